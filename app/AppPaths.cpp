@@ -1,0 +1,75 @@
+#include "app/AppPaths.h"
+
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+std::string GetExecutablePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return ToUtf8(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+namespace {
+
+size_t FileNameStart(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+std::string AppFile(const char* extension)
+{
+    return GetAppFolder() + GetAppName() + extension;
+}
+
+} // namespace
+
+std::string GetAppName()
+{
+    std::string path = GetExecutablePath();
+    std::string file = path.substr(FileNameStart(path));
+    size_t dot = file.rfind('.');
+    return dot == std::string::npos ? file : file.substr(0, dot);
+}
+
+std::string GetAppFolder()
+{
+    std::string path = GetExecutablePath();
+    return path.substr(0, FileNameStart(path));
+}
+
+std::string GetRecordFilePath() { return AppFile(".log"); }
+std::string GetConfigFilePath() { return AppFile(".conf"); }
+std::string GetHelpFilePath() { return AppFile(".chm"); }
+std::string GetPluginFolder() { return GetAppFolder() + "plugin\\"; }
+
+double WindowsVersionFromParts(unsigned major, unsigned minor)
+{
+    return major + minor * 0.1;
+}
+
+double GetWindowsVersion()
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    DWORD version = GetVersion();
+#pragma GCC diagnostic pop
+    return WindowsVersionFromParts(LOBYTE(LOWORD(version)), HIBYTE(LOWORD(version)));
+}
+
+std::string FormatWindowsVersion(double version)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", version);
+    return text;
+}

@@ -1,0 +1,112 @@
+"""Drives Windows programs in the sandbox prefix from outside, as a user would: X windows, clicks, keys."""
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TOOLS = os.path.join(REPO, "tools")
+
+
+def arguments():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program-dir", required=True)
+    parser.add_argument("--tests-bin", required=True)
+    return parser.parse_args()
+
+
+def wine_environment():
+    """The environment tools/wine-env.sh sets up: the sandbox prefix, HOME in the sandbox."""
+    script = f'source "{TOOLS}/wine-env.sh" && env -0'
+    raw = subprocess.run(["bash", "-c", script], check=True, capture_output=True).stdout
+    return dict(item.split("=", 1) for item in raw.decode().split("\0") if "=" in item)
+
+
+def xdotool(*args, check=True):
+    result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True)
+    if check and result.returncode != 0:
+        raise RuntimeError(f"xdotool {' '.join(map(str, args))}: {result.stderr.strip()}")
+    return result.stdout.strip()
+
+
+def poll(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+
+
+class Window:
+    def __init__(self, xid):
+        self.xid = xid
+
+    def geometry(self):
+        """(x, y, width, height) of the window on the screen."""
+        values = {}
+        for line in xdotool("getwindowgeometry", "--shell", self.xid).splitlines():
+            key, _, value = line.partition("=")
+            values[key] = int(value)
+        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+    def click(self, x, y):
+        """A left click at window-relative pixel coordinates."""
+        left, top, _, _ = self.geometry()
+        xdotool("mousemove", "--sync", left + x, top + y)
+        xdotool("click", 1)
+
+    def key(self, *keys):
+        xdotool("windowfocus", self.xid, check=False)
+        xdotool("key", *keys)
+
+
+def find_windows(title):
+    out = xdotool("search", "--onlyvisible", "--name", f"^{title}$", check=False)
+    return [Window(xid) for xid in out.split()]
+
+
+def wait_window(title, timeout=60):
+    return poll(lambda: (find_windows(title) or [None])[0], timeout, f"a window titled {title!r}")
+
+
+def wait_no_window(title, timeout=30):
+    poll(lambda: not find_windows(title), timeout, f"no window titled {title!r}")
+
+
+def screenshot(path):
+    xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+    subprocess.run(["convert", "xwd:-", f"png:{path}"], input=xwd, check=True)
+
+
+class Program:
+    """A Windows program started through tools/wine-run in the sandbox prefix."""
+
+    def __init__(self, exe, *args):
+        self.process = subprocess.Popen([os.path.join(TOOLS, "wine-run"), exe, *args],
+                                        env=wine_environment(),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def wait_exit(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+
+def run(test):
+    """Runs one end-to-end test function and prints the closing line CTest's log shows."""
+    try:
+        test(arguments())
+    except Exception as error:  # any failure, assertion or otherwise, fails the test
+        print(f"FAILED: {error!r}")
+        print("0 passed, 1 failed")
+        sys.exit(1)
+    print("1 passed, 0 failed")

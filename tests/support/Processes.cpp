@@ -1,0 +1,37 @@
+#include "tests/support/Processes.h"
+
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+int RunAndWait(const std::string& commandLine, unsigned timeoutMs)
+{
+    std::wstring line = ToWide(commandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+bool CopyFileForTest(const std::string& from, const std::string& to)
+{
+    return CopyFileW(ToExtendedPath(from).c_str(), ToExtendedPath(to).c_str(), FALSE) != 0;
+}
+
+std::string TestProgramFolder()
+{
+    wchar_t path[MAX_PATH * 4];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    std::string folder = ToUtf8(std::wstring_view(path, length));
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs every test of one build folder in the sandbox prefix, under a private Xvfb display.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+bash "$tools/wine-prefix.sh"
+source "$tools/wine-env.sh"
+source "$tools/with-display.sh"
+
+start_private_display
+wineserver -p
+# Start Wine's services now, detached from CTest's output pipes, which they would otherwise hold open.
+wine wineboot >/dev/null 2>&1 </dev/null
+trap 'wineserver -k 2>/dev/null || true; stop_private_display' EXIT
+ctest --test-dir "$build" --output-on-failure -j2
