@@ -19,8 +19,8 @@ LOADER_FONT = ("LiberationSans-Regular.ttf", 15)
 CAPTION_FONT = ("DejaVuSans.ttf", 11)
 
 
-def f(spec):
-    return skin.font(*spec)
+def f(font_args):
+    return skin.font(*font_args)
 
 
 def paste(canvas, img, xy):
@@ -75,10 +75,10 @@ def progress_bar(canvas, rect, fraction):
         draw.line((x, y + h - 1 - i, right - 1, y + h - 1 - i), fill=colour)
 
 
-def lines(canvas, places, strings, spec=PROGRAM_FONT, colour=BLACK):
+def lines(canvas, places, strings, font_args=PROGRAM_FONT, colour=BLACK):
     draw = ImageDraw.Draw(canvas)
     for (x, y), s in zip(places, strings):
-        draw.text((x, y + 1), s, font=f(spec), fill=colour)
+        draw.text((x, y + 1), s, font=f(font_args), fill=colour)
 
 
 IE_ROWS = [(1, 2, "Internet Explorer (Select All)", False),
