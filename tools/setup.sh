@@ -9,7 +9,7 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine32:i386 wine64
     xvfb x11-apps x11-utils imagemagick xdotool
-    googletest python3 python3-pil fonts-dejavu-core fonts-liberation2
+    googletest python3 python3-pil fonts-inter fonts-dejavu-core fonts-liberation2
 )
 
 missing=()
