@@ -63,7 +63,10 @@ template <auto Close>
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() noexcept { return nullptr; }
-    static bool IsValid(Handle handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle handle) noexcept
+    {
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+    }
     static void Release(Handle handle) noexcept { Close(handle); }
 };
 
