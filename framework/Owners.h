@@ -85,6 +85,7 @@ template <typename T>
 using GdiObject = UniqueOwner<NullEmptyTraits<T, &DeleteObject>>;
 using MemoryDC = UniqueOwner<NullEmptyTraits<HDC, &DeleteDC>>;
 using MenuHandle = UniqueOwner<NullEmptyTraits<HMENU, &DestroyMenu>>;
+// Only for icons made or loaded without LR_SHARED; shared ones (LoadIcon) belong to the system.
 using IconHandle = UniqueOwner<NullEmptyTraits<HICON, &DestroyIcon>>;
 
 // Holds one reference to a COM object; adopting a pointer takes over a reference the caller already has.

@@ -157,12 +157,14 @@ TEST_F(DialogTest, HandlerResultReachesTheSenderAndUnmappedMessagesTheDialogMana
     EXPECT_EQ(dialog.DoModal(), 42);
 }
 
-TEST_F(DialogTest, AttachedProgressBarTakesRangeAndPosition)
+TEST_F(DialogTest, AttachesProgressBarByItsId)
 {
     memory.AddItem(PROGRESS_CLASSW, 0, kProgressId);
     ScriptedDialog dialog(memory.Get());
     ProgressBar progress;
     dialog.script = [&progress](ScriptedDialog& self) {
+        Button missing;
+        EXPECT_FALSE(self.AttachItem(kButtonId, missing));
         ASSERT_TRUE(self.AttachItem(kProgressId, progress));
         progress.SetRange(0, 200);
         progress.SetPos(50);
@@ -173,17 +175,6 @@ TEST_F(DialogTest, AttachedProgressBarTakesRangeAndPosition)
     };
     EXPECT_EQ(dialog.DoModal(), 42);
     EXPECT_EQ(progress.GetHwnd(), nullptr);
-}
-
-TEST_F(DialogTest, AttachItemFailsForAMissingControl)
-{
-    ScriptedDialog dialog(memory.Get());
-    Button button;
-    dialog.script = [&button](ScriptedDialog& self) {
-        EXPECT_FALSE(self.AttachItem(kButtonId, button));
-        PostCommand(self, kFinishId);
-    };
-    EXPECT_EQ(dialog.DoModal(), 42);
 }
 
 // Ends its dialog once the dialog has painted it, which the dialog learns through WM_DRAWITEM.
