@@ -11,7 +11,8 @@
 //         ON_COMMAND(1008, OnEraseNow)    // void OnEraseNow(): BN_CLICKED or a menu command with id 1008
 //     END_MESSAGE_MAP()
 //
-// A control maps what its parent is told about it, which the parent hands back to the control first:
+// A control attached by subclassing can map what its parent is told about it (WM_COMMAND, WM_DRAWITEM,
+// WM_NOTIFY): the parent hands such a message to the control's map first.
 //
 //     BEGIN_MESSAGE_MAP(CSkinButton, Button)
 //         ON_REFLECTED(WM_DRAWITEM, OnDrawItem)   // LRESULT OnDrawItem(WPARAM, LPARAM)

@@ -91,7 +91,7 @@ bool Window::Create(const std::string& className, const std::string& text, DWORD
 
 bool Window::Subclass(HWND control)
 {
-    if (hwnd_ || !control ||
+    if (hwnd_ || !control || FromSubclassed(control) ||
         !SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
         return false;
     hwnd_ = control;
@@ -165,13 +165,13 @@ LRESULT CALLBACK Window::ClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!window)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    return window->Handle({hwnd, message, wParam, lParam, 0, {}});
+    return window->HandleMessage({hwnd, message, wParam, lParam, 0, {}});
 }
 
 LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                       DWORD_PTR self)
 {
-    return reinterpret_cast<Window*>(self)->Handle({hwnd, message, wParam, lParam, 0, {}});
+    return reinterpret_cast<Window*>(self)->HandleMessage({hwnd, message, wParam, lParam, 0, {}});
 }
 
 Window* Window::FromSubclassed(HWND hwnd)
@@ -181,7 +181,7 @@ Window* Window::FromSubclassed(HWND hwnd)
                                                                      : nullptr;
 }
 
-LRESULT Window::Handle(const MSG& message)
+LRESULT Window::HandleMessage(const MSG& message)
 {
     if (message.message == WM_NCDESTROY) {
         Attachment attachment = attachment_;
@@ -193,7 +193,7 @@ LRESULT Window::Handle(const MSG& message)
     return DefaultFor(attachment_, message);
 }
 
-LRESULT Window::DefaultFor(Attachment attachment, const MSG& message) const
+LRESULT Window::DefaultFor(Attachment attachment, const MSG& message)
 {
     if (attachment == Attachment::Subclassed)
         return DefSubclassProc(message.hwnd, message.message, message.wParam, message.lParam);

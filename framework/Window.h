@@ -47,6 +47,8 @@ protected:
     virtual const MessageMap& GetMessageMap() const;
     static const MessageMap& GetThisMessageMap();
 
+    // For windows whose procedure is the framework's own: a created window at WM_NCCREATE, a dialog at
+    // WM_INITDIALOG.
     void Attach(HWND hwnd, Attachment attachment);
     // The result of the handler the message maps choose, or nothing when default processing should follow.
     std::optional<LRESULT> Dispatch(const MSG& message);
@@ -63,8 +65,9 @@ private:
                                          DWORD_PTR self);
     static Window* FromSubclassed(HWND hwnd);
 
-    LRESULT Handle(const MSG& message);
-    LRESULT DefaultFor(Attachment attachment, const MSG& message) const;
+    static LRESULT DefaultFor(Attachment attachment, const MSG& message);
+
+    LRESULT HandleMessage(const MSG& message);
     std::optional<LRESULT> ReflectToChild(const MSG& message);
     std::optional<LRESULT> Invoke(const MessageMapEntry& entry, const MSG& message, bool reflected);
 

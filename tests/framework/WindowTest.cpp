@@ -193,7 +193,9 @@ TEST(Subclassing, MappedMessagesReachTheObjectAndTheRestTheControl)
     HWND control = CreateButton(parent.GetHwnd(), kButtonId);
     {
         AskingButton button;
+        AskingButton second;
         ASSERT_TRUE(button.Subclass(control));
+        EXPECT_FALSE(second.Subclass(control));
         EXPECT_EQ(SendMessageW(control, kAsk, 0, 0), 5);
         SetWindowTextW(control, L"caption");
         EXPECT_EQ(TextOf(control), L"caption");
