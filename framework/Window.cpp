@@ -183,14 +183,14 @@ Window* Window::FromSubclassed(HWND hwnd)
 
 LRESULT Window::HandleMessage(const MSG& message)
 {
-    if (message.message == WM_NCDESTROY) {
-        Attachment attachment = attachment_;
+    // Taken first: the default processing still belongs to the procedure that received the message, even if
+    // the object lets go of the window meanwhile.
+    Attachment attachment = attachment_;
+    if (message.message == WM_NCDESTROY)
         Detach();
-        return DefaultFor(attachment, message);
-    }
-    if (std::optional<LRESULT> result = Dispatch(message))
+    else if (std::optional<LRESULT> result = Dispatch(message))
         return *result;
-    return DefaultFor(attachment_, message);
+    return DefaultFor(attachment, message);
 }
 
 LRESULT Window::DefaultFor(Attachment attachment, const MSG& message)
