@@ -9,6 +9,9 @@
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
+// Names the object of a subclassed control, so a parent can find it (the x64 import library of comctl32 has
+// no GetWindowSubclass).
+constexpr wchar_t kObjectProperty[] = L"VestrelWindowObject";
 
 bool Matches(const MessageMapEntry& entry, const MSG& message, bool reflected)
 {
@@ -91,9 +94,12 @@ bool Window::Create(const std::string& className, const std::string& text, DWORD
 
 bool Window::Subclass(HWND control)
 {
-    if (hwnd_ || !control || FromSubclassed(control) ||
-        !SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (hwnd_ || !control || FromSubclassed(control) || !SetPropW(control, kObjectProperty, this))
         return false;
+    if (!SetWindowSubclass(control, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        RemovePropW(control, kObjectProperty);
+        return false;
+    }
     hwnd_ = control;
     attachment_ = Attachment::Subclassed;
     return true;
@@ -107,6 +113,7 @@ void Window::Detach()
         break;
     case Attachment::Subclassed:
         RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+        RemovePropW(hwnd_, kObjectProperty);
         break;
     case Attachment::Dialog:
         SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
@@ -176,9 +183,7 @@ LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LP
 
 Window* Window::FromSubclassed(HWND hwnd)
 {
-    DWORD_PTR self = 0;
-    return GetWindowSubclass(hwnd, SubclassProc, kSubclassId, &self) ? reinterpret_cast<Window*>(self)
-                                                                     : nullptr;
+    return static_cast<Window*>(GetPropW(hwnd, kObjectProperty));
 }
 
 LRESULT Window::HandleMessage(const MSG& message)
