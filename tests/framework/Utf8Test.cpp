@@ -35,7 +35,9 @@ TEST(Utf8, EmptyAndEmbeddedNul)
 
 TEST(Utf8, InvalidBytesBecomeReplacementCharacter)
 {
-    EXPECT_EQ(ToWide("a\xFF" "b"), L"a\uFFFDb");
+    EXPECT_EQ(ToWide("a\xFF"
+                     "b"),
+              L"a\uFFFDb");
 }
 
 TEST(ExtendedPath, DrivePathGetsPrefixAndIsNormalised)
