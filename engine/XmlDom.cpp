@@ -4,8 +4,6 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
-
 namespace {
 
 using Bstr = UniqueOwner<NullEmptyTraits<BSTR, &SysFreeString>>;
@@ -57,8 +55,10 @@ void ConfigureSafely(IXMLDOMDocument* document)
 // Reads the whole file, refusing one bigger than the limit.
 bool ReadSmallFile(const std::string& path, std::string& bytes)
 {
-    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Delete sharing lets a writer replace the file while it is read; this read then sees the old file.
+    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > static_cast<LONGLONG>(kMaxXmlFileBytes))
         return false;
