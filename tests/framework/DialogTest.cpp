@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -46,8 +47,9 @@ public:
 private:
     void Append(const void* data, size_t size)
     {
-        const auto* words = static_cast<const WORD*>(data);
-        words_.insert(words_.end(), words, words + size / sizeof(WORD));
+        size_t start = words_.size();
+        words_.resize(start + size / sizeof(WORD));
+        std::memcpy(words_.data() + start, data, size);
     }
     void AppendString(const wchar_t* text)
     {

@@ -1,4 +1,6 @@
 #include "framework/Owners.h"
+#include "framework/Utf8.h"
+#include "tests/support/Sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -104,12 +106,14 @@ TEST(KernelHandleOwners, CloseTheRealHandleAndTreatInvalidAsEmpty)
     EXPECT_FALSE(FindHandle(INVALID_HANDLE_VALUE));
 }
 
-TEST(RegKeyHandleTest, OpensThroughPutAndClosesOnce)
+class RegKeyHandleTest : public SandboxTest {};
+
+TEST_F(RegKeyHandleTest, OpensThroughPutAndClosesOnce)
 {
     HKEY raw = nullptr;
     {
         RegKeyHandle key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Vestrel Tests\\Owners", 0, nullptr, 0,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(ScratchKey()).c_str(), 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
         raw = key.get();
@@ -121,7 +125,6 @@ TEST(RegKeyHandleTest, OpensThroughPutAndClosesOnce)
     EXPECT_EQ(RegQueryInfoKeyW(raw, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr),
               ERROR_INVALID_HANDLE);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vestrel Tests");
 }
 
 TEST(GdiOwners, DeleteTheirObjects)

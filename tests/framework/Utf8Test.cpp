@@ -1,4 +1,5 @@
 #include "framework/Utf8.h"
+#include "tests/support/Sandbox.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -63,22 +64,19 @@ TEST(ExtendedPath, LeavesRelativeAndPrefixedPathsAlone)
     EXPECT_EQ(ToExtendedPath("\\\\.\\pipe\\x"), L"\\\\.\\pipe\\x");
 }
 
-TEST(ExtendedPath, PathLongerThanMaxPathCanBeCreated)
+class ExtendedPathInSandbox : public SandboxTest {};
+
+TEST_F(ExtendedPathInSandbox, PathLongerThanMaxPathCanBeCreated)
 {
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    std::string base = ToUtf8(temp) + "vestrel-long-path-test";
-    std::string deep = base;
-    std::vector<std::wstring> created{ToExtendedPath(base)};
+    std::string deep = Folder() + "long";
+    std::vector<std::wstring> created{ToExtendedPath(deep)};
     while (deep.size() <= MAX_PATH + 40) {
         deep += "\\" + std::string(50, 'd');
         created.push_back(ToExtendedPath(deep));
     }
     for (const std::wstring& dir : created)
-        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
     EXPECT_NE(GetFileAttributesW(ToExtendedPath(deep).c_str()), INVALID_FILE_ATTRIBUTES);
-    for (auto it = created.rbegin(); it != created.rend(); ++it)
-        EXPECT_TRUE(RemoveDirectoryW(it->c_str()));
 }
 
 } // namespace
