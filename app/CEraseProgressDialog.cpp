@@ -54,6 +54,7 @@ std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& st
 bool CEraseProgressDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     if (!list_.Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE, IDB_PROGRESS_CHECK_PENDING,
                       IDB_PROGRESS_CHECK_PENDING, kWhite)) {
         EndDialog(IDCANCEL);

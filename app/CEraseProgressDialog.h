@@ -16,6 +16,9 @@
 // Either way the caller stores the statistics afterwards.
 class CEraseProgressDialog : public CSkinDialog {
 public:
+    // The window's name, which no caption shows; it names the window to the system and to tests.
+    static constexpr char kTitle[] = "Vestrel Erase";
+
     CEraseProgressDialog();
 
     // Inputs, filled before DoModal.
