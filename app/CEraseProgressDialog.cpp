@@ -10,7 +10,10 @@
 #include "ui/SkinDrawing.h"
 #include "ui/WaitCursor.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <cwchar>
 
 namespace {
 
@@ -24,6 +27,21 @@ constexpr int kStatusTop = 350;
 constexpr int kLineStep = 20;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+BOOL CALLBACK HideIfToolTip(HWND hwnd, LPARAM)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(hwnd, name, 32);
+    if (std::wcscmp(name, TOOLTIPS_CLASSW) == 0)
+        SendMessageW(hwnd, TTM_POP, 0, 0);
+    return TRUE;
+}
+
+// A tooltip still up when the run starts would stay up until the run ends, as the run handles no messages.
+void HideToolTips()
+{
+    EnumThreadWindows(GetCurrentThreadId(), HideIfToolTip, 0);
+}
 
 void Place(HWND control, const RECT& place)
 {
@@ -133,6 +151,7 @@ void CEraseProgressDialog::RunInteractiveErase()
 {
     {
         EraseBusyScope busy;
+        HideToolTips();
         bar_.SetRange(0, selectedCount_);
         bar_.ShowPercent(false);
         {
