@@ -1,5 +1,7 @@
 #include "settings/Schedule.h"
 
+#include "settings/Settings.h"
+
 namespace {
 
 // The whole second hh:00:00; the main window's 300 ms timer ticks within every second.
@@ -43,4 +45,19 @@ bool IsPeriodDue(uint32_t period, const SYSTEMTIME& now, uint32_t secondsSinceLa
 uint32_t SecondsSinceLastRun(std::time_t now, std::time_t lastRun)
 {
     return static_cast<uint32_t>(now - lastRun);
+}
+
+bool IsEraseDue(const Settings& settings, const SYSTEMTIME& now, uint32_t secondsSinceLastRun, bool busy)
+{
+    if (!settings.enableSchedule || !settings.eraseAtEvery || busy)
+        return false;
+    return IsPeriodDue(settings.erasePeriod, now, secondsSinceLastRun);
+}
+
+bool IsEraseDueNow(bool busy)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    uint32_t seconds = SecondsSinceLastRun(std::time(nullptr), ProcessStatistics().lastErasedTime);
+    return IsEraseDue(ProcessSettings(), now, seconds, busy);
 }

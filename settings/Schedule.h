@@ -20,3 +20,11 @@ bool IsPeriodDue(uint32_t period, const SYSTEMTIME& now, uint32_t secondsSinceLa
 // started) or in the future (the clock was set back) gives a large count, so a run follows at the
 // next due moment.
 uint32_t SecondsSinceLastRun(std::time_t now, std::time_t lastRun);
+
+struct Settings;
+
+// The timer's whole test: "Enable Schedule" and "Erase at Every" on, no run going on, and the period
+// of "Erase Period" due.
+bool IsEraseDue(const Settings& settings, const SYSTEMTIME& now, uint32_t secondsSinceLastRun, bool busy);
+// The same for the process-wide settings, the local clock and the last run of this process.
+bool IsEraseDueNow(bool busy);

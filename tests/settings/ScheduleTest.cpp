@@ -1,4 +1,5 @@
 #include "settings/Schedule.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,55 @@ TEST(ScheduleRuns, OneMonthRunsOnTheFirstOfEachMonth)
 {
     auto runs = RunsOver(kOneMonth, At(2024, 1, 15, 0, 0, 0), 80 * kDay);
     EXPECT_EQ(runs, (std::vector<std::string>{"02-01 10:00:00", "03-01 10:00:00", "04-01 10:00:00"}));
+}
+
+Settings Scheduled(uint32_t period)
+{
+    Settings settings;
+    settings.enableSchedule = 1;
+    settings.eraseAtEvery = 1;
+    settings.erasePeriod = period;
+    return settings;
+}
+
+TEST(ScheduleTimer, RunsADuePeriodOnlyWithBothSwitchesOnAndNoRunGoingOn)
+{
+    const SYSTEMTIME due = Clock(10, 0, 0);
+    Settings settings = Scheduled(kOneDay);
+    EXPECT_TRUE(IsEraseDue(settings, due, kLongAgo, false));
+    EXPECT_FALSE(IsEraseDue(settings, due, kLongAgo, true));
+    EXPECT_FALSE(IsEraseDue(settings, Clock(10, 0, 1), kLongAgo, false));
+    EXPECT_FALSE(IsEraseDue(settings, due, 72000, false));
+
+    settings.eraseAtEvery = 0;
+    EXPECT_FALSE(IsEraseDue(settings, due, kLongAgo, false));
+    settings = Scheduled(kOneDay);
+    settings.enableSchedule = 0;
+    EXPECT_FALSE(IsEraseDue(settings, due, kLongAgo, false));
+    // "Erase at Startup" plays no part in the timer.
+    settings = Scheduled(kOneDay);
+    settings.eraseAtStartup = 1;
+    EXPECT_TRUE(IsEraseDue(settings, due, kLongAgo, false));
+}
+
+TEST(ScheduleTimer, AnyNonZeroSwitchCountsAsOn)
+{
+    Settings settings = Scheduled(kOneHour);
+    settings.enableSchedule = 7;
+    settings.eraseAtEvery = 0x100;
+    EXPECT_TRUE(IsEraseDue(settings, Clock(3, 0, 0), kLongAgo, false));
+}
+
+TEST(ScheduleTimer, NoSelectedPeriodNeverRuns)
+{
+    EXPECT_FALSE(IsEraseDue(Scheduled(0xFFFFFFFF), Clock(10, 0, 0), kLongAgo, false));
+}
+
+TEST(ScheduleTimer, BusyTicksThroughAWholeDueMinuteStartNothing)
+{
+    Settings settings = Scheduled(kHalfHour);
+    for (WORD second = 0; second < 60; ++second)
+        EXPECT_FALSE(IsEraseDue(settings, Clock(12, 30, second), kLongAgo, true)) << second;
 }
 
 } // namespace
