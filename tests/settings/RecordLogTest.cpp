@@ -1,5 +1,6 @@
 #include "framework/Utf8.h"
 #include "settings/RecordLog.h"
+#include "tests/support/CurrentFolder.h"
 #include "tests/support/Sandbox.h"
 
 #include <windows.h>
@@ -81,12 +82,12 @@ TEST_F(RecordLogTest, SetsTheFileAsideAtTheSizeLimit)
 
 TEST_F(RecordLogTest, PathWithoutFolderIsSetAsideInTheCurrentFolder)
 {
-    wchar_t previous[MAX_PATH * 4];
-    GetCurrentDirectoryW(MAX_PATH * 4, previous);
-    ASSERT_TRUE(SetCurrentDirectoryW(ToWide(Folder()).c_str()));
     WriteFile("plain.log", std::string(640000, 'x'));
-    RecordLog("plain.log").Write("over");
-    SetCurrentDirectoryW(previous);
+    {
+        CurrentFolderForTest current(Folder());
+        ASSERT_TRUE(current.entered());
+        RecordLog("plain.log").Write("over");
+    }
     std::vector<std::string> names = FileNames();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_TRUE(names[0].starts_with("[") && names[0].ends_with("]plain.log")) << names[0];
