@@ -206,9 +206,11 @@ TEST_F(FileSystemEraserTest, ThousandFoldersDeepTreeGoesCompletely)
     std::wstring path = ToExtendedPath(PathOf("target"));
     ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
     auto writeFile = [&path](const wchar_t* name, const char* bytes) {
-        UniqueHandle file(CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        UniqueHandle file(
+            CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         DWORD written = 0;
-        ASSERT_TRUE(file && ::WriteFile(file.get(), bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr));
+        ASSERT_TRUE(file &&
+                    ::WriteFile(file.get(), bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr));
     };
     for (int depth = 0; depth < 1000; ++depth) {
         path += L"\\d";

@@ -13,7 +13,10 @@ namespace {
 class RegistryEraserTest : public SandboxTest {
 protected:
     // The scratch key as a registry path, with the given tail.
-    std::string Path(const std::string& tail) const { return "HKEY_CURRENT_USER\\" + ScratchKey() + "\\" + tail; }
+    std::string Path(const std::string& tail) const
+    {
+        return "HKEY_CURRENT_USER\\" + ScratchKey() + "\\" + tail;
+    }
 
     void MakeKey(const std::string& tail) const
     {
@@ -40,8 +43,8 @@ protected:
         RegKey key;
         DWORD values = 0;
         if (key.Open(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_READ) != ERROR_SUCCESS ||
-            RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                             nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return static_cast<DWORD>(-1);
         return values;
     }
