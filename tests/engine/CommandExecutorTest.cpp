@@ -196,13 +196,22 @@ TEST_F(CommandExecutorTest, RunReadsTheRecordOfEachProgramAfterItEnded)
     ExpectTally(item.tally, 7, 1000, 2);
 }
 
+// A path in quotes, so that its blanks do not end it.
+std::string Quoted(const std::string& path)
+{
+    std::string quoted(1, '"');
+    quoted += path;
+    quoted += '"';
+    return quoted;
+}
+
 TEST_F(CommandExecutorTest, RunProgramStartsAndWaitsAsAsked)
 {
     InstallProgram("writer.exe");
-    std::string program = "\"" + PathOf("plug ins\\writer.exe") + "\"";
+    std::string program = Quoted(PathOf("plug ins\\writer.exe"));
     EXPECT_TRUE(RunProgram(program, WaitMode::Exit, Folder()));
     EXPECT_EQ(ReadFile("plug ins\\writer.seen") + "\\", Folder());
-    EXPECT_FALSE(RunProgram("\"" + PathOf("missing.exe") + "\"", WaitMode::Exit, Folder()));
+    EXPECT_FALSE(RunProgram(Quoted(PathOf("missing.exe")), WaitMode::Exit, Folder()));
     DeleteFileW(ToExtendedPath(PathOf("plug ins\\writer.seen")).c_str());
     EXPECT_TRUE(RunProgram(program + " " + std::string(2000, 'x'), WaitMode::Exit, Folder()));
     EXPECT_TRUE(Exists("plug ins\\writer.seen"));
