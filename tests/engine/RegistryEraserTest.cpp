@@ -127,8 +127,12 @@ TEST_F(RegistryEraserTest, StarReachesLongNamesAndManyValues)
     ASSERT_EQ(key.SetDword(1, std::string(300, 'n')), ERROR_SUCCESS);
     ASSERT_EQ(key.SetDword(1, std::string(16383, 'm')), ERROR_SUCCESS);
     ASSERT_EQ(key.SetDword(1, "名前 😀"), ERROR_SUCCESS);
+    SetValue("many\\child", std::string(300, 'n'));
+    SetValue("beside", std::string(300, 'n'));
     EXPECT_EQ(eraser_.DeleteValueByPath(Path("many\\*")), 1503u);
     EXPECT_EQ(ValueCount("many"), 0u);
+    EXPECT_EQ(ValueCount("many\\child"), 1u);
+    EXPECT_EQ(ValueCount("beside"), 1u);
 }
 
 TEST_F(RegistryEraserTest, OneValueByName)
