@@ -3,7 +3,6 @@
 #include "framework/Utf8.h"
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -84,21 +83,6 @@ int Canvas::CountPixels(const RECT& area, COLORREF colour) const
         for (int x = area.left; x < area.right; ++x)
             count += Pixel(x, y) == colour;
     return count;
-}
-
-void Canvas::SaveForDebugging(const char* path) const
-{
-    GdiFlush();
-    BITMAPINFO info = TopDownInfo(width_, height_);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-    file.bfSize = file.bfOffBits + width_ * height_ * 4;
-    FILE* out = fopen(path, "wb");
-    fwrite(&file, sizeof(file), 1, out);
-    fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
-    fwrite(bits_, 4, static_cast<size_t>(width_) * height_, out);
-    fclose(out);
 }
 
 BEGIN_MESSAGE_MAP(HostWindow, Window)
