@@ -157,11 +157,12 @@ void CCheckListView::ApplyScrollBars()
 // Showing or hiding a bar reframes the window and setting it redraws it, so only a change does either.
 void CCheckListView::SetBar(int bar, bool show, int maximum, int position)
 {
-    const bool shown = (GetWindowLongW(GetHwnd(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    const bool shown =
+        (GetWindowLongW(GetHwnd(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
     if (show) {
         SCROLLINFO current{sizeof(current), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
-        if (!shown || !GetScrollInfo(GetHwnd(), bar, &current) || current.nMin != 0 || current.nMax != maximum ||
-            current.nPos != position) {
+        if (!shown || !GetScrollInfo(GetHwnd(), bar, &current) || current.nMin != 0 ||
+            current.nMax != maximum || current.nPos != position) {
             SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, maximum, 0, position, 0};
             SetScrollInfo(GetHwnd(), bar, &info, TRUE);
         }
@@ -314,7 +315,8 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     Rectangle(dc, -offsetX_, rowTop, width, rowTop + look.rowHeight);
 
     const int boxLeft = BoxLeft(item);
-    const int boxTop = rowTop + (look.rowHeight > look.cellHeight ? (look.rowHeight - look.cellHeight) / 2 : 0);
+    const int boxTop =
+        rowTop + (look.rowHeight > look.cellHeight ? (look.rowHeight - look.cellHeight) / 2 : 0);
     HBITMAP box = item.state == CheckListItem::Checked  ? look.check
                   : item.state == CheckListItem::Middle ? look.middle
                                                         : look.uncheck;

@@ -306,7 +306,8 @@ void CSkinButton::PressDown(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CSkinButton::ApplyCheckClick()
 {
-    SendMessageW(GetHwnd(), BM_SETCHECK, kind_ == Kind::CheckBox && checked_ ? BST_UNCHECKED : BST_CHECKED, 0);
+    SendMessageW(GetHwnd(), BM_SETCHECK, kind_ == Kind::CheckBox && checked_ ? BST_UNCHECKED : BST_CHECKED,
+                 0);
 }
 
 // The group is this button's run of siblings: from the nearest one at or before it with WS_GROUP up to the

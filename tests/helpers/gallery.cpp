@@ -82,8 +82,8 @@ private:
                     const std::string& caption);
     void AddFace(const std::shared_ptr<CSkinButton>& button, const RECT& rect, CSkinButton::Face face);
 
-    CSkinButton& AddButton(const RECT& rect, const std::string& caption, DWORD style, UINT normal, UINT pressed,
-                           const std::string& tip);
+    CSkinButton& AddButton(const RECT& rect, const std::string& caption, DWORD style, UINT normal,
+                           UINT pressed, const std::string& tip);
     CCheckListCtrl& AddList(const RECT& rect, UINT check, UINT uncheck, UINT middle);
     CPercentProgressCtrl& AddBar(const RECT& rect, DWORD style, int upper, int pos, bool percent);
     void AddLabel(const std::string& text, POINT at, COLORREF colour = kMuted, bool heading = false);
@@ -121,8 +121,9 @@ bool Gallery::Open()
     labelFont_ = CreateSkinFont(13);
     skinFont_ = CreateSkinFont(14);
     // What the dialog templates give their buttons: 8 points of the shell dialog font.
-    dialogFont_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg"));
+    dialogFont_.reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                  L"MS Shell Dlg"));
     mainBackground_ = LoadSkinBitmap(IDB_MAIN_BACKGROUND);
     progressBackground_ = LoadSkinBitmap(IDB_PROGRESS_BACKGROUND);
 
@@ -177,16 +178,20 @@ void Gallery::BuildMainPage()
 {
     const POINT o = kMainOrigin;
     AddLabel("Main window, first page", Offset(o, 0, -24), kInk, true);
-    // "Erase Now" is hovered for the picture and has no tooltip: Wine under Xvfb draws tooltips as black boxes.
+    // "Erase Now" is hovered for the picture and has no tooltip: Wine under Xvfb draws tooltips black.
     const struct {
         int x, y;
         const char* caption;
         const char* tip;
     } actions[] = {
-        {17, 112, "Erase Now", ""}, {17, 147, "Option", "Erase Option"},
-        {17, 182, "Schedule", "Erase Schedule"}, {17, 217, "Set Default", "Default Erase Items"},
-        {17, 252, "Plugin", "Download PlugIns"}, {11, 412, "help", "Erase Help"},
-        {98, 412, "About", ""}, {185, 412, "Close", "Close it"},
+        {17, 112, "Erase Now", ""},
+        {17, 147, "Option", "Erase Option"},
+        {17, 182, "Schedule", "Erase Schedule"},
+        {17, 217, "Set Default", "Default Erase Items"},
+        {17, 252, "Plugin", "Download PlugIns"},
+        {11, 412, "help", "Erase Help"},
+        {98, 412, "About", ""},
+        {185, 412, "Close", "Close it"},
         {272, 412, "&Hide", "Minimize It"},
     };
     for (const auto& action : actions) {
@@ -200,25 +205,34 @@ void Gallery::BuildMainPage()
     ie.SetSkin(IDB_TAB_IE, IDB_TAB_IE_SELECTED, IDB_TAB_IE_SELECTED, IDB_TAB_IE_SELECTED);
     EnableWindow(ie.GetHwnd(), FALSE);
     AddButton(At(o, 191, 52, 76, 33), "", BS_PUSHBUTTON, IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED, "Windows")
-        .SetSkin(IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED, IDB_TAB_WINDOWS_SELECTED, IDB_TAB_WINDOWS_SELECTED);
+        .SetSkin(IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED, IDB_TAB_WINDOWS_SELECTED,
+                 IDB_TAB_WINDOWS_SELECTED);
     AddButton(At(o, 271, 52, 76, 33), "", BS_PUSHBUTTON, IDB_TAB_APPLICATIONS, IDB_TAB_APPLICATIONS_SELECTED,
               "Applications")
         .SetSkin(IDB_TAB_APPLICATIONS, IDB_TAB_APPLICATIONS_SELECTED, IDB_TAB_APPLICATIONS_SELECTED,
                  IDB_TAB_APPLICATIONS_SELECTED);
     AddButton(At(o, 5, 285, 109, 71), "", BS_PUSHBUTTON, IDB_LOGO, IDB_LOGO_HOVER, "Website");
-    AddButton(At(o, 311, 12, 20, 20), "", BS_PUSHBUTTON, IDB_TITLE_MINIMIZE, IDB_TITLE_MINIMIZE_HOVER, "Minimize");
+    AddButton(At(o, 311, 12, 20, 20), "", BS_PUSHBUTTON, IDB_TITLE_MINIMIZE, IDB_TITLE_MINIMIZE_HOVER,
+              "Minimize");
     AddButton(At(o, 329, 12, 20, 20), "", BS_PUSHBUTTON, IDB_TITLE_CLOSE, IDB_TITLE_CLOSE_HOVER, "Close it");
 
-    CCheckListCtrl& list = AddList(At(o, 116, 94, 222, 260), IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED, IDB_CHECK_MIXED);
+    CCheckListCtrl& list =
+        AddList(At(o, 116, 94, 222, 260), IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED, IDB_CHECK_MIXED);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    CheckListItem* group = list.AddItem("Internet Explorer (Select All)", nullptr, 2, 0, kBlack, highlightText,
-                                        highlight);
+    CheckListItem* group =
+        list.AddItem("Internet Explorer (Select All)", nullptr, 2, 0, kBlack, highlightText, highlight);
     const struct {
         const char* name;
         int state;
-    } items[] = {{"Temporary Internet Files", 1}, {"Cookies", 1}, {"History", 0}, {"Address Bar History", 1},
-                 {"AutoComplete Forms", 0}, {"Index.dat Files", 1}, {"Typed URLs", 1}, {"Download History", 0}};
+    } items[] = {{"Temporary Internet Files", 1},
+                 {"Cookies", 1},
+                 {"History", 0},
+                 {"Address Bar History", 1},
+                 {"AutoComplete Forms", 0},
+                 {"Index.dat Files", 1},
+                 {"Typed URLs", 1},
+                 {"Download History", 0}};
     for (const auto& item : items)
         list.AddItem(item.name, group, item.state, 0, kBlack, highlightText, highlight);
     list.SetCurSel(2);
@@ -232,18 +246,27 @@ void Gallery::BuildProgressDialog()
 {
     const POINT o = kProgressOrigin;
     AddLabel("Erase progress dialog, during a run", Offset(o, 0, -24), kInk, true);
-    CCheckListCtrl& list = AddList(At(o, 46, 84, 274, 234), IDB_PROGRESS_CHECK_DONE, IDB_PROGRESS_CHECK_PENDING,
-                                   IDB_PROGRESS_CHECK_PENDING);
-    const char* names[] = {"Temporary Internet Files", "Cookies", "History", "Address Bar History",
-                           "Recent Documents", "Temporary Folder", "Recycle Bin", "Run History",
-                           "Network Shortcuts", "Media Player Recent List"};
+    CCheckListCtrl& list = AddList(At(o, 46, 84, 274, 234), IDB_PROGRESS_CHECK_DONE,
+                                   IDB_PROGRESS_CHECK_PENDING, IDB_PROGRESS_CHECK_PENDING);
+    const char* names[] = {"Temporary Internet Files",
+                           "Cookies",
+                           "History",
+                           "Address Bar History",
+                           "Recent Documents",
+                           "Temporary Folder",
+                           "Recycle Bin",
+                           "Run History",
+                           "Network Shortcuts",
+                           "Media Player Recent List"};
     for (const char* name : names)
-        list.AddItem(name, nullptr, 0, 0, kBlack, GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_HIGHLIGHT));
+        list.AddItem(name, nullptr, 0, 0, kBlack, GetSysColor(COLOR_HIGHLIGHTTEXT),
+                     GetSysColor(COLOR_HIGHLIGHT));
     list.SetToggleEnabled(false);
     for (int row = 0; row < 4; ++row)
         list.SetCheck(row, 1);
     AddBar(At(o, 30, 331, 311, 10), 0, 10, 4, false);
-    AddButton(At(o, 112, 410, 84, 25), "Erase", BS_PUSHBUTTON, IDB_BUTTON, IDB_BUTTON_HOVER, "Start Erase Now");
+    AddButton(At(o, 112, 410, 84, 25), "Erase", BS_PUSHBUTTON, IDB_BUTTON, IDB_BUTTON_HOVER,
+              "Start Erase Now");
     AddButton(At(o, 230, 410, 84, 25), "Cancel", BS_PUSHBUTTON, IDB_BUTTON, IDB_BUTTON_HOVER, "Cancel");
     AddLabel("Status: Ready;  Released HD Space: 0 KB; ", Offset(o, 35, 350), kBlack);
     AddLabel("Files Erased: 0, Registry Keys Erased: 0", Offset(o, 35, 370), kBlack);
@@ -253,14 +276,17 @@ void Gallery::BuildListStates()
 {
     const POINT o = kStatesOrigin;
     AddLabel("Check list: scrolled both ways, three levels", Offset(o, 0, -24), kInk, true);
-    CCheckListCtrl& list = AddList(At(o, 0, 0, 260, 150), IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED, IDB_CHECK_MIXED);
+    CCheckListCtrl& list =
+        AddList(At(o, 0, 0, 260, 150), IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED, IDB_CHECK_MIXED);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     const COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    CheckListItem* windows = list.AddItem("Windows (Select All)", nullptr, 0, 0, kBlack, highlightText, highlight);
+    CheckListItem* windows =
+        list.AddItem("Windows (Select All)", nullptr, 0, 0, kBlack, highlightText, highlight);
     const char* names[] = {"Recent Documents", "Temporary Folder", "Recycle Bin", "Run History"};
     for (const char* name : names)
         list.AddItem(name, windows, 1, 0, kBlack, highlightText, highlight);
-    CheckListItem* shortcuts = list.AddItem("Network Shortcuts", windows, 0, 0, kBlack, highlightText, highlight);
+    CheckListItem* shortcuts =
+        list.AddItem("Network Shortcuts", windows, 0, 0, kBlack, highlightText, highlight);
     list.AddItem("Printer shortcuts of every user on this computer", shortcuts, 1, 0, kBlack, highlightText,
                  highlight);
     list.AddItem("Mapped drives", shortcuts, 0, 0, kBlack, highlightText, highlight);
@@ -272,8 +298,8 @@ void Gallery::BuildListStates()
     SendMessageW(view, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 24), 0);
 
     AddLabel("Read-only list (progress marks), nothing ticked yet", Offset(o, 0, 166), kInk, true);
-    CCheckListCtrl& pending = AddList(At(o, 0, 190, 260, 71), IDB_PROGRESS_CHECK_DONE, IDB_PROGRESS_CHECK_PENDING,
-                                      IDB_PROGRESS_CHECK_PENDING);
+    CCheckListCtrl& pending = AddList(At(o, 0, 190, 260, 71), IDB_PROGRESS_CHECK_DONE,
+                                      IDB_PROGRESS_CHECK_PENDING, IDB_PROGRESS_CHECK_PENDING);
     for (const char* name : {"Temporary Internet Files", "Cookies", "History"})
         pending.AddItem(name, nullptr, 0, 0, kBlack, highlightText, highlight);
     pending.SetToggleEnabled(false);
@@ -288,8 +314,11 @@ void Gallery::BuildBars()
         int pos;
         int height;
         bool percent;
-    } bars[] = {{"at the lower bound", 0, 18, true}, {"a quarter", 2, 18, true}, {"full", 8, 18, true},
-                {"five eighths, no percentage", 5, 10, false}, {"full, 3 pixels high", 8, 3, false}};
+    } bars[] = {{"at the lower bound", 0, 18, true},
+                {"a quarter", 2, 18, true},
+                {"full", 8, 18, true},
+                {"five eighths, no percentage", 5, 10, false},
+                {"full, 3 pixels high", 8, 3, false}};
     int y = 20;
     for (const auto& bar : bars) {
         AddLabel(bar.label, Offset(o, 0, y));
@@ -305,20 +334,20 @@ void Gallery::BuildBars()
 void Gallery::BuildFaces()
 {
     const POINT o = kFacesOrigin;
-    AddLabel("Skinned button faces in every state (normal, hover, pressed or checked, disabled)", Offset(o, 0, -20),
-             kInk, true);
+    AddLabel("Skinned button faces in every state (normal, hover, pressed or checked, disabled)",
+             Offset(o, 0, -20), kInk, true);
     const char* columns[] = {"normal", "hover", "pressed / checked", "disabled"};
     for (int i = 0; i < 4; ++i)
         AddLabel(columns[i], Offset(o, 170 + i * 140, 2));
     AddFaceRow(0, "push button (151, 152)", IDB_BUTTON, IDB_BUTTON_HOVER, 0, SIZE{84, 25}, "Erase Now");
     AddFaceRow(1, "Internet Explorer tab (148, 147)", IDB_TAB_IE, IDB_TAB_IE_SELECTED, IDB_TAB_IE_SELECTED,
                SIZE{76, 33}, "");
-    AddFaceRow(2, "Windows tab (150, 145)", IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED, IDB_TAB_WINDOWS_SELECTED,
-               SIZE{76, 33}, "");
+    AddFaceRow(2, "Windows tab (150, 145)", IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED,
+               IDB_TAB_WINDOWS_SELECTED, SIZE{76, 33}, "");
     AddFaceRow(3, "Applications tab (146, 149)", IDB_TAB_APPLICATIONS, IDB_TAB_APPLICATIONS_SELECTED,
                IDB_TAB_APPLICATIONS_SELECTED, SIZE{76, 33}, "");
-    AddFaceRow(4, "title-bar minimise (170, 167)", IDB_TITLE_MINIMIZE, IDB_TITLE_MINIMIZE_HOVER, 0, SIZE{20, 20},
-               "");
+    AddFaceRow(4, "title-bar minimise (170, 167)", IDB_TITLE_MINIMIZE, IDB_TITLE_MINIMIZE_HOVER, 0,
+               SIZE{20, 20}, "");
     AddFaceRow(5, "title-bar close (168, 169)", IDB_TITLE_CLOSE, IDB_TITLE_CLOSE_HOVER, 0, SIZE{20, 20}, "");
     AddFaceRow(6, "no bitmaps: face colour", 0, 0, 0, SIZE{84, 25}, "Plain");
 
@@ -355,8 +384,8 @@ void Gallery::BuildFaces()
     AddFace(masked, At(m, 356, 196, 84, 25), CSkinButton::Face{false, false, false, false, "Masked"});
 
     AddLabel("check-box and radio kinds (live)", Offset(m, 0, 246));
-    CSkinButton& check = AddButton(At(m, 0, 266, 84, 25), "Express", BS_AUTOCHECKBOX, IDB_BUTTON, IDB_BUTTON_HOVER,
-                                   "Check box");
+    CSkinButton& check = AddButton(At(m, 0, 266, 84, 25), "Express", BS_AUTOCHECKBOX, IDB_BUTTON,
+                                   IDB_BUTTON_HOVER, "Check box");
     SendMessageW(check.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
     const char* radios[] = {"Hour", "Day", "Week"};
     for (int i = 0; i < 3; ++i) {
@@ -369,8 +398,8 @@ void Gallery::BuildFaces()
 }
 
 // Normal, hover, pressed and disabled faces of one button, in that order from x = 170.
-void Gallery::AddFaceRow(int row, const std::string& name, UINT normal, UINT pressed, UINT disabled, SIZE size,
-                         const std::string& caption)
+void Gallery::AddFaceRow(int row, const std::string& name, UINT normal, UINT pressed, UINT disabled,
+                         SIZE size, const std::string& caption)
 {
     const POINT o = kFacesOrigin;
     const int top = 24 + row * 48;
@@ -395,9 +424,9 @@ void Gallery::AddFace(const std::shared_ptr<CSkinButton>& button, const RECT& re
 CSkinButton& Gallery::AddButton(const RECT& rect, const std::string& caption, DWORD style, UINT normal,
                                 UINT pressed, const std::string& tip)
 {
-    HWND hwnd = CreateWindowExW(0, L"BUTTON", ToWide(caption).c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
-                                rect.top, rect.right - rect.left, rect.bottom - rect.top, GetHwnd(), nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, L"BUTTON", ToWide(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
+                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                GetHwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
     buttons_.push_back(std::make_unique<CSkinButton>());
     CSkinButton& button = *buttons_.back();
@@ -451,7 +480,9 @@ void Gallery::PaintLabels(HDC dc) const
     for (const Label& label : labels_) {
         // Texts inside the skinned windows use the skins' own font, as those windows do.
         bool onSkin = label.colour == kBlack;
-        SelectedObject font(dc, label.heading ? headingFont_.get() : onSkin ? skinFont_.get() : labelFont_.get());
+        SelectedObject font(dc, label.heading ? headingFont_.get()
+                                : onSkin      ? skinFont_.get()
+                                              : labelFont_.get());
         SetTextColor(dc, label.colour);
         std::wstring text = ToWide(label.text);
         TextOutW(dc, label.at.x, label.at.y, text.c_str(), static_cast<int>(text.size()));

@@ -21,8 +21,8 @@ class SkinButtonTest : public ::testing::Test {
 protected:
     void TearDown() override { SetCursorPos(AwayFromWindows().x, AwayFromWindows().y); }
 
-    CSkinButton& AddButton(DWORD style, const RECT& rect = RECT{20, 20, 104, 45}, const wchar_t* caption = L"Erase Now",
-                           int id = kButtonId)
+    CSkinButton& AddButton(DWORD style, const RECT& rect = RECT{20, 20, 104, 45},
+                           const wchar_t* caption = L"Erase Now", int id = kButtonId)
     {
         HWND hwnd = host.AddChild(L"BUTTON", caption, style, rect, id);
         buttons.push_back(std::make_unique<CSkinButton>());

@@ -98,11 +98,13 @@ HostWindow::HostWindow(const RECT& screenRect)
     PumpPending();
 }
 
-HWND HostWindow::AddChild(const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect, int id)
+HWND HostWindow::AddChild(const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
+                          int id)
 {
     return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
                            rect.right - rect.left, rect.bottom - rect.top, GetHwnd(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                           nullptr);
 }
 
 LRESULT HostWindow::OnCommand(WPARAM wParam, LPARAM)
