@@ -60,7 +60,8 @@ bool CCheckListCtrl::Create(const RECT& rect, HWND parent, UINT id, UINT checkId
                             UINT middleId, COLORREF backColour, HFONT font)
 {
     const std::string className = ClassFor(backColour);
-    if (GetHwnd() || !RegisterListClass(className, backColour) || !LoadBoxes(parent, checkId, uncheckId, middleId))
+    if (GetHwnd() || !RegisterListClass(className, backColour) ||
+        !LoadBoxes(parent, checkId, uncheckId, middleId))
         return false;
     if (!Window::Create(className, "CLISTBOX", WS_CHILD | WS_VISIBLE, rect, parent, id))
         return false;

@@ -148,21 +148,28 @@ void CCheckListView::Layout()
 void CCheckListView::ApplyScrollBars()
 {
     const int count = frame_.tree_.Count();
-    if (perPage_ < count) {
-        SetScrollRange(GetHwnd(), SB_VERT, 0, count - perPage_, FALSE);
-        SetScrollPos(GetHwnd(), SB_VERT, top_, TRUE);
-        ShowScrollBar(GetHwnd(), SB_VERT, TRUE);
-    } else {
-        ShowScrollBar(GetHwnd(), SB_VERT, FALSE);
-    }
+    SetBar(SB_VERT, perPage_ < count, count - perPage_, top_);
     const int width = client_.right - client_.left;
     const int maxExtent = frame_.tree_.MaxExtent();
-    if (width < maxExtent) {
-        SetScrollRange(GetHwnd(), SB_HORZ, 0, maxExtent - width, FALSE);
-        SetScrollPos(GetHwnd(), SB_HORZ, offsetX_, TRUE);
-        ShowScrollBar(GetHwnd(), SB_HORZ, TRUE);
-    } else {
-        ShowScrollBar(GetHwnd(), SB_HORZ, FALSE);
+    SetBar(SB_HORZ, width < maxExtent, maxExtent - width, offsetX_);
+}
+
+// Showing or hiding a bar reframes the window and setting it redraws it, so only a change does either.
+void CCheckListView::SetBar(int bar, bool show, int maximum, int position)
+{
+    const bool shown =
+        (GetWindowLongW(GetHwnd(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    if (show) {
+        SCROLLINFO current{sizeof(current), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
+        if (!shown || !GetScrollInfo(GetHwnd(), bar, &current) || current.nMin != 0 ||
+            current.nMax != maximum || current.nPos != position) {
+            SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, maximum, 0, position, 0};
+            SetScrollInfo(GetHwnd(), bar, &info, TRUE);
+        }
+        if (!shown)
+            ShowScrollBar(GetHwnd(), bar, TRUE);
+    } else if (shown) {
+        ShowScrollBar(GetHwnd(), bar, FALSE);
     }
 }
 
@@ -308,7 +315,8 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     Rectangle(dc, -offsetX_, rowTop, width, rowTop + look.rowHeight);
 
     const int boxLeft = BoxLeft(item);
-    const int boxTop = rowTop + (look.rowHeight > look.cellHeight ? (look.rowHeight - look.cellHeight) / 2 : 0);
+    const int boxTop =
+        rowTop + (look.rowHeight > look.cellHeight ? (look.rowHeight - look.cellHeight) / 2 : 0);
     HBITMAP box = item.state == CheckListItem::Checked  ? look.check
                   : item.state == CheckListItem::Middle ? look.middle
                                                         : look.uncheck;

@@ -52,6 +52,7 @@ private:
 
     void Layout();
     void ApplyScrollBars();
+    void SetBar(int bar, bool show, int maximum, int position);
     void Click(POINT point);
     void MarkSelected(CheckListItem& item);
     void Toggle(CheckListItem& item);

@@ -33,6 +33,13 @@ CSkinButton::Kind KindFromStyle(LONG style)
     }
 }
 
+bool IsButton(HWND hwnd)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    return lstrcmpiW(name, L"Button") == 0;
+}
+
 bool IsCursorOver(HWND hwnd)
 {
     POINT cursor{};
@@ -299,18 +306,30 @@ void CSkinButton::PressDown(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CSkinButton::ApplyCheckClick()
 {
-    SendMessageW(GetHwnd(), BM_SETCHECK, kind_ == Kind::CheckBox && checked_ ? BST_UNCHECKED : BST_CHECKED, 0);
+    SendMessageW(GetHwnd(), BM_SETCHECK, kind_ == Kind::CheckBox && checked_ ? BST_UNCHECKED : BST_CHECKED,
+                 0);
 }
 
-// Sent rather than posted, so that checking two buttons in a row never leaves a late uncheck behind for the
-// second one.
+// The group is this button's run of siblings: from the nearest one at or before it with WS_GROUP up to the
+// next one with WS_GROUP. Walked directly rather than with GetNextDlgGroupItem, which skips disabled and
+// hidden buttons and would leave them checked. The message is private, so only buttons are told; and it is
+// sent rather than posted, so that checking two buttons in a row never leaves a late uncheck for the second.
 void CSkinButton::UncheckGroup()
 {
-    HWND dialog = GetParent(GetHwnd());
     HWND self = GetHwnd();
-    for (HWND other = GetNextDlgGroupItem(dialog, self, FALSE); other && other != self;
-         other = GetNextDlgGroupItem(dialog, other, FALSE))
-        SendMessageW(other, kUncheckMessage, 0, 0);
+    HWND first = self;
+    while (!(GetWindowLongW(first, GWL_STYLE) & WS_GROUP)) {
+        HWND previous = GetWindow(first, GW_HWNDPREV);
+        if (!previous)
+            break;
+        first = previous;
+    }
+    for (HWND member = first; member; member = GetWindow(member, GW_HWNDNEXT)) {
+        if (member != first && (GetWindowLongW(member, GWL_STYLE) & WS_GROUP))
+            break;
+        if (member != self && IsButton(member))
+            SendMessageW(member, kUncheckMessage, 0, 0);
+    }
 }
 
 // The window takes the region (the system owns it from then on); a Plain face takes the mask's size.

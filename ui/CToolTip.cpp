@@ -33,8 +33,8 @@ bool CToolTip::Create(HWND tool, const std::string& text)
 {
     if (GetHwnd())
         return false;
-    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, tool, nullptr,
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, tool, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     // Attached so that the object learns when the system destroys the tooltip with its owner.
     if (!tip || !Subclass(tip)) {

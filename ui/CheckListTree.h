@@ -25,7 +25,7 @@ public:
     // Gives every descendant of the row the state.
     static void SetDescendants(CheckListItem& item, int state);
     // Sets each ancestor from its children, nearest first, and returns the ancestors in that order: checked
-    // when some child is checked or middle and none unchecked, unchecked when every child is, middle otherwise.
+    // when some child is checked or middle and none unchecked, unchecked when every child is, else middle.
     static std::vector<CheckListItem*> UpdateAncestors(CheckListItem& item);
 
 private:

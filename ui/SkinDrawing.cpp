@@ -46,8 +46,8 @@ GdiObject<HRGN> RegionFromRects(const std::vector<RECT>& rects)
 
 GdiObject<HBITMAP> LoadSkinBitmap(UINT id)
 {
-    HANDLE image = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                              LR_CREATEDIBSECTION);
+    HANDLE image =
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     return GdiObject<HBITMAP>(static_cast<HBITMAP>(image));
 }
 

@@ -48,7 +48,10 @@ protected:
 
     void Click(int x, int y) { SendMessageW(View(), WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(x, y)); }
     // The middle of a row's box on the page.
-    void ClickBox(int displayRow, int level) { Click(5 + (level - 1) * kRow + 6, kFirstRow + displayRow * kRow + 6); }
+    void ClickBox(int displayRow, int level)
+    {
+        Click(5 + (level - 1) * kRow + 6, kFirstRow + displayRow * kRow + 6);
+    }
     void ClickText(int displayRow) { Click(120, kFirstRow + displayRow * kRow + 6); }
 
     void Scroll(UINT message, int request, int thumb = 0)
@@ -94,10 +97,10 @@ TEST_F(CheckListTest, RowsAreNineteenPixelsFromFiveWithChildBoxesAtTwentyFour)
     EXPECT_EQ(canvas->CountPixels(RECT{0, kFirstRow + 4 * kRow, 200, 250}, kWhite),
               200 * (250 - kFirstRow - 4 * kRow));
     // The text starts one cell right of the box, in the row's colour.
-    EXPECT_GT(canvas->CountPixels(RECT{kLevel2Box + kRow, kFirstRow + kRow, 200, kFirstRow + 2 * kRow}, kBlack), 0);
-    EXPECT_EQ(canvas->CountPixels(RECT{kLevel2Box + 13, kFirstRow + kRow, kLevel2Box + kRow,
-                                       kFirstRow + 2 * kRow},
-                                  kBlack),
+    EXPECT_GT(
+        canvas->CountPixels(RECT{kLevel2Box + kRow, kFirstRow + kRow, 200, kFirstRow + 2 * kRow}, kBlack), 0);
+    EXPECT_EQ(canvas->CountPixels(
+                  RECT{kLevel2Box + 13, kFirstRow + kRow, kLevel2Box + kRow, kFirstRow + 2 * kRow}, kBlack),
               0);
 }
 
@@ -248,7 +251,8 @@ TEST_F(CheckListTest, PartlyVisibleBottomRowScrollsUpByOneFirst)
     GdiObject<HBITMAP> check = LoadSkinBitmap(IDB_CHECK_CHECKED);
     for (int by = 0; by < 5; ++by)
         for (int bx = 0; bx < 13; ++bx)
-            EXPECT_EQ(canvas->Pixel(5 + bx, kFirstRow + 5 * kRow + by), Canvas::BitmapPixel(check.get(), bx, by));
+            EXPECT_EQ(canvas->Pixel(5 + bx, kFirstRow + 5 * kRow + by),
+                      Canvas::BitmapPixel(check.get(), bx, by));
 }
 
 TEST_F(CheckListTest, AddItemRefusesStatesOutsideZeroToTwo)

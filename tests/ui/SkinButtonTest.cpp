@@ -21,8 +21,8 @@ class SkinButtonTest : public ::testing::Test {
 protected:
     void TearDown() override { SetCursorPos(AwayFromWindows().x, AwayFromWindows().y); }
 
-    CSkinButton& AddButton(DWORD style, const RECT& rect = RECT{20, 20, 104, 45}, const wchar_t* caption = L"Erase Now",
-                           int id = kButtonId)
+    CSkinButton& AddButton(DWORD style, const RECT& rect = RECT{20, 20, 104, 45},
+                           const wchar_t* caption = L"Erase Now", int id = kButtonId)
     {
         HWND hwnd = host.AddChild(L"BUTTON", caption, style, rect, id);
         buttons.push_back(std::make_unique<CSkinButton>());
@@ -136,6 +136,7 @@ TEST_F(SkinButtonTest, HoverFaceComesWithTheCursorAndGoesWhenItLeaves)
 
 TEST_F(SkinButtonTest, RadioButtonUnchecksTheOthersOfItsGroup)
 {
+    CSkinButton& before = AddButton(BS_AUTOCHECKBOX, RECT{100, 10, 184, 35}, L"before", 5);
     CSkinButton& first = AddButton(BS_AUTORADIOBUTTON | WS_GROUP, RECT{10, 10, 94, 35}, L"one", 1);
     CSkinButton& second = AddButton(BS_AUTORADIOBUTTON, RECT{10, 40, 94, 65}, L"two", 2);
     CSkinButton& third = AddButton(BS_AUTORADIOBUTTON, RECT{10, 70, 94, 95}, L"three", 3);
@@ -157,8 +158,32 @@ TEST_F(SkinButtonTest, RadioButtonUnchecksTheOthersOfItsGroup)
     EXPECT_FALSE(second.IsChecked());
     EXPECT_TRUE(third.IsChecked());
     EXPECT_TRUE(outside.IsChecked());
+
+    // A disabled member is unchecked too; a control before the group is left alone.
+    SendMessageW(before.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(third.GetHwnd(), FALSE);
+    SendMessageW(first.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_FALSE(third.IsChecked());
+    EXPECT_TRUE(before.IsChecked());
+    EXPECT_TRUE(outside.IsChecked());
+    EnableWindow(third.GetHwnd(), TRUE);
+
     // A checked radio button shows its pressed face.
+    SendMessageW(third.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(Print(third)->Pixel(kSampleX, kSampleY), FacePixel(IDB_BUTTON_HOVER));
+}
+
+TEST_F(SkinButtonTest, LastGroupRunsToTheEndOfTheList)
+{
+    CSkinButton& check = AddButton(BS_AUTOCHECKBOX, RECT{10, 10, 94, 35}, L"check", 1);
+    CSkinButton& hour = AddButton(BS_AUTORADIOBUTTON | WS_GROUP, RECT{10, 40, 94, 65}, L"hour", 2);
+    CSkinButton& day = AddButton(BS_AUTORADIOBUTTON, RECT{10, 70, 94, 95}, L"day", 3);
+    SendMessageW(check.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(hour.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(day.GetHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_TRUE(check.IsChecked());
+    EXPECT_FALSE(hour.IsChecked());
+    EXPECT_TRUE(day.IsChecked());
 }
 
 TEST_F(SkinButtonTest, CheckBoxTogglesByClickAndSpaceBar)

@@ -3,7 +3,6 @@
 #include "framework/Utf8.h"
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -86,21 +85,6 @@ int Canvas::CountPixels(const RECT& area, COLORREF colour) const
     return count;
 }
 
-void Canvas::SaveForDebugging(const char* path) const
-{
-    GdiFlush();
-    BITMAPINFO info = TopDownInfo(width_, height_);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-    file.bfSize = file.bfOffBits + width_ * height_ * 4;
-    FILE* out = fopen(path, "wb");
-    fwrite(&file, sizeof(file), 1, out);
-    fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
-    fwrite(bits_, 4, static_cast<size_t>(width_) * height_, out);
-    fclose(out);
-}
-
 BEGIN_MESSAGE_MAP(HostWindow, Window)
     ON_MESSAGE(WM_COMMAND, OnCommand)
 END_MESSAGE_MAP()
@@ -114,11 +98,13 @@ HostWindow::HostWindow(const RECT& screenRect)
     PumpPending();
 }
 
-HWND HostWindow::AddChild(const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect, int id)
+HWND HostWindow::AddChild(const wchar_t* className, const wchar_t* text, DWORD style, const RECT& rect,
+                          int id)
 {
     return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
                            rect.right - rect.left, rect.bottom - rect.top, GetHwnd(),
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                           nullptr);
 }
 
 LRESULT HostWindow::OnCommand(WPARAM wParam, LPARAM)

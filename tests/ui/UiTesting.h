@@ -21,7 +21,6 @@ public:
     // True when the block at (x, y) shows the whole bitmap unchanged.
     bool ShowsBitmap(int x, int y, HBITMAP bitmap) const;
     int CountPixels(const RECT& area, COLORREF colour) const;
-    void SaveForDebugging(const char* path) const;
 
 private:
     int width_;
