@@ -182,3 +182,12 @@ void CEraseProgressDialog::ShowItemDone(int doneCount)
     list_.SetCheck(doneCount - 1, 1);
     RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
+
+void ShowEraseProgress(HWND owner, const EraseRunSetup& setup, EraseRunHooks& hooks)
+{
+    CEraseProgressDialog dialog;
+    dialog.setup = setup;
+    dialog.hooks = &hooks;
+    dialog.DoModal(owner);
+    StoreStatistics(setup.settingsKey);
+}

@@ -58,3 +58,8 @@ private:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// "Erase Now" between saving the selection and repainting the statistics: the progress dialog, with or
+// without a run, then the statistics stored, also when no run took place.
+void ShowEraseProgress(HWND owner, const EraseRunSetup& setup = EraseRunSetup::ForProgram(),
+                       EraseRunHooks& hooks = SystemRunHooks());

@@ -2,6 +2,7 @@
 #include "app/CEraseResultDialog.h"
 #include "app/EraseBusy.h"
 #include "resource.h"
+#include "settings/RegKey.h"
 #include "tests/app/EraseRunFixture.h"
 #include "tests/support/ModalScript.h"
 
@@ -156,6 +157,23 @@ TEST_F(EraseDialogsTest, CancelAndEnterCloseWithoutARun)
     EXPECT_TRUE(hooks.events.empty());
     EXPECT_TRUE(ItemUntouched("a"));
     EXPECT_EQ(ProcessStatistics().lastErasedTime, 0);
+}
+
+TEST_F(EraseDialogsTest, EraseNowStoresTheStatisticsAlsoWithoutARun)
+{
+    ProcessStatistics().filesErased = 12;
+    ProcessStatistics().lastErasedText = "10:00, Jan/02/26";
+    ModalScript script({PressWhenOpen(IDOK)});
+    ShowEraseProgress(nullptr, Setup(), hooks);
+    EXPECT_FALSE(script.TimedOut());
+    RegKey key;
+    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
+    DWORD files = 0;
+    EXPECT_EQ(key.QueryDword(files, "Erased File Num"), ERROR_SUCCESS);
+    EXPECT_EQ(files, 12u);
+    std::string text;
+    EXPECT_EQ(key.QueryString(text, "Last Erased Time", 256), ERROR_SUCCESS);
+    EXPECT_EQ(text, "10:00, Jan/02/26");
 }
 
 TEST_F(EraseDialogsTest, EscapeStartsTheRun)
