@@ -73,8 +73,8 @@ bool CEraseProgressDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
-    if (!list_.Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE, IDB_PROGRESS_CHECK_PENDING,
-                      IDB_PROGRESS_CHECK_PENDING, kWhite)) {
+    if (!list_.Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE,
+                      IDB_PROGRESS_CHECK_PENDING, IDB_PROGRESS_CHECK_PENDING, kWhite)) {
         EndDialog(IDCANCEL);
         return false;
     }

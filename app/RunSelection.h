@@ -10,7 +10,10 @@ class RunSelection : public ItemSelection {
 public:
     explicit RunSelection(const std::string& configPath) : config_(configPath) {}
 
-    bool IsSelected(const std::string& id) const override { return config_.IsLoaded() && config_.IsSelected(id); }
+    bool IsSelected(const std::string& id) const override
+    {
+        return config_.IsLoaded() && config_.IsSelected(id);
+    }
 
 private:
     ConfigSelection config_;

@@ -110,7 +110,8 @@ TEST_F(EraseDialogsTest, WithoutConfigurationListsNothingAndFinishesWithZeros)
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(resultShown);
     EXPECT_TRUE(hooks.events.empty());
-    EXPECT_EQ(dialog.Tally().filesErased + dialog.Tally().bytesReleased + dialog.Tally().registryEntriesErased, 0u);
+    const EraseTally& tally = dialog.Tally();
+    EXPECT_EQ(tally.filesErased + tally.bytesReleased + tally.registryEntriesErased, 0u);
     EXPECT_EQ(ProcessStatistics().lastErasedTime, FixedNow());
     EXPECT_TRUE(ItemUntouched("a"));
 }
@@ -260,7 +261,8 @@ TEST_F(EraseDialogsTest, KilobytesAreRoundedDown)
               (Texts{"Released HD Space: 0 KB; ", "Files Erased: 3;", "Registry Keys Erased: 4"}));
     EXPECT_EQ(CEraseResultDialog::ResultLines(EraseTally{0, 2048, 0})[0], "Released HD Space: 2 KB; ");
     EXPECT_EQ(CEraseProgressDialog::StatusLines("Ready", EraseTally{5, 2047, 6}),
-              (Texts{"Status: Ready;  Released HD Space: 1 KB; ", "Files Erased: 5, Registry Keys Erased: 6"}));
+              (Texts{"Status: Ready;  Released HD Space: 1 KB; ",
+                     "Files Erased: 5, Registry Keys Erased: 6"}));
     EXPECT_EQ(CEraseProgressDialog::StatusLines("Success", EraseTally{0, 0xFFFFFFFFu, 0})[0],
               "Status: Success;  Released HD Space: 4194303 KB; ");
 }

@@ -100,8 +100,14 @@ protected:
         WriteFile(id + "\\two.tmp", std::string(2000, 'b'));
     }
 
-    bool ItemErased(const std::string& id) const { return !Exists(id + "\\one.tmp") && !Exists(id + "\\two.tmp"); }
-    bool ItemUntouched(const std::string& id) const { return Exists(id + "\\one.tmp") && Exists(id + "\\two.tmp"); }
+    bool ItemErased(const std::string& id) const
+    {
+        return !Exists(id + "\\one.tmp") && !Exists(id + "\\two.tmp");
+    }
+    bool ItemUntouched(const std::string& id) const
+    {
+        return Exists(id + "\\one.tmp") && Exists(id + "\\two.tmp");
+    }
 
     void WriteConfig(const std::map<std::string, bool>& selection) const
     {

@@ -73,16 +73,17 @@ TEST_F(EraseRunTest, ErasesTheSelectedAvailableItemsInFileOrder)
     Texts done;
     EraseTally tally = RunCore(Setup(), hooks, RunPacing{true, 1000}, &done);
 
-    EXPECT_EQ(hooks.events, (Texts{"execute zero", "chime", "pause 1000", "execute first", "chime", "pause 1000",
-                                   "execute unlisted", "chime", "pause 1000"}));
+    EXPECT_EQ(hooks.events, (Texts{"execute zero", "chime", "pause 1000", "execute first", "chime",
+                                   "pause 1000", "execute unlisted", "chime", "pause 1000"}));
     EXPECT_EQ(done, (Texts{"done 1", "done 2", "done 3"}));
     EXPECT_TRUE(ItemErased("zero") && ItemErased("first") && ItemErased("unlisted"));
     EXPECT_TRUE(ItemUntouched("unselected"));
-    EXPECT_TRUE(ItemUntouched("broken")) << "an item that failed to load never runs, even when its key is selected";
+    EXPECT_TRUE(ItemUntouched("broken")) << "an item that failed to load never runs, though selected";
     EXPECT_EQ(tally.filesErased, 6u);
     EXPECT_EQ(tally.bytesReleased, 9000u);
     EXPECT_EQ(tally.registryEntriesErased, 0u);
-    EXPECT_EQ(RecordMessages(), (Texts{"Zero Item done...", "First Item done...", "Item Without Element done..."}));
+    EXPECT_EQ(RecordMessages(),
+              (Texts{"Zero Item done...", "First Item done...", "Item Without Element done..."}));
 }
 
 TEST_F(EraseRunTest, EachItemIsRecordedBeforeItsProgressChimeAndPause)
@@ -97,7 +98,9 @@ TEST_F(EraseRunTest, EachItemIsRecordedBeforeItsProgressChimeAndPause)
     EraseItemList list(PathOf("plugin\\"), 6.1, selection);
     RecordLog log(PathOf("vestrel.log"));
     EraseRun run(RunPacing{false, 400}, hooks, log);
-    run.onItemDone = [&](int done) { seen.push_back("done " + std::to_string(done) + " after " + RecordMessages().back()); };
+    run.onItemDone = [&](int done) {
+        seen.push_back("done " + std::to_string(done) + " after " + RecordMessages().back());
+    };
     run.Execute(list, selection);
     EXPECT_EQ(seen, (Texts{"done 1 after Item A done...", "Item A done...", "done 2 after Item B done...",
                            "Item B done..."}));
@@ -238,8 +241,9 @@ TEST_F(EraseRunTest, RealPausesMakeThreeItemsTakeTheirTime)
         AddThreeSelectedItems();
         auto start = std::chrono::steady_clock::now();
         RunCore(Setup(express), SystemRunHooks(), InteractivePacing(Setup(express).settings));
-        auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        EXPECT_GE(elapsed.count(), express ? 1200 : 3000) << (express ? "express" : "normal");
+        auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), express ? 1200 : 3000)
+            << (express ? "express" : "normal");
         EXPECT_TRUE(ItemErased("a") && ItemErased("b") && ItemErased("c"));
     }
 }

@@ -88,5 +88,6 @@ HWND FindThreadWindow(const std::string& title)
 
 void PostCommand(HWND dialog, int id)
 {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    auto control = reinterpret_cast<LPARAM>(GetDlgItem(dialog, id));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), control);
 }

@@ -70,8 +70,8 @@ TEST(ClosePromptDialogTest, CloseItGivesOkAndMinimizeItOrEscapeGivesCancel)
     };
     EXPECT_EQ(RunPrompt(click(IDC_CLOSE_IT)), IDOK);
     EXPECT_EQ(RunPrompt(click(IDC_MINIMIZE_IT)), IDCANCEL);
-    EXPECT_EQ(RunPrompt([](HWND hwnd) { PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_ESCAPE, 0); }),
-              IDCANCEL);
+    auto escape = [](HWND hwnd) { PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_ESCAPE, 0); };
+    EXPECT_EQ(RunPrompt(escape), IDCANCEL);
 }
 
 } // namespace

@@ -46,7 +46,10 @@ using Messages = std::vector<DWORD>;
 
 class SystemTrayTest : public testing::Test {
 protected:
-    bool CreateTray(CSystemTray& tray) { return tray.Create(target.GetHwnd(), "Vestrel", IDI_TRAY, IDR_TRAY_MENU); }
+    bool CreateTray(CSystemTray& tray)
+    {
+        return tray.Create(target.GetHwnd(), "Vestrel", IDI_TRAY, IDR_TRAY_MENU);
+    }
 
     LRESULT Notify(CSystemTray& tray, WPARAM iconId, LPARAM mouse)
     {
