@@ -1,6 +1,7 @@
 #include "app/CMainDialog.h"
 
 #include "app/AppPaths.h"
+#include "app/AutoStart.h"
 #include "app/CAboutDialog.h"
 #include "app/EraseNow.h"
 #include "app/Shell.h"
@@ -295,7 +296,7 @@ void CMainDialog::OnEraseNow()
 
 void CMainDialog::OnOptions()
 {
-    COptionsDialog().DoModal(GetHwnd());
+    COptionsDialog(AutoStartOperationsFor()).DoModal(GetHwnd());
 }
 
 void CMainDialog::OnSchedule()
@@ -379,7 +380,7 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 
 LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
 {
-    if (IsEraseDue(ProcessSettings(), IsEraseBusy())) {
+    if (IsEraseDueNow(IsEraseBusy())) {
         RunSilentErase();
         RepaintStatistics();
     }
