@@ -28,7 +28,8 @@ bool DisableAutoStart(const RunLists& lists)
 bool IsAutoStartEnabled(const RunLists& lists)
 {
     RegistryEraser registry;
-    return registry.ValueExistsByPath(EntryIn(lists.machine)) || registry.ValueExistsByPath(EntryIn(lists.user));
+    return registry.ValueExistsByPath(EntryIn(lists.machine)) ||
+           registry.ValueExistsByPath(EntryIn(lists.user));
 }
 
 AutoStartOperations AutoStartOperationsFor(const RunLists& lists)

@@ -45,15 +45,14 @@ TEST_F(OptionsDialogTest, ShowsTheEntryAndTheRunningSettings)
 {
     ProcessSettings().expressEraseMode = 1;
     WriteStringForTest(machineList_, GetAppName(), "C:\\elsewhere\\x.exe");
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                EXPECT_TRUE(IsChecked(dialog, IDC_AUTO_LAUNCH));
-                                EXPECT_TRUE(IsChecked(dialog, IDC_EXPRESS_MODE));
-                                EXPECT_FALSE(IsChecked(dialog, IDC_PLAY_SOUND));
-                                Click(dialog, IDC_EXPRESS_MODE);
-                                Click(dialog, IDCANCEL);
-                            }),
-              IDCANCEL);
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_AUTO_LAUNCH));
+        EXPECT_TRUE(IsChecked(dialog, IDC_EXPRESS_MODE));
+        EXPECT_FALSE(IsChecked(dialog, IDC_PLAY_SOUND));
+        Click(dialog, IDC_EXPRESS_MODE);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDCANCEL);
     // Cancel changes nothing at all.
     EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
     EXPECT_FALSE(UserEntry());
@@ -73,12 +72,11 @@ TEST_F(OptionsDialogTest, OkWithoutChangesWritesNoSettingButRewritesTheEntry)
 
 TEST_F(OptionsDialogTest, OkWithoutAnEntryRemovesItAgain)
 {
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                EXPECT_FALSE(IsChecked(dialog, IDC_AUTO_LAUNCH));
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        EXPECT_FALSE(IsChecked(dialog, IDC_AUTO_LAUNCH));
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
     EXPECT_FALSE(UserEntry());
     EXPECT_FALSE(KeyExistsForTest(settingsKey_));
 }
@@ -87,24 +85,22 @@ TEST_F(OptionsDialogTest, ClearingAutoLaunchRemovesTheEntryFromBothLists)
 {
     WriteStringForTest(userList_, GetAppName(), "C:\\a.exe");
     WriteStringForTest(machineList_, GetAppName(), "C:\\a.exe");
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_AUTO_LAUNCH);
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_AUTO_LAUNCH);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
     EXPECT_FALSE(UserEntry());
     EXPECT_FALSE(MachineEntry());
 }
 
 TEST_F(OptionsDialogTest, TurningTheChimeOnWithoutASettingsKeyCreatesItWithThatValueOnly)
 {
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_PLAY_SOUND);
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_PLAY_SOUND);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
     EXPECT_EQ(ValueNamesForTest(settingsKey_), (std::vector<std::string>{"Play Sound"}));
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
     EXPECT_EQ(ProcessSettings().playSound, 1u);
@@ -116,13 +112,12 @@ TEST_F(OptionsDialogTest, ChangedSettingsAreWrittenAndTakeEffectAtOnce)
     ProcessSettings().expressEraseMode = 1;
     WriteDwordForTest(settingsKey_, "Express Erase Mode", 1);
     WriteDwordForTest(settingsKey_, "Play Sound", 0);
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_EXPRESS_MODE);
-                                Click(dialog, IDC_PLAY_SOUND);
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_EXPRESS_MODE);
+        Click(dialog, IDC_PLAY_SOUND);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Express Erase Mode"), 0u);
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
     EXPECT_EQ(ProcessSettings().expressEraseMode, 0u);
@@ -132,12 +127,11 @@ TEST_F(OptionsDialogTest, ChangedSettingsAreWrittenAndTakeEffectAtOnce)
 TEST_F(OptionsDialogTest, ANonZeroCopyShowsCheckedAndOkStoresItAsOne)
 {
     ProcessSettings().playSound = 5;
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                EXPECT_TRUE(IsChecked(dialog, IDC_PLAY_SOUND));
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_PLAY_SOUND));
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
     // The box says 1, the copy 5: they differ, so 1 is written.
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
     EXPECT_EQ(ProcessSettings().playSound, 1u);
@@ -147,12 +141,11 @@ TEST_F(OptionsDialogTest, ARefusedWriteStillChangesTheRunningSetting)
 {
     // No key can have a name longer than 255 characters.
     dialog_->settingsKeyPath = ScratchKey() + "\\" + std::string(300, 'k');
-    EXPECT_EQ(RunDialogWith(*dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_EXPRESS_MODE);
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_EXPRESS_MODE);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
     EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
     EXPECT_TRUE(ValueNamesForTest(ScratchKey()).empty());
 }

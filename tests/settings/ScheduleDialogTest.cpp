@@ -56,23 +56,20 @@ using Flags = std::vector<bool>;
 TEST_F(ScheduleDialogTest, WithoutSettingsShowsEverythingOffAndTheFirstPeriod)
 {
     std::vector<std::wstring> entries;
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [&](HWND dialog) {
-                                for (int i = 0; i < SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETCOUNT, 0, 0);
-                                     ++i) {
-                                    wchar_t text[64] = {};
-                                    SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETLBTEXT, i,
-                                                        reinterpret_cast<LPARAM>(text));
-                                    entries.push_back(text);
-                                }
-                                EXPECT_FALSE(IsChecked(dialog, IDC_ENABLE_SCHEDULE));
-                                EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
-                                EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
-                                EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
-                                EXPECT_EQ(Selection(dialog), 0);
-                                Click(dialog, IDCANCEL);
-                            }),
-              IDCANCEL);
+    auto script = [&](HWND dialog) {
+        for (int i = 0; i < SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[64] = {};
+            SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            entries.push_back(text);
+        }
+        EXPECT_FALSE(IsChecked(dialog, IDC_ENABLE_SCHEDULE));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
+        EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
+        EXPECT_EQ(Selection(dialog), 0);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
     // The sorted list keeps the order of the stored index.
     EXPECT_EQ(entries, (std::vector<std::wstring>{L"Half Hour", L"One Hour", L"Eight Hour", L"One Day",
                                                   L"One Week", L"One Month"}));
@@ -82,66 +79,62 @@ TEST_F(ScheduleDialogTest, WithoutSettingsShowsEverythingOffAndTheFirstPeriod)
 TEST_F(ScheduleDialogTest, ShowsTheStoredValues)
 {
     Store(1, 1, 0, 4);
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [](HWND dialog) {
-                                EXPECT_TRUE(IsChecked(dialog, IDC_ENABLE_SCHEDULE));
-                                EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
-                                EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
-                                EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
-                                EXPECT_EQ(Selection(dialog), 4);
-                                Click(dialog, IDCANCEL);
-                            }),
-              IDCANCEL);
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_ENABLE_SCHEDULE));
+        EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        EXPECT_EQ(Selection(dialog), 4);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
 }
 
 TEST_F(ScheduleDialogTest, SwitchedOffScheduleDisablesTheOthersButShowsThem)
 {
     Store(0, 1, 1, 2);
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [](HWND dialog) {
-                                EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
-                                EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
-                                EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
-                                EXPECT_EQ(Selection(dialog), 2);
-                                Click(dialog, IDCANCEL);
-                            }),
-              IDCANCEL);
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
+        EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
+        EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
+        EXPECT_EQ(Selection(dialog), 2);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
 }
 
 TEST_F(ScheduleDialogTest, ClicksApplyTheEnablingRule)
 {
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_ENABLE_SCHEDULE);
-                                EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
-                                Click(dialog, IDC_ERASE_AT_EVERY);
-                                EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
-                                Click(dialog, IDC_ERASE_AT_EVERY);
-                                EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
-                                Click(dialog, IDC_ERASE_AT_EVERY);
-                                Click(dialog, IDC_ENABLE_SCHEDULE);
-                                EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
-                                // Switching the schedule back on remembers "every".
-                                Click(dialog, IDC_ENABLE_SCHEDULE);
-                                EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
-                                Click(dialog, IDCANCEL);
-                            }),
-              IDCANCEL);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
+        // Switching the schedule back on remembers "every".
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
 }
 
 TEST_F(ScheduleDialogTest, OkWritesTheFourValuesButLeavesTheRunningCopies)
 {
     Store(0, 0, 0, 0);
     const Settings before = ProcessSettings();
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_ENABLE_SCHEDULE);
-                                Click(dialog, IDC_ERASE_AT_STARTUP);
-                                Click(dialog, IDC_ERASE_AT_EVERY);
-                                SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 5, 0);
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        Click(dialog, IDC_ERASE_AT_STARTUP);
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 5, 0);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 1, 1, 5}));
     EXPECT_EQ(ProcessSettings().enableSchedule, before.enableSchedule);
     EXPECT_EQ(ProcessSettings().erasePeriod, before.erasePeriod);
@@ -156,25 +149,23 @@ TEST_F(ScheduleDialogTest, OkCreatesTheMissingKey)
 TEST_F(ScheduleDialogTest, OkWithoutASelectedPeriodStoresMinusOne)
 {
     Store(1, 0, 1, 9);
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [](HWND dialog) {
-                                EXPECT_EQ(Selection(dialog), CB_ERR);
-                                Click(dialog, IDOK);
-                            }),
-              IDOK);
+    auto script = [](HWND dialog) {
+        EXPECT_EQ(Selection(dialog), CB_ERR);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 0xFFFFFFFF}));
 }
 
 TEST_F(ScheduleDialogTest, CancelWritesNothing)
 {
     Store(1, 0, 1, 3);
-    EXPECT_EQ(RunDialogWith(dialog_,
-                            [](HWND dialog) {
-                                Click(dialog, IDC_ERASE_AT_STARTUP);
-                                SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 0, 0);
-                                Click(dialog, IDCANCEL);
-                            }),
-              IDCANCEL);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_ERASE_AT_STARTUP);
+        SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 0, 0);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 3}));
 }
 

@@ -76,7 +76,8 @@ TEST(SchedulePeriods, HalfHourIsDueAnySecondOfMinuteZeroOrThirty)
 {
     for (WORD minute : {0, 30}) {
         for (WORD second : {0, 59})
-            EXPECT_TRUE(IsPeriodDue(kHalfHour, Clock(7, minute, second), kLongAgo)) << minute << ":" << second;
+            EXPECT_TRUE(IsPeriodDue(kHalfHour, Clock(7, minute, second), kLongAgo))
+                << minute << ":" << second;
     }
     for (WORD minute : {1, 29, 31, 59})
         EXPECT_FALSE(IsPeriodDue(kHalfHour, Clock(7, minute, 0), kLongAgo)) << minute;

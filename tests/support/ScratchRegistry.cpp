@@ -8,8 +8,8 @@ namespace {
 RegKeyHandle CreateForTest(const std::string& keyPath)
 {
     RegKeyHandle key;
-    RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    key.put(), nullptr);
     return key;
 }
 
@@ -33,8 +33,8 @@ void WriteStringForTest(const std::string& keyPath, const std::string& name, con
 std::optional<DWORD> ReadDwordForTest(const std::string& keyPath, const std::string& name)
 {
     DWORD value = 0, size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str(), RRF_RT_REG_DWORD, nullptr,
-                     &value, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str(), RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS)
         return std::nullopt;
     return value;
 }
@@ -69,7 +69,8 @@ std::vector<std::string> ValueNamesForTest(const std::string& keyPath)
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
         DWORD length = 256;
-        if (RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        LONG status = RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
             break;
         names.push_back(ToUtf8(std::wstring_view(name, length)));
     }

@@ -9,7 +9,7 @@
 
 namespace {
 
-class SettingsTest : public SandboxTest {
+class RegistrySettingsTest : public SandboxTest {
 protected:
     void SetUp() override
     {
@@ -39,7 +39,7 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey)
+TEST_F(RegistrySettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey)
 {
     LoadSettings(ScratchKey());
     const Settings& settings = ProcessSettings();
@@ -66,7 +66,7 @@ TEST_F(SettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey)
     EXPECT_EQ(text, ProcessStatistics().lastErasedText);
 }
 
-TEST_F(SettingsTest, LoadsEveryStoredValue)
+TEST_F(RegistrySettingsTest, LoadsEveryStoredValue)
 {
     RegKey key = CreateKey();
     const char* names[] = {"Erased File Num", "Erased File Size", "Erased Register Num", "Enable Schedule",
@@ -92,7 +92,7 @@ TEST_F(SettingsTest, LoadsEveryStoredValue)
     EXPECT_EQ(settings.playSound, 9u);
 }
 
-TEST_F(SettingsTest, UnreadableValuesKeepWhatIsInMemory)
+TEST_F(RegistrySettingsTest, UnreadableValuesKeepWhatIsInMemory)
 {
     RegKey key = CreateKey();
     ASSERT_EQ(key.SetString(std::string(256, 'x'), "Last Erased Time"), ERROR_SUCCESS);
@@ -112,7 +112,7 @@ TEST_F(SettingsTest, UnreadableValuesKeepWhatIsInMemory)
     EXPECT_EQ(ProcessStatistics().lastErasedText, std::string(255, 'y'));
 }
 
-TEST_F(SettingsTest, RunTotalsWrapAndMarkTheTime)
+TEST_F(RegistrySettingsTest, RunTotalsWrapAndMarkTheTime)
 {
     EraseStatistics statistics;
     statistics.bytesReleased = 0xFFFFFFF0u;
@@ -142,7 +142,7 @@ TEST(LastErasedTimeText, IsPaddedWithEnglishMonths)
     EXPECT_EQ(FormatLastErasedTime(time), "23:59, Dec/31/00");
 }
 
-TEST_F(SettingsTest, KeyReportsCreationAndClosesOnce)
+TEST_F(RegistrySettingsTest, KeyReportsCreationAndClosesOnce)
 {
     RegKey key;
     DWORD disposition = 0;
