@@ -3,7 +3,9 @@
 #include "app/AppPaths.h"
 #include "app/AutoStart.h"
 #include "app/CAboutDialog.h"
-#include "app/EraseNow.h"
+#include "app/CEraseProgressDialog.h"
+#include "app/EraseBusy.h"
+#include "app/EraseRun.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
 #include "framework/Utf8.h"
@@ -25,7 +27,6 @@ const RECT kListArea{116, 86, 338, 346};
 const RECT kStatisticsArea{20, 350, 400, 400};
 const UINT kTimerId = 1;
 const UINT kTimerPeriod = 300;
-const UINT kTrayMessage = WM_USER + 10;
 const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows (Select All)",
                                       "Applications (Select All)"};
 const char* const kPageTypes[] = {"ie", "windows", "application"};
@@ -127,7 +128,7 @@ bool CMainDialog::OnInitDialog()
     if (!CreateLists())
         return false;
     FillLists();
-    tray_.Create(nullptr, kTrayMessage, "Vestrel", IDI_TRAY, IDR_TRAY_MENU);
+    tray_.Create(GetHwnd(), "Vestrel", IDI_TRAY, IDR_TRAY_MENU);
     SetWindowTextW(GetHwnd(), L"Vestrel");
     SkinButtons();
     ShowPage(1);
@@ -289,7 +290,7 @@ void CMainDialog::OnShowWindow()
 void CMainDialog::OnEraseNow()
 {
     SaveSelection();
-    EraseNow(GetHwnd());
+    CEraseProgressDialog().DoModal(GetHwnd());
     StoreStatistics();
     RepaintStatistics();
 }
