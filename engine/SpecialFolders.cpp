@@ -46,9 +46,9 @@ std::string SpecialFolderPath(int csidl)
 
 std::string TempFolderPath()
 {
-    // The variables it reads can change between the two calls; ask again until the answer fits.
+    // The variables it reads could change between two calls; ask again, a few times, until it fits.
     std::wstring path(MAX_PATH + 1, L'\0');
-    for (;;) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD length = GetTempPathW(static_cast<DWORD>(path.size()), path.data());
         if (length == 0)
             return {};
@@ -58,4 +58,5 @@ std::string TempFolderPath()
         }
         path.resize(length + 1);
     }
+    return {};
 }
