@@ -1,6 +1,6 @@
 #include "app/AppPaths.h"
 
-#include "framework/Utf8.h"
+#include "framework/Application.h"
 
 #include <windows.h>
 
@@ -8,15 +8,7 @@
 
 std::string GetExecutablePath()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return ToUtf8(path);
-        }
-        path.resize(path.size() * 2);
-    }
+    return ModuleFileName();
 }
 
 namespace {

@@ -2,9 +2,7 @@
 
 #include "framework/Utf8.h"
 
-namespace {
-
-std::string ModulePath(HINSTANCE instance)
+std::string ModuleFileName(HINSTANCE instance)
 {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -20,6 +18,8 @@ std::string ModulePath(HINSTANCE instance)
     }
 }
 
+namespace {
+
 std::string BaseNameWithoutExtension(const std::string& path)
 {
     std::string name = path.substr(path.find_last_of("\\/") + 1);
@@ -31,7 +31,7 @@ std::string BaseNameWithoutExtension(const std::string& path)
 Application* Application::current_ = nullptr;
 
 Application::Application()
-    : instance_(GetModuleHandleW(nullptr)), executablePath_(ModulePath(instance_)),
+    : instance_(GetModuleHandleW(nullptr)), executablePath_(ModuleFileName(instance_)),
       name_(BaseNameWithoutExtension(executablePath_))
 {
     current_ = this;

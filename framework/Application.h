@@ -4,6 +4,9 @@
 
 #include <string>
 
+// The full path of a loaded module (the executable for null), UTF-8; empty when it cannot be had.
+std::string ModuleFileName(HINSTANCE module = nullptr);
+
 // The program's one application object, usually a static instance of a derived class. The entry point hands
 // over to it:
 //

@@ -3,4 +3,54 @@
 
 #include "skin_ids.h"
 
+// Dialogs, menus and strings
+#define IDD_ABOUT 100
+#define IDS_ABOUT_ENTRY 101
 #define IDD_MAIN 102
+#define IDR_TRAY_MENU 135
+#define IDD_ERASE_PROGRESS 153
+#define IDD_OPTIONS 157
+#define IDD_SCHEDULE 161
+#define IDD_LOADER 164
+#define IDD_CLOSE_PROMPT 171
+#define IDD_ERASE_RESULT 176
+
+// Main window controls. The logo is the dialog's cancel id on purpose: Escape opens the home page.
+#define IDC_LOGO 2
+#define IDC_TITLE_CLOSE 3
+#define IDC_OPTION 1000
+#define IDC_SCHEDULE 1001
+#define IDC_SET_DEFAULT 1002
+#define IDC_ERASE_NOW 1008
+#define IDC_HELP_BUTTON 1009
+#define IDC_PLUGIN 1010
+#define IDC_ABOUT_BUTTON 1012
+#define IDC_HIDE 1013
+#define IDC_PAGE_IE 1036
+#define IDC_PAGE_WINDOWS 1037
+#define IDC_PAGE_APPLICATIONS 1038
+#define IDC_MINIMIZE 1047
+#define IDC_CHECK_LIST 10001
+
+// Tray menu and the system menu's about entry
+#define ID_SHOW_WINDOW 32773
+#define IDM_ABOUT_ENTRY 0x10
+
+// Progress dialog (Erase is the cancel id on purpose: Escape starts the run) and loader screen
+#define IDC_START_ERASE 2
+#define IDC_PROGRESS_BAR 1037
+
+// Options dialog
+#define IDC_AUTO_LAUNCH 1038
+#define IDC_EXPRESS_MODE 1048
+#define IDC_PLAY_SOUND 1049
+
+// Schedule dialog
+#define IDC_ENABLE_SCHEDULE 1039
+#define IDC_ERASE_AT_STARTUP 1040
+#define IDC_ERASE_AT_EVERY 1041
+#define IDC_ERASE_PERIOD 1046
+
+// Close prompt
+#define IDC_MINIMIZE_IT 2
+#define IDC_CLOSE_IT 1

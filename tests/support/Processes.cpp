@@ -1,5 +1,6 @@
 #include "tests/support/Processes.h"
 
+#include "framework/Application.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>
@@ -30,8 +31,6 @@ bool CopyFileForTest(const std::string& from, const std::string& to)
 
 std::string TestProgramFolder()
 {
-    wchar_t path[MAX_PATH * 4];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    std::string folder = ToUtf8(std::wstring_view(path, length));
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    std::string path = ModuleFileName();
+    return path.substr(0, path.find_last_of('\\') + 1);
 }

@@ -1,0 +1,45 @@
+#pragma once
+#include "engine/EraseItem.h"
+#include "engine/ItemSelection.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Every erase item of the plug-in folder, read and sorted into the checked, unchecked and failed lists.
+// Each list keeps file order, and every item is in exactly one of them.
+class EraseItemList {
+public:
+    // Reads every "*.aep" file directly in the folder (not in subfolders), choosing parameter variants
+    // for the Windows version; a loaded item is checked when the selection says so.
+    EraseItemList(const std::string& pluginFolder, double windowsVersion, const ItemSelection& selection);
+    EraseItemList(const EraseItemList&) = delete;
+    EraseItemList& operator=(const EraseItemList&) = delete;
+
+    const std::vector<std::string>& FileNames() const { return fileNames_; }
+    std::vector<EraseItem>& Items() { return items_; }
+    const std::vector<EraseItem>& Items() const { return items_; }
+
+    const std::vector<EraseItem*>& Checked() const { return checked_; }
+    const std::vector<EraseItem*>& Unchecked() const { return unchecked_; }
+    const std::vector<EraseItem*>& Failed() const { return failed_; }
+
+    // Sums over the checked list; 32 bits wide, so they wrap as the stored statistics do.
+    uint32_t TotalFilesErased() const;
+    uint32_t TotalBytesReleased() const;
+    uint32_t TotalRegistryEntriesErased() const;
+
+    // The id of the first loaded item with exactly this description, or an empty text. Failed items are
+    // passed over: their ids are never run or stored, and may not even be valid names.
+    std::string IdForDescription(std::string_view descript) const;
+
+private:
+    uint32_t SumOverChecked(uint32_t EraseTally::*counter) const;
+
+    std::vector<std::string> fileNames_;
+    std::vector<EraseItem> items_;
+    std::vector<EraseItem*> checked_;
+    std::vector<EraseItem*> unchecked_;
+    std::vector<EraseItem*> failed_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+#include "framework/Owners.h"
+
+#include <msxml2.h>
+
+#include <string>
+#include <string_view>
+
+// Reading XML through MSXML's DOMDocument, one fresh document per load, guarded against hostile input.
+// The caller initialises COM for the thread.
+
+// Files bigger than this, and files holding a document type declaration, never reach the parser.
+constexpr size_t kMaxXmlFileBytes = 1024 * 1024;
+
+// Loads the file and gives its document element. S_OK when loaded; S_FALSE when the file is missing,
+// refused or not well-formed; a failure code when no DOM document could be created.
+HRESULT LoadXmlDocument(const std::string& path, ComPtr<IXMLDOMNode>& root);
+
+// The first child element of node with that name whose attribute attributeName has the text
+// attributeValue (any such child when attributeName is empty). False, with found empty, when there is none.
+bool FindChildElement(IXMLDOMNode* node, std::string_view name, std::string_view attributeName,
+                      std::string_view attributeValue, ComPtr<IXMLDOMNode>& found);
+
+// The text of the first child element named name; defaultText, and false, when there is none.
+bool FindChildText(IXMLDOMNode* node, std::string_view name, std::string& text, std::string_view defaultText);
+
+// All text inside the node.
+std::string NodeText(IXMLDOMNode* node);

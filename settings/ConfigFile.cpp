@@ -1,0 +1,96 @@
+#include "settings/ConfigFile.h"
+
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+namespace {
+
+const char kAppElement[] = "app-config";
+const char kPageElement[] = "current-page";
+
+bool PutInPlace(const std::wstring& target, const std::wstring& replacement)
+{
+    // ReplaceFileW keeps the old file's attributes and security, but needs an old file to replace.
+    if (ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return true;
+    return MoveFileExW(replacement.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+} // namespace
+
+ConfigFile::ConfigFile(std::string path) : path_(std::move(path)), newPath_(path_ + ".new")
+{
+    Load(path_);
+}
+
+ConfigFile::~ConfigFile()
+{
+    Discard();
+}
+
+bool ConfigFile::OpenForWrite()
+{
+    Discard();
+    writeFailed_ = false;
+    // No sharing: a second writer at the same moment fails rather than mixing its lines into this file.
+    output_.reset(CreateFileW(ToExtendedPath(newPath_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(output_);
+}
+
+void ConfigFile::WriteLine(std::string_view text)
+{
+    std::string line(text);
+    line += "\r\n";
+    DWORD written = 0;
+    if (!output_ ||
+        !WriteFile(output_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size())
+        writeFailed_ = true;
+}
+
+void ConfigFile::WriteItem(std::string_view key, bool value)
+{
+    std::string k(key);
+    WriteLine("        <" + k + ">" + (value ? "true" : "false") + "</" + k + ">");
+}
+
+void ConfigFile::WriteOpening()
+{
+    WriteLine("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    WriteLine("<vestrel-config>");
+    WriteLine(std::string("    <") + kItemsElement + ">");
+}
+
+void ConfigFile::WriteClosing(int currentPage)
+{
+    WriteLine(std::string("    </") + kItemsElement + ">");
+    WriteLine(std::string("    <") + kAppElement + ">");
+    WriteLine(std::string("        <") + kPageElement + ">" + std::to_string(currentPage) + "</" +
+              kPageElement + ">");
+    WriteLine(std::string("    </") + kAppElement + ">");
+    WriteLine("</vestrel-config>");
+}
+
+bool ConfigFile::Close()
+{
+    if (!output_)
+        return false;
+    bool complete = !writeFailed_ && FlushFileBuffers(output_.get());
+    output_.reset();
+    if (complete && PutInPlace(ToExtendedPath(path_), ToExtendedPath(newPath_)))
+        return true;
+    DeleteFileW(ToExtendedPath(newPath_).c_str());
+    return false;
+}
+
+void ConfigFile::Discard()
+{
+    if (!output_)
+        return;
+    output_.reset();
+    DeleteFileW(ToExtendedPath(newPath_).c_str());
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "engine/XmlReader.h"
+#include "framework/Owners.h"
+
+#include <string>
+#include <string_view>
+
+// The configuration file: which erase items are selected, and the current page. Read through the DOM on
+// construction; written line by line, CR LF, into a file beside it that replaces it only once complete,
+// so a failed or interrupted write leaves the old file as it was.
+class ConfigFile : public XmlReader {
+public:
+    // The element whose children, named by item id, hold the selection.
+    static constexpr char kItemsElement[] = "erase-items";
+
+    explicit ConfigFile(std::string path);
+    ~ConfigFile() override; // an unfinished write is dropped
+
+    // Starts a new file; false when it cannot be created.
+    bool OpenForWrite();
+    void WriteLine(std::string_view text);
+    // One selection line: eight blanks, then <key>true</key> or <key>false</key>.
+    void WriteItem(std::string_view key, bool value);
+    // The declaration, the root's opening tag and the opening of erase-items.
+    void WriteOpening();
+    // The end of erase-items, app-config with the page, and the root's closing tag.
+    void WriteClosing(int currentPage);
+    // Puts the new file in place of the old one; false, with the old file untouched, when anything failed.
+    bool Close();
+
+private:
+    void Discard();
+
+    std::string path_;
+    std::string newPath_;
+    UniqueHandle output_;
+    bool writeFailed_ = false;
+};

@@ -1,0 +1,20 @@
+#pragma once
+#include "engine/ItemSelection.h"
+#include "settings/ConfigFile.h"
+
+#include <string>
+
+// The selection stored in the configuration file. An item without an element of its own counts as
+// selected, and so does every item of a file without erase-items.
+class ConfigSelection : public ItemSelection {
+public:
+    explicit ConfigSelection(const std::string& configPath);
+
+    bool IsLoaded() const { return items_.IsLoaded(); }
+    // Every item counts as selected when the file could not be read; callers that must not act on an
+    // unreadable file ask IsLoaded first.
+    bool IsSelected(const std::string& id) const override;
+
+private:
+    ConfigFile items_;
+};

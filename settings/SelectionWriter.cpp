@@ -1,0 +1,108 @@
+#include "settings/SelectionWriter.h"
+
+#include "app/AppPaths.h"
+#include "framework/Utf8.h"
+#include "settings/ConfigFile.h"
+#include "settings/ConfigSelection.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const std::array<const char*, 10> kDefaultItems = {
+    "IE Auto Complete Form",  "IE Auto Complete Password",
+    "IE Cache Files",         "IE Cookies",
+    "IE History List",        "IE Type URLs",
+    "Empty Recycle Bin",      "Start--Recent Documents",
+    "Start--Recent Run List", "Windows Temp Files",
+};
+
+bool IsDefaultItem(const std::string& descript)
+{
+    return std::any_of(kDefaultItems.begin(), kDefaultItems.end(),
+                       [&descript](const char* name) { return descript == name; });
+}
+
+// The pages whose rows count: the shown one, or all three before any is shown.
+std::vector<int> CountingPages(int currentPage)
+{
+    if (currentPage == 0)
+        return {1, 2, 3};
+    return {currentPage};
+}
+
+std::optional<bool> RowState(const std::vector<std::vector<SelectionPages::Row>>& lists,
+                             const std::string& text)
+{
+    for (const auto& rows : lists) {
+        auto row = std::find_if(rows.begin(), rows.end(), [&text](const SelectionPages::Row& candidate) {
+            return candidate.text == text;
+        });
+        if (row != rows.end())
+            return row->state != 0;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+SelectionWriter::SelectionWriter(std::string configPath, ShowMessage showMessage)
+    : configPath_(std::move(configPath)), showMessage_(std::move(showMessage))
+{
+}
+
+bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const
+{
+    int page = pages.CurrentPage();
+    if (page != 0) {
+        if (!pages.IsModified(page))
+            return true;
+        pages.ClearModified(page);
+    }
+    std::vector<std::vector<SelectionPages::Row>> lists;
+    for (int counting : CountingPages(page))
+        lists.push_back(pages.Rows(counting));
+    ConfigSelection stored(configPath_);
+    return Write(list, [&](const EraseItem& item) -> std::optional<bool> {
+        if (std::optional<bool> shown = RowState(lists, item.descript))
+            return shown;
+        if (stored.IsLoaded())
+            return stored.IsSelected(item.id);
+        return std::nullopt; // without a readable file, only what the lists show is known
+    });
+}
+
+bool SelectionWriter::WriteDefaults(const EraseItemList& list) const
+{
+    return Write(list,
+                 [](const EraseItem& item) -> std::optional<bool> { return IsDefaultItem(item.descript); });
+}
+
+bool SelectionWriter::Write(const EraseItemList& list,
+                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const
+{
+    ConfigFile file(configPath_);
+    bool written = file.OpenForWrite();
+    if (written) {
+        file.WriteOpening();
+        for (const EraseItem& item : list.Items()) {
+            if (!item.loaded)
+                continue;
+            if (std::optional<bool> value = valueOf(item))
+                file.WriteItem(item.id, *value);
+        }
+        file.WriteClosing(0);
+        written = file.Close();
+    }
+    if (!written)
+        showMessage_("config file can not open");
+    return written;
+}
+
+void SelectionWriter::ShowMessageBox(const std::string& text)
+{
+    MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(GetAppName()).c_str(), MB_OK);
+}

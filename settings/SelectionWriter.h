@@ -1,0 +1,33 @@
+#pragma once
+#include "engine/EraseItemList.h"
+#include "settings/SelectionPages.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// Writes the item selection into the configuration file: from the check lists when a page is left, or
+// the default selection. A file that cannot be written is reported as "config file can not open".
+class SelectionWriter {
+public:
+    using ShowMessage = std::function<void(const std::string& text)>;
+
+    // By default the report is a message box captioned with the application's name.
+    explicit SelectionWriter(std::string configPath, ShowMessage showMessage = ShowMessageBox);
+
+    // Writes nothing when the page shown is unchanged. Before the first page is shown (page 0) the rows of
+    // all three lists count; afterwards only the shown page's, and other items keep their stored value.
+    // False when the file could not be written.
+    bool SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const;
+    // Selects exactly the loaded items named in the default set. False when the file could not be written.
+    bool WriteDefaults(const EraseItemList& list) const;
+
+private:
+    static void ShowMessageBox(const std::string& text);
+    // Writes one line per loaded item for which valueOf gives a value.
+    bool Write(const EraseItemList& list,
+               const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const;
+
+    std::string configPath_;
+    ShowMessage showMessage_;
+};

@@ -1,0 +1,147 @@
+#include "settings/SelectionWriter.h"
+#include "tests/settings/SettingsTest.h"
+#include "tests/support/Processes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using Row = SelectionPages::Row;
+
+class FakePages : public SelectionPages {
+public:
+    int CurrentPage() const override { return current; }
+    bool IsModified(int page) const override { return modified.at(page); }
+    void ClearModified(int page) override { modified[page] = false; }
+    std::vector<Row> Rows(int page) const override
+    {
+        auto found = rows.find(page);
+        return found == rows.end() ? std::vector<Row>() : found->second;
+    }
+
+    int current = 1;
+    std::map<int, bool> modified = {{1, false}, {2, false}, {3, false}};
+    std::map<int, std::vector<Row>> rows;
+};
+
+class SelectionWriterTest : public SettingsTest {
+protected:
+    void SetUp() override
+    {
+        SettingsTest::SetUp();
+        WritePlugins();
+        // The rows the main window would show, with a failed item's row among them for good measure.
+        pages.rows[1] = {{"IE Cookies", 0}, {"IE Cache Files", 1}, {"ie cookies", 2}};
+        pages.rows[2] = {{"Empty Recycle Bin", 1}, {"Start--Recent Documents", 0}, {"Broken", 1}};
+        pages.rows[3] = {{"App Cache", 0}};
+    }
+
+    SelectionWriter Writer()
+    {
+        return SelectionWriter(ConfigPath(), [this](const std::string& text) { messages.push_back(text); });
+    }
+
+    FakePages pages;
+    std::vector<std::string> messages;
+};
+
+TEST_F(SelectionWriterTest, DefaultsOnAFreshInstallSelectExactlyTheTenNamedItems)
+{
+    auto list = LoadList();
+    EXPECT_TRUE(Writer().WriteDefaults(*list));
+    std::string expected = ReadWholeFile(TestProgramFolder() + "data\\config\\defaults.conf");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(ReadFile("clean.conf"), expected);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(Exists("clean.conf.new"));
+}
+
+TEST_F(SelectionWriterTest, WithoutAFileOnlyTheShownPageIsWritten)
+{
+    pages.current = 2;
+    pages.modified[2] = true;
+    auto list = LoadList();
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(ItemLines(), (Lines{"<recycle-bin>true</recycle-bin>", "<recent-docs>false</recent-docs>"}));
+    EXPECT_FALSE(pages.modified[2]);
+}
+
+TEST_F(SelectionWriterTest, OtherItemsKeepTheirStoredValueAndNeverStoredOnesBecomeTrue)
+{
+    WriteFile("clean.conf", "<vestrel-config><erase-items><ie-cookies>false</ie-cookies><app-cache>False"
+                            "</app-cache><recycle-bin>false</recycle-bin><hidden>true</hidden></erase-items>"
+                            "</vestrel-config>");
+    pages.current = 1;
+    pages.modified[1] = true;
+    auto list = LoadList();
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(ItemLines(),
+              (Lines{
+                  "<ie-form>true</ie-form>", "<ie-password>true</ie-password>", "<ie-cache>true</ie-cache>",
+                  "<ie-cookies>false</ie-cookies>", "<ie-history>true</ie-history>",
+                  "<ie-typed>true</ie-typed>", "<recycle-bin>false</recycle-bin>",
+                  "<recent-docs>true</recent-docs>", "<recent-run>true</recent-run>",
+                  "<win-temp>true</win-temp>", "<app-cache>false</app-cache>", "<hidden>true</hidden>",
+                  "<ie-cookies-lower>true</ie-cookies-lower>", // partly checked counts
+              }));
+}
+
+TEST_F(SelectionWriterTest, FirstSaveBeforeAnyPageIsShownCountsAllThreeLists)
+{
+    pages.current = 0;
+    auto list = LoadList();
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(ItemLines(), (Lines{
+                               "<ie-cache>true</ie-cache>",
+                               "<ie-cookies>false</ie-cookies>",
+                               "<recycle-bin>true</recycle-bin>",
+                               "<recent-docs>false</recent-docs>",
+                               "<app-cache>false</app-cache>",
+                               "<ie-cookies-lower>true</ie-cookies-lower>",
+                           }));
+    std::string text = ReadFile("clean.conf");
+    EXPECT_NE(text.find("        <current-page>0</current-page>\r\n"), std::string::npos);
+}
+
+TEST_F(SelectionWriterTest, AnUnchangedPageWritesNothing)
+{
+    auto list = LoadList();
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_FALSE(Exists("clean.conf"));
+    WriteFile("clean.conf", "<vestrel-config/>");
+    pages.modified[2] = true; // another page's change does not count
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(ReadFile("clean.conf"), "<vestrel-config/>");
+    EXPECT_TRUE(pages.modified[2]);
+}
+
+TEST_F(SelectionWriterTest, TwoItemsWithOneIdAreBothWrittenAndTheFirstIsRead)
+{
+    RemoveTreeForTest(PathOf("plugin"));
+    WritePlugins({{"same", "First", "ie", true}, {"same", "Second", "ie", true}});
+    pages.rows[1] = {{"First", 0}, {"Second", 1}};
+    pages.modified[1] = true;
+    EXPECT_TRUE(Writer().SaveCurrentPage(*LoadList(), pages));
+    EXPECT_EQ(ItemLines(), (Lines{"<same>false</same>", "<same>true</same>"}));
+    auto list = LoadList();
+    EXPECT_EQ(list->Unchecked().size(), 2u);
+}
+
+TEST_F(SelectionWriterTest, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays)
+{
+    const std::string old =
+        "<vestrel-config><erase-items><hidden>false</hidden></erase-items></vestrel-config>";
+    WriteFile("clean.conf", old);
+    MakeFolder("clean.conf.new"); // where the new file would be written
+    auto list = LoadList();
+    EXPECT_FALSE(Writer().WriteDefaults(*list));
+    pages.modified[1] = true;
+    EXPECT_FALSE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(messages, (Lines{"config file can not open", "config file can not open"}));
+    EXPECT_EQ(ReadFile("clean.conf"), old);
+}
+
+} // namespace
