@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Deletes what matches pattern in folder (and, with recurse, in the subfolders whose names match, which
+// are then removed when empty). The folder itself stays. Each deleted file adds 1 to files and its size
+// (its low 32 bits) to bytes; what cannot be deleted is skipped and not counted. Links to folders are
+// removed without being entered and are not counted.
+void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
+                    uint32_t& bytes);
+
+// DeleteInFolder with the path split at its last "\" into folder and pattern. A path without "\" is
+// looked up in the root of the current drive; a path ending in "\" deletes nothing.
+void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes);
+
+// The folder part of a pattern path as DeleteFilesByPattern splits it, up to and including the last "\".
+std::string FolderOfPatternPath(const std::string& path);
+
+// The root paths of the logical drives ("C:\" ...).
+std::vector<std::string> GetDriveRoots();

@@ -1,0 +1,116 @@
+#include "engine/FolderWalk.h"
+
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+
+#include <vector>
+
+namespace {
+
+bool IsDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+class FolderWalker {
+public:
+    FolderWalker(std::wstring folder, std::wstring pattern, bool recurse, FolderVisitor& visitor)
+        : path_(std::move(folder)), pattern_(std::move(pattern)), recurse_(recurse), visitor_(visitor)
+    {
+    }
+
+    void Run();
+
+private:
+    // One open search; path_ holds its folder (with the final backslash) in its first folderLength characters.
+    struct Level {
+        FindHandle search;
+        size_t folderLength;
+    };
+
+    bool Enter();
+    bool NextEntry();
+    bool Visit();
+
+    std::wstring path_;
+    std::wstring pattern_;
+    bool recurse_;
+    FolderVisitor& visitor_;
+    std::vector<Level> levels_;
+    WIN32_FIND_DATAW entry_{};
+};
+
+void FolderWalker::Run()
+{
+    if (!Enter())
+        return;
+    for (;;) {
+        if (Visit())
+            continue; // entered a subfolder, whose first entry is in entry_
+        while (!NextEntry()) {
+            levels_.pop_back();
+            if (levels_.empty())
+                return;
+            path_.pop_back(); // the finished subfolder, without its final backslash
+            visitor_.OnFolderDone(path_);
+        }
+    }
+}
+
+// Opens the search of the folder in path_ (ending in a backslash) with its first entry in entry_.
+bool FolderWalker::Enter()
+{
+    size_t folderLength = path_.size();
+    path_ += pattern_;
+    HANDLE search = FindFirstFileExW(path_.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH);
+    path_.resize(folderLength);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    levels_.push_back({FindHandle(search), folderLength});
+    return true;
+}
+
+// Moves entry_ to the next entry of the innermost search; false when it has none left.
+bool FolderWalker::NextEntry()
+{
+    Level& level = levels_.back();
+    path_.resize(level.folderLength);
+    return FindNextFileW(level.search.get(), &entry_) != FALSE;
+}
+
+// Hands the entry to the visitor or, for a subfolder to walk, opens its search; true when it did that.
+bool FolderWalker::Visit()
+{
+    if (IsDotEntry(entry_.cFileName))
+        return false;
+    path_.resize(levels_.back().folderLength);
+    path_ += entry_.cFileName;
+    DWORD attributes = entry_.dwFileAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        visitor_.OnFile(path_, entry_);
+        return false;
+    }
+    if (!recurse_)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        visitor_.OnFolderLink(path_);
+        return false;
+    }
+    path_ += L'\\';
+    if (Enter())
+        return true;
+    path_.pop_back();
+    visitor_.OnFolderDone(path_); // nothing inside matched
+    return false;
+}
+
+} // namespace
+
+void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor)
+{
+    if (pattern.empty())
+        return;
+    std::string withSlash = folder.empty() || folder.back() != '\\' ? folder + '\\' : folder;
+    FolderWalker(ToExtendedPath(withSlash), ToWide(pattern), recurse, visitor).Run();
+}

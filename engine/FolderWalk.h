@@ -1,0 +1,23 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// What a folder walk does with the entries it reaches. The walk itself changes nothing, so a visitor that
+// only looks sees exactly what a deleting one would touch. Paths are in the extended \\?\ form.
+class FolderVisitor {
+public:
+    virtual void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) = 0;
+    // A link to a folder (junction, symbolic link, mount point), which the walk never enters.
+    virtual void OnFolderLink(const std::wstring& path) = 0;
+    // A subfolder, after the walk has visited what matched inside it.
+    virtual void OnFolderDone(const std::wstring& path) = 0;
+
+protected:
+    ~FolderVisitor() = default;
+};
+
+// Visits the entries of folder that match pattern ("*" and "?" as the system matches them), depth first.
+// With recurse, each matching subfolder is walked with the same pattern before it is reported done.
+// The depth is bounded only by the file system: the walk keeps its own stack, one search per level.
+void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor);

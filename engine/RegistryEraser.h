@@ -1,0 +1,44 @@
+#pragma once
+#include "settings/RegKey.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A registry path split as plug-in files write it: "root\parent\...\name".
+struct RegistryPath {
+    HKEY root = nullptr;  // null when the root name is unknown
+    std::string parent;   // between the first and the last "\"; empty directly under the root
+    std::string name;     // after the last "\": a key or a value name
+    bool valid = false;   // false when the path has no "\" at all
+};
+RegistryPath ParseRegistryPath(const std::string& path);
+
+// Deletes registry keys and values named by registry paths. Holds one open key at a time.
+class RegistryEraser {
+public:
+    // The predefined key for one of the five full root names, in any case; null for any other text.
+    static HKEY RootKeyFromName(std::string_view name);
+
+    // Deletes the key with all its subkeys; 1 when it is gone, else 0.
+    uint32_t DeleteKeyByPath(const std::string& path);
+    // Deletes the named value; a name holding "*" anywhere means every value of the key. Returns the
+    // number of values deleted.
+    uint32_t DeleteValueByPath(const std::string& path);
+    // Writes a string value, creating the keys on its way. 0 when the key opened, 2 when it did not.
+    int SetStringValueByPath(const std::string& path, const std::string& text);
+    // Whether the named value can be read.
+    bool ValueExistsByPath(const std::string& path);
+
+    // Deletes subKey of key with everything below it; the Win32 status of the last step.
+    static LONG DeleteKeyTree(HKEY key, const std::string& subKey);
+
+private:
+    static LONG DeleteTree(HKEY key, const std::wstring& subKey);
+    // Opens the parent key of a parsed path with full access into key_.
+    bool OpenParent(const RegistryPath& path);
+
+    RegKey key_;
+};

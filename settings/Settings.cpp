@@ -1,0 +1,86 @@
+#include "settings/Settings.h"
+
+#include "settings/RegKey.h"
+
+#include <cstdio>
+
+namespace {
+
+// "Last Erased Time" is read into room for 255 characters and its terminator.
+constexpr DWORD kLastErasedTimeRoom = 256;
+
+const char kFilesName[] = "Erased File Num";
+const char kBytesName[] = "Erased File Size";
+const char kRegistryName[] = "Erased Register Num";
+const char kLastErasedName[] = "Last Erased Time";
+
+} // namespace
+
+void EraseStatistics::AddRun(const EraseTally& run, std::time_t now)
+{
+    filesErased += run.filesErased;
+    bytesReleased += run.bytesReleased;
+    registryEntriesErased += run.registryEntriesErased;
+    if (const std::tm* local = std::localtime(&now))
+        lastErasedText = FormatLastErasedTime(*local);
+    lastErasedTime = now;
+}
+
+Settings& ProcessSettings()
+{
+    static Settings settings;
+    return settings;
+}
+
+EraseStatistics& ProcessStatistics()
+{
+    static EraseStatistics statistics;
+    return statistics;
+}
+
+void LoadSettings(const std::string& keyPath)
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return;
+    auto dword = [&key](uint32_t& value, const char* name) {
+        DWORD read = value;
+        if (key.QueryDword(read, name) == ERROR_SUCCESS)
+            value = read;
+    };
+    EraseStatistics& statistics = ProcessStatistics();
+    dword(statistics.filesErased, kFilesName);
+    dword(statistics.bytesReleased, kBytesName);
+    dword(statistics.registryEntriesErased, kRegistryName);
+    key.QueryString(statistics.lastErasedText, kLastErasedName, kLastErasedTimeRoom);
+    Settings& settings = ProcessSettings();
+    dword(settings.enableSchedule, "Enable Schedule");
+    dword(settings.eraseAtStartup, "Erase at Startup");
+    dword(settings.eraseAtEvery, "Erase at Every");
+    dword(settings.erasePeriod, "Erase Period");
+    dword(settings.expressEraseMode, "Express Erase Mode");
+    dword(settings.playSound, "Play Sound");
+}
+
+void StoreStatistics(const std::string& keyPath)
+{
+    RegKey key;
+    if (key.Create(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return;
+    const EraseStatistics& statistics = ProcessStatistics();
+    key.SetDword(statistics.filesErased, kFilesName);
+    key.SetDword(statistics.bytesReleased, kBytesName);
+    key.SetDword(statistics.registryEntriesErased, kRegistryName);
+    key.SetString(statistics.lastErasedText, kLastErasedName);
+}
+
+std::string FormatLastErasedTime(const std::tm& localTime)
+{
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    int month = localTime.tm_mon >= 0 && localTime.tm_mon < 12 ? localTime.tm_mon : 0;
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d:%02d, %s/%02d/%02d", localTime.tm_hour, localTime.tm_min,
+                  kMonths[month], localTime.tm_mday, (localTime.tm_year % 100 + 100) % 100);
+    return text;
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include "engine/EraseTally.h"
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// The user's settings and the running statistics, kept as values of one key under HKEY_CURRENT_USER.
+inline constexpr char kSettingsKeyPath[] = "Software\\Vestrel\\Setting";
+
+struct Settings {
+    uint32_t enableSchedule = 0;
+    uint32_t eraseAtStartup = 0;
+    uint32_t eraseAtEvery = 0;
+    uint32_t erasePeriod = 0;
+    uint32_t expressEraseMode = 0;
+    uint32_t playSound = 0;
+};
+
+// Totals over every run; 32-bit on purpose, they wrap as the stored values do.
+struct EraseStatistics {
+    uint32_t filesErased = 0;
+    uint32_t bytesReleased = 0;
+    uint32_t registryEntriesErased = 0;
+    std::string lastErasedText;  // stored
+    std::time_t lastErasedTime = 0; // in memory only; zero until the first run of this process
+
+    // Adds one run's totals and marks the run's end.
+    void AddRun(const EraseTally& run, std::time_t now);
+};
+
+// The process-wide copies, read once at start-up.
+Settings& ProcessSettings();
+EraseStatistics& ProcessStatistics();
+
+// Reads every value that can be read into the process-wide copies; the others keep what they hold.
+// keyPath is relative to HKEY_CURRENT_USER.
+void LoadSettings(const std::string& keyPath = kSettingsKeyPath);
+// Writes the statistics, creating the key when it is missing. Failures are silent.
+void StoreStatistics(const std::string& keyPath = kSettingsKeyPath);
+
+// "%H:%M, %b/%d/%y" with English month names, whatever the locale: 09:05, Jul/03/04.
+std::string FormatLastErasedTime(const std::tm& localTime);

@@ -1,0 +1,239 @@
+#include "engine/CommandExecutor.h"
+#include "framework/Utf8.h"
+#include "settings/RegKey.h"
+#include "tests/support/CurrentFolder.h"
+#include "tests/support/Processes.h"
+#include "tests/support/Sandbox.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Environment(const wchar_t* name)
+{
+    wchar_t value[32768];
+    DWORD length = GetEnvironmentVariableW(name, value, 32768);
+    return length && length < 32768 ? ToUtf8(std::wstring_view(value, length)) : std::string();
+}
+
+EraseItem Item(const std::string& command, std::vector<std::string> parameters)
+{
+    EraseItem item;
+    item.command = command;
+    item.parameters = std::move(parameters);
+    item.loaded = true;
+    return item;
+}
+
+void ExpectTally(const EraseTally& tally, uint32_t files, uint32_t bytes, uint32_t registry)
+{
+    EXPECT_EQ(tally.filesErased, files);
+    EXPECT_EQ(tally.bytesReleased, bytes);
+    EXPECT_EQ(tally.registryEntriesErased, registry);
+}
+
+TEST(ExpandParameter, LeadingTokenInAnyCase)
+{
+    std::string appData = Environment(L"APPDATA");
+    std::string profile = Environment(L"USERPROFILE");
+    ASSERT_FALSE(appData.empty() || profile.empty());
+    EXPECT_EQ(ExpandParameter("%appdata%"), appData);
+    EXPECT_EQ(ExpandParameter("%APPDATA%\\microsoft\\*.tmp"), appData + "\\microsoft\\*.tmp");
+    EXPECT_EQ(ExpandParameter("%AppData%\\x"), appData + "\\x");
+    EXPECT_EQ(ExpandParameter("%userhome%\\cookies"), profile + "\\cookies");
+    EXPECT_EQ(ExpandParameter("%appdata%%userhome%"), appData + "%userhome%") << "only one token";
+    for (const char* unchanged : {"%temp%\\x", "%TEMP%", "%appdata", "c:\\%appdata%", "", "%", "%%", "%%x"})
+        EXPECT_EQ(ExpandParameter(unchanged), unchanged);
+}
+
+class CommandExecutorTest : public SandboxTest {
+protected:
+    // An executor that takes its programs from the sandbox and protects nothing but a folder in it.
+    CommandExecutor SandboxExecutor(std::span<const BuiltInCleaner> cleaners = {}) const
+    {
+        return CommandExecutor(PathOf("plug ins\\"), cleaners, ProtectedFolders({PathOf("profile")}));
+    }
+
+    std::string RegistryPath(const std::string& tail) const
+    {
+        return "HKEY_CURRENT_USER\\" + ScratchKey() + "\\" + tail;
+    }
+
+    void SetValue(const std::string& tail, const std::string& name) const
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ASSERT_EQ(key.SetDword(1, name), ERROR_SUCCESS);
+    }
+
+    // Copies the record writer into the sandbox's program folder under the given name.
+    void InstallProgram(const std::string& name) const
+    {
+        MakeFolder("plug ins");
+        ASSERT_TRUE(CopyFileForTest(TestProgramFolder() + "record_writer.exe", PathOf("plug ins\\" + name)));
+    }
+};
+
+TEST_F(CommandExecutorTest, NothingToDoLeavesAZeroTally)
+{
+    EraseItem none = Item("delete-directory", {});
+    none.tally = {1, 2, 3};
+    EXPECT_TRUE(none.ExecuteItem());
+    ExpectTally(none.tally, 0, 0, 0);
+
+    WriteFile("target\\a", "1");
+    for (const char* command : {"Delete-Directory", "delete-folder", ""}) {
+        EraseItem unknown = Item(command, {"%appdata%", PathOf("target")});
+        unknown.tally = {1, 2, 3};
+        EXPECT_TRUE(unknown.ExecuteItem());
+        ExpectTally(unknown.tally, 0, 0, 0);
+        EXPECT_EQ(unknown.parameters[0], "%appdata%");
+    }
+    EXPECT_TRUE(Exists("target\\a"));
+}
+
+TEST_F(CommandExecutorTest, FileCommandsCountAndKeepTheExpandedParameters)
+{
+    WriteFile("target\\a.tmp", "123");
+    WriteFile("target\\b.txt", "12");
+    WriteFile("target\\sub\\c.tmp", "1");
+    WriteFile("folder\\d", "1234");
+    WriteFile("folder\\sub\\e", "12345");
+    std::string missing = "%APPDATA%\\vestrel test " + std::to_string(GetCurrentProcessId()) + "\\*.none";
+
+    EraseItem files = Item("delete-file", {PathOf("target\\*.tmp"), missing});
+    EXPECT_TRUE(files.ExecuteItem());
+    ExpectTally(files.tally, 1, 3, 0);
+    EXPECT_EQ(files.parameters[1], Environment(L"APPDATA") + missing.substr(9));
+    EXPECT_TRUE(Exists("target\\b.txt"));
+    EXPECT_TRUE(Exists("target\\sub\\c.tmp")) << "sub does not match the pattern";
+
+    EraseItem folder = Item("delete-directory", {PathOf("folder"), PathOf("target\\")});
+    EXPECT_TRUE(folder.ExecuteItem());
+    ExpectTally(folder.tally, 4, 12, 0);
+    EXPECT_TRUE(Exists("folder"));
+    EXPECT_FALSE(Exists("folder\\sub"));
+
+    WriteFile("folder\\again", "1");
+    EXPECT_TRUE(folder.ExecuteItem());
+    ExpectTally(folder.tally, 1, 1, 0);
+}
+
+TEST_F(CommandExecutorTest, ProtectedFoldersAreLeftAlone)
+{
+    WriteFile("profile\\canary", "canary");
+    WriteFile("profile\\cache\\old", "12");
+    WriteFile("beside", "canary");
+    CommandExecutor executor = SandboxExecutor();
+
+    EraseItem folders = Item("delete-directory", {PathOf("profile"), PathOf("profile\\cache\\.."), Folder()});
+    executor.Execute(folders);
+    EraseItem files = Item("delete-file", {PathOf("profile\\*.*"), PathOf("canary")});
+    executor.Execute(files);
+    ExpectTally(folders.tally, 0, 0, 0);
+    ExpectTally(files.tally, 0, 0, 0);
+    EXPECT_EQ(ReadFile("profile\\canary"), "canary");
+    EXPECT_EQ(ReadFile("beside"), "canary");
+
+    EraseItem inside = Item("delete-directory", {PathOf("profile\\cache")});
+    executor.Execute(inside);
+    ExpectTally(inside.tally, 1, 2, 0);
+    EXPECT_EQ(ReadFile("profile\\canary"), "canary");
+}
+
+TEST_F(CommandExecutorTest, NameWithoutFolderIsRefusedAsTheCurrentDrivesRoot)
+{
+    std::string name = "vestrel-canary-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    WriteFile(name, "canary");
+    CurrentFolderForTest current(Folder());
+    ASSERT_TRUE(current.entered());
+    EraseItem item = Item("delete-file", {name});
+    item.ExecuteItem();
+    ExpectTally(item.tally, 0, 0, 0);
+    EXPECT_EQ(ReadFile(name), "canary");
+}
+
+TEST_F(CommandExecutorTest, RegistryCommandsCountEachEntry)
+{
+    SetValue("keys\\one\\nested\\deeper", "v");
+    SetValue("keys\\two", "v");
+    EraseItem keys = Item("delete-register-key",
+                          {RegistryPath("keys\\one"), RegistryPath("keys\\missing"), RegistryPath("keys\\two")});
+    EXPECT_TRUE(keys.ExecuteItem());
+    ExpectTally(keys.tally, 0, 0, 2);
+
+    for (const char* name : {"a", "b", "c", "single"})
+        SetValue("values", name);
+    SetValue("other", "kept");
+    EraseItem values = Item("delete-register-value",
+                            {RegistryPath("values\\single"), RegistryPath("values\\*"), RegistryPath("other\\none")});
+    EXPECT_TRUE(values.ExecuteItem());
+    ExpectTally(values.tally, 0, 0, 4);
+    EXPECT_EQ(values.parameters[1], RegistryPath("values\\*"));
+}
+
+TEST_F(CommandExecutorTest, RunReadsTheRecordOfEachProgramAfterItEnded)
+{
+    InstallProgram("writer.exe");
+    InstallProgram("silent.exe");
+    WriteFile("plug ins\\writer.record",
+              "[log]\r\nerased-file-num=3\r\nerased-file-size = 1000\r\nerased-register-num=2\r\n");
+    WriteFile("plug ins\\missing.log", "[log]\nerased-file-num=4\n");
+    EraseItem item = Item("run", {"writer.exe", "silent.exe", "missing.exe"});
+
+    SandboxExecutor().Execute(item);
+    ExpectTally(item.tally, 7, 1000, 2);
+    EXPECT_TRUE(Exists("plug ins\\silent.seen"));
+    EXPECT_FALSE(Exists("plug ins\\silent.log"));
+    std::string seen = ReadFile("plug ins\\writer.seen");
+    EXPECT_EQ(seen + (seen.ends_with("\\") ? "" : "\\"), PathOf("plug ins\\"));
+
+    SandboxExecutor().Execute(item);
+    ExpectTally(item.tally, 7, 1000, 2);
+}
+
+TEST_F(CommandExecutorTest, RunProgramStartsAndWaitsAsAsked)
+{
+    InstallProgram("writer.exe");
+    std::string program = "\"" + PathOf("plug ins\\writer.exe") + "\"";
+    EXPECT_TRUE(RunProgram(program, WaitMode::Exit, Folder()));
+    EXPECT_EQ(ReadFile("plug ins\\writer.seen") + "\\", Folder());
+    EXPECT_FALSE(RunProgram("\"" + PathOf("missing.exe") + "\"", WaitMode::Exit, Folder()));
+    DeleteFileW(ToExtendedPath(PathOf("plug ins\\writer.seen")).c_str());
+    EXPECT_TRUE(RunProgram(program + " " + std::string(2000, 'x'), WaitMode::Exit, Folder()));
+    EXPECT_TRUE(Exists("plug ins\\writer.seen"));
+    EXPECT_FALSE(RunProgram(program, WaitMode::Exit, PathOf("no such folder")));
+}
+
+TEST_F(CommandExecutorTest, AdvanceRunsTheNamedCleanersInOrder)
+{
+    static std::vector<std::string> order;
+    order.clear();
+    const BuiltInCleaner cleaners[] = {
+        {"delete-temp-files",
+         [](EraseTally& tally) {
+             order.push_back("temp");
+             tally.filesErased += 2;
+             tally.bytesReleased += 20;
+         }},
+        {"empty-recycle-bin",
+         [](EraseTally& tally) {
+             order.push_back("bin");
+             tally.filesErased += 7;
+             tally.bytesReleased += 70;
+         }},
+    };
+    EraseItem item = Item("advance", {"empty-recycle-bin", "no-such-cleaner", "Delete-Temp-Files", "delete-temp-files"});
+    SandboxExecutor(cleaners).Execute(item);
+    EXPECT_EQ(order, (std::vector<std::string>{"bin", "temp"}));
+    ExpectTally(item.tally, 9, 90, 0);
+
+    EraseItem unknown = Item("advance", {"no-such-cleaner"});
+    EXPECT_TRUE(unknown.ExecuteItem());
+    ExpectTally(unknown.tally, 0, 0, 0);
+}
+
+} // namespace

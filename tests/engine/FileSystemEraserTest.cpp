@@ -1,0 +1,241 @@
+#include "engine/FileSystemEraser.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+#include "tests/engine/FolderLinkForTest.h"
+#include "tests/support/Sandbox.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+class FileSystemEraserTest : public SandboxTest {
+protected:
+    void Erase(const std::string& relativeFolder, const std::string& pattern = "*.*", bool recurse = true)
+    {
+        DeleteInFolder(PathOf(relativeFolder), pattern, recurse, files_, bytes_);
+    }
+
+    void EraseByPattern(const std::string& relativePath)
+    {
+        DeleteFilesByPattern(PathOf(relativePath), true, files_, bytes_);
+    }
+
+    void SetAttributes(const std::string& relative, DWORD attributes) const
+    {
+        ASSERT_TRUE(SetFileAttributesW(ToExtendedPath(PathOf(relative)).c_str(), attributes));
+    }
+
+    // Opens a file without sharing, so that nobody can delete it while the handle lives.
+    UniqueHandle Hold(const std::string& relative) const
+    {
+        UniqueHandle file(CreateFileW(ToExtendedPath(PathOf(relative)).c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(file) << relative;
+        return file;
+    }
+
+    uint32_t files_ = 0;
+    uint32_t bytes_ = 0;
+};
+
+TEST_F(FileSystemEraserTest, DirectoryLosesEverythingInsideButStays)
+{
+    WriteFile("target\\a.txt", "12345");
+    WriteFile("target\\noext", "123");
+    WriteFile("target\\sub\\b.dat", "1234567");
+    WriteFile("target\\sub\\deeper\\c", "1");
+    MakeFolder("target\\empty");
+    WriteFile("beside.txt", "canary");
+
+    Erase("target");
+    EXPECT_EQ(files_, 4u);
+    EXPECT_EQ(bytes_, 16u);
+    EXPECT_TRUE(Exists("target"));
+    EXPECT_FALSE(Exists("target\\sub"));
+    EXPECT_FALSE(Exists("target\\empty"));
+    EXPECT_FALSE(Exists("target\\noext"));
+    EXPECT_EQ(ReadFile("beside.txt"), "canary");
+
+    Erase("no such folder");
+    EXPECT_EQ(files_, 4u);
+}
+
+TEST_F(FileSystemEraserTest, OnePathNamesOneFileAndATrailingBackslashNothing)
+{
+    WriteFile("target\\one.txt", "12345678");
+    WriteFile("target\\one.txt.bak", "1");
+    WriteFile("target\\two.txt", "1");
+
+    EraseByPattern("target\\");
+    EXPECT_EQ(files_, 0u);
+    EXPECT_TRUE(Exists("target\\one.txt"));
+
+    EraseByPattern("target\\one.txt");
+    EXPECT_EQ(files_, 1u);
+    EXPECT_EQ(bytes_, 8u);
+    EXPECT_FALSE(Exists("target\\one.txt"));
+    EXPECT_TRUE(Exists("target\\one.txt.bak"));
+    EXPECT_TRUE(Exists("target\\two.txt"));
+}
+
+TEST_F(FileSystemEraserTest, NarrowPatternEntersOnlyMatchingSubfolders)
+{
+    WriteFile("target\\a.tmp", "1");
+    WriteFile("target\\b.txt", "1");
+    WriteFile("target\\keep\\x.tmp", "1");
+    WriteFile("target\\cache.tmp\\y.tmp", "12");
+    WriteFile("target\\cache.tmp\\z.txt", "1");
+    WriteFile("target\\only.tmp\\w.tmp", "123");
+    MakeFolder("target\\empty.tmp");
+
+    EraseByPattern("target\\*.tmp");
+    EXPECT_EQ(files_, 3u);
+    EXPECT_EQ(bytes_, 6u);
+    EXPECT_FALSE(Exists("target\\a.tmp"));
+    EXPECT_TRUE(Exists("target\\b.txt"));
+    EXPECT_TRUE(Exists("target\\keep\\x.tmp"));
+    EXPECT_FALSE(Exists("target\\cache.tmp\\y.tmp"));
+    EXPECT_TRUE(Exists("target\\cache.tmp\\z.txt"));
+    EXPECT_FALSE(Exists("target\\only.tmp"));
+    EXPECT_FALSE(Exists("target\\empty.tmp"));
+}
+
+TEST_F(FileSystemEraserTest, WithoutRecursionSubfoldersAreLeft)
+{
+    WriteFile("target\\a.txt", "1");
+    WriteFile("target\\sub\\b.txt", "1");
+    MakeFolder("target\\empty");
+    Erase("target", "*.*", false);
+    EXPECT_EQ(files_, 1u);
+    EXPECT_TRUE(Exists("target\\sub\\b.txt"));
+    EXPECT_TRUE(Exists("target\\empty"));
+}
+
+TEST_F(FileSystemEraserTest, ReadOnlyHiddenAndSystemFilesAreDeletedAndCounted)
+{
+    WriteFile("target\\read-only", "1");
+    WriteFile("target\\hidden", "12");
+    WriteFile("target\\system", "123");
+    WriteFile("target\\all", "1234");
+    SetAttributes("target\\read-only", FILE_ATTRIBUTE_READONLY);
+    SetAttributes("target\\hidden", FILE_ATTRIBUTE_HIDDEN);
+    SetAttributes("target\\system", FILE_ATTRIBUTE_SYSTEM);
+    SetAttributes("target\\all", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    Erase("target");
+    EXPECT_EQ(files_, 4u);
+    EXPECT_EQ(bytes_, 10u);
+    EXPECT_FALSE(Exists("target\\all"));
+}
+
+TEST_F(FileSystemEraserTest, FilesInUseStayUncountedWithTheFoldersHoldingThem)
+{
+    WriteFile("target\\busy.txt", "1234567890");
+    WriteFile("target\\free.txt", "12");
+    WriteFile("target\\sub\\busy.dat", "1234567890");
+    WriteFile("target\\sub\\free.dat", "123");
+    WriteFile("target\\sub\\inner\\free", "1");
+    UniqueHandle busy = Hold("target\\busy.txt");
+    UniqueHandle busyInSub = Hold("target\\sub\\busy.dat");
+
+    Erase("target");
+    EXPECT_EQ(files_, 3u);
+    EXPECT_EQ(bytes_, 6u);
+    EXPECT_TRUE(Exists("target\\busy.txt"));
+    EXPECT_TRUE(Exists("target\\sub\\busy.dat"));
+    EXPECT_FALSE(Exists("target\\sub\\free.dat"));
+    EXPECT_FALSE(Exists("target\\sub\\inner"));
+}
+
+TEST_F(FileSystemEraserTest, CountersOnlyGrowAndWrapAt32Bits)
+{
+    WriteFile("target\\a", std::string(32, 'x'));
+    files_ = 5;
+    bytes_ = 0xFFFFFFF0u;
+    Erase("target");
+    EXPECT_EQ(files_, 6u);
+    EXPECT_EQ(bytes_, 0x10u);
+}
+
+TEST_F(FileSystemEraserTest, LinksAreRemovedWithoutEnteringThem)
+{
+    WriteFile("canary\\keep.txt", "canary");
+    WriteFile("canary\\sub\\keep.dat", "canary");
+    WriteFile("target\\own.txt", "123");
+    MakeFolder("target\\sub");
+    ASSERT_TRUE(MakeFolderLinkForTest(PathOf("target\\link"), PathOf("canary")));
+    ASSERT_TRUE(MakeFolderLinkForTest(PathOf("target\\sub\\link"), PathOf("canary\\sub")));
+
+    Erase("target");
+    EXPECT_EQ(files_, 1u);
+    EXPECT_EQ(bytes_, 3u);
+    EXPECT_EQ(ReadFile("canary\\keep.txt"), "canary");
+    EXPECT_EQ(ReadFile("canary\\sub\\keep.dat"), "canary");
+    // RemoveDirectoryW removes a link; Wine cannot remove a Unix link that way and leaves it, still a link.
+    for (const char* link : {"target\\link", "target\\sub\\link"}) {
+        EXPECT_TRUE(!Exists(link) || IsLinkForTest(PathOf(link))) << link;
+        RemoveFolderLinkForTest(PathOf(link));
+    }
+}
+
+TEST_F(FileSystemEraserTest, EveryNameAndEveryLength)
+{
+    const std::string names[] = {"日本語のファイル.txt", "😀 emoji.dat", "é à ü.txt", "Ωμέγα", "中文\\文件"};
+    for (const std::string& name : names)
+        WriteFile("target\\" + name, "12");
+    std::string deep = "target";
+    for (int i = 0; i < 5; ++i)
+        deep += "\\" + std::string(60, static_cast<char>('a' + i));
+    std::string longFile = deep + "\\" + std::string(100, 'f') + ".txt";
+    ASSERT_GT(PathOf(longFile).size(), 400u);
+    WriteFile(longFile, "1234");
+    WriteFile(deep + "\\ファイル 😀", "1");
+
+    Erase("target");
+    EXPECT_EQ(files_, 7u);
+    EXPECT_EQ(bytes_, 15u);
+    EXPECT_FALSE(Exists("target\\aaaaaaaaaa" + std::string(50, 'a')));
+    EXPECT_TRUE(Exists("target"));
+}
+
+TEST_F(FileSystemEraserTest, ThousandFoldersDeepTreeGoesCompletely)
+{
+    // Built a level at a time: the sandbox's helpers would create every parent again for each file.
+    std::wstring path = ToExtendedPath(PathOf("target"));
+    ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+    auto writeFile = [&path](const wchar_t* name, const char* bytes) {
+        UniqueHandle file(CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(file && ::WriteFile(file.get(), bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr));
+    };
+    for (int depth = 0; depth < 1000; ++depth) {
+        path += L"\\d";
+        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << depth;
+        if (depth % 250 == 0)
+            writeFile(L"\\f", "1");
+    }
+    writeFile(L"\\bottom", "12");
+    WriteFile("beside\\canary", "canary");
+
+    Erase("target");
+    EXPECT_EQ(files_, 5u);
+    EXPECT_EQ(bytes_, 6u);
+    EXPECT_FALSE(Exists("target\\d"));
+    EXPECT_TRUE(Exists("target"));
+    EXPECT_EQ(ReadFile("beside\\canary"), "canary");
+}
+
+TEST(DriveRoots, ListEveryLogicalDrive)
+{
+    std::vector<std::string> expected;
+    DWORD drives = GetLogicalDrives();
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (drives & (1u << (letter - 'A')))
+            expected.push_back(std::string(1, letter) + ":\\");
+    }
+    EXPECT_EQ(GetDriveRoots(), expected);
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+#include "engine/RegistryEraser.h"
+#include "framework/Utf8.h"
+#include "settings/RegKey.h"
+#include "tests/support/Sandbox.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RegistryEraserTest : public SandboxTest {
+protected:
+    // The scratch key as a registry path, with the given tail.
+    std::string Path(const std::string& tail) const { return "HKEY_CURRENT_USER\\" + ScratchKey() + "\\" + tail; }
+
+    void MakeKey(const std::string& tail) const
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_ALL_ACCESS), ERROR_SUCCESS);
+    }
+
+    void SetValue(const std::string& tail, const std::string& name, const std::string& text = "x") const
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ASSERT_EQ(key.SetString(text, name), ERROR_SUCCESS);
+    }
+
+    bool KeyExists(const std::string& tail) const
+    {
+        RegKey key;
+        return key.Open(HKEY_CURRENT_USER, ScratchKey() + (tail.empty() ? "" : "\\" + tail), KEY_READ) ==
+               ERROR_SUCCESS;
+    }
+
+    DWORD ValueCount(const std::string& tail) const
+    {
+        RegKey key;
+        DWORD values = 0;
+        if (key.Open(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_READ) != ERROR_SUCCESS ||
+            RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return static_cast<DWORD>(-1);
+        return values;
+    }
+
+    RegistryEraser eraser_;
+};
+
+TEST(RegistryPaths, RootNamesInAnyCaseAndTheParts)
+{
+    EXPECT_EQ(RegistryEraser::RootKeyFromName("HKEY_CLASSES_ROOT"), HKEY_CLASSES_ROOT);
+    EXPECT_EQ(RegistryEraser::RootKeyFromName("HKEY_CURRENT_CONFIG"), HKEY_CURRENT_CONFIG);
+    EXPECT_EQ(RegistryEraser::RootKeyFromName("hkey_current_user"), HKEY_CURRENT_USER);
+    EXPECT_EQ(RegistryEraser::RootKeyFromName("Hkey_Local_Machine"), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(RegistryEraser::RootKeyFromName("HKEY_USERS"), HKEY_USERS);
+    for (const char* name : {"HKCU", "HKEY_CURRENT_USER ", "", "HKEY_USER"})
+        EXPECT_EQ(RegistryEraser::RootKeyFromName(name), nullptr) << name;
+
+    RegistryPath direct = ParseRegistryPath("HKEY_CURRENT_USER\\Name");
+    EXPECT_TRUE(direct.valid);
+    EXPECT_EQ(direct.root, HKEY_CURRENT_USER);
+    EXPECT_EQ(direct.parent, "");
+    EXPECT_EQ(direct.name, "Name");
+    RegistryPath nested = ParseRegistryPath("hkey_users\\a\\b\\c");
+    EXPECT_EQ(nested.root, HKEY_USERS);
+    EXPECT_EQ(nested.parent, "a\\b");
+    EXPECT_EQ(nested.name, "c");
+    EXPECT_FALSE(ParseRegistryPath("HKEY_CURRENT_USER").valid);
+}
+
+TEST_F(RegistryEraserTest, KeyGoesWithItsWholeSubtreeAndCountsOnce)
+{
+    SetValue("doomed", "top");
+    SetValue("doomed\\a\\b\\c", "deep");
+    MakeKey("doomed\\a\\sibling");
+    MakeKey("doomed\\" + std::string(255, 'k'));
+    SetValue("doomed\\日本語のキー", "値");
+    MakeKey("kept\\child");
+
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("doomed")), 1u);
+    EXPECT_FALSE(KeyExists("doomed"));
+    EXPECT_TRUE(KeyExists("kept\\child"));
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("doomed")), 0u);
+    EXPECT_EQ(eraser_.DeleteKeyByPath("HKCU\\" + ScratchKey() + "\\kept"), 0u);
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("missing\\kept")), 0u);
+    EXPECT_EQ(eraser_.DeleteKeyByPath("hkey_current_user\\" + ScratchKey() + "\\KEPT\\CHILD"), 1u);
+    EXPECT_FALSE(KeyExists("kept\\child"));
+}
+
+TEST_F(RegistryEraserTest, EmptyKeyNameNeverEmptiesTheParent)
+{
+    MakeKey("parent\\child");
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("parent\\")), 0u);
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("")), 0u);
+    EXPECT_EQ(RegistryEraser::DeleteKeyTree(HKEY_CURRENT_USER, ""), ERROR_INVALID_PARAMETER);
+    EXPECT_TRUE(KeyExists("parent\\child"));
+}
+
+TEST_F(RegistryEraserTest, StarMeansEveryValueOfTheKey)
+{
+    for (const char* name : {"one", "two", "three"})
+        SetValue("values", name);
+    MakeKey("values\\subkey");
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("values\\*")), 3u);
+    EXPECT_EQ(ValueCount("values"), 0u);
+    EXPECT_TRUE(KeyExists("values\\subkey"));
+
+    SetValue("values", "ab");
+    SetValue("values", "zz");
+    SetValue("values", "");
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("values\\a*b")), 3u) << "no pattern: every value goes";
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("values\\*")), 0u);
+}
+
+TEST_F(RegistryEraserTest, StarReachesLongNamesAndManyValues)
+{
+    RegKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey() + "\\many", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    for (int i = 0; i < 1500; ++i)
+        ASSERT_EQ(key.SetDword(i, "value " + std::to_string(i)), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(1, std::string(300, 'n')), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(1, std::string(16383, 'm')), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDword(1, "名前 😀"), ERROR_SUCCESS);
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("many\\*")), 1503u);
+    EXPECT_EQ(ValueCount("many"), 0u);
+}
+
+TEST_F(RegistryEraserTest, OneValueByName)
+{
+    SetValue("k", "gone");
+    SetValue("k", "kept");
+    SetValue("k", "名前");
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("k\\gone")), 1u);
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("k\\gone")), 0u);
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("k\\名前")), 1u);
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("missing\\kept")), 0u);
+    EXPECT_EQ(eraser_.DeleteValueByPath("HKEY_NOWHERE\\" + ScratchKey() + "\\k\\kept"), 0u);
+    EXPECT_EQ(ValueCount("k"), 1u);
+}
+
+TEST_F(RegistryEraserTest, StringValueIsWrittenWithItsKeysAndFound)
+{
+    std::string path = Path("made\\on\\the way\\Vestrel");
+    EXPECT_FALSE(eraser_.ValueExistsByPath(path));
+    EXPECT_EQ(eraser_.SetStringValueByPath(path, "\"P:\\Vestrel.exe\""), 0);
+    EXPECT_TRUE(eraser_.ValueExistsByPath(path));
+    RegKey key;
+    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey() + "\\made\\on\\the way", KEY_READ), ERROR_SUCCESS);
+    std::string text;
+    EXPECT_EQ(key.QueryString(text, "Vestrel", 256), ERROR_SUCCESS);
+    EXPECT_EQ(text, "\"P:\\Vestrel.exe\"");
+
+    std::string longText(1000, 'x');
+    EXPECT_EQ(eraser_.SetStringValueByPath(Path("long"), longText), 0);
+    EXPECT_TRUE(eraser_.ValueExistsByPath(Path("long"))) << "however long the value is";
+    EXPECT_EQ(eraser_.SetStringValueByPath("HKEY_NOWHERE\\x\\y", "z"), 2);
+    EXPECT_EQ(eraser_.SetStringValueByPath("no backslash", "z"), 2);
+    EXPECT_FALSE(eraser_.ValueExistsByPath("HKEY_NOWHERE\\x\\y"));
+}
+
+} // namespace

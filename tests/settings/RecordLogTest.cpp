@@ -1,0 +1,102 @@
+#include "framework/Utf8.h"
+#include "settings/RecordLog.h"
+#include "tests/support/CurrentFolder.h"
+#include "tests/support/Sandbox.h"
+
+#include <windows.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordLogTest : public SandboxTest {
+protected:
+    std::vector<std::string> FileNames() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW entry;
+        HANDLE find = FindFirstFileW(ToExtendedPath(PathOf("*")).c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(ToUtf8(entry.cFileName));
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+        return names;
+    }
+};
+
+// "[2004-7-3 9:5:0]": no zero padding, each part within its range.
+void ExpectStampedLine(const std::string& line, const std::string& message)
+{
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(line, parts, std::regex(R"(\[(\d{4})-(\d+)-(\d+) (\d+):(\d+):(\d+)\](.*))")))
+        << line;
+    for (int i = 2; i <= 6; ++i)
+        EXPECT_FALSE(parts[i].str().size() > 1 && parts[i].str()[0] == '0') << line;
+    EXPECT_LE(std::stoi(parts[2]), 12);
+    EXPECT_LE(std::stoi(parts[4]), 23);
+    EXPECT_EQ(parts[7].str(), message);
+}
+
+TEST_F(RecordLogTest, AppendsStampedLinesUpToTheMaximumLevel)
+{
+    RecordLog log(PathOf("vestrel.log"));
+    log.Write("IE Cache done...");
+    log.Write("level five", 5);
+    log.Write("level six is dropped", 6);
+    RecordLog(PathOf("vestrel.log")).Write("名前 😀");
+
+    std::string text = ReadFile("vestrel.log");
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 3u) << text;
+    EXPECT_TRUE(text.ends_with("\r\n"));
+    ExpectStampedLine(lines[0], "IE Cache done...");
+    ExpectStampedLine(lines[1], "level five");
+    ExpectStampedLine(lines[2], "名前 😀");
+}
+
+TEST_F(RecordLogTest, SetsTheFileAsideAtTheSizeLimit)
+{
+    WriteFile("vestrel.log", std::string(639900, 'x'));
+    RecordLog log(PathOf("vestrel.log"));
+    log.Write("still below the limit");
+    EXPECT_EQ(FileNames(), std::vector<std::string>{"vestrel.log"});
+
+    log.Write(std::string(100, 'y'));
+    std::vector<std::string> names = FileNames();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(\[\d{4}-\d+-\d+ \d+-\d+-\d+\]vestrel\.log)")))
+        << names[0];
+    EXPECT_GE(ReadFile(names[0]).size(), 640000u);
+
+    log.Write("fresh");
+    EXPECT_EQ(FileNames().size(), 2u);
+    ExpectStampedLine(ReadFile("vestrel.log").substr(0, ReadFile("vestrel.log").size() - 2), "fresh");
+}
+
+TEST_F(RecordLogTest, PathWithoutFolderIsSetAsideInTheCurrentFolder)
+{
+    WriteFile("plain.log", std::string(640000, 'x'));
+    {
+        CurrentFolderForTest current(Folder());
+        ASSERT_TRUE(current.entered());
+        RecordLog("plain.log").Write("over");
+    }
+    std::vector<std::string> names = FileNames();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].starts_with("[") && names[0].ends_with("]plain.log")) << names[0];
+}
+
+TEST_F(RecordLogTest, UnopenableFileLosesTheLineSilently)
+{
+    RecordLog(PathOf("missing folder\\vestrel.log")).Write("lost");
+    EXPECT_FALSE(Exists("missing folder"));
+}
+
+} // namespace
