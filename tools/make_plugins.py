@@ -25,9 +25,9 @@ DEFAULT_ITEMS = {"IE Auto Complete Form", "IE Auto Complete Password", "IE Cache
                  "IE History List", "IE Type URLs", "Empty Recycle Bin", "Start--Recent Documents",
                  "Start--Recent Run List", "Windows Temp Files"}
 
-# %userhome% is the folder above %appdata%: the AppData folder from Vista on, the profile folder on
-# Windows 2000 and XP, where the local application data lives under "Local Settings".
-LOCAL_TODAY = r"%userhome%\Local"
+# %userhome% is the user's profile folder. Its local application data is "AppData\Local" from Vista on
+# and "Local Settings\Application Data" on Windows 2000 and XP.
+LOCAL_TODAY = r"%userhome%\AppData\Local"
 LOCAL_XP = r"%userhome%\Local Settings\Application Data"
 XP_VERSIONS = ("5.1", "5")
 
