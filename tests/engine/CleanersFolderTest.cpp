@@ -2,6 +2,7 @@
 #include "engine/SpecialFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "tests/support/OwnTempFolder.h"
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
 
@@ -14,34 +15,6 @@
 #include <string>
 
 namespace {
-
-// Points GetTempPath at a folder of its own inside the prefix's temporary folder for the test's
-// lifetime, so that the temp cleaner meets only the files the test put there.
-class OwnTempFolder {
-public:
-    OwnTempFolder()
-    {
-        std::string prefixTemp = TempFolderPath();
-        folder_ = prefixTemp + "\\vestrel-cleaners-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryW(ToExtendedPath(folder_).c_str(), nullptr);
-        wchar_t old[32768];
-        DWORD length = GetEnvironmentVariableW(L"TMP", old, 32768);
-        hadOld_ = length > 0 && length < 32768;
-        old_.assign(old, hadOld_ ? length : 0);
-        SetEnvironmentVariableW(L"TMP", ToWide(folder_ + "\\").c_str());
-    }
-    ~OwnTempFolder()
-    {
-        SetEnvironmentVariableW(L"TMP", hadOld_ ? old_.c_str() : nullptr);
-        RemoveTreeForTest(folder_);
-    }
-    const std::string& Folder() const { return folder_; }
-
-private:
-    std::string folder_;
-    std::wstring old_;
-    bool hadOld_ = false;
-};
 
 using Cleaner = void (*)(EraseTally&);
 
