@@ -112,7 +112,7 @@ class Program:
     """A Windows program started through tools/wine-run in the sandbox prefix."""
 
     def __init__(self, exe, *args):
-        self.process = subprocess.Popen([os.path.join(TOOLS, "wine-run"), exe, *args],
+        self.process = subprocess.Popen([os.path.join(TOOLS, "wine-run"), os.path.abspath(exe), *args],
                                         env=wine_environment(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -133,7 +133,12 @@ def run(test):
     try:
         test(arguments())
     except Exception as error:  # any failure, assertion or otherwise, fails the test
-        print(f"FAILED: {error!r}")
+        shot = os.path.join(REPO, "build", f"e2e-failure-{os.path.basename(sys.argv[0])}.png")
+        try:
+            screenshot(shot)
+        except (OSError, subprocess.CalledProcessError):
+            shot = "none"
+        print(f"FAILED: {error!r} (screen: {shot})")
         print("0 passed, 1 failed")
         sys.exit(1)
     print("1 passed, 0 failed")
