@@ -1,0 +1,17 @@
+#pragma once
+#include "ui/CSkinButton.h"
+#include "ui/CSkinDialog.h"
+
+// Asked when the user closes the main window: IDOK for "Close it" (end the program), IDCANCEL for
+// "Minimize it" or Escape (keep running in the tray).
+class CClosePromptDialog : public CSkinDialog {
+public:
+    CClosePromptDialog();
+
+private:
+    bool OnInitDialog() override;
+    void SkinButton(CSkinButton& button, int id, const char* tip, int left);
+
+    CSkinButton minimize_;
+    CSkinButton close_;
+};
