@@ -105,17 +105,4 @@ TEST_F(CleanersAdvanceRun, StoreCleanersCountNothing)
     EXPECT_EQ(item.tally.registryEntriesErased, 0u);
 }
 
-TEST_F(CleanersAdvanceRun, EachRunHasItsOwnTally)
-{
-    OwnTempFolder temp;
-    PlantedTraces traces;
-    ASSERT_TRUE(traces.File(temp.Folder() + "\\first.tmp", 5));
-    EraseItem item = AdvanceItem({"delete-temp-files"});
-    item.ExecuteItem();
-    EXPECT_EQ(item.tally.filesErased, 1u);
-    item.ExecuteItem();
-    EXPECT_EQ(item.tally.filesErased, 0u);
-    EXPECT_EQ(item.tally.bytesReleased, 0u);
-}
-
 } // namespace

@@ -56,12 +56,6 @@ TEST(CleanersSpecialFolders, UserFoldersLieInTheProfile)
     EXPECT_TRUE(IsInside(TempFolderPath(), profile)) << TempFolderPath();
 }
 
-TEST(CleanersSpecialFolders, BothRoutesAgree)
-{
-    for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_RECENT, CSIDL_FAVORITES})
-        EXPECT_EQ(SpecialFolderFromIdList(csidl), SpecialFolderPath(csidl)) << csidl;
-}
-
 TEST(CleanersSpecialFolders, UnknownFolderIsEmpty)
 {
     EXPECT_EQ(SpecialFolderFromIdList(0x7F), "");

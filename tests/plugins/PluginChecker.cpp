@@ -218,7 +218,7 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
             return "no known registry root";
         if (path.name.empty())
             return "no key or value name after the last backslash";
-        // A key right under a root or under Software is someone's whole configuration.
+        // A key one or two levels below a root (Software\Vendor) is someone's whole configuration.
         if (command == "delete-register-key" && CountOf(path.parent, '\\') < 1)
             return "deletes a key too near the root";
         if (command == "delete-register-key" && path.name.find('*') != std::string::npos)
