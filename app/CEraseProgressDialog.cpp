@@ -10,7 +10,10 @@
 #include "ui/SkinDrawing.h"
 #include "ui/WaitCursor.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
+#include <cwchar>
 
 namespace {
 
@@ -24,6 +27,21 @@ constexpr int kStatusTop = 350;
 constexpr int kLineStep = 20;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+BOOL CALLBACK HideIfToolTip(HWND hwnd, LPARAM)
+{
+    wchar_t name[32] = {};
+    GetClassNameW(hwnd, name, 32);
+    if (std::wcscmp(name, TOOLTIPS_CLASSW) == 0)
+        SendMessageW(hwnd, TTM_POP, 0, 0);
+    return TRUE;
+}
+
+// A tooltip still up when the run starts would stay up until the run ends, as the run handles no messages.
+void HideToolTips()
+{
+    EnumThreadWindows(GetCurrentThreadId(), HideIfToolTip, 0);
+}
 
 void Place(HWND control, const RECT& place)
 {
@@ -54,6 +72,7 @@ std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& st
 bool CEraseProgressDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     if (!list_.Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE, IDB_PROGRESS_CHECK_PENDING,
                       IDB_PROGRESS_CHECK_PENDING, kWhite)) {
         EndDialog(IDCANCEL);
@@ -132,6 +151,7 @@ void CEraseProgressDialog::RunInteractiveErase()
 {
     {
         EraseBusyScope busy;
+        HideToolTips();
         bar_.SetRange(0, selectedCount_);
         bar_.ShowPercent(false);
         {
@@ -161,4 +181,13 @@ void CEraseProgressDialog::ShowItemDone(int doneCount)
     bar_.SetPos(doneCount);
     list_.SetCheck(doneCount - 1, 1);
     RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void ShowEraseProgress(HWND owner, const EraseRunSetup& setup, EraseRunHooks& hooks)
+{
+    CEraseProgressDialog dialog;
+    dialog.setup = setup;
+    dialog.hooks = &hooks;
+    dialog.DoModal(owner);
+    StoreStatistics(setup.settingsKey);
 }

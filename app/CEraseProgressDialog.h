@@ -16,6 +16,9 @@
 // Either way the caller stores the statistics afterwards.
 class CEraseProgressDialog : public CSkinDialog {
 public:
+    // The window's name, which no caption shows; it names the window to the system and to tests.
+    static constexpr char kTitle[] = "Vestrel Erase";
+
     CEraseProgressDialog();
 
     // Inputs, filled before DoModal.
@@ -55,3 +58,8 @@ private:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// "Erase Now" between saving the selection and repainting the statistics: the progress dialog, with or
+// without a run, then the statistics stored, also when no run took place.
+void ShowEraseProgress(HWND owner, const EraseRunSetup& setup = EraseRunSetup::ForProgram(),
+                       EraseRunHooks& hooks = SystemRunHooks());

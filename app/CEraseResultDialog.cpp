@@ -38,6 +38,7 @@ std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally
 bool CEraseResultDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
     AttachItem(IDOK, close_);
     close_.SetToolTipText("Close");

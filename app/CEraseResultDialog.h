@@ -10,6 +10,9 @@
 // What one interactive run removed, shown on a skinned 300 x 240 dialog with one Close button.
 class CEraseResultDialog : public CSkinDialog {
 public:
+    // The window's name, which no caption shows; it names the window to the system and to tests.
+    static constexpr char kTitle[] = "Vestrel Erase Result";
+
     CEraseResultDialog();
 
     // Inputs, filled before DoModal.

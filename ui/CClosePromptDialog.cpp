@@ -1,5 +1,6 @@
 #include "ui/CClosePromptDialog.h"
 
+#include "framework/Utf8.h"
 #include "resource.h"
 
 namespace {
@@ -15,6 +16,7 @@ CClosePromptDialog::CClosePromptDialog() : CSkinDialog(IDD_CLOSE_PROMPT, IDB_CLO
 bool CClosePromptDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
     SkinButton(minimize_, IDC_MINIMIZE_IT, "Only Minimize It", 63);
     SkinButton(close_, IDC_CLOSE_IT, "Close the Eraser", 179);

@@ -6,6 +6,9 @@
 // "Minimize it" or Escape (keep running in the tray).
 class CClosePromptDialog : public CSkinDialog {
 public:
+    // The window's name, which no caption shows; it names the window to the system and to tests.
+    static constexpr char kTitle[] = "Close Vestrel";
+
     CClosePromptDialog();
 
 private:

@@ -10,8 +10,6 @@ constexpr UINT_PTR kStepTimer = 1;
 constexpr int kFontHeight = 18;
 constexpr int kTextLeft = 70;
 constexpr int kTextTop = 170;
-// Reaches past the longest line, so a shorter line leaves nothing of the one before.
-constexpr RECT kTextArea{60, 150, 290, 190};
 constexpr RECT kBarRect{70, 200, 70 + 200, 200 + 6};
 
 } // namespace
@@ -36,6 +34,7 @@ const char* CLoaderDialog::StepText(int step)
 bool CLoaderDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
     step_ = 0;
     SetTimer(GetHwnd(), kStepTimer, kStepMs, nullptr);

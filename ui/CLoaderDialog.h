@@ -7,8 +7,14 @@
 // half seconds, after which the screen closes itself with IDOK. It does no loading of its own.
 class CLoaderDialog : public CSkinDialog {
 public:
+    // The window's name, which no caption shows; it names the window to the system and to tests.
+    static constexpr char kTitle[] = "Vestrel Loading";
+
     static constexpr int kLastStep = 8;
     static constexpr UINT kStepMs = 500;
+    // Repainted at each step; it reaches past the longest line, so a shorter line leaves nothing of the
+    // one before.
+    static constexpr RECT kTextArea{60, 150, 290, 190};
 
     CLoaderDialog();
 
