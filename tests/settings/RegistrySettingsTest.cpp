@@ -34,8 +34,9 @@ protected:
 
     void SetRaw(const RegKey& key, const std::string& name, DWORD type, const void* data, DWORD size) const
     {
-        ASSERT_EQ(RegSetValueExW(key.get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExW(key.get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
+            ERROR_SUCCESS);
     }
 };
 
@@ -43,8 +44,8 @@ TEST_F(RegistrySettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey
 {
     LoadSettings(ScratchKey());
     const Settings& settings = ProcessSettings();
-    EXPECT_EQ(settings.enableSchedule + settings.eraseAtStartup + settings.eraseAtEvery + settings.erasePeriod +
-                  settings.expressEraseMode + settings.playSound,
+    EXPECT_EQ(settings.enableSchedule + settings.eraseAtStartup + settings.eraseAtEvery +
+                  settings.erasePeriod + settings.expressEraseMode + settings.playSound,
               0u);
     const EraseStatistics& statistics = ProcessStatistics();
     EXPECT_EQ(statistics.filesErased + statistics.bytesReleased + statistics.registryEntriesErased, 0u);
@@ -69,9 +70,9 @@ TEST_F(RegistrySettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey
 TEST_F(RegistrySettingsTest, LoadsEveryStoredValue)
 {
     RegKey key = CreateKey();
-    const char* names[] = {"Erased File Num", "Erased File Size", "Erased Register Num", "Enable Schedule",
-                           "Erase at Startup", "Erase at Every", "Erase Period", "Express Erase Mode",
-                           "Play Sound"};
+    const char* names[] = {"Erased File Num", "Erased File Size",   "Erased Register Num",
+                           "Enable Schedule", "Erase at Startup",   "Erase at Every",
+                           "Erase Period",    "Express Erase Mode", "Play Sound"};
     DWORD value = 1;
     for (const char* name : names)
         ASSERT_EQ(key.SetDword(value++, name), ERROR_SUCCESS);

@@ -1,0 +1,27 @@
+#pragma once
+#include "engine/EraseTally.h"
+#include "engine/ProtectedFolders.h"
+
+#include <functional>
+#include <string>
+
+// The built-in cleaners that empty one of the user's folders: the folder's contents go and are counted
+// into the tally, the folder itself stays. A folder the shell cannot name is left alone, and so is one
+// that no cleaner may empty: a drive root, the Windows, system or Program Files folders, the profile or
+// application data folder, or a parent of one of them (a TEMP variable set to "C:\" happens).
+
+// Empties the folder, with its subfolders when recurse is set; nothing for an empty path or one that
+// protectedFolders covers.
+void EmptyUserFolder(const std::string& folder, bool recurse, EraseTally& tally,
+                     const ProtectedFolders& protectedFolders = ProtectedFolders::OfThisSystem());
+
+// The browser cache, emptied twice in a row: files the browser was still holding are tried once more.
+// betweenPasses runs after the first pass.
+void DeleteInternetCache(EraseTally& tally, const std::function<void()>& betweenPasses = {});
+void DeleteCookies(EraseTally& tally);
+// Only the shortcuts directly in the recent folder: its subfolders hold the jump lists, whose files
+// also keep the items the user pinned, and the jump-list item clears those on request.
+void DeleteRecentDocuments(EraseTally& tally);
+void DeleteTempFiles(EraseTally& tally);
+void DeleteFavorites(EraseTally& tally);
+void DeleteNetHood(EraseTally& tally);

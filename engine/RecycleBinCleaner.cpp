@@ -1,0 +1,21 @@
+#include "engine/RecycleBinCleaner.h"
+
+#include "framework/Utf8.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+void EmptyRecycleBins(const std::vector<std::string>& driveRoots, EraseTally& tally)
+{
+    for (const std::string& root : driveRoots) {
+        SHQUERYRBINFO bin{};
+        bin.cbSize = sizeof bin;
+        if (SHQueryRecycleBinW(ToWide(root).c_str(), &bin) != S_OK)
+            continue;
+        // The tally is 32-bit; larger bins wrap as the stored totals do.
+        tally.filesErased += static_cast<uint32_t>(bin.i64NumItems);
+        tally.bytesReleased += static_cast<uint32_t>(bin.i64Size);
+    }
+    // No confirmation, but the shell may still show its progress and play its sound.
+    SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION);
+}

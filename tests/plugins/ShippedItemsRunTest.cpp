@@ -1,0 +1,451 @@
+#include "engine/EraseItemList.h"
+#include "engine/UserSid.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+#include "tests/plugins/ShippedFolder.h"
+#include "tests/support/OwnTempFolder.h"
+#include "tests/support/PlantedTraces.h"
+#include "tests/support/Sandbox.h"
+#include "tests/support/SandboxTrash.h"
+
+#include <windows.h>
+#include <lmcons.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// Runs every shipped item against a profile that looks like a real one: the traces each item is meant
+// for, and beside them the user's own data (bookmarks, saved passwords, settings, other stores of the
+// same programs). The whole profile folder and the whole of HKEY_CURRENT_USER are compared before and
+// after each item, so a deletion anywhere else shows, not only at the places the test thought of.
+
+namespace {
+
+const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+const std::string kApplets = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets";
+const std::string kInternetExplorer = "Software\\Microsoft\\Internet Explorer";
+const std::string kProvider = "Software\\Microsoft\\Protected Storage System Provider";
+const std::string kFormsData = "\\Data\\e161255a-37c3-11d2-bcaa-00c04fd929db";
+
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
+
+std::string RootName(HKEY root)
+{
+    return root == HKEY_LOCAL_MACHINE ? "hklm" : "hkcu";
+}
+
+std::string ShellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return ToUtf8(path);
+}
+
+std::string UserName()
+{
+    wchar_t name[UNLEN + 1];
+    DWORD length = UNLEN + 1;
+    return GetUserNameW(name, &length) ? ToUtf8(name) : std::string();
+}
+
+void ListFiles(const std::string& folder, std::set<std::string>& files)
+{
+    WIN32_FIND_DATAW entry;
+    FindHandle find(FindFirstFileW(ToExtendedPath(folder + "\\*").c_str(), &entry));
+    if (!find)
+        return;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::string path = folder + "\\" + ToUtf8(name);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.insert(Lower(path));
+        else if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            ListFiles(path, files);
+    } while (FindNextFileW(find.get(), &entry));
+}
+
+// Every key as "root\path" and every value as "root\path|name", lower-cased.
+void ListRegistry(HKEY root, const std::string& path, std::set<std::string>& entries)
+{
+    RegKeyHandle key;
+    if (RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return;
+    std::string name = Lower(RootName(root) + "\\" + path);
+    entries.insert(name);
+    std::vector<wchar_t> buffer(32768);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        if (RegEnumValueW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        entries.insert(name + "|" + Lower(ToUtf8(std::wstring_view(buffer.data(), length))));
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        if (RegEnumKeyExW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        std::string child = ToUtf8(std::wstring_view(buffer.data(), length));
+        ListRegistry(root, path.empty() ? child : path + "\\" + child, entries);
+    }
+}
+
+std::set<std::string> Minus(const std::set<std::string>& a, const std::set<std::string>& b)
+{
+    std::set<std::string> result;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::inserter(result, result.end()));
+    return result;
+}
+
+std::string Listed(const std::set<std::string>& entries)
+{
+    std::string text;
+    for (const std::string& entry : entries)
+        text += "\n    " + entry;
+    return text.empty() ? " (none)" : text;
+}
+
+// What running one item must do.
+struct Expected {
+    std::set<std::string> files;  // lower-cased paths
+    std::vector<std::string> keys; // lower-cased "root\path"; each goes with everything below it
+    std::set<std::string> values; // lower-cased "root\path|name"
+    uint32_t filesErased = 0;
+    uint32_t bytesReleased = 0;
+    uint32_t registryEntriesErased = 0;
+    bool countsChecked = true;
+};
+
+class AllSelected : public ItemSelection {
+public:
+    bool IsSelected(const std::string&) const override { return true; }
+};
+
+class ShippedItemsRun : public SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        ASSERT_TRUE(TrashIsInTheSandbox());
+        profile_ = ShellFolder(CSIDL_PROFILE);
+        roaming_ = ShellFolder(CSIDL_APPDATA);
+        local_ = ShellFolder(CSIDL_LOCAL_APPDATA);
+        ASSERT_FALSE(profile_.empty());
+        // The shipped items write today's local folder as %userhome%\AppData\Local.
+        ASSERT_EQ(Lower(local_), Lower(profile_ + "\\AppData\\Local"));
+
+        list_ = std::make_unique<EraseItemList>(ShippedPluginFolder(), 10, AllSelected());
+        ASSERT_FALSE(list_->Items().empty());
+        // Each item's targets are its own: clear them first, so that the counts below are exact.
+        for (EraseItem& item : list_->Items())
+            item.ExecuteItem();
+    }
+
+    EraseItem* Item(const std::string& id)
+    {
+        for (EraseItem& item : list_->Items()) {
+            if (item.id == id)
+                return &item;
+        }
+        return nullptr;
+    }
+
+    void File(const std::string& id, const std::string& path, size_t bytes)
+    {
+        ASSERT_TRUE(traces_.File(path, bytes)) << path;
+        Expected& expected = expected_[id];
+        expected.files.insert(Lower(path));
+        ++expected.filesErased;
+        expected.bytesReleased += static_cast<uint32_t>(bytes);
+    }
+    void Kept(const std::string& path) { ASSERT_TRUE(traces_.File(path, 64)) << path; }
+    void KeptFolder(const std::string& path)
+    {
+        ASSERT_TRUE(traces_.Folder(path)) << path;
+        keptFolders_.push_back(path);
+    }
+
+    // A key with a subkey and values, as the stores keep them.
+    void Key(const std::string& id, HKEY root, const std::string& path)
+    {
+        ASSERT_TRUE(traces_.Value(root, path, "MRUListEx", "0"));
+        ASSERT_TRUE(traces_.Value(root, path + "\\docx", "0", "Budget 2026.docx"));
+        Expected& expected = expected_[id];
+        expected.keys.push_back(Lower(RootName(root) + "\\" + path));
+        ++expected.registryEntriesErased;
+    }
+    void Value(const std::string& id, HKEY root, const std::string& path, const std::string& name)
+    {
+        ASSERT_TRUE(traces_.Value(root, path, name, "C:\\Users\\someone\\Documents\\Budget 2026.docx"));
+        Expected& expected = expected_[id];
+        expected.values.insert(Lower(RootName(root) + "\\" + path + "|" + name));
+        ++expected.registryEntriesErased;
+    }
+    void KeptValue(HKEY root, const std::string& path, const std::string& name = "Vestrel canary")
+    {
+        ASSERT_TRUE(traces_.Value(root, path, name, "stays"));
+    }
+
+    void WriteRecycled()
+    {
+        WriteFile("recycled.txt", "deleted by the user");
+        ASSERT_TRUE(RecycleForTest(PathOf("recycled.txt")));
+        ASSERT_EQ(ItemsInSandboxTrash(), 1);
+    }
+
+    void PlantChromium(const std::string& prefix, const std::string& userData);
+    void PlantOtherApplications();
+    void PlantExplorerAndOffice();
+    void PlantBuiltIns();
+
+    std::set<std::string> Files() const
+    {
+        std::set<std::string> files;
+        ListFiles(profile_, files);
+        return files;
+    }
+    static std::set<std::string> Registry()
+    {
+        std::set<std::string> entries;
+        ListRegistry(HKEY_CURRENT_USER, "", entries);
+        ListRegistry(HKEY_LOCAL_MACHINE, kProvider, entries);
+        return entries;
+    }
+
+    std::string profile_;
+    std::string roaming_;
+    std::string local_;
+    OwnTempFolder temp_;
+    std::unique_ptr<EraseItemList> list_;
+    PlantedTraces traces_;
+    std::map<std::string, Expected> expected_;
+    std::vector<std::string> keptFolders_;
+};
+
+void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::string& userData)
+{
+    const std::string base = local_ + "\\" + userData;
+    for (const char* profile : {"Default", "Profile 3"}) {
+        const std::string p = base + "\\" + profile;
+        File(prefix + "-cache", p + "\\Cache\\Cache_Data\\f_000001", 900);
+        File(prefix + "-cache", p + "\\Cache\\Cache_Data\\index", 24);
+        File(prefix + "-cache", p + "\\Code Cache\\js\\index-dir\\the-real-index", 48);
+        File(prefix + "-cache", p + "\\GPUCache\\data_0", 8192);
+        File(prefix + "-cache", p + "\\Service Worker\\CacheStorage\\0a1b2c\\index.txt", 70);
+        File(prefix + "-cache", p + "\\Service Worker\\ScriptCache\\index", 30);
+        File(prefix + "-cookies", p + "\\Network\\Cookies", 20480);
+        File(prefix + "-cookies", p + "\\Network\\Cookies-journal", 0);
+        File(prefix + "-history", p + "\\History", 65536);
+        File(prefix + "-history", p + "\\History-journal", 512);
+        File(prefix + "-history", p + "\\Visited Links", 131072);
+        File(prefix + "-history", p + "\\Top Sites", 20480);
+        File(prefix + "-history", p + "\\Shortcuts", 4096);
+        File(prefix + "-history", p + "\\Network Action Predictor", 8192);
+        File(prefix + "-sessions", p + "\\Sessions\\Session_13385000000000000", 5000);
+        File(prefix + "-sessions", p + "\\Sessions\\Tabs_13385000000000000", 3000);
+        for (const char* own : {"Bookmarks", "Login Data", "Login Data-journal", "Preferences", "Secure Preferences",
+                                "Web Data", "Favicons", "Network\\TransportSecurity",
+                                "Network\\Network Persistent State", "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json",
+                                "Local Storage\\leveldb\\000003.log", "IndexedDB\\https_example.org_0\\LOG"})
+            Kept(p + "\\" + own);
+        KeptFolder(p + "\\Cache");
+        KeptFolder(p + "\\Sessions");
+    }
+    // The layout of older versions, and the caches that all profiles share.
+    File(prefix + "-cookies", base + "\\Profile 9\\Cookies", 2048);
+    File(prefix + "-sessions", base + "\\Profile 9\\Current Session", 700);
+    File(prefix + "-sessions", base + "\\Profile 9\\Last Tabs", 200);
+    File(prefix + "-cache", base + "\\ShaderCache\\data_0", 40);
+    File(prefix + "-cache", base + "\\GrShaderCache\\data_1", 50);
+    Kept(base + "\\Local State");
+    Kept(base + "\\First Run");
+}
+
+void ShippedItemsRun::PlantOtherApplications()
+{
+    const std::string firefoxLocal = local_ + "\\Mozilla\\Firefox\\Profiles";
+    const std::string firefoxRoaming = roaming_ + "\\Mozilla\\Firefox\\Profiles\\k3j4h5g6.default-release";
+    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\cache2\\entries\\0A1B2C3D4E5F", 3000);
+    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\cache2\\index", 100);
+    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\startupCache\\startupCache.8.little", 5000);
+    File("firefox-cache", firefoxLocal + "\\x9y8z7w6.default\\cache2\\entries\\FFEE", 10);
+    KeptFolder(firefoxLocal);
+    for (const char* own : {"places.sqlite", "cookies.sqlite", "logins.json", "key4.db", "sessionstore.jsonlz4",
+                            "prefs.js"})
+        Kept(firefoxRoaming + "\\" + own);
+    Kept(roaming_ + "\\Mozilla\\Firefox\\profiles.ini");
+
+    const std::string recent = roaming_ + "\\Microsoft\\Windows\\Recent";
+    File("jump-lists", recent + "\\AutomaticDestinations\\5f7b5f1e01b83767.automaticDestinations-ms", 9000);
+    File("jump-lists", recent + "\\CustomDestinations\\28c8b86deab549a1.customDestinations-ms", 8000);
+
+    const std::string explorer = local_ + "\\Microsoft\\Windows\\Explorer";
+    File("thumbnail-cache", explorer + "\\thumbcache_256.db", 1048);
+    File("thumbnail-cache", explorer + "\\thumbcache_idx.db", 24);
+    Kept(explorer + "\\iconcache_16.db");
+    Kept(explorer + "\\ExplorerStartupLog.etl");
+
+    const std::string reports = local_ + "\\Microsoft\\Windows\\WER";
+    File("error-reports", reports + "\\ReportArchive\\AppCrash_notepad.exe_1a2b3c\\Report.wer", 2000);
+    File("error-reports", reports + "\\ReportQueue\\AppHang_editor.exe_4d5e6f\\Report.wer", 1000);
+    File("error-reports", reports + "\\ReportQueue\\AppHang_editor.exe_4d5e6f\\memory.hdmp", 5000);
+
+    File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\Budget 2026.xlsx.LNK", 800);
+    File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\index.dat", 300);
+    Kept(roaming_ + "\\Microsoft\\Templates\\Normal.dotm");
+    Kept(roaming_ + "\\Microsoft\\Office\\MSO1033.acl");
+}
+
+void ShippedItemsRun::PlantExplorerAndOffice()
+{
+    const HKEY user = HKEY_CURRENT_USER;
+    Key("explorer-recent-docs", user, kExplorer + "\\RecentDocs");
+    Key("explorer-open-save", user, kExplorer + "\\ComDlg32\\OpenSavePidlMRU");
+    Key("explorer-last-visited", user, kExplorer + "\\ComDlg32\\LastVisitedPidlMRU");
+    Key("explorer-last-visited", user, kExplorer + "\\ComDlg32\\LastVisitedPidlMRULegacy");
+    Key("explorer-search-history", user, kExplorer + "\\WordWheelQuery");
+    Value("explorer-typed-paths", user, kExplorer + "\\TypedPaths", "url1");
+    Value("explorer-typed-paths", user, kExplorer + "\\TypedPaths", "url2");
+    KeptValue(user, kExplorer + "\\ComDlg32\\CIDSizeMRU");
+    KeptValue(user, kExplorer + "\\Advanced");
+    KeptValue(user, kExplorer + "\\Shell Folders");
+
+    Value("start-recent-run-list", user, kExplorer + "\\RunMRU", "a");
+    Value("start-recent-run-list", user, kExplorer + "\\RunMRU", "b");
+    Value("start-recent-run-list", user, kExplorer + "\\RunMRU", "MRUList");
+    Value("ie-type-urls", user, kInternetExplorer + "\\TypedURLs", "url1");
+    Value("ie-type-urls", user, kInternetExplorer + "\\TypedURLs", "url2");
+    Value("ie-type-urls", user, kInternetExplorer + "\\TypedURLsTime", "url1");
+    KeptValue(user, kInternetExplorer + "\\Main", "Start Page");
+
+    Value("paint-recent", user, kApplets + "\\Paint\\Recent File List", "File1");
+    Value("paint-recent", user, kApplets + "\\Paint\\Recent File List", "File2");
+    KeptValue(user, kApplets + "\\Paint\\View", "BMPWidth");
+    Value("wordpad-recent", user, kApplets + "\\Wordpad\\Recent File List", "File1");
+    KeptValue(user, kApplets + "\\Wordpad\\Options");
+    Value("media-player-recent", user, "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", "File0");
+    Value("media-player-recent", user, "Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", "File1");
+    Value("media-player-recent", user, "Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList", "URL0");
+    KeptValue(user, "Software\\Microsoft\\MediaPlayer\\Player\\Settings");
+
+    const std::string office = "Software\\Microsoft\\Office";
+    Key("office-recent-lists", user, office + "\\16.0\\Word\\File MRU");
+    Key("office-recent-lists", user, office + "\\16.0\\Word\\User MRU");
+    Key("office-recent-lists", user, office + "\\16.0\\Excel\\Place MRU");
+    Key("office-recent-lists", user, office + "\\15.0\\PowerPoint\\File MRU");
+    Key("office-recent-lists", user, office + "\\12.0\\Word\\File MRU");
+    KeptValue(user, office + "\\16.0\\Word\\Options");
+    KeptValue(user, office + "\\16.0\\Common\\General");
+}
+
+void ShippedItemsRun::PlantBuiltIns()
+{
+    const std::string cache = ShellFolder(CSIDL_INTERNET_CACHE);
+    File("ie-cache-files", cache + "\\IE\\ABCD1234\\logo[1].png", 20);
+    File("ie-cache-files", cache + "\\Content.IE5\\index.dat", 100);
+    File("ie-cookies", ShellFolder(CSIDL_COOKIES) + "\\someone@example[1].txt", 90);
+    File("ie-favorites", ShellFolder(CSIDL_FAVORITES) + "\\Links\\Web Slice Gallery.url", 120);
+    File("ie-favorites", ShellFolder(CSIDL_FAVORITES) + "\\News.url", 80);
+    File("network-shortcuts", ShellFolder(CSIDL_NETHOOD) + "\\Team share\\target.lnk", 300);
+    File("network-shortcuts", ShellFolder(CSIDL_NETHOOD) + "\\Team share\\desktop.ini", 100);
+    File("start-recent-documents", ShellFolder(CSIDL_RECENT) + "\\Budget 2026.xlsx.lnk", 600);
+    File("start-recent-documents", ShellFolder(CSIDL_RECENT) + "\\Holiday.lnk", 400);
+    File("windows-temp-files", temp_.Folder() + "\\~DF0A1B.tmp", 4096);
+    File("windows-temp-files", temp_.Folder() + "\\setup\\install.log", 1000);
+    for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_FAVORITES, CSIDL_NETHOOD, CSIDL_RECENT})
+        keptFolders_.push_back(ShellFolder(csidl));
+    keptFolders_.push_back(temp_.Folder());
+
+    // The recycle bin lies outside the profile, and Wine reports its one trash for every drive root, so
+    // for this item only the emptied trash is checked.
+    expected_["empty-recycle-bin"].countsChecked = false;
+    expected_["ie-history-list"];
+
+    const std::string userKey = kProvider + "\\" + UserSid::OfCurrentProcess().Text();
+    const std::string machineKey = kProvider + "\\" + UserName();
+    ASSERT_TRUE(traces_.Value(HKEY_CURRENT_USER, userKey + kFormsData + "\\site", "field", "entry"));
+    ASSERT_TRUE(traces_.Value(HKEY_LOCAL_MACHINE, machineKey + kFormsData + "\\site", "field", "entry"));
+    KeptValue(HKEY_CURRENT_USER, userKey + "\\Data\\5e7e8100-9138-11d1-945a-00c04fc308ff", "Item");
+    Expected& forms = expected_["ie-auto-complete-form"];
+    forms.keys = {Lower("hkcu\\" + userKey + kFormsData), Lower("hklm\\" + machineKey + kFormsData)};
+
+    ASSERT_TRUE(traces_.Value(HKEY_CURRENT_USER, kInternetExplorer + "\\IntelliForms\\Storage2", "0A1B", "saved"));
+    expected_["ie-auto-complete-password"].keys = {Lower("hkcu\\" + kInternetExplorer + "\\IntelliForms")};
+}
+
+TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
+{
+    PlantChromium("chrome", "Google\\Chrome\\User Data");
+    PlantChromium("edge", "Microsoft\\Edge\\User Data");
+    PlantChromium("brave", "BraveSoftware\\Brave-Browser\\User Data");
+    PlantOtherApplications();
+    PlantExplorerAndOffice();
+    PlantBuiltIns();
+    WriteRecycled();
+
+    std::set<std::string> shipped;
+    for (const EraseItem& item : list_->Items())
+        shipped.insert(item.id);
+    std::set<std::string> planned;
+    for (const auto& [id, expected] : expected_)
+        planned.insert(id);
+    ASSERT_EQ(planned, shipped) << "every shipped item needs its traces in this test";
+
+    // The recent documents go before the jump lists, which lie in subfolders of the same folder.
+    std::vector<std::string> order(planned.begin(), planned.end());
+    std::stable_partition(order.begin(), order.end(), [](const std::string& id) { return id != "jump-lists"; });
+
+    std::set<std::string> files = Files();
+    std::set<std::string> registry = Registry();
+    for (const std::string& id : order) {
+        SCOPED_TRACE(id);
+        EraseItem* item = Item(id);
+        ASSERT_TRUE(item);
+        const Expected& expected = expected_[id];
+        item->ExecuteItem();
+
+        std::set<std::string> filesAfter = Files();
+        std::set<std::string> registryAfter = Registry();
+        std::set<std::string> goneFiles = Minus(files, filesAfter);
+        EXPECT_TRUE(goneFiles == expected.files)
+            << "deleted:" << Listed(goneFiles) << "\nexpected:" << Listed(expected.files);
+        EXPECT_TRUE(Minus(filesAfter, files).empty()) << "created:" << Listed(Minus(filesAfter, files));
+
+        std::set<std::string> goneEntries = expected.values;
+        for (const std::string& key : expected.keys) {
+            EXPECT_TRUE(registry.count(key)) << key << " was not planted";
+            for (const std::string& entry : registry) {
+                if (entry == key || entry.starts_with(key + "\\") || entry.starts_with(key + "|"))
+                    goneEntries.insert(entry);
+            }
+        }
+        std::set<std::string> deletedEntries = Minus(registry, registryAfter);
+        EXPECT_TRUE(deletedEntries == goneEntries)
+            << "deleted:" << Listed(deletedEntries) << "\nexpected:" << Listed(goneEntries);
+        EXPECT_TRUE(Minus(registryAfter, registry).empty()) << "created:" << Listed(Minus(registryAfter, registry));
+
+        if (expected.countsChecked) {
+            EXPECT_EQ(item->tally.filesErased, expected.filesErased);
+            EXPECT_EQ(item->tally.bytesReleased, expected.bytesReleased);
+            EXPECT_EQ(item->tally.registryEntriesErased, expected.registryEntriesErased);
+        }
+        files = std::move(filesAfter);
+        registry = std::move(registryAfter);
+    }
+    EXPECT_EQ(ItemsInSandboxTrash(), 0);
+    for (const std::string& folder : keptFolders_)
+        EXPECT_TRUE(PlantedTraces::FileExists(folder)) << folder << " itself must stay";
+}
+
+} // namespace
