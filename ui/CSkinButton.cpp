@@ -108,11 +108,15 @@ void CSkinButton::SetSkin(UINT normal, UINT pressed, UINT hover, UINT disabled, 
     focusMargin_ = (focusMargin < 0 || (focusMargin & 0x8000)) ? 0 : focusMargin;
     if (mask_)
         ApplyMask();
+    else if (shaped_ && SetWindowRgn(GetHwnd(), nullptr, TRUE))
+        shaped_ = false;
     Redraw();
 }
 
 void CSkinButton::SetToolTipText(const std::string& text)
 {
+    if (!GetHwnd())
+        return;
     GetKind();
     if (toolTip_.GetHwnd())
         toolTip_.SetText(text);
@@ -336,8 +340,10 @@ void CSkinButton::UncheckGroup()
 void CSkinButton::ApplyMask()
 {
     GdiObject<HRGN> region = RegionFromMask(mask_.get(), kTransparent);
-    if (region && SetWindowRgn(GetHwnd(), region.get(), TRUE))
+    if (region && SetWindowRgn(GetHwnd(), region.get(), TRUE)) {
         region.release();
+        shaped_ = true;
+    }
     if (drawMode_ == Plain) {
         SIZE size = BitmapSize(mask_.get());
         SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

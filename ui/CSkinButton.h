@@ -27,6 +27,8 @@ public:
     };
 
     CSkinButton() = default;
+    // Lets go of the button before the faces and the tooltip go, so no message meets them half destroyed.
+    ~CSkinButton() override { Detach(); }
 
     // Bitmap ids, 0 for none; without a disabled face the normal one is used. drawMode: negative gives
     // Plain, above 1 gives Tile. border: draw 3-D edges when its low 16 bits are not 0. focusMargin: a focus
@@ -81,6 +83,7 @@ private:
     GdiObject<HBITMAP> disabled_;
     GdiObject<HBITMAP> focus_;
     GdiObject<HBITMAP> mask_;
+    bool shaped_ = false; // the window has a region from a mask
     int drawMode_ = Stretch;
     bool border_ = false;
     int focusMargin_ = 0;

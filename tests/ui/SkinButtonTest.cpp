@@ -278,6 +278,10 @@ TEST_F(SkinButtonTest, MaskShapesTheWindowToItsNonWhitePixels)
     EXPECT_EQ(mismatches, 0);
     EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
     EXPECT_TRUE(PtInRegion(region.get(), 42, 12));
+
+    // A later skin without a mask makes the button rectangular again.
+    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+    EXPECT_EQ(GetWindowRgn(button.GetHwnd(), region.get()), ERROR);
 }
 
 TEST_F(SkinButtonTest, MaskedFaceLetsTheBackgroundShowWhereTheMaskIsWhite)
