@@ -291,8 +291,7 @@ void CMainDialog::OnShowWindow()
 void CMainDialog::OnEraseNow()
 {
     SaveSelection();
-    CEraseProgressDialog().DoModal(GetHwnd());
-    StoreStatistics();
+    ShowEraseProgress(GetHwnd());
     RepaintStatistics();
 }
 
