@@ -93,6 +93,7 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
     ON_MESSAGE(WM_TIMER, OnTimer)
     ON_MESSAGE(WM_HELP, OnHelp)
+    ON_MESSAGE(WM_CLOSE, OnCloseMessage)
     ON_COMMAND(IDC_ERASE_NOW, OnEraseNow)
     ON_COMMAND(IDC_OPTION, OnOptions)
     ON_COMMAND(IDC_SCHEDULE, OnSchedule)
@@ -386,6 +387,14 @@ LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
         RepaintStatistics();
     }
     return Default();
+}
+
+// Alt+F4 and the task bar's Close would reach the dialog as its cancel id, which opens the home page;
+// a user closing the window means the close handling.
+LRESULT CMainDialog::OnCloseMessage(WPARAM, LPARAM)
+{
+    OnClose();
+    return 0;
 }
 
 LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)

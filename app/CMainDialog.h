@@ -34,6 +34,7 @@ private:
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnHelp(WPARAM, LPARAM);
+    LRESULT OnCloseMessage(WPARAM, LPARAM);
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
