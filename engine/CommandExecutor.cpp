@@ -114,7 +114,8 @@ void CommandExecutor::DeleteRegistryEntries(EraseItem& item, bool values) const
 {
     RegistryEraser eraser;
     for (const std::string& path : item.parameters)
-        item.tally.registryEntriesErased += values ? eraser.DeleteValueByPath(path) : eraser.DeleteKeyByPath(path);
+        item.tally.registryEntriesErased +=
+            values ? eraser.DeleteValueByPath(path) : eraser.DeleteKeyByPath(path);
 }
 
 // Each program leaves its counts in a record file named after it: program.exe writes program.log.

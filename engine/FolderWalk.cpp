@@ -22,7 +22,8 @@ public:
     void Run();
 
 private:
-    // One open search; path_ holds its folder (with the final backslash) in its first folderLength characters.
+    // One open search; path_ holds its folder (with the final backslash) in its first folderLength
+    // characters.
     struct Level {
         FindHandle search;
         size_t folderLength;

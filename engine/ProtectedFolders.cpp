@@ -13,9 +13,8 @@ const wchar_t kExtendedUnc[] = L"\\\\?\\UNC\\";
 
 bool SameText(std::wstring_view a, std::wstring_view b)
 {
-    return a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 // Calls a Win32 function that fills a buffer and returns the length it needed, growing the buffer.
@@ -54,9 +53,8 @@ std::wstring Resolved(const std::wstring& folder)
         else
             return {};
     }
-    std::wstring longForm = Filled([&](wchar_t* buffer, DWORD size) {
-        return GetLongPathNameW(full.c_str(), buffer, size);
-    });
+    std::wstring longForm =
+        Filled([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full.c_str(), buffer, size); });
     return longForm.empty() ? full : longForm;
 }
 
@@ -118,11 +116,14 @@ ProtectedFolders ProtectedFolders::OfThisSystem()
         Filled([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); }),
         Filled([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); }),
         Filled([](wchar_t* buffer, DWORD size) { return GetSystemWow64DirectoryW(buffer, size); }),
-        EnvironmentFolder(L"ProgramW6432"), // the 64-bit Program Files, which the shell hides from 32-bit code
+        // The 64-bit Program Files, which the shell does not name to 32-bit code.
+        EnvironmentFolder(L"ProgramW6432"),
     };
     std::vector<std::string> folders = {
-        KnownFolderPath(FOLDERID_ProgramFiles), KnownFolderPath(FOLDERID_ProgramFilesX86),
-        KnownFolderPath(FOLDERID_Profile),      KnownFolderPath(FOLDERID_RoamingAppData),
+        KnownFolderPath(FOLDERID_ProgramFiles),
+        KnownFolderPath(FOLDERID_ProgramFilesX86),
+        KnownFolderPath(FOLDERID_Profile),
+        KnownFolderPath(FOLDERID_RoamingAppData),
     };
     for (const std::wstring& folder : systemFolders)
         folders.push_back(ToUtf8(folder));

@@ -59,8 +59,10 @@ HKEY RegistryEraser::RootKeyFromName(std::string_view name)
         const char* name;
         HKEY key;
     } kRoots[] = {
-        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},   {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+        {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
         {"HKEY_USERS", HKEY_USERS},
     };
     std::string upper(name);
@@ -99,8 +101,8 @@ LONG RegistryEraser::DeleteTree(HKEY key, const std::wstring& subKey)
     if (subKey.empty())
         return ERROR_INVALID_PARAMETER;
     RegKeyHandle child;
-    LONG status = RegOpenKeyExW(key, subKey.c_str(), 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY,
-                                child.put());
+    LONG status =
+        RegOpenKeyExW(key, subKey.c_str(), 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, child.put());
     if (status != ERROR_SUCCESS)
         return status;
     // Always the first subkey: each one deleted moves the next into its place.
@@ -150,7 +152,6 @@ int RegistryEraser::SetStringValueByPath(const std::string& path, const std::str
 bool RegistryEraser::ValueExistsByPath(const std::string& path)
 {
     RegistryPath parsed = ParseRegistryPath(path);
-    return OpenParent(parsed) &&
-           RegQueryValueExW(key_.get(), ToWide(parsed.name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
+    return OpenParent(parsed) && RegQueryValueExW(key_.get(), ToWide(parsed.name).c_str(), nullptr, nullptr,
+                                                  nullptr, nullptr) == ERROR_SUCCESS;
 }

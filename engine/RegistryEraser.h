@@ -9,10 +9,10 @@
 
 // A registry path split as plug-in files write it: "root\parent\...\name".
 struct RegistryPath {
-    HKEY root = nullptr;  // null when the root name is unknown
-    std::string parent;   // between the first and the last "\"; empty directly under the root
-    std::string name;     // after the last "\": a key or a value name
-    bool valid = false;   // false when the path has no "\" at all
+    HKEY root = nullptr; // null when the root name is unknown
+    std::string parent;  // between the first and the last "\"; empty directly under the root
+    std::string name;    // after the last "\": a key or a value name
+    bool valid = false;  // false when the path has no "\" at all
 };
 RegistryPath ParseRegistryPath(const std::string& path);
 

@@ -22,7 +22,7 @@ struct EraseStatistics {
     uint32_t filesErased = 0;
     uint32_t bytesReleased = 0;
     uint32_t registryEntriesErased = 0;
-    std::string lastErasedText;  // stored
+    std::string lastErasedText;     // stored
     std::time_t lastErasedTime = 0; // in memory only; zero until the first run of this process
 
     // Adds one run's totals and marks the run's end.

@@ -160,16 +160,17 @@ TEST_F(CommandExecutorTest, RegistryCommandsCountEachEntry)
 {
     SetValue("keys\\one\\nested\\deeper", "v");
     SetValue("keys\\two", "v");
-    EraseItem keys = Item("delete-register-key",
-                          {RegistryPath("keys\\one"), RegistryPath("keys\\missing"), RegistryPath("keys\\two")});
+    EraseItem keys = Item("delete-register-key", {RegistryPath("keys\\one"), RegistryPath("keys\\missing"),
+                                                  RegistryPath("keys\\two")});
     EXPECT_TRUE(keys.ExecuteItem());
     ExpectTally(keys.tally, 0, 0, 2);
 
     for (const char* name : {"a", "b", "c", "single"})
         SetValue("values", name);
     SetValue("other", "kept");
-    EraseItem values = Item("delete-register-value",
-                            {RegistryPath("values\\single"), RegistryPath("values\\*"), RegistryPath("other\\none")});
+    EraseItem values =
+        Item("delete-register-value",
+             {RegistryPath("values\\single"), RegistryPath("values\\*"), RegistryPath("other\\none")});
     EXPECT_TRUE(values.ExecuteItem());
     ExpectTally(values.tally, 0, 0, 4);
     EXPECT_EQ(values.parameters[1], RegistryPath("values\\*"));
@@ -195,13 +196,22 @@ TEST_F(CommandExecutorTest, RunReadsTheRecordOfEachProgramAfterItEnded)
     ExpectTally(item.tally, 7, 1000, 2);
 }
 
+// A path in quotes, so that its blanks do not end it.
+std::string Quoted(const std::string& path)
+{
+    std::string quoted(1, '"');
+    quoted += path;
+    quoted += '"';
+    return quoted;
+}
+
 TEST_F(CommandExecutorTest, RunProgramStartsAndWaitsAsAsked)
 {
     InstallProgram("writer.exe");
-    std::string program = "\"" + PathOf("plug ins\\writer.exe") + "\"";
+    std::string program = Quoted(PathOf("plug ins\\writer.exe"));
     EXPECT_TRUE(RunProgram(program, WaitMode::Exit, Folder()));
     EXPECT_EQ(ReadFile("plug ins\\writer.seen") + "\\", Folder());
-    EXPECT_FALSE(RunProgram("\"" + PathOf("missing.exe") + "\"", WaitMode::Exit, Folder()));
+    EXPECT_FALSE(RunProgram(Quoted(PathOf("missing.exe")), WaitMode::Exit, Folder()));
     DeleteFileW(ToExtendedPath(PathOf("plug ins\\writer.seen")).c_str());
     EXPECT_TRUE(RunProgram(program + " " + std::string(2000, 'x'), WaitMode::Exit, Folder()));
     EXPECT_TRUE(Exists("plug ins\\writer.seen"));
@@ -226,7 +236,8 @@ TEST_F(CommandExecutorTest, AdvanceRunsTheNamedCleanersInOrder)
              tally.bytesReleased += 70;
          }},
     };
-    EraseItem item = Item("advance", {"empty-recycle-bin", "no-such-cleaner", "Delete-Temp-Files", "delete-temp-files"});
+    EraseItem item =
+        Item("advance", {"empty-recycle-bin", "no-such-cleaner", "Delete-Temp-Files", "delete-temp-files"});
     SandboxExecutor(cleaners).Execute(item);
     EXPECT_EQ(order, (std::vector<std::string>{"bin", "temp"}));
     ExpectTally(item.tally, 9, 90, 0);

@@ -124,10 +124,16 @@ TEST_F(FileSystemEraserTest, ReadOnlyHiddenAndSystemFilesAreDeletedAndCounted)
     SetAttributes("target\\hidden", FILE_ATTRIBUTE_HIDDEN);
     SetAttributes("target\\system", FILE_ATTRIBUTE_SYSTEM);
     SetAttributes("target\\all", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    WriteFile("read-only canary", "canary");
+    SetAttributes("read-only canary", FILE_ATTRIBUTE_READONLY);
     Erase("target");
     EXPECT_EQ(files_, 4u);
     EXPECT_EQ(bytes_, 10u);
     EXPECT_FALSE(Exists("target\\all"));
+    EXPECT_EQ(ReadFile("read-only canary"), "canary");
+    EXPECT_TRUE(GetFileAttributesW(ToExtendedPath(PathOf("read-only canary")).c_str()) &
+                FILE_ATTRIBUTE_READONLY);
+    SetAttributes("read-only canary", FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(FileSystemEraserTest, FilesInUseStayUncountedWithTheFoldersHoldingThem)
@@ -192,12 +198,14 @@ TEST_F(FileSystemEraserTest, EveryNameAndEveryLength)
     ASSERT_GT(PathOf(longFile).size(), 400u);
     WriteFile(longFile, "1234");
     WriteFile(deep + "\\ファイル 😀", "1");
+    WriteFile("日本語のファイル.txt", "canary");
 
     Erase("target");
     EXPECT_EQ(files_, 7u);
     EXPECT_EQ(bytes_, 15u);
-    EXPECT_FALSE(Exists("target\\aaaaaaaaaa" + std::string(50, 'a')));
+    EXPECT_FALSE(Exists("target\\" + std::string(60, 'a')));
     EXPECT_TRUE(Exists("target"));
+    EXPECT_EQ(ReadFile("日本語のファイル.txt"), "canary");
 }
 
 TEST_F(FileSystemEraserTest, ThousandFoldersDeepTreeGoesCompletely)
@@ -206,9 +214,11 @@ TEST_F(FileSystemEraserTest, ThousandFoldersDeepTreeGoesCompletely)
     std::wstring path = ToExtendedPath(PathOf("target"));
     ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
     auto writeFile = [&path](const wchar_t* name, const char* bytes) {
-        UniqueHandle file(CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        UniqueHandle file(
+            CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         DWORD written = 0;
-        ASSERT_TRUE(file && ::WriteFile(file.get(), bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr));
+        ASSERT_TRUE(file &&
+                    ::WriteFile(file.get(), bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr));
     };
     for (int depth = 0; depth < 1000; ++depth) {
         path += L"\\d";

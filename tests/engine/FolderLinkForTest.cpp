@@ -39,7 +39,8 @@ bool MakeJunction(const std::wstring& link, const std::wstring& target)
     buffer->printNameOffset = static_cast<USHORT>((substitute.size() + 1) * sizeof(wchar_t));
     buffer->printNameLength = static_cast<USHORT>(target.size() * sizeof(wchar_t));
     std::memcpy(buffer->pathBuffer, substitute.c_str(), (substitute.size() + 1) * sizeof(wchar_t));
-    std::memcpy(buffer->pathBuffer + substitute.size() + 1, target.c_str(), (target.size() + 1) * sizeof(wchar_t));
+    std::memcpy(buffer->pathBuffer + substitute.size() + 1, target.c_str(),
+                (target.size() + 1) * sizeof(wchar_t));
     DWORD returned = 0;
     bool made = folder && DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, buffer,
                                           static_cast<DWORD>(bytes.size()), nullptr, 0, &returned, nullptr);

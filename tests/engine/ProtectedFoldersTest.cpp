@@ -39,12 +39,34 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
     std::string programs = Environment(L"ProgramFiles");
     ASSERT_FALSE(windows.empty() || appData.empty() || profile.empty() || programs.empty());
     const std::string refused[] = {
-        windows, windows + "\\", Upper(windows), windows + "\\system32", windows + "\\System32\\",
-        windows + "\\system32\\..", windows + "\\temp\\..\\", "\\\\?\\" + windows, "\\\\.\\" + windows,
-        windows.substr(0, 2) + "/" + windows.substr(3) + "/", appData, appData + "\\", profile, ParentOf(profile),
-        ParentOf(appData), programs, Environment(L"ProgramFiles(x86)"), "C:\\", "C:", "c:\\\\", "S:\\", "",
-        "\\", "\\\\server\\share", "\\\\server\\share\\", "\\\\?\\UNC\\server\\share\\",
-        "\\\\?\\" + windows + "\\system32\\..", "\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\",
+        windows,
+        windows + "\\",
+        Upper(windows),
+        windows + "\\system32",
+        windows + "\\System32\\",
+        windows + "\\system32\\..",
+        windows + "\\temp\\..\\",
+        "\\\\?\\" + windows,
+        "\\\\.\\" + windows,
+        windows.substr(0, 2) + "/" + windows.substr(3) + "/",
+        appData,
+        appData + "\\",
+        profile,
+        ParentOf(profile),
+        ParentOf(appData),
+        programs,
+        Environment(L"ProgramFiles(x86)"),
+        "C:\\",
+        "C:",
+        "c:\\\\",
+        "S:\\",
+        "",
+        "\\",
+        "\\\\server\\share",
+        "\\\\server\\share\\",
+        "\\\\?\\UNC\\server\\share\\",
+        "\\\\?\\" + windows + "\\system32\\..",
+        "\\\\?\\Volume{00000000-0000-0000-0000-000000000000}\\",
         "\\\\.\\PhysicalDrive0",
     };
     for (const std::string& folder : refused)
@@ -56,8 +78,8 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
         EXPECT_TRUE(folders.Covers(ToUtf8(std::wstring_view(shortName, length)))) << ToUtf8(shortName);
     }
 
-    const std::string allowed[] = {windows + "\\temp", windows + "\\Temp\\", appData + "\\Microsoft",
-                                   profile + "\\Cookies", "S:\\tests", "\\\\server\\share\\folder"};
+    const std::string allowed[] = {windows + "\\temp",    windows + "\\Temp\\", appData + "\\Microsoft",
+                                   profile + "\\Cookies", "S:\\tests",          "\\\\server\\share\\folder"};
     for (const std::string& folder : allowed)
         EXPECT_FALSE(folders.Covers(folder)) << folder;
 }

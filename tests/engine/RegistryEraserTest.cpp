@@ -13,7 +13,10 @@ namespace {
 class RegistryEraserTest : public SandboxTest {
 protected:
     // The scratch key as a registry path, with the given tail.
-    std::string Path(const std::string& tail) const { return "HKEY_CURRENT_USER\\" + ScratchKey() + "\\" + tail; }
+    std::string Path(const std::string& tail) const
+    {
+        return "HKEY_CURRENT_USER\\" + ScratchKey() + "\\" + tail;
+    }
 
     void MakeKey(const std::string& tail) const
     {
@@ -40,8 +43,8 @@ protected:
         RegKey key;
         DWORD values = 0;
         if (key.Open(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_READ) != ERROR_SUCCESS ||
-            RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                             nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return static_cast<DWORD>(-1);
         return values;
     }
@@ -124,8 +127,12 @@ TEST_F(RegistryEraserTest, StarReachesLongNamesAndManyValues)
     ASSERT_EQ(key.SetDword(1, std::string(300, 'n')), ERROR_SUCCESS);
     ASSERT_EQ(key.SetDword(1, std::string(16383, 'm')), ERROR_SUCCESS);
     ASSERT_EQ(key.SetDword(1, "名前 😀"), ERROR_SUCCESS);
+    SetValue("many\\child", std::string(300, 'n'));
+    SetValue("beside", std::string(300, 'n'));
     EXPECT_EQ(eraser_.DeleteValueByPath(Path("many\\*")), 1503u);
     EXPECT_EQ(ValueCount("many"), 0u);
+    EXPECT_EQ(ValueCount("many\\child"), 1u);
+    EXPECT_EQ(ValueCount("beside"), 1u);
 }
 
 TEST_F(RegistryEraserTest, OneValueByName)

@@ -9,7 +9,7 @@
 
 namespace {
 
-class SettingsTest : public SandboxTest {
+class RegistrySettingsTest : public SandboxTest {
 protected:
     void SetUp() override
     {
@@ -34,17 +34,18 @@ protected:
 
     void SetRaw(const RegKey& key, const std::string& name, DWORD type, const void* data, DWORD size) const
     {
-        ASSERT_EQ(RegSetValueExW(key.get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExW(key.get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
+            ERROR_SUCCESS);
     }
 };
 
-TEST_F(SettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey)
+TEST_F(RegistrySettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey)
 {
     LoadSettings(ScratchKey());
     const Settings& settings = ProcessSettings();
-    EXPECT_EQ(settings.enableSchedule + settings.eraseAtStartup + settings.eraseAtEvery + settings.erasePeriod +
-                  settings.expressEraseMode + settings.playSound,
+    EXPECT_EQ(settings.enableSchedule + settings.eraseAtStartup + settings.eraseAtEvery +
+                  settings.erasePeriod + settings.expressEraseMode + settings.playSound,
               0u);
     const EraseStatistics& statistics = ProcessStatistics();
     EXPECT_EQ(statistics.filesErased + statistics.bytesReleased + statistics.registryEntriesErased, 0u);
@@ -66,12 +67,12 @@ TEST_F(SettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey)
     EXPECT_EQ(text, ProcessStatistics().lastErasedText);
 }
 
-TEST_F(SettingsTest, LoadsEveryStoredValue)
+TEST_F(RegistrySettingsTest, LoadsEveryStoredValue)
 {
     RegKey key = CreateKey();
-    const char* names[] = {"Erased File Num", "Erased File Size", "Erased Register Num", "Enable Schedule",
-                           "Erase at Startup", "Erase at Every", "Erase Period", "Express Erase Mode",
-                           "Play Sound"};
+    const char* names[] = {"Erased File Num", "Erased File Size",   "Erased Register Num",
+                           "Enable Schedule", "Erase at Startup",   "Erase at Every",
+                           "Erase Period",    "Express Erase Mode", "Play Sound"};
     DWORD value = 1;
     for (const char* name : names)
         ASSERT_EQ(key.SetDword(value++, name), ERROR_SUCCESS);
@@ -92,7 +93,7 @@ TEST_F(SettingsTest, LoadsEveryStoredValue)
     EXPECT_EQ(settings.playSound, 9u);
 }
 
-TEST_F(SettingsTest, UnreadableValuesKeepWhatIsInMemory)
+TEST_F(RegistrySettingsTest, UnreadableValuesKeepWhatIsInMemory)
 {
     RegKey key = CreateKey();
     ASSERT_EQ(key.SetString(std::string(256, 'x'), "Last Erased Time"), ERROR_SUCCESS);
@@ -112,7 +113,7 @@ TEST_F(SettingsTest, UnreadableValuesKeepWhatIsInMemory)
     EXPECT_EQ(ProcessStatistics().lastErasedText, std::string(255, 'y'));
 }
 
-TEST_F(SettingsTest, RunTotalsWrapAndMarkTheTime)
+TEST_F(RegistrySettingsTest, RunTotalsWrapAndMarkTheTime)
 {
     EraseStatistics statistics;
     statistics.bytesReleased = 0xFFFFFFF0u;
@@ -142,7 +143,7 @@ TEST(LastErasedTimeText, IsPaddedWithEnglishMonths)
     EXPECT_EQ(FormatLastErasedTime(time), "23:59, Dec/31/00");
 }
 
-TEST_F(SettingsTest, KeyReportsCreationAndClosesOnce)
+TEST_F(RegistrySettingsTest, KeyReportsCreationAndClosesOnce)
 {
     RegKey key;
     DWORD disposition = 0;

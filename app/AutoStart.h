@@ -1,0 +1,25 @@
+#pragma once
+#include "settings/AutoStartOperations.h"
+
+#include <string>
+
+// The Run lists from which Windows starts programs at log-on, as registry paths. Tests point them at
+// scratch keys.
+struct RunLists {
+    std::string user = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    std::string machine = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+};
+
+// The auto-start entry is a string value named after the executable's base name, holding the
+// executable's full path unquoted, so a renamed copy has an entry of its own.
+
+// Writes the entry into the per-user list only; false when that key could not be opened.
+bool EnableAutoStart(const RunLists& lists = RunLists());
+// Removes the entry from the machine-wide list, which a user without the rights cannot do, and from the
+// per-user list; the result is the per-user removal's.
+bool DisableAutoStart(const RunLists& lists = RunLists());
+// Whether either list holds the entry, whatever its data.
+bool IsAutoStartEnabled(const RunLists& lists = RunLists());
+
+// The three above on these lists, for the options dialog.
+AutoStartOperations AutoStartOperationsFor(const RunLists& lists = RunLists());

@@ -1,0 +1,82 @@
+#include "settings/CScheduleDialog.h"
+
+#include "framework/Utf8.h"
+#include "settings/RegKey.h"
+#include "settings/Schedule.h"
+
+#include "resource.h"
+
+namespace {
+
+const char kEnableSchedule[] = "Enable Schedule";
+const char kEraseAtStartup[] = "Erase at Startup";
+const char kEraseAtEvery[] = "Erase at Every";
+const char kErasePeriod[] = "Erase Period";
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CScheduleDialog, Dialog)
+    ON_COMMAND(IDC_ENABLE_SCHEDULE, OnEnableSchedule)
+    ON_COMMAND(IDC_ERASE_AT_EVERY, OnEraseAtEvery)
+    ON_COMMAND(IDOK, OnSave)
+END_MESSAGE_MAP()
+
+CScheduleDialog::CScheduleDialog() : Dialog(IDD_SCHEDULE) {}
+
+bool CScheduleDialog::OnInitDialog()
+{
+    HWND periods = GetItem(IDC_ERASE_PERIOD);
+    // Inserted by position, so the sorted list keeps the order of the stored index.
+    for (uint32_t period = 0; period < kSchedulePeriodCount; ++period)
+        SendMessageW(periods, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(ToWide(SchedulePeriodText(period)).c_str()));
+
+    DWORD enableSchedule = 0, eraseAtStartup = 0, eraseAtEvery = 0, erasePeriod = 0;
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+        key.QueryDword(enableSchedule, kEnableSchedule);
+        key.QueryDword(eraseAtStartup, kEraseAtStartup);
+        key.QueryDword(eraseAtEvery, kEraseAtEvery);
+        key.QueryDword(erasePeriod, kErasePeriod);
+    }
+    CheckDlgButton(GetHwnd(), IDC_ENABLE_SCHEDULE, enableSchedule ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(GetHwnd(), IDC_ERASE_AT_STARTUP, eraseAtStartup ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(GetHwnd(), IDC_ERASE_AT_EVERY, eraseAtEvery ? BST_CHECKED : BST_UNCHECKED);
+    ApplyEnabling();
+    // An index outside the list, -1 included, leaves it without a selection.
+    SendMessageW(periods, CB_SETCURSEL, erasePeriod, 0);
+    return true;
+}
+
+void CScheduleDialog::OnEnableSchedule() { ApplyEnabling(); }
+
+void CScheduleDialog::OnEraseAtEvery()
+{
+    EnableWindow(GetItem(IDC_ERASE_PERIOD), IsChecked(IDC_ERASE_AT_EVERY));
+}
+
+void CScheduleDialog::OnSave()
+{
+    auto period = static_cast<DWORD>(SendMessageW(GetItem(IDC_ERASE_PERIOD), CB_GETCURSEL, 0, 0));
+    RegKey key;
+    if (key.Create(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
+        key.SetDword(IsChecked(IDC_ENABLE_SCHEDULE), kEnableSchedule);
+        key.SetDword(IsChecked(IDC_ERASE_AT_STARTUP), kEraseAtStartup);
+        key.SetDword(IsChecked(IDC_ERASE_AT_EVERY), kEraseAtEvery);
+        key.SetDword(period, kErasePeriod);
+    }
+    EndDialog(IDOK);
+}
+
+bool CScheduleDialog::IsChecked(int id) const
+{
+    return IsDlgButtonChecked(GetHwnd(), id) == BST_CHECKED;
+}
+
+void CScheduleDialog::ApplyEnabling()
+{
+    bool enabled = IsChecked(IDC_ENABLE_SCHEDULE);
+    EnableWindow(GetItem(IDC_ERASE_AT_STARTUP), enabled);
+    EnableWindow(GetItem(IDC_ERASE_AT_EVERY), enabled);
+    EnableWindow(GetItem(IDC_ERASE_PERIOD), enabled && IsChecked(IDC_ERASE_AT_EVERY));
+}

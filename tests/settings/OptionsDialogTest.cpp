@@ -1,0 +1,153 @@
+#include "app/AppPaths.h"
+#include "app/AutoStart.h"
+#include "settings/COptionsDialog.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/Sandbox.h"
+#include "tests/support/ScratchRegistry.h"
+
+#include "resource.h"
+
+#include <memory>
+
+namespace {
+
+class OptionsDialogTest : public SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        saved_ = ProcessSettings();
+        ProcessSettings() = Settings();
+        settingsKey_ = ScratchKey() + "\\Setting";
+        userList_ = ScratchKey() + "\\UserRun";
+        machineList_ = ScratchKey() + "\\MachineRun";
+        RunLists lists{"HKEY_CURRENT_USER\\" + userList_, "HKEY_CURRENT_USER\\" + machineList_};
+        dialog_ = std::make_unique<COptionsDialog>(AutoStartOperationsFor(lists));
+        dialog_->settingsKeyPath = settingsKey_;
+    }
+    void TearDown() override
+    {
+        ProcessSettings() = saved_;
+        SandboxTest::TearDown();
+    }
+
+    std::optional<std::string> UserEntry() const { return ReadStringForTest(userList_, GetAppName()); }
+    std::optional<std::string> MachineEntry() const { return ReadStringForTest(machineList_, GetAppName()); }
+
+    Settings saved_;
+    std::string settingsKey_;
+    std::string userList_;
+    std::string machineList_;
+    std::unique_ptr<COptionsDialog> dialog_;
+};
+
+TEST_F(OptionsDialogTest, ShowsTheEntryAndTheRunningSettings)
+{
+    ProcessSettings().expressEraseMode = 1;
+    WriteStringForTest(machineList_, GetAppName(), "C:\\elsewhere\\x.exe");
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_AUTO_LAUNCH));
+        EXPECT_TRUE(IsChecked(dialog, IDC_EXPRESS_MODE));
+        EXPECT_FALSE(IsChecked(dialog, IDC_PLAY_SOUND));
+        Click(dialog, IDC_EXPRESS_MODE);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDCANCEL);
+    // Cancel changes nothing at all.
+    EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
+    EXPECT_FALSE(UserEntry());
+    EXPECT_TRUE(MachineEntry());
+    EXPECT_FALSE(KeyExistsForTest(settingsKey_));
+}
+
+TEST_F(OptionsDialogTest, OkWithoutChangesWritesNoSettingButRewritesTheEntry)
+{
+    ProcessSettings().playSound = 1;
+    WriteStringForTest(userList_, GetAppName(), "C:\\old copy\\x.exe");
+    EXPECT_EQ(RunDialogWith(*dialog_, [](HWND dialog) { Click(dialog, IDOK); }), IDOK);
+    EXPECT_FALSE(KeyExistsForTest(settingsKey_));
+    EXPECT_EQ(UserEntry(), GetAppFolder() + GetAppName() + ".exe");
+    EXPECT_EQ(ProcessSettings().playSound, 1u);
+}
+
+TEST_F(OptionsDialogTest, OkWithoutAnEntryRemovesItAgain)
+{
+    auto script = [](HWND dialog) {
+        EXPECT_FALSE(IsChecked(dialog, IDC_AUTO_LAUNCH));
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_FALSE(UserEntry());
+    EXPECT_FALSE(KeyExistsForTest(settingsKey_));
+}
+
+TEST_F(OptionsDialogTest, ClearingAutoLaunchRemovesTheEntryFromBothLists)
+{
+    WriteStringForTest(userList_, GetAppName(), "C:\\a.exe");
+    WriteStringForTest(machineList_, GetAppName(), "C:\\a.exe");
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_AUTO_LAUNCH);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_FALSE(UserEntry());
+    EXPECT_FALSE(MachineEntry());
+}
+
+TEST_F(OptionsDialogTest, TurningTheChimeOnWithoutASettingsKeyCreatesItWithThatValueOnly)
+{
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_PLAY_SOUND);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(ValueNamesForTest(settingsKey_), (std::vector<std::string>{"Play Sound"}));
+    EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
+    EXPECT_EQ(ProcessSettings().playSound, 1u);
+    EXPECT_EQ(ProcessSettings().expressEraseMode, 0u);
+}
+
+TEST_F(OptionsDialogTest, ChangedSettingsAreWrittenAndTakeEffectAtOnce)
+{
+    ProcessSettings().expressEraseMode = 1;
+    WriteDwordForTest(settingsKey_, "Express Erase Mode", 1);
+    WriteDwordForTest(settingsKey_, "Play Sound", 0);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_EXPRESS_MODE);
+        Click(dialog, IDC_PLAY_SOUND);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(ReadDwordForTest(settingsKey_, "Express Erase Mode"), 0u);
+    EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
+    EXPECT_EQ(ProcessSettings().expressEraseMode, 0u);
+    EXPECT_EQ(ProcessSettings().playSound, 1u);
+}
+
+TEST_F(OptionsDialogTest, ANonZeroCopyShowsCheckedAndOkStoresItAsOne)
+{
+    ProcessSettings().playSound = 5;
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_PLAY_SOUND));
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    // The box says 1, the copy 5: they differ, so 1 is written.
+    EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
+    EXPECT_EQ(ProcessSettings().playSound, 1u);
+}
+
+TEST_F(OptionsDialogTest, ARefusedWriteStillChangesTheRunningSetting)
+{
+    // No key can have a name longer than 255 characters.
+    dialog_->settingsKeyPath = ScratchKey() + "\\" + std::string(300, 'k');
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_EXPRESS_MODE);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
+    EXPECT_TRUE(ValueNamesForTest(ScratchKey()).empty());
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "settings/CScheduleDialog.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/Sandbox.h"
+#include "tests/support/ScratchRegistry.h"
+
+#include "resource.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class ScheduleDialogTest : public SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        key_ = ScratchKey() + "\\Setting";
+        dialog_.settingsKeyPath = key_;
+    }
+
+    void Store(DWORD enableSchedule, DWORD eraseAtStartup, DWORD eraseAtEvery, DWORD erasePeriod)
+    {
+        WriteDwordForTest(key_, "Enable Schedule", enableSchedule);
+        WriteDwordForTest(key_, "Erase at Startup", eraseAtStartup);
+        WriteDwordForTest(key_, "Erase at Every", eraseAtEvery);
+        WriteDwordForTest(key_, "Erase Period", erasePeriod);
+    }
+
+    std::vector<DWORD> Stored() const
+    {
+        std::vector<DWORD> values;
+        for (const char* name : {"Enable Schedule", "Erase at Startup", "Erase at Every", "Erase Period"})
+            values.push_back(ReadDwordForTest(key_, name).value_or(12345));
+        return values;
+    }
+
+    // Which of the three dependent controls can be used.
+    static std::vector<bool> Enabled(HWND dialog)
+    {
+        return {IsEnabled(dialog, IDC_ERASE_AT_STARTUP), IsEnabled(dialog, IDC_ERASE_AT_EVERY),
+                IsEnabled(dialog, IDC_ERASE_PERIOD)};
+    }
+
+    static LRESULT Selection(HWND dialog)
+    {
+        return SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETCURSEL, 0, 0);
+    }
+
+    std::string key_;
+    CScheduleDialog dialog_;
+};
+
+using Flags = std::vector<bool>;
+
+TEST_F(ScheduleDialogTest, WithoutSettingsShowsEverythingOffAndTheFirstPeriod)
+{
+    std::vector<std::wstring> entries;
+    auto script = [&](HWND dialog) {
+        for (int i = 0; i < SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t text[64] = {};
+            SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            entries.push_back(text);
+        }
+        EXPECT_FALSE(IsChecked(dialog, IDC_ENABLE_SCHEDULE));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
+        EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
+        EXPECT_EQ(Selection(dialog), 0);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    // The sorted list keeps the order of the stored index.
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"Half Hour", L"One Hour", L"Eight Hour", L"One Day",
+                                                  L"One Week", L"One Month"}));
+    EXPECT_FALSE(KeyExistsForTest(key_));
+}
+
+TEST_F(ScheduleDialogTest, ShowsTheStoredValues)
+{
+    Store(1, 1, 0, 4);
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_ENABLE_SCHEDULE));
+        EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
+        EXPECT_FALSE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        EXPECT_EQ(Selection(dialog), 4);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+}
+
+TEST_F(ScheduleDialogTest, SwitchedOffScheduleDisablesTheOthersButShowsThem)
+{
+    Store(0, 1, 1, 2);
+    auto script = [](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_STARTUP));
+        EXPECT_TRUE(IsChecked(dialog, IDC_ERASE_AT_EVERY));
+        EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
+        EXPECT_EQ(Selection(dialog), 2);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+}
+
+TEST_F(ScheduleDialogTest, ClicksApplyTheEnablingRule)
+{
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        EXPECT_EQ(Enabled(dialog), (Flags{false, false, false}));
+        // Switching the schedule back on remembers "every".
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+}
+
+TEST_F(ScheduleDialogTest, OkWritesTheFourValuesButLeavesTheRunningCopies)
+{
+    Store(0, 0, 0, 0);
+    const Settings before = ProcessSettings();
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_ENABLE_SCHEDULE);
+        Click(dialog, IDC_ERASE_AT_STARTUP);
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 5, 0);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
+    EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 1, 1, 5}));
+    EXPECT_EQ(ProcessSettings().enableSchedule, before.enableSchedule);
+    EXPECT_EQ(ProcessSettings().erasePeriod, before.erasePeriod);
+}
+
+TEST_F(ScheduleDialogTest, OkCreatesTheMissingKey)
+{
+    EXPECT_EQ(RunDialogWith(dialog_, [](HWND dialog) { Click(dialog, IDOK); }), IDOK);
+    EXPECT_EQ(Stored(), (std::vector<DWORD>{0, 0, 0, 0}));
+}
+
+TEST_F(ScheduleDialogTest, OkWithoutASelectedPeriodStoresMinusOne)
+{
+    Store(1, 0, 1, 9);
+    auto script = [](HWND dialog) {
+        EXPECT_EQ(Selection(dialog), CB_ERR);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
+    EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 0xFFFFFFFF}));
+}
+
+TEST_F(ScheduleDialogTest, CancelWritesNothing)
+{
+    Store(1, 0, 1, 3);
+    auto script = [](HWND dialog) {
+        Click(dialog, IDC_ERASE_AT_STARTUP);
+        SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 0, 0);
+        Click(dialog, IDCANCEL);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 3}));
+}
+
+} // namespace

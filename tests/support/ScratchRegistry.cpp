@@ -1,0 +1,78 @@
+#include "tests/support/ScratchRegistry.h"
+
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+
+namespace {
+
+RegKeyHandle CreateForTest(const std::string& keyPath)
+{
+    RegKeyHandle key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    key.put(), nullptr);
+    return key;
+}
+
+} // namespace
+
+void WriteDwordForTest(const std::string& keyPath, const std::string& name, DWORD value)
+{
+    RegKeyHandle key = CreateForTest(keyPath);
+    RegSetValueExW(key.get(), ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+}
+
+void WriteStringForTest(const std::string& keyPath, const std::string& name, const std::string& text)
+{
+    RegKeyHandle key = CreateForTest(keyPath);
+    std::wstring data = ToWide(text);
+    RegSetValueExW(key.get(), ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<DWORD> ReadDwordForTest(const std::string& keyPath, const std::string& name)
+{
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str(), RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> ReadStringForTest(const std::string& keyPath, const std::string& name)
+{
+    wchar_t text[1024];
+    DWORD size = sizeof text;
+    if (RegGetValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str(), RRF_RT_REG_SZ, nullptr,
+                     text, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return ToUtf8(text);
+}
+
+void DeleteValueForTest(const std::string& keyPath, const std::string& name)
+{
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str());
+}
+
+bool KeyExistsForTest(const std::string& keyPath)
+{
+    RegKeyHandle key;
+    return RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> ValueNamesForTest(const std::string& keyPath)
+{
+    std::vector<std::string> names;
+    RegKeyHandle key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = 256;
+        LONG status = RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS)
+            break;
+        names.push_back(ToUtf8(std::wstring_view(name, length)));
+    }
+    return names;
+}

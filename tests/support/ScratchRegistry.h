@@ -1,0 +1,17 @@
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Direct registry access for checking what the code under test left behind, independent of its own
+// registry classes. Key paths are relative to HKEY_CURRENT_USER.
+void WriteDwordForTest(const std::string& keyPath, const std::string& name, DWORD value);
+void WriteStringForTest(const std::string& keyPath, const std::string& name, const std::string& text);
+std::optional<DWORD> ReadDwordForTest(const std::string& keyPath, const std::string& name);
+std::optional<std::string> ReadStringForTest(const std::string& keyPath, const std::string& name);
+void DeleteValueForTest(const std::string& keyPath, const std::string& name);
+bool KeyExistsForTest(const std::string& keyPath);
+// The names of the key's values; empty when the key is missing.
+std::vector<std::string> ValueNamesForTest(const std::string& keyPath);
