@@ -1,22 +1,404 @@
 #include "app/CMainDialog.h"
 
+#include "app/AppPaths.h"
+#include "app/AutoStart.h"
+#include "app/CAboutDialog.h"
+#include "app/CEraseProgressDialog.h"
+#include "app/EraseBusy.h"
+#include "app/EraseRun.h"
+#include "app/Shell.h"
+#include "app/StatisticsText.h"
+#include "framework/Utf8.h"
 #include "resource.h"
+#include "settings/COptionsDialog.h"
+#include "settings/CScheduleDialog.h"
+#include "settings/ConfigSelection.h"
+#include "settings/Schedule.h"
+#include "settings/Settings.h"
+#include "ui/CClosePromptDialog.h"
+#include "ui/CLoaderDialog.h"
 
 namespace {
 
 const int kWindowWidth = 370;
 const int kWindowHeight = 450;
+const RECT kListRect{116, 94, 338, 354};
+const RECT kListArea{116, 86, 338, 346};
+const RECT kStatisticsArea{20, 350, 400, 400};
+const UINT kTimerId = 1;
+const UINT kTimerPeriod = 300;
+const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows (Select All)",
+                                      "Applications (Select All)"};
+const char* const kPageTypes[] = {"ie", "windows", "application"};
+const int kPageButtons[] = {IDC_PAGE_IE, IDC_PAGE_WINDOWS, IDC_PAGE_APPLICATIONS};
+
+struct ButtonSkin {
+    int id;
+    RECT place; // left, top, width, height
+    UINT normal, pressed, hover, disabled;
+    const char* toolTip;
+};
+
+const ButtonSkin kButtons[] = {
+    {IDC_ERASE_NOW, {17, 112, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Now"},
+    {IDC_OPTION, {17, 147, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Option"},
+    {IDC_SCHEDULE, {17, 182, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Schedule"},
+    {IDC_SET_DEFAULT, {17, 217, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0,
+     "Default Erase Items"},
+    {IDC_PLUGIN, {17, 252, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Download PlugIns"},
+    {IDC_HELP_BUTTON, {11, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Help"},
+    {IDC_ABOUT_BUTTON, {98, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, nullptr},
+    {IDOK, {185, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Close it"},
+    {IDC_HIDE, {272, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Minimize It"},
+    {IDC_PAGE_IE, {111, 52, 76, 33}, IDB_TAB_IE, IDB_TAB_IE_SELECTED, IDB_TAB_IE_SELECTED,
+     IDB_TAB_IE_SELECTED, "Internet Explorer"},
+    {IDC_PAGE_WINDOWS, {191, 52, 76, 33}, IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED,
+     IDB_TAB_WINDOWS_SELECTED, IDB_TAB_WINDOWS_SELECTED, "Windows"},
+    {IDC_PAGE_APPLICATIONS, {271, 52, 76, 33}, IDB_TAB_APPLICATIONS, IDB_TAB_APPLICATIONS_SELECTED,
+     IDB_TAB_APPLICATIONS_SELECTED, IDB_TAB_APPLICATIONS_SELECTED, "Applications"},
+    {IDC_LOGO, {5, 285, 109, 71}, IDB_LOGO, IDB_LOGO_HOVER, IDB_LOGO_HOVER, 0, "Website"},
+    {IDC_MINIMIZE, {311, 12, 20, 20}, IDB_TITLE_MINIMIZE, IDB_TITLE_MINIMIZE_HOVER,
+     IDB_TITLE_MINIMIZE_HOVER, 0, "Minimize"},
+    {IDC_TITLE_CLOSE, {329, 12, 20, 20}, IDB_TITLE_CLOSE, IDB_TITLE_CLOSE_HOVER, IDB_TITLE_CLOSE_HOVER, 0,
+     "Close it"},
+};
+
+int PageOfType(const std::string& type)
+{
+    for (int page = 1; page <= CMainDialog::kPageCount; ++page) {
+        if (type == kPageTypes[page - 1])
+            return page;
+    }
+    return 0;
+}
+
+// Checked when some child is and none is not, partly checked when both occur, else unchecked.
+int SelectAllState(const CCheckListCtrl& list)
+{
+    int checked = 0;
+    int count = list.GetCount();
+    for (int row = 1; row < count; ++row)
+        checked += list.GetCheck(row) == CheckListItem::Checked;
+    if (checked == 0)
+        return CheckListItem::Unchecked;
+    return checked == count - 1 ? CheckListItem::Checked : CheckListItem::Middle;
+}
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CMainDialog, Dialog)
+BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
+    ON_MESSAGE(WM_PAINT, OnPaint)
+    ON_MESSAGE(WM_SIZE, OnSize)
+    ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
+    ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
+    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_MESSAGE(WM_HELP, OnHelp)
+    ON_MESSAGE(WM_CLOSE, OnCloseMessage)
+    ON_COMMAND(IDC_ERASE_NOW, OnEraseNow)
+    ON_COMMAND(IDC_OPTION, OnOptions)
+    ON_COMMAND(IDC_SCHEDULE, OnSchedule)
+    ON_COMMAND(IDC_SET_DEFAULT, OnSetDefault)
+    ON_COMMAND(IDC_PLUGIN, OnPlugin)
+    ON_COMMAND(IDC_HELP_BUTTON, OnHelpButton)
+    ON_COMMAND(IDC_ABOUT_BUTTON, OnAbout)
+    ON_COMMAND(IDOK, OnClose)
+    ON_COMMAND(IDC_TITLE_CLOSE, OnClose)
+    ON_COMMAND(IDC_HIDE, OnMinimize)
+    ON_COMMAND(IDC_MINIMIZE, OnMinimize)
+    ON_COMMAND(IDC_LOGO, OnHomePage)
+    ON_COMMAND(IDC_PAGE_IE, OnPage1)
+    ON_COMMAND(IDC_PAGE_WINDOWS, OnPage2)
+    ON_COMMAND(IDC_PAGE_APPLICATIONS, OnPage3)
+    ON_COMMAND(ID_SHOW_WINDOW, OnShowWindow)
 END_MESSAGE_MAP()
 
-CMainDialog::CMainDialog() : Dialog(IDD_MAIN) {}
+CMainDialog::CMainDialog()
+    : CSkinDialog(IDD_MAIN, IDB_MAIN_BACKGROUND),
+      items_(std::make_unique<EraseItemList>(GetPluginFolder(), GetWindowsVersion(),
+                                             ConfigSelection(GetConfigFilePath()))),
+      selectionWriter_(GetConfigFilePath()),
+      icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)))
+{
+}
 
 bool CMainDialog::OnInitDialog()
 {
+    CSkinDialog::OnInitDialog();
+    AddAboutEntry();
+    SetIcons();
+    if (!CreateLists())
+        return false;
+    FillLists();
+    tray_.Create(GetHwnd(), "Vestrel", IDI_TRAY, IDR_TRAY_MENU);
     SetWindowTextW(GetHwnd(), L"Vestrel");
-    SetWindowPos(GetHwnd(), nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
+    SkinButtons();
+    ShowPage(1);
+    LoadSettings();
+    statisticsFont_.reset(CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      VARIABLE_PITCH | FF_SWISS, L"TAHOMA"));
+    SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
+    CLoaderDialog().DoModal(GetHwnd());
+    SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
+    if (ProcessSettings().eraseAtStartup)
+        RunSilentErase();
+    PlaceControls();
     return true;
+}
+
+void CMainDialog::AddAboutEntry()
+{
+    wchar_t text[128];
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUT_ENTRY, text, 128) == 0)
+        return;
+    HMENU menu = GetSystemMenu(GetHwnd(), FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_ABOUT_ENTRY, text);
+}
+
+void CMainDialog::SetIcons()
+{
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(GetHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+}
+
+bool CMainDialog::CreateLists()
+{
+    // Created in the order pages 1, 3, 2, so page 2's list lies on top until a page is chosen.
+    for (int page : {1, 3, 2}) {
+        if (!List(page).Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
+                               IDB_CHECK_MIXED, RGB(255, 255, 255)))
+            return false;
+    }
+    return true;
+}
+
+void CMainDialog::FillLists()
+{
+    COLORREF text = RGB(0, 0, 0);
+    COLORREF selectedText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    COLORREF selectedBack = GetSysColor(COLOR_HIGHLIGHT);
+    std::array<CheckListItem*, kPageCount> selectAll{};
+    for (int page = 1; page <= kPageCount; ++page) {
+        List(page).ResetContent();
+        selectAll[page - 1] = List(page).AddItem(kSelectAllRows[page - 1], nullptr, CheckListItem::Unchecked,
+                                                 0, text, selectedText, selectedBack);
+    }
+    ConfigSelection selection(GetConfigFilePath());
+    const auto& items = items_->Items();
+    for (size_t index = 0; index < items.size(); ++index) {
+        const EraseItem& item = items[index];
+        int page = PageOfType(item.type);
+        if (!item.loaded || page == 0)
+            continue;
+        int state = selection.IsSelected(item.id) ? CheckListItem::Checked : CheckListItem::Unchecked;
+        List(page).AddItem(item.descript, selectAll[page - 1], state, static_cast<int>(index), text,
+                           selectedText, selectedBack);
+    }
+    for (int page = 1; page <= kPageCount; ++page)
+        List(page).SetCheck(0, SelectAllState(List(page)));
+}
+
+void CMainDialog::SkinButtons()
+{
+    for (size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonSkin& skin = kButtons[i];
+        if (!AttachItem(skin.id, buttons_[i]))
+            continue;
+        if (skin.toolTip)
+            buttons_[i].SetToolTipText(skin.toolTip);
+        buttons_[i].SetSkin(skin.normal, skin.pressed, skin.hover, skin.disabled);
+    }
+}
+
+void CMainDialog::PlaceControls()
+{
+    SetWindowPos(GetHwnd(), nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
+    for (const ButtonSkin& skin : kButtons) {
+        const RECT& r = skin.place;
+        SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right, r.bottom, SWP_NOZORDER);
+    }
+}
+
+bool CMainDialog::IsModified(int page) const
+{
+    return List(page).IsModified();
+}
+
+void CMainDialog::ClearModified(int page)
+{
+    List(page).SetModified(false);
+}
+
+std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
+{
+    const CCheckListCtrl& list = List(page);
+    std::vector<Row> rows;
+    for (int row = 1; row < list.GetCount(); ++row) {
+        Row entry{{}, list.GetCheck(row)};
+        list.GetItemText(row, entry.text);
+        rows.push_back(std::move(entry));
+    }
+    return rows;
+}
+
+void CMainDialog::SaveSelection()
+{
+    selectionWriter_.SaveCurrentPage(*items_, *this);
+}
+
+void CMainDialog::ShowPage(int page)
+{
+    SaveSelection();
+    currentPage_ = page;
+    for (int other = 1; other <= kPageCount; ++other) {
+        ShowWindow(List(other).GetHwnd(), other == page ? SW_SHOW : SW_HIDE);
+        EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
+    }
+    InvalidateRect(GetHwnd(), &kListArea, TRUE);
+}
+
+void CMainDialog::OnSetDefault()
+{
+    selectionWriter_.WriteDefaults(*items_);
+    FillLists();
+    for (int page = 1; page <= kPageCount; ++page)
+        ClearModified(page);
+    ShowPage(1);
+}
+
+void CMainDialog::OnClose()
+{
+    List(1).SetModified(true);
+    SaveSelection();
+    if (CClosePromptDialog().DoModal(GetHwnd()) == IDOK)
+        EndDialog(IDOK);
+    else
+        ShowWindow(GetHwnd(), SW_MINIMIZE);
+}
+
+void CMainDialog::OnMinimize()
+{
+    ShowWindow(GetHwnd(), SW_MINIMIZE);
+}
+
+void CMainDialog::OnShowWindow()
+{
+    ShowWindow(GetHwnd(), SW_SHOWNORMAL);
+    SetForegroundWindow(GetHwnd());
+}
+
+void CMainDialog::OnEraseNow()
+{
+    SaveSelection();
+    CEraseProgressDialog().DoModal(GetHwnd());
+    StoreStatistics();
+    RepaintStatistics();
+}
+
+void CMainDialog::OnOptions()
+{
+    COptionsDialog(AutoStartOperationsFor()).DoModal(GetHwnd());
+}
+
+void CMainDialog::OnSchedule()
+{
+    CScheduleDialog().DoModal(GetHwnd());
+}
+
+void CMainDialog::OnPlugin()
+{
+    OpenPluginPage();
+}
+
+void CMainDialog::OnHelpButton()
+{
+    ShowHelp();
+}
+
+void CMainDialog::OnHomePage()
+{
+    OpenHomePage();
+}
+
+void CMainDialog::OnAbout()
+{
+    CAboutDialog().DoModal(GetHwnd());
+}
+
+LRESULT CMainDialog::OnPaint(WPARAM, LPARAM)
+{
+    PaintDC paint(GetHwnd());
+    if (IsIconic(GetHwnd())) {
+        RECT client;
+        GetClientRect(GetHwnd(), &client);
+        int x = (client.right - GetSystemMetrics(SM_CXICON)) / 2;
+        int y = (client.bottom - GetSystemMetrics(SM_CYICON)) / 2;
+        DrawIcon(paint.get(), x, y, icon_);
+    } else {
+        PaintStatistics(paint.get());
+    }
+    return 0;
+}
+
+void CMainDialog::PaintStatistics(HDC dc) const
+{
+    SelectedObject font(dc, statisticsFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    const EraseStatistics& statistics = ProcessStatistics();
+    for (auto [y, line] : {std::pair{364, LastErasedLine(statistics)}, {379, FilesErasedLine(statistics)}}) {
+        std::wstring text = ToWide(line);
+        TextOutW(dc, 23, y, text.c_str(), static_cast<int>(text.size()));
+    }
+}
+
+void CMainDialog::RepaintStatistics()
+{
+    InvalidateRect(GetHwnd(), &kStatisticsArea, TRUE);
+}
+
+LRESULT CMainDialog::OnSize(WPARAM type, LPARAM)
+{
+    // A minimised main window lives only in the tray.
+    if (type == SIZE_MINIMIZED)
+        ShowWindow(GetHwnd(), SW_HIDE);
+    return Default();
+}
+
+LRESULT CMainDialog::OnSysCommand(WPARAM command, LPARAM)
+{
+    if ((command & 0xFFF0) == IDM_ABOUT_ENTRY) {
+        OnAbout();
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
+{
+    return reinterpret_cast<LRESULT>(icon_);
+}
+
+LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
+{
+    if (IsEraseDueNow(IsEraseBusy())) {
+        RunSilentErase();
+        RepaintStatistics();
+    }
+    return Default();
+}
+
+// Alt+F4 and the task bar's Close would reach the dialog as its cancel id, which opens the home page;
+// a user closing the window means the close handling.
+LRESULT CMainDialog::OnCloseMessage(WPARAM, LPARAM)
+{
+    OnClose();
+    return 0;
+}
+
+LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)
+{
+    ShowHelp();
+    return Default();
 }

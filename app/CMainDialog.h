@@ -1,13 +1,78 @@
 #pragma once
-#include "framework/Dialog.h"
+#include "engine/EraseItemList.h"
+#include "framework/Owners.h"
+#include "settings/SelectionPages.h"
+#include "settings/SelectionWriter.h"
+#include "ui/CCheckListCtrl.h"
+#include "ui/CSkinButton.h"
+#include "ui/CSkinDialog.h"
+#include "ui/CSystemTray.h"
 
-// The program's main window: a skinned 370 x 450 pop-up.
-class CMainDialog : public Dialog {
+#include <array>
+#include <memory>
+
+// The program's main window: the three pages of erase items, the statistics, and the buttons that start
+// everything else. Ending it ends the program.
+class CMainDialog : public CSkinDialog, private SelectionPages {
 public:
     CMainDialog();
 
+    static constexpr int kPageCount = 3;
+
 private:
     bool OnInitDialog() override;
+
+    // What saving the selection reads of the lists.
+    int CurrentPage() const override { return currentPage_; }
+    bool IsModified(int page) const override;
+    void ClearModified(int page) override;
+    std::vector<Row> Rows(int page) const override;
+
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnSysCommand(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnHelp(WPARAM, LPARAM);
+    LRESULT OnCloseMessage(WPARAM, LPARAM);
+    void OnEraseNow();
+    void OnOptions();
+    void OnSchedule();
+    void OnSetDefault();
+    void OnPlugin();
+    void OnHelpButton();
+    void OnAbout();
+    void OnClose();
+    void OnMinimize();
+    void OnHomePage();
+    void OnShowWindow();
+    void OnPage1() { ShowPage(1); }
+    void OnPage2() { ShowPage(2); }
+    void OnPage3() { ShowPage(3); }
+
+    void AddAboutEntry();
+    void SetIcons();
+    bool CreateLists();
+    void FillLists();
+    void SkinButtons();
+    void PlaceControls();
+    void SaveSelection();
+    void ShowPage(int page);
+    void PaintStatistics(HDC dc) const;
+    void RepaintStatistics();
+    void RunScheduledErase();
+
+    CCheckListCtrl& List(int page) { return lists_[page - 1]; }
+    const CCheckListCtrl& List(int page) const { return lists_[page - 1]; }
+
+    std::unique_ptr<EraseItemList> items_;
+    SelectionWriter selectionWriter_;
+    std::array<CCheckListCtrl, kPageCount> lists_;
+    std::array<CSkinButton, 15> buttons_;
+    CSystemTray tray_;
+    HICON icon_;
+    GdiObject<HFONT> statisticsFont_;
+    int currentPage_ = 0;
 
     DECLARE_MESSAGE_MAP()
 };

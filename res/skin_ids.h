@@ -28,3 +28,4 @@
 #define IDB_TITLE_MINIMIZE            170  // 20 x 20, title-bar minimise
 #define IDB_CLOSE_PROMPT_BACKGROUND   172  // 300 x 240, close prompt
 #define IDB_RESULT_BACKGROUND         175  // 300 x 240, erase result dialog
+#define IDB_BUTTON_MASK               180  // 84 x 25, push button shape for a masked face

@@ -441,6 +441,15 @@ def push_button(hover):
     return img
 
 
+def push_button_mask():
+    """The push button's outline as a mask: black keeps the face, white lets the window behind show."""
+    img = Image.new("RGB", BUTTON_SIZE, (255, 255, 255))
+    w, h = BUTTON_SIZE
+    inside = rrect_mask(img.size, (0, 0, w, h - 1), 4).point(lambda v: 255 if v >= 128 else 0)
+    img.paste((0, 0, 0), (0, 0), inside)
+    return img
+
+
 def title_button(background, origin, glyph, hover):
     img = crop(background, origin, TITLE_BUTTON_SIZE)
     colour = hexrgb("c4d0dd")
@@ -668,6 +677,8 @@ def build_all():
          close_prompt_background()),
         (175, "IDB_RESULT_BACKGROUND", "result_background", (300, 240), "erase result dialog",
          result_background()),
+        (180, "IDB_BUTTON_MASK", "button_mask", (84, 25), "push button shape for a masked face",
+         push_button_mask()),
     ]
     icons = [
         (128, "IDI_PROGRAM", "program", ICON_SIZES, "program icon",

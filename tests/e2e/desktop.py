@@ -76,6 +76,33 @@ def wait_no_window(title, timeout=30):
     poll(lambda: not find_windows(title), timeout, f"no window titled {title!r}")
 
 
+def program_windows():
+    """Every visible top-level window of a Vestrel process, titled or not."""
+    out = xdotool("search", "--onlyvisible", "--class", "vestrel", check=False)
+    return [Window(xid) for xid in out.split()]
+
+
+def wait_sized_window(width, height, other_than=None, timeout=60):
+    """A visible program window of this size: the untitled skinned dialogs are told apart by size."""
+    def find():
+        for window in program_windows():
+            if (other_than is None or window.xid != other_than.xid) and window.geometry()[2:] == (width, height):
+                return window
+        return None
+    return poll(find, timeout, f"a {width} x {height} window")
+
+
+def is_visible(window):
+    return window.xid in {w.xid for w in program_windows()}
+
+
+def wait_gone(window, timeout=30):
+    poll(lambda: not is_visible(window), timeout, "the window to close")
+
+
+wait_hidden = wait_gone
+
+
 def screenshot(path):
     xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
     subprocess.run(["convert", "xwd:-", f"png:{path}"], input=xwd, check=True)
@@ -85,7 +112,7 @@ class Program:
     """A Windows program started through tools/wine-run in the sandbox prefix."""
 
     def __init__(self, exe, *args):
-        self.process = subprocess.Popen([os.path.join(TOOLS, "wine-run"), exe, *args],
+        self.process = subprocess.Popen([os.path.join(TOOLS, "wine-run"), os.path.abspath(exe), *args],
                                         env=wine_environment(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -106,7 +133,12 @@ def run(test):
     try:
         test(arguments())
     except Exception as error:  # any failure, assertion or otherwise, fails the test
-        print(f"FAILED: {error!r}")
+        shot = os.path.join(REPO, "build", f"e2e-failure-{os.path.basename(sys.argv[0])}.png")
+        try:
+            screenshot(shot)
+        except (OSError, subprocess.CalledProcessError):
+            shot = "none"
+        print(f"FAILED: {error!r} (screen: {shot})")
         print("0 passed, 1 failed")
         sys.exit(1)
     print("1 passed, 0 failed")

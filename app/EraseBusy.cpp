@@ -1,0 +1,22 @@
+#include "app/EraseBusy.h"
+
+namespace {
+
+bool busy = false;
+
+} // namespace
+
+bool IsEraseBusy()
+{
+    return busy;
+}
+
+EraseBusyScope::EraseBusyScope() : wasBusy_(busy)
+{
+    busy = true;
+}
+
+EraseBusyScope::~EraseBusyScope()
+{
+    busy = wasBusy_;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// Whether an erase run is active. The schedule starts no run while it is; everything runs on the one
+// user-interface thread, so a plain flag does.
+bool IsEraseBusy();
+
+// Marks a run as active for its lifetime and puts the flag back however the run ends, a failing item
+// included.
+class EraseBusyScope {
+public:
+    EraseBusyScope();
+    ~EraseBusyScope();
+    EraseBusyScope(const EraseBusyScope&) = delete;
+    EraseBusyScope& operator=(const EraseBusyScope&) = delete;
+
+private:
+    bool wasBusy_;
+};

@@ -1,0 +1,52 @@
+#pragma once
+#include "app/EraseRunHooks.h"
+#include "app/EraseRunSetup.h"
+#include "engine/EraseItemList.h"
+#include "engine/EraseTally.h"
+#include "engine/ItemSelection.h"
+#include "settings/RecordLog.h"
+
+#include <functional>
+#include <vector>
+
+// What follows each item: a chime, and a pause that lets the user follow the progress.
+struct RunPacing {
+    bool chime = false;
+    unsigned pauseMs = 0;
+};
+
+// The progress dialog always pauses, shorter in express mode, and chimes when asked to.
+RunPacing InteractivePacing(const Settings& settings);
+// A silent run pauses only after its chime; express mode plays no part.
+RunPacing SilentPacing(const Settings& settings);
+
+// The items a run erases, in file order: loaded, with a variant for this Windows version, and selected.
+std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& selection);
+
+// The core shared by the interactive and the silent run: executes the items one after another, adds up
+// their tallies and records each in the record log. A failing item erases nothing and the run goes on.
+class EraseRun {
+public:
+    EraseRun(RunPacing pacing, EraseRunHooks& hooks, RecordLog& log);
+
+    // Called with the number of items done so far after each item's record line, before its chime and
+    // pause; the progress dialog moves its bar and ticks the item's row.
+    std::function<void(int doneCount)> onItemDone;
+
+    EraseTally Execute(EraseItemList& list, const ItemSelection& selection);
+
+private:
+    void ExecuteItem(EraseItem& item);
+
+    RunPacing pacing_;
+    EraseRunHooks& hooks_;
+    RecordLog& log_;
+};
+
+// Adds one tally to another; 32-bit counters wrap as the stored statistics do.
+void AddTally(EraseTally& total, const EraseTally& item);
+
+// Erases the selected items without showing anything, adds the result to the statistics and stores them.
+// Never throws; the busy flag is set only while it runs.
+void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks);
+void RunSilentErase();

@@ -1,0 +1,28 @@
+#include "app/EraseRunHooks.h"
+
+#include "engine/EraseItem.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+
+void EraseRunHooks::Execute(EraseItem& item)
+{
+    item.ExecuteItem();
+}
+
+void EraseRunHooks::Chime()
+{
+    // A file name: the system finds it in the Windows media folder.
+    sndPlaySoundW(L"chimes.wav", SND_ASYNC);
+}
+
+void EraseRunHooks::Pause(unsigned milliseconds)
+{
+    Sleep(milliseconds);
+}
+
+EraseRunHooks& SystemRunHooks()
+{
+    static EraseRunHooks hooks;
+    return hooks;
+}

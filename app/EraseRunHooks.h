@@ -1,0 +1,19 @@
+#pragma once
+
+class EraseItem;
+
+// The steps of a run that reach outside it: erasing an item, the chime and the pause between items. These
+// are the program's own; tests derive to run without waiting or to make an item fail.
+class EraseRunHooks {
+public:
+    virtual ~EraseRunHooks() = default;
+
+    virtual void Execute(EraseItem& item);
+    // Returns at once; the system plays the sound.
+    virtual void Chime();
+    // Blocks the thread: a run handles no input until it ends.
+    virtual void Pause(unsigned milliseconds);
+};
+
+// The program's hooks, shared by every run.
+EraseRunHooks& SystemRunHooks();

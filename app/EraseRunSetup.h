@@ -1,0 +1,22 @@
+#pragma once
+#include "settings/Settings.h"
+
+#include <ctime>
+#include <functional>
+#include <string>
+
+// Where a run finds its items, its selection and its record file, which settings it follows, where the
+// statistics are stored and what time it is. The program's own comes from ForProgram; tests point every
+// path into a sandbox.
+struct EraseRunSetup {
+    std::string pluginFolder;
+    std::string configPath;
+    std::string recordPath;
+    std::string settingsKey = kSettingsKeyPath; // under HKEY_CURRENT_USER
+    double windowsVersion = 0;
+    Settings settings;
+    std::function<std::time_t()> clock = [] { return std::time(nullptr); };
+
+    // The files beside the executable and the settings as they are now.
+    static EraseRunSetup ForProgram();
+};

@@ -1,0 +1,31 @@
+#include "app/StatisticsText.h"
+
+#include <cstdio>
+
+namespace {
+
+template <typename... Values>
+std::string Format(const char* format, Values... values)
+{
+    int length = std::snprintf(nullptr, 0, format, values...);
+    std::string text(static_cast<size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, values...);
+    return text;
+}
+
+} // namespace
+
+std::string LastErasedLine(const EraseStatistics& statistics)
+{
+    return Format("Last Erased: %s; Registry Keys Erased: %u", statistics.lastErasedText.c_str(),
+                  statistics.registryEntriesErased);
+}
+
+std::string FilesErasedLine(const EraseStatistics& statistics)
+{
+    uint32_t kilobytes = statistics.bytesReleased / 1024;
+    if (kilobytes < 10240)
+        return Format("Files Erased: %u;  Released HD Space: %u KB; ", statistics.filesErased, kilobytes);
+    return Format("Files Erased: %u;  Released HD Space: %u MB; ", statistics.filesErased,
+                  statistics.bytesReleased / 1048576);
+}

@@ -1,0 +1,118 @@
+"""A user's session: loader, main window, untick an item, switch pages, erase, close to the tray, quit."""
+import os
+import shutil
+import subprocess
+
+import desktop
+
+PLUGIN = """<?xml version="1.0" encoding="UTF-8"?>
+<vestrel-plugin>
+    <head>end-to-end test item</head>
+    <body>
+        <descript>{descript}</descript>
+        <id>{id}</id>
+        <type>{type}</type>
+        <command>delete-directory</command>
+        <parameters>
+            <parameters windows-version="otherwise"><item>S:\\e2e\\data\\{id}</item></parameters>
+        </parameters>
+    </body>
+</vestrel-plugin>
+"""
+ITEMS = [("browser_trace", "ie", "Browser Trace"), ("windows_trace", "windows", "Windows Trace"),
+         ("app_trace", "application", "App Trace")]
+SETTINGS_KEY = r"HKCU\Software\Vestrel\Setting"
+
+# Window-relative pixel positions of the main window's controls and the first item row of a list.
+PAGE_TABS = {1: (149, 68), 2: (229, 68), 3: (309, 68)}
+ERASE_NOW = (59, 124)
+CLOSE = (227, 424)
+FIRST_ITEM_BOX = (151, 130)
+PROGRESS_ERASE = (154, 422)
+
+
+def prepare(sandbox, program_dir):
+    root = os.path.join(sandbox, "e2e")
+    shutil.rmtree(root, ignore_errors=True)
+    app = os.path.join(root, "app")
+    os.makedirs(os.path.join(app, "plugin"))
+    shutil.copy(os.path.join(program_dir, "Vestrel.exe"), app)
+    for item_id, item_type, descript in ITEMS:
+        with open(os.path.join(app, "plugin", item_id + ".aep"), "w") as plugin:
+            plugin.write(PLUGIN.format(id=item_id, type=item_type, descript=descript))
+        data = os.path.join(root, "data", item_id)
+        os.makedirs(os.path.join(data, "nested"))
+        for name in ("a.tmp", "nested/b.tmp"):
+            with open(os.path.join(data, name), "wb") as trace:
+                trace.write(b"x" * 1500)
+    return root, app
+
+
+def registry_value(env, name):
+    out = subprocess.run([os.path.join(desktop.TOOLS, "wine-run"), "reg", "query", SETTINGS_KEY, "/v", name],
+                         env=env, capture_output=True, text=True).stdout
+    for line in out.splitlines():
+        if name in line:
+            return line.split()[-1]
+    return None
+
+
+def files_in(folder):
+    return sorted(os.path.relpath(os.path.join(d, f), folder) for d, _, fs in os.walk(folder) for f in fs)
+
+
+def test(args):
+    env = desktop.wine_environment()
+    sandbox = env["VESTREL_SANDBOX"]
+    root, app = prepare(sandbox, args.program_dir)
+    subprocess.run([os.path.join(desktop.TOOLS, "wine-run"), "reg", "delete", SETTINGS_KEY, "/f"], env=env,
+                   capture_output=True)
+    images = os.path.join(root, "shots")
+    os.makedirs(images)
+
+    program = desktop.Program(os.path.join(app, "Vestrel.exe"))
+    try:
+        loader = desktop.wait_sized_window(300, 240)
+        desktop.screenshot(os.path.join(images, "loader.png"))
+        main = desktop.wait_window("Vestrel")
+        desktop.wait_gone(loader)
+        config = os.path.join(app, "Vestrel.conf")
+        assert os.path.exists(config), "no configuration file after the first start"
+        first = open(config, encoding="utf-8").read()
+        for item_id, _, _ in ITEMS:
+            assert f"<{item_id}>true</{item_id}>" in first, first
+
+        main.click(*PAGE_TABS[2])
+        main.click(*FIRST_ITEM_BOX)  # untick "Windows Trace"
+        main.click(*PAGE_TABS[1])
+        desktop.poll(lambda: "<windows_trace>false</windows_trace>" in open(config, encoding="utf-8").read(),
+                     10, "the unticked item saved when the page changes")
+        desktop.screenshot(os.path.join(images, "main.png"))
+
+        main.click(*ERASE_NOW)
+        progress = desktop.wait_sized_window(370, 450, other_than=main)
+        progress.click(*PROGRESS_ERASE)
+        result = desktop.wait_sized_window(300, 240)
+        desktop.screenshot(os.path.join(images, "result.png"))
+        result.key("Return")
+        desktop.wait_gone(result)
+
+        data = os.path.join(root, "data")
+        assert files_in(os.path.join(data, "browser_trace")) == [], "ticked item's files remain"
+        assert files_in(os.path.join(data, "app_trace")) == [], "ticked item's files remain"
+        assert files_in(os.path.join(data, "windows_trace")) == ["a.tmp", "nested/b.tmp"], "unticked item erased"
+        assert registry_value(env, "Erased File Num") == "0x4", registry_value(env, "Erased File Num")
+        assert registry_value(env, "Erased File Size") == hex(4 * 1500)
+        assert registry_value(env, "Last Erased Time"), "no last-erased time stored"
+
+        main.click(*CLOSE)
+        prompt = desktop.wait_sized_window(300, 240)
+        prompt.key("Escape")  # "Minimize it"
+        desktop.wait_hidden(main)
+        assert program.running(), "minimising to the tray ended the program"
+    finally:
+        program.kill()
+
+
+if __name__ == "__main__":
+    desktop.run(test)

@@ -1,0 +1,494 @@
+#include "UiTesting.h"
+
+#include "resource.h"
+#include "ui/CCheckListCtrl.h"
+#include "ui/SkinDrawing.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kHighlight = RGB(0, 0, 200);
+constexpr COLORREF kHighlightText = RGB(255, 255, 0);
+constexpr int kRow = 19;       // 13 x 13 boxes give 19 x 19 cells
+constexpr int kFirstRow = 5;   // the first row's top
+constexpr int kLevel2Box = 24; // where a child's box starts
+
+class CheckListTest : public ::testing::Test {
+protected:
+    void MakeList(int width, int height, UINT check = IDB_CHECK_CHECKED, UINT uncheck = IDB_CHECK_UNCHECKED,
+                  UINT middle = IDB_CHECK_MIXED)
+    {
+        list = std::make_unique<CCheckListCtrl>();
+        ASSERT_TRUE(list->Create(RECT{10, 10, 10 + width, 10 + height}, host.GetHwnd(), 10001, check, uncheck,
+                                 middle, kWhite));
+    }
+
+    CheckListItem* Add(const std::string& text, CheckListItem* parent, int state, int data = 0)
+    {
+        return list->AddItem(text, parent, state, data, kBlack, kHighlightText, kHighlight);
+    }
+
+    // A group row with children in the given states; returns the group.
+    CheckListItem* AddGroup(const std::string& name, std::initializer_list<int> states)
+    {
+        CheckListItem* group = Add(name, nullptr, CheckListItem::Unchecked);
+        int n = 0;
+        for (int state : states)
+            Add("item " + std::to_string(++n), group, state);
+        return group;
+    }
+
+    HWND View() const { return list->View().GetHwnd(); }
+
+    void Click(int x, int y) { SendMessageW(View(), WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(x, y)); }
+    // The middle of a row's box on the page.
+    void ClickBox(int displayRow, int level)
+    {
+        Click(5 + (level - 1) * kRow + 6, kFirstRow + displayRow * kRow + 6);
+    }
+    void ClickText(int displayRow) { Click(120, kFirstRow + displayRow * kRow + 6); }
+
+    void Scroll(UINT message, int request, int thumb = 0)
+    {
+        SendMessageW(View(), message, MAKEWPARAM(request, thumb), 0);
+    }
+
+    std::unique_ptr<Canvas> Render() const
+    {
+        RECT client{};
+        GetClientRect(View(), &client);
+        auto canvas = std::make_unique<Canvas>(client.right, client.bottom, kWhite);
+        list->View().Paint(canvas->dc(), client);
+        return canvas;
+    }
+
+    bool HasStyle(DWORD style) const { return (GetWindowLongW(View(), GWL_STYLE) & style) != 0; }
+
+    HostWindow host;
+    std::unique_ptr<CCheckListCtrl> list;
+};
+
+TEST_F(CheckListTest, RowsAreNineteenPixelsFromFiveWithChildBoxesAtTwentyFour)
+{
+    MakeList(222, 260);
+    CheckListItem* group = AddGroup("Internet Explorer (Select All)", {1, 0, 2});
+    list->SetCheck(0, CheckListItem::Middle);
+    EXPECT_EQ(list->RowHeight(), kRow);
+    EXPECT_EQ(group->level, 1);
+    EXPECT_EQ(group->children[0]->level, 2);
+
+    auto canvas = Render();
+    GdiObject<HBITMAP> check = LoadSkinBitmap(IDB_CHECK_CHECKED);
+    GdiObject<HBITMAP> uncheck = LoadSkinBitmap(IDB_CHECK_UNCHECKED);
+    GdiObject<HBITMAP> middle = LoadSkinBitmap(IDB_CHECK_MIXED);
+    EXPECT_TRUE(canvas->ShowsBitmap(5, kFirstRow, middle.get()));
+    EXPECT_TRUE(canvas->ShowsBitmap(kLevel2Box, kFirstRow + kRow, check.get()));
+    EXPECT_TRUE(canvas->ShowsBitmap(kLevel2Box, kFirstRow + 2 * kRow, uncheck.get()));
+    EXPECT_TRUE(canvas->ShowsBitmap(kLevel2Box, kFirstRow + 3 * kRow, middle.get()));
+    // Above the first row and below the last nothing is drawn.
+    EXPECT_EQ(canvas->CountPixels(RECT{0, 0, 200, kFirstRow}, kWhite), 200 * kFirstRow);
+    EXPECT_FALSE(HasStyle(WS_HSCROLL));
+    EXPECT_EQ(canvas->CountPixels(RECT{0, kFirstRow + 4 * kRow, 200, 250}, kWhite),
+              200 * (250 - kFirstRow - 4 * kRow));
+    // The text starts one cell right of the box, in the row's colour.
+    EXPECT_GT(
+        canvas->CountPixels(RECT{kLevel2Box + kRow, kFirstRow + kRow, 200, kFirstRow + 2 * kRow}, kBlack), 0);
+    EXPECT_EQ(canvas->CountPixels(
+                  RECT{kLevel2Box + 13, kFirstRow + kRow, kLevel2Box + kRow, kFirstRow + 2 * kRow}, kBlack),
+              0);
+}
+
+TEST_F(CheckListTest, ChildBoxIsHitFromTwentyFourUpToFortyThree)
+{
+    MakeList(222, 260);
+    AddGroup("Group", {0, 0});
+    int y = kFirstRow + kRow + 10;
+    Click(kLevel2Box - 1, y);
+    EXPECT_EQ(list->GetCheck(1), 0);
+    Click(kLevel2Box + kRow, y);
+    EXPECT_EQ(list->GetCheck(1), 0);
+    EXPECT_FALSE(list->IsModified());
+    Click(kLevel2Box, y);
+    EXPECT_EQ(list->GetCheck(1), 1);
+    Click(kLevel2Box + kRow - 1, y);
+    EXPECT_EQ(list->GetCheck(1), 0);
+    EXPECT_TRUE(list->IsModified());
+    // The cell's bottom pixels still belong to the row the box is drawn in.
+    Click(kLevel2Box + 5, kFirstRow + 2 * kRow - 1);
+    EXPECT_EQ(list->GetCheck(1), 1);
+    EXPECT_EQ(list->GetCheck(2), 0);
+}
+
+TEST_F(CheckListTest, ClickingTextSelectsWithoutToggling)
+{
+    MakeList(222, 260);
+    AddGroup("Group", {1, 0});
+    ClickText(2);
+    EXPECT_EQ(list->View().SelectedIndex(), 2);
+    EXPECT_EQ(list->GetCheck(2), 0);
+    EXPECT_FALSE(list->IsModified());
+
+    auto canvas = Render();
+    RECT row{kLevel2Box + kRow - 4, kFirstRow + 2 * kRow, 222, kFirstRow + 3 * kRow};
+    EXPECT_GT(canvas->CountPixels(row, kHighlight), 50);
+    EXPECT_GT(canvas->CountPixels(row, kHighlightText), 0);
+    EXPECT_GT(canvas->CountPixels(row, kBlack), 0); // the focus rectangle's dots
+
+    // Selecting another row leaves one selected row.
+    ClickText(1);
+    EXPECT_EQ(list->View().SelectedIndex(), 1);
+    EXPECT_FALSE(list->FindItemByData(0)->children[1]->selected);
+    auto after = Render();
+    EXPECT_EQ(after->CountPixels(row, kHighlight), 0);
+}
+
+TEST_F(CheckListTest, GroupBoxTogglesMixedToUncheckedThenChecked)
+{
+    MakeList(222, 260);
+    CheckListItem* group = AddGroup("Group", {1, 0, 1});
+    list->SetCheck(0, CheckListItem::Middle);
+    ClickBox(0, 1);
+    EXPECT_EQ(group->state, 0);
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(list->GetCheck(i), 0);
+    ClickBox(0, 1);
+    for (int i = 0; i <= 3; ++i)
+        EXPECT_EQ(list->GetCheck(i), 1);
+    EXPECT_TRUE(list->IsModified());
+}
+
+TEST_F(CheckListTest, ParentFollowsItsChildren)
+{
+    MakeList(222, 260);
+    AddGroup("Group", {1, 1, 1});
+    list->SetCheck(0, CheckListItem::Checked);
+    ClickBox(2, 2);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+    ClickBox(1, 2);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+    ClickBox(3, 2);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Unchecked);
+    ClickBox(1, 2);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+
+    // Children that are all middle count as on.
+    list->SetModified(false);
+    for (int i = 1; i <= 3; ++i)
+        ASSERT_EQ(list->SetCheck(i, CheckListItem::Middle), 0);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Checked);
+    EXPECT_FALSE(list->IsModified());
+}
+
+TEST_F(CheckListTest, ParentStateReachesEveryAncestor)
+{
+    MakeList(222, 260);
+    CheckListItem* top = Add("top", nullptr, 1);
+    CheckListItem* middle = Add("middle", top, 1);
+    Add("leaf a", middle, 1);
+    Add("leaf b", middle, 1);
+    Add("sibling", top, 1);
+    EXPECT_EQ(list->GetCount(nullptr), 5);
+    EXPECT_EQ(list->GetCount(top), 2);
+    EXPECT_EQ(list->GetCount(middle), 2);
+    std::string text;
+    ASSERT_EQ(list->GetItemText(3, text), 0);
+    EXPECT_EQ(text, "leaf b");
+    EXPECT_EQ(list->GetItemText(4, text), 0);
+    EXPECT_EQ(text, "sibling");
+
+    ClickBox(2, 3);
+    EXPECT_EQ(list->GetCheck(1), CheckListItem::Middle);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Checked); // a middle child counts as on
+    ClickBox(3, 3);
+    EXPECT_EQ(list->GetCheck(1), CheckListItem::Unchecked);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+}
+
+TEST_F(CheckListTest, ReadOnlyListSelectsButNeverToggles)
+{
+    MakeList(274, 234, IDB_PROGRESS_CHECK_DONE, IDB_PROGRESS_CHECK_PENDING, IDB_PROGRESS_CHECK_PENDING);
+    EXPECT_EQ(list->RowHeight(), 21);
+    Add("Temporary Internet Files", nullptr, 0);
+    Add("Cookies", nullptr, 0);
+    list->SetToggleEnabled(false);
+    Click(10, kFirstRow + 21 + 8);
+    EXPECT_EQ(list->GetCheck(1), 0);
+    EXPECT_EQ(list->View().SelectedIndex(), 1);
+    EXPECT_FALSE(list->IsModified());
+    EXPECT_EQ(list->SetCheck(1, 1), 0);
+    EXPECT_EQ(list->GetCheck(1), 1);
+
+    auto canvas = Render();
+    GdiObject<HBITMAP> done = LoadSkinBitmap(IDB_PROGRESS_CHECK_DONE);
+    EXPECT_TRUE(canvas->ShowsBitmap(5, kFirstRow + 21, done.get()));
+}
+
+TEST_F(CheckListTest, PartlyVisibleBottomRowScrollsUpByOneFirst)
+{
+    // The view is 2 pixels in on each side: 5 whole rows and 10 pixels of a sixth.
+    MakeList(200, 5 * kRow + 10 + 4);
+    for (int i = 0; i < 10; ++i)
+        Add("row " + std::to_string(i), nullptr, 0);
+    ASSERT_EQ(list->View().RowsPerPage(), 5);
+    Click(80, kFirstRow + 5 * kRow + 2);
+    EXPECT_EQ(list->View().TopRow(), 1);
+    EXPECT_EQ(GetScrollPos(View(), SB_VERT), 1);
+    EXPECT_EQ(list->View().SelectedIndex(), 5);
+    EXPECT_EQ(list->GetCheck(5), 0);
+
+    // Rows 1 to 6 are drawn now, the partly visible one included.
+    auto canvas = Render();
+    GdiObject<HBITMAP> uncheck = LoadSkinBitmap(IDB_CHECK_UNCHECKED);
+    EXPECT_TRUE(canvas->ShowsBitmap(5, kFirstRow + 4 * kRow, uncheck.get()));
+    list->SetCheck(6, 1);
+    canvas = Render();
+    GdiObject<HBITMAP> check = LoadSkinBitmap(IDB_CHECK_CHECKED);
+    for (int by = 0; by < 5; ++by)
+        for (int bx = 0; bx < 13; ++bx)
+            EXPECT_EQ(canvas->Pixel(5 + bx, kFirstRow + 5 * kRow + by),
+                      Canvas::BitmapPixel(check.get(), bx, by));
+}
+
+TEST_F(CheckListTest, AddItemRefusesStatesOutsideZeroToTwo)
+{
+    MakeList(222, 260);
+    EXPECT_EQ(Add("three", nullptr, 3), nullptr);
+    EXPECT_EQ(Add("minus one", nullptr, -1), nullptr);
+    EXPECT_EQ(list->GetCount(), 0);
+    EXPECT_NE(Add("two", nullptr, 2), nullptr);
+    EXPECT_EQ(list->GetCount(), 1);
+}
+
+TEST_F(CheckListTest, BadIndexesAndStatesChangeNothing)
+{
+    MakeList(222, 260);
+    AddGroup("Group", {1, 0});
+    std::string text = "unchanged";
+    EXPECT_EQ(list->GetItemText(3, text), -1);
+    EXPECT_EQ(list->GetItemText(-1, text), -1);
+    EXPECT_EQ(text, "unchanged");
+    EXPECT_EQ(list->GetCheck(-2), -1);
+    EXPECT_EQ(list->SetCheck(1, 3), -1);
+    EXPECT_EQ(list->SetCheck(5, 1), -1);
+    EXPECT_EQ(list->GetCheck(1), 1);
+    EXPECT_EQ(list->SetItemData(3, 7), -1);
+    EXPECT_EQ(list->GetItemData(3), -1);
+    EXPECT_EQ(list->SetCurSel(3), -1);
+    EXPECT_EQ(list->SetCurSel(-2), -1);
+}
+
+TEST_F(CheckListTest, DataIsKeptAndFound)
+{
+    MakeList(222, 260);
+    CheckListItem* group = Add("Group", nullptr, 0, 100);
+    Add("a", group, 0, 7);
+    Add("b", group, 0, 8);
+    EXPECT_EQ(list->SetItemData(2, 9), 0);
+    EXPECT_EQ(list->GetItemData(2), 9);
+    EXPECT_EQ(list->FindItemByData(7), group->children[0].get());
+    EXPECT_EQ(list->FindItemByData(8), nullptr);
+    EXPECT_EQ(list->FindItemByData(100), group);
+}
+
+TEST_F(CheckListTest, SetCurSelSelectsAndMinusOneClears)
+{
+    MakeList(222, 260);
+    AddGroup("Group", {0, 0});
+    EXPECT_EQ(list->SetCurSel(2), 0);
+    EXPECT_EQ(list->View().SelectedIndex(), 2);
+    EXPECT_EQ(list->GetCheck(2), 0);
+    EXPECT_EQ(list->SetCurSel(-1), 0);
+    EXPECT_EQ(list->View().SelectedIndex(), -1);
+    EXPECT_FALSE(list->FindItemByData(0)->children[1]->selected);
+}
+
+TEST_F(CheckListTest, ResetContentEmptiesAndClearsSelection)
+{
+    MakeList(222, 100);
+    for (int i = 0; i < 10; ++i)
+        Add("row " + std::to_string(i), nullptr, 0);
+    list->SetCurSel(3);
+    ASSERT_TRUE(HasStyle(WS_VSCROLL));
+    list->ResetContent();
+    EXPECT_EQ(list->GetCount(), 0);
+    EXPECT_EQ(list->MaxExtent(), 0);
+    EXPECT_EQ(list->View().SelectedIndex(), -1);
+    EXPECT_FALSE(HasStyle(WS_VSCROLL));
+    auto canvas = Render();
+    RECT client{};
+    GetClientRect(View(), &client);
+    EXPECT_EQ(canvas->CountPixels(client, kWhite), client.right * client.bottom);
+}
+
+TEST_F(CheckListTest, ScrollBarsAppearOnlyWhenNeeded)
+{
+    MakeList(222, 260);
+    AddGroup("Group", {0, 0});
+    EXPECT_FALSE(HasStyle(WS_VSCROLL));
+    EXPECT_FALSE(HasStyle(WS_HSCROLL));
+
+    for (int i = 0; i < 20; ++i)
+        Add("row " + std::to_string(i), nullptr, 0);
+    ASSERT_TRUE(HasStyle(WS_VSCROLL));
+    int minimum = -1;
+    int maximum = -1;
+    GetScrollRange(View(), SB_VERT, &minimum, &maximum);
+    EXPECT_EQ(minimum, 0);
+    EXPECT_EQ(maximum, list->GetCount() - list->View().RowsPerPage());
+
+    CheckListItem* wide = Add(std::string(60, 'W'), nullptr, 0);
+    ASSERT_TRUE(HasStyle(WS_HSCROLL));
+    RECT client{};
+    GetClientRect(View(), &client);
+    EXPECT_EQ(wide->extent, wide->textWidth + kRow + 5);
+    EXPECT_EQ(list->MaxExtent(), wide->extent);
+    GetScrollRange(View(), SB_HORZ, &minimum, &maximum);
+    EXPECT_EQ(maximum, list->MaxExtent() - client.right);
+    // The horizontal bar took height from the page.
+    EXPECT_EQ(list->View().RowsPerPage(), client.bottom / kRow);
+}
+
+TEST_F(CheckListTest, LineAndPageStepsStopAtBothEnds)
+{
+    MakeList(200, 5 * kRow + 4); // five whole rows
+    for (int i = 0; i < 20; ++i)
+        Add("row " + std::to_string(i), nullptr, 0);
+    const int page = list->View().RowsPerPage();
+    ASSERT_EQ(page, 5);
+    const int last = 20 - page;
+    auto top = [&] { return list->View().TopRow(); };
+
+    Scroll(WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(top(), 0);
+    Scroll(WM_VSCROLL, SB_PAGEUP);
+    EXPECT_EQ(top(), 0);
+    Scroll(WM_VSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(top(), page - 1);
+    Scroll(WM_VSCROLL, SB_PAGEDOWN);
+    Scroll(WM_VSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(top(), 3 * (page - 1));
+    Scroll(WM_VSCROLL, SB_PAGEDOWN); // fewer than a page left: straight to the end
+    EXPECT_EQ(top(), last);
+    Scroll(WM_VSCROLL, SB_PAGEDOWN);
+    EXPECT_EQ(top(), last);
+    Scroll(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(top(), last);
+    EXPECT_EQ(GetScrollPos(View(), SB_VERT), last);
+    Scroll(WM_VSCROLL, SB_PAGEUP);
+    EXPECT_EQ(top(), last - (page - 1));
+    Scroll(WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(top(), last - page);
+    Scroll(WM_VSCROLL, SB_THUMBTRACK, 3);
+    EXPECT_EQ(top(), 3);
+    Scroll(WM_VSCROLL, SB_PAGEUP); // less than a page from the top
+    EXPECT_EQ(top(), 0);
+    Scroll(WM_VSCROLL, SB_THUMBPOSITION, 7);
+    Scroll(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(top(), 0);
+
+    // Scrolled rows are drawn from the top row on.
+    Scroll(WM_VSCROLL, SB_LINEDOWN);
+    std::string text;
+    list->GetItemText(1, text);
+    list->SetCurSel(1);
+    auto canvas = Render();
+    EXPECT_GT(canvas->CountPixels(RECT{0, kFirstRow, 200, kFirstRow + kRow}, kHighlight), 0);
+}
+
+TEST_F(CheckListTest, HorizontalStepsAreTenPixelsAndPagesAWidthLessOne)
+{
+    MakeList(150, 100);
+    Add(std::string(80, 'M'), nullptr, 0);
+    RECT client{};
+    GetClientRect(View(), &client);
+    const int width = client.right;
+    const int range = list->MaxExtent() - width;
+    ASSERT_GT(range, 2 * width);
+    auto x = [&] { return list->View().OffsetX(); };
+
+    Scroll(WM_HSCROLL, SB_LINELEFT);
+    EXPECT_EQ(x(), 0);
+    Scroll(WM_HSCROLL, SB_LINERIGHT);
+    EXPECT_EQ(x(), 10);
+    Scroll(WM_HSCROLL, SB_PAGELEFT); // less than a width from the start
+    EXPECT_EQ(x(), 0);
+    Scroll(WM_HSCROLL, SB_PAGERIGHT);
+    EXPECT_EQ(x(), width - 1);
+    Scroll(WM_HSCROLL, SB_PAGELEFT);
+    EXPECT_EQ(x(), 0);
+    Scroll(WM_HSCROLL, SB_THUMBTRACK, range - 5);
+    Scroll(WM_HSCROLL, SB_PAGERIGHT);
+    EXPECT_EQ(x(), range);
+    Scroll(WM_HSCROLL, SB_LINERIGHT);
+    EXPECT_EQ(x(), range);
+    Scroll(WM_HSCROLL, SB_THUMBTRACK, range - 5);
+    Scroll(WM_HSCROLL, SB_LINERIGHT); // may pass the end by up to 9 pixels
+    EXPECT_EQ(x(), range + 5);
+    EXPECT_EQ(GetScrollPos(View(), SB_HORZ), range);
+
+    // Scrolled by X, the box moves left by X.
+    Scroll(WM_HSCROLL, SB_THUMBTRACK, 3);
+    auto canvas = Render();
+    GdiObject<HBITMAP> uncheck = LoadSkinBitmap(IDB_CHECK_UNCHECKED);
+    EXPECT_TRUE(canvas->ShowsBitmap(2, kFirstRow, uncheck.get()));
+}
+
+TEST_F(CheckListTest, ResizingTheFrameMovesTheViewAndRecountsThePage)
+{
+    MakeList(200, 5 * kRow + 4);
+    for (int i = 0; i < 8; ++i)
+        Add("row " + std::to_string(i), nullptr, 0);
+    ASSERT_TRUE(HasStyle(WS_VSCROLL));
+    SetWindowPos(list->GetHwnd(), nullptr, 0, 0, 200, 10 * kRow + 4, SWP_NOMOVE | SWP_NOZORDER);
+    RECT view{};
+    GetWindowRect(View(), &view);
+    EXPECT_EQ(view.bottom - view.top, 10 * kRow);
+    EXPECT_EQ(list->View().RowsPerPage(), 10);
+    EXPECT_FALSE(HasStyle(WS_VSCROLL));
+}
+
+TEST_F(CheckListTest, MissingOrMismatchedBitmapsAreReported)
+{
+    {
+        MessageBoxCloser closer;
+        CCheckListCtrl broken;
+        EXPECT_FALSE(broken.Create(RECT{0, 0, 100, 100}, host.GetHwnd(), 10001, IDB_CHECK_CHECKED, 9999,
+                                   IDB_CHECK_MIXED, kWhite));
+        EXPECT_NE(closer.Texts().find("Unable to load UNCHECK bitmap."), std::string::npos);
+        EXPECT_EQ(broken.GetHwnd(), nullptr);
+    }
+    {
+        MessageBoxCloser closer;
+        CCheckListCtrl mixed;
+        EXPECT_FALSE(mixed.Create(RECT{0, 0, 100, 100}, host.GetHwnd(), 10001, IDB_CHECK_CHECKED,
+                                  IDB_CHECK_UNCHECKED, IDB_PROGRESS_CHECK_PENDING, kWhite));
+        EXPECT_NE(closer.Texts().find("Images must be the same size!"), std::string::npos);
+    }
+}
+
+TEST_F(CheckListTest, FrameAndViewCarryTheirNamesAndIds)
+{
+    MakeList(222, 260);
+    wchar_t text[32] = {};
+    GetWindowTextW(list->GetHwnd(), text, 32);
+    EXPECT_STREQ(text, L"CLISTBOX");
+    GetWindowTextW(View(), text, 32);
+    EXPECT_STREQ(text, L"Check Control");
+    EXPECT_EQ(GetDlgCtrlID(list->GetHwnd()), 10001);
+    EXPECT_EQ(GetDlgCtrlID(View()), 10002);
+    RECT view{};
+    GetWindowRect(View(), &view);
+    MapWindowPoints(nullptr, list->GetHwnd(), reinterpret_cast<POINT*>(&view), 2);
+    EXPECT_EQ(view.left, 2);
+    EXPECT_EQ(view.top, 2);
+    EXPECT_EQ(view.right, 220);
+    EXPECT_EQ(view.bottom, 258);
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#include "UiTesting.h"
+
+#include "framework/Utf8.h"
+#include "resource.h"
+#include "tests/support/ModalScript.h"
+#include "ui/CClosePromptDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+RECT ControlRect(HWND dialog, int id)
+{
+    RECT rect{};
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    wchar_t text[64] = {};
+    GetDlgItemTextW(dialog, id, text, 64);
+    return ToUtf8(text);
+}
+
+// Shows the prompt, lets the test act on it once it is up, and returns how it ended.
+INT_PTR RunPrompt(const std::function<void(HWND)>& act)
+{
+    CClosePromptDialog prompt;
+    ModalScript script({[&] {
+        HWND hwnd = FindThreadWindow(CClosePromptDialog::kTitle);
+        if (!hwnd)
+            return false;
+        act(hwnd);
+        return true;
+    }});
+    INT_PTR result = prompt.DoModal();
+    EXPECT_FALSE(script.TimedOut());
+    return result;
+}
+
+TEST(ClosePromptDialogTest, IsSkinnedWithItsButtonsInPlace)
+{
+    RunPrompt([](HWND hwnd) {
+        RECT window{};
+        GetWindowRect(hwnd, &window);
+        EXPECT_EQ(window.right - window.left, 300);
+        EXPECT_EQ(window.bottom - window.top, 240);
+        RECT minimize = ControlRect(hwnd, IDC_MINIMIZE_IT);
+        RECT close = ControlRect(hwnd, IDC_CLOSE_IT);
+        RECT expectedMinimize{63, 195, 147, 220};
+        RECT expectedClose{179, 195, 263, 220};
+        EXPECT_TRUE(EqualRect(&minimize, &expectedMinimize));
+        EXPECT_TRUE(EqualRect(&close, &expectedClose));
+        EXPECT_EQ(ControlText(hwnd, IDC_MINIMIZE_IT), "Minimize it");
+        EXPECT_EQ(ControlText(hwnd, IDC_CLOSE_IT), "Close it");
+        EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
+        PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+TEST(ClosePromptDialogTest, CloseItGivesOkAndMinimizeItOrEscapeGivesCancel)
+{
+    auto click = [](int id) {
+        return [id](HWND hwnd) { SendMessageW(GetDlgItem(hwnd, id), BM_CLICK, 0, 0); };
+    };
+    EXPECT_EQ(RunPrompt(click(IDC_CLOSE_IT)), IDOK);
+    EXPECT_EQ(RunPrompt(click(IDC_MINIMIZE_IT)), IDCANCEL);
+    EXPECT_EQ(RunPrompt([](HWND hwnd) { PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_ESCAPE, 0); }),
+              IDCANCEL);
+}
+
+} // namespace

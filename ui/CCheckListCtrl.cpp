@@ -1,0 +1,254 @@
+#include "ui/CCheckListCtrl.h"
+
+#include "framework/Utf8.h"
+#include "ui/SkinDrawing.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kFontHeight = 14;
+constexpr int kViewInset = 2;
+constexpr int kCellPadding = 6;
+constexpr int kExtentPadding = 5;
+constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+
+// One class per background colour, since the class brush paints the margins and the space below the rows.
+std::string ClassFor(COLORREF backColour)
+{
+    return "VestrelCheckList" + std::to_string(backColour);
+}
+
+bool RegisterListClass(const std::string& className, COLORREF backColour)
+{
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), ToWide(className).c_str(), &existing))
+        return true;
+    GdiObject<HBRUSH> background(CreateSolidBrush(backColour));
+    if (!Window::RegisterWindowClass(className, kClassStyle, LoadCursorW(nullptr, IDC_ARROW),
+                                     background.get()))
+        return false;
+    background.release(); // the class owns it from now on
+    return true;
+}
+
+void Report(HWND parent, const char* text)
+{
+    MessageBoxW(parent, ToWide(text).c_str(), L"Vestrel", MB_OK | MB_ICONWARNING);
+}
+
+RECT Inset(const RECT& rect, int by)
+{
+    return RECT{rect.left + by, rect.top + by, rect.right - by, rect.bottom - by};
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CCheckListCtrl, Window)
+    ON_MESSAGE(WM_SIZE, OnSize)
+END_MESSAGE_MAP()
+
+CCheckListCtrl::~CCheckListCtrl()
+{
+    // The view goes with the frame while both objects are still whole.
+    if (GetHwnd())
+        DestroyWindow(GetHwnd());
+}
+
+bool CCheckListCtrl::Create(const RECT& rect, HWND parent, UINT id, UINT checkId, UINT uncheckId,
+                            UINT middleId, COLORREF backColour, HFONT font)
+{
+    const std::string className = ClassFor(backColour);
+    if (GetHwnd() || !RegisterListClass(className, backColour) ||
+        !LoadBoxes(parent, checkId, uncheckId, middleId))
+        return false;
+    if (!Window::Create(className, "CLISTBOX", WS_CHILD | WS_VISIBLE, rect, parent, id))
+        return false;
+    pen_.reset(CreatePen(PS_SOLID, 1, backColour));
+    brush_.reset(CreateSolidBrush(backColour));
+    if (!font) {
+        ownFont_ = CreateSkinFont(kFontHeight);
+        font = ownFont_.get();
+    }
+    look_.pen = pen_.get();
+    look_.brush = brush_.get();
+    look_.font = font;
+    MeasureFont();
+
+    RECT client{};
+    GetClientRect(GetHwnd(), &client);
+    if (!view_.Create(className, Inset(client, kViewInset), GetHwnd(), id + 1)) {
+        DestroyWindow(GetHwnd());
+        return false;
+    }
+    return true;
+}
+
+bool CCheckListCtrl::LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId)
+{
+    check_ = LoadSkinBitmap(checkId);
+    if (!check_) {
+        Report(parent, "Unable to load CHECK bitmap.");
+        return false;
+    }
+    uncheck_ = LoadSkinBitmap(uncheckId);
+    if (!uncheck_) {
+        Report(parent, "Unable to load UNCHECK bitmap.");
+        return false;
+    }
+    middle_ = LoadSkinBitmap(middleId);
+    if (!middle_) {
+        Report(parent, "Unable to load MIDDLE Check bitmap.");
+        return false;
+    }
+    SIZE size = BitmapSize(check_.get());
+    SIZE uncheckSize = BitmapSize(uncheck_.get());
+    SIZE middleSize = BitmapSize(middle_.get());
+    if (size.cx != uncheckSize.cx || size.cx != middleSize.cx || size.cy != uncheckSize.cy ||
+        size.cy != middleSize.cy) {
+        Report(parent, "Images must be the same size!");
+        return false;
+    }
+    look_.check = check_.get();
+    look_.uncheck = uncheck_.get();
+    look_.middle = middle_.get();
+    look_.box = size;
+    look_.cellWidth = size.cx + kCellPadding;
+    look_.cellHeight = size.cy + kCellPadding;
+    look_.rowHeight = look_.cellHeight;
+    return true;
+}
+
+// A font taller than the boxes makes the rows taller.
+void CCheckListCtrl::MeasureFont()
+{
+    WindowDC dc(GetHwnd());
+    SelectedObject selected(dc.get(), look_.font);
+    TEXTMETRICW metrics{};
+    if (GetTextMetricsW(dc.get(), &metrics))
+        look_.rowHeight = std::max<int>(look_.rowHeight, metrics.tmHeight + metrics.tmDescent);
+}
+
+CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* parent, int state, int data,
+                                       COLORREF textColour, COLORREF selectedTextColour,
+                                       COLORREF selectedBackColour)
+{
+    if (state < CheckListItem::Unchecked || state > CheckListItem::Middle || !GetHwnd())
+        return nullptr;
+    if (parent && tree_.IndexOf(parent) < 0)
+        return nullptr;
+    auto item = std::make_unique<CheckListItem>();
+    item->parent = parent;
+    item->state = state;
+    item->level = parent ? parent->level + 1 : 1;
+    item->data = data;
+    item->text = text;
+    item->textColour = textColour;
+    item->selectedTextColour = selectedTextColour;
+    item->selectedBackColour = selectedBackColour;
+
+    std::wstring wide = ToWide(text);
+    WindowDC dc(GetHwnd());
+    SelectedObject selected(dc.get(), look_.font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+    item->textWidth = size.cx;
+    item->extent = size.cx + item->level * look_.cellWidth + kExtentPadding;
+
+    CheckListItem& added = tree_.Add(std::move(item));
+    view_.UpdateScrollBars();
+    return &added;
+}
+
+void CCheckListCtrl::ResetContent()
+{
+    view_.ClearSelection();
+    tree_.Clear();
+    view_.UpdateScrollBars();
+    view_.RepaintNow();
+}
+
+int CCheckListCtrl::GetCount(const CheckListItem* item) const
+{
+    return item ? static_cast<int>(item->children.size()) : tree_.Count();
+}
+
+int CCheckListCtrl::GetItemText(int index, std::string& text) const
+{
+    CheckListItem* item = ValidRow(index);
+    if (!item)
+        return -1;
+    text = item->text;
+    return 0;
+}
+
+int CCheckListCtrl::GetCheck(int index) const
+{
+    CheckListItem* item = ValidRow(index);
+    return item ? item->state : -1;
+}
+
+int CCheckListCtrl::SetCheck(int index, int state)
+{
+    CheckListItem* item = ValidRow(index);
+    if (!item || state < CheckListItem::Unchecked || state > CheckListItem::Middle)
+        return -1;
+    item->state = state;
+    view_.RedrawRow(index);
+    for (CheckListItem* ancestor : CheckListTree::UpdateAncestors(*item))
+        view_.RedrawRow(tree_.IndexOf(ancestor));
+    return 0;
+}
+
+int CCheckListCtrl::GetItemData(int index) const
+{
+    CheckListItem* item = ValidRow(index);
+    return item ? item->data : -1;
+}
+
+int CCheckListCtrl::SetItemData(int index, int data)
+{
+    CheckListItem* item = ValidRow(index);
+    if (!item)
+        return -1;
+    item->data = data;
+    return 0;
+}
+
+CheckListItem* CCheckListCtrl::FindItemByData(int data) const
+{
+    return tree_.FindByData(data);
+}
+
+int CCheckListCtrl::SetCurSel(int index)
+{
+    if (IsBadIndex(index))
+        return -1;
+    if (index == -1) {
+        view_.ClearSelection();
+        return 0;
+    }
+    return view_.Select(index);
+}
+
+LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
+{
+    RECT client{};
+    GetClientRect(GetHwnd(), &client);
+    RECT inner = Inset(client, kViewInset);
+    if (view_.GetHwnd())
+        MoveWindow(view_.GetHwnd(), inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top,
+                   TRUE);
+    return 0;
+}
+
+bool CCheckListCtrl::IsBadIndex(int index) const
+{
+    return index < -1 || index > tree_.Count() - 1 || !view_.GetHwnd();
+}
+
+CheckListItem* CCheckListCtrl::ValidRow(int index) const
+{
+    return IsBadIndex(index) ? nullptr : tree_.At(index);
+}

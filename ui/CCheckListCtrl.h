@@ -1,0 +1,88 @@
+#pragma once
+
+#include "framework/Owners.h"
+#include "framework/Window.h"
+#include "ui/CCheckListView.h"
+#include "ui/CheckListTree.h"
+
+#include <string>
+
+// A scrolling list of rows arranged as a tree, each with a three-state check box drawn from bitmaps and a
+// line of text. Clicking a box checks or unchecks the row and all rows below it and sets the rows above it
+// to checked, unchecked or middle from their children.
+//
+// This is the outer frame window, which owns the rows, the bitmaps, the font and the drawing tools; the
+// rows are shown by an inner view inset by 2 pixels. Rows are numbered depth first, parents first, from 0.
+// Operations given a bad index or state return -1 and change nothing.
+class CCheckListCtrl : public Window {
+public:
+    CCheckListCtrl() : view_(*this) {}
+    ~CCheckListCtrl() override;
+
+    // The bitmaps are resource ids of the executable and must all be one size; a missing one or a size
+    // mismatch is reported in a message box and fails. Without a font the list makes its own (Tahoma 14).
+    bool Create(const RECT& rect, HWND parent, UINT id, UINT checkId, UINT uncheckId, UINT middleId,
+                COLORREF backColour, HFONT font = nullptr);
+
+    // Null, and nothing added, when the state is not 0, 1 or 2. Neither repaints nor touches the parent's
+    // state.
+    CheckListItem* AddItem(const std::string& text, CheckListItem* parent, int state, int data,
+                           COLORREF textColour, COLORREF selectedTextColour, COLORREF selectedBackColour);
+    void ResetContent();
+    // The row's direct children, or with none every row.
+    int GetCount(const CheckListItem* item = nullptr) const;
+    int GetItemText(int index, std::string& text) const;
+    int GetCheck(int index) const;
+    // Sets one row and updates its ancestors; leaves its children and the modified flag alone.
+    int SetCheck(int index, int state);
+    int GetItemData(int index) const;
+    int SetItemData(int index, int data);
+    CheckListItem* FindItemByData(int data) const;
+    // -1 clears the selection without redrawing.
+    int SetCurSel(int index);
+
+    bool IsModified() const { return view_.IsModified(); }
+    void SetModified(bool modified) { view_.SetModified(modified); }
+    void SetToggleEnabled(bool enabled) { view_.SetToggleEnabled(enabled); }
+
+    CCheckListView& View() { return view_; }
+    const CCheckListView& View() const { return view_; }
+    int RowHeight() const { return look_.rowHeight; }
+    int MaxExtent() const { return tree_.MaxExtent(); }
+
+private:
+    friend class CCheckListView;
+
+    // What the view draws with; the frame owns it all.
+    struct Look {
+        HBITMAP check = nullptr;
+        HBITMAP uncheck = nullptr;
+        HBITMAP middle = nullptr;
+        SIZE box{};
+        int cellWidth = 0;
+        int cellHeight = 0;
+        int rowHeight = 0;
+        HPEN pen = nullptr;
+        HBRUSH brush = nullptr;
+        HFONT font = nullptr;
+    };
+
+    LRESULT OnSize(WPARAM, LPARAM);
+
+    bool LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId);
+    void MeasureFont();
+    bool IsBadIndex(int index) const;
+    CheckListItem* ValidRow(int index) const;
+
+    CheckListTree tree_;
+    GdiObject<HBITMAP> check_;
+    GdiObject<HBITMAP> uncheck_;
+    GdiObject<HBITMAP> middle_;
+    GdiObject<HPEN> pen_;
+    GdiObject<HBRUSH> brush_;
+    GdiObject<HFONT> ownFont_;
+    Look look_;
+    CCheckListView view_;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,33 @@
+#include "ui/CClosePromptDialog.h"
+
+#include "framework/Utf8.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kButtonTop = 195;
+constexpr int kButtonWidth = 84;
+constexpr int kButtonHeight = 25;
+
+} // namespace
+
+CClosePromptDialog::CClosePromptDialog() : CSkinDialog(IDD_CLOSE_PROMPT, IDB_CLOSE_PROMPT_BACKGROUND) {}
+
+bool CClosePromptDialog::OnInitDialog()
+{
+    CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
+    SizeToBackground();
+    SkinButton(minimize_, IDC_MINIMIZE_IT, "Only Minimize It", 63);
+    SkinButton(close_, IDC_CLOSE_IT, "Close the Eraser", 179);
+    return true;
+}
+
+void CClosePromptDialog::SkinButton(CSkinButton& button, int id, const char* tip, int left)
+{
+    AttachItem(id, button);
+    button.SetToolTipText(tip);
+    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+    SetWindowPos(button.GetHwnd(), nullptr, left, kButtonTop, kButtonWidth, kButtonHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -1,0 +1,81 @@
+#include "ui/CLoaderDialog.h"
+
+#include "framework/Utf8.h"
+#include "resource.h"
+#include "ui/SkinDrawing.h"
+
+namespace {
+
+constexpr UINT_PTR kStepTimer = 1;
+constexpr int kFontHeight = 18;
+constexpr int kTextLeft = 70;
+constexpr int kTextTop = 170;
+constexpr RECT kBarRect{70, 200, 70 + 200, 200 + 6};
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CLoaderDialog, CSkinDialog)
+    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_MESSAGE(WM_PAINT, OnPaint)
+END_MESSAGE_MAP()
+
+CLoaderDialog::CLoaderDialog() : CSkinDialog(IDD_LOADER, IDB_LOADER_BACKGROUND) {}
+
+const char* CLoaderDialog::StepText(int step)
+{
+    static const char* const kTexts[] = {
+        "Load Eraser Setting",     "Load Eraser Setting",       "Load Skin Scheme",
+        "Load Cookie Information", "Load Cache Information",    "Load Log Information",
+        "Load Registry Information", "Load Plugin Information", "Load Schedule Information",
+    };
+    return kTexts[step < 0 ? 0 : step > kLastStep ? kLastStep : step];
+}
+
+bool CLoaderDialog::OnInitDialog()
+{
+    CSkinDialog::OnInitDialog();
+    SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
+    SizeToBackground();
+    step_ = 0;
+    SetTimer(GetHwnd(), kStepTimer, kStepMs, nullptr);
+    AttachItem(IDC_PROGRESS_BAR, bar_);
+    SetWindowPos(bar_.GetHwnd(), nullptr, kBarRect.left, kBarRect.top, kBarRect.right - kBarRect.left,
+                 kBarRect.bottom - kBarRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    bar_.SetRange(0, kLastStep);
+    bar_.SetPos(0);
+    bar_.ShowPercent(false);
+    font_ = CreateSkinFont(kFontHeight);
+    return true;
+}
+
+LRESULT CLoaderDialog::OnTimer(WPARAM timer, LPARAM)
+{
+    if (timer != kStepTimer)
+        return 0;
+    ++step_;
+    bar_.SetPos(step_);
+    InvalidateRect(GetHwnd(), &kTextArea, TRUE);
+    if (step_ > kLastStep) {
+        KillTimer(GetHwnd(), kStepTimer);
+        EndDialog(IDOK);
+    }
+    return 0;
+}
+
+LRESULT CLoaderDialog::OnPaint(WPARAM, LPARAM)
+{
+    PaintDC paint(GetHwnd());
+    PaintText(paint.get());
+    return 0;
+}
+
+void CLoaderDialog::PaintText(HDC dc) const
+{
+    SelectedObject font(dc, font_.get());
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColour = SetTextColor(dc, RGB(255, 255, 255));
+    std::wstring text = ToWide(StepText(step_));
+    TextOutW(dc, kTextLeft, kTextTop, text.c_str(), static_cast<int>(text.size()));
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "framework/ProgressBar.h"
+
+#include <string>
+
+// What the bar shows: the standard control's range, position and orientation, and this control's colours.
+struct ProgressLook {
+    int lower = 0;
+    int upper = 100;
+    int pos = 0;
+    bool vertical = false;
+    bool showPercent = true;
+    COLORREF startColour = RGB(0, 160, 0); // the bar's outer lines
+    COLORREF endColour = RGB(0, 255, 0);   // reached at the bar's middle
+    COLORREF textColour = RGB(255, 255, 255);
+};
+
+// The standard progress bar (a subclassed "msctls_progress32") painted as a shaded green bar on light grey,
+// with the percentage written over it.
+class CPercentProgressCtrl : public ProgressBar {
+public:
+    void ShowPercent(bool show);
+
+    // The control's current look.
+    ProgressLook Look() const;
+
+    // Draws the ground, the bar and the text into rect with the font selected in dc.
+    static void Paint(HDC dc, const RECT& rect, const ProgressLook& look);
+    // The percentage as the bar writes it: "%3.0f %%".
+    static std::string PercentText(const ProgressLook& look);
+
+private:
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnPrintClient(WPARAM, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
+    void PaintBuffered(HDC dc);
+
+    bool showPercent_ = true;
+
+    DECLARE_MESSAGE_MAP()
+};

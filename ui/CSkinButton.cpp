@@ -1,0 +1,417 @@
+#include "ui/CSkinButton.h"
+
+#include "framework/Utf8.h"
+#include "ui/SkinDrawing.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr COLORREF kTransparent = RGB(255, 255, 255);
+
+std::string WindowText(HWND hwnd)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return ToUtf8(text);
+}
+
+// By the button type alone, so that an owner-drawn or group-box style is never taken for a check box.
+CSkinButton::Kind KindFromStyle(LONG style)
+{
+    switch (style & BS_TYPEMASK) {
+    case BS_AUTOCHECKBOX:
+        return CSkinButton::Kind::CheckBox;
+    case BS_AUTORADIOBUTTON:
+        return CSkinButton::Kind::Radio;
+    default:
+        return CSkinButton::Kind::Push;
+    }
+}
+
+bool IsButton(HWND hwnd)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(hwnd, name, 16);
+    return lstrcmpiW(name, L"Button") == 0;
+}
+
+bool IsCursorOver(HWND hwnd)
+{
+    POINT cursor{};
+    return GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd;
+}
+
+bool TrackLeave(HWND hwnd, DWORD flags)
+{
+    TRACKMOUSEEVENT track{sizeof(track), flags, hwnd, HOVER_DEFAULT};
+    return TrackMouseEvent(&track) != FALSE;
+}
+
+void Blit(HDC target, const RECT& rect, HDC source, SIZE size, bool stretch, DWORD rop)
+{
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (stretch)
+        StretchBlt(target, rect.left, rect.top, width, height, source, 0, 0, size.cx, size.cy, rop);
+    else
+        BitBlt(target, rect.left, rect.top, width, height, source, 0, 0, rop);
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CSkinButton, Button)
+    ON_REFLECTED(WM_DRAWITEM, OnDrawItem)
+    ON_MESSAGE(WM_PAINT, OnPaint)
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
+    ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
+    ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+    ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+    ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDoubleClick)
+    ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
+    ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+    ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(BM_SETCHECK, OnSetCheck)
+    ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+    ON_MESSAGE(kUncheckMessage, OnUncheck)
+END_MESSAGE_MAP()
+
+// The kind is read from the style the button was made with, once, before the style turns owner-drawn and
+// loses it. The framework attaches a control without telling the object, so the first use decides.
+CSkinButton::Kind CSkinButton::GetKind()
+{
+    if (!prepared_ && GetHwnd()) {
+        LONG style = GetWindowLongW(GetHwnd(), GWL_STYLE);
+        kind_ = KindFromStyle(style);
+        prepared_ = true;
+        SetButtonStyle((style & 0xFFFF & ~BS_TYPEMASK) | BS_OWNERDRAW, true);
+    }
+    return kind_;
+}
+
+void CSkinButton::SetSkin(UINT normal, UINT pressed, UINT hover, UINT disabled, UINT focus, UINT mask,
+                          int drawMode, int border, int focusMargin)
+{
+    GetKind();
+    normal_ = normal ? LoadSkinBitmap(normal) : GdiObject<HBITMAP>();
+    pressed_ = pressed ? LoadSkinBitmap(pressed) : GdiObject<HBITMAP>();
+    hover_ = hover ? LoadSkinBitmap(hover) : GdiObject<HBITMAP>();
+    disabled_ = LoadSkinBitmap(disabled ? disabled : normal);
+    focus_ = focus ? LoadSkinBitmap(focus) : GdiObject<HBITMAP>();
+    mask_ = mask ? LoadSkinBitmap(mask) : GdiObject<HBITMAP>();
+    drawMode_ = (drawMode < 0 || (drawMode & 0x8000)) ? Plain : drawMode > 1 ? Tile : drawMode;
+    border_ = (border & 0xFFFF) != 0;
+    focusMargin_ = (focusMargin < 0 || (focusMargin & 0x8000)) ? 0 : focusMargin;
+    if (mask_)
+        ApplyMask();
+    Redraw();
+}
+
+void CSkinButton::SetToolTipText(const std::string& text)
+{
+    GetKind();
+    if (toolTip_.GetHwnd())
+        toolTip_.SetText(text);
+    else
+        toolTip_.Create(GetHwnd(), text);
+}
+
+COLORREF CSkinButton::SetTextColor(COLORREF colour)
+{
+    COLORREF previous = textColour_;
+    textColour_ = colour;
+    Redraw();
+    return previous;
+}
+
+void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
+{
+    RECT text{rect.left + focusMargin_ + 2, rect.top, rect.right - focusMargin_ - 2, rect.bottom};
+    if (face.disabled) {
+        DrawFace(dc, disabled_.get(), rect);
+        if (border_)
+            DrawEdge(dc, const_cast<RECT*>(&rect), EDGE_RAISED, BF_RECT);
+        // Engraved: a light caption with the grey one a pixel up and left of it.
+        DrawCaption(dc, face.caption, text, GetSysColor(COLOR_BTNHIGHLIGHT));
+        OffsetRect(&text, -1, -1);
+        DrawCaption(dc, face.caption, text, GetSysColor(COLOR_GRAYTEXT));
+        return;
+    }
+    if (face.pressed) {
+        DrawFace(dc, pressed_.get(), rect);
+        OffsetRect(&text, 1, 1);
+        if (border_)
+            DrawEdge(dc, const_cast<RECT*>(&rect), EDGE_SUNKEN, BF_RECT);
+    } else {
+        HBITMAP bitmap = normal_.get();
+        if (bitmap && face.hovering && hover_)
+            bitmap = hover_.get();
+        else if (bitmap && face.focused && focus_)
+            bitmap = focus_.get();
+        DrawFace(dc, bitmap, rect);
+        if (border_)
+            DrawEdge(dc, const_cast<RECT*>(&rect), EDGE_RAISED, BF_RECT);
+    }
+    if (face.focused && focusMargin_ > 0) {
+        RECT focusRect = rect;
+        InflateRect(&focusRect, -focusMargin_, -focusMargin_);
+        DrawFocusRect(dc, &focusRect);
+    }
+    DrawCaption(dc, face.caption, text, textColour_);
+}
+
+LRESULT CSkinButton::OnDrawItem(WPARAM, LPARAM lParam)
+{
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (FollowPressWhileHeld())
+        return TRUE; // changing the pushed state has drawn the button again
+    Face face;
+    face.disabled = (item.itemState & ODS_DISABLED) != 0;
+    face.pressed = (item.itemState & ODS_SELECTED) != 0 || checked_;
+    face.hovering = hovering_;
+    face.focused = (item.itemState & ODS_FOCUS) != 0;
+    face.caption = WindowText(GetHwnd());
+    auto font = reinterpret_cast<HFONT>(SendMessageW(GetHwnd(), WM_GETFONT, 0, 0));
+    SelectedObject selected(item.hDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    Paint(item.hDC, item.rcItem, face);
+    return TRUE;
+}
+
+LRESULT CSkinButton::OnPaint(WPARAM, LPARAM)
+{
+    GetKind(); // the first paint must already be owner-drawn
+    return Default();
+}
+
+LRESULT CSkinButton::OnEraseBackground(WPARAM, LPARAM)
+{
+    return TRUE; // the face covers the button
+}
+
+LRESULT CSkinButton::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    toolTip_.Relay(GetHwnd(), WM_MOUSEMOVE, wParam, lParam);
+    if (held_ && GetCapture() == GetHwnd()) {
+        RECT client{};
+        GetClientRect(GetHwnd(), &client);
+        bool over = PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
+        if (over != ((GetState() & BST_PUSHED) != 0))
+            SetState(over);
+    } else if (!hovering_ && TrackLeave(GetHwnd(), TME_LEAVE)) {
+        hovering_ = true;
+        Redraw();
+    }
+    return Default();
+}
+
+LRESULT CSkinButton::OnMouseLeave(WPARAM, LPARAM)
+{
+    hovering_ = false;
+    Redraw();
+    return Default();
+}
+
+LRESULT CSkinButton::OnLButtonDown(WPARAM wParam, LPARAM lParam)
+{
+    PressDown(WM_LBUTTONDOWN, wParam, lParam);
+    return 0;
+}
+
+// The second press of a double click is one more press, so a quick double click presses twice.
+LRESULT CSkinButton::OnLButtonDoubleClick(WPARAM wParam, LPARAM lParam)
+{
+    PressDown(WM_LBUTTONDOWN, wParam, lParam);
+    return 0;
+}
+
+LRESULT CSkinButton::OnLButtonUp(WPARAM wParam, LPARAM lParam)
+{
+    if (GetKind() != Kind::Push && IsCursorOver(GetHwnd()))
+        ApplyCheckClick();
+    toolTip_.Relay(GetHwnd(), WM_LBUTTONUP, wParam, lParam);
+    held_ = false;
+    return Default();
+}
+
+LRESULT CSkinButton::OnKeyDown(WPARAM wParam, LPARAM lParam)
+{
+    // Bit 30 marks auto-repeat: holding the space bar toggles once.
+    bool repeated = (lParam & (1 << 30)) != 0;
+    if (wParam == VK_SPACE && !repeated && GetKind() != Kind::Push)
+        ApplyCheckClick();
+    return Default();
+}
+
+LRESULT CSkinButton::OnKillFocus(WPARAM, LPARAM)
+{
+    if (GetCapture() == GetHwnd()) {
+        ReleaseCapture();
+        held_ = false;
+    }
+    return Default();
+}
+
+LRESULT CSkinButton::OnSetCheck(WPARAM wParam, LPARAM)
+{
+    checked_ = wParam != BST_UNCHECKED && GetKind() != Kind::Push;
+    if (checked_ && kind_ == Kind::Radio)
+        UncheckGroup();
+    Redraw();
+    return 0;
+}
+
+LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM)
+{
+    return checked_ ? BST_CHECKED : BST_UNCHECKED;
+}
+
+LRESULT CSkinButton::OnUncheck(WPARAM, LPARAM)
+{
+    if (checked_) {
+        checked_ = false;
+        Redraw();
+    }
+    return 0;
+}
+
+// While a press is held, the pushed look follows whether the cursor is over the button.
+bool CSkinButton::FollowPressWhileHeld()
+{
+    if (!held_ || GetCapture() != GetHwnd())
+        return false;
+    POINT cursor{};
+    if (!GetCursorPos(&cursor))
+        return false;
+    bool over = WindowFromPoint(cursor) == GetHwnd();
+    bool pushed = (GetState() & BST_PUSHED) != 0;
+    if (over == pushed)
+        return false;
+    SetState(over);
+    return true;
+}
+
+// The hover face gives way to the pressed one; the standard handling captures the mouse.
+void CSkinButton::PressDown(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    toolTip_.Relay(GetHwnd(), message, wParam, lParam);
+    if (hovering_ && TrackLeave(GetHwnd(), TME_CANCEL | TME_LEAVE))
+        hovering_ = false;
+    DefSubclassProc(GetHwnd(), message, wParam, lParam);
+    held_ = true;
+}
+
+void CSkinButton::ApplyCheckClick()
+{
+    SendMessageW(GetHwnd(), BM_SETCHECK, kind_ == Kind::CheckBox && checked_ ? BST_UNCHECKED : BST_CHECKED,
+                 0);
+}
+
+// The group is this button's run of siblings: from the nearest one at or before it with WS_GROUP up to the
+// next one with WS_GROUP. Walked directly rather than with GetNextDlgGroupItem, which skips disabled and
+// hidden buttons and would leave them checked. The message is private, so only buttons are told; and it is
+// sent rather than posted, so that checking two buttons in a row never leaves a late uncheck for the second.
+void CSkinButton::UncheckGroup()
+{
+    HWND self = GetHwnd();
+    HWND first = self;
+    while (!(GetWindowLongW(first, GWL_STYLE) & WS_GROUP)) {
+        HWND previous = GetWindow(first, GW_HWNDPREV);
+        if (!previous)
+            break;
+        first = previous;
+    }
+    for (HWND member = first; member; member = GetWindow(member, GW_HWNDNEXT)) {
+        if (member != first && (GetWindowLongW(member, GWL_STYLE) & WS_GROUP))
+            break;
+        if (member != self && IsButton(member))
+            SendMessageW(member, kUncheckMessage, 0, 0);
+    }
+}
+
+// The window takes the region (the system owns it from then on); a Plain face takes the mask's size.
+void CSkinButton::ApplyMask()
+{
+    GdiObject<HRGN> region = RegionFromMask(mask_.get(), kTransparent);
+    if (region && SetWindowRgn(GetHwnd(), region.get(), TRUE))
+        region.release();
+    if (drawMode_ == Plain) {
+        SIZE size = BitmapSize(mask_.get());
+        SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void CSkinButton::Redraw() const
+{
+    if (GetHwnd())
+        InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+void CSkinButton::DrawFace(HDC dc, HBITMAP bitmap, const RECT& rect) const
+{
+    if (!bitmap) {
+        FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    if (mask_ && drawMode_ != Tile) {
+        DrawMasked(dc, bitmap, rect);
+        return;
+    }
+    SIZE size = BitmapSize(bitmap);
+    MemoryDC source(CreateCompatibleDC(dc));
+    SelectedObject selected(source.get(), bitmap);
+    if (drawMode_ != Tile) {
+        Blit(dc, rect, source.get(), size, drawMode_ == Stretch, SRCCOPY);
+        return;
+    }
+    for (int y = rect.top; y < rect.bottom; y += size.cy) {
+        for (int x = rect.left; x < rect.right; x += size.cx) {
+            int width = std::min<int>(size.cx, rect.right - x);
+            int height = std::min<int>(size.cy, rect.bottom - y);
+            BitBlt(dc, x, y, width, height, source.get(), 0, 0, SRCCOPY);
+        }
+    }
+}
+
+// Off screen: what is there now, the face inverted in, the mask's black kept, the face inverted back.
+// Where the mask is white the old pixels come back unchanged; where it is black the face remains.
+void CSkinButton::DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const
+{
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    MemoryDC work(CreateCompatibleDC(dc));
+    MemoryDC source(CreateCompatibleDC(dc));
+    GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(dc, width, height));
+    if (!work || !source || !canvas)
+        return;
+    SelectedObject selectedCanvas(work.get(), canvas.get());
+    BitBlt(work.get(), 0, 0, width, height, dc, rect.left, rect.top, SRCCOPY);
+    const RECT area{0, 0, width, height};
+    const bool stretch = drawMode_ == Stretch;
+    {
+        SelectedObject face(source.get(), bitmap);
+        Blit(work.get(), area, source.get(), BitmapSize(bitmap), stretch, SRCINVERT);
+    }
+    {
+        SelectedObject mask(source.get(), mask_.get());
+        Blit(work.get(), area, source.get(), BitmapSize(mask_.get()), stretch, SRCAND);
+    }
+    {
+        SelectedObject face(source.get(), bitmap);
+        Blit(work.get(), area, source.get(), BitmapSize(bitmap), stretch, SRCINVERT);
+    }
+    BitBlt(dc, rect.left, rect.top, width, height, work.get(), 0, 0, SRCCOPY);
+}
+
+void CSkinButton::DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const
+{
+    std::wstring text = ToWide(caption);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColour = ::SetTextColor(dc, colour);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "framework/Button.h"
+#include "framework/Owners.h"
+#include "ui/CToolTip.h"
+
+#include <string>
+
+// An owner-drawn push button, check box or radio button whose faces come from bitmaps in the resources,
+// with a hover face while the mouse is over it, the pressed face only while a press stays on it, a tooltip,
+// and its own check state. Attach it to a dialog's button (Dialog::AttachItem), then call SetToolTipText
+// and SetSkin; its kind comes from the button's style and the style becomes owner-drawn.
+class CSkinButton : public Button {
+public:
+    enum class Kind { Push = 0, CheckBox = 2, Radio = 4 };
+    enum DrawMode { Plain = 0, Stretch = 1, Tile = 2 };
+    // Sent by a radio button being checked to the other buttons of its dialog group.
+    static constexpr UINT kUncheckMessage = WM_USER + 0x100;
+
+    // The state one face is drawn for.
+    struct Face {
+        bool disabled = false;
+        bool pressed = false; // held down, or checked
+        bool hovering = false;
+        bool focused = false;
+        std::string caption;
+    };
+
+    CSkinButton() = default;
+
+    // Bitmap ids, 0 for none; without a disabled face the normal one is used. drawMode: negative gives
+    // Plain, above 1 gives Tile. border: draw 3-D edges when its low 16 bits are not 0. focusMargin: a focus
+    // rectangle this far inside the edge, none when 0 or negative. A mask cuts the window to its non-white
+    // pixels and, in Plain mode, sizes the button to the mask.
+    void SetSkin(UINT normal, UINT pressed = 0, UINT hover = 0, UINT disabled = 0, UINT focus = 0,
+                 UINT mask = 0, int drawMode = Plain, int border = 0, int focusMargin = 0);
+    void SetToolTipText(const std::string& text);
+    // Returns the previous caption colour.
+    COLORREF SetTextColor(COLORREF colour);
+
+    Kind GetKind();
+    bool IsChecked() const { return checked_; }
+    bool IsHovering() const { return hovering_; }
+
+    // Draws the face and caption for the state into rect, with the font selected in dc.
+    void Paint(HDC dc, const RECT& rect, const Face& face) const;
+
+private:
+    LRESULT OnDrawItem(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnMouseLeave(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonDoubleClick(WPARAM, LPARAM);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnKillFocus(WPARAM, LPARAM);
+    LRESULT OnSetCheck(WPARAM, LPARAM);
+    LRESULT OnGetCheck(WPARAM, LPARAM);
+    LRESULT OnUncheck(WPARAM, LPARAM);
+
+    bool FollowPressWhileHeld();
+    void PressDown(UINT message, WPARAM wParam, LPARAM lParam);
+    void ApplyCheckClick();
+    void UncheckGroup();
+    void ApplyMask();
+    void Redraw() const;
+    void DrawFace(HDC dc, HBITMAP bitmap, const RECT& rect) const;
+    void DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const;
+    void DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
+
+    bool prepared_ = false;
+    Kind kind_ = Kind::Push;
+    bool checked_ = false;
+    bool hovering_ = false;
+    bool held_ = false;
+    GdiObject<HBITMAP> normal_;
+    GdiObject<HBITMAP> pressed_;
+    GdiObject<HBITMAP> hover_;
+    GdiObject<HBITMAP> disabled_;
+    GdiObject<HBITMAP> focus_;
+    GdiObject<HBITMAP> mask_;
+    int drawMode_ = Stretch;
+    bool border_ = false;
+    int focusMargin_ = 0;
+    COLORREF textColour_ = GetSysColor(COLOR_BTNTEXT);
+    CToolTip toolTip_;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,49 @@
+#include "ui/CSkinDialog.h"
+
+#include "ui/SkinDrawing.h"
+
+#include <windowsx.h>
+
+BEGIN_MESSAGE_MAP(CSkinDialog, Dialog)
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
+    ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+END_MESSAGE_MAP()
+
+CSkinDialog::CSkinDialog(UINT templateId, UINT backgroundId) : Dialog(templateId), backgroundId_(backgroundId)
+{
+}
+
+CSkinDialog::CSkinDialog(const DLGTEMPLATE& memoryTemplate, UINT backgroundId)
+    : Dialog(memoryTemplate), backgroundId_(backgroundId)
+{
+}
+
+bool CSkinDialog::OnInitDialog()
+{
+    background_ = LoadSkinBitmap(backgroundId_);
+    return Dialog::OnInitDialog();
+}
+
+void CSkinDialog::SizeToBackground()
+{
+    SIZE size = BitmapSize(background_.get());
+    if (size.cx > 0)
+        SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CSkinDialog::OnEraseBackground(WPARAM wParam, LPARAM)
+{
+    if (!DrawBitmapAt(reinterpret_cast<HDC>(wParam), background_.get(), 0, 0))
+        return Default();
+    return TRUE;
+}
+
+LRESULT CSkinDialog::OnLButtonDown(WPARAM, LPARAM lParam)
+{
+    // Posted, so the press gets its default handling first; the system then moves the window as if its
+    // caption had been pressed at this point.
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(GetHwnd(), &point);
+    PostMessageW(GetHwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    return Default();
+}

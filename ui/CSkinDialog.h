@@ -1,0 +1,31 @@
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Owners.h"
+
+// What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
+// whole surface, and a press anywhere on that surface drags the window as a caption would.
+class CSkinDialog : public Dialog {
+public:
+    CSkinDialog(UINT templateId, UINT backgroundId);
+    // The template must outlive DoModal.
+    CSkinDialog(const DLGTEMPLATE& memoryTemplate, UINT backgroundId);
+
+    // Null when the bitmap failed to load; the dialog then shows the standard background.
+    HBITMAP Background() const { return background_.get(); }
+
+protected:
+    // Loads the background; a derived dialog calls it first from its own OnInitDialog.
+    bool OnInitDialog() override;
+    // Makes the window as large as its background, keeping its top-left corner.
+    void SizeToBackground();
+
+private:
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+
+    UINT backgroundId_;
+    GdiObject<HBITMAP> background_;
+
+    DECLARE_MESSAGE_MAP()
+};

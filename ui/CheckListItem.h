@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// One row of a check list: a three-state box, a line of text and the rows below it in the tree.
+struct CheckListItem {
+    enum State : int { Unchecked = 0, Checked = 1, Middle = 2 };
+
+    CheckListItem* parent = nullptr; // none for a top-level row
+    int state = Unchecked;
+    int extent = 0;    // where the text ends when unscrolled: textWidth + level x cell width + 5
+    int textWidth = 0; // in the list's font, measured when the row is added
+    int level = 1;     // 1 for a top-level row, one more per ancestor
+    bool selected = false;
+    int data = 0; // the owner's, never interpreted
+    std::string text;
+    COLORREF textColour = 0;
+    COLORREF selectedTextColour = 0;
+    COLORREF selectedBackColour = 0;
+    std::vector<std::unique_ptr<CheckListItem>> children; // in the order they were added
+};

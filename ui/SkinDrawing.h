@@ -1,0 +1,23 @@
+#pragma once
+
+#include "framework/Owners.h"
+
+#include <windows.h>
+
+// Drawing pieces that every skinned window shares: bitmaps from the program's resources, the skin's font,
+// and the region a mask bitmap cuts out.
+
+// A bitmap resource of the running executable at its natural size, as a DIB section; empty when missing.
+GdiObject<HBITMAP> LoadSkinBitmap(UINT id);
+
+// Width and height of a bitmap; 0 x 0 for none.
+SIZE BitmapSize(HBITMAP bitmap);
+
+// Copies the whole bitmap to (x, y) at its own size. False when there is no bitmap or it cannot be drawn.
+bool DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y);
+
+// The face every skin writes its text in: Tahoma, normal weight, variable pitch, Swiss family.
+GdiObject<HFONT> CreateSkinFont(int height);
+
+// The union of the one-pixel-high runs of pixels that are not the transparent colour.
+GdiObject<HRGN> RegionFromMask(HBITMAP mask, COLORREF transparent);
