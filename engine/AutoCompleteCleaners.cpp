@@ -50,8 +50,8 @@ void DeleteMachineForms()
 {
     std::string user = UserName();
     if (!user.empty())
-        RegistryEraser().DeleteKeyByPath("HKEY_LOCAL_MACHINE\\" + std::string(kProvider) + user
-                                         + kAutoCompleteData);
+        RegistryEraser().DeleteKeyByPath("HKEY_LOCAL_MACHINE\\" + std::string(kProvider) + user +
+                                         kAutoCompleteData);
 }
 
 } // namespace
@@ -65,5 +65,6 @@ void DeleteProtectedStorageForms(double windowsVersion)
 
 void DeleteIntelliForms()
 {
-    RegistryEraser().DeleteKeyByPath("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\IntelliForms");
+    RegistryEraser().DeleteKeyByPath(
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\IntelliForms");
 }

@@ -26,9 +26,9 @@ bool FullAccessDescriptor::Build(PSID user)
     DWORD aclSize = sizeof(ACL) + AceSize(user) + AceSize(system);
     acl_.assign(aclSize, 0);
     auto* acl = reinterpret_cast<ACL*>(acl_.data());
-    return InitializeAcl(acl, aclSize, ACL_REVISION)
-        && AddAccessAllowedAceEx(acl, ACL_REVISION, kInherited, KEY_ALL_ACCESS, user)
-        && AddAccessAllowedAceEx(acl, ACL_REVISION, kInherited, KEY_ALL_ACCESS, system)
-        && InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION)
-        && SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE);
+    return InitializeAcl(acl, aclSize, ACL_REVISION) &&
+           AddAccessAllowedAceEx(acl, ACL_REVISION, kInherited, KEY_ALL_ACCESS, user) &&
+           AddAccessAllowedAceEx(acl, ACL_REVISION, kInherited, KEY_ALL_ACCESS, system) &&
+           InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+           SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE);
 }

@@ -22,7 +22,8 @@ std::vector<std::string> SubkeyNames(HKEY root, const std::string& path)
     for (DWORD index = 0;; ++index) {
         wchar_t name[256]; // the longest key name the registry allows, and its terminator
         DWORD length = 256;
-        if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         names.push_back(ToUtf8(std::wstring_view(name, length)));
     }
@@ -37,8 +38,9 @@ std::vector<BYTE> GetKeyDacl(HKEY root, const std::string& path)
     if (!key)
         return {};
     DWORD size = 0;
-    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER
-        || size == 0)
+    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size) !=
+            ERROR_INSUFFICIENT_BUFFER ||
+        size == 0)
         return {};
     std::vector<BYTE> descriptor(size);
     if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor.data(), &size) != ERROR_SUCCESS)

@@ -19,8 +19,9 @@ void ClearUrlHistory()
     // A thread that already has COM in another apartment model can still create the object.
     ComInit com;
     ComPtr<IUrlHistoryStg2> history;
-    HRESULT created = CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
-                                       kUrlHistoryStg2, reinterpret_cast<void**>(history.put()));
+    HRESULT created =
+        CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                         kUrlHistoryStg2, reinterpret_cast<void**>(history.put()));
     if (SUCCEEDED(created) && history)
         history->ClearHistory();
 }

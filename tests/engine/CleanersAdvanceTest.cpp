@@ -29,9 +29,16 @@ EraseItem AdvanceItem(std::vector<std::string> names)
 TEST(CleanersAdvance, EveryNameOfTheFormatHasItsCleaner)
 {
     const std::set<std::string> names = {
-        "delete-ie-cache",   "delete-ie-cookie",        "delete-ie-history", "delete-ie-auto-complete-form",
-        "delete-ie-auto-complete-password", "delete-ie-favorite", "delete-recent-documents",
-        "delete-temp-files", "empty-recycle-bin",       "delete-net-hood",
+        "delete-ie-cache",
+        "delete-ie-cookie",
+        "delete-ie-history",
+        "delete-ie-auto-complete-form",
+        "delete-ie-auto-complete-password",
+        "delete-ie-favorite",
+        "delete-recent-documents",
+        "delete-temp-files",
+        "empty-recycle-bin",
+        "delete-net-hood",
     };
     std::set<std::string> registered;
     for (const BuiltInCleaner& cleaner : BuiltInCleaners())
@@ -97,7 +104,8 @@ TEST_F(CleanersAdvanceRun, StoreCleanersCountNothing)
     PlantedTraces traces;
     const std::string intelliForms = "Software\\Microsoft\\Internet Explorer\\IntelliForms";
     ASSERT_TRUE(traces.Value(HKEY_CURRENT_USER, intelliForms + "\\Storage2", "0A1B", "saved"));
-    EraseItem item = AdvanceItem({"delete-ie-history", "delete-ie-auto-complete-form", "delete-ie-auto-complete-password"});
+    EraseItem item = AdvanceItem(
+        {"delete-ie-history", "delete-ie-auto-complete-form", "delete-ie-auto-complete-password"});
     EXPECT_TRUE(item.ExecuteItem());
     EXPECT_FALSE(PlantedTraces::KeyExists(HKEY_CURRENT_USER, intelliForms));
     EXPECT_EQ(item.tally.filesErased, 0u);

@@ -31,7 +31,8 @@ class Descriptor {
 public:
     explicit Descriptor(const std::wstring& sddl)
     {
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_, nullptr);
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor_,
+                                                             nullptr);
     }
     ~Descriptor() { LocalFree(descriptor_); }
     Descriptor(const Descriptor&) = delete;
@@ -70,10 +71,12 @@ protected:
         userKey_ = kProvider + user_.Text();
         machineKey_ = kProvider + UserName();
         ASSERT_NE(machineKey_, kProvider);
-        ASSERT_TRUE(traces_.Value(HKEY_CURRENT_USER, userKey_ + kFormsData + "\\site\\field", "entry", "secret"));
+        ASSERT_TRUE(
+            traces_.Value(HKEY_CURRENT_USER, userKey_ + kFormsData + "\\site\\field", "entry", "secret"));
         ASSERT_TRUE(traces_.Value(HKEY_CURRENT_USER, userKey_ + kFormsData, "Behavior", "1"));
         ASSERT_TRUE(traces_.Value(HKEY_CURRENT_USER, userKey_ + kOtherData, "Item", "kept"));
-        ASSERT_TRUE(traces_.Value(HKEY_LOCAL_MACHINE, machineKey_ + kFormsData + "\\site", "entry", "secret"));
+        ASSERT_TRUE(
+            traces_.Value(HKEY_LOCAL_MACHINE, machineKey_ + kFormsData + "\\site", "entry", "secret"));
 
         ASSERT_TRUE(SetKeyDacl(HKEY_CURRENT_USER, userKey_, userDacl_.get()));
         SetKeyDaclTree(HKEY_CURRENT_USER, userKey_ + kFormsData, systemOnly_.get());
@@ -122,7 +125,8 @@ TEST_F(CleanersProtectedStorage, BelowVersionFiveOnlyTheMachineFormGoes)
 {
     std::vector<BYTE> dataDacl = KeyDaclBytes(HKEY_CURRENT_USER, userKey_ + kFormsData);
     DeleteProtectedStorageForms(4.0);
-    EXPECT_TRUE(PlantedTraces::ValueExists(HKEY_CURRENT_USER, userKey_ + kFormsData + "\\site\\field", "entry"));
+    EXPECT_TRUE(
+        PlantedTraces::ValueExists(HKEY_CURRENT_USER, userKey_ + kFormsData + "\\site\\field", "entry"));
     EXPECT_EQ(KeyDaclBytes(HKEY_CURRENT_USER, userKey_ + kFormsData), dataDacl);
     EXPECT_EQ(KeyDaclBytes(HKEY_CURRENT_USER, userKey_), DaclBytes(userDacl_.get()));
     EXPECT_FALSE(PlantedTraces::KeyExists(HKEY_LOCAL_MACHINE, machineKey_ + kFormsData));

@@ -78,7 +78,8 @@ std::vector<Ace> DaclAces(PSECURITY_DESCRIPTOR descriptor)
         return aces;
     for (DWORD i = 0; i < dacl->AceCount; ++i) {
         ACCESS_ALLOWED_ACE* ace = nullptr;
-        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
+        if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)) ||
+            ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
             continue;
         aces.push_back({SidText(&ace->SidStart), ace->Mask, ace->Header.AceFlags});
     }
@@ -92,7 +93,8 @@ TEST(CleanersFullAccessDescriptor, GivesTheUserThenTheSystemFullInheritedAccess)
     ASSERT_TRUE(descriptor.get());
     EXPECT_TRUE(IsValidSecurityDescriptor(descriptor.get()));
     const BYTE inherited = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-    std::vector<Ace> expected = {{user.Text(), KEY_ALL_ACCESS, inherited}, {"S-1-5-18", KEY_ALL_ACCESS, inherited}};
+    std::vector<Ace> expected = {{user.Text(), KEY_ALL_ACCESS, inherited},
+                                 {"S-1-5-18", KEY_ALL_ACCESS, inherited}};
     EXPECT_EQ(DaclAces(descriptor.get()), expected);
 }
 

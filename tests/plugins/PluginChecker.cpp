@@ -81,7 +81,7 @@ std::vector<std::string> CheckVariants(const std::string& path)
     bool otherwise = false;
     ComPtr<IXMLDOMNode> child;
     outer->get_firstChild(child.put());
-    for (; child; ) {
+    while (child) {
         DOMNodeType type;
         if (SUCCEEDED(child->get_nodeType(&type)) && type == NODE_ELEMENT) {
             bool present = false;
@@ -128,7 +128,8 @@ std::string FileName(const std::string& path)
 
 } // namespace
 
-PluginChecker::PluginChecker(ProtectedFolders protectedFolders) : protectedFolders_(std::move(protectedFolders))
+PluginChecker::PluginChecker(ProtectedFolders protectedFolders)
+    : protectedFolders_(std::move(protectedFolders))
 {
 }
 
@@ -158,7 +159,8 @@ std::vector<std::string> PluginChecker::CheckFolder(const std::string& folder,
     return problems;
 }
 
-std::vector<std::string> PluginChecker::CheckFile(const std::string& path, const std::vector<double>& versions) const
+std::vector<std::string> PluginChecker::CheckFile(const std::string& path,
+                                                  const std::vector<double>& versions) const
 {
     std::vector<std::string> problems;
     std::string name = FileName(path);
@@ -245,7 +247,8 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
     bool wholeFolder = command == "delete-directory";
     std::string folder = wholeFolder ? expanded : FolderOfPatternPath(expanded);
     if (folder.find_first_of("*?") != std::string::npos)
-        return wholeFolder ? "a wildcard in a folder path" : "a wildcard before the last part, which matches nothing";
+        return wholeFolder ? "a wildcard in a folder path"
+                           : "a wildcard before the last part, which matches nothing";
     if (!wholeFolder && expanded.ends_with("\\"))
         return "ends in a backslash, which deletes nothing";
     if (protectedFolders_.Covers(folder))

@@ -14,7 +14,8 @@ public:
 
     // Every "*.aep" file directly in the folder, read for each of the Windows versions; also checks that
     // ids and descriptions are unique across the files. No file at all is a problem too.
-    std::vector<std::string> CheckFolder(const std::string& folder, const std::vector<double>& versions) const;
+    std::vector<std::string> CheckFolder(const std::string& folder,
+                                         const std::vector<double>& versions) const;
 
     // One file: it loads on each version, its variants are well named, and each loaded item passes
     // CheckItem.

@@ -20,8 +20,9 @@ std::string PluginText(const std::string& id, const std::string& type, const std
                        const std::vector<Variant>& variants, const std::string& descript = "An item")
 {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<vestrel-plugin><head>h</head><body>"
-                       "<descript>" + descript + "</descript><id>" + id + "</id><type>" + type +
-                       "</type><command>" + command + "</command><parameters>";
+                       "<descript>" +
+                       descript + "</descript><id>" + id + "</id><type>" + type + "</type><command>" +
+                       command + "</command><parameters>";
     for (const Variant& variant : variants) {
         text += variant.version.empty() ? std::string("<parameters>")
                                         : "<parameters windows-version=\"" + variant.version + "\">";
@@ -60,11 +61,14 @@ protected:
 
 TEST_F(PluginCheckerTest, SoundFilesPass)
 {
-    EXPECT_EQ(Problems(Otherwise("java-cache", "delete-directory", "%userhome%\\AppData\\LocalLow\\Sun\\Java")), "");
+    EXPECT_EQ(
+        Problems(Otherwise("java-cache", "delete-directory", "%userhome%\\AppData\\LocalLow\\Sun\\Java")),
+        "");
     EXPECT_EQ(Problems(Otherwise("a.b_c", "delete-file", "%appdata%\\Example\\Logs\\*.log")), "");
     EXPECT_EQ(Problems(Otherwise("drive", "delete-file", "C:\\Example\\Cache\\*", "windows")), "");
-    EXPECT_EQ(Problems(Otherwise("run-mru", "delete-register-value",
-                                 "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\*")),
+    EXPECT_EQ(Problems(Otherwise(
+                  "run-mru", "delete-register-value",
+                  "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\*")),
               "");
     EXPECT_EQ(Problems(Otherwise("cache", "advance", "delete-ie-cache", "ie")), "");
     EXPECT_EQ(Problems(Otherwise("helper", "run", "cleanup.exe")), "");
@@ -116,15 +120,17 @@ TEST_F(PluginCheckerTest, FindsWhatTheReaderWouldPassOver)
     };
     for (const Case& c : cases) {
         std::string problems = Problems(c.text);
-        EXPECT_NE(problems.find(c.problem), std::string::npos)
-            << "expected \"" << c.problem << "\" for\n" << c.text << "\ngot\n" << problems;
+        EXPECT_NE(problems.find(c.problem), std::string::npos) << "expected \"" << c.problem << "\" for\n"
+                                                               << c.text << "\ngot\n"
+                                                               << problems;
     }
 }
 
 TEST_F(PluginCheckerTest, NamesTheVersionThatFails)
 {
-    std::string text = PluginText("x", "windows", "delete-file",
-                                  {{"5.1", {"%appdata%\\*.log"}}, {"otherwise", {"%appdata%\\Example\\*.log"}}});
+    std::string text =
+        PluginText("x", "windows", "delete-file",
+                   {{"5.1", {"%appdata%\\*.log"}}, {"otherwise", {"%appdata%\\Example\\*.log"}}});
     std::vector<std::string> problems = Check(text);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("item.aep on Windows 5.1"), std::string::npos) << problems[0];
@@ -132,9 +138,12 @@ TEST_F(PluginCheckerTest, NamesTheVersionThatFails)
 
 TEST_F(PluginCheckerTest, IdsAndDescriptionsAreUniqueAcrossTheFolder)
 {
-    WriteFile("set\\one.aep", PluginText("same-id", "windows", "advance", {{"otherwise", {"delete-ie-cache"}}}, "One"));
-    WriteFile("set\\two.aep", PluginText("same-id", "windows", "advance", {{"otherwise", {"delete-ie-cache"}}}, "Two"));
-    WriteFile("set\\three.aep", PluginText("three", "windows", "advance", {{"otherwise", {"delete-ie-cache"}}}, "One"));
+    WriteFile("set\\one.aep",
+              PluginText("same-id", "windows", "advance", {{"otherwise", {"delete-ie-cache"}}}, "One"));
+    WriteFile("set\\two.aep",
+              PluginText("same-id", "windows", "advance", {{"otherwise", {"delete-ie-cache"}}}, "Two"));
+    WriteFile("set\\three.aep",
+              PluginText("three", "windows", "advance", {{"otherwise", {"delete-ie-cache"}}}, "One"));
     std::string all;
     for (const std::string& problem : checker_.CheckFolder(PathOf("set"), {10}))
         all += problem + "\n";

@@ -88,13 +88,15 @@ void ListRegistry(HKEY root, const std::string& path, std::set<std::string>& ent
     std::vector<wchar_t> buffer(32768);
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(buffer.size());
-        if (RegEnumValueW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         entries.insert(name + "|" + Lower(ToUtf8(std::wstring_view(buffer.data(), length))));
     }
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(buffer.size());
-        if (RegEnumKeyExW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(key.get(), i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         std::string child = ToUtf8(std::wstring_view(buffer.data(), length));
         ListRegistry(root, path.empty() ? child : path + "\\" + child, entries);
@@ -118,9 +120,9 @@ std::string Listed(const std::set<std::string>& entries)
 
 // What running one item must do.
 struct Expected {
-    std::set<std::string> files;  // lower-cased paths
+    std::set<std::string> files;   // lower-cased paths
     std::vector<std::string> keys; // lower-cased "root\path"; each goes with everything below it
-    std::set<std::string> values; // lower-cased "root\path|name"
+    std::set<std::string> values;  // lower-cased "root\path|name"
     uint32_t filesErased = 0;
     uint32_t bytesReleased = 0;
     uint32_t registryEntriesErased = 0;
@@ -254,10 +256,11 @@ void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::string
         File(prefix + "-history", p + "\\Network Action Predictor", 8192);
         File(prefix + "-sessions", p + "\\Sessions\\Session_13385000000000000", 5000);
         File(prefix + "-sessions", p + "\\Sessions\\Tabs_13385000000000000", 3000);
-        for (const char* own : {"Bookmarks", "Login Data", "Login Data-journal", "Preferences", "Secure Preferences",
-                                "Web Data", "Favicons", "Network\\TransportSecurity",
-                                "Network\\Network Persistent State", "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json",
-                                "Local Storage\\leveldb\\000003.log", "IndexedDB\\https_example.org_0\\LOG"})
+        for (const char* own :
+             {"Bookmarks", "Login Data", "Login Data-journal", "Preferences", "Secure Preferences",
+              "Web Data", "Favicons", "Network\\TransportSecurity", "Network\\Network Persistent State",
+              "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json", "Local Storage\\leveldb\\000003.log",
+              "IndexedDB\\https_example.org_0\\LOG"})
             Kept(p + "\\" + own);
         KeptFolder(p + "\\Cache");
         KeptFolder(p + "\\Sessions");
@@ -278,11 +281,12 @@ void ShippedItemsRun::PlantOtherApplications()
     const std::string firefoxRoaming = roaming_ + "\\Mozilla\\Firefox\\Profiles\\k3j4h5g6.default-release";
     File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\cache2\\entries\\0A1B2C3D4E5F", 3000);
     File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\cache2\\index", 100);
-    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\startupCache\\startupCache.8.little", 5000);
+    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\startupCache\\startupCache.8.little",
+         5000);
     File("firefox-cache", firefoxLocal + "\\x9y8z7w6.default\\cache2\\entries\\FFEE", 10);
     KeptFolder(firefoxLocal);
-    for (const char* own : {"places.sqlite", "cookies.sqlite", "logins.json", "key4.db", "sessionstore.jsonlz4",
-                            "prefs.js"})
+    for (const char* own :
+         {"places.sqlite", "cookies.sqlite", "logins.json", "key4.db", "sessionstore.jsonlz4", "prefs.js"})
         Kept(firefoxRoaming + "\\" + own);
     Kept(roaming_ + "\\Mozilla\\Firefox\\profiles.ini");
 
@@ -380,7 +384,8 @@ void ShippedItemsRun::PlantBuiltIns()
     Expected& forms = expected_["ie-auto-complete-form"];
     forms.keys = {Lower("hkcu\\" + userKey + kFormsData), Lower("hklm\\" + machineKey + kFormsData)};
 
-    ASSERT_TRUE(traces_.Value(HKEY_CURRENT_USER, kInternetExplorer + "\\IntelliForms\\Storage2", "0A1B", "saved"));
+    ASSERT_TRUE(
+        traces_.Value(HKEY_CURRENT_USER, kInternetExplorer + "\\IntelliForms\\Storage2", "0A1B", "saved"));
     expected_["ie-auto-complete-password"].keys = {Lower("hkcu\\" + kInternetExplorer + "\\IntelliForms")};
 }
 
@@ -404,7 +409,8 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
 
     // The recent documents go before the jump lists, which lie in subfolders of the same folder.
     std::vector<std::string> order(planned.begin(), planned.end());
-    std::stable_partition(order.begin(), order.end(), [](const std::string& id) { return id != "jump-lists"; });
+    std::stable_partition(order.begin(), order.end(),
+                          [](const std::string& id) { return id != "jump-lists"; });
 
     std::set<std::string> files = Files();
     std::set<std::string> registry = Registry();
@@ -433,7 +439,8 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
         std::set<std::string> deletedEntries = Minus(registry, registryAfter);
         EXPECT_TRUE(deletedEntries == goneEntries)
             << "deleted:" << Listed(deletedEntries) << "\nexpected:" << Listed(goneEntries);
-        EXPECT_TRUE(Minus(registryAfter, registry).empty()) << "created:" << Listed(Minus(registryAfter, registry));
+        EXPECT_TRUE(Minus(registryAfter, registry).empty())
+            << "created:" << Listed(Minus(registryAfter, registry));
 
         if (expected.countsChecked) {
             EXPECT_EQ(item->tally.filesErased, expected.filesErased);

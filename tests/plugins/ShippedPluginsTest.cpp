@@ -17,8 +17,10 @@
 namespace {
 
 const std::set<std::string> kDefaultItems = {
-    "IE Auto Complete Form", "IE Auto Complete Password", "IE Cache Files",         "IE Cookies",
-    "IE History List",       "IE Type URLs",              "Empty Recycle Bin",      "Start--Recent Documents",
+    "IE Auto Complete Form",  "IE Auto Complete Password",
+    "IE Cache Files",         "IE Cookies",
+    "IE History List",        "IE Type URLs",
+    "Empty Recycle Bin",      "Start--Recent Documents",
     "Start--Recent Run List", "Windows Temp Files",
 };
 
@@ -78,9 +80,9 @@ TEST(ShippedPlugins, EveryPageHasItems)
 {
     EraseItemList list(ShippedPluginFolder(), 10, AllSelected());
     for (const char* type : {"ie", "windows", "application"}) {
-        EXPECT_TRUE(std::any_of(list.Items().begin(), list.Items().end(),
-                                [&](const EraseItem& item) { return item.type == type; }))
-            << type;
+        EXPECT_TRUE(std::any_of(list.Items().begin(), list.Items().end(), [&](const EraseItem& item) {
+            return item.type == type;
+        })) << type;
     }
 }
 

@@ -9,7 +9,8 @@ OwnTempFolder::OwnTempFolder()
 {
     wchar_t prefixTemp[MAX_PATH + 1];
     DWORD length = GetTempPathW(MAX_PATH + 1, prefixTemp);
-    folder_ = ToUtf8(std::wstring_view(prefixTemp, length)) + "vestrel-test-" + std::to_string(GetCurrentProcessId());
+    folder_ = ToUtf8(std::wstring_view(prefixTemp, length)) + "vestrel-test-" +
+              std::to_string(GetCurrentProcessId());
     CreateDirectoryW(ToExtendedPath(folder_).c_str(), nullptr);
 
     std::wstring old(32768, L'\0');

@@ -17,7 +17,8 @@ PlantedTraces::~PlantedTraces()
         RemoveDirectoryW(ToExtendedPath(*folder).c_str());
     for (const PlantedValue& value : values_) {
         RegKeyHandle key;
-        if (RegOpenKeyExW(value.root, ToWide(value.keyPath).c_str(), 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+        if (RegOpenKeyExW(value.root, ToWide(value.keyPath).c_str(), 0, KEY_SET_VALUE, key.put()) ==
+            ERROR_SUCCESS)
             RegDeleteValueW(key.get(), ToWide(value.name).c_str());
     }
     for (auto key = keys_.rbegin(); key != keys_.rend(); ++key)
@@ -27,7 +28,7 @@ PlantedTraces::~PlantedTraces()
 bool PlantedTraces::Folder(const std::string& path)
 {
     size_t start = path.find('\\', 3);
-    for (size_t i = start; ; i = path.find('\\', i + 1)) {
+    for (size_t i = start;; i = path.find('\\', i + 1)) {
         std::string part = i == std::string::npos ? path : path.substr(0, i);
         if (!part.empty() && part.back() != '\\' && CreateDirectoryW(ToExtendedPath(part).c_str(), nullptr))
             folders_.push_back(part);
@@ -55,7 +56,7 @@ bool PlantedTraces::File(const std::string& path, size_t bytes)
 
 bool PlantedTraces::Key(HKEY root, const std::string& path)
 {
-    for (size_t i = path.find('\\'); ; i = path.find('\\', i + 1)) {
+    for (size_t i = path.find('\\');; i = path.find('\\', i + 1)) {
         std::string part = i == std::string::npos ? path : path.substr(0, i);
         RegKeyHandle key;
         DWORD disposition = 0;
@@ -73,12 +74,14 @@ bool PlantedTraces::Key(HKEY root, const std::string& path)
     }
 }
 
-bool PlantedTraces::Value(HKEY root, const std::string& keyPath, const std::string& name, const std::string& text)
+bool PlantedTraces::Value(HKEY root, const std::string& keyPath, const std::string& name,
+                          const std::string& text)
 {
     if (!Key(root, keyPath))
         return false;
     RegKeyHandle key;
-    if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
         return false;
     std::wstring wideName = ToWide(name);
     if (RegQueryValueExW(key.get(), wideName.c_str(), nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
@@ -104,5 +107,6 @@ bool PlantedTraces::ValueExists(HKEY root, const std::string& keyPath, const std
     RegKeyHandle key;
     if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return false;
-    return RegQueryValueExW(key.get(), ToWide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegQueryValueExW(key.get(), ToWide(name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
 }

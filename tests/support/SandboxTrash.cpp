@@ -37,7 +37,8 @@ bool RecycleForTest(const std::string& path)
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    return SHFileOperationW(&operation) == 0 && GetFileAttributesW(ToWide(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+    return SHFileOperationW(&operation) == 0 &&
+           GetFileAttributesW(ToWide(path).c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 int ItemsInSandboxTrash()
