@@ -1,7 +1,7 @@
 #include "engine/FolderCleaners.h"
 
 #include "engine/FileSystemEraser.h"
-#include "engine/SpecialFolders.h"
+#include "engine/FolderLocations.h"
 
 #include <shlobj.h>
 

@@ -1,4 +1,4 @@
-#include "engine/SpecialFolders.h"
+#include "engine/FolderLocations.h"
 
 #include "framework/Utf8.h"
 
