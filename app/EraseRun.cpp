@@ -74,18 +74,26 @@ void EraseRun::ExecuteItem(EraseItem& item)
     }
 }
 
+EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunHooks& hooks, EraseItemList& list,
+                         const ItemSelection& selection)
+{
+    EraseTally tally;
+    {
+        EraseBusyScope busy;
+        RecordLog log(setup.recordPath);
+        tally = EraseRun(pacing, hooks, log).Execute(list, selection);
+        ProcessStatistics().AddRun(tally, setup.clock());
+    }
+    StoreStatistics(setup.settingsKey);
+    return tally;
+}
+
 void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks)
 {
     try {
-        {
-            EraseBusyScope busy;
-            RunSelection selection(setup.configPath);
-            EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection);
-            RecordLog log(setup.recordPath);
-            EraseTally tally = EraseRun(SilentPacing(setup.settings), hooks, log).Execute(list, selection);
-            ProcessStatistics().AddRun(tally, setup.clock());
-        }
-        StoreStatistics(setup.settingsKey);
+        RunSelection selection(setup.configPath);
+        EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection);
+        EraseAndStore(setup, SilentPacing(setup.settings), hooks, list, selection);
     } catch (...) {
         // Called from the start-up and the timer, which have no one to tell.
     }

@@ -11,11 +11,39 @@
 
 namespace {
 
-void RunCacheCleaner(EraseTally& tally) { DeleteInternetCache(tally); }
-void RunHistoryCleaner(EraseTally&) { ClearUrlHistory(); }
-void RunFormsCleaner(EraseTally&) { DeleteProtectedStorageForms(GetWindowsVersion()); }
-void RunIntelliFormsCleaner(EraseTally&) { DeleteIntelliForms(); }
-void RunRecycleBinCleaner(EraseTally& tally) { EmptyRecycleBins(GetDriveRoots(), tally); }
+void RunCacheCleaner(EraseTally& tally, const EraseOptions& options) { DeleteInternetCache(tally, options); }
+
+// The cleaners whose stores tell nothing of what they held: a preview cannot count them, and an erase
+// counts nothing for them.
+template <void (*clean)()>
+void RunUncounted(const char* what, const EraseOptions& options)
+{
+    options.Listener().OnUncounted(what);
+    if (!options.Preview())
+        clean();
+}
+
+void ClearFormsOfThisVersion() { DeleteProtectedStorageForms(GetWindowsVersion()); }
+
+void RunHistoryCleaner(EraseTally&, const EraseOptions& options)
+{
+    RunUncounted<ClearUrlHistory>("the browser's URL history store (not counted)", options);
+}
+
+void RunFormsCleaner(EraseTally&, const EraseOptions& options)
+{
+    RunUncounted<ClearFormsOfThisVersion>("the form data in protected storage (not counted)", options);
+}
+
+void RunIntelliFormsCleaner(EraseTally&, const EraseOptions& options)
+{
+    RunUncounted<DeleteIntelliForms>("the browser's stored passwords and form entries (not counted)", options);
+}
+
+void RunRecycleBinCleaner(EraseTally& tally, const EraseOptions& options)
+{
+    EmptyRecycleBins(GetDriveRoots(), tally, options);
+}
 
 } // namespace
 

@@ -1,13 +1,15 @@
 #pragma once
+#include "engine/EraseMode.h"
 #include "engine/EraseTally.h"
 
 #include <span>
 #include <string_view>
 
-// A cleaner that an "advance" item names; the folder cleaners count into the tally, the others do not.
+// A cleaner that an "advance" item names; the folder cleaners and the recycle bin count into the tally,
+// the others do not (and tell the listener so). In a preview a cleaner only counts.
 struct BuiltInCleaner {
     std::string_view name;
-    void (*run)(EraseTally& tally);
+    void (*run)(EraseTally& tally, const EraseOptions& options);
 };
 
 // Every built-in cleaner, by the exact name a plug-in uses.

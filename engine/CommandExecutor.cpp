@@ -64,15 +64,15 @@ std::string ExpandParameter(const std::string& parameter)
     return folder.empty() ? parameter : folder + parameter.substr(close + 1);
 }
 
-CommandExecutor::CommandExecutor()
-    : CommandExecutor(GetPluginFolder(), BuiltInCleaners(), ProtectedFolders::OfThisSystem())
+CommandExecutor::CommandExecutor(EraseOptions options)
+    : CommandExecutor(GetPluginFolder(), BuiltInCleaners(), ProtectedFolders::OfThisSystem(), options)
 {
 }
 
 CommandExecutor::CommandExecutor(std::string programFolder, std::span<const BuiltInCleaner> cleaners,
-                                 ProtectedFolders protectedFolders)
+                                 ProtectedFolders protectedFolders, EraseOptions options)
     : programFolder_(std::move(programFolder)), cleaners_(cleaners),
-      protectedFolders_(std::move(protectedFolders))
+      protectedFolders_(std::move(protectedFolders)), options_(options)
 {
 }
 
@@ -101,18 +101,21 @@ void CommandExecutor::DeleteFiles(EraseItem& item, bool wholeFolders) const
     EraseTally& tally = item.tally;
     for (std::string& parameter : item.parameters) {
         parameter = ExpandParameter(parameter);
-        if (protectedFolders_.Covers(wholeFolders ? parameter : FolderOfPatternPath(parameter)))
+        std::string folder = wholeFolders ? parameter : FolderOfPatternPath(parameter);
+        if (protectedFolders_.Covers(folder)) {
+            options_.Listener().OnRefused(folder);
             continue;
+        }
         if (wholeFolders)
-            DeleteInFolder(parameter, "*.*", true, tally.filesErased, tally.bytesReleased);
+            DeleteInFolder(parameter, "*.*", true, tally.filesErased, tally.bytesReleased, options_);
         else
-            DeleteFilesByPattern(parameter, true, tally.filesErased, tally.bytesReleased);
+            DeleteFilesByPattern(parameter, true, tally.filesErased, tally.bytesReleased, options_);
     }
 }
 
 void CommandExecutor::DeleteRegistryEntries(EraseItem& item, bool values) const
 {
-    RegistryEraser eraser;
+    RegistryEraser eraser(options_);
     for (const std::string& path : item.parameters)
         item.tally.registryEntriesErased +=
             values ? eraser.DeleteValueByPath(path) : eraser.DeleteKeyByPath(path);
@@ -124,6 +127,9 @@ void CommandExecutor::RunPrograms(EraseItem& item) const
     EraseTally& tally = item.tally;
     for (const std::string& parameter : item.parameters) {
         std::string program = programFolder_ + parameter;
+        options_.Listener().OnUncounted("program " + program + ": counted from its record file after it has run");
+        if (options_.Preview())
+            continue;
         // Quoted, so that a blank in the folder cannot make another program start.
         RunProgram("\"" + program + "\"", WaitMode::Exit, programFolder_);
         RecordFile record(program.substr(0, program.size() >= 4 ? program.size() - 4 : 0) + ".log");
@@ -137,15 +143,15 @@ void CommandExecutor::RunCleaners(EraseItem& item) const
 {
     for (const std::string& name : item.parameters) {
         if (const BuiltInCleaner* cleaner = FindCleaner(cleaners_, name))
-            cleaner->run(item.tally);
+            cleaner->run(item.tally, options_);
     }
 }
 
-bool EraseItem::ExecuteItem()
+bool EraseItem::ExecuteItem(const EraseOptions& options)
 {
     // Engine failures stay silent; not even running out of memory may reach the window that asked.
     try {
-        CommandExecutor().Execute(*this);
+        CommandExecutor(options).Execute(*this);
     } catch (const std::exception&) {
     }
     return true;

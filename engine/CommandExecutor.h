@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/BuiltInCleaners.h"
 #include "engine/EraseItem.h"
+#include "engine/EraseMode.h"
 #include "engine/ProtectedFolders.h"
 
 #include <span>
@@ -24,12 +25,13 @@ std::string ExpandParameter(const std::string& parameter);
 class CommandExecutor {
 public:
     // Programs from the plug-in folder, the built-in cleaners, this system's protected folders.
-    CommandExecutor();
+    explicit CommandExecutor(EraseOptions options = {});
     // programFolder holds the programs of "run" items and is their working folder; it ends in a backslash.
     CommandExecutor(std::string programFolder, std::span<const BuiltInCleaner> cleaners,
-                    ProtectedFolders protectedFolders);
+                    ProtectedFolders protectedFolders, EraseOptions options = {});
 
-    // Resets the item's tally, then applies its command to each of its parameters in order.
+    // Resets the item's tally, then applies its command to each of its parameters in order. A preview
+    // runs no program: what a program erases is known only from its record file after it has run.
     void Execute(EraseItem& item) const;
 
 private:
@@ -41,4 +43,5 @@ private:
     std::string programFolder_;
     std::span<const BuiltInCleaner> cleaners_;
     ProtectedFolders protectedFolders_;
+    EraseOptions options_;
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/EraseMode.h"
 #include "engine/EraseTally.h"
 
 #include <string>
@@ -11,8 +12,9 @@ public:
     // ("%g" text of the version number). On failure sets errorText and leaves loaded false.
     bool LoadFromFile(const std::string& filePath, double windowsVersion);
 
-    // Runs the item's command over its parameters, counting into tally; always true.
-    bool ExecuteItem();
+    // Runs the item's command over its parameters, counting into tally; always true. A preview counts
+    // what an erase would, deleting nothing.
+    bool ExecuteItem(const EraseOptions& options = {});
 
     std::string path;
     std::string descript;

@@ -1,44 +1,108 @@
 #include "engine/FileSystemEraser.h"
 
+#include "engine/ErrorText.h"
 #include "engine/FolderWalk.h"
+#include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 namespace {
 
-// Deletes what the walk reaches. The listing gives each file's size and attributes, so a file is
-// neither opened nor touched unless its read-only flag would stop the deletion.
+// The walk's extended path as the user would write it.
+std::string DisplayPath(const std::wstring& path)
+{
+    std::wstring_view view(path);
+    if (view.starts_with(L"\\\\?\\UNC\\"))
+        return "\\\\" + ToUtf8(view.substr(8));
+    if (view.starts_with(L"\\\\?\\"))
+        return ToUtf8(view.substr(4));
+    return ToUtf8(view);
+}
+
+// Why an erase could not delete the entry now, or 0: the preview opens it for deletion, as the deletion
+// itself does, with the attribute access an erase needs to clear a read-only flag first.
+DWORD PreviewDeletion(const std::wstring& path, DWORD attributes, bool folder)
+{
+    DWORD access = DELETE;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        access |= FILE_WRITE_ATTRIBUTES;
+    DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+    UniqueHandle entry(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, flags, nullptr));
+    return entry ? ERROR_SUCCESS : GetLastError();
+}
+
+// Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
+// attributes, so an erase neither opens nor touches a file unless its read-only flag would stop the
+// deletion.
 class EraseVisitor final : public FolderVisitor {
 public:
-    EraseVisitor(uint32_t& files, uint32_t& bytes) : files_(files), bytes_(bytes) {}
+    EraseVisitor(uint32_t& files, uint32_t& bytes, const EraseOptions& options)
+        : files_(files), bytes_(bytes), options_(options), listener_(options.Listener())
+    {
+    }
 
     void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) override
     {
-        DWORD attributes = entry.dwFileAttributes;
-        // A link's attributes are left alone: setting them might reach its target.
-        if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileW(path.c_str())) {
-            ++files_;
-            bytes_ += entry.nFileSizeLow;
+        DWORD error = options_.Preview() ? PreviewDeletion(path, entry.dwFileAttributes, false)
+                                         : DeleteEntry(path, entry.dwFileAttributes);
+        if (error != ERROR_SUCCESS) {
+            Failed(path, error);
+            return;
         }
+        ++files_;
+        bytes_ += entry.nFileSizeLow;
+        listener_.OnFile(DisplayPath(path), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
     }
 
     // Removes the link itself, never what it points to.
-    void OnFolderLink(const std::wstring& path) override { RemoveDirectoryW(path.c_str()); }
+    void OnFolderLink(const std::wstring& path) override
+    {
+        DWORD error = ERROR_SUCCESS;
+        if (options_.Preview())
+            error = PreviewDeletion(path, FILE_ATTRIBUTE_REPARSE_POINT, true);
+        else if (!RemoveDirectoryW(path.c_str()))
+            error = GetLastError();
+        if (error == ERROR_SUCCESS)
+            listener_.OnFolderLink(DisplayPath(path));
+        else
+            Failed(path, error);
+    }
 
-    void OnFolderDone(const std::wstring& path) override { RemoveDirectoryW(path.c_str()); }
+    // Gone when it is empty; what kept it there was told as it was reached.
+    void OnFolderDone(const std::wstring& path) override
+    {
+        if (!options_.Preview())
+            RemoveDirectoryW(path.c_str());
+    }
 
 private:
+    static DWORD DeleteEntry(const std::wstring& path, DWORD attributes)
+    {
+        // A link's attributes are left alone: setting them might reach its target.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return DeleteFileW(path.c_str()) ? ERROR_SUCCESS : GetLastError();
+    }
+
+    // An entry that vanished since the listing was not kept by anything.
+    void Failed(const std::wstring& path, DWORD error)
+    {
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            listener_.OnFailure(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+    }
+
     uint32_t& files_;
     uint32_t& bytes_;
+    const EraseOptions& options_;
+    EraseListener& listener_;
 };
 
 } // namespace
 
 void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
-                    uint32_t& bytes)
+                    uint32_t& bytes, const EraseOptions& options)
 {
-    EraseVisitor visitor(files, bytes);
+    EraseVisitor visitor(files, bytes, options);
     WalkFolder(folder, pattern, recurse, visitor);
 }
 
@@ -48,10 +112,11 @@ std::string FolderOfPatternPath(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes)
+void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes,
+                          const EraseOptions& options)
 {
     std::string folder = FolderOfPatternPath(path);
-    DeleteInFolder(folder, path.substr(folder.size()), recurse, files, bytes);
+    DeleteInFolder(folder, path.substr(folder.size()), recurse, files, bytes, options);
 }
 
 std::vector<std::string> GetDriveRoots()

@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/EraseMode.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -6,13 +8,15 @@
 // Deletes what matches pattern in folder (and, with recurse, in the subfolders whose names match, which
 // are then removed when empty). The folder itself stays. Each deleted file adds 1 to files and its size
 // (its low 32 bits) to bytes; what cannot be deleted is skipped and not counted. Links to folders are
-// removed without being entered and are not counted.
+// removed without being entered and are not counted. A preview deletes nothing and counts each file that
+// an erase could open for deletion now (not held open by another program, not denied to this user).
 void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
-                    uint32_t& bytes);
+                    uint32_t& bytes, const EraseOptions& options = {});
 
 // DeleteInFolder with the path split at its last "\" into folder and pattern. A path without "\" is
 // looked up in the root of the current drive; a path ending in "\" deletes nothing.
-void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes);
+void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes,
+                          const EraseOptions& options = {});
 
 // The folder part of a pattern path as DeleteFilesByPattern splits it, up to and including the last "\".
 std::string FolderOfPatternPath(const std::string& path);

@@ -12,44 +12,61 @@ const char kEverything[] = "*.*";
 } // namespace
 
 void EmptyUserFolder(const std::string& folder, bool recurse, EraseTally& tally,
-                     const ProtectedFolders& protectedFolders)
+                     const ProtectedFolders& protectedFolders, const EraseOptions& options)
 {
     // An empty path would turn into the root of the current drive.
-    if (folder.empty() || protectedFolders.Covers(folder))
+    if (folder.empty())
         return;
-    DeleteInFolder(folder, kEverything, recurse, tally.filesErased, tally.bytesReleased);
+    if (protectedFolders.Covers(folder)) {
+        options.Listener().OnRefused(folder);
+        return;
+    }
+    DeleteInFolder(folder, kEverything, recurse, tally.filesErased, tally.bytesReleased, options);
 }
 
-void DeleteInternetCache(EraseTally& tally, const std::function<void()>& betweenPasses)
+namespace {
+
+void EmptyThisSystemsFolder(const std::string& folder, bool recurse, EraseTally& tally,
+                            const EraseOptions& options)
+{
+    EmptyUserFolder(folder, recurse, tally, ProtectedFolders::OfThisSystem(), options);
+}
+
+} // namespace
+
+void DeleteInternetCache(EraseTally& tally, const EraseOptions& options,
+                         const std::function<void()>& betweenPasses)
 {
     std::string folder = SpecialFolderFromIdList(CSIDL_INTERNET_CACHE);
-    EmptyUserFolder(folder, true, tally);
+    EmptyThisSystemsFolder(folder, true, tally, options);
+    if (options.Preview())
+        return;
     if (betweenPasses)
         betweenPasses();
-    EmptyUserFolder(folder, true, tally);
+    EmptyThisSystemsFolder(folder, true, tally, options);
 }
 
-void DeleteCookies(EraseTally& tally)
+void DeleteCookies(EraseTally& tally, const EraseOptions& options)
 {
-    EmptyUserFolder(SpecialFolderFromIdList(CSIDL_COOKIES), true, tally);
+    EmptyThisSystemsFolder(SpecialFolderFromIdList(CSIDL_COOKIES), true, tally, options);
 }
 
-void DeleteRecentDocuments(EraseTally& tally)
+void DeleteRecentDocuments(EraseTally& tally, const EraseOptions& options)
 {
-    EmptyUserFolder(SpecialFolderFromIdList(CSIDL_RECENT), false, tally);
+    EmptyThisSystemsFolder(SpecialFolderFromIdList(CSIDL_RECENT), false, tally, options);
 }
 
-void DeleteTempFiles(EraseTally& tally)
+void DeleteTempFiles(EraseTally& tally, const EraseOptions& options)
 {
-    EmptyUserFolder(TempFolderPath(), true, tally);
+    EmptyThisSystemsFolder(TempFolderPath(), true, tally, options);
 }
 
-void DeleteFavorites(EraseTally& tally)
+void DeleteFavorites(EraseTally& tally, const EraseOptions& options)
 {
-    EmptyUserFolder(SpecialFolderPath(CSIDL_FAVORITES), true, tally);
+    EmptyThisSystemsFolder(SpecialFolderPath(CSIDL_FAVORITES), true, tally, options);
 }
 
-void DeleteNetHood(EraseTally& tally)
+void DeleteNetHood(EraseTally& tally, const EraseOptions& options)
 {
-    EmptyUserFolder(SpecialFolderPath(CSIDL_NETHOOD), true, tally);
+    EmptyThisSystemsFolder(SpecialFolderPath(CSIDL_NETHOOD), true, tally, options);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/EraseMode.h"
 #include "engine/EraseTally.h"
 #include "engine/ProtectedFolders.h"
 
@@ -13,15 +14,18 @@
 // Empties the folder, with its subfolders when recurse is set; nothing for an empty path or one that
 // protectedFolders covers.
 void EmptyUserFolder(const std::string& folder, bool recurse, EraseTally& tally,
-                     const ProtectedFolders& protectedFolders = ProtectedFolders::OfThisSystem());
+                     const ProtectedFolders& protectedFolders = ProtectedFolders::OfThisSystem(),
+                     const EraseOptions& options = {});
 
 // The browser cache, emptied twice in a row: files the browser was still holding are tried once more.
-// betweenPasses runs after the first pass.
-void DeleteInternetCache(EraseTally& tally, const std::function<void()>& betweenPasses = {});
-void DeleteCookies(EraseTally& tally);
+// betweenPasses runs after the first pass. A preview walks it once: the second pass of an erase finds
+// only what the first could not delete.
+void DeleteInternetCache(EraseTally& tally, const EraseOptions& options = {},
+                         const std::function<void()>& betweenPasses = {});
+void DeleteCookies(EraseTally& tally, const EraseOptions& options = {});
 // Only the shortcuts directly in the recent folder: its subfolders hold the jump lists, whose files
 // also keep the items the user pinned, and the jump-list item clears those on request.
-void DeleteRecentDocuments(EraseTally& tally);
-void DeleteTempFiles(EraseTally& tally);
-void DeleteFavorites(EraseTally& tally);
-void DeleteNetHood(EraseTally& tally);
+void DeleteRecentDocuments(EraseTally& tally, const EraseOptions& options = {});
+void DeleteTempFiles(EraseTally& tally, const EraseOptions& options = {});
+void DeleteFavorites(EraseTally& tally, const EraseOptions& options = {});
+void DeleteNetHood(EraseTally& tally, const EraseOptions& options = {});

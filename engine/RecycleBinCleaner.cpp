@@ -5,7 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-void EmptyRecycleBins(const std::vector<std::string>& driveRoots, EraseTally& tally)
+void EmptyRecycleBins(const std::vector<std::string>& driveRoots, EraseTally& tally,
+                      const EraseOptions& options)
 {
     for (const std::string& root : driveRoots) {
         SHQUERYRBINFO bin{};
@@ -15,7 +16,11 @@ void EmptyRecycleBins(const std::vector<std::string>& driveRoots, EraseTally& ta
         // The tally is 32-bit; larger bins wrap as the stored totals do.
         tally.filesErased += static_cast<uint32_t>(bin.i64NumItems);
         tally.bytesReleased += static_cast<uint32_t>(bin.i64Size);
+        if (bin.i64NumItems > 0)
+            options.Listener().OnRecycleBin(root, bin.i64NumItems, bin.i64Size);
     }
+    if (options.Preview())
+        return;
     // No confirmation, but the shell may still show its progress and play its sound.
     SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION);
 }

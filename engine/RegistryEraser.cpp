@@ -1,5 +1,6 @@
 #include "engine/RegistryEraser.h"
 
+#include "engine/ErrorText.h"
 #include "framework/Utf8.h"
 
 #include <vector>
@@ -77,18 +78,37 @@ HKEY RegistryEraser::RootKeyFromName(std::string_view name)
     return nullptr;
 }
 
-bool RegistryEraser::OpenParent(const RegistryPath& path)
+LONG RegistryEraser::OpenParent(const RegistryPath& path)
 {
-    return path.valid && path.root && key_.Open(path.root, path.parent, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+    if (!path.valid || !path.root)
+        return ERROR_FILE_NOT_FOUND;
+    return key_.Open(path.root, path.parent, KEY_ALL_ACCESS);
+}
+
+uint32_t RegistryEraser::Counted(LONG status, const std::string& path, bool isKey)
+{
+    EraseListener& listener = options_.Listener();
+    if (status == ERROR_SUCCESS) {
+        listener.OnRegistryEntry(path, isKey);
+        return 1;
+    }
+    if (status != ERROR_FILE_NOT_FOUND && status != ERROR_PATH_NOT_FOUND)
+        listener.OnFailure(path, ErrorText(HRESULT_FROM_WIN32(status)));
+    return 0;
 }
 
 uint32_t RegistryEraser::DeleteKeyByPath(const std::string& path)
 {
     RegistryPath parsed = ParseRegistryPath(path);
     // An empty key name would name the parent itself and empty it.
-    if (parsed.name.empty() || !OpenParent(parsed))
+    if (parsed.name.empty())
         return 0;
-    return DeleteKeyTree(key_.get(), parsed.name) == ERROR_SUCCESS ? 1 : 0;
+    LONG status = OpenParent(parsed);
+    if (status == ERROR_SUCCESS) {
+        std::wstring name = ToWide(parsed.name);
+        status = options_.Preview() ? PreviewTree(key_.get(), name) : DeleteTree(key_.get(), name);
+    }
+    return Counted(status, path, true);
 }
 
 LONG RegistryEraser::DeleteKeyTree(HKEY key, const std::string& subKey)
@@ -96,13 +116,18 @@ LONG RegistryEraser::DeleteKeyTree(HKEY key, const std::string& subKey)
     return DeleteTree(key, ToWide(subKey));
 }
 
+namespace {
+
+constexpr REGSAM kTreeAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+} // namespace
+
 LONG RegistryEraser::DeleteTree(HKEY key, const std::wstring& subKey)
 {
     if (subKey.empty())
         return ERROR_INVALID_PARAMETER;
     RegKeyHandle child;
-    LONG status =
-        RegOpenKeyExW(key, subKey.c_str(), 0, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, child.put());
+    LONG status = RegOpenKeyExW(key, subKey.c_str(), 0, kTreeAccess, child.put());
     if (status != ERROR_SUCCESS)
         return status;
     // Always the first subkey: each one deleted moves the next into its place.
@@ -116,24 +141,43 @@ LONG RegistryEraser::DeleteTree(HKEY key, const std::wstring& subKey)
     return RegDeleteKeyW(key, subKey.c_str());
 }
 
+// The deletion of each key needs its DELETE right besides what the walk through it needs.
+LONG RegistryEraser::PreviewTree(HKEY key, const std::wstring& subKey)
+{
+    if (subKey.empty())
+        return ERROR_INVALID_PARAMETER;
+    RegKeyHandle child;
+    LONG status = RegOpenKeyExW(key, subKey.c_str(), 0, kTreeAccess | DELETE, child.put());
+    std::wstring name;
+    for (DWORD index = 0; status == ERROR_SUCCESS && SubkeyNameAt(child.get(), index, name) == ERROR_SUCCESS;
+         ++index)
+        status = PreviewTree(child.get(), name);
+    return status;
+}
+
 uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
 {
     RegistryPath parsed = ParseRegistryPath(path);
-    if (!OpenParent(parsed))
-        return 0;
+    LONG status = OpenParent(parsed);
+    if (status != ERROR_SUCCESS)
+        return Counted(status, path, false);
     HKEY key = key_.get();
+    bool preview = options_.Preview();
+    auto deleteValue = [key, preview](const std::wstring& name) {
+        return preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
+                       : RegDeleteValueW(key, name.c_str());
+    };
     if (parsed.name.find('*') == std::string::npos)
-        return RegDeleteValueW(key, ToWide(parsed.name).c_str()) == ERROR_SUCCESS ? 1 : 0;
+        return Counted(deleteValue(ToWide(parsed.name)), path, false);
     // "*" means every value: collect the names first, since deleting shifts the indexes.
     std::vector<std::wstring> names;
     std::wstring name;
     for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
         names.push_back(name);
+    std::string keyPath = path.substr(0, path.rfind('\\') + 1);
     uint32_t deleted = 0;
-    for (const std::wstring& valueName : names) {
-        if (RegDeleteValueW(key, valueName.c_str()) == ERROR_SUCCESS)
-            ++deleted;
-    }
+    for (const std::wstring& valueName : names)
+        deleted += Counted(deleteValue(valueName), keyPath + ToUtf8(valueName), false);
     return deleted;
 }
 
@@ -143,7 +187,7 @@ int RegistryEraser::SetStringValueByPath(const std::string& path, const std::str
     if (!parsed.valid || !parsed.root)
         return 2;
     RegKey().Create(parsed.root, parsed.parent, KEY_ALL_ACCESS);
-    if (!OpenParent(parsed))
+    if (OpenParent(parsed) != ERROR_SUCCESS)
         return 2;
     key_.SetString(text, parsed.name);
     return 0;
@@ -152,6 +196,6 @@ int RegistryEraser::SetStringValueByPath(const std::string& path, const std::str
 bool RegistryEraser::ValueExistsByPath(const std::string& path)
 {
     RegistryPath parsed = ParseRegistryPath(path);
-    return OpenParent(parsed) && RegQueryValueExW(key_.get(), ToWide(parsed.name).c_str(), nullptr, nullptr,
+    return OpenParent(parsed) == ERROR_SUCCESS && RegQueryValueExW(key_.get(), ToWide(parsed.name).c_str(), nullptr, nullptr,
                                                   nullptr, nullptr) == ERROR_SUCCESS;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/EraseMode.h"
 #include "settings/RegKey.h"
 
 #include <windows.h>
@@ -16,9 +17,13 @@ struct RegistryPath {
 };
 RegistryPath ParseRegistryPath(const std::string& path);
 
-// Deletes registry keys and values named by registry paths. Holds one open key at a time.
+// Deletes registry keys and values named by registry paths. Holds one open key at a time. A preview
+// deletes nothing and counts what an erase could delete now: a key whose whole tree opens with the
+// access its deletion needs, a value that exists in a key that opens with full access.
 class RegistryEraser {
 public:
+    explicit RegistryEraser(EraseOptions options = {}) : options_(options) {}
+
     // The predefined key for one of the five full root names, in any case; null for any other text.
     static HKEY RootKeyFromName(std::string_view name);
 
@@ -37,8 +42,14 @@ public:
 
 private:
     static LONG DeleteTree(HKEY key, const std::wstring& subKey);
+    // Opens the whole tree as DeleteTree would, deleting nothing.
+    static LONG PreviewTree(HKEY key, const std::wstring& subKey);
     // Opens the parent key of a parsed path with full access into key_.
-    bool OpenParent(const RegistryPath& path);
+    LONG OpenParent(const RegistryPath& path);
+    // 1 for a deleted (in a preview, deletable) entry; else 0, and the listener hears why it stayed
+    // unless it was not there at all.
+    uint32_t Counted(LONG status, const std::string& path, bool isKey);
 
+    EraseOptions options_;
     RegKey key_;
 };

@@ -16,7 +16,7 @@
 
 namespace {
 
-using Cleaner = void (*)(EraseTally&);
+using Cleaner = void (*)(EraseTally&, const EraseOptions&);
 
 struct FolderCase {
     const char* name;
@@ -29,7 +29,7 @@ std::string CookiesFolder() { return SpecialFolderFromIdList(CSIDL_COOKIES); }
 std::string FavoritesFolder() { return SpecialFolderPath(CSIDL_FAVORITES); }
 std::string NetHoodFolder() { return SpecialFolderPath(CSIDL_NETHOOD); }
 
-void CleanCache(EraseTally& tally) { DeleteInternetCache(tally); }
+void CleanCache(EraseTally& tally, const EraseOptions& options) { DeleteInternetCache(tally, options); }
 
 std::string ProfileFolder()
 {
@@ -49,7 +49,7 @@ protected:
         std::string profile = ProfileFolder();
         ASSERT_EQ(folder_.rfind(profile + "\\", 0), 0u) << folder_ << " is not in the prefix's profile";
         EraseTally before;
-        GetParam().clean(before);
+        GetParam().clean(before, {});
     }
 
     std::string folder_;
@@ -67,7 +67,7 @@ TEST_P(CleanersFolder, CountsWhatWasThereAndKeepsTheFolder)
                        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
     EraseTally tally;
-    GetParam().clean(tally);
+    GetParam().clean(tally, {});
     EXPECT_EQ(tally.filesErased, 4u);
     EXPECT_EQ(tally.bytesReleased, 4315u);
     EXPECT_EQ(tally.registryEntriesErased, 0u);
@@ -79,7 +79,7 @@ TEST_P(CleanersFolder, CountsWhatWasThereAndKeepsTheFolder)
 TEST_P(CleanersFolder, EmptyFolderCountsNothingAndStays)
 {
     EraseTally tally;
-    GetParam().clean(tally);
+    GetParam().clean(tally, {});
     EXPECT_EQ(tally.filesErased, 0u);
     EXPECT_EQ(tally.bytesReleased, 0u);
     EXPECT_TRUE(PlantedTraces::FileExists(folder_));
@@ -94,7 +94,7 @@ TEST_P(CleanersFolder, FileInUseStaysUncounted)
                                   OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EraseTally tally;
-    GetParam().clean(tally);
+    GetParam().clean(tally, {});
     EXPECT_EQ(tally.filesErased, 1u);
     EXPECT_EQ(tally.bytesReleased, 3u);
     EXPECT_TRUE(PlantedTraces::FileExists(folder_ + "\\in use.dat"));
@@ -131,7 +131,7 @@ TEST_F(CleanersCache, SecondPassTakesWhatTheFirstCouldNot)
 
     bool stillThere = false;
     EraseTally tally;
-    DeleteInternetCache(tally, [&] {
+    DeleteInternetCache(tally, {}, [&] {
         stillThere = PlantedTraces::FileExists(folder_ + "\\Content.IE5\\ABCD1234\\index.dat");
         EXPECT_EQ(tally.filesErased, 1u) << "the first pass";
         browser.reset(); // the browser lets go of its index between the passes

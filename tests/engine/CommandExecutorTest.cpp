@@ -224,13 +224,13 @@ TEST_F(CommandExecutorTest, AdvanceRunsTheNamedCleanersInOrder)
     order.clear();
     const BuiltInCleaner cleaners[] = {
         {"delete-temp-files",
-         [](EraseTally& tally) {
+         [](EraseTally& tally, const EraseOptions&) {
              order.push_back("temp");
              tally.filesErased += 2;
              tally.bytesReleased += 20;
          }},
         {"empty-recycle-bin",
-         [](EraseTally& tally) {
+         [](EraseTally& tally, const EraseOptions&) {
              order.push_back("bin");
              tally.filesErased += 7;
              tally.bytesReleased += 70;

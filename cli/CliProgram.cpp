@@ -1,0 +1,155 @@
+#include "cli/CliProgram.h"
+
+#include "app/AppPaths.h"
+#include "app/EraseRun.h"
+#include "app/RunSelection.h"
+#include "cli/ConsoleStream.h"
+#include "cli/ReportFormat.h"
+#include "cli/ReportingHooks.h"
+#include "engine/EraseItemList.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <exception>
+
+const char kCliUsage[] =
+    "Usage: vestrel-cli <command> [--json] [ID ...]\n"
+    "\n"
+    "Commands:\n"
+    "  list              every plug-in file: its id, page and description, whether the\n"
+    "                    configuration selects it, or why it failed to load\n"
+    "  preview [ID ...]  what an erase of those items (default: the selected ones) would\n"
+    "                    remove; removes nothing, records nothing\n"
+    "  erase [ID ...]    erase those items (default: the selected ones) as Vestrel's erase\n"
+    "                    run does, adding to its statistics and its record file\n"
+    "\n"
+    "Options:\n"
+    "  --json            print one JSON document (UTF-8) for scripts\n"
+    "  --help            print this text\n"
+    "\n"
+    "Exit codes: 0 done; 1 something could not be deleted (listed in the output);\n"
+    "2 bad usage or an unknown id; 3 nothing is selected.\n";
+
+namespace {
+
+// The program whose plug-ins, configuration, record file and statistics vestrel-cli shares.
+const char kProgramName[] = "Vestrel";
+
+// The items named on the command line.
+class ChosenItems final : public ItemSelection {
+public:
+    explicit ChosenItems(const std::vector<std::string>& ids) : ids_(ids) {}
+
+    bool IsSelected(const std::string& id) const override
+    {
+        return std::find(ids_.begin(), ids_.end(), id) != ids_.end();
+    }
+
+private:
+    const std::vector<std::string>& ids_;
+};
+
+// Why one of the ids names no item that can run; empty when every id does.
+std::string UnknownId(const EraseItemList& list, const std::vector<std::string>& ids)
+{
+    const std::vector<EraseItem>& items = list.Items();
+    for (const std::string& id : ids) {
+        auto found = std::find_if(items.begin(), items.end(), [&id](const EraseItem& item) {
+            return item.loaded && item.id == id;
+        });
+        if (found == items.end())
+            return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
+    }
+    return {};
+}
+
+} // namespace
+
+CliProgram::CliProgram(EraseRunSetup setup, CliStreams streams, std::function<uint64_t()> clockMs)
+    : setup_(std::move(setup)), streams_(std::move(streams)), clockMs_(std::move(clockMs))
+{
+}
+
+int CliProgram::Run(const std::vector<std::string>& arguments)
+{
+    CliRequest request = ParseCommandLine(arguments);
+    if (!request.error.empty())
+        return Stop(request, kExitBadUsage, request.error + " (vestrel-cli --help shows the usage)");
+    switch (request.command) {
+    case CliCommand::Help:
+        streams_.out(kCliUsage);
+        return kExitDone;
+    case CliCommand::List:
+        return List(request);
+    case CliCommand::Preview:
+    case CliCommand::Erase:
+        break;
+    }
+    return PreviewOrErase(request);
+}
+
+int CliProgram::Stop(const CliRequest& request, int code, const std::string& message)
+{
+    streams_.err("vestrel-cli: " + message + "\n");
+    if (request.json)
+        streams_.out(ErrorJson(CommandName(request.command), message));
+    return code;
+}
+
+int CliProgram::List(const CliRequest& request)
+{
+    RunSelection selection(setup_.configPath);
+    EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+    streams_.out(request.json ? ListJson(list, selection) : ListText(list, selection));
+    return kExitDone;
+}
+
+// Both walk the same items through the same hooks; only the mode differs.
+int CliProgram::PreviewOrErase(const CliRequest& request)
+{
+    RunSelection configured(setup_.configPath);
+    ChosenItems chosen(request.ids);
+    const ItemSelection& selection = request.ids.empty() ? static_cast<const ItemSelection&>(configured) : chosen;
+    EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+    if (std::string unknown = UnknownId(list, request.ids); !unknown.empty())
+        return Stop(request, kExitBadUsage, unknown);
+    std::vector<EraseItem*> items = ItemsToErase(list, selection);
+    if (items.empty())
+        return Stop(request, kExitNothingSelected, "nothing is selected: name item ids, or select items in Vestrel");
+
+    bool erase = request.command == CliCommand::Erase;
+    RunReport report;
+    report.mode = erase ? EraseMode::Erase : EraseMode::Preview;
+    RunProgress progress(static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); },
+                         clockMs_);
+    ReportingHooks hooks(report, progress);
+    if (erase) {
+        // The statistics grow from what is stored now, whatever this process held before.
+        ProcessStatistics() = {};
+        LoadSettings(setup_.settingsKey);
+        EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
+    } else {
+        for (EraseItem* item : items)
+            hooks.Execute(*item);
+    }
+    streams_.out(request.json ? RunJson(report) : RunText(report));
+    return report.HasFailures() ? kExitNotDeleted : kExitDone;
+}
+
+int RunCliProgram(const std::vector<std::string>& arguments)
+{
+    ConsoleStream out(STD_OUTPUT_HANDLE);
+    ConsoleStream err(STD_ERROR_HANDLE);
+    try {
+        EraseRunSetup setup = EraseRunSetup::ForProgram();
+        setup.configPath = GetAppFolder() + kProgramName + ".conf";
+        setup.recordPath = GetAppFolder() + kProgramName + ".log";
+        CliStreams streams{[&out](std::string_view text) { out.Write(text); },
+                           [&err](std::string_view text) { err.Write(text); }};
+        return CliProgram(std::move(setup), std::move(streams), GetTickCount64).Run(arguments);
+    } catch (const std::exception& error) {
+        err.Write(std::string("vestrel-cli: ") + error.what() + "\n");
+        return kExitNotDeleted;
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "app/EraseRunSetup.h"
+#include "cli/CommandLine.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The exit codes, which scripts test.
+enum CliExitCode {
+    kExitDone = 0,
+    kExitNotDeleted = 1,     // something could not be deleted (or, in a preview, could not be now)
+    kExitBadUsage = 2,       // bad usage or an unknown item id
+    kExitNothingSelected = 3 // neither the command line nor the configuration selects an item
+};
+
+// Where the commands write: the document or text on out, messages and progress on err.
+struct CliStreams {
+    std::function<void(std::string_view)> out;
+    std::function<void(std::string_view)> err;
+};
+
+// vestrel-cli's commands over the items, files and statistics that a run setup names.
+class CliProgram {
+public:
+    CliProgram(EraseRunSetup setup, CliStreams streams, std::function<uint64_t()> clockMs);
+
+    int Run(const std::vector<std::string>& arguments);
+
+private:
+    int List(const CliRequest& request);
+    int PreviewOrErase(const CliRequest& request);
+    int Stop(const CliRequest& request, int code, const std::string& message);
+
+    EraseRunSetup setup_;
+    CliStreams streams_;
+    std::function<uint64_t()> clockMs_;
+};
+
+// The program's own: the files beside the executable that Vestrel.exe uses, the console's handles.
+int RunCliProgram(const std::vector<std::string>& arguments);
+
+// The text --help prints.
+extern const char kCliUsage[];

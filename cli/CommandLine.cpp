@@ -1,0 +1,66 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsHelpOption(const std::string& argument)
+{
+    return argument == "--help" || argument == "-h" || argument == "/?";
+}
+
+bool ParseCommandName(const std::string& name, CliCommand& command)
+{
+    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase}) {
+        if (name == CommandName(known)) {
+            command = known;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+const char* CommandName(CliCommand command)
+{
+    switch (command) {
+    case CliCommand::List:
+        return "list";
+    case CliCommand::Preview:
+        return "preview";
+    case CliCommand::Erase:
+        return "erase";
+    case CliCommand::Help:
+        break;
+    }
+    return "help";
+}
+
+CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    CliRequest request;
+    if (std::any_of(arguments.begin(), arguments.end(), IsHelpOption))
+        return request;
+    bool haveCommand = false;
+    for (const std::string& argument : arguments) {
+        if (argument == "--json") {
+            request.json = true;
+        } else if (argument.starts_with('-')) {
+            request.error = "unknown option: " + argument;
+        } else if (!haveCommand) {
+            haveCommand = true;
+            if (!ParseCommandName(argument, request.command))
+                request.error = "unknown command: " + argument;
+        } else if (std::find(request.ids.begin(), request.ids.end(), argument) == request.ids.end()) {
+            request.ids.push_back(argument);
+        }
+        if (!request.error.empty())
+            return request;
+    }
+    if (!haveCommand)
+        request.error = "no command given";
+    else if (request.command == CliCommand::List && !request.ids.empty())
+        request.error = "list takes no item ids";
+    return request;
+}

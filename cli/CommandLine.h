@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <vector>
+
+enum class CliCommand { Help, List, Preview, Erase };
+
+// What one command line asks for.
+struct CliRequest {
+    CliCommand command = CliCommand::Help;
+    std::vector<std::string> ids; // in the order given, each once
+    bool json = false;
+    std::string error; // why the line is bad usage; empty when it is fine
+};
+
+// Reads the arguments after the program name. "--help" (also "-h", "/?") anywhere asks for help and
+// "--json" anywhere for a JSON document; the first other argument is the command, the rest item ids.
+CliRequest ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The command's name as the user types it.
+const char* CommandName(CliCommand command);

@@ -1,0 +1,188 @@
+#include "cli/ReportFormat.h"
+
+#include "cli/JsonWriter.h"
+
+#include <cstdio>
+
+namespace {
+
+template <typename... Values>
+std::string Format(const char* format, Values... values)
+{
+    int length = std::snprintf(nullptr, 0, format, values...);
+    std::string text(static_cast<size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, values...);
+    return text;
+}
+
+std::string FileName(const std::string& path)
+{
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+const char* ModeName(EraseMode mode)
+{
+    return mode == EraseMode::Preview ? "preview" : "erase";
+}
+
+std::string TallyText(const EraseTally& tally)
+{
+    return Format("%u files, %u bytes, %u registry entries", tally.filesErased, tally.bytesReleased,
+                  tally.registryEntriesErased);
+}
+
+void TallyJson(JsonWriter& json, const EraseTally& tally)
+{
+    json.BeginObject();
+    json.Key("files").Number(tally.filesErased);
+    json.Key("bytes").Number(tally.bytesReleased);
+    json.Key("registryEntries").Number(tally.registryEntriesErased);
+    json.EndObject();
+}
+
+void StringsJson(JsonWriter& json, const char* key, const std::vector<std::string>& texts)
+{
+    json.Key(key).BeginArray();
+    for (const std::string& text : texts)
+        json.String(text);
+    json.EndArray();
+}
+
+void FailuresJson(JsonWriter& json, const ItemReport& item, bool withId)
+{
+    for (const Failure& failure : item.failures) {
+        json.BeginObject();
+        if (withId)
+            json.Key("id").String(item.id);
+        json.Key("path").String(failure.path);
+        json.Key("reason").String(failure.reason);
+        json.EndObject();
+    }
+}
+
+void ItemJson(JsonWriter& json, const ItemReport& item)
+{
+    json.BeginObject();
+    json.Key("id").String(item.id);
+    json.Key("description").String(item.descript);
+    json.Key("page").String(item.type);
+    json.Key("files").BeginArray();
+    for (const FileEntry& file : item.files)
+        json.BeginObject().Key("path").String(file.path).Key("size").Number(file.size).EndObject();
+    json.EndArray();
+    StringsJson(json, "folderLinks", item.folderLinks);
+    json.Key("registry").BeginArray();
+    for (const RegistryEntry& entry : item.registryEntries)
+        json.BeginObject().Key("path").String(entry.path).Key("kind").String(entry.isKey ? "key" : "value").EndObject();
+    json.EndArray();
+    json.Key("recycleBins").BeginArray();
+    for (const RecycleBinEntry& bin : item.recycleBins) {
+        json.BeginObject().Key("root").String(bin.root).Key("items").Number(bin.items);
+        json.Key("bytes").Number(bin.bytes).EndObject();
+    }
+    json.EndArray();
+    StringsJson(json, "refused", item.refused);
+    StringsJson(json, "uncounted", item.uncounted);
+    json.Key("errors").BeginArray();
+    FailuresJson(json, item, false);
+    json.EndArray();
+    json.Key("totals");
+    TallyJson(json, item.tally);
+    json.EndObject();
+}
+
+std::string ItemText(const ItemReport& item, EraseMode mode)
+{
+    std::string text = item.descript + " [" + item.id + "]\n";
+    for (const FileEntry& file : item.files)
+        text += Format("  file   %12llu  ", static_cast<unsigned long long>(file.size)) + file.path + "\n";
+    for (const std::string& link : item.folderLinks)
+        text += "  link                 " + link + " (the link alone; never followed)\n";
+    for (const RegistryEntry& entry : item.registryEntries)
+        text += std::string(entry.isKey ? "  key                  " : "  value                ") + entry.path + "\n";
+    for (const RecycleBinEntry& bin : item.recycleBins) {
+        text += Format("  bin    %12llu  ", static_cast<unsigned long long>(bin.bytes)) + bin.root +
+                Format(" (%llu items)\n", static_cast<unsigned long long>(bin.items));
+    }
+    for (const std::string& folder : item.refused)
+        text += "  refused              " + folder + " (a drive root or protected folder)\n";
+    for (const std::string& what : item.uncounted)
+        text += "  uncounted            " + what + "\n";
+    const char* failed = mode == EraseMode::Preview ? "  would fail          " : "  not deleted        ";
+    for (const Failure& failure : item.failures)
+        text += std::string(failed) + " " + failure.path + ": " + failure.reason + "\n";
+    text += "  = " + TallyText(item.tally) + "\n";
+    return text;
+}
+
+} // namespace
+
+std::string ListText(const EraseItemList& list, const ItemSelection& selection)
+{
+    std::string text;
+    for (const EraseItem& item : list.Items()) {
+        if (!item.loaded) {
+            text += "[!] " + FileName(item.path) + ": " + item.errorText + "\n";
+            continue;
+        }
+        const char* mark = selection.IsSelected(item.id) ? "[x] " : "[ ] ";
+        text += mark + Format("%-28s %-12s ", item.id.c_str(), item.type.c_str()) + item.descript + "\n";
+    }
+    if (list.Items().empty())
+        text += "No plug-in files.\n";
+    return text;
+}
+
+std::string ListJson(const EraseItemList& list, const ItemSelection& selection)
+{
+    JsonWriter json;
+    json.BeginObject().Key("command").String("list").Key("items").BeginArray();
+    for (const EraseItem& item : list.Items()) {
+        json.BeginObject();
+        json.Key("file").String(FileName(item.path));
+        json.Key("loaded").Bool(item.loaded);
+        if (item.loaded) {
+            json.Key("id").String(item.id);
+            json.Key("page").String(item.type);
+            json.Key("description").String(item.descript);
+            json.Key("selected").Bool(selection.IsSelected(item.id));
+        } else {
+            json.Key("error").String(item.errorText);
+        }
+        json.EndObject();
+    }
+    json.EndArray().EndObject();
+    return json.Text() + "\n";
+}
+
+std::string RunText(const RunReport& report)
+{
+    std::string text = report.mode == EraseMode::Preview ? "Preview (nothing is removed):\n" : "Erased:\n";
+    for (const ItemReport& item : report.items)
+        text += ItemText(item, report.mode);
+    return text + "Total: " + TallyText(report.Total()) + "\n";
+}
+
+std::string RunJson(const RunReport& report)
+{
+    JsonWriter json;
+    json.BeginObject().Key("command").String(ModeName(report.mode));
+    json.Key("items").BeginArray();
+    for (const ItemReport& item : report.items)
+        ItemJson(json, item);
+    json.EndArray();
+    json.Key("totals");
+    TallyJson(json, report.Total());
+    json.Key("errors").BeginArray();
+    for (const ItemReport& item : report.items)
+        FailuresJson(json, item, true);
+    json.EndArray().EndObject();
+    return json.Text() + "\n";
+}
+
+std::string ErrorJson(const char* command, const std::string& message)
+{
+    JsonWriter json;
+    json.BeginObject().Key("command").String(command).Key("error").String(message).EndObject();
+    return json.Text() + "\n";
+}

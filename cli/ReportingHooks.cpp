@@ -1,0 +1,15 @@
+#include "cli/ReportingHooks.h"
+
+#include "engine/EraseItem.h"
+
+void ReportingHooks::Execute(EraseItem& item)
+{
+    progress_.ItemStarted(item.descript);
+    ItemReport& itemReport = report_.items.emplace_back();
+    itemReport.id = item.id;
+    itemReport.descript = item.descript;
+    itemReport.type = item.type;
+    ItemRecorder recorder(itemReport);
+    item.ExecuteItem(EraseOptions{report_.mode, &recorder});
+    itemReport.tally = item.tally;
+}

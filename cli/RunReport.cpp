@@ -1,0 +1,56 @@
+#include "cli/RunReport.h"
+
+#include "app/EraseRun.h"
+
+#include <algorithm>
+
+EraseTally RunReport::Total() const
+{
+    EraseTally total;
+    for (const ItemReport& item : items)
+        AddTally(total, item.tally);
+    return total;
+}
+
+bool RunReport::HasFailures() const
+{
+    return std::any_of(items.begin(), items.end(), [](const ItemReport& item) { return !item.failures.empty(); });
+}
+
+void ItemRecorder::OnFile(const std::string& path, uint64_t size)
+{
+    std::erase_if(report_.failures, [&path](const Failure& failure) { return failure.path == path; });
+    report_.files.push_back({path, size});
+}
+
+void ItemRecorder::OnFolderLink(const std::string& path)
+{
+    report_.folderLinks.push_back(path);
+}
+
+void ItemRecorder::OnRegistryEntry(const std::string& path, bool isKey)
+{
+    report_.registryEntries.push_back({path, isKey});
+}
+
+void ItemRecorder::OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes)
+{
+    report_.recycleBins.push_back({root, items, bytes});
+}
+
+void ItemRecorder::OnFailure(const std::string& path, const std::string& reason)
+{
+    auto& failures = report_.failures;
+    if (std::none_of(failures.begin(), failures.end(), [&path](const Failure& f) { return f.path == path; }))
+        failures.push_back({path, reason});
+}
+
+void ItemRecorder::OnRefused(const std::string& path)
+{
+    report_.refused.push_back(path);
+}
+
+void ItemRecorder::OnUncounted(const std::string& what)
+{
+    report_.uncounted.push_back(what);
+}

@@ -1,0 +1,70 @@
+#pragma once
+#include "engine/EraseMode.h"
+#include "engine/EraseTally.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FileEntry {
+    std::string path;
+    uint64_t size = 0; // the whole size; the tally counts its low 32 bits, as the statistics do
+};
+
+struct RegistryEntry {
+    std::string path;
+    bool isKey = false;
+};
+
+struct RecycleBinEntry {
+    std::string root;
+    uint64_t items = 0;
+    uint64_t bytes = 0;
+};
+
+struct Failure {
+    std::string path;
+    std::string reason;
+};
+
+// What one item's execution reached, in the order it reached it, and what it counted.
+struct ItemReport {
+    std::string id;
+    std::string descript;
+    std::string type;
+    std::vector<FileEntry> files;
+    std::vector<std::string> folderLinks;
+    std::vector<RegistryEntry> registryEntries;
+    std::vector<RecycleBinEntry> recycleBins;
+    std::vector<Failure> failures;
+    std::vector<std::string> refused;
+    std::vector<std::string> uncounted;
+    EraseTally tally;
+};
+
+// A preview or an erase of some items.
+struct RunReport {
+    EraseMode mode = EraseMode::Preview;
+    std::vector<ItemReport> items;
+
+    EraseTally Total() const;
+    bool HasFailures() const;
+};
+
+// Collects what the deletion paths tell into one item's report. A file that a later pass deletes (the
+// browser cache is emptied twice) is no longer a failure; one that fails twice is listed once.
+class ItemRecorder final : public EraseListener {
+public:
+    explicit ItemRecorder(ItemReport& report) : report_(report) {}
+
+    void OnFile(const std::string& path, uint64_t size) override;
+    void OnFolderLink(const std::string& path) override;
+    void OnRegistryEntry(const std::string& path, bool isKey) override;
+    void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) override;
+    void OnFailure(const std::string& path, const std::string& reason) override;
+    void OnRefused(const std::string& path) override;
+    void OnUncounted(const std::string& what) override;
+
+private:
+    ItemReport& report_;
+};
