@@ -40,13 +40,15 @@ const char* CommandName(CliCommand command)
 CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CliRequest request;
+    // Known first, so that a script gets its document even for a line that is wrong elsewhere.
+    request.json = std::find(arguments.begin(), arguments.end(), "--json") != arguments.end();
     if (std::any_of(arguments.begin(), arguments.end(), IsHelpOption))
         return request;
     bool haveCommand = false;
     for (const std::string& argument : arguments) {
-        if (argument == "--json") {
-            request.json = true;
-        } else if (argument.starts_with('-')) {
+        if (argument == "--json")
+            continue;
+        if (argument.starts_with('-')) {
             request.error = "unknown option: " + argument;
         } else if (!haveCommand) {
             haveCommand = true;

@@ -97,7 +97,7 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     for (const FileEntry& file : item.files)
         text += Format("  file   %12llu  ", static_cast<unsigned long long>(file.size)) + file.path + "\n";
     for (const std::string& link : item.folderLinks)
-        text += "  link                 " + link + " (the link alone; never followed)\n";
+        text += "  link                 " + link + " (never followed; not counted)\n";
     for (const RegistryEntry& entry : item.registryEntries)
         text += std::string(entry.isKey ? "  key                  " : "  value                ") + entry.path + "\n";
     for (const RecycleBinEntry& bin : item.recycleBins) {

