@@ -1,0 +1,147 @@
+#include "app/StatisticsText.h"
+#include "engine/LowerCase.h"
+#include "tests/cli/CliFixture.h"
+#include "tests/cli/TreeSnapshot.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+#include "tests/support/ScratchRegistry.h"
+
+#include <string>
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+class CliProgramTest : public CliFixture {
+protected:
+    void SetUp() override
+    {
+        CliFixture::SetUp();
+        AddItem("1.aep", "first", "First Item");
+        AddItem("2.aep", "second", "Second Item");
+        AddItem("3.aep", "third", "Third Item");
+        WriteConfig({{"first", true}, {"second", false}, {"third", true}});
+    }
+};
+
+TEST_F(CliProgramTest, PreviewNamesWhatEraseThenRemovesAndChangesNothing)
+{
+    auto files = FolderSnapshot(Folder());
+    auto keys = KeySnapshot(HKEY_CURRENT_USER, ScratchKey());
+    ASSERT_EQ(Cli({"preview", "--json"}), kExitDone) << err;
+    std::string preview = out;
+    EXPECT_EQ(FolderSnapshot(Folder()), files);
+    EXPECT_EQ(KeySnapshot(HKEY_CURRENT_USER, ScratchKey()), keys) << "a preview stores no statistics";
+    EXPECT_FALSE(Exists("vestrel.log")) << "a preview writes no record lines";
+
+    ASSERT_EQ(Cli({"--json", "erase"}), kExitDone) << err;
+    EXPECT_EQ(out, Replaced(preview, "\"command\":\"preview\"", "\"command\":\"erase\""));
+    EXPECT_TRUE(Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0},\"errors\":[]}"));
+    EXPECT_TRUE(ItemErased("first"));
+    EXPECT_TRUE(ItemUntouched("second"));
+    EXPECT_TRUE(ItemErased("third"));
+}
+
+TEST_F(CliProgramTest, EraseRecordsItsItemsAndAddsToTheStatisticsTheWindowShows)
+{
+    WriteDwordForTest(ScratchKey(), "Erased File Num", 10);
+    WriteDwordForTest(ScratchKey(), "Erased File Size", 1000);
+    ASSERT_EQ(Cli({"erase", "third", "first"}), kExitDone) << err;
+    EXPECT_EQ(RecordMessages(), (std::vector<std::string>{"First Item done...", "Third Item done..."}))
+        << "in file order";
+    EXPECT_EQ(ReadDwordForTest(ScratchKey(), "Erased File Num"), 14u);
+    EXPECT_EQ(ReadDwordForTest(ScratchKey(), "Erased File Size"), 7000u);
+    EXPECT_EQ(ReadStringForTest(ScratchKey(), "Last Erased Time"), ExpectedLastErasedText());
+
+    ProcessStatistics() = {};
+    LoadSettings(ScratchKey());
+    EXPECT_EQ(FilesErasedLine(ProcessStatistics()), "Files Erased: 14;  Released HD Space: 6 KB; ");
+    EXPECT_EQ(LastErasedLine(ProcessStatistics()),
+              "Last Erased: " + ExpectedLastErasedText() + "; Registry Keys Erased: 0");
+}
+
+TEST_F(CliProgramTest, ItemsNamedOnTheLineOverrideTheSelection)
+{
+    ASSERT_EQ(Cli({"preview", "second"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "Second Item [second]"));
+    EXPECT_FALSE(Contains(out, "[first]"));
+    EXPECT_TRUE(Contains(out, LowerCase(PathOf("second\\one.tmp")))) << "plug-in parameters are lower-cased";
+    EXPECT_TRUE(Contains(out, "Total: 2 files, 3000 bytes, 0 registry entries"));
+}
+
+TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
+{
+    UniqueHandle held(CreateFileW(ToExtendedPath(PathOf("first\\two.tmp")).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(Cli({"preview", "first"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "would fail           " + LowerCase(PathOf("first\\two.tmp")) + ": "));
+    EXPECT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "\"errors\":[{\"id\":\"first\",\"path\":"));
+    EXPECT_TRUE(Exists("first\\two.tmp"));
+    EXPECT_FALSE(Exists("first\\one.tmp"));
+}
+
+TEST_F(CliProgramTest, UnknownIdsAndBadUsageEndWithTwoAndDoNothing)
+{
+    EXPECT_EQ(Cli({"erase", "first", "nosuch"}), kExitBadUsage);
+    EXPECT_TRUE(Contains(err, "unknown item id: nosuch"));
+    EXPECT_TRUE(ItemUntouched("first"));
+    EXPECT_EQ(Cli({"erase", "--json", "nosuch"}), kExitBadUsage);
+    EXPECT_EQ(out, "{\"command\":\"erase\",\"error\":\"unknown item id: nosuch (vestrel-cli list shows the ids)\"}\n");
+    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
+             {}, {"wipe"}, {"erase", "--force"}, {"list", "first"}}) {
+        EXPECT_EQ(Cli(line), kExitBadUsage) << (line.empty() ? "" : line[0]);
+        EXPECT_TRUE(Contains(err, "--help")) << err;
+        EXPECT_TRUE(out.empty());
+    }
+    EXPECT_EQ(Cli({"erase", "--help"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "Usage: vestrel-cli"));
+    EXPECT_TRUE(ItemUntouched("first"));
+}
+
+TEST_F(CliProgramTest, NothingSelectedEndsWithThree)
+{
+    WriteConfig({{"first", false}, {"second", false}, {"third", false}});
+    EXPECT_EQ(Cli({"erase"}), kExitNothingSelected);
+    EXPECT_TRUE(Contains(err, "nothing is selected"));
+    EXPECT_FALSE(Exists("vestrel.log"));
+    WriteFile("vestrel.conf", "not a configuration");
+    EXPECT_EQ(Cli({"preview", "--json"}), kExitNothingSelected) << "an unreadable configuration selects nothing";
+    EXPECT_TRUE(Contains(out, "\"error\":\"nothing is selected"));
+}
+
+TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
+{
+    AddItem("4.aep", "broken", "Broken", false);
+    ASSERT_EQ(Cli({"list"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "[x] first"));
+    EXPECT_TRUE(Contains(out, "[ ] second"));
+    EXPECT_TRUE(Contains(out, "[!] 4.aep: node root->body->type not found"));
+    ASSERT_EQ(Cli({"list", "--json"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "{\"file\":\"2.aep\",\"loaded\":true,\"id\":\"second\",\"page\":\"windows\","
+                              "\"description\":\"Second Item\",\"selected\":false}"));
+    EXPECT_TRUE(Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
+}
+
+TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)
+{
+    ASSERT_EQ(Cli({"erase"}), kExitDone);
+    EXPECT_TRUE(err.empty()) << "a quick run stays quiet";
+    // Every reading after the first, which marks the start, is five seconds on.
+    CliStreams streams{[](std::string_view) {}, [this](std::string_view text) { err += text; }};
+    uint64_t readings = 0;
+    CliProgram(Setup(), streams, [&readings] { return readings++ == 0 ? 0 : 5000; }).Run({"preview"});
+    EXPECT_EQ(err, "[1/2] First Item\n[2/2] Third Item\n");
+}
+
+} // namespace
