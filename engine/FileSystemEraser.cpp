@@ -18,16 +18,39 @@ std::string DisplayPath(const std::wstring& path)
     return ToUtf8(view);
 }
 
-// Why an erase could not delete the entry now, or 0: the preview opens it for deletion, as the deletion
-// itself does, with the attribute access an erase needs to clear a read-only flag first.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Clears the read-only flag and deletes the file through one handle, where SetFileAttributesW and then
+// DeleteFileW would open it twice. The handle is the link's own, never its target's. The reason it
+// failed, or 0; read before the handle closes.
+DWORD DeleteReadOnlyFile(const std::wstring& path)
+{
+    UniqueHandle file(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return GetLastError();
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    bool deleted = SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)) &&
+                   SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition));
+    return deleted ? ERROR_SUCCESS : GetLastError();
+}
+
+bool IsReadOnlyFile(DWORD attributes)
+{
+    // A link's attributes are left alone: setting them might reach its target.
+    return (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Why an erase could not delete the file now, or 0: the preview opens it as the deletion would, a
+// read-only file with the access that clears its flag, and lets it go.
 DWORD PreviewDeletion(const std::wstring& path, DWORD attributes)
 {
-    DWORD access = DELETE;
-    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        access |= FILE_WRITE_ATTRIBUTES;
-    UniqueHandle entry(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    return entry ? ERROR_SUCCESS : GetLastError();
+    DWORD access = IsReadOnlyFile(attributes) ? DELETE | FILE_WRITE_ATTRIBUTES : DELETE;
+    UniqueHandle file(
+        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return file ? ERROR_SUCCESS : GetLastError();
 }
 
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
@@ -72,9 +95,8 @@ public:
 private:
     static DWORD DeleteEntry(const std::wstring& path, DWORD attributes)
     {
-        // A link's attributes are left alone: setting them might reach its target.
-        if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (IsReadOnlyFile(attributes))
+            return DeleteReadOnlyFile(path);
         return DeleteFileW(path.c_str()) ? ERROR_SUCCESS : GetLastError();
     }
 
