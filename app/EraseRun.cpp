@@ -74,8 +74,8 @@ void EraseRun::ExecuteItem(EraseItem& item)
     }
 }
 
-EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunHooks& hooks, EraseItemList& list,
-                         const ItemSelection& selection)
+EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunHooks& hooks,
+                         EraseItemList& list, const ItemSelection& selection)
 {
     EraseTally tally;
     {

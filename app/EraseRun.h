@@ -48,8 +48,8 @@ void AddTally(EraseTally& total, const EraseTally& item);
 
 // A whole run without windows: the selected items of list, with the busy flag set, recorded in the
 // setup's record file; its totals are added to the statistics, which are then stored. The run's totals.
-EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunHooks& hooks, EraseItemList& list,
-                         const ItemSelection& selection);
+EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunHooks& hooks,
+                         EraseItemList& list, const ItemSelection& selection);
 
 // Erases the selected items without showing anything, adds the result to the statistics and stores them.
 // Never throws; the busy flag is set only while it runs.

@@ -55,9 +55,8 @@ std::string UnknownId(const EraseItemList& list, const std::vector<std::string>&
 {
     const std::vector<EraseItem>& items = list.Items();
     for (const std::string& id : ids) {
-        auto found = std::find_if(items.begin(), items.end(), [&id](const EraseItem& item) {
-            return item.loaded && item.id == id;
-        });
+        auto found = std::find_if(items.begin(), items.end(),
+                                  [&id](const EraseItem& item) { return item.loaded && item.id == id; });
         if (found == items.end())
             return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
     }
@@ -110,19 +109,21 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
 {
     RunSelection configured(setup_.configPath);
     ChosenItems chosen(request.ids);
-    const ItemSelection& selection = request.ids.empty() ? static_cast<const ItemSelection&>(configured) : chosen;
+    const ItemSelection& selection =
+        request.ids.empty() ? static_cast<const ItemSelection&>(configured) : chosen;
     EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
     if (std::string unknown = UnknownId(list, request.ids); !unknown.empty())
         return Stop(request, kExitBadUsage, unknown);
     std::vector<EraseItem*> items = ItemsToErase(list, selection);
     if (items.empty())
-        return Stop(request, kExitNothingSelected, "nothing is selected: name item ids, or select items in Vestrel");
+        return Stop(request, kExitNothingSelected,
+                    "nothing is selected: name item ids, or select items in Vestrel");
 
     bool erase = request.command == CliCommand::Erase;
     RunReport report;
     report.mode = erase ? EraseMode::Erase : EraseMode::Preview;
-    RunProgress progress(static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); },
-                         clockMs_);
+    RunProgress progress(
+        static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); }, clockMs_);
     ReportingHooks hooks(report, progress);
     if (erase) {
         // The statistics grow from what is stored now, whatever this process held before.

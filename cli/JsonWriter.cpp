@@ -31,6 +31,28 @@ char32_t NextCodePoint(std::string_view text, size_t& at)
     return code;
 }
 
+// The two-character escapes JSON has; null for every other character.
+const char* ShortEscape(char32_t code)
+{
+    switch (code) {
+    case '"':
+        return "\\\"";
+    case '\\':
+        return "\\\\";
+    case '\b':
+        return "\\b";
+    case '\f':
+        return "\\f";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\t':
+        return "\\t";
+    }
+    return nullptr;
+}
+
 void AppendEscape(std::string& text, unsigned unit)
 {
     char escape[8];
@@ -125,24 +147,16 @@ void JsonWriter::Quoted(std::string_view utf8)
     text_ += '"';
     for (size_t at = 0; at < utf8.size();) {
         char32_t code = NextCodePoint(utf8, at);
-        switch (code) {
-        case '"': text_ += "\\\""; break;
-        case '\\': text_ += "\\\\"; break;
-        case '\b': text_ += "\\b"; break;
-        case '\f': text_ += "\\f"; break;
-        case '\n': text_ += "\\n"; break;
-        case '\r': text_ += "\\r"; break;
-        case '\t': text_ += "\\t"; break;
-        default:
-            if (code >= 0x20 && code < 0x7F) {
-                text_ += static_cast<char>(code);
-            } else if (code < 0x10000) {
-                AppendEscape(text_, static_cast<unsigned>(code));
-            } else {
-                char32_t offset = code - 0x10000;
-                AppendEscape(text_, 0xD800 + static_cast<unsigned>(offset >> 10));
-                AppendEscape(text_, 0xDC00 + static_cast<unsigned>(offset & 0x3FF));
-            }
+        if (const char* escape = ShortEscape(code)) {
+            text_ += escape;
+        } else if (code >= 0x20 && code < 0x7F) {
+            text_ += static_cast<char>(code);
+        } else if (code < 0x10000) {
+            AppendEscape(text_, static_cast<unsigned>(code));
+        } else {
+            char32_t offset = code - 0x10000;
+            AppendEscape(text_, 0xD800 + static_cast<unsigned>(offset >> 10));
+            AppendEscape(text_, 0xDC00 + static_cast<unsigned>(offset & 0x3FF));
         }
     }
     text_ += '"';

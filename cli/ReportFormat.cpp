@@ -72,8 +72,10 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     json.EndArray();
     StringsJson(json, "folderLinks", item.folderLinks);
     json.Key("registry").BeginArray();
-    for (const RegistryEntry& entry : item.registryEntries)
-        json.BeginObject().Key("path").String(entry.path).Key("kind").String(entry.isKey ? "key" : "value").EndObject();
+    for (const RegistryEntry& entry : item.registryEntries) {
+        json.BeginObject().Key("path").String(entry.path);
+        json.Key("kind").String(entry.isKey ? "key" : "value").EndObject();
+    }
     json.EndArray();
     json.Key("recycleBins").BeginArray();
     for (const RecycleBinEntry& bin : item.recycleBins) {
@@ -99,7 +101,8 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     for (const std::string& link : item.folderLinks)
         text += "  link                 " + link + " (never followed; not counted)\n";
     for (const RegistryEntry& entry : item.registryEntries)
-        text += std::string(entry.isKey ? "  key                  " : "  value                ") + entry.path + "\n";
+        text += std::string(entry.isKey ? "  key                  " : "  value                ") +
+                entry.path + "\n";
     for (const RecycleBinEntry& bin : item.recycleBins) {
         text += Format("  bin    %12llu  ", static_cast<unsigned long long>(bin.bytes)) + bin.root +
                 Format(" (%llu items)\n", static_cast<unsigned long long>(bin.items));

@@ -14,7 +14,8 @@ EraseTally RunReport::Total() const
 
 bool RunReport::HasFailures() const
 {
-    return std::any_of(items.begin(), items.end(), [](const ItemReport& item) { return !item.failures.empty(); });
+    return std::any_of(items.begin(), items.end(),
+                       [](const ItemReport& item) { return !item.failures.empty(); });
 }
 
 void ItemRecorder::OnFile(const std::string& path, uint64_t size)

@@ -27,17 +27,20 @@ void ClearFormsOfThisVersion() { DeleteProtectedStorageForms(GetWindowsVersion()
 
 void RunHistoryCleaner(EraseTally&, const EraseOptions& options)
 {
-    RunUncounted<ClearUrlHistory>("the browser's URL history store: it tells nothing of how many entries it held", options);
+    RunUncounted<ClearUrlHistory>(
+        "the browser's URL history store: it tells nothing of how many entries it held", options);
 }
 
 void RunFormsCleaner(EraseTally&, const EraseOptions& options)
 {
-    RunUncounted<ClearFormsOfThisVersion>("the form data in protected storage: its entries cannot be counted", options);
+    RunUncounted<ClearFormsOfThisVersion>("the form data in protected storage: its entries cannot be counted",
+                                          options);
 }
 
 void RunIntelliFormsCleaner(EraseTally&, const EraseOptions& options)
 {
-    RunUncounted<DeleteIntelliForms>("the browser's stored passwords and form entries: they cannot be counted", options);
+    RunUncounted<DeleteIntelliForms>(
+        "the browser's stored passwords and form entries: they cannot be counted", options);
 }
 
 void RunRecycleBinCleaner(EraseTally& tally, const EraseOptions& options)

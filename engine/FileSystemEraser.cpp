@@ -32,8 +32,9 @@ DWORD DeleteReadOnlyFile(const std::wstring& path)
     FILE_BASIC_INFO basic{};
     basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     FILE_DISPOSITION_INFO disposition{TRUE};
-    bool deleted = SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)) &&
-                   SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition));
+    bool deleted =
+        SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)) &&
+        SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition));
     return deleted ? ERROR_SUCCESS : GetLastError();
 }
 
@@ -48,8 +49,8 @@ bool IsReadOnlyFile(DWORD attributes)
 DWORD PreviewDeletion(const std::wstring& path, DWORD attributes)
 {
     DWORD access = IsReadOnlyFile(attributes) ? DELETE | FILE_WRITE_ATTRIBUTES : DELETE;
-    UniqueHandle file(
-        CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return file ? ERROR_SUCCESS : GetLastError();
 }
 

@@ -196,6 +196,7 @@ int RegistryEraser::SetStringValueByPath(const std::string& path, const std::str
 bool RegistryEraser::ValueExistsByPath(const std::string& path)
 {
     RegistryPath parsed = ParseRegistryPath(path);
-    return OpenParent(parsed) == ERROR_SUCCESS && RegQueryValueExW(key_.get(), ToWide(parsed.name).c_str(), nullptr, nullptr,
-                                                  nullptr, nullptr) == ERROR_SUCCESS;
+    return OpenParent(parsed) == ERROR_SUCCESS &&
+           RegQueryValueExW(key_.get(), ToWide(parsed.name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
 }

@@ -69,7 +69,8 @@ protected:
 
     void AddItem(const std::string& id) const
     {
-        WriteFile("app\\plugin\\" + id + ".aep", PluginText(id, id + " traces", "windows", PathOf(id + "\\*.*")));
+        WriteFile("app\\plugin\\" + id + ".aep",
+                  PluginText(id, id + " traces", "windows", PathOf(id + "\\*.*")));
         WriteFile(id + "\\a.tmp", std::string(700, 'a'));
         WriteFile(id + "\\日本語 😀.tmp", std::string(300, 'b'));
     }
@@ -89,8 +90,8 @@ protected:
             startup.hStdOutput = out.get();
             startup.hStdError = err.get();
             PROCESS_INFORMATION process{};
-            if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                &startup, &process))
+            if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                nullptr, &startup, &process))
                 return run;
             UniqueHandle processHandle(process.hProcess);
             UniqueHandle thread(process.hThread);
@@ -110,7 +111,8 @@ protected:
     {
         SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
         return UniqueHandle(CreateFileW(ToExtendedPath(PathOf(relative)).c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS, 0, nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS, 0,
+                                        nullptr));
     }
 
     static bool Contains(const std::string& text, const std::string& part)
@@ -125,8 +127,8 @@ TEST_F(CliExeTest, ExitCodesComeFromWhatHappened)
 {
     SavedStatistics saved;
     {
-        UniqueHandle held(CreateFileW(ToExtendedPath(PathOf("one\\a.tmp")).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueHandle held(CreateFileW(ToExtendedPath(PathOf("one\\a.tmp")).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         CliRun locked = Run("erase one");
         EXPECT_EQ(locked.code, 1) << locked.out << locked.err;
@@ -157,7 +159,8 @@ TEST_F(CliExeTest, EraseAddsToTheStatisticsTheWindowShowsAndWritesTheProgramsRec
     WriteDwordForTest(kSettingsKeyPath, "Erased File Size", 10000);
     CliRun run = Run("erase --json");
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(Contains(run.out, "\"totals\":{\"files\":4,\"bytes\":2000,\"registryEntries\":0},\"errors\":[]}"));
+    EXPECT_TRUE(
+        Contains(run.out, "\"totals\":{\"files\":4,\"bytes\":2000,\"registryEntries\":0},\"errors\":[]}"));
 
     // What the main window reads at start-up and paints under its lists.
     ProcessStatistics() = {};

@@ -45,7 +45,8 @@ TEST_F(CliProgramTest, PreviewNamesWhatEraseThenRemovesAndChangesNothing)
 
     ASSERT_EQ(Cli({"--json", "erase"}), kExitDone) << err;
     EXPECT_EQ(out, Replaced(preview, "\"command\":\"preview\"", "\"command\":\"erase\""));
-    EXPECT_TRUE(Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0},\"errors\":[]}"));
+    EXPECT_TRUE(
+        Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0},\"errors\":[]}"));
     EXPECT_TRUE(ItemErased("first"));
     EXPECT_TRUE(ItemUntouched("second"));
     EXPECT_TRUE(ItemErased("third"));
@@ -97,9 +98,11 @@ TEST_F(CliProgramTest, UnknownIdsAndBadUsageEndWithTwoAndDoNothing)
     EXPECT_TRUE(Contains(err, "unknown item id: nosuch"));
     EXPECT_TRUE(ItemUntouched("first"));
     EXPECT_EQ(Cli({"erase", "--json", "nosuch"}), kExitBadUsage);
-    EXPECT_EQ(out, "{\"command\":\"erase\",\"error\":\"unknown item id: nosuch (vestrel-cli list shows the ids)\"}\n");
-    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
-             {}, {"wipe"}, {"erase", "--force"}, {"list", "first"}}) {
+    EXPECT_EQ(
+        out,
+        "{\"command\":\"erase\",\"error\":\"unknown item id: nosuch (vestrel-cli list shows the ids)\"}\n");
+    for (const std::vector<std::string>& line :
+         std::vector<std::vector<std::string>>{{}, {"wipe"}, {"erase", "--force"}, {"list", "first"}}) {
         EXPECT_EQ(Cli(line), kExitBadUsage) << (line.empty() ? "" : line[0]);
         EXPECT_TRUE(Contains(err, "--help")) << err;
         EXPECT_TRUE(out.empty());
@@ -116,7 +119,8 @@ TEST_F(CliProgramTest, NothingSelectedEndsWithThree)
     EXPECT_TRUE(Contains(err, "nothing is selected"));
     EXPECT_FALSE(Exists("vestrel.log"));
     WriteFile("vestrel.conf", "not a configuration");
-    EXPECT_EQ(Cli({"preview", "--json"}), kExitNothingSelected) << "an unreadable configuration selects nothing";
+    EXPECT_EQ(Cli({"preview", "--json"}), kExitNothingSelected)
+        << "an unreadable configuration selects nothing";
     EXPECT_TRUE(Contains(out, "\"error\":\"nothing is selected"));
 }
 
@@ -130,7 +134,8 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
     ASSERT_EQ(Cli({"list", "--json"}), kExitDone);
     EXPECT_TRUE(Contains(out, "{\"file\":\"2.aep\",\"loaded\":true,\"id\":\"second\",\"page\":\"windows\","
                               "\"description\":\"Second Item\",\"selected\":false}"));
-    EXPECT_TRUE(Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
+    EXPECT_TRUE(
+        Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
 }
 
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)

@@ -44,7 +44,8 @@ TEST(RunProgress, QuietForAMomentThenOneLinePerItem)
 {
     uint64_t now = 100;
     std::string lines;
-    RunProgress progress(3, [&lines](const std::string& line) { lines += line; }, [&now] { return now; });
+    RunProgress progress(
+        3, [&lines](const std::string& line) { lines += line; }, [&now] { return now; });
     now += RunProgress::kQuietMs - 1;
     progress.ItemStarted("One");
     EXPECT_EQ(lines, "");

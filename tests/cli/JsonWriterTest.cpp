@@ -39,7 +39,9 @@ TEST(JsonWriter, WritesEverythingBeyondAsciiAsEscapesWithSurrogatePairs)
 
 TEST(JsonWriter, BytesThatAreNotUtf8BecomeReplacementCharacters)
 {
-    EXPECT_EQ(Quoted("a\xff" "b"), R"("a\ufffdb")");
+    EXPECT_EQ(Quoted("a\xff"
+                     "b"),
+              R"("a\ufffdb")");
     EXPECT_EQ(Quoted("\xc3"), R"("\ufffd")") << "cut short at the end";
     EXPECT_EQ(Quoted("\xc3(x"), R"("\ufffd(x")") << "a lead byte without its continuation";
     EXPECT_EQ(Quoted("\xc0\xaf"), R"("\ufffd\ufffd")") << "an overlong slash";

@@ -19,8 +19,14 @@
 #include <string>
 #include <vector>
 
-bool operator==(const FileEntry& a, const FileEntry& b) { return a.path == b.path && a.size == b.size; }
-bool operator==(const RegistryEntry& a, const RegistryEntry& b) { return a.path == b.path && a.isKey == b.isKey; }
+bool operator==(const FileEntry& a, const FileEntry& b)
+{
+    return a.path == b.path && a.size == b.size;
+}
+bool operator==(const RegistryEntry& a, const RegistryEntry& b)
+{
+    return a.path == b.path && a.isKey == b.isKey;
+}
 
 namespace {
 
@@ -48,14 +54,16 @@ void ExpectSameReach(const ItemReport& preview, const ItemReport& erase)
 
 bool Listed(const ItemReport& report, const std::string& path)
 {
-    return std::any_of(report.files.begin(), report.files.end(), [&](const FileEntry& f) { return f.path == path; });
+    return std::any_of(report.files.begin(), report.files.end(),
+                       [&](const FileEntry& f) { return f.path == path; });
 }
 
 // One item run through the executor twice on the same sandbox tree: a preview, which must leave the tree
 // and the scratch key as they were, then an erase, which must reach exactly what the preview named.
 class PreviewMatchesErase : public SandboxTest {
 protected:
-    ItemReport Run(EraseMode mode, const std::string& command, const std::vector<std::string>& parameters) const
+    ItemReport Run(EraseMode mode, const std::string& command,
+                   const std::vector<std::string>& parameters) const
     {
         EraseItem item;
         item.command = command;
@@ -136,8 +144,8 @@ TEST_F(PreviewMatchesErase, RegistryKeysAndValues)
     EXPECT_TRUE(keys.failures.empty()) << "a key that is not there is no failure";
     EXPECT_FALSE(KeyExistsForTest(ScratchKey() + "\\tree"));
 
-    ItemReport values =
-        PreviewThenErase("delete-register-value", {key + "\\values\\*", key + "\\named\\this", key + "\\named\\gone"});
+    ItemReport values = PreviewThenErase("delete-register-value",
+                                         {key + "\\values\\*", key + "\\named\\this", key + "\\named\\gone"});
     EXPECT_EQ(values.tally.registryEntriesErased, 3u);
     EXPECT_EQ(values.registryEntries.size(), 3u);
     EXPECT_EQ(ValueNamesForTest(ScratchKey() + "\\named"), std::vector<std::string>{"that"});
@@ -231,8 +239,8 @@ TEST_F(PreviewMatchesErase, UncountableCleanersSaySoAndTheBrowserCacheIsCountedO
     ASSERT_TRUE(traces.File(cache + "\\page.htm", 300));
     ASSERT_TRUE(traces.File(cache + "\\sub\\image.png", 40));
 
-    ItemReport report = PreviewThenErase(
-        "advance", {"delete-ie-cache", "delete-ie-history", "delete-ie-auto-complete-form"});
+    ItemReport report =
+        PreviewThenErase("advance", {"delete-ie-cache", "delete-ie-history", "delete-ie-auto-complete-form"});
     EXPECT_EQ(report.tally.filesErased, 2u);
     EXPECT_EQ(report.tally.bytesReleased, 340u);
     EXPECT_EQ(report.uncounted.size(), 2u);

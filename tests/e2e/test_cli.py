@@ -21,7 +21,8 @@ PLUGIN = """<?xml version="1.0" encoding="UTF-8"?>
 </vestrel-plugin>
 """
 VALUES_KEY = r"HKCU\Software\Vestrel Tests\e2e-cli"
-NAMES = ["plain.tmp", "日本語のファイル.tmp", "emoji 😀.tmp", "quote's & [brackets].tmp", "nested/é à ü.tmp"]
+NAMES = ["plain.tmp", "日本語のファイル.tmp", "emoji 😀.tmp", "quote's & [brackets].tmp",
+         "nested/é à ü.tmp"]
 
 
 def prepare(sandbox, program_dir):
@@ -98,7 +99,8 @@ def test(args):
     assert snapshot(os.path.join(root, "keep")) == [("keep.tmp", 4)]
     with open(os.path.join(app, "Vestrel.log"), encoding="utf-8") as record:
         lines = record.read().splitlines()
-    assert [line.split("]", 1)[1] for line in lines] == ["Traces “quoted” done...", "Registry Values done..."], lines
+    messages = [line.split("]", 1)[1] for line in lines]
+    assert messages == ["Traces “quoted” done...", "Registry Values done..."], lines
 
     code, out, err = cli(env, app, "erase", "no-such-item", "--json")
     assert code == 2 and "no-such-item" in json.loads(out)["error"], (code, out)
