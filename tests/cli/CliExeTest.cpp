@@ -78,7 +78,7 @@ protected:
     CliRun Run(const std::string& arguments) const
     {
         // Files of their own: a program that has ended may hold its handles a moment longer.
-        std::string name = "run" + std::to_string(++runs_);
+        std::string name = std::to_string(++runs_) + ".run";
         CliRun run;
         {
             UniqueHandle out = OutputFile(name + ".out");
