@@ -83,7 +83,9 @@ protected:
         {
             UniqueHandle out = OutputFile(name + ".out");
             UniqueHandle err = OutputFile(name + ".err");
-            std::wstring line = ToWide("\"" + PathOf("app\\vestrel-cli.exe") + "\" " + arguments);
+            std::string command = "\"";
+            command += PathOf("app\\vestrel-cli.exe") + "\" " + arguments;
+            std::wstring line = ToWide(command);
             STARTUPINFOW startup{};
             startup.cb = sizeof startup;
             startup.dwFlags = STARTF_USESTDHANDLES;
