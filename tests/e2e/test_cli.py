@@ -49,6 +49,8 @@ def prepare(sandbox, program_dir):
     os.makedirs(os.path.join(root, "keep"))
     with open(os.path.join(root, "keep", "keep.tmp"), "wb") as keep:
         keep.write(b"keep")
+    # The link trap: Wine shows a Unix link to a folder as a link, which no walk may follow.
+    os.symlink(os.path.join(root, "keep"), os.path.join(root, "data", "link"))
     return root, app
 
 
@@ -87,6 +89,7 @@ def test(args):
     shown = sorted(f["path"].rsplit("\\", 1)[-1] for f in preview["items"][0]["files"])
     assert shown == sorted(name.rsplit("/", 1)[-1] for name in NAMES), shown
     assert preview["items"][0]["description"] == "Traces “quoted”"
+    assert preview["items"][0]["folderLinks"] == [r"s:\e2e-cli\data\link"], preview["items"][0]
     assert err == "", err
 
     code, out, err = cli(env, app, "erase", "--json")
