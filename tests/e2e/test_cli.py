@@ -55,7 +55,9 @@ def prepare(sandbox, program_dir):
 
 
 def wine(env, *args):
-    return subprocess.run([os.path.join(desktop.TOOLS, "wine-run"), *args], env=env, capture_output=True)
+    # Started in the sandbox (drive S:), so that Wine has no working-folder warning to add to stderr.
+    return subprocess.run([os.path.join(desktop.TOOLS, "wine-run"), *args], env=env, capture_output=True,
+                          cwd=env["VESTREL_SANDBOX"])
 
 
 def cli(env, app, *args):
