@@ -1,4 +1,5 @@
 #pragma once
+#include "app/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
 #include "framework/Owners.h"
 #include "settings/SelectionPages.h"
@@ -10,14 +11,24 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 // The program's main window: the three pages of erase items, the statistics, and the buttons that start
 // everything else. Ending it ends the program.
 class CMainDialog : public CSkinDialog, private SelectionPages {
 public:
-    CMainDialog();
+    // Where the window finds its items, selection, record file and settings; the program's own by default.
+    explicit CMainDialog(EraseRunSetup setup = EraseRunSetup::ForProgram());
 
     static constexpr int kPageCount = 3;
+
+    // What the window shows.
+    const CCheckListCtrl& PageList(int page) const { return List(page); }
+    // The two statistics lines under the lists, top to bottom.
+    static std::vector<std::string> StatisticsLines();
+    // Draws the statistics lines onto the window's surface, whose background is already painted.
+    void PaintStatistics(HDC dc) const;
 
 private:
     bool OnInitDialog() override;
@@ -58,13 +69,15 @@ private:
     void PlaceControls();
     void SaveSelection();
     void ShowPage(int page);
-    void PaintStatistics(HDC dc) const;
     void RepaintStatistics();
+    // The setup with the settings as they are now, for a run.
+    EraseRunSetup RunSetup() const;
     void RunScheduledErase();
 
     CCheckListCtrl& List(int page) { return lists_[page - 1]; }
     const CCheckListCtrl& List(int page) const { return lists_[page - 1]; }
 
+    EraseRunSetup setup_;
     std::unique_ptr<EraseItemList> items_;
     SelectionWriter selectionWriter_;
     std::array<CCheckListCtrl, kPageCount> lists_;
