@@ -17,10 +17,11 @@ rm -rf "$copy"
 cp -r "$build/Vestrel" "$copy"
 source "$tools/with-display.sh"
 start_private_display
-trap 'wineserver -k 2>/dev/null || true; stop_private_display; rm -rf "$copy"' EXIT
+key='HKCU\Software\Vestrel\Setting'
+trap 'wine reg delete "$key" /f >/dev/null 2>&1 || true; wineserver -k 2>/dev/null || true; stop_private_display
+      rm -rf "$copy"' EXIT
 
 # Statistics as after a few runs, so the lines under the lists show what they are for.
-key='HKCU\Software\Vestrel\Setting'
 wine reg delete "$key" /f >/dev/null 2>&1 || true
 wine reg add "$key" /v 'Erased File Num' /t REG_DWORD /d 2311 /f >/dev/null 2>&1
 wine reg add "$key" /v 'Erased File Size' /t REG_DWORD /d 85166080 /f >/dev/null 2>&1
