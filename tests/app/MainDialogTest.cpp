@@ -200,6 +200,71 @@ TEST_F(MainDialogTest, MinimizeItHidesTheWindowAndTheTrayEntryShowsItAgainThenCl
     EXPECT_EQ(result, IDOK) << "\"Close it\" ends the main window";
 }
 
+TEST_F(MainDialogTest, HideTheTitleBarsMinimiseAndTheSystemsMinimiseAllHideToTheTray)
+{
+    auto expectHiddenThenShow = [this](const char* way) {
+        return [this, way] {
+            EXPECT_FALSE(IsWindowVisible(main)) << way;
+            PostCommand(main, ID_SHOW_WINDOW);
+            return true;
+        };
+    };
+    Run({Press(IDC_HIDE), expectHiddenThenShow("Hide"), Press(IDC_MINIMIZE), expectHiddenThenShow("minimise"),
+         [this] {
+             PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+             return true;
+         },
+         expectHiddenThenShow("the system's minimise"), Look([this] { EXPECT_TRUE(IsWindowVisible(main)); })});
+}
+
+TEST_F(MainDialogTest, EnterOpensTheClosePrompt)
+{
+    bool prompted = false;
+    Run({[this] {
+             PostMessageW(GetFocus() ? GetFocus() : main, WM_KEYDOWN, VK_RETURN, 0);
+             return true;
+         },
+         [&] {
+             HWND prompt = FindThreadWindow(CClosePromptDialog::kTitle);
+             if (prompt)
+                 PostCommand(prompt, IDCANCEL);
+             return prompted = prompt != nullptr;
+         }});
+    EXPECT_TRUE(prompted);
+}
+
+TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
+{
+    auto closeAbout = [](int& opened) {
+        return [&opened] {
+            HWND about = FindThreadWindow("About Vestrel");
+            if (!about)
+                return false;
+            EXPECT_TRUE(FindWindowExW(about, nullptr, L"Static", L"Vestrel 4.0") != nullptr);
+            PostCommand(about, IDOK);
+            ++opened;
+            return true;
+        };
+    };
+    int opened = 0;
+    Run({Look([this] {
+             wchar_t caption[32] = {};
+             GetWindowTextW(GetDlgItem(main, IDC_ABOUT_BUTTON), caption, 32);
+             EXPECT_STREQ(caption, L"About");
+             wchar_t entry[64] = {};
+             HMENU menu = GetSystemMenu(main, FALSE);
+             GetMenuStringW(menu, IDM_ABOUT_ENTRY, entry, 64, MF_BYCOMMAND);
+             EXPECT_STREQ(entry, L"About Vestrel(&A)...");
+         }),
+         Press(IDC_ABOUT_BUTTON), closeAbout(opened),
+         [this] {
+             PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUT_ENTRY, 0);
+             return true;
+         },
+         closeAbout(opened)});
+    EXPECT_EQ(opened, 2);
+}
+
 TEST_F(MainDialogTest, StatisticsLinesShowTheStoredTotalsInKilobytesBelowTenMegabytes)
 {
     WriteDwordForTest(ScratchKey(), "Erased File Num", 2311);
