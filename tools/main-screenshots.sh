@@ -29,11 +29,7 @@ wine reg add "$key" /v 'Erased Register Num' /t REG_DWORD /d 57 /f >/dev/null 2>
 wine reg add "$key" /v 'Last Erased Time' /d '09:41, Dec/07/26' /f >/dev/null 2>&1
 
 wine "$copy/Vestrel.exe" >/dev/null 2>&1 &
-deadline=$((SECONDS + 60))
-until window=$(xdotool search --onlyvisible --name '^Vestrel$' 2>/dev/null | head -1) && [ -n "$window" ]; do
-    [ $SECONDS -lt $deadline ] || { echo "main-screenshots: no main window appeared" >&2; exit 1; }
-    sleep 0.2
-done
+window=$(wait_for_window Vestrel)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 
 shoot() { # page button centre x, file name
@@ -42,7 +38,7 @@ shoot() { # page button centre x, file name
     fi
     xdotool mousemove --sync 5 1000 # off the window: no hover face, no tooltip
     sleep 1.5
-    xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "png:$out/$2"
+    save_window_picture "$window" "$out/$2"
     echo "main-screenshots: saved $out/$2"
 }
 shoot 0 main-ie.png
