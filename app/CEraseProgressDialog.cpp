@@ -124,7 +124,8 @@ LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
 
 void CEraseProgressDialog::PaintStatus(HDC dc) const
 {
-    DrawTextLines(dc, {font_.get(), kBlack, {kStatusLeft, kStatusTop}, kLineStep}, StatusLines(status_, tally_));
+    DrawTextLines(dc, {font_.get(), kBlack, {kStatusLeft, kStatusTop}, kLineStep},
+                  StatusLines(status_, tally_));
 }
 
 void CEraseProgressDialog::OnErase()

@@ -27,8 +27,6 @@ public:
     const CCheckListCtrl& PageList(int page) const { return List(page); }
     // The two statistics lines under the lists, top to bottom.
     static std::vector<std::string> StatisticsLines();
-    // Draws the statistics lines onto the window's surface, whose background is already painted.
-    void PaintStatistics(HDC dc) const;
 
 private:
     bool OnInitDialog() override;
@@ -69,10 +67,10 @@ private:
     void PlaceControls();
     void SaveSelection();
     void ShowPage(int page);
+    void PaintStatistics(HDC dc) const;
     void RepaintStatistics();
     // The setup with the settings as they are now, for a run.
     EraseRunSetup RunSetup() const;
-    void RunScheduledErase();
 
     CCheckListCtrl& List(int page) { return lists_[page - 1]; }
     const CCheckListCtrl& List(int page) const { return lists_[page - 1]; }

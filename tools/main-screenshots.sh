@@ -18,8 +18,8 @@ cp -r "$build/Vestrel" "$copy"
 source "$tools/with-display.sh"
 start_private_display
 key='HKCU\Software\Vestrel\Setting'
-trap 'wine reg delete "$key" /f >/dev/null 2>&1 || true; wineserver -k 2>/dev/null || true; stop_private_display
-      rm -rf "$copy"' EXIT
+trap 'wine reg delete "$key" /f >/dev/null 2>&1 || true; wineserver -k 2>/dev/null || true
+      stop_private_display; rm -rf "$copy"' EXIT
 
 # Statistics as after a few runs, so the lines under the lists show what they are for.
 wine reg delete "$key" /f >/dev/null 2>&1 || true

@@ -22,8 +22,8 @@ bool DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y);
 // The face every skin writes its text in: Tahoma, normal weight, variable pitch, Swiss family.
 GdiObject<HFONT> CreateSkinFont(int height);
 
-// Writes the lines top down, the first at (left, top) and each next one lineStep pixels lower, in the font and
-// colour given and without a background of their own; the DC's font, colour and mode are put back after.
+// Writes the lines top down, the first at (left, top) and each next one lineStep pixels lower, in the font
+// and colour given and without a background of their own; the DC's font, colour and mode are put back after.
 struct TextLines {
     HFONT font;
     COLORREF colour;

@@ -214,7 +214,8 @@ TEST_F(MainDialogTest, HideTheTitleBarsMinimiseAndTheSystemsMinimiseAllHideToThe
              PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
              return true;
          },
-         expectHiddenThenShow("the system's minimise"), Look([this] { EXPECT_TRUE(IsWindowVisible(main)); })});
+         expectHiddenThenShow("the system's minimise"),
+         Look([this] { EXPECT_TRUE(IsWindowVisible(main)); })});
 }
 
 TEST_F(MainDialogTest, EnterOpensTheClosePrompt)

@@ -1,5 +1,5 @@
-"""A user's session: loader, main window, untick an item, switch pages, erase, close to the tray, open it again
-from the tray's menu, quit; the next start shows the same statistics."""
+"""A user's session: loader, main window, untick an item, switch pages, erase, close to the tray, open it
+again from the tray's menu, quit; the next start shows the same statistics."""
 import os
 import shutil
 import subprocess
@@ -159,7 +159,8 @@ def test(args):
     program = desktop.Program(os.path.join(app, "Vestrel.exe"))
     try:
         main = desktop.wait_window("Vestrel")
-        desktop.poll(lambda: statistics_pixels(main) == after_run, 10, "the same statistics lines after a restart")
+        desktop.poll(lambda: statistics_pixels(main) == after_run, 10,
+                     "the same statistics lines after a restart")
     finally:
         program.kill()
 
