@@ -53,5 +53,5 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
 
 // Erases the selected items without showing anything, adds the result to the statistics and stores them.
 // Never throws; the busy flag is set only while it runs.
-void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks);
-void RunSilentErase();
+void RunSilentErase(const EraseRunSetup& setup = EraseRunSetup::ForProgram(),
+                    EraseRunHooks& hooks = SystemRunHooks());
