@@ -50,15 +50,20 @@ private:
     const std::vector<std::string>& ids_;
 };
 
-// Why one of the ids names no item that can run; empty when every id does.
+// Why one of the ids names no item that can run; empty when every id does. Two files may carry one id,
+// so a file that failed to load is named only when no loaded item has the id.
 std::string UnknownId(const EraseItemList& list, const std::vector<std::string>& ids)
 {
     const std::vector<EraseItem>& items = list.Items();
     for (const std::string& id : ids) {
-        auto found = std::find_if(items.begin(), items.end(),
-                                  [&id](const EraseItem& item) { return item.loaded && item.id == id; });
-        if (found == items.end())
+        auto named = [&id](const EraseItem& item) { return item.id == id; };
+        auto loaded = [&named](const EraseItem& item) { return item.loaded && named(item); };
+        if (std::any_of(items.begin(), items.end(), loaded))
+            continue;
+        auto failed = std::find_if(items.begin(), items.end(), named);
+        if (failed == items.end())
             return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
+        return "item " + id + " failed to load: " + failed->errorText;
     }
     return {};
 }

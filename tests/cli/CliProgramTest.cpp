@@ -136,6 +136,8 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
                               "\"description\":\"Second Item\",\"selected\":false}"));
     EXPECT_TRUE(
         Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
+    EXPECT_EQ(Cli({"preview", "broken"}), kExitBadUsage);
+    EXPECT_TRUE(Contains(err, "item broken failed to load: node root->body->type not found")) << err;
 }
 
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)
