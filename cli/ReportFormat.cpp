@@ -25,10 +25,15 @@ const char* ModeName(EraseMode mode)
     return mode == EraseMode::Preview ? "preview" : "erase";
 }
 
+std::string Counted(uint32_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
 std::string TallyText(const EraseTally& tally)
 {
-    return Format("%u files, %u bytes, %u registry entries", tally.filesErased, tally.bytesReleased,
-                  tally.registryEntriesErased);
+    return Counted(tally.filesErased, "file", "files") + ", " + Counted(tally.bytesReleased, "byte", "bytes") +
+           ", " + Counted(tally.registryEntriesErased, "registry entry", "registry entries");
 }
 
 void TallyJson(JsonWriter& json, const EraseTally& tally)

@@ -85,6 +85,7 @@ TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
                                   OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EXPECT_EQ(Cli({"preview", "first"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "  = 1 file, 1000 bytes, 0 registry entries\n"));
     EXPECT_TRUE(Contains(out, "would fail           " + LowerCase(PathOf("first\\two.tmp")) + ": "));
     EXPECT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted);
     EXPECT_TRUE(Contains(out, "\"errors\":[{\"id\":\"first\",\"path\":"));
