@@ -32,8 +32,9 @@ std::string Counted(uint32_t count, const char* one, const char* many)
 
 std::string TallyText(const EraseTally& tally)
 {
-    return Counted(tally.filesErased, "file", "files") + ", " + Counted(tally.bytesReleased, "byte", "bytes") +
-           ", " + Counted(tally.registryEntriesErased, "registry entry", "registry entries");
+    return Counted(tally.filesErased, "file", "files") + ", " +
+           Counted(tally.bytesReleased, "byte", "bytes") + ", " +
+           Counted(tally.registryEntriesErased, "registry entry", "registry entries");
 }
 
 void TallyJson(JsonWriter& json, const EraseTally& tally)
@@ -98,29 +99,32 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     json.EndObject();
 }
 
+// One listed entry: what kind it is, its size where it has one, and where it is.
+std::string EntryLine(const char* kind, const std::string& size, const std::string& what)
+{
+    return Format("  %-11s %12s  ", kind, size.c_str()) + what + "\n";
+}
+
 std::string ItemText(const ItemReport& item, EraseMode mode)
 {
     std::string text = item.descript + " [" + item.id + "]\n";
     for (const FileEntry& file : item.files)
-        text += Format("  file   %12llu  ", static_cast<unsigned long long>(file.size)) + file.path + "\n";
+        text += EntryLine("file", std::to_string(file.size), file.path);
     for (const std::string& link : item.folderLinks)
-        text += "  link                 " + link + " (never followed; not counted)\n";
+        text += EntryLine("link", "", link + " (never followed; not counted)");
     for (const RegistryEntry& entry : item.registryEntries)
-        text += std::string(entry.isKey ? "  key                  " : "  value                ") +
-                entry.path + "\n";
-    for (const RecycleBinEntry& bin : item.recycleBins) {
-        text += Format("  bin    %12llu  ", static_cast<unsigned long long>(bin.bytes)) + bin.root +
-                Format(" (%llu items)\n", static_cast<unsigned long long>(bin.items));
-    }
+        text += EntryLine(entry.isKey ? "key" : "value", "", entry.path);
+    for (const RecycleBinEntry& bin : item.recycleBins)
+        text += EntryLine("recycle bin", std::to_string(bin.bytes),
+                          bin.root + " (" + std::to_string(bin.items) + " items)");
     for (const std::string& folder : item.refused)
-        text += "  refused              " + folder + " (a drive root or protected folder)\n";
+        text += EntryLine("refused", "", folder + " (a drive root or protected folder)");
     for (const std::string& what : item.uncounted)
-        text += "  uncounted            " + what + "\n";
-    const char* failed = mode == EraseMode::Preview ? "  would fail          " : "  not deleted        ";
+        text += EntryLine("uncounted", "", what);
+    const char* failed = mode == EraseMode::Preview ? "would fail" : "not deleted";
     for (const Failure& failure : item.failures)
-        text += std::string(failed) + " " + failure.path + ": " + failure.reason + "\n";
-    text += "  = " + TallyText(item.tally) + "\n";
-    return text;
+        text += EntryLine(failed, "", failure.path + ": " + failure.reason);
+    return text + "  = " + TallyText(item.tally) + "\n";
 }
 
 } // namespace

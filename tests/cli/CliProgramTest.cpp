@@ -86,7 +86,8 @@ TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
     ASSERT_TRUE(held);
     EXPECT_EQ(Cli({"preview", "first"}), kExitNotDeleted);
     EXPECT_TRUE(Contains(out, "  = 1 file, 1000 bytes, 0 registry entries\n"));
-    EXPECT_TRUE(Contains(out, "would fail           " + LowerCase(PathOf("first\\two.tmp")) + ": "));
+    EXPECT_TRUE(
+        Contains(out, "  would fail" + std::string(16, ' ') + LowerCase(PathOf("first\\two.tmp")) + ": "));
     EXPECT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted);
     EXPECT_TRUE(Contains(out, "\"errors\":[{\"id\":\"first\",\"path\":"));
     EXPECT_TRUE(Exists("first\\two.tmp"));
