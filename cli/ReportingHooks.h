@@ -4,14 +4,13 @@
 #include "cli/RunReport.h"
 
 // Executes each item in the report's mode and records what it reached: a preview walks the items
-// through these hooks itself, an erase hands them to the program's run. They neither chime nor pause.
+// through these hooks itself, an erase hands them to the program's run (paced to neither chime nor
+// pause).
 class ReportingHooks final : public EraseRunHooks {
 public:
     ReportingHooks(RunReport& report, RunProgress& progress) : report_(report), progress_(progress) {}
 
     void Execute(EraseItem& item) override;
-    void Chime() override {}
-    void Pause(unsigned) override {}
 
 private:
     RunReport& report_;
