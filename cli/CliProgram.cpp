@@ -134,6 +134,7 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         // The statistics grow from what is stored now, whatever this process held before.
         ProcessStatistics() = {};
         LoadSettings(setup_.settingsKey);
+        // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
         for (EraseItem* item : items)
