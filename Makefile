@@ -1,10 +1,11 @@
 # make        builds the program folder (build/i686/Vestrel)
 # make run    installs what is missing, builds, starts Vestrel under Wine (Xvfb and a screenshot when headless)
 # make test   installs what is missing, builds, runs every test
+# make dist   builds the installer and the portable zip into build/i686/dist
 ARCH ?= i686
 BUILD := build/$(ARCH)
 
-.PHONY: all program setup run test test-all clean
+.PHONY: all program setup run test test-all dist clean
 
 all: program
 
@@ -28,6 +29,10 @@ test: setup
 test-all: setup
 	@$(MAKE) --no-print-directory test ARCH=i686
 	@$(MAKE) --no-print-directory test ARCH=x86_64
+
+dist: setup
+	@$(MAKE) --no-print-directory $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target dist
 
 clean:
 	rm -rf build
