@@ -73,9 +73,25 @@ def test_default_folder(prefix, setup, program_dir):
     installation.start_and_close(os.path.join(host_folder, "Vestrel.exe"))
     assert os.stat(config).st_mtime_ns > 0, "Vestrel did not write its configuration file"
 
+    # A reinstall keeps the user's selection, and the folder stays the installer's to remove.
+    with open(config, "rb") as f:
+        selection = f.read()
+    install(prefix, setup)
+    with open(config, "rb") as f:
+        assert f.read() == selection, "a reinstall replaced the user's configuration file"
+
+    for record in ("Vestrel.log", "[2026-1-2 3-4-5]Vestrel.log"):
+        open(os.path.join(host_folder, record), "w").close()
     prefix.set_value(RUN_KEY, "Vestrel", folder + r"\Vestrel.exe")
     prefix.set_value(SETTINGS_KEY + r"\Setting", "LeftByTheTest", "1")
-    uninstall(prefix, entry)
+    # The uninstaller ends a running Vestrel before it removes it.
+    program = desktop.Program(os.path.join(host_folder, "Vestrel.exe"))
+    try:
+        desktop.wait_window("Vestrel")
+        uninstall(prefix, entry)
+        program.wait_exit(30)
+    finally:
+        program.kill()
     assert not os.path.exists(host_folder), "the program folder is still there"
     assert os.path.isfile(neighbour), "the uninstaller removed a file beside the program folder"
     assert not os.path.exists(shortcut), "the Start-menu shortcut is still there"
