@@ -110,6 +110,7 @@ close:
     ${If} $2 = 0
         MessageBox MB_RETRYCANCEL|MB_ICONSTOP "${PRODUCT} could not be closed. Close it yourself, \
             then click Retry." /SD IDCANCEL IDRETRY close
+        SetErrorLevel 2
         Quit
     ${EndIf}
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
