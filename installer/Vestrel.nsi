@@ -43,7 +43,7 @@ VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey FileVersion "${VERSION}"
 VIAddVersionKey FileDescription "${PRODUCT} ${VERSION}${EDITION} Setup"
 VIAddVersionKey CompanyName "${PUBLISHER}"
-VIAddVersionKey LegalCopyright "${PUBLISHER}"
+VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
 
 Var CreatedFolder ; 1 when this installer made the install folder, so the uninstaller may remove it
 Var Removed       ; what the uninstaller removed, one line each, for its last page
