@@ -17,10 +17,11 @@ rm -rf "$copy"
 cp -r "$build/Vestrel" "$copy"
 source "$tools/with-display.sh"
 start_private_display
-trap 'wineserver -k 2>/dev/null || true; stop_private_display; rm -rf "$copy"' EXIT
+key='HKCU\Software\Vestrel\Setting'
+trap 'wine reg delete "$key" /f >/dev/null 2>&1 || true; wineserver -k 2>/dev/null || true
+      stop_private_display; rm -rf "$copy"' EXIT
 
 # Statistics as after a few runs, so the lines under the lists show what they are for.
-key='HKCU\Software\Vestrel\Setting'
 wine reg delete "$key" /f >/dev/null 2>&1 || true
 wine reg add "$key" /v 'Erased File Num' /t REG_DWORD /d 2311 /f >/dev/null 2>&1
 wine reg add "$key" /v 'Erased File Size' /t REG_DWORD /d 85166080 /f >/dev/null 2>&1
@@ -28,11 +29,7 @@ wine reg add "$key" /v 'Erased Register Num' /t REG_DWORD /d 57 /f >/dev/null 2>
 wine reg add "$key" /v 'Last Erased Time' /d '09:41, Dec/07/26' /f >/dev/null 2>&1
 
 wine "$copy/Vestrel.exe" >/dev/null 2>&1 &
-deadline=$((SECONDS + 60))
-until window=$(xdotool search --onlyvisible --name '^Vestrel$' 2>/dev/null | head -1) && [ -n "$window" ]; do
-    [ $SECONDS -lt $deadline ] || { echo "main-screenshots: no main window appeared" >&2; exit 1; }
-    sleep 0.2
-done
+window=$(wait_for_window Vestrel)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 
 shoot() { # page button centre x, file name
@@ -41,7 +38,7 @@ shoot() { # page button centre x, file name
     fi
     xdotool mousemove --sync 5 1000 # off the window: no hover face, no tooltip
     sleep 1.5
-    xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "png:$out/$2"
+    save_window_picture "$window" "$out/$2"
     echo "main-screenshots: saved $out/$2"
 }
 shoot 0 main-ie.png
