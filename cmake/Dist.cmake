@@ -20,6 +20,10 @@ add_custom_target(dist_file_list
     BYPRODUCTS ${dist_file_list}
     VERBATIM)
 add_dependencies(dist_file_list Vestrel program_folder)
+# The help file is built into the program folder by a target of its own.
+if(TARGET help_file)
+    add_dependencies(dist_file_list help_file)
+endif()
 
 file(GLOB installer_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/installer/*.nsi
     ${CMAKE_SOURCE_DIR}/installer/*.bmp)
