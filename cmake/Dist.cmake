@@ -41,7 +41,8 @@ get_filename_component(program_parent ${VESTREL_PROGRAM_DIR} DIRECTORY)
 get_filename_component(program_name ${VESTREL_PROGRAM_DIR} NAME)
 add_custom_command(OUTPUT ${VESTREL_PORTABLE_ZIP}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${VESTREL_PORTABLE_ZIP}
-    COMMAND ${CMAKE_COMMAND} -E chdir ${program_parent} ${ZIP} -q -r -X ${VESTREL_PORTABLE_ZIP} ${program_name}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${program_parent}
+            ${ZIP} -q -r -X ${VESTREL_PORTABLE_ZIP} ${program_name}
     DEPENDS ${dist_file_list}
     COMMENT "Packing ${dist_name}-portable.zip"
     VERBATIM)

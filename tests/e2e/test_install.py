@@ -38,7 +38,7 @@ def check_entry(entry, folder, program_dir, setup):
     assert entry["NoModify"] == 1 and entry["NoRepair"] == 1
     size = sum(os.path.getsize(os.path.join(root, name)) for root, _, names in os.walk(program_dir)
                for name in names)
-    assert size // 1024 <= entry["EstimatedSize"] <= size // 1024 + 1024, "EstimatedSize is not the size in KiB"
+    assert size // 1024 <= entry["EstimatedSize"] <= size // 1024 + 1024, "EstimatedSize is not in KiB"
 
 
 def check_installed(host_folder, program_dir):
@@ -64,7 +64,8 @@ def test_default_folder(prefix, setup, program_dir):
     assert entry, "no Apps & features entry"
     check_entry(entry, folder, program_dir, setup)
     check_installed(host_folder, program_dir)
-    shortcut = prefix.host_path(prefix.expand("%APPDATA%") + r"\Microsoft\Windows\Start Menu\Programs\Vestrel.lnk")
+    start_menu = prefix.expand("%APPDATA%") + r"\Microsoft\Windows\Start Menu\Programs"
+    shortcut = prefix.host_path(start_menu + r"\Vestrel.lnk")
     assert os.path.isfile(shortcut), "no Start-menu shortcut"
 
     # The per-user folder is writable: closing stores the selection in the configuration file there.
