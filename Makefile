@@ -1,10 +1,16 @@
 # make        builds the program folder (build/i686/Vestrel)
 # make run    installs what is missing, builds, starts Vestrel under Wine (Xvfb and a screenshot when headless)
-# make test   installs what is missing, builds, runs every test
+# make test   installs what is missing, builds both programs (32 and 64-bit), runs every test of each
+#             (make test ARCH=i686 tests one of them)
+ifeq ($(origin ARCH),command line)
+TEST_ARCHS := $(ARCH)
+else
+TEST_ARCHS := i686 x86_64
+endif
 ARCH ?= i686
 BUILD := build/$(ARCH)
 
-.PHONY: all program setup run test test-all clean
+.PHONY: all program setup run test clean
 
 all: program
 
@@ -22,12 +28,10 @@ run: setup
 	@bash tools/run-program.sh $(BUILD)/Vestrel/Vestrel.exe
 
 test: setup
-	@$(MAKE) --no-print-directory program
-	@bash tools/run-tests.sh $(BUILD)
-
-test-all: setup
-	@$(MAKE) --no-print-directory test ARCH=i686
-	@$(MAKE) --no-print-directory test ARCH=x86_64
+	@set -e; for arch in $(TEST_ARCHS); do \
+	    $(MAKE) --no-print-directory program ARCH=$$arch; \
+	    bash tools/run-tests.sh build/$$arch; \
+	done
 
 clean:
 	rm -rf build

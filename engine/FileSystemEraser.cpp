@@ -1,9 +1,26 @@
 #include "engine/FileSystemEraser.h"
 
 #include "engine/FolderWalk.h"
+#include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 namespace {
+
+// Clears the read-only flag and deletes the file through one handle, where SetFileAttributesW and then
+// DeleteFileW would open it twice. The handle is the link's own, never its target's.
+bool DeleteReadOnlyFile(const std::wstring& path)
+{
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    UniqueHandle file(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES, shareAll, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return false;
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)) &&
+           SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition));
+}
 
 // Deletes what the walk reaches. The listing gives each file's size and attributes, so a file is
 // neither opened nor touched unless its read-only flag would stop the deletion.
@@ -15,9 +32,9 @@ public:
     {
         DWORD attributes = entry.dwFileAttributes;
         // A link's attributes are left alone: setting them might reach its target.
-        if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileW(path.c_str())) {
+        bool readOnly =
+            (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (readOnly ? DeleteReadOnlyFile(path) : DeleteFileW(path.c_str()) != FALSE) {
             ++files_;
             bytes_ += entry.nFileSizeLow;
         }

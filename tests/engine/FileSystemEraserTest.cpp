@@ -155,6 +155,25 @@ TEST_F(FileSystemEraserTest, FilesInUseStayUncountedWithTheFoldersHoldingThem)
     EXPECT_FALSE(Exists("target\\sub\\inner"));
 }
 
+// A read-only file that cannot be deleted keeps its flag as well as its contents.
+TEST_F(FileSystemEraserTest, ReadOnlyFileInUseStaysReadOnlyAndUncounted)
+{
+    WriteFile("target\\busy", "1234");
+    WriteFile("target\\free", "12");
+    SetAttributes("target\\busy", FILE_ATTRIBUTE_READONLY);
+    SetAttributes("target\\free", FILE_ATTRIBUTE_READONLY);
+    {
+        UniqueHandle busy = Hold("target\\busy");
+        Erase("target");
+    }
+    EXPECT_EQ(files_, 1u);
+    EXPECT_EQ(bytes_, 2u);
+    EXPECT_EQ(ReadFile("target\\busy"), "1234");
+    EXPECT_TRUE(GetFileAttributesW(ToExtendedPath(PathOf("target\\busy")).c_str()) &
+                FILE_ATTRIBUTE_READONLY);
+    SetAttributes("target\\busy", FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(FileSystemEraserTest, CountersOnlyGrowAndWrapAt32Bits)
 {
     WriteFile("target\\a", std::string(32, 'x'));
