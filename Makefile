@@ -2,6 +2,8 @@
 # make run    installs what is missing, builds, starts Vestrel under Wine (Xvfb and a screenshot when headless)
 # make test   installs what is missing, builds both programs (32 and 64-bit), runs every test of each
 #             (make test ARCH=i686 tests one of them)
+# make dist   builds the installer and the portable zip of both programs into build/<arch>/dist
+#             (make dist ARCH=x86_64 packages one of them)
 ifeq ($(origin ARCH),command line)
 TEST_ARCHS := $(ARCH)
 else
@@ -10,7 +12,7 @@ endif
 ARCH ?= i686
 BUILD := build/$(ARCH)
 
-.PHONY: all program setup run test clean
+.PHONY: all program setup run test dist clean
 
 all: program
 
@@ -31,6 +33,12 @@ test: setup
 	@set -e; for arch in $(TEST_ARCHS); do \
 	    $(MAKE) --no-print-directory program ARCH=$$arch; \
 	    bash tools/run-tests.sh build/$$arch; \
+	done
+
+dist: setup
+	@set -e; for arch in $(TEST_ARCHS); do \
+	    $(MAKE) --no-print-directory build/$$arch/build.ninja ARCH=$$arch; \
+	    cmake --build build/$$arch --target dist; \
 	done
 
 clean:
