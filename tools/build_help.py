@@ -198,7 +198,7 @@ def stage(root, work):
             shutil.copy(source, os.path.join(work, "images"))
         write(os.path.join(work, name), ascii_html(text))
     title, body = markdown_to_html(read(os.path.join(root, "docs", "plugins.md")))
-    write(os.path.join(work, "plugins.html"), ascii_html(fill(HELP_PAGE, title=title, body=body)))
+    write(os.path.join(work, "plugins.html"), ascii_html(fill(HELP_PAGE, title=html.escape(title), body=body)))
     files = sorted(os.path.relpath(os.path.join(folder, name), work).replace(os.sep, "\\")
                    for folder, _, names in os.walk(work) for name in names
                    if not name.endswith((".hhp", ".hhc", ".hhk")))
