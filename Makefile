@@ -1,10 +1,11 @@
 # make        builds the program folder (build/i686/Vestrel)
 # make run    installs what is missing, builds, starts Vestrel under Wine (Xvfb and a screenshot when headless)
 # make test   installs what is missing, builds, runs every test
+# make bench  installs what is missing, builds the benchmark program, prints the benchmark table (minutes)
 ARCH ?= i686
 BUILD := build/$(ARCH)
 
-.PHONY: all program setup run test test-all clean
+.PHONY: all program setup run test test-all bench clean
 
 all: program
 
@@ -28,6 +29,10 @@ test: setup
 test-all: setup
 	@$(MAKE) --no-print-directory test ARCH=i686
 	@$(MAKE) --no-print-directory test ARCH=x86_64
+
+bench: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target vestrel_bench
+	@python3 bench/run_bench.py --build $(BUILD)
 
 clean:
 	rm -rf build
