@@ -1,11 +1,19 @@
 # make        builds the program folder (build/i686/Vestrel)
 # make run    installs what is missing, builds, starts Vestrel under Wine (Xvfb and a screenshot when headless)
-# make test   installs what is missing, builds, runs every test
+# make test   installs what is missing, builds both programs (32 and 64-bit), runs every test of each
+#             (make test ARCH=i686 tests one of them)
+# make dist   builds the installer and the portable zip of both programs into build/<arch>/dist
+#             (make dist ARCH=x86_64 packages one of them)
 # make bench  installs what is missing, builds the benchmark program, prints the benchmark table (minutes)
+ifeq ($(origin ARCH),command line)
+TEST_ARCHS := $(ARCH)
+else
+TEST_ARCHS := i686 x86_64
+endif
 ARCH ?= i686
 BUILD := build/$(ARCH)
 
-.PHONY: all program setup run test test-all bench clean
+.PHONY: all program setup run test dist bench clean
 
 all: program
 
@@ -23,12 +31,16 @@ run: setup
 	@bash tools/run-program.sh $(BUILD)/Vestrel/Vestrel.exe
 
 test: setup
-	@$(MAKE) --no-print-directory program
-	@bash tools/run-tests.sh $(BUILD)
+	@set -e; for arch in $(TEST_ARCHS); do \
+	    $(MAKE) --no-print-directory program ARCH=$$arch; \
+	    bash tools/run-tests.sh build/$$arch; \
+	done
 
-test-all: setup
-	@$(MAKE) --no-print-directory test ARCH=i686
-	@$(MAKE) --no-print-directory test ARCH=x86_64
+dist: setup
+	@set -e; for arch in $(TEST_ARCHS); do \
+	    $(MAKE) --no-print-directory build/$$arch/build.ninja ARCH=$$arch; \
+	    cmake --build build/$$arch --target dist; \
+	done
 
 bench: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) --target vestrel_bench

@@ -124,17 +124,8 @@ LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
 
 void CEraseProgressDialog::PaintStatus(HDC dc) const
 {
-    SelectedObject font(dc, font_.get());
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, kBlack);
-    int top = kStatusTop;
-    for (const std::string& line : StatusLines(status_, tally_)) {
-        std::wstring text = ToWide(line);
-        TextOutW(dc, kStatusLeft, top, text.c_str(), static_cast<int>(text.size()));
-        top += kLineStep;
-    }
-    SetTextColor(dc, oldColour);
-    SetBkMode(dc, oldMode);
+    DrawTextLines(dc, {font_.get(), kBlack, {kStatusLeft, kStatusTop}, kLineStep},
+                  StatusLines(status_, tally_));
 }
 
 void CEraseProgressDialog::OnErase()

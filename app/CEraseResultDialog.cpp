@@ -59,15 +59,5 @@ LRESULT CEraseResultDialog::OnPaint(WPARAM, LPARAM)
 
 void CEraseResultDialog::PaintResult(HDC dc) const
 {
-    SelectedObject font(dc, font_.get());
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
-    int top = kFirstLineTop;
-    for (const std::string& line : ResultLines(tally)) {
-        std::wstring text = ToWide(line);
-        TextOutW(dc, kTextLeft, top, text.c_str(), static_cast<int>(text.size()));
-        top += kLineStep;
-    }
-    SetTextColor(dc, oldColour);
-    SetBkMode(dc, oldMode);
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), {kTextLeft, kFirstLineTop}, kLineStep}, ResultLines(tally));
 }

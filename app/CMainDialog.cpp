@@ -1,6 +1,5 @@
 #include "app/CMainDialog.h"
 
-#include "app/AppPaths.h"
 #include "app/AutoStart.h"
 #include "app/CAboutDialog.h"
 #include "app/CEraseProgressDialog.h"
@@ -8,7 +7,6 @@
 #include "app/EraseRun.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
-#include "framework/Utf8.h"
 #include "resource.h"
 #include "settings/COptionsDialog.h"
 #include "settings/CScheduleDialog.h"
@@ -17,6 +15,7 @@
 #include "settings/Settings.h"
 #include "ui/CClosePromptDialog.h"
 #include "ui/CLoaderDialog.h"
+#include "ui/SkinDrawing.h"
 
 namespace {
 
@@ -25,6 +24,8 @@ const int kWindowHeight = 450;
 const RECT kListRect{116, 94, 338, 354};
 const RECT kListArea{116, 86, 338, 346};
 const RECT kStatisticsArea{20, 350, 400, 400};
+const POINT kStatisticsOrigin{23, 364};
+const int kStatisticsLineStep = 15;
 const UINT kTimerId = 1;
 const UINT kTimerPeriod = 300;
 const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows (Select All)",
@@ -112,11 +113,12 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_COMMAND(ID_SHOW_WINDOW, OnShowWindow)
 END_MESSAGE_MAP()
 
-CMainDialog::CMainDialog()
+CMainDialog::CMainDialog(EraseRunSetup setup)
     : CSkinDialog(IDD_MAIN, IDB_MAIN_BACKGROUND),
-      items_(std::make_unique<EraseItemList>(GetPluginFolder(), GetWindowsVersion(),
-                                             ConfigSelection(GetConfigFilePath()))),
-      selectionWriter_(GetConfigFilePath()),
+      setup_(std::move(setup)),
+      items_(std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
+                                             ConfigSelection(setup_.configPath))),
+      selectionWriter_(setup_.configPath),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)))
 {
 }
@@ -133,15 +135,13 @@ bool CMainDialog::OnInitDialog()
     SetWindowTextW(GetHwnd(), L"Vestrel");
     SkinButtons();
     ShowPage(1);
-    LoadSettings();
-    statisticsFont_.reset(CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                      VARIABLE_PITCH | FF_SWISS, L"TAHOMA"));
+    LoadSettings(setup_.settingsKey);
+    statisticsFont_ = CreateSkinFont(14);
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     CLoaderDialog().DoModal(GetHwnd());
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
     if (ProcessSettings().eraseAtStartup)
-        RunSilentErase();
+        RunSilentErase(RunSetup());
     PlaceControls();
     return true;
 }
@@ -184,7 +184,7 @@ void CMainDialog::FillLists()
         selectAll[page - 1] = List(page).AddItem(kSelectAllRows[page - 1], nullptr, CheckListItem::Unchecked,
                                                  0, text, selectedText, selectedBack);
     }
-    ConfigSelection selection(GetConfigFilePath());
+    ConfigSelection selection(setup_.configPath);
     const auto& items = items_->Items();
     for (size_t index = 0; index < items.size(); ++index) {
         const EraseItem& item = items[index];
@@ -291,7 +291,7 @@ void CMainDialog::OnShowWindow()
 void CMainDialog::OnEraseNow()
 {
     SaveSelection();
-    ShowEraseProgress(GetHwnd());
+    ShowEraseProgress(GetHwnd(), RunSetup());
     RepaintStatistics();
 }
 
@@ -340,21 +340,27 @@ LRESULT CMainDialog::OnPaint(WPARAM, LPARAM)
     return 0;
 }
 
+std::vector<std::string> CMainDialog::StatisticsLines()
+{
+    return {LastErasedLine(ProcessStatistics()), FilesErasedLine(ProcessStatistics())};
+}
+
 void CMainDialog::PaintStatistics(HDC dc) const
 {
-    SelectedObject font(dc, statisticsFont_.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    const EraseStatistics& statistics = ProcessStatistics();
-    for (auto [y, line] : {std::pair{364, LastErasedLine(statistics)}, {379, FilesErasedLine(statistics)}}) {
-        std::wstring text = ToWide(line);
-        TextOutW(dc, 23, y, text.c_str(), static_cast<int>(text.size()));
-    }
+    DrawTextLines(dc, {statisticsFont_.get(), RGB(0, 0, 0), kStatisticsOrigin, kStatisticsLineStep},
+                  StatisticsLines());
 }
 
 void CMainDialog::RepaintStatistics()
 {
     InvalidateRect(GetHwnd(), &kStatisticsArea, TRUE);
+}
+
+EraseRunSetup CMainDialog::RunSetup() const
+{
+    EraseRunSetup setup = setup_;
+    setup.settings = ProcessSettings();
+    return setup;
 }
 
 LRESULT CMainDialog::OnSize(WPARAM type, LPARAM)
@@ -382,7 +388,7 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
 {
     if (IsEraseDueNow(IsEraseBusy())) {
-        RunSilentErase();
+        RunSilentErase(RunSetup());
         RepaintStatistics();
     }
     return Default();

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
 #include "framework/Owners.h"
 #include "settings/SelectionPages.h"
@@ -10,14 +11,22 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 // The program's main window: the three pages of erase items, the statistics, and the buttons that start
 // everything else. Ending it ends the program.
 class CMainDialog : public CSkinDialog, private SelectionPages {
 public:
-    CMainDialog();
+    // Where the window finds its items, selection, record file and settings; the program's own by default.
+    explicit CMainDialog(EraseRunSetup setup = EraseRunSetup::ForProgram());
 
     static constexpr int kPageCount = 3;
+
+    // What the window shows.
+    const CCheckListCtrl& PageList(int page) const { return List(page); }
+    // The two statistics lines under the lists, top to bottom.
+    static std::vector<std::string> StatisticsLines();
 
 private:
     bool OnInitDialog() override;
@@ -60,11 +69,13 @@ private:
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
     void RepaintStatistics();
-    void RunScheduledErase();
+    // The setup with the settings as they are now, for a run.
+    EraseRunSetup RunSetup() const;
 
     CCheckListCtrl& List(int page) { return lists_[page - 1]; }
     const CCheckListCtrl& List(int page) const { return lists_[page - 1]; }
 
+    EraseRunSetup setup_;
     std::unique_ptr<EraseItemList> items_;
     SelectionWriter selectionWriter_;
     std::array<CCheckListCtrl, kPageCount> lists_;

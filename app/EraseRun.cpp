@@ -90,8 +90,3 @@ void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks)
         // Called from the start-up and the timer, which have no one to tell.
     }
 }
-
-void RunSilentErase()
-{
-    RunSilentErase(EraseRunSetup::ForProgram(), SystemRunHooks());
-}

@@ -48,5 +48,5 @@ void AddTally(EraseTally& total, const EraseTally& item);
 
 // Erases the selected items without showing anything, adds the result to the statistics and stores them.
 // Never throws; the busy flag is set only while it runs.
-void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks);
-void RunSilentErase();
+void RunSilentErase(const EraseRunSetup& setup = EraseRunSetup::ForProgram(),
+                    EraseRunHooks& hooks = SystemRunHooks());

@@ -32,8 +32,8 @@ void COptionsDialog::OnApply()
     else
         autoStart_.disable();
     Settings& settings = ProcessSettings();
-    Update(settings.expressEraseMode, IDC_EXPRESS_MODE, "Express Erase Mode");
-    Update(settings.playSound, IDC_PLAY_SOUND, "Play Sound");
+    Update(settings.expressEraseMode, IDC_EXPRESS_MODE, kExpressEraseModeValue);
+    Update(settings.playSound, IDC_PLAY_SOUND, kPlaySoundValue);
     EndDialog(IDOK);
 }
 

@@ -6,15 +6,6 @@
 
 #include "resource.h"
 
-namespace {
-
-const char kEnableSchedule[] = "Enable Schedule";
-const char kEraseAtStartup[] = "Erase at Startup";
-const char kEraseAtEvery[] = "Erase at Every";
-const char kErasePeriod[] = "Erase Period";
-
-} // namespace
-
 BEGIN_MESSAGE_MAP(CScheduleDialog, Dialog)
     ON_COMMAND(IDC_ENABLE_SCHEDULE, OnEnableSchedule)
     ON_COMMAND(IDC_ERASE_AT_EVERY, OnEraseAtEvery)
@@ -34,10 +25,10 @@ bool CScheduleDialog::OnInitDialog()
     DWORD enableSchedule = 0, eraseAtStartup = 0, eraseAtEvery = 0, erasePeriod = 0;
     RegKey key;
     if (key.Open(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        key.QueryDword(enableSchedule, kEnableSchedule);
-        key.QueryDword(eraseAtStartup, kEraseAtStartup);
-        key.QueryDword(eraseAtEvery, kEraseAtEvery);
-        key.QueryDword(erasePeriod, kErasePeriod);
+        key.QueryDword(enableSchedule, kEnableScheduleValue);
+        key.QueryDword(eraseAtStartup, kEraseAtStartupValue);
+        key.QueryDword(eraseAtEvery, kEraseAtEveryValue);
+        key.QueryDword(erasePeriod, kErasePeriodValue);
     }
     CheckDlgButton(GetHwnd(), IDC_ENABLE_SCHEDULE, enableSchedule ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(GetHwnd(), IDC_ERASE_AT_STARTUP, eraseAtStartup ? BST_CHECKED : BST_UNCHECKED);
@@ -60,10 +51,10 @@ void CScheduleDialog::OnSave()
     auto period = static_cast<DWORD>(SendMessageW(GetItem(IDC_ERASE_PERIOD), CB_GETCURSEL, 0, 0));
     RegKey key;
     if (key.Create(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        key.SetDword(IsChecked(IDC_ENABLE_SCHEDULE), kEnableSchedule);
-        key.SetDword(IsChecked(IDC_ERASE_AT_STARTUP), kEraseAtStartup);
-        key.SetDword(IsChecked(IDC_ERASE_AT_EVERY), kEraseAtEvery);
-        key.SetDword(period, kErasePeriod);
+        key.SetDword(IsChecked(IDC_ENABLE_SCHEDULE), kEnableScheduleValue);
+        key.SetDword(IsChecked(IDC_ERASE_AT_STARTUP), kEraseAtStartupValue);
+        key.SetDword(IsChecked(IDC_ERASE_AT_EVERY), kEraseAtEveryValue);
+        key.SetDword(period, kErasePeriodValue);
     }
     EndDialog(IDOK);
 }

@@ -9,11 +9,6 @@ namespace {
 // "Last Erased Time" is read into room for 255 characters and its terminator.
 constexpr DWORD kLastErasedTimeRoom = 256;
 
-const char kFilesName[] = "Erased File Num";
-const char kBytesName[] = "Erased File Size";
-const char kRegistryName[] = "Erased Register Num";
-const char kLastErasedName[] = "Last Erased Time";
-
 } // namespace
 
 void EraseStatistics::AddRun(const EraseTally& run, std::time_t now)
@@ -49,17 +44,17 @@ void LoadSettings(const std::string& keyPath)
             value = read;
     };
     EraseStatistics& statistics = ProcessStatistics();
-    dword(statistics.filesErased, kFilesName);
-    dword(statistics.bytesReleased, kBytesName);
-    dword(statistics.registryEntriesErased, kRegistryName);
-    key.QueryString(statistics.lastErasedText, kLastErasedName, kLastErasedTimeRoom);
+    dword(statistics.filesErased, kFilesErasedValue);
+    dword(statistics.bytesReleased, kBytesReleasedValue);
+    dword(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
+    key.QueryString(statistics.lastErasedText, kLastErasedTimeValue, kLastErasedTimeRoom);
     Settings& settings = ProcessSettings();
-    dword(settings.enableSchedule, "Enable Schedule");
-    dword(settings.eraseAtStartup, "Erase at Startup");
-    dword(settings.eraseAtEvery, "Erase at Every");
-    dword(settings.erasePeriod, "Erase Period");
-    dword(settings.expressEraseMode, "Express Erase Mode");
-    dword(settings.playSound, "Play Sound");
+    dword(settings.enableSchedule, kEnableScheduleValue);
+    dword(settings.eraseAtStartup, kEraseAtStartupValue);
+    dword(settings.eraseAtEvery, kEraseAtEveryValue);
+    dword(settings.erasePeriod, kErasePeriodValue);
+    dword(settings.expressEraseMode, kExpressEraseModeValue);
+    dword(settings.playSound, kPlaySoundValue);
 }
 
 void StoreStatistics(const std::string& keyPath)
@@ -68,10 +63,10 @@ void StoreStatistics(const std::string& keyPath)
     if (key.Create(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return;
     const EraseStatistics& statistics = ProcessStatistics();
-    key.SetDword(statistics.filesErased, kFilesName);
-    key.SetDword(statistics.bytesReleased, kBytesName);
-    key.SetDword(statistics.registryEntriesErased, kRegistryName);
-    key.SetString(statistics.lastErasedText, kLastErasedName);
+    key.SetDword(statistics.filesErased, kFilesErasedValue);
+    key.SetDword(statistics.bytesReleased, kBytesReleasedValue);
+    key.SetDword(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
+    key.SetString(statistics.lastErasedText, kLastErasedTimeValue);
 }
 
 std::string FormatLastErasedTime(const std::tm& localTime)

@@ -8,6 +8,19 @@
 // The user's settings and the running statistics, kept as values of one key under HKEY_CURRENT_USER.
 inline constexpr char kSettingsKeyPath[] = "Software\\Vestrel\\Setting";
 
+// The names of that key's values: the settings (DWORDs)...
+inline constexpr char kEnableScheduleValue[] = "Enable Schedule";
+inline constexpr char kEraseAtStartupValue[] = "Erase at Startup";
+inline constexpr char kEraseAtEveryValue[] = "Erase at Every";
+inline constexpr char kErasePeriodValue[] = "Erase Period";
+inline constexpr char kExpressEraseModeValue[] = "Express Erase Mode";
+inline constexpr char kPlaySoundValue[] = "Play Sound";
+// ...and the statistics (DWORDs and one string).
+inline constexpr char kFilesErasedValue[] = "Erased File Num";
+inline constexpr char kBytesReleasedValue[] = "Erased File Size";
+inline constexpr char kRegistryEntriesErasedValue[] = "Erased Register Num";
+inline constexpr char kLastErasedTimeValue[] = "Last Erased Time";
+
 struct Settings {
     uint32_t enableSchedule = 0;
     uint32_t eraseAtStartup = 0;

@@ -18,11 +18,6 @@ trap 'wineserver -k 2>/dev/null || true; stop_private_display' EXIT
 wine "$gallery" >/dev/null 2>&1 &
 
 # The title changes to "Vestrel controls" once the gallery has built, painted and hovered everything.
-deadline=$((SECONDS + 60))
-until window=$(xdotool search --onlyvisible --name '^Vestrel controls$' 2>/dev/null | head -1) && [ -n "$window" ]; do
-    [ $SECONDS -lt $deadline ] || { echo "gallery-screenshot: no gallery window appeared" >&2; exit 1; }
-    sleep 0.2
-done
-eval "$(xdotool getwindowgeometry --shell "$window")"
-xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "png:$out"
+window=$(wait_for_window "Vestrel controls")
+save_window_picture "$window" "$out"
 echo "gallery-screenshot: saved $out"

@@ -71,11 +71,5 @@ LRESULT CLoaderDialog::OnPaint(WPARAM, LPARAM)
 
 void CLoaderDialog::PaintText(HDC dc) const
 {
-    SelectedObject font(dc, font_.get());
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, RGB(255, 255, 255));
-    std::wstring text = ToWide(StepText(step_));
-    TextOutW(dc, kTextLeft, kTextTop, text.c_str(), static_cast<int>(text.size()));
-    SetTextColor(dc, oldColour);
-    SetBkMode(dc, oldMode);
+    DrawTextLines(dc, {font_.get(), RGB(255, 255, 255), {kTextLeft, kTextTop}, 0}, {StepText(step_)});
 }

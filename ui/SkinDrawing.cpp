@@ -1,5 +1,7 @@
 #include "ui/SkinDrawing.h"
 
+#include "framework/Utf8.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -76,6 +78,21 @@ GdiObject<HFONT> CreateSkinFont(int height)
     return GdiObject<HFONT>(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                         OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         VARIABLE_PITCH | FF_SWISS, L"TAHOMA"));
+}
+
+void DrawTextLines(HDC dc, const TextLines& style, const std::vector<std::string>& lines)
+{
+    SelectedObject font(dc, style.font);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColour = SetTextColor(dc, style.colour);
+    int top = style.first.y;
+    for (const std::string& line : lines) {
+        std::wstring text = ToWide(line);
+        TextOutW(dc, style.first.x, top, text.c_str(), static_cast<int>(text.size()));
+        top += style.lineStep;
+    }
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
 }
 
 GdiObject<HRGN> RegionFromMask(HBITMAP mask, COLORREF transparent)

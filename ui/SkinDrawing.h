@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 // Drawing pieces that every skinned window shares: bitmaps from the program's resources, the skin's font,
 // and the region a mask bitmap cuts out.
 
@@ -18,6 +21,16 @@ bool DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y);
 
 // The face every skin writes its text in: Tahoma, normal weight, variable pitch, Swiss family.
 GdiObject<HFONT> CreateSkinFont(int height);
+
+// Writes the lines top down, the first at (left, top) and each next one lineStep pixels lower, in the font
+// and colour given and without a background of their own; the DC's font, colour and mode are put back after.
+struct TextLines {
+    HFONT font;
+    COLORREF colour;
+    POINT first;
+    int lineStep;
+};
+void DrawTextLines(HDC dc, const TextLines& style, const std::vector<std::string>& lines);
 
 // The union of the one-pixel-high runs of pixels that are not the transparent colour.
 GdiObject<HRGN> RegionFromMask(HBITMAP mask, COLORREF transparent);

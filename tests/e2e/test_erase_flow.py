@@ -1,4 +1,5 @@
-"""A user's session: loader, main window, untick an item, switch pages, erase, close to the tray, quit."""
+"""A user's session: loader, main window, untick an item, switch pages, erase, close to the tray, open it
+again from the tray's menu, quit; the next start shows the same statistics."""
 import os
 import shutil
 import subprocess
@@ -29,6 +30,12 @@ ERASE_NOW = (59, 124)
 CLOSE = (227, 424)
 FIRST_ITEM_BOX = (151, 130)
 PROGRESS_ERASE = (154, 422)
+PROMPT_MINIMIZE_IT = (105, 207)
+PROMPT_CLOSE_IT = (221, 207)
+STATISTICS = (20, 355, 330, 40)  # x, y, width, height of the statistics lines
+# Under Xvfb Wine shows the notification area as a "Wine System Tray" window; its first icon's middle.
+TRAY_ICON = (12, 32)
+FIRST_MENU_ENTRY = (30, 10)
 
 
 def prepare(sandbox, program_dir):
@@ -55,6 +62,30 @@ def registry_value(env, name):
         if name in line:
             return line.split()[-1]
     return None
+
+
+def move_mouse_away():
+    """Off every window, so that no button shows its hover face or tooltip."""
+    desktop.xdotool("mousemove", "--sync", 600, 1000)
+
+
+def statistics_pixels(window):
+    """The pixels of the window's statistics lines."""
+    move_mouse_away()
+    left, top, _, _ = window.geometry()
+    x, y, width, height = STATISTICS
+    xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+    return subprocess.run(["convert", "xwd:-", "-crop", f"{width}x{height}+{left + x}+{top + y}", "rgb:-"],
+                          input=xwd, check=True, capture_output=True).stdout
+
+
+def open_from_tray_menu():
+    """Right-clicks the tray icon and chooses the menu's first entry, "Open the Eraser"."""
+    tray = desktop.wait_window("Wine System Tray", 10)
+    tray.click(*TRAY_ICON)
+    desktop.xdotool("click", 3)
+    menu = desktop.poll(lambda: (desktop.program_windows() or [None])[0], 10, "the tray menu")
+    menu.click(*FIRST_MENU_ENTRY)
 
 
 def files_in(folder):
@@ -88,6 +119,7 @@ def test(args):
         desktop.poll(lambda: "<windows_trace>false</windows_trace>" in open(config, encoding="utf-8").read(),
                      10, "the unticked item saved when the page changes")
         desktop.screenshot(os.path.join(images, "main.png"))
+        before_run = statistics_pixels(main)
 
         main.click(*ERASE_NOW)
         progress = desktop.wait_sized_window(370, 450, other_than=main)
@@ -105,11 +137,30 @@ def test(args):
         assert registry_value(env, "Erased File Size") == hex(4 * 1500)
         assert registry_value(env, "Last Erased Time"), "no last-erased time stored"
 
+        after_run = statistics_pixels(main)
+        assert after_run != before_run, "the statistics lines did not change after the run"
+
         main.click(*CLOSE)
         prompt = desktop.wait_sized_window(300, 240)
-        prompt.key("Escape")  # "Minimize it"
+        prompt.click(*PROMPT_MINIMIZE_IT)
         desktop.wait_hidden(main)
         assert program.running(), "minimising to the tray ended the program"
+        open_from_tray_menu()
+        desktop.poll(lambda: desktop.is_visible(main), 10, "the main window shown from the tray")
+
+        main.click(*CLOSE)
+        prompt = desktop.wait_sized_window(300, 240, other_than=main)
+        prompt.click(*PROMPT_CLOSE_IT)
+        assert program.wait_exit(30) == 0, "\"Close it\" ends the program"
+    finally:
+        program.kill()
+
+    # The next start reads the statistics from the registry: the lines must be the ones the run left.
+    program = desktop.Program(os.path.join(app, "Vestrel.exe"))
+    try:
+        main = desktop.wait_window("Vestrel")
+        desktop.poll(lambda: statistics_pixels(main) == after_run, 10,
+                     "the same statistics lines after a restart")
     finally:
         program.kill()
 

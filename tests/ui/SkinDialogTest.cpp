@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -204,6 +205,44 @@ TEST(SkinDrawing, SkinFontIsTahomaOfTheGivenHeight)
     EXPECT_EQ(logFont.lfOutPrecision, OUT_TT_PRECIS);
     EXPECT_EQ(logFont.lfPitchAndFamily, VARIABLE_PITCH | FF_SWISS);
     EXPECT_STREQ(logFont.lfFaceName, L"TAHOMA");
+}
+
+
+// The rows that hold anything but the ground colour.
+std::vector<int> DrawnRows(const Canvas& canvas, COLORREF ground)
+{
+    std::vector<int> rows;
+    RECT all = canvas.Rect();
+    for (int y = all.top; y < all.bottom; ++y) {
+        if (canvas.CountPixels(RECT{all.left, y, all.right, y + 1}, ground) < all.right)
+            rows.push_back(y);
+    }
+    return rows;
+}
+
+TEST(SkinDrawing, TextLinesGoDownByTheirStepOverTheBackgroundAndLeaveTheDcAsItWas)
+{
+    const COLORREF ground = RGB(255, 0, 255);
+    Canvas canvas(300, 120, ground);
+    GdiObject<HFONT> font = CreateSkinFont(14);
+    HGDIOBJ fontBefore = GetCurrentObject(canvas.dc(), OBJ_FONT);
+    SetBkMode(canvas.dc(), OPAQUE);
+    SetTextColor(canvas.dc(), RGB(1, 2, 3));
+
+    DrawTextLines(canvas.dc(), {font.get(), RGB(0, 0, 255), {20, 30}, 40}, {"Files Erased: 12;", "", "Last"});
+
+    std::vector<int> rows = DrawnRows(canvas, ground);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(rows.front(), 30);
+    EXPECT_LT(rows.back(), 30 + 2 * 40 + 14) << "the third line is two steps down";
+    EXPECT_GE(rows.back(), 30 + 2 * 40);
+    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [](int y) { return y >= 30 + 14 && y < 30 + 80; }))
+        << "the empty second line";
+    EXPECT_EQ(canvas.CountPixels(RECT{0, 0, 20, 120}, ground), 20 * 120) << "nothing left of the lines";
+    EXPECT_EQ(canvas.CountPixels(canvas.Rect(), RGB(255, 255, 255)), 0) << "no background of their own";
+    EXPECT_EQ(GetCurrentObject(canvas.dc(), OBJ_FONT), fontBefore);
+    EXPECT_EQ(GetBkMode(canvas.dc()), OPAQUE);
+    EXPECT_EQ(GetTextColor(canvas.dc()), RGB(1, 2, 3));
 }
 
 } // namespace

@@ -1,0 +1,289 @@
+#include "app/CMainDialog.h"
+#include "resource.h"
+#include "tests/app/EraseRunFixture.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/ScratchRegistry.h"
+#include "ui/CClosePromptDialog.h"
+#include "ui/CLoaderDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr INT_PTR kEndedByTest = 100;
+const int kPageButtons[] = {IDC_PAGE_IE, IDC_PAGE_WINDOWS, IDC_PAGE_APPLICATIONS};
+
+// Each row as "text [state]", 0 unchecked, 1 checked, 2 partly checked.
+Texts Rows(const CCheckListCtrl& list)
+{
+    Texts rows;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        std::string text;
+        list.GetItemText(i, text);
+        rows.push_back(text + " [" + std::to_string(list.GetCheck(i)) + "]");
+    }
+    return rows;
+}
+
+class MainDialogTest : public EraseRunFixture {
+protected:
+    using Step = std::function<bool()>;
+
+    void SetUp() override
+    {
+        EraseRunFixture::SetUp();
+        ProcessSettings() = {};
+    }
+
+    void TearDown() override
+    {
+        ProcessSettings() = {};
+        EraseRunFixture::TearDown();
+    }
+
+    void AddPageItem(const std::string& id, const std::string& descript, const std::string& type) const
+    {
+        WriteFile("plugin\\" + id + ".aep", PluginText(id, descript, type, PathOf(id + "\\*.tmp")));
+    }
+
+    // Opens the main window, lets the loader screen end at once, then runs the steps on the shown window
+    // (main) and ends it, unless a step did. Returns what the window ended with.
+    INT_PTR Run(std::vector<Step> steps)
+    {
+        dialog = std::make_unique<CMainDialog>(Setup());
+        std::vector<Step> script{[] {
+                                     HWND loader = FindThreadWindow(CLoaderDialog::kTitle);
+                                     if (loader)
+                                         PostCommand(loader, IDOK);
+                                     return loader != nullptr;
+                                 },
+                                 [this] { return (main = FindThreadWindow("Vestrel")) != nullptr; }};
+        script.insert(script.end(), steps.begin(), steps.end());
+        script.push_back([this] {
+            ::EndDialog(main, kEndedByTest);
+            return true;
+        });
+        ModalScript running(script);
+        INT_PTR result = dialog->DoModal();
+        EXPECT_FALSE(running.TimedOut());
+        return result;
+    }
+
+    // A step that clicks one of the main window's buttons.
+    Step Press(int id)
+    {
+        return [this, id] {
+            PostCommand(main, id);
+            return true;
+        };
+    }
+
+    // A step that only looks.
+    static Step Look(std::function<void()> look)
+    {
+        return [look] {
+            look();
+            return true;
+        };
+    }
+
+    Texts PageRows(int page) const { return Rows(dialog->PageList(page)); }
+
+    std::unique_ptr<CMainDialog> dialog;
+    HWND main = nullptr;
+};
+
+TEST_F(MainDialogTest, FirstStartChecksEveryItemAndHasWrittenTheFileWhenTheWindowShows)
+{
+    AddPageItem("cache", "Cache", "ie");
+    AddPageItem("temp", "Temp", "windows");
+    AddPageItem("office", "Office", "application");
+    ASSERT_FALSE(Exists("vestrel.conf"));
+    Run({Look([&] {
+        std::string config = Exists("vestrel.conf") ? ReadFile("vestrel.conf") : "";
+        for (const char* line : {"<cache>true</cache>", "<temp>true</temp>", "<office>true</office>"})
+            EXPECT_NE(config.find(line), std::string::npos) << line << " in\n" << config;
+        EXPECT_EQ(PageRows(1), (Texts{"Internet Explorer (Select All) [1]", "Cache [1]"}));
+        EXPECT_EQ(PageRows(2), (Texts{"Windows (Select All) [1]", "Temp [1]"}));
+        EXPECT_EQ(PageRows(3), (Texts{"Applications (Select All) [1]", "Office [1]"}));
+    })});
+}
+
+TEST_F(MainDialogTest, SelectAllRowsFollowTheirPagesItems)
+{
+    AddPageItem("cache", "Cache", "ie");
+    AddPageItem("cookies", "Cookies", "ie");
+    AddPageItem("temp", "Temp", "windows");
+    AddPageItem("other", "Other", "games"); // a category of no page
+    WriteFile("plugin\\broken.aep", "<plugin><body><descript>Broken</descript><id>broken</id>"
+                                    "<type>ie</type></body></plugin>");
+    WriteConfig({{"cache", true}, {"cookies", false}, {"temp", true}, {"broken", true}});
+    Run({Look([&] {
+        EXPECT_EQ(PageRows(1), (Texts{"Internet Explorer (Select All) [2]", "Cache [1]", "Cookies [0]"}));
+        EXPECT_EQ(PageRows(2), (Texts{"Windows (Select All) [1]", "Temp [1]"}));
+        EXPECT_EQ(PageRows(3), (Texts{"Applications (Select All) [0]"})) << "a page without items";
+    })});
+}
+
+TEST_F(MainDialogTest, TheCurrentPagesButtonIsDisabledAndOnlyItsListShows)
+{
+    auto expectPage = [this](int page) {
+        return Look([this, page] {
+            for (int other = 1; other <= CMainDialog::kPageCount; ++other) {
+                EXPECT_EQ(IsWindowEnabled(GetDlgItem(main, kPageButtons[other - 1])) != FALSE, other != page)
+                    << "button of page " << other << " with page " << page << " shown";
+                EXPECT_EQ(IsWindowVisible(dialog->PageList(other).GetHwnd()) != FALSE, other == page)
+                    << "list of page " << other << " with page " << page << " shown";
+            }
+        });
+    };
+    Run({expectPage(1), Press(IDC_PAGE_APPLICATIONS), expectPage(3), Press(IDC_PAGE_WINDOWS), expectPage(2),
+         Press(IDC_PAGE_IE), expectPage(1)});
+}
+
+TEST_F(MainDialogTest, AfterSetDefaultSwitchingPagesWritesNothingUntilARowIsToggled)
+{
+    AddPageItem("ie-cookies", "IE Cookies", "ie");
+    AddPageItem("ie-favorites", "IE Favorites", "ie");
+    AddPageItem("recycle", "Empty Recycle Bin", "windows");
+    AddPageItem("network", "Network Shortcuts", "windows");
+    WriteConfig({{"ie-cookies", false}, {"ie-favorites", true}, {"recycle", false}, {"network", true}});
+    // Any write from here on replaces this text.
+    const std::string marker = "<?xml version=\"1.0\"?>\r\n<vestrel-config/>\r\n";
+    auto toggleFirstItem = [this] {
+        HWND view = dialog->PageList(1).View().GetHwnd();
+        int row = dialog->PageList(1).RowHeight();
+        // The middle of the first item row's box: one row down and one level in from the list's corner.
+        int middle = 5 + row + row / 2;
+        SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle, middle));
+    };
+    Run({Look([&] { toggleFirstItem(); }), Press(IDC_SET_DEFAULT), Look([&] {
+             std::string config = ReadFile("vestrel.conf");
+             for (const char* line : {"<ie-cookies>true</ie-cookies>", "<ie-favorites>false</ie-favorites>",
+                                      "<recycle>true</recycle>", "<network>false</network>"})
+                 EXPECT_NE(config.find(line), std::string::npos) << line << " in\n" << config;
+             EXPECT_EQ(PageRows(1),
+                       (Texts{"Internet Explorer (Select All) [2]", "IE Cookies [1]", "IE Favorites [0]"}));
+             EXPECT_EQ(PageRows(2),
+                       (Texts{"Windows (Select All) [2]", "Network Shortcuts [0]", "Empty Recycle Bin [1]"}));
+             WriteFile("vestrel.conf", marker);
+         }),
+         Press(IDC_PAGE_WINDOWS), Press(IDC_PAGE_APPLICATIONS), Press(IDC_PAGE_IE),
+         Look([&] { EXPECT_EQ(ReadFile("vestrel.conf"), marker) << "written without a change"; }),
+         Look([&] { toggleFirstItem(); }), Press(IDC_PAGE_WINDOWS), Look([&] {
+             std::string config = ReadFile("vestrel.conf");
+             EXPECT_NE(config.find("<ie-cookies>false</ie-cookies>"), std::string::npos) << config;
+         })});
+}
+
+TEST_F(MainDialogTest, MinimizeItHidesTheWindowAndTheTrayEntryShowsItAgainThenCloseItEnds)
+{
+    auto answerPrompt = [](int id) {
+        return [id] {
+            HWND prompt = FindThreadWindow(CClosePromptDialog::kTitle);
+            if (prompt)
+                PostCommand(prompt, id);
+            return prompt != nullptr;
+        };
+    };
+    INT_PTR result = Run({Press(IDOK), answerPrompt(IDCANCEL),
+                          Look([&] { EXPECT_FALSE(IsWindowVisible(main)) << "minimised to the tray"; }),
+                          Press(ID_SHOW_WINDOW), Look([&] {
+                              EXPECT_TRUE(IsWindowVisible(main));
+                              EXPECT_FALSE(IsIconic(main)) << "shown in its normal state";
+                          }),
+                          Press(IDC_TITLE_CLOSE), answerPrompt(IDOK)});
+    EXPECT_EQ(result, IDOK) << "\"Close it\" ends the main window";
+}
+
+TEST_F(MainDialogTest, HideTheTitleBarsMinimiseAndTheSystemsMinimiseAllHideToTheTray)
+{
+    auto expectHiddenThenShow = [this](const char* way) {
+        return [this, way] {
+            EXPECT_FALSE(IsWindowVisible(main)) << way;
+            PostCommand(main, ID_SHOW_WINDOW);
+            return true;
+        };
+    };
+    Run({Press(IDC_HIDE), expectHiddenThenShow("Hide"), Press(IDC_MINIMIZE), expectHiddenThenShow("minimise"),
+         [this] {
+             PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+             return true;
+         },
+         expectHiddenThenShow("the system's minimise"),
+         Look([this] { EXPECT_TRUE(IsWindowVisible(main)); })});
+}
+
+TEST_F(MainDialogTest, EnterOpensTheClosePrompt)
+{
+    bool prompted = false;
+    Run({[this] {
+             PostMessageW(GetFocus() ? GetFocus() : main, WM_KEYDOWN, VK_RETURN, 0);
+             return true;
+         },
+         [&] {
+             HWND prompt = FindThreadWindow(CClosePromptDialog::kTitle);
+             if (prompt)
+                 PostCommand(prompt, IDCANCEL);
+             return prompted = prompt != nullptr;
+         }});
+    EXPECT_TRUE(prompted);
+}
+
+TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
+{
+    auto closeAbout = [](int& opened) {
+        return [&opened] {
+            HWND about = FindThreadWindow("About Vestrel");
+            if (!about)
+                return false;
+            EXPECT_TRUE(FindWindowExW(about, nullptr, L"Static", L"Vestrel 4.0") != nullptr);
+            PostCommand(about, IDOK);
+            ++opened;
+            return true;
+        };
+    };
+    int opened = 0;
+    Run({Look([this] {
+             wchar_t caption[32] = {};
+             GetWindowTextW(GetDlgItem(main, IDC_ABOUT_BUTTON), caption, 32);
+             EXPECT_STREQ(caption, L"About");
+             wchar_t entry[64] = {};
+             HMENU menu = GetSystemMenu(main, FALSE);
+             GetMenuStringW(menu, IDM_ABOUT_ENTRY, entry, 64, MF_BYCOMMAND);
+             EXPECT_STREQ(entry, L"About Vestrel(&A)...");
+         }),
+         Press(IDC_ABOUT_BUTTON), closeAbout(opened),
+         [this] {
+             PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUT_ENTRY, 0);
+             return true;
+         },
+         closeAbout(opened)});
+    EXPECT_EQ(opened, 2);
+}
+
+TEST_F(MainDialogTest, StatisticsLinesShowTheStoredTotalsInKilobytesBelowTenMegabytes)
+{
+    WriteDwordForTest(ScratchKey(), "Erased File Num", 2311);
+    WriteDwordForTest(ScratchKey(), "Erased Register Num", 57);
+    WriteStringForTest(ScratchKey(), "Last Erased Time", "09:41, Dec/07/26");
+    struct Case {
+        DWORD bytes;
+        const char* space;
+    };
+    for (Case c : {Case{10485759, "10239 KB"}, Case{10485760, "10 MB"}, Case{1023, "0 KB"}}) {
+        ProcessStatistics() = {};
+        WriteDwordForTest(ScratchKey(), "Erased File Size", c.bytes);
+        Run({Look([&] {
+            EXPECT_EQ(CMainDialog::StatisticsLines(),
+                      (Texts{"Last Erased: 09:41, Dec/07/26; Registry Keys Erased: 57",
+                             std::string("Files Erased: 2311;  Released HD Space: ") + c.space + "; "}));
+        })});
+    }
+}
+
+} // namespace
