@@ -442,13 +442,16 @@ def main():
     sizes = [int(size) for size in arguments.sizes.split(",")]
     started = time.perf_counter()
     bench = Bench(os.path.abspath(arguments.build), arguments.repetitions, arguments.large_repetitions)
-    bench.prepare()
-    bench.warm_up()
-    bench.startups()
-    bench.deletion(sizes)
-    bench.registry()
-    bench.plugins()
-    bench.sandbox.clear(bench.sandbox.root)
+    try:
+        bench.prepare()
+        bench.warm_up()
+        bench.startups()
+        bench.deletion(sizes)
+        bench.registry()
+        bench.plugins()
+    finally:
+        bench.sandbox.clear(bench.sandbox.root)
+        subprocess.run(["wineserver", "-k"], env=bench.env)  # as tools/run-tests.sh ends
 
     print()
     print("Vestrel benchmarks: %s" % describe_machine(bench.sandbox))
