@@ -54,3 +54,7 @@
 // Close prompt
 #define IDC_MINIMIZE_IT 2
 #define IDC_CLOSE_IT 1
+
+// Version resource; its id and the manifest's are the standard ones of windows.h (1 each)
+#define VESTREL_VERSION_NUMBERS 4, 0, 0, 0
+#define VESTREL_VERSION_TEXT "4.0"

@@ -59,7 +59,7 @@ class Window:
         xdotool("click", 1)
 
     def key(self, *keys):
-        xdotool("windowfocus", self.xid, check=False)
+        xdotool("windowfocus", "--sync", self.xid, check=False)
         xdotool("key", *keys)
 
 
@@ -108,6 +108,23 @@ def screenshot(path):
     subprocess.run(["convert", "xwd:-", f"png:{path}"], input=xwd, check=True)
 
 
+FAILURE_SHOT = os.path.join(REPO, "build", f"e2e-failure-{os.path.basename(sys.argv[0])}.png")
+_failure_shot_taken = False
+
+
+def take_failure_shot():
+    """The screen as the failure left it; taken once, before the first program is killed."""
+    global _failure_shot_taken
+    if _failure_shot_taken:
+        return FAILURE_SHOT
+    try:
+        screenshot(FAILURE_SHOT)
+    except (OSError, subprocess.CalledProcessError):
+        return "none"
+    _failure_shot_taken = True
+    return FAILURE_SHOT
+
+
 class Program:
     """A Windows program started through tools/wine-run in the sandbox prefix."""
 
@@ -123,6 +140,8 @@ class Program:
         return self.process.poll() is None
 
     def kill(self):
+        if sys.exc_info()[1] is not None:
+            take_failure_shot()
         if self.running():
             self.process.kill()
             self.process.wait()
@@ -133,12 +152,7 @@ def run(test):
     try:
         test(arguments())
     except Exception as error:  # any failure, assertion or otherwise, fails the test
-        shot = os.path.join(REPO, "build", f"e2e-failure-{os.path.basename(sys.argv[0])}.png")
-        try:
-            screenshot(shot)
-        except (OSError, subprocess.CalledProcessError):
-            shot = "none"
-        print(f"FAILED: {error!r} (screen: {shot})")
+        print(f"FAILED: {error!r} (screen: {take_failure_shot()})")
         print("0 passed, 1 failed")
         sys.exit(1)
     print("1 passed, 0 failed")
