@@ -4,6 +4,7 @@
 #             (make test ARCH=i686 tests one of them)
 # make dist   builds the installer and the portable zip of both programs into build/<arch>/dist
 #             (make dist ARCH=x86_64 packages one of them)
+# make bench  installs what is missing, builds the benchmark program, prints the benchmark table (minutes)
 ifeq ($(origin ARCH),command line)
 TEST_ARCHS := $(ARCH)
 else
@@ -12,7 +13,7 @@ endif
 ARCH ?= i686
 BUILD := build/$(ARCH)
 
-.PHONY: all program setup run test dist clean
+.PHONY: all program setup run test dist bench clean
 
 all: program
 
@@ -40,6 +41,10 @@ dist: setup
 	    $(MAKE) --no-print-directory build/$$arch/build.ninja ARCH=$$arch; \
 	    cmake --build build/$$arch --target dist; \
 	done
+
+bench: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target vestrel_bench
+	@python3 bench/run_bench.py --build $(BUILD)
 
 clean:
 	rm -rf build

@@ -1,0 +1,469 @@
+"""Vestrel's benchmarks, side by side in one run, printed as one table (make bench).
+
+Every tree is made afresh, by bench/make_tree.py, in the sandbox folder that the project's Wine prefix
+maps as S:, and each tool deletes the same tree. Wine runs only through the project's environment
+(tools/wine-env.sh); BleachBit runs with its home in the sandbox, on a cleaner of the benchmark's own.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BENCH = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(BENCH)
+sys.path.insert(0, BENCH)
+from make_tree import make_tree  # noqa: E402
+
+MiB = 1024 * 1024
+REGISTRY_KEYS = 10_000
+PLUGIN_FILES = 1_000
+# rd /s /q takes minutes on the largest tree; its rate is already clear from the smaller ones.
+RD_MAX_FILES = 20_000
+
+
+class Sandbox:
+    """The benchmark's folder inside the sandbox, with Linux and Wine names for what it holds."""
+
+    def __init__(self, build):
+        self.wine_env = wine_environment()
+        self.root = os.path.join(self.wine_env["VESTREL_SANDBOX"], "bench")
+        drive = "U:" if os.path.basename(build) == "x86_64" else "T:"
+        self.program = drive + "\\vestrel_bench.exe"
+        self.tree = os.path.join(self.root, "tree")
+        self.home = os.path.join(self.root, "home")
+        self.device, self.mount = mount_of(self.root)
+
+    def wine_path(self, path):
+        relative = os.path.relpath(path, self.wine_env["VESTREL_SANDBOX"])
+        return "S:\\" + relative.replace("/", "\\")
+
+    def settle(self):
+        """Writes everything out and waits until the sandbox's disk has nothing in flight, so that no tool
+        pays for the writeback, or the discards, of what came before it."""
+        os.sync()
+        inflight = "/sys/class/block/%s/inflight" % os.path.basename(os.path.realpath(self.device))
+        if not os.path.exists(inflight):
+            return
+        quiet, deadline = 0, time.monotonic() + 30
+        while quiet < 3 and time.monotonic() < deadline:
+            with open(inflight) as counts:
+                quiet = quiet + 1 if counts.read().split() == ["0", "0"] else 0
+            time.sleep(0.05)
+
+    def clear(self, path):
+        path = os.path.abspath(path)
+        if path != self.root and not path.startswith(self.root + os.sep):
+            raise RuntimeError("refusing to remove %s outside %s" % (path, self.root))
+        if os.path.lexists(path):
+            shutil.rmtree(path)
+
+
+def progress(text):
+    print("bench: " + text, file=sys.stderr, flush=True)
+
+
+def wine_environment():
+    """The environment tools/wine-run gives Wine: the project's prefix, HOME in the sandbox."""
+    script = 'source "%s/tools/wine-env.sh" && env -0' % ROOT
+    output = subprocess.run(["bash", "-c", script], check=True, capture_output=True,
+                            env={**os.environ, "VESTREL_BUILD": os.path.join(ROOT, "build")}).stdout
+    return dict(item.split("=", 1) for item in output.decode().split("\0") if "=" in item)
+
+
+def timed(command, env, cwd):
+    """Runs command to its end: (wall seconds, peak resident MiB of the process, its standard output).
+    /usr/bin/time reports the peak, as a child of this Python process would count Python's own pages."""
+    with tempfile.NamedTemporaryFile("r") as peak:
+        start = time.perf_counter()
+        output = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, *command], env=env,
+                                cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                stdin=subprocess.DEVNULL).stdout
+        seconds = time.perf_counter() - start
+        return seconds, int(peak.read().split()[-1]) / 1024, output.decode(errors="replace")
+
+
+def fields(output):
+    """The "name=value" fields of vestrel_bench's report line."""
+    for line in output.splitlines():
+        if line.startswith("count="):
+            return {name: float(value) for name, value in (field.split("=") for field in line.split())}
+    raise RuntimeError("vestrel_bench printed no report: %r" % output)
+
+
+def in_process(report):
+    """What the table shows of one report of vestrel_bench: its seconds and its memory in MiB."""
+    return dict(seconds=report["seconds"], ws=report["peak_ws"] / MiB, pagefile=report["peak_pagefile"] / MiB,
+                growth=(report["peak_ws"] - report["ws_before"]) / MiB)
+
+
+def remaining(tree):
+    return sum(len(files) + len(folders) for _, folders, files in os.walk(tree))
+
+
+class Measurements:
+    """Every run of every row, so that the table shows medians."""
+
+    def __init__(self):
+        self.rows = {}
+
+    def add(self, key, **values):
+        self.rows.setdefault(key, []).append(values)
+
+    def median(self, key, name):
+        runs = self.rows.get(key, [])
+        values = [run[name] for run in runs if run.get(name) is not None]
+        return statistics.median(values) if values else None
+
+    def runs(self, key):
+        return len(self.rows.get(key, []))
+
+
+class Bench:
+    def __init__(self, build, repetitions, large_repetitions):
+        self.sandbox = Sandbox(build)
+        self.repetitions = repetitions
+        self.large_repetitions = large_repetitions
+        self.results = Measurements()
+        self.problems = []
+        self.env = self.sandbox.wine_env
+        self.cwd = self.env["VESTREL_SANDBOX"]  # S:\ for Wine, so no process starts in a missing folder
+
+    # --- tools -----------------------------------------------------------------------------------------
+
+    def wine(self, *arguments):
+        return timed(["wine", *arguments], self.env, self.cwd)
+
+    def bench_program(self, *arguments):
+        seconds, rss, output = self.wine(self.sandbox.program, *arguments)
+        return seconds, rss, fields(output)
+
+    def bleachbit_env(self):
+        home = self.sandbox.home
+        hidden = ("DISPLAY", "WAYLAND_DISPLAY")
+        env = {name: value for name, value in os.environ.items() if name not in hidden}
+        env.update(HOME=home, XDG_CONFIG_HOME=home + "/.config", XDG_DATA_HOME=home + "/.local/share",
+                   XDG_CACHE_HOME=home + "/.cache", XDG_RUNTIME_DIR=home + "/.runtime",
+                   VESTREL_BENCH_TREE=self.sandbox.tree)
+        return env
+
+    def bleachbit(self, mode):
+        return timed(["bleachbit", mode, "vestrel_bench.tree"], self.bleachbit_env(), self.sandbox.root)
+
+    # --- set-up ----------------------------------------------------------------------------------------
+
+    def prepare(self):
+        subprocess.run(["bash", os.path.join(ROOT, "tools", "wine-prefix.sh")], check=True,
+                       env={**os.environ, "VESTREL_BUILD": os.path.join(ROOT, "build")})
+        self.sandbox.clear(self.sandbox.root)
+        os.makedirs(self.sandbox.root)
+        cleaners = os.path.join(self.sandbox.home, ".config", "bleachbit", "cleaners")
+        os.makedirs(cleaners)
+        os.makedirs(os.path.join(self.sandbox.home, ".runtime"), mode=0o700)
+        shutil.copy(os.path.join(BENCH, "vestrel_bench_cleaner.xml"), cleaners)
+        # A server that outlives each program, as it would on a desktop, and Wine's services already up.
+        subprocess.run(["wineserver", "-p10"], env=self.env)  # fails harmlessly when one runs
+        self.wine("wineboot")
+        self.check_bleachbit_preview()
+
+    def check_bleachbit_preview(self):
+        """BleachBit's preview must list exactly the tree's contents, nothing of this machine."""
+        files = 30
+        folders = make_tree(self.sandbox.tree, files)
+        _, _, output = self.bleachbit("--preview")
+        listed = [line.split(" ", 2)[2] for line in output.splitlines() if line.startswith("Delete ")]
+        inside = all(path.startswith(self.sandbox.tree + os.sep) for path in listed)
+        if not inside or len(listed) != files + folders:
+            sys.exit("bench: BleachBit's preview lists other files than the tree:\n" + output)
+        self.sandbox.clear(self.sandbox.tree)
+
+    def fresh_tree(self, files):
+        self.sandbox.clear(self.sandbox.tree)
+        make_tree(self.sandbox.tree, files)
+        self.sandbox.settle()
+
+    # --- deletion --------------------------------------------------------------------------------------
+
+    def delete_once(self, files, tool):
+        self.fresh_tree(files)
+        tree = self.sandbox.tree
+        wine_tree = self.sandbox.wine_path(tree)
+        if tool == "vestrel":
+            seconds, rss, report = self.bench_program("delete-directory", wine_tree)
+            if report["count"] != files:
+                self.problems.append("Vestrel counted %d of %d files" % (report["count"], files))
+            self.results.add(("delete", files, "vestrel-in"), **in_process(report))
+        elif tool == "rm":
+            seconds, rss, _ = timed(["rm", "-rf", tree], os.environ, self.sandbox.root)
+        elif tool == "bleachbit":
+            seconds, rss, _ = self.bleachbit("--clean")
+        else:
+            seconds, rss, _ = self.wine("cmd", "/c", "rd", "/s", "/q", wine_tree)
+        self.results.add(("delete", files, tool), seconds=seconds, rss=rss)
+        left = remaining(tree) if os.path.isdir(tree) else 0
+        if left:
+            self.problems.append("%s left %d entries of the %d-file tree" % (tool, left, files))
+        self.sandbox.clear(tree)
+
+    def warm_up(self):
+        """One unrecorded round, so that no tool's first run pays for loading its files from disk."""
+        progress("warming up")
+        for tool in ("rm", "vestrel", "bleachbit", "rd"):
+            self.delete_once(2_000, tool)
+        self.results.rows.clear()
+
+    def deletion(self, sizes):
+        """Every size once per round, so that a slow spell of the shared disk spreads over all of them."""
+        for run in range(self.repetitions):
+            for files in sizes:
+                large = files > RD_MAX_FILES
+                if run >= (self.large_repetitions if large else self.repetitions):
+                    continue
+                progress("deleting %s files, round %d of %d" % (number(files), run + 1, self.repetitions))
+                tools = ["rm", "vestrel", "bleachbit"] + ([] if large else ["rd"])
+                # The tools take turns in an order that rotates from round to round.
+                for tool in tools[run % len(tools):] + tools[:run % len(tools)]:
+                    self.delete_once(files, tool)
+
+    def startups(self):
+        progress("start-up of Wine, cmd and BleachBit")
+        os.makedirs(self.sandbox.tree)
+        for _ in range(max(self.repetitions, 5)):
+            seconds, rss, _ = self.bench_program("startup")
+            self.results.add(("startup", "wine"), seconds=seconds, rss=rss)
+            seconds, rss, _ = self.wine("cmd", "/c", "rem")
+            self.results.add(("startup", "cmd"), seconds=seconds, rss=rss)
+            seconds, rss, _ = self.bleachbit("--clean")
+            self.results.add(("startup", "bleachbit"), seconds=seconds, rss=rss)
+        self.sandbox.clear(self.sandbox.tree)
+
+    # --- registry and plug-ins -------------------------------------------------------------------------
+
+    def registry(self):
+        progress("registry trees of %s keys" % number(REGISTRY_KEYS))
+        for _ in range(self.repetitions):
+            for tool in ("registry-vestrel", "registry-deletetree"):
+                _, _, filled = self.bench_program("registry-fill", str(REGISTRY_KEYS))
+                _, _, report = self.bench_program(tool)
+                if filled["count"] != REGISTRY_KEYS or report["count"] != 1:
+                    self.problems.append("%s: %d keys made, tree gone: %d" % (tool, filled["count"],
+                                                                              report["count"]))
+                self.results.add(("registry", tool), **in_process(report))
+
+    def plugins(self):
+        progress("loading %s plug-in files" % number(PLUGIN_FILES))
+        folder = os.path.join(self.sandbox.root, "plugins")
+        write_plugins(folder, PLUGIN_FILES)
+        for _ in range(self.repetitions):
+            _, _, report = self.bench_program("plugins", self.sandbox.wine_path(folder))
+            if report["count"] != PLUGIN_FILES:
+                self.problems.append("EraseItemList loaded %d of %d plug-ins" % (report["count"],
+                                                                                  PLUGIN_FILES))
+            self.results.add(("plugins",), **in_process(report))
+        self.sandbox.clear(folder)
+
+
+PLUGIN_COMMANDS = [
+    ("delete-directory", "%%userhome%%\\AppData\\Local\\Bench %d\\Cache"),
+    ("delete-file", "%%appdata%%\\Bench %d\\*.tmp"),
+    ("delete-register-key", "HKEY_CURRENT_USER\\Software\\Bench %d\\Recent"),
+    ("delete-register-value", "HKEY_CURRENT_USER\\Software\\Bench %d\\History\\*"),
+]
+
+
+def write_plugins(folder, count):
+    """count plug-in files of every file and registry command, each with two parameter variants."""
+    os.makedirs(folder)
+    categories = ["internet-explorer", "windows", "application"]
+    for number in range(count):
+        command, parameter = PLUGIN_COMMANDS[number % len(PLUGIN_COMMANDS)]
+        items = "".join("<item>%s</item>" % (parameter % number + "\\" + str(part)) for part in range(5))
+        text = ('<?xml version="1.0" encoding="UTF-8"?>\n<vestrel-plugin><head>Benchmark plug-in %d</head>'
+                "<body><descript>Bench item %d</descript><id>bench-%d</id><type>%s</type>"
+                "<command>%s</command><parameters>"
+                '<parameters windows-version="5.1"><item>%s</item></parameters>'
+                '<parameters windows-version="otherwise">%s</parameters>'
+                "</parameters></body></vestrel-plugin>\n"
+                % (number, number, number, categories[number % 3], command, parameter % number, items))
+        with open(os.path.join(folder, "bench-%04d.aep" % number), "w") as stream:
+            stream.write(text)
+
+
+# --- the table -------------------------------------------------------------------------------------------
+
+def number(value, digits=0):
+    return "-" if value is None else "{:,.{}f}".format(value, digits)
+
+
+def seconds_text(value):
+    if value is None:
+        return "-"
+    return "%.3f" % value if value < 10 else "%.1f" % value
+
+
+ROW = "  %-42s %8s %8s %-13s %8s %5s  %-21s %s"
+
+
+class Table:
+    def __init__(self, results):
+        self.results = results
+        self.lines = []
+
+    def heading(self, text):
+        self.lines.append(text)
+
+    def row(self, label, key, items=None, floor=None, memory=""):
+        seconds = self.results.median(key, "seconds")
+        runs = [run["seconds"] for run in self.results.rows.get(key, [])]
+        spread = "%s-%s" % (seconds_text(min(runs)), seconds_text(max(runs))) if len(runs) > 1 else ""
+        rate = items / seconds if items and seconds else None
+        ratio = "%.1f" % (seconds / floor) if floor and seconds else "-"
+        note = "" if len(runs) >= 3 else "(%d run%s)" % (len(runs), "" if len(runs) == 1 else "s")
+        self.lines.append(ROW % (label, number(items), seconds_text(seconds), spread, number(rate), ratio,
+                                 memory, note))
+
+    def memory_in_process(self, key):
+        ws = self.results.median(key, "ws")
+        pagefile = self.results.median(key, "pagefile")
+        growth = self.results.median(key, "growth")
+        return "WS %.1f  PF %.1f  +%.2f" % (ws, pagefile, growth)
+
+    def memory_rss(self, key):
+        return "RSS %.1f" % self.results.median(key, "rss")
+
+
+def render(bench, sizes):
+    results = bench.results
+    table = Table(results)
+    table.lines.append(ROW % ("", "items", "seconds", "(min-max)", "items/s", "x rm", "peak memory, MiB", ""))
+    for files in sizes:
+        key = lambda tool: ("delete", files, tool)  # noqa: E731
+        floor = results.median(key("rm"), "seconds")
+        table.heading("Delete a tree of %s files (%s folders, fan-out 10, 0-8 KiB files)"
+                      % (number(files), number(files // 10)))
+        table.row("rm -rf, native (the floor)", key("rm"), files, floor, table.memory_rss(key("rm")))
+        table.row("Vestrel delete-directory, in process", key("vestrel-in"), files, floor,
+                  table.memory_in_process(key("vestrel-in")))
+        table.row("Vestrel bench program, whole Wine process", key("vestrel"), files, floor,
+                  table.memory_rss(key("vestrel")))
+        table.row("BleachBit --clean, whole process", key("bleachbit"), files, floor,
+                  table.memory_rss(key("bleachbit")))
+        if results.runs(key("rd")):
+            table.row("cmd /c rd /s /q under Wine, whole process", key("rd"), files, floor,
+                      table.memory_rss(key("rd")))
+        else:
+            table.lines.append("  %-42s not run above %s files (minutes per run)" % (
+                "cmd /c rd /s /q under Wine", number(RD_MAX_FILES)))
+    table.heading("Start-up alone, shown apart (whole process, nothing to delete)")
+    table.row("Wine process (vestrel_bench startup)", ("startup", "wine"), None, None,
+              table.memory_rss(("startup", "wine")))
+    table.row("cmd /c rem under Wine", ("startup", "cmd"), None, None, table.memory_rss(("startup", "cmd")))
+    table.row("BleachBit --clean of an empty tree", ("startup", "bleachbit"), None, None,
+              table.memory_rss(("startup", "bleachbit")))
+    table.heading("Delete a registry tree of %s keys with 3 values each (HKCU\\Software\\Vestrel Bench)"
+                  % number(REGISTRY_KEYS))
+    for tool, label in (("registry-vestrel", "Vestrel RegistryEraser, in process"),
+                        ("registry-deletetree", "RegDeleteTreeW, in process")):
+        table.row(label, ("registry", tool), REGISTRY_KEYS, None, table.memory_in_process(("registry", tool)))
+    table.heading("Load %s plug-in files into an EraseItemList" % number(PLUGIN_FILES))
+    table.row("EraseItemList, in process", ("plugins",), PLUGIN_FILES, None,
+              table.memory_in_process(("plugins",)))
+    table.lines.append("Memory: WS and PF are GetProcessMemoryInfo's PeakWorkingSetSize and "
+                       "PeakPagefileUsage, + the working set's growth")
+    table.lines.append("during the task; RSS is the whole process's peak resident set (/usr/bin/time).")
+    return table.lines
+
+
+def goals(bench, sizes):
+    results = bench.results
+    files = 20_000
+    if files not in sizes:
+        return []
+    get = lambda tool: results.median(("delete", files, tool), "seconds")  # noqa: E731
+    inside, whole, rm, bleach, rd = get("vestrel-in"), get("vestrel"), get("rm"), get("bleachbit"), get("rd")
+    bleach_start = results.median(("startup", "bleachbit"), "seconds")
+    wine_start = results.median(("startup", "wine"), "seconds")
+    bleach_net = bleach - bleach_start if bleach_start < bleach else bleach
+    lines = ["Goals for the deletion path, %s files:" % number(files)]
+
+    def goal(met, text):
+        lines.append("  [%s] %s" % ("met" if met else "NOT met", text))
+
+    goal(files / inside >= files / bleach_net and files / whole >= files / bleach,
+         "as many files/s as BleachBit: Vestrel %s/s in process vs BleachBit %s/s net of its %.2f s start-up;"
+         " whole processes %s/s vs %s/s" % (number(files / inside), number(files / bleach_net), bleach_start,
+                                           number(files / whole), number(files / bleach)))
+    if rd:
+        bound = "" if rd / rm >= 10 else ("; rm -rf itself is only %.1f times rd here: the disk's own cost "
+                                          "per file bounds every deleter" % (rd / rm))
+        goal(rd / whole >= 10, "ten times cmd /c rd /s /q under the same Wine: %.1f times (whole processes, "
+             "%.1f s vs %s s)%s" % (rd / whole, rd, seconds_text(whole), bound))
+    goal(inside <= 2 * rm, "within twice native rm -rf: %.1f times in process (%s s vs %s s), %.1f times for "
+         "the whole process, which adds Wine's %.2f s start-up" % (inside / rm, seconds_text(inside),
+                                                                  seconds_text(rm), whole / rm, wine_start))
+    growth = [results.median(("delete", size, "vestrel-in"), "growth") for size in sizes]
+    peaks = [results.median(("delete", size, "vestrel-in"), "ws") for size in sizes]
+    flat = max(peaks) - min(peaks) < 1.0
+    goal(flat, "memory flat in the number of files: peak working set %s MiB for %s files; grows by %s MiB "
+         "during the deletion" % (" / ".join("%.1f" % peak for peak in peaks),
+                                  " / ".join(number(size) for size in sizes),
+                                  " / ".join("%.2f" % value for value in growth)))
+    return lines
+
+
+def mount_of(path):
+    """The device and a short description of the file system that holds path."""
+    best = ("", "", "?")
+    with open("/proc/mounts") as mounts:
+        for line in mounts:
+            device, point, kind, options = line.split()[:4]
+            if (path + "/").startswith(point.rstrip("/") + "/") and len(point) > len(best[0]):
+                discard = ", mounted with discard" if "discard" in options.split(",") else ""
+                best = (point, device, kind + discard)
+    return best[1], best[2]
+
+
+def describe_machine(sandbox):
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    return "%s, %d cores, sandbox on %s" % (wine, os.cpu_count(), sandbox.mount)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "i686"))
+    parser.add_argument("--sizes", default="2000,20000,100000", help="tree sizes in files, comma-separated")
+    parser.add_argument("--repetitions", type=int, default=3)
+    parser.add_argument("--large-repetitions", type=int, default=1,
+                        help="repetitions for trees above %d files" % RD_MAX_FILES)
+    arguments = parser.parse_args()
+    sizes = [int(size) for size in arguments.sizes.split(",")]
+    started = time.perf_counter()
+    bench = Bench(os.path.abspath(arguments.build), arguments.repetitions, arguments.large_repetitions)
+    try:
+        bench.prepare()
+        bench.warm_up()
+        bench.startups()
+        bench.deletion(sizes)
+        bench.registry()
+        bench.plugins()
+    finally:
+        bench.sandbox.clear(bench.sandbox.root)
+        subprocess.run(["wineserver", "-k"], env=bench.env)  # as tools/run-tests.sh ends
+
+    print()
+    print("Vestrel benchmarks: %s" % describe_machine(bench.sandbox))
+    print("Each figure is the median of %d runs, except where a row says otherwise; the tools take turns on "
+          "freshly made trees." % arguments.repetitions)
+    for line in render(bench, sizes) + [""] + goals(bench, sizes):
+        print(line.rstrip())
+    for problem in bench.problems:
+        print("  problem: " + problem)
+    print("(%.0f s in all)" % (time.perf_counter() - started))
+    return 1 if bench.problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,157 @@
+// Times one engine task inside the process and prints one line of "name=value" fields for
+// bench/run_bench.py: the task's count, its seconds, and the process's memory before and at its peak.
+//   vestrel_bench startup                     does nothing: Wine's process start-up, measured from outside
+//   vestrel_bench delete-directory FOLDER     the "delete-directory" command of an erase item
+//   vestrel_bench registry-fill KEYS          makes a tree of KEYS keys with three values each
+//   vestrel_bench registry-vestrel            deletes that tree through RegistryEraser
+//   vestrel_bench registry-deletetree         deletes that tree through RegDeleteTreeW
+//   vestrel_bench plugins FOLDER              loads the plug-in files of FOLDER into an EraseItemList
+#include "engine/CommandExecutor.h"
+#include "engine/EraseItemList.h"
+#include "engine/RegistryEraser.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace {
+
+const wchar_t kScratchKey[] = L"Software\\Vestrel Bench";
+const char kTreePath[] = "HKEY_CURRENT_USER\\Software\\Vestrel Bench\\tree";
+
+PROCESS_MEMORY_COUNTERS MemoryNow()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters;
+}
+
+// Runs task once, timed, and prints what it counted.
+int Report(const std::function<unsigned long()>& task)
+{
+    PROCESS_MEMORY_COUNTERS before = MemoryNow();
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    unsigned long count = task();
+    QueryPerformanceCounter(&end);
+    PROCESS_MEMORY_COUNTERS after = MemoryNow();
+    std::printf("count=%lu seconds=%.6f ws_before=%lu peak_ws=%lu pagefile_before=%lu peak_pagefile=%lu\n",
+                count, double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart),
+                static_cast<unsigned long>(before.WorkingSetSize),
+                static_cast<unsigned long>(after.PeakWorkingSetSize),
+                static_cast<unsigned long>(before.PagefileUsage),
+                static_cast<unsigned long>(after.PeakPagefileUsage));
+    return count == 0 ? 1 : 0;
+}
+
+int DeleteDirectory(const std::string& folder)
+{
+    CommandExecutor executor;
+    EraseItem item;
+    item.command = "delete-directory";
+    item.parameters = {folder};
+    return Report([&] {
+        executor.Execute(item);
+        return item.tally.filesErased;
+    });
+}
+
+// Key i (from 1) hangs under key (i - 1) / 10, so every key but the last few parents has ten subkeys.
+std::wstring TreeKeyPath(unsigned long index)
+{
+    std::wstring path;
+    for (; index > 0; index = (index - 1) / 10)
+        path.insert(0, L"\\k" + std::to_wstring(index));
+    return std::wstring(kScratchKey) + L"\\tree" + path;
+}
+
+// Under the scratch key; counts the keys made.
+int FillRegistry(unsigned long keys)
+{
+    static const BYTE binary[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    static const wchar_t text[] = L"C:\\Users\\bench\\AppData\\Local\\Temp\\recent-file.txt";
+    return Report([&] {
+        unsigned long made = 0;
+        for (; made < keys; ++made) {
+            RegKeyHandle key;
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, TreeKeyPath(made).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+                break;
+            DWORD number = made;
+            RegSetValueExW(key.get(), L"path", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
+            RegSetValueExW(key.get(), L"count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                           sizeof(number));
+            RegSetValueExW(key.get(), L"data", 0, REG_BINARY, binary, sizeof(binary));
+        }
+        return made;
+    });
+}
+
+// 1 when the tree is gone afterwards, so a deleter that leaves keys behind reports nothing.
+unsigned long TreeGone()
+{
+    RegKeyHandle key;
+    return RegOpenKeyExW(HKEY_CURRENT_USER, (std::wstring(kScratchKey) + L"\\tree").c_str(), 0, KEY_READ,
+                         key.put()) == ERROR_FILE_NOT_FOUND;
+}
+
+int DeleteRegistryTree(bool withRegDeleteTree)
+{
+    RegKeyHandle scratch;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kScratchKey, 0, KEY_ALL_ACCESS, scratch.put()) != ERROR_SUCCESS)
+        return 1;
+    RegistryEraser eraser;
+    int result = Report([&] {
+        if (withRegDeleteTree)
+            RegDeleteTreeW(scratch.get(), L"tree");
+        else
+            eraser.DeleteKeyByPath(kTreePath);
+        return TreeGone();
+    });
+    scratch.reset();
+    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchKey);
+    return result;
+}
+
+class NoneSelected final : public ItemSelection {
+public:
+    bool IsSelected(const std::string&) const override { return false; }
+};
+
+int LoadPlugins(const std::string& folder)
+{
+    ComInit com;
+    NoneSelected selection;
+    return Report([&] {
+        EraseItemList list(folder, 10.0, selection);
+        return static_cast<unsigned long>(list.Items().size() - list.Failed().size());
+    });
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    std::string command = argc > 1 ? ToUtf8(argv[1]) : "";
+    std::string argument = argc > 2 ? ToUtf8(argv[2]) : "";
+    if (command == "startup")
+        return Report([] { return 1ul; });
+    if (command == "delete-directory")
+        return DeleteDirectory(argument);
+    if (command == "registry-fill")
+        return FillRegistry(std::stoul(argument));
+    if (command == "registry-vestrel" || command == "registry-deletetree")
+        return DeleteRegistryTree(command == "registry-deletetree");
+    if (command == "plugins")
+        return LoadPlugins(argument);
+    std::fprintf(stderr, "usage: vestrel_bench startup | delete-directory FOLDER | registry-fill KEYS |"
+                         " registry-vestrel | registry-deletetree | plugins FOLDER\n");
+    return 2;
+}
