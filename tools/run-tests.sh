@@ -8,7 +8,11 @@ source "$tools/wine-env.sh"
 source "$tools/with-display.sh"
 
 start_private_display
-wineserver -p
+trap stop_private_display EXIT
+if ! wineserver -p 2>/dev/null; then
+    echo "run-tests: a Wine program of the sandbox prefix is still running; end it (wineserver -k) and retry" >&2
+    exit 1
+fi
 # Start Wine's services now, detached from CTest's output pipes, which they would otherwise hold open.
 wine wineboot >/dev/null 2>&1 </dev/null
 trap 'wineserver -k 2>/dev/null || true; stop_private_display' EXIT
