@@ -82,6 +82,7 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
         tally = EraseRun(pacing, hooks, log).Execute(list, selection);
+        LoadStatistics(setup.settingsKey);
         ProcessStatistics().AddRun(tally, setup.clock());
     }
     StoreStatistics(setup.settingsKey);

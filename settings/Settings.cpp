@@ -33,21 +33,40 @@ EraseStatistics& ProcessStatistics()
     return statistics;
 }
 
+namespace {
+
+void ReadDword(RegKey& key, uint32_t& value, const char* name)
+{
+    DWORD read = value;
+    if (key.QueryDword(read, name) == ERROR_SUCCESS)
+        value = read;
+}
+
+void ReadStatistics(RegKey& key)
+{
+    EraseStatistics& statistics = ProcessStatistics();
+    ReadDword(key, statistics.filesErased, kFilesErasedValue);
+    ReadDword(key, statistics.bytesReleased, kBytesReleasedValue);
+    ReadDword(key, statistics.registryEntriesErased, kRegistryEntriesErasedValue);
+    key.QueryString(statistics.lastErasedText, kLastErasedTimeValue, kLastErasedTimeRoom);
+}
+
+} // namespace
+
+void LoadStatistics(const std::string& keyPath)
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) == ERROR_SUCCESS)
+        ReadStatistics(key);
+}
+
 void LoadSettings(const std::string& keyPath)
 {
     RegKey key;
     if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return;
-    auto dword = [&key](uint32_t& value, const char* name) {
-        DWORD read = value;
-        if (key.QueryDword(read, name) == ERROR_SUCCESS)
-            value = read;
-    };
-    EraseStatistics& statistics = ProcessStatistics();
-    dword(statistics.filesErased, kFilesErasedValue);
-    dword(statistics.bytesReleased, kBytesReleasedValue);
-    dword(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
-    key.QueryString(statistics.lastErasedText, kLastErasedTimeValue, kLastErasedTimeRoom);
+    auto dword = [&key](uint32_t& value, const char* name) { ReadDword(key, value, name); };
+    ReadStatistics(key);
     Settings& settings = ProcessSettings();
     dword(settings.enableSchedule, kEnableScheduleValue);
     dword(settings.eraseAtStartup, kEraseAtStartupValue);

@@ -49,6 +49,8 @@ EraseStatistics& ProcessStatistics();
 // Reads every value that can be read into the process-wide copies; the others keep what they hold.
 // keyPath is relative to HKEY_CURRENT_USER.
 void LoadSettings(const std::string& keyPath = kSettingsKeyPath);
+// Reads only the statistics, so a run adds to what another program (vestrel-cli) may have stored meanwhile.
+void LoadStatistics(const std::string& keyPath = kSettingsKeyPath);
 // Writes the statistics, creating the key when it is missing. Failures are silent.
 void StoreStatistics(const std::string& keyPath = kSettingsKeyPath);
 

@@ -175,6 +175,27 @@ TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)
     EXPECT_EQ(RecordMessages(), (Texts{"Item A done...", "Item B done...", "Item C done..."}));
 }
 
+TEST_F(EraseRunTest, ARunAddsToWhatAnotherProgramStoredMeanwhile)
+{
+    AddThreeSelectedItems();
+    ProcessStatistics().filesErased = 10; // what this process read at start-up
+    {
+        RegKey key; // a vestrel-cli erase stored more since
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        key.SetDword(25, "Erased File Num");
+        key.SetDword(100, "Erased File Size");
+    }
+    RecordingHooks hooks;
+    RunSilentErase(Setup(), hooks);
+
+    EXPECT_EQ(ProcessStatistics().filesErased, 31u);
+    EXPECT_EQ(ProcessStatistics().bytesReleased, 9100u);
+    RegKey key;
+    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
+    EXPECT_EQ(StoredDword(key, "Erased File Num"), 31u);
+    EXPECT_EQ(StoredDword(key, "Erased File Size"), 9100u);
+}
+
 TEST_F(EraseRunTest, SilentRunPausesOnlyAfterItsChime)
 {
     AddItem("1.aep", "a", "Item A");
