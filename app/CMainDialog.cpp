@@ -95,6 +95,7 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_MESSAGE(WM_TIMER, OnTimer)
     ON_MESSAGE(WM_HELP, OnHelp)
     ON_MESSAGE(WM_CLOSE, OnCloseMessage)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_COMMAND(IDC_ERASE_NOW, OnEraseNow)
     ON_COMMAND(IDC_OPTION, OnOptions)
     ON_COMMAND(IDC_SCHEDULE, OnSchedule)
@@ -399,6 +400,14 @@ LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
 LRESULT CMainDialog::OnCloseMessage(WPARAM, LPARAM)
 {
     OnClose();
+    return 0;
+}
+
+// Windows ends the process after this message, with no close handling: keep the user's ticks.
+LRESULT CMainDialog::OnEndSession(WPARAM ending, LPARAM)
+{
+    if (ending)
+        SaveSelection();
     return 0;
 }
 

@@ -44,6 +44,7 @@ private:
     LRESULT OnTimer(WPARAM, LPARAM);
     LRESULT OnHelp(WPARAM, LPARAM);
     LRESULT OnCloseMessage(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();

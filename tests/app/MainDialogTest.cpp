@@ -93,6 +93,15 @@ protected:
 
     Texts PageRows(int page) const { return Rows(dialog->PageList(page)); }
 
+    // A click in the box of page 1's first item row: one row down and one level in from the list's corner.
+    void ToggleFirstItem() const
+    {
+        HWND view = dialog->PageList(1).View().GetHwnd();
+        int row = dialog->PageList(1).RowHeight();
+        int middle = 5 + row + row / 2;
+        SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle, middle));
+    }
+
     std::unique_ptr<CMainDialog> dialog;
     HWND main = nullptr;
 };
@@ -154,14 +163,7 @@ TEST_F(MainDialogTest, AfterSetDefaultSwitchingPagesWritesNothingUntilARowIsTogg
     WriteConfig({{"ie-cookies", false}, {"ie-favorites", true}, {"recycle", false}, {"network", true}});
     // Any write from here on replaces this text.
     const std::string marker = "<?xml version=\"1.0\"?>\r\n<vestrel-config/>\r\n";
-    auto toggleFirstItem = [this] {
-        HWND view = dialog->PageList(1).View().GetHwnd();
-        int row = dialog->PageList(1).RowHeight();
-        // The middle of the first item row's box: one row down and one level in from the list's corner.
-        int middle = 5 + row + row / 2;
-        SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle, middle));
-    };
-    Run({Look([&] { toggleFirstItem(); }), Press(IDC_SET_DEFAULT), Look([&] {
+    Run({Look([&] { ToggleFirstItem(); }), Press(IDC_SET_DEFAULT), Look([&] {
              std::string config = ReadFile("vestrel.conf");
              for (const char* line : {"<ie-cookies>true</ie-cookies>", "<ie-favorites>false</ie-favorites>",
                                       "<recycle>true</recycle>", "<network>false</network>"})
@@ -174,10 +176,23 @@ TEST_F(MainDialogTest, AfterSetDefaultSwitchingPagesWritesNothingUntilARowIsTogg
          }),
          Press(IDC_PAGE_WINDOWS), Press(IDC_PAGE_APPLICATIONS), Press(IDC_PAGE_IE),
          Look([&] { EXPECT_EQ(ReadFile("vestrel.conf"), marker) << "written without a change"; }),
-         Look([&] { toggleFirstItem(); }), Press(IDC_PAGE_WINDOWS), Look([&] {
+         Look([&] { ToggleFirstItem(); }), Press(IDC_PAGE_WINDOWS), Look([&] {
              std::string config = ReadFile("vestrel.conf");
              EXPECT_NE(config.find("<ie-cookies>false</ie-cookies>"), std::string::npos) << config;
          })});
+}
+
+TEST_F(MainDialogTest, TheEndOfTheWindowsSessionSavesAChangedPage)
+{
+    AddPageItem("ie-cookies", "IE Cookies", "ie");
+    AddPageItem("ie-favorites", "IE Favorites", "ie");
+    WriteConfig({{"ie-cookies", true}, {"ie-favorites", true}});
+    Run({Look([&] {
+        ToggleFirstItem();
+        SendMessageW(main, WM_ENDSESSION, TRUE, 0);
+        std::string config = ReadFile("vestrel.conf");
+        EXPECT_NE(config.find("<ie-cookies>false</ie-cookies>"), std::string::npos) << config;
+    })});
 }
 
 TEST_F(MainDialogTest, MinimizeItHidesTheWindowAndTheTrayEntryShowsItAgainThenCloseItEnds)
