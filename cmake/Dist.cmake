@@ -19,7 +19,7 @@ add_custom_target(dist_file_list
             -P ${CMAKE_SOURCE_DIR}/cmake/ListProgramFolder.cmake
     BYPRODUCTS ${dist_file_list}
     VERBATIM)
-add_dependencies(dist_file_list Vestrel program_folder)
+add_dependencies(dist_file_list Vestrel vestrel-cli program_folder)
 # The help file is built into the program folder by a target of its own.
 if(TARGET help_file)
     add_dependencies(dist_file_list help_file)
