@@ -1,19 +1,6 @@
 #include "app/StatisticsText.h"
 
-#include <cstdio>
-
-namespace {
-
-template <typename... Values>
-std::string Format(const char* format, Values... values)
-{
-    int length = std::snprintf(nullptr, 0, format, values...);
-    std::string text(static_cast<size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, values...);
-    return text;
-}
-
-} // namespace
+#include "framework/Format.h"
 
 std::string LastErasedLine(const EraseStatistics& statistics)
 {

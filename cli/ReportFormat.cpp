@@ -1,19 +1,9 @@
 #include "cli/ReportFormat.h"
 
 #include "cli/JsonWriter.h"
-
-#include <cstdio>
+#include "framework/Format.h"
 
 namespace {
-
-template <typename... Values>
-std::string Format(const char* format, Values... values)
-{
-    int length = std::snprintf(nullptr, 0, format, values...);
-    std::string text(static_cast<size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, values...);
-    return text;
-}
 
 std::string FileName(const std::string& path)
 {

@@ -1,5 +1,6 @@
 #include "engine/EraseItemList.h"
 #include "tests/engine/PluginTestFiles.h"
+#include "tests/support/ItemIds.h"
 #include "tests/support/Sandbox.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,6 @@ public:
 private:
     std::set<std::string> unselected_;
 };
-
-std::vector<std::string> Ids(const std::vector<EraseItem*>& items)
-{
-    std::vector<std::string> ids;
-    for (const EraseItem* item : items)
-        ids.push_back(item->id);
-    return ids;
-}
 
 using Texts = std::vector<std::string>;
 

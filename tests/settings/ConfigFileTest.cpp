@@ -1,6 +1,7 @@
 #include "settings/ConfigFile.h"
 #include "settings/ConfigSelection.h"
 #include "tests/settings/SettingsTest.h"
+#include "tests/support/ItemIds.h"
 #include "tests/support/Processes.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +9,6 @@
 #include <windows.h>
 
 namespace {
-
-std::vector<std::string> Ids(const std::vector<EraseItem*>& items)
-{
-    std::vector<std::string> ids;
-    for (const EraseItem* item : items)
-        ids.push_back(item->id);
-    return ids;
-}
 
 using Texts = std::vector<std::string>;
 
