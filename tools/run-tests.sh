@@ -16,4 +16,5 @@ fi
 # Start Wine's services now, detached from CTest's output pipes, which they would otherwise hold open.
 wine wineboot >/dev/null 2>&1 </dev/null
 trap 'wineserver -k 2>/dev/null || true; stop_private_display' EXIT
-ctest --test-dir "$build" --output-on-failure -j2
+# Further arguments go to CTest, for example -R cli to run some of the tests.
+ctest --test-dir "$build" --output-on-failure -j2 "${@:2}"
