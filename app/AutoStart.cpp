@@ -12,10 +12,13 @@ std::string EntryIn(const std::string& list)
 
 } // namespace
 
+// Quoted, so that Windows cannot take a folder with blanks for a shorter program's path; an older
+// unquoted entry has the same name and is simply overwritten.
 bool EnableAutoStart(const RunLists& lists)
 {
     RegistryEraser registry;
-    return registry.SetStringValueByPath(EntryIn(lists.user), GetAppFolder() + GetAppName() + ".exe") == 0;
+    std::string command = "\"" + GetAppFolder() + GetAppName() + ".exe\"";
+    return registry.SetStringValueByPath(EntryIn(lists.user), command) == 0;
 }
 
 bool DisableAutoStart(const RunLists& lists)

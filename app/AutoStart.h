@@ -11,7 +11,7 @@ struct RunLists {
 };
 
 // The auto-start entry is a string value named after the executable's base name, holding the
-// executable's full path unquoted, so a renamed copy has an entry of its own.
+// executable's full path in quotes, so a renamed copy has an entry of its own.
 
 // Writes the entry into the per-user list only; false when that key could not be opened.
 bool EnableAutoStart(const RunLists& lists = RunLists());

@@ -1,18 +1,15 @@
 #include "app/CEraseProgressDialog.h"
 
 #include "app/CEraseResultDialog.h"
-#include "app/EraseBusy.h"
 #include "app/EraseRun.h"
 #include "app/RunSelection.h"
+#include "framework/Format.h"
 #include "framework/Utf8.h"
 #include "resource.h"
-#include "settings/RecordLog.h"
 #include "ui/SkinDrawing.h"
-#include "ui/WaitCursor.h"
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <cwchar>
 
 namespace {
@@ -25,6 +22,7 @@ constexpr RECT kStatusArea{20, 340, 360, 390};
 constexpr int kStatusLeft = 35;
 constexpr int kStatusTop = 350;
 constexpr int kLineStep = 20;
+constexpr size_t kLongestShownName = 26;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
@@ -37,10 +35,21 @@ BOOL CALLBACK HideIfToolTip(HWND hwnd, LPARAM)
     return TRUE;
 }
 
-// A tooltip still up when the run starts would stay up until the run ends, as the run handles no messages.
+// A tooltip of the Erase button would otherwise stay up over the disabled button for the whole run.
 void HideToolTips()
 {
     EnumThreadWindows(GetCurrentThreadId(), HideIfToolTip, 0);
+}
+
+// Clicks and keys the user gave while the run went on were meant for a dialog that no longer takes
+// them; the result must not receive them.
+void DiscardQueuedInput()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
 }
 
 void Place(HWND control, const RECT& place)
@@ -49,24 +58,58 @@ void Place(HWND control, const RECT& place)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Long names are cut so that the status line stays inside the dialog.
+std::string ShortName(const std::string& name)
+{
+    if (name.size() <= kLongestShownName)
+        return name;
+    size_t cut = kLongestShownName;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a UTF-8 sequence
+    return name.substr(0, cut) + "...";
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CEraseProgressDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
+    ON_MESSAGE(WM_SETCURSOR, OnSetCursor)
+    ON_MESSAGE(EraseWorker::kPreviewed, OnPreviewed)
+    ON_MESSAGE(EraseWorker::kProgress, OnProgress)
+    ON_MESSAGE(EraseWorker::kItemDone, OnItemDone)
+    ON_MESSAGE(EraseWorker::kFinished, OnFinished)
     ON_COMMAND(IDC_START_ERASE, OnErase)
+    ON_COMMAND(IDOK, OnCancelButton)
+    ON_COMMAND(IDCANCEL, OnEscape)
 END_MESSAGE_MAP()
 
 CEraseProgressDialog::CEraseProgressDialog() : CSkinDialog(IDD_ERASE_PROGRESS, IDB_PROGRESS_BACKGROUND) {}
 
+// Stops a preview still counting before anything it reports to is gone.
+CEraseProgressDialog::~CEraseProgressDialog()
+{
+    worker_.reset();
+}
+
 std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& status, const EraseTally& tally)
 {
-    char first[160];
-    std::snprintf(first, sizeof first, "Status: %s;  Released HD Space: %u KB; ", status.c_str(),
-                  tally.bytesReleased / 1024);
-    char second[96];
-    std::snprintf(second, sizeof second, "Files Erased: %u, Registry Keys Erased: %u", tally.filesErased,
-                  tally.registryEntriesErased);
-    return {first, second};
+    return {Format("Status: %s;  Released HD Space: %u KB; ", status.c_str(), tally.bytesReleased / 1024),
+            Format("Files Erased: %u, Registry Keys Erased: %u", tally.filesErased,
+                   tally.registryEntriesErased)};
+}
+
+std::vector<std::string> CEraseProgressDialog::PreviewLines(const std::string& status, const EraseTally& tally)
+{
+    return {Format("Status: %s;  To Release: %s", status.c_str(), SizeText(tally.bytesReleased).c_str()),
+            Format("Files to Erase: %s, Registry Keys to Erase: %s",
+                   GroupedNumber(tally.filesErased).c_str(), GroupedNumber(tally.registryEntriesErased).c_str())};
+}
+
+std::string CEraseProgressDialog::OutcomeStatus(unsigned failures)
+{
+    if (failures == 0)
+        return "Success";
+    return Format("Finished with %u failure%s", failures, failures == 1 ? "" : "s");
 }
 
 bool CEraseProgressDialog::OnInitDialog()
@@ -82,13 +125,25 @@ bool CEraseProgressDialog::OnInitDialog()
     list_.SetToggleEnabled(false);
     SkinButton(erase_, IDC_START_ERASE, "Start Erase Now", kEraseButton);
     SkinButton(cancel_, IDOK, "Cancel", kCancelButton);
-    status_ = "Ready";
     SizeToBackground();
     AttachItem(IDC_PROGRESS_BAR, bar_);
     Place(bar_.GetHwnd(), kBarRect);
     bar_.SetRange(0, selectedCount_);
     font_ = CreateSkinFont(14);
-    return true;
+    // Enter erases; the buttons are owner-drawn, so the dialog is told which one is the default.
+    SendMessageW(GetHwnd(), DM_SETDEFID, IDC_START_ERASE, 0);
+    worker_ = std::make_unique<EraseWorker>(GetHwnd(), setup, *hooks);
+    if (selectedCount_ == 0) {
+        phase_ = Phase::Nothing;
+        status_ = "Nothing is selected";
+        EnableWindow(erase_.GetHwnd(), FALSE);
+        SetFocus(cancel_.GetHwnd());
+        return false;
+    }
+    status_ = "Counting...";
+    worker_->StartPreview(selectedCount_);
+    SetFocus(erase_.GetHwnd());
+    return false;
 }
 
 // The rows are added under the run's own filter in the run's order, so the run's n-th item is row n - 1.
@@ -96,15 +151,27 @@ void CEraseProgressDialog::ListItems()
 {
     RunSelection selection(setup.configPath);
     EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection);
-    selectedCount_ = 0;
+    names_.clear();
+    for (const EraseItem* item : ItemsToErase(items, selection))
+        names_.push_back(item->descript);
+    selectedCount_ = static_cast<int>(names_.size());
+    previews_.assign(names_.size(), std::nullopt);
+    tally_ = {};
+    ShowRows();
+}
+
+void CEraseProgressDialog::ShowRows()
+{
     list_.ResetContent();
     COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-    for (const EraseItem* item : ItemsToErase(items, selection)) {
-        ++selectedCount_;
-        list_.AddItem(item->descript, nullptr, 0, 0, kBlack, highlightText, highlight);
+    for (size_t row = 0; row < names_.size(); ++row) {
+        std::string text = names_[row];
+        if (previews_[row])
+            text += " \u2014 " + PreviewText(*previews_[row]);
+        list_.AddItem(text, nullptr, 0, 0, kBlack, highlightText, highlight);
     }
-    tally_ = {};
+    RedrawWindow(list_.GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CEraseProgressDialog::SkinButton(CSkinButton& button, int id, const char* tip, const RECT& place)
@@ -124,54 +191,163 @@ LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
 
 void CEraseProgressDialog::PaintStatus(HDC dc) const
 {
-    DrawTextLines(dc, {font_.get(), kBlack, {kStatusLeft, kStatusTop}, kLineStep},
-                  StatusLines(status_, tally_));
+    std::vector<std::string> lines;
+    switch (phase_) {
+    case Phase::Counting:
+    case Phase::Ready:
+        lines = PreviewLines(status_, PreviewTotal());
+        break;
+    case Phase::Nothing:
+        lines = {"Status: " + status_, "Tick the items to erase in the main window."};
+        break;
+    case Phase::Running:
+    case Phase::Finished:
+        lines = StatusLines(status_, tally_);
+        break;
+    }
+    DrawTextLines(dc, {font_.get(), kBlack, {kStatusLeft, kStatusTop}, kLineStep}, lines);
+}
+
+LRESULT CEraseProgressDialog::OnSetCursor(WPARAM, LPARAM)
+{
+    if (phase_ != Phase::Running)
+        return Default();
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
+EraseTally CEraseProgressDialog::PreviewTotal() const
+{
+    EraseTally total;
+    for (const std::optional<ItemPreview>& preview : previews_) {
+        if (preview)
+            AddTally(total, preview->tally);
+    }
+    return total;
+}
+
+LRESULT CEraseProgressDialog::OnPreviewed(WPARAM row, LPARAM)
+{
+    if (phase_ != Phase::Counting || row >= previews_.size())
+        return 0;
+    previews_[row] = worker_->Preview(static_cast<int>(row));
+    ShowRows();
+    SetStatus(Format("Counting %u of %d...", static_cast<unsigned>(row) + 1, selectedCount_));
+    return 0;
+}
+
+void CEraseProgressDialog::SetStatus(std::string status)
+{
+    status_ = std::move(status);
+    InvalidateRect(GetHwnd(), &kStatusArea, TRUE);
 }
 
 void CEraseProgressDialog::OnErase()
 {
-    try {
-        RunInteractiveErase();
-    } catch (...) {
-        // The run's guards have put the busy flag and the cursor back; the statistics keep what was added.
-        EndDialog(IDCANCEL);
-    }
+    if (phase_ == Phase::Counting || phase_ == Phase::Ready)
+        StartRun();
 }
 
-void CEraseProgressDialog::RunInteractiveErase()
+// Before and after counting the user may leave; once the run has started it goes to its end.
+void CEraseProgressDialog::Leave(int result)
 {
-    {
-        EraseBusyScope busy;
-        HideToolTips();
-        bar_.SetRange(0, selectedCount_);
-        bar_.ShowPercent(false);
-        {
-            WaitCursor wait;
-            RunSelection selection(setup.configPath);
-            EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection);
-            RecordLog log(setup.recordPath);
-            EraseRun run(InteractivePacing(setup.settings), *hooks, log);
-            run.onItemDone = [this](int doneCount) { ShowItemDone(doneCount); };
-            tally_ = run.Execute(items, selection);
-        }
-        status_ = "Success";
+    if (phase_ == Phase::Running || phase_ == Phase::Finished)
+        return;
+    worker_->StopPreview();
+    EndDialog(result);
+}
+
+void CEraseProgressDialog::StartRun()
+{
+    worker_->StopPreview();
+    phase_ = Phase::Running;
+    busy_.emplace();
+    HideToolTips();
+    EnableWindow(erase_.GetHwnd(), FALSE);
+    EnableWindow(cancel_.GetHwnd(), FALSE);
+    bar_.SetRange(0, selectedCount_);
+    bar_.ShowPercent(false);
+    waitCursor_.emplace();
+    tally_ = {};
+    SetStatus("Erasing...");
+    worker_->StartRun();
+}
+
+LRESULT CEraseProgressDialog::OnProgress(WPARAM, LPARAM)
+{
+    if (phase_ != Phase::Running)
+        return 0;
+    EraseWorker::Progress progress = worker_->CurrentProgress();
+    tally_ = progress.tally;
+    // Between an item's end and the next one's start the status says how many are done.
+    if (progress.done < progress.total && progress.item != shownItem_) {
+        shownItem_ = progress.item;
+        SetStatus("Erasing " + ShortName(progress.item));
+    } else {
         InvalidateRect(GetHwnd(), &kStatusArea, TRUE);
-        ProcessStatistics().AddRun(tally_, setup.clock());
     }
+    return 0;
+}
+
+// Sent by the run, which waits: the row is ticked before the item's chime and pause.
+LRESULT CEraseProgressDialog::OnItemDone(WPARAM doneCount, LPARAM)
+{
+    int done = static_cast<int>(doneCount);
+    bar_.SetPos(done);
+    list_.SetCheck(done - 1, 1);
+    EraseWorker::Progress progress = worker_->CurrentProgress();
+    tally_ = progress.tally;
+    // The last pause shows how the run ended.
+    if (done >= progress.total)
+        SetStatus(OutcomeStatus(progress.left.Total()));
+    else
+        SetStatus(Format("%d of %d done", done, progress.total));
+    RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return 0;
+}
+
+LRESULT CEraseProgressDialog::OnFinished(WPARAM which, LPARAM)
+{
+    if (which == EraseWorker::kRunEnded && phase_ == Phase::Running) {
+        FinishRun();
+    } else if (which == EraseWorker::kPreviewEnded && phase_ == Phase::Counting) {
+        worker_->Join();
+        phase_ = Phase::Ready;
+        SetStatus("Ready");
+    }
+    return 0;
+}
+
+void CEraseProgressDialog::FinishRun()
+{
+    worker_->Join();
+    EraseWorker::Outcome outcome = worker_->RunOutcome();
+    waitCursor_.reset();
+    if (outcome.failed) {
+        // The statistics keep what was added; the busy flag goes back.
+        busy_.reset();
+        EndDialog(IDCANCEL);
+        return;
+    }
+    phase_ = Phase::Finished;
+    tally_ = outcome.tally;
+    SetStatus(OutcomeStatus(outcome.left.Total()));
+    ProcessStatistics().AddRun(tally_, setup.clock());
+    busy_.reset();
     EndDialog(IDOK);
+    DiscardQueuedInput();
+    ShowResult(outcome);
+}
+
+void CEraseProgressDialog::ShowResult(const EraseWorker::Outcome& outcome)
+{
     // Owned by the main window, which ending this dialog has enabled again: the result keeps it disabled.
     CEraseResultDialog result;
     result.tally = tally_;
     result.lastErasedText = ProcessStatistics().lastErasedText;
+    result.left = outcome.left;
+    result.leftLines = outcome.leftLines;
     result.DoModal(GetWindow(GetHwnd(), GW_OWNER));
-}
-
-// The run handles no messages until it ends, so the bar and the ticked row are painted here and now.
-void CEraseProgressDialog::ShowItemDone(int doneCount)
-{
-    bar_.SetPos(doneCount);
-    list_.SetCheck(doneCount - 1, 1);
-    RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ShowEraseProgress(HWND owner, const EraseRunSetup& setup, EraseRunHooks& hooks)

@@ -1,25 +1,36 @@
 #pragma once
+#include "app/EraseBusy.h"
 #include "app/EraseRunHooks.h"
 #include "app/EraseRunSetup.h"
+#include "app/EraseWorker.h"
+#include "app/ItemPreview.h"
 #include "engine/EraseTally.h"
 #include "framework/Owners.h"
+#include "settings/Settings.h"
 #include "ui/CCheckListCtrl.h"
 #include "ui/CPercentProgressCtrl.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
+#include "ui/WaitCursor.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-// The erase progress dialog: lists the items a run would erase, and on "Erase" (or Escape) runs them,
-// ticking each row and moving the bar, then shows the result. "Cancel" (or Enter) closes it without a run.
-// Either way the caller stores the statistics afterwards.
+// The erase progress dialog: lists the items a run would erase and counts, row by row, what each would
+// remove; "Erase" (or Enter) runs them away from the dialog's thread, ticking each row and moving the
+// bar, then shows the result. "Cancel", Escape and the close box leave without a run. Either way the
+// caller stores the statistics afterwards.
 class CEraseProgressDialog : public CSkinDialog {
 public:
     // The window's name, which no caption shows; it names the window to the system and to tests.
     static constexpr char kTitle[] = "Vestrel Erase";
 
+    enum class Phase { Counting, Ready, Nothing, Running, Finished };
+
     CEraseProgressDialog();
+    ~CEraseProgressDialog() override;
 
     // Inputs, filled before DoModal.
     EraseRunSetup setup = EraseRunSetup::ForProgram();
@@ -27,34 +38,60 @@ public:
 
     // What the dialog shows.
     int SelectedCount() const { return selectedCount_; }
+    Phase CurrentPhase() const { return phase_; }
     const std::string& Status() const { return status_; }
     const EraseTally& Tally() const { return tally_; }
     const CCheckListCtrl& List() const { return list_; }
     const CPercentProgressCtrl& Bar() const { return bar_; }
+    // Each listed item's count, once it has been counted.
+    const std::vector<std::optional<ItemPreview>>& Previews() const { return previews_; }
 
-    // The two status lines, top to bottom; kilobytes are rounded down.
+    // The two status lines of a run, top to bottom; kilobytes are rounded down.
     static std::vector<std::string> StatusLines(const std::string& status, const EraseTally& tally);
+    // The two lines before a run: what the items counted so far would remove.
+    static std::vector<std::string> PreviewLines(const std::string& status, const EraseTally& tally);
+    // "Success", or how many entries could not be removed.
+    static std::string OutcomeStatus(unsigned failures);
     // Draws the status lines onto the dialog's surface, whose background is already painted.
     void PaintStatus(HDC dc) const;
 
 private:
     bool OnInitDialog() override;
     LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnSetCursor(WPARAM, LPARAM);
+    LRESULT OnPreviewed(WPARAM row, LPARAM);
+    LRESULT OnProgress(WPARAM, LPARAM);
+    LRESULT OnItemDone(WPARAM doneCount, LPARAM);
+    LRESULT OnFinished(WPARAM, LPARAM);
     void OnErase();
+    void OnCancelButton() { Leave(IDOK); }
+    void OnEscape() { Leave(IDCANCEL); }
 
     void ListItems();
+    void ShowRows();
     void SkinButton(CSkinButton& button, int id, const char* tip, const RECT& place);
-    void RunInteractiveErase();
-    void ShowItemDone(int doneCount);
+    void Leave(int result);
+    void StartRun();
+    void FinishRun();
+    void ShowResult(const EraseWorker::Outcome& outcome);
+    void SetStatus(std::string status);
+    EraseTally PreviewTotal() const;
 
     int selectedCount_ = 0;
+    Phase phase_ = Phase::Counting;
     std::string status_;
+    std::string shownItem_; // the item the status names while it is erased
     EraseTally tally_;
+    std::vector<std::string> names_;
+    std::vector<std::optional<ItemPreview>> previews_;
     CCheckListCtrl list_;
     CSkinButton erase_;
     CSkinButton cancel_;
     CPercentProgressCtrl bar_;
     GdiObject<HFONT> font_;
+    std::unique_ptr<EraseWorker> worker_;
+    std::optional<EraseBusyScope> busy_;
+    std::optional<WaitCursor> waitCursor_;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,38 +1,41 @@
 #include "app/CEraseResultDialog.h"
 
+#include "app/CEraseDetailsDialog.h"
+#include "app/ItemPreview.h"
+#include "framework/Format.h"
 #include "framework/Utf8.h"
 #include "resource.h"
 #include "ui/SkinDrawing.h"
-
-#include <cstdio>
 
 namespace {
 
 constexpr int kTextLeft = 25;
 constexpr int kFirstLineTop = 100;
 constexpr int kLineStep = 20;
-constexpr RECT kCloseButton{108, 192, 108 + 84, 192 + 25};
-
-std::string Format(const char* format, unsigned value)
-{
-    char text[96];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
+constexpr int kButtonTop = 192;
+constexpr int kButtonWidth = 84;
+constexpr int kButtonHeight = 25;
+constexpr int kCloseAlone = 108;
+constexpr int kCloseBeside = 63;
+constexpr int kDetailsLeft = 179;
 
 } // namespace
 
 BEGIN_MESSAGE_MAP(CEraseResultDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
+    ON_COMMAND(IDC_RESULT_DETAILS, OnDetails)
 END_MESSAGE_MAP()
 
 CEraseResultDialog::CEraseResultDialog() : CSkinDialog(IDD_ERASE_RESULT, IDB_RESULT_BACKGROUND) {}
 
-std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally)
+std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally, const Leftovers& left)
 {
-    return {Format("Released HD Space: %u KB; ", tally.bytesReleased / 1024),
-            Format("Files Erased: %u;", tally.filesErased),
-            Format("Registry Keys Erased: %u", tally.registryEntriesErased)};
+    std::vector<std::string> lines{Format("Released HD Space: %u KB; ", tally.bytesReleased / 1024),
+                                   Format("Files Erased: %u;", tally.filesErased),
+                                   Format("Registry Keys Erased: %u", tally.registryEntriesErased)};
+    if (left.Total() > 0)
+        lines.push_back("Left: " + LeftoversText(left));
+    return lines;
 }
 
 bool CEraseResultDialog::OnInitDialog()
@@ -40,14 +43,31 @@ bool CEraseResultDialog::OnInitDialog()
     CSkinDialog::OnInitDialog();
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
-    AttachItem(IDOK, close_);
-    close_.SetToolTipText("Close");
-    close_.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    SetWindowPos(close_.GetHwnd(), nullptr, kCloseButton.left, kCloseButton.top,
-                 kCloseButton.right - kCloseButton.left, kCloseButton.bottom - kCloseButton.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    bool anyLeft = !leftLines.empty();
+    PlaceButton(close_, IDOK, "Close", anyLeft ? kCloseBeside : kCloseAlone);
+    PlaceButton(details_, IDC_RESULT_DETAILS, "What could not be removed", kDetailsLeft);
+    ShowWindow(details_.GetHwnd(), anyLeft ? SW_SHOW : SW_HIDE);
     font_ = CreateSkinFont(14);
-    return true;
+    // Whatever was active while the run went on, the result takes the keys, Enter and Escape closing it.
+    SetForegroundWindow(GetHwnd());
+    SetFocus(close_.GetHwnd());
+    return false;
+}
+
+void CEraseResultDialog::PlaceButton(CSkinButton& button, int id, const char* tip, int left)
+{
+    AttachItem(id, button);
+    button.SetToolTipText(tip);
+    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+    SetWindowPos(button.GetHwnd(), nullptr, left, kButtonTop, kButtonWidth, kButtonHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CEraseResultDialog::OnDetails()
+{
+    CEraseDetailsDialog details;
+    details.lines = leftLines;
+    details.DoModal(GetHwnd());
 }
 
 LRESULT CEraseResultDialog::OnPaint(WPARAM, LPARAM)
@@ -59,5 +79,6 @@ LRESULT CEraseResultDialog::OnPaint(WPARAM, LPARAM)
 
 void CEraseResultDialog::PaintResult(HDC dc) const
 {
-    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), {kTextLeft, kFirstLineTop}, kLineStep}, ResultLines(tally));
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), {kTextLeft, kFirstLineTop}, kLineStep},
+                  ResultLines(tally, left));
 }

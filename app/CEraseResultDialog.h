@@ -1,4 +1,5 @@
 #pragma once
+#include "app/EraseCounter.h"
 #include "engine/EraseTally.h"
 #include "framework/Owners.h"
 #include "ui/CSkinButton.h"
@@ -7,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// What one interactive run removed, shown on a skinned 300 x 240 dialog with one Close button.
+// What one interactive run removed, shown on a skinned 300 x 240 dialog with a Close button, and what it
+// could not remove with a Details button that lists it.
 class CEraseResultDialog : public CSkinDialog {
 public:
     // The window's name, which no caption shows; it names the window to the system and to tests.
@@ -18,17 +20,23 @@ public:
     // Inputs, filled before DoModal.
     EraseTally tally;
     std::string lastErasedText; // kept with the result, not shown
+    Leftovers left;
+    std::vector<std::string> leftLines; // "path: reason", for Details
 
-    // The three lines, top to bottom; kilobytes are rounded down.
-    static std::vector<std::string> ResultLines(const EraseTally& tally);
+    // The lines, top to bottom; kilobytes are rounded down. A fourth says what was left, if anything.
+    static std::vector<std::string> ResultLines(const EraseTally& tally, const Leftovers& left = {});
     // Draws the lines onto the dialog's surface, whose background is already painted.
     void PaintResult(HDC dc) const;
 
 private:
     bool OnInitDialog() override;
     LRESULT OnPaint(WPARAM, LPARAM);
+    void OnDetails();
+
+    void PlaceButton(CSkinButton& button, int id, const char* tip, int left);
 
     CSkinButton close_;
+    CSkinButton details_;
     GdiObject<HFONT> font_;
 
     DECLARE_MESSAGE_MAP()

@@ -139,7 +139,7 @@ bool CMainDialog::OnInitDialog()
     LoadSettings(setup_.settingsKey);
     statisticsFont_ = CreateSkinFont(14);
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
-    CLoaderDialog().DoModal(GetHwnd());
+    RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
     if (ProcessSettings().eraseAtStartup)
         RunSilentErase(RunSetup());
@@ -259,8 +259,45 @@ void CMainDialog::ShowPage(int page)
     InvalidateRect(GetHwnd(), &kListArea, TRUE);
 }
 
+template <typename Show>
+void CMainDialog::RunModal(Show show)
+{
+    ++modalDepth_;
+    try {
+        show();
+    } catch (...) {
+        --modalDepth_;
+        throw;
+    }
+    if (--modalDepth_ == 0 && closeAfterModal_) {
+        closeAfterModal_ = false;
+        PostMessageW(GetHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+}
+
+// The window's own buttons cannot be pressed while it is disabled under a dialog, but the tray menu and
+// its double click still send their commands: a second dialog, or the end of the program, under the
+// first would act on a state the first is still changing.
+bool CMainDialog::BringModalToFront() const
+{
+    if (modalDepth_ == 0)
+        return false;
+    HWND front = GetHwnd();
+    for (int depth = 0; depth < 8; ++depth) {
+        HWND popup = GetLastActivePopup(front);
+        if (!popup || popup == front)
+            break;
+        front = popup;
+    }
+    if (front != GetHwnd())
+        SetForegroundWindow(front);
+    return true;
+}
+
 void CMainDialog::OnSetDefault()
 {
+    if (BringModalToFront())
+        return;
     selectionWriter_.WriteDefaults(*items_);
     FillLists();
     for (int page = 1; page <= kPageCount; ++page)
@@ -270,9 +307,17 @@ void CMainDialog::OnSetDefault()
 
 void CMainDialog::OnClose()
 {
+    if (BringModalToFront()) {
+        closeAfterModal_ = !closePromptOpen_;
+        return;
+    }
     List(1).SetModified(true);
     SaveSelection();
-    if (CClosePromptDialog().DoModal(GetHwnd()) == IDOK)
+    INT_PTR answer = IDCANCEL;
+    closePromptOpen_ = true;
+    RunModal([&] { answer = CClosePromptDialog().DoModal(GetHwnd()); });
+    closePromptOpen_ = false;
+    if (answer == IDOK)
         EndDialog(IDOK);
     else
         ShowWindow(GetHwnd(), SW_MINIMIZE);
@@ -286,24 +331,29 @@ void CMainDialog::OnMinimize()
 void CMainDialog::OnShowWindow()
 {
     ShowWindow(GetHwnd(), SW_SHOWNORMAL);
-    SetForegroundWindow(GetHwnd());
+    if (!BringModalToFront())
+        SetForegroundWindow(GetHwnd());
 }
 
 void CMainDialog::OnEraseNow()
 {
+    if (BringModalToFront())
+        return;
     SaveSelection();
-    ShowEraseProgress(GetHwnd(), RunSetup());
+    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup()); });
     RepaintStatistics();
 }
 
 void CMainDialog::OnOptions()
 {
-    COptionsDialog(AutoStartOperationsFor()).DoModal(GetHwnd());
+    if (!BringModalToFront())
+        RunModal([this] { COptionsDialog(AutoStartOperationsFor()).DoModal(GetHwnd()); });
 }
 
 void CMainDialog::OnSchedule()
 {
-    CScheduleDialog().DoModal(GetHwnd());
+    if (!BringModalToFront())
+        RunModal([this] { CScheduleDialog().DoModal(GetHwnd()); });
 }
 
 void CMainDialog::OnPlugin()
@@ -323,7 +373,8 @@ void CMainDialog::OnHomePage()
 
 void CMainDialog::OnAbout()
 {
-    CAboutDialog().DoModal(GetHwnd());
+    if (!BringModalToFront())
+        RunModal([this] { CAboutDialog().DoModal(GetHwnd()); });
 }
 
 LRESULT CMainDialog::OnPaint(WPARAM, LPARAM)

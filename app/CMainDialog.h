@@ -72,6 +72,11 @@ private:
     void RepaintStatistics();
     // The setup with the settings as they are now, for a run.
     EraseRunSetup RunSetup() const;
+    // Runs one of the window's modal dialogs; a close asked for meanwhile follows once it has ended.
+    template <typename Show>
+    void RunModal(Show show);
+    // While a modal dialog is open, the tray's commands bring it to the front instead: true then.
+    bool BringModalToFront() const;
 
     CCheckListCtrl& List(int page) { return lists_[page - 1]; }
     const CCheckListCtrl& List(int page) const { return lists_[page - 1]; }
@@ -85,6 +90,9 @@ private:
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
     int currentPage_ = 0;
+    int modalDepth_ = 0;
+    bool closePromptOpen_ = false;
+    bool closeAfterModal_ = false;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -50,6 +50,8 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
     int done = 0;
     for (EraseItem* item : ItemsToErase(list, selection)) {
         ++done;
+        if (onItemStarted)
+            onItemStarted(*item);
         ExecuteItem(*item);
         AddTally(total, item->tally);
         log_.Write(item->descript + " done...");
@@ -68,7 +70,7 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
-        hooks_.Execute(item);
+        hooks_.Execute(item, listener);
     } catch (...) {
         item.tally = {};
     }

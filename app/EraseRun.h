@@ -32,6 +32,10 @@ public:
     // Called with the number of items done so far after each item's record line, before its chime and
     // pause; the progress dialog moves its bar and ticks the item's row.
     std::function<void(int doneCount)> onItemDone;
+    // Called before each item is executed, with the item.
+    std::function<void(const EraseItem& item)> onItemStarted;
+    // Hears the entries of every item; none by default.
+    EraseListener* listener = nullptr;
 
     EraseTally Execute(EraseItemList& list, const ItemSelection& selection);
 

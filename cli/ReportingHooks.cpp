@@ -2,7 +2,7 @@
 
 #include "engine/EraseItem.h"
 
-void ReportingHooks::Execute(EraseItem& item)
+void ReportingHooks::Execute(EraseItem& item, EraseListener*)
 {
     progress_.ItemStarted(item.descript);
     ItemReport& itemReport = report_.items.emplace_back();

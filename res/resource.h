@@ -14,6 +14,7 @@
 #define IDD_LOADER 164
 #define IDD_CLOSE_PROMPT 171
 #define IDD_ERASE_RESULT 176
+#define IDD_ERASE_DETAILS 177
 
 // Main window controls. The logo is the dialog's cancel id on purpose: Escape opens the home page.
 #define IDC_LOGO 2
@@ -36,9 +37,13 @@
 #define ID_SHOW_WINDOW 32773
 #define IDM_ABOUT_ENTRY 0x10
 
-// Progress dialog (Erase is the cancel id on purpose: Escape starts the run) and loader screen
-#define IDC_START_ERASE 2
+// Progress dialog and loader screen. Erase stays clear of the cancel id: Escape and the close box only
+// ever leave the dialog.
+#define IDC_START_ERASE 1050
 #define IDC_PROGRESS_BAR 1037
+// Result dialog
+#define IDC_RESULT_DETAILS 1051
+#define IDC_DETAILS_LIST 1052
 
 // Options dialog
 #define IDC_AUTO_LAUNCH 1038

@@ -48,13 +48,24 @@ void CScheduleDialog::OnEraseAtEvery()
 
 void CScheduleDialog::OnSave()
 {
-    auto period = static_cast<DWORD>(SendMessageW(GetItem(IDC_ERASE_PERIOD), CB_GETCURSEL, 0, 0));
+    HWND periods = GetItem(IDC_ERASE_PERIOD);
+    LRESULT period = SendMessageW(periods, CB_GETCURSEL, 0, 0);
+    bool chosen = period >= 0 && period < static_cast<LRESULT>(kSchedulePeriodCount);
+    // A periodic erase without a period would never run: the user is asked to pick one from the list.
+    if (!chosen && IsChecked(IDC_ENABLE_SCHEDULE) && IsChecked(IDC_ERASE_AT_EVERY)) {
+        MessageBeep(MB_ICONWARNING);
+        SetFocus(periods);
+        SendMessageW(periods, CB_SHOWDROPDOWN, TRUE, 0);
+        return;
+    }
     RegKey key;
     if (key.Create(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
         key.SetDword(IsChecked(IDC_ENABLE_SCHEDULE), kEnableScheduleValue);
         key.SetDword(IsChecked(IDC_ERASE_AT_STARTUP), kEraseAtStartupValue);
         key.SetDword(IsChecked(IDC_ERASE_AT_EVERY), kEraseAtEveryValue);
-        key.SetDword(period, kErasePeriodValue);
+        // Without a choice the stored period stays as it was.
+        if (chosen)
+            key.SetDword(static_cast<DWORD>(period), kErasePeriodValue);
     }
     EndDialog(IDOK);
 }

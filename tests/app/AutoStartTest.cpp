@@ -35,15 +35,24 @@ TEST_F(AutoStartTest, TheEntryOfARenamedExecutableIsNamedAfterItAndHoldsItsPath)
     ASSERT_EQ(RunAndWait("\"" + exe + "\" \"" + PathOf("report.txt") + "\" \"" + lists_.user + "\""), 0);
     EXPECT_NE(ReadFile("report.txt").find("enabled\n"), std::string::npos);
     EXPECT_EQ(ValueNamesForTest(userList_), (std::vector<std::string>{"clean"}));
-    // Unquoted and without arguments.
-    EXPECT_EQ(ReadStringForTest(userList_, "clean"), Folder() + "Apps\\clean.exe");
+    // Quoted, without arguments.
+    EXPECT_EQ(ReadStringForTest(userList_, "clean"), "\"" + Folder() + "Apps\\clean.exe\"");
 }
 
 TEST_F(AutoStartTest, EnableWritesThePerUserListOnlyAndCreatesIt)
 {
     EXPECT_TRUE(EnableAutoStart(lists_));
-    EXPECT_EQ(UserEntry(), GetAppFolder() + GetAppName() + ".exe");
+    EXPECT_EQ(UserEntry(), "\"" + GetAppFolder() + GetAppName() + ".exe\"");
     EXPECT_FALSE(KeyExistsForTest(machineList_));
+}
+
+TEST_F(AutoStartTest, AnOlderUnquotedEntryCountsAndIsReplaced)
+{
+    WriteStringForTest(userList_, GetAppName(), GetAppFolder() + GetAppName() + ".exe");
+    EXPECT_TRUE(IsAutoStartEnabled(lists_));
+    EXPECT_TRUE(EnableAutoStart(lists_));
+    EXPECT_EQ(ValueNamesForTest(userList_), (std::vector<std::string>{GetAppName()}));
+    EXPECT_EQ(UserEntry(), "\"" + GetAppFolder() + GetAppName() + ".exe\"");
 }
 
 TEST_F(AutoStartTest, EnableFailsWhenTheListCannotBeOpened)

@@ -1,6 +1,10 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/CEraseResultDialog.h"
 #include "app/EraseBusy.h"
+#include "app/EraseRun.h"
+#include "app/ItemPreview.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
 #include "resource.h"
 #include "settings/RegKey.h"
 #include "tests/app/EraseRunFixture.h"
@@ -88,31 +92,28 @@ protected:
     CEraseProgressDialog dialog;
 };
 
-TEST_F(EraseDialogsTest, WithoutConfigurationListsNothingAndFinishesWithZeros)
+TEST_F(EraseDialogsTest, WithNothingSelectedSaysSoAndRunsNothing)
 {
     AddItem("1.aep", "a", "Item A");
-    bool resultShown = false;
-    ModalScript script({PressWhenOpen(IDC_START_ERASE,
-                                      [&](HWND) {
-                                          EXPECT_EQ(dialog.SelectedCount(), 0);
-                                          EXPECT_EQ(dialog.List().GetCount(), 0);
-                                          EXPECT_EQ(dialog.Status(), "Ready");
-                                      }),
-                        CloseResult([&](HWND) {
-                            resultShown = true;
-                            PBRANGE range = dialog.Bar().GetRange();
-                            EXPECT_EQ(range.iLow, 0);
-                            EXPECT_EQ(range.iHigh, 0);
-                            EXPECT_EQ(dialog.Status(), "Success");
-                            EXPECT_FALSE(IsEraseBusy()) << "the busy flag is cleared before the result shows";
-                        })});
+    bool looked = false;
+    ModalScript script({[&] {
+                            HWND hwnd = FindThreadWindow(kProgressTitle);
+                            if (!hwnd)
+                                return false;
+                            looked = true;
+                            EXPECT_EQ(dialog.SelectedCount(), 0);
+                            EXPECT_EQ(dialog.Status(), "Nothing is selected");
+                            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_START_ERASE)));
+                            PostCommand(hwnd, IDC_START_ERASE);
+                            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
+                            return true;
+                        },
+                        PressWhenOpen(IDOK)});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
-    EXPECT_TRUE(resultShown);
+    EXPECT_TRUE(looked);
     EXPECT_TRUE(hooks.events.empty());
-    const EraseTally& tally = dialog.Tally();
-    EXPECT_EQ(tally.filesErased + tally.bytesReleased + tally.registryEntriesErased, 0u);
-    EXPECT_EQ(ProcessStatistics().lastErasedTime, FixedNow());
+    EXPECT_EQ(ProcessStatistics().lastErasedTime, 0) << "no empty run updates Last Erased";
     EXPECT_TRUE(ItemUntouched("a"));
 }
 
@@ -127,17 +128,23 @@ TEST_F(EraseDialogsTest, OpensSkinnedWithTheControlsInPlace)
         EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_PROGRESS_BAR), RECT{30, 331, 341, 341}));
         EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_CHECK_LIST), RECT{46, 84, 320, 318}));
         EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
+        EXPECT_EQ(LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)), IDC_START_ERASE) << "Enter erases";
+        EXPECT_NE(IDC_START_ERASE, IDCANCEL) << "Escape must never erase";
     })});
     dialog.DoModal();
     EXPECT_FALSE(script.TimedOut());
 }
 
-TEST_F(EraseDialogsTest, CancelAndEnterCloseWithoutARun)
+TEST_F(EraseDialogsTest, CancelEscapeAndTheCloseBoxLeaveWithoutARun)
 {
     AddItem("1.aep", "a", "Item A");
     WriteConfig({{"a", true}});
-    auto enter = [](HWND hwnd) { PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0); };
-    for (int way = 0; way < 2; ++way) {
+    auto escape = [](HWND hwnd) { PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_ESCAPE, 0); };
+    const std::vector<std::pair<std::function<void(HWND)>, INT_PTR>> ways{
+        {[](HWND hwnd) { PostCommand(hwnd, IDOK); }, IDOK},
+        {escape, IDCANCEL},
+        {[](HWND hwnd) { PostMessageW(hwnd, WM_CLOSE, 0, 0); }, IDCANCEL}};
+    for (const auto& [leave, result] : ways) {
         CEraseProgressDialog progress;
         progress.setup = Setup();
         progress.hooks = &hooks;
@@ -145,15 +152,12 @@ TEST_F(EraseDialogsTest, CancelAndEnterCloseWithoutARun)
             HWND hwnd = FindThreadWindow(kProgressTitle);
             if (!hwnd)
                 return false;
-            if (way == 0)
-                PostCommand(hwnd, IDOK);
-            else
-                enter(hwnd);
+            leave(hwnd);
             return true;
         }});
-        EXPECT_EQ(progress.DoModal(), IDOK);
+        EXPECT_EQ(progress.DoModal(), result);
         EXPECT_FALSE(script.TimedOut());
-        EXPECT_EQ(progress.Status(), "Ready") << (way ? "Enter" : "Cancel");
+        EXPECT_NE(progress.CurrentPhase(), CEraseProgressDialog::Phase::Running);
     }
     EXPECT_TRUE(hooks.events.empty());
     EXPECT_TRUE(ItemUntouched("a"));
@@ -177,7 +181,7 @@ TEST_F(EraseDialogsTest, EraseNowStoresTheStatisticsAlsoWithoutARun)
     EXPECT_EQ(text, "10:00, Jan/02/26");
 }
 
-TEST_F(EraseDialogsTest, EscapeStartsTheRun)
+TEST_F(EraseDialogsTest, EnterStartsTheRun)
 {
     AddItem("1.aep", "a", "Item A");
     WriteConfig({{"a", true}});
@@ -185,7 +189,7 @@ TEST_F(EraseDialogsTest, EscapeStartsTheRun)
                             HWND hwnd = FindThreadWindow(kProgressTitle);
                             if (!hwnd)
                                 return false;
-                            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+                            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
                             return true;
                         },
                         CloseResult()});
@@ -194,6 +198,8 @@ TEST_F(EraseDialogsTest, EscapeStartsTheRun)
     EXPECT_EQ(hooks.events, (Texts{"execute a", "pause 1000"}));
 }
 
+// The run goes on away from the dialog's thread, which keeps handling messages: the script's steps
+// below run between the run's items.
 TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
 {
     AddItem("1.aep", "a", "Item A");
@@ -205,31 +211,48 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
     HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     Texts duringRun;
-    hooks.onExecute = [&] {
-        EXPECT_TRUE(IsEraseBusy());
-        EXPECT_EQ(GetCursor(), wait);
-    };
+    hooks.onExecute = [&] { EXPECT_TRUE(IsEraseBusy()); };
+    // The dialog has ticked the row before the run pauses after the item.
     hooks.onPause = [&] {
         Texts rows = Rows(dialog.List());
-        duringRun.push_back(rows[0] + ", " + rows[1] + ", bar " + std::to_string(dialog.Bar().GetPos()));
-        EXPECT_EQ(dialog.Status(), "Ready") << "the status shows the outcome only at the end";
+        duringRun.push_back(rows[0] + ", " + rows[1] + ", bar " + std::to_string(dialog.Bar().GetPos()) + ", " +
+                            dialog.Status());
+        Sleep(200);
     };
+    bool sawRunning = false;
     EraseTally shown{};
     ModalScript script({PressWhenOpen(IDC_START_ERASE,
                                       [&](HWND) {
                                           EXPECT_EQ(dialog.SelectedCount(), 2);
-                                          EXPECT_EQ(Rows(dialog.List()), (Texts{"Item A [ ]", "Item B [ ]"}));
+                                          EXPECT_EQ(dialog.List().GetCount(), 2);
                                       }),
-                        CloseResult([&](HWND) {
+                        [&] {
+                            if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Running)
+                                return false;
+                            HWND hwnd = FindThreadWindow(kProgressTitle);
+                            sawRunning = true;
+                            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_START_ERASE)));
+                            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDOK)));
+                            SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), HTCLIENT);
+                            EXPECT_EQ(GetCursor(), wait);
+                            return true;
+                        },
+                        CloseResult([&](HWND hwnd) {
                             shown = dialog.Tally();
                             EXPECT_EQ(GetCursor(), arrow);
+                            EXPECT_EQ(GetForegroundWindow(), hwnd);
+                            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDOK)) << "the result opens on Close";
                             PBRANGE range = dialog.Bar().GetRange();
                             EXPECT_EQ(range.iHigh, 2);
                             EXPECT_FALSE(dialog.Bar().Look().showPercent);
                         })});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
-    EXPECT_EQ(duringRun, (Texts{"Item A [x], Item B [ ], bar 1", "Item A [x], Item B [x], bar 2"}));
+    EXPECT_TRUE(sawRunning);
+    ASSERT_EQ(duringRun.size(), 2u);
+    EXPECT_EQ(duringRun[0].substr(duringRun[0].find(", bar")), ", bar 1, 1 of 2 done");
+    EXPECT_NE(duringRun[0].find("[x]"), std::string::npos);
+    EXPECT_EQ(duringRun[1].substr(duringRun[1].find(", bar")), ", bar 2, Success") << "shown in the last pause";
     EXPECT_EQ(hooks.events, (Texts{"execute a", "pause 400", "execute b", "pause 400"}));
     EXPECT_EQ(shown.filesErased, 4u);
     EXPECT_EQ(shown.bytesReleased, 6000u);
@@ -238,6 +261,63 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
     EXPECT_EQ(ProcessStatistics().lastErasedText, ExpectedLastErasedText());
     EXPECT_EQ(RecordMessages(), (Texts{"Item A done...", "Item B done..."}));
     EXPECT_FALSE(IsEraseBusy());
+}
+
+TEST_F(EraseDialogsTest, EachRowCountsWhatTheRunThenRemoves)
+{
+    AddItem("1.aep", "a", "Item A");
+    AddItem("2.aep", "b", "Item B");
+    WriteFile("b\\three.tmp", std::string(3000, 'c'));
+    AddItem("3.aep", "empty", "Empty Item");
+    DeleteFileW(ToWide(PathOf("empty\\one.tmp")).c_str());
+    DeleteFileW(ToWide(PathOf("empty\\two.tmp")).c_str());
+    WriteConfig({{"a", true}, {"b", true}, {"empty", true}});
+    Texts rows;
+    ModalScript script({[&] {
+                            if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Ready)
+                                return false;
+                            for (int i = 0; i < dialog.List().GetCount(); ++i) {
+                                std::string text;
+                                dialog.List().GetItemText(i, text);
+                                rows.push_back(text);
+                            }
+                            EXPECT_EQ(dialog.Status(), "Ready");
+                            EXPECT_TRUE(ItemUntouched("a")) << "counting removes nothing";
+                            PostCommand(FindThreadWindow(kProgressTitle), IDC_START_ERASE);
+                            return true;
+                        },
+                        CloseResult()});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Item B \u2014 3 files, 5.9 KB",
+                           "Empty Item \u2014 nothing to erase"}));
+    EraseTally counted;
+    for (const auto& preview : dialog.Previews())
+        AddTally(counted, preview->tally);
+    EXPECT_EQ(counted.filesErased, dialog.Tally().filesErased);
+    EXPECT_EQ(counted.bytesReleased, dialog.Tally().bytesReleased);
+    EXPECT_EQ(dialog.Tally().filesErased, 5u);
+}
+
+TEST_F(EraseDialogsTest, AFileInUseIsLeftAndTheResultSaysSo)
+{
+    AddItem("1.aep", "a", "Item A");
+    WriteConfig({{"a", true}});
+    UniqueHandle held(CreateFileW(ToWide(PathOf("a\\one.tmp")).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+    ASSERT_TRUE(held);
+    Texts lines;
+    bool details = false;
+    ModalScript script({PressWhenOpen(IDC_START_ERASE), CloseResult([&](HWND hwnd) {
+                            details = IsWindowVisible(GetDlgItem(hwnd, IDC_RESULT_DETAILS)) != FALSE;
+                            lines = CEraseResultDialog::ResultLines(dialog.Tally(), {1, 0, 0, 0});
+                        })});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(dialog.Status(), "Finished with 1 failure");
+    EXPECT_TRUE(details);
+    EXPECT_EQ(lines.back(), "Left: 1 file in use");
+    EXPECT_EQ(dialog.Tally().filesErased, 1u);
 }
 
 TEST_F(EraseDialogsTest, AFailedRunLeavesNeitherBusyFlagNorWaitCursor)

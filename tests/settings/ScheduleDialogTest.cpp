@@ -146,15 +146,34 @@ TEST_F(ScheduleDialogTest, OkCreatesTheMissingKey)
     EXPECT_EQ(Stored(), (std::vector<DWORD>{0, 0, 0, 0}));
 }
 
-TEST_F(ScheduleDialogTest, OkWithoutASelectedPeriodStoresMinusOne)
+TEST_F(ScheduleDialogTest, OkWithoutAPeriodAsksForOneWhenErasingEvery)
 {
-    Store(1, 0, 1, 9);
-    auto script = [](HWND dialog) {
+    Store(1, 0, 1, 0xFFFFFFFF);
+    bool stayedOpen = false;
+    auto script = [&](HWND dialog) {
         EXPECT_EQ(Selection(dialog), CB_ERR);
+        Click(dialog, IDOK);
+        stayedOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+        EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 0xFFFFFFFF})) << "nothing written yet";
+        SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SHOWDROPDOWN, FALSE, 0);
+        SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 1, 0);
         Click(dialog, IDOK);
     };
     EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
-    EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 0xFFFFFFFF}));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 1}));
+}
+
+TEST_F(ScheduleDialogTest, ThePeriodIsChosenFromTheListOnlyAndKeptWithoutAChoice)
+{
+    Store(1, 0, 0, 9);
+    auto script = [](HWND dialog) {
+        LONG style = GetWindowLongW(GetDlgItem(dialog, IDC_ERASE_PERIOD), GWL_STYLE);
+        EXPECT_EQ(style & 3, CBS_DROPDOWNLIST) << "no typed period";
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
+    EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 0, 9}));
 }
 
 TEST_F(ScheduleDialogTest, CancelWritesNothing)

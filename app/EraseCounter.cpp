@@ -1,0 +1,101 @@
+#include "app/EraseCounter.h"
+
+#include "engine/ErrorText.h"
+
+namespace {
+
+const std::string& InUseText()
+{
+    static const std::string text = ErrorText(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+    return text;
+}
+
+const std::string& LockedText()
+{
+    static const std::string text = ErrorText(HRESULT_FROM_WIN32(ERROR_LOCK_VIOLATION));
+    return text;
+}
+
+const std::string& DeniedText()
+{
+    static const std::string text = ErrorText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+    return text;
+}
+
+} // namespace
+
+void EraseCounter::Entry()
+{
+    if (onEntry)
+        onEntry();
+}
+
+void EraseCounter::OnFile(const std::string& path, uint64_t size)
+{
+    ++counted_.filesErased;
+    counted_.bytesReleased += static_cast<uint32_t>(size);
+    if (!failures_.empty())
+        failures_.erase(path);
+    Entry();
+}
+
+void EraseCounter::OnFolderLink(const std::string&)
+{
+    Entry();
+}
+
+void EraseCounter::OnRegistryEntry(const std::string&, bool)
+{
+    ++counted_.registryEntriesErased;
+    Entry();
+}
+
+void EraseCounter::OnRecycleBin(const std::string&, uint64_t items, uint64_t bytes)
+{
+    counted_.filesErased += static_cast<uint32_t>(items);
+    counted_.bytesReleased += static_cast<uint32_t>(bytes);
+    Entry();
+}
+
+void EraseCounter::OnFailure(const std::string& path, const std::string& reason)
+{
+    failures_.emplace(path, reason);
+    Entry();
+}
+
+void EraseCounter::OnRefused(const std::string& path)
+{
+    refused_.push_back(path);
+    Entry();
+}
+
+void EraseCounter::OnUncounted(const std::string&)
+{
+    uncounted_ = true;
+    Entry();
+}
+
+Leftovers EraseCounter::Left() const
+{
+    Leftovers left;
+    left.refused = static_cast<unsigned>(refused_.size());
+    for (const auto& [path, reason] : failures_) {
+        if (reason == InUseText() || reason == LockedText())
+            ++left.inUse;
+        else if (reason == DeniedText())
+            ++left.denied;
+        else
+            ++left.other;
+    }
+    return left;
+}
+
+std::vector<std::string> EraseCounter::LeftLines() const
+{
+    std::vector<std::string> lines;
+    for (const std::string& path : refused_)
+        lines.push_back(path + ": refused, a folder that is never emptied");
+    for (const auto& [path, reason] : failures_)
+        lines.push_back(path + ": " + reason);
+    return lines;
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include "engine/EraseMode.h"
+#include "engine/EraseTally.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// What could not be removed, by why: the user can close a program that holds files, not much else.
+struct Leftovers {
+    unsigned inUse = 0;
+    unsigned denied = 0;
+    unsigned other = 0;
+    unsigned refused = 0;
+
+    unsigned Total() const { return inUse + denied + other + refused; }
+};
+
+// Hears what one walk (a preview or an erase of some items) reaches and keeps what the dialogs show:
+// whether some work could not be counted, and what stayed behind and why. A path deleted by a later
+// pass (the browser cache is emptied twice) is no longer left over.
+class EraseCounter final : public EraseListener {
+public:
+    // Called after every entry; the progress dialog throttles its updates and stops a preview here.
+    std::function<void()> onEntry;
+
+    void OnFile(const std::string& path, uint64_t size) override;
+    void OnFolderLink(const std::string& path) override;
+    void OnRegistryEntry(const std::string& path, bool isKey) override;
+    void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) override;
+    void OnFailure(const std::string& path, const std::string& reason) override;
+    void OnRefused(const std::string& path) override;
+    void OnUncounted(const std::string& what) override;
+
+    // What the entries heard since the last reset add up to, as the tally counts them.
+    const EraseTally& Counted() const { return counted_; }
+    void ResetCounted() { counted_ = {}; }
+    bool Uncounted() const { return uncounted_; }
+    Leftovers Left() const;
+    // Each leftover as "path: reason", in path order, refused targets first.
+    std::vector<std::string> LeftLines() const;
+
+private:
+    void Entry();
+
+    EraseTally counted_;
+    bool uncounted_ = false;
+    std::map<std::string, std::string> failures_;
+    std::vector<std::string> refused_;
+};

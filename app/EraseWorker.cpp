@@ -1,0 +1,178 @@
+#include "app/EraseWorker.h"
+
+#include "app/EraseRun.h"
+#include "app/RunSelection.h"
+#include "framework/Owners.h"
+#include "settings/RecordLog.h"
+
+namespace {
+
+// Thrown from the listener to leave a preview between two entries; no engine guard catches it.
+struct PreviewStopped {};
+
+// Why an item would be skipped now. Items name no programs that must be closed first yet, so none is.
+std::string SkipReason(const EraseItem&)
+{
+    return {};
+}
+
+} // namespace
+
+EraseWorker::EraseWorker(HWND dialog, EraseRunSetup setup, EraseRunHooks& hooks)
+    : dialog_(dialog), setup_(std::move(setup)), hooks_(hooks)
+{
+}
+
+EraseWorker::~EraseWorker()
+{
+    StopPreview();
+}
+
+void EraseWorker::StartPreview(int rows)
+{
+    Join();
+    previews_.assign(static_cast<size_t>(rows), std::nullopt);
+    stop_ = false;
+    thread_ = std::thread([this] { PreviewItems(); });
+}
+
+void EraseWorker::StopPreview()
+{
+    stop_ = true;
+    Join();
+}
+
+void EraseWorker::StartRun()
+{
+    Join();
+    stop_ = false;
+    progress_ = {};
+    outcome_ = {};
+    thread_ = std::thread([this] { RunItems(); });
+}
+
+void EraseWorker::Join()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+std::optional<ItemPreview> EraseWorker::Preview(int row) const
+{
+    std::lock_guard guard(lock_);
+    if (row < 0 || static_cast<size_t>(row) >= previews_.size())
+        return std::nullopt;
+    return previews_[static_cast<size_t>(row)];
+}
+
+EraseWorker::Progress EraseWorker::CurrentProgress() const
+{
+    std::lock_guard guard(lock_);
+    return progress_;
+}
+
+EraseWorker::Outcome EraseWorker::RunOutcome() const
+{
+    std::lock_guard guard(lock_);
+    return outcome_;
+}
+
+// The same walk as an erase, in preview mode: the counts are what the run will then remove.
+void EraseWorker::PreviewItems()
+{
+    ComInit com;
+    try {
+        RunSelection selection(setup_.configPath);
+        EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+        int row = 0;
+        for (EraseItem* item : ItemsToErase(list, selection)) {
+            if (static_cast<size_t>(row) >= previews_.size())
+                break;
+            EraseCounter counter;
+            counter.onEntry = [this] {
+                if (stop_)
+                    throw PreviewStopped{};
+            };
+            ItemPreview preview;
+            preview.skippedBecause = SkipReason(*item);
+            if (preview.skippedBecause.empty()) {
+                item->ExecuteItem(EraseOptions{EraseMode::Preview, &counter});
+                preview.tally = item->tally;
+                preview.uncounted = counter.Uncounted();
+            }
+            {
+                std::lock_guard guard(lock_);
+                previews_[static_cast<size_t>(row)] = preview;
+            }
+            PostMessageW(dialog_, kPreviewed, static_cast<WPARAM>(row), 0);
+            ++row;
+        }
+    } catch (...) {
+        // Stopped, or the walk failed: the rows not counted stay without a count.
+    }
+    PostMessageW(dialog_, kFinished, kPreviewEnded, 0);
+}
+
+void EraseWorker::RunItems()
+{
+    ComInit com;
+    Outcome outcome;
+    try {
+        RunSelection selection(setup_.configPath);
+        EraseItemList items(setup_.pluginFolder, setup_.windowsVersion, selection);
+        RecordLog log(setup_.recordPath);
+        {
+            std::lock_guard guard(lock_);
+            progress_.total = static_cast<int>(ItemsToErase(items, selection).size());
+        }
+        EraseRun run(InteractivePacing(setup_.settings), hooks_, log);
+        EraseCounter counter;
+        const EraseItem* current = nullptr;
+        EraseTally done;
+        uint64_t lastPost = GetTickCount64();
+        auto publish = [&] {
+            std::lock_guard guard(lock_);
+            progress_.tally = done;
+            AddTally(progress_.tally, counter.Counted());
+            progress_.left = counter.Left();
+        };
+        counter.onEntry = [&] {
+            uint64_t now = GetTickCount64();
+            if (now - lastPost < kProgressMs)
+                return;
+            lastPost = now;
+            publish();
+            PostMessageW(dialog_, kProgress, 0, 0);
+        };
+        run.listener = &counter;
+        run.onItemStarted = [&](const EraseItem& item) {
+            current = &item;
+            counter.ResetCounted();
+            {
+                std::lock_guard guard(lock_);
+                progress_.item = item.descript;
+            }
+            PostMessageW(dialog_, kProgress, 0, 0);
+        };
+        run.onItemDone = [&](int doneCount) {
+            AddTally(done, current->tally);
+            counter.ResetCounted();
+            publish();
+            {
+                std::lock_guard guard(lock_);
+                progress_.done = doneCount;
+            }
+            SendMessageW(dialog_, kItemDone, static_cast<WPARAM>(doneCount), 0);
+        };
+        outcome.tally = run.Execute(items, selection);
+        outcome.left = counter.Left();
+        outcome.leftLines = counter.LeftLines();
+    } catch (...) {
+        outcome.failed = true;
+    }
+    {
+        std::lock_guard guard(lock_);
+        outcome_ = std::move(outcome);
+    }
+    PostMessageW(dialog_, kFinished, kRunEnded, 0);
+}

@@ -1,0 +1,81 @@
+#pragma once
+#include "app/EraseCounter.h"
+#include "app/EraseRunHooks.h"
+#include "app/EraseRunSetup.h"
+#include "app/ItemPreview.h"
+#include "engine/EraseTally.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Counts and erases the progress dialog's items on a thread of its own, so that the dialog keeps
+// painting and answering while a folder of 100,000 files goes or a started program runs. It tells the
+// dialog by messages: previews, progress and the end are posted; an item done is sent, so the run waits
+// until the dialog has ticked the item's row before it chimes and pauses.
+class EraseWorker {
+public:
+    static constexpr UINT kPreviewed = WM_APP + 1; // wParam: the row
+    static constexpr UINT kProgress = WM_APP + 2;  // at most once per kProgressMs
+    static constexpr UINT kItemDone = WM_APP + 3;  // sent; wParam: the items done so far
+    static constexpr UINT kFinished = WM_APP + 4;  // wParam: kPreviewEnded or kRunEnded
+    static constexpr WPARAM kPreviewEnded = 0;
+    static constexpr WPARAM kRunEnded = 1;
+    static constexpr uint64_t kProgressMs = 100;
+
+    // How far the run has got.
+    struct Progress {
+        std::string item; // the item being erased
+        int done = 0;
+        int total = 0;
+        EraseTally tally; // the items done, and what the current one has removed so far
+        Leftovers left;
+    };
+
+    // The whole run, once it has ended.
+    struct Outcome {
+        bool failed = false; // something got past the run's own guards
+        EraseTally tally;
+        Leftovers left;
+        std::vector<std::string> leftLines;
+    };
+
+    EraseWorker(HWND dialog, EraseRunSetup setup, EraseRunHooks& hooks);
+    // Stops a preview and waits for the thread.
+    ~EraseWorker();
+    EraseWorker(const EraseWorker&) = delete;
+    EraseWorker& operator=(const EraseWorker&) = delete;
+
+    // Previews the items a run would erase, one row each, in the run's order.
+    void StartPreview(int rows);
+    // Stops a preview at its next entry and waits for it; nothing once it has ended.
+    void StopPreview();
+    void StartRun();
+    // Waits for the thread, which has posted kFinished or is about to.
+    void Join();
+
+    // Read on the dialog's thread, after the message that announced them.
+    std::optional<ItemPreview> Preview(int row) const;
+    Progress CurrentProgress() const;
+    Outcome RunOutcome() const;
+
+private:
+    void PreviewItems();
+    void RunItems();
+
+    HWND dialog_;
+    EraseRunSetup setup_;
+    EraseRunHooks& hooks_;
+    std::atomic<bool> stop_ = false;
+    mutable std::mutex lock_;
+    std::vector<std::optional<ItemPreview>> previews_;
+    Progress progress_;
+    Outcome outcome_;
+    std::thread thread_;
+};
