@@ -66,7 +66,7 @@ TEST_F(OptionsDialogTest, OkWithoutChangesWritesNoSettingButRewritesTheEntry)
     WriteStringForTest(userList_, GetAppName(), "C:\\old copy\\x.exe");
     EXPECT_EQ(RunDialogWith(*dialog_, [](HWND dialog) { Click(dialog, IDOK); }), IDOK);
     EXPECT_FALSE(KeyExistsForTest(settingsKey_));
-    EXPECT_EQ(UserEntry(), GetAppFolder() + GetAppName() + ".exe");
+    EXPECT_EQ(UserEntry(), "\"" + GetAppFolder() + GetAppName() + ".exe\"");
     EXPECT_EQ(ProcessSettings().playSound, 1u);
 }
 
