@@ -12,6 +12,9 @@ namespace {
 constexpr int kTextLeft = 25;
 constexpr int kFirstLineTop = 100;
 constexpr int kLineStep = 20;
+constexpr size_t kCountLines = 3;
+constexpr int kNoteTop = 163;
+constexpr COLORREF kNoteColour = RGB(0xB0, 0x20, 0x20);
 constexpr int kButtonTop = 192;
 constexpr int kButtonWidth = 84;
 constexpr int kButtonHeight = 25;
@@ -77,8 +80,12 @@ LRESULT CEraseResultDialog::OnPaint(WPARAM, LPARAM)
     return 0;
 }
 
+// The counts fill the background's panel; what was left is a note of its own, in red, under it.
 void CEraseResultDialog::PaintResult(HDC dc) const
 {
-    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), {kTextLeft, kFirstLineTop}, kLineStep},
-                  ResultLines(tally, left));
+    std::vector<std::string> lines = ResultLines(tally, left);
+    std::vector<std::string> note(lines.begin() + kCountLines, lines.end());
+    lines.resize(kCountLines);
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), {kTextLeft, kFirstLineTop}, kLineStep}, lines);
+    DrawTextLines(dc, {font_.get(), kNoteColour, {kTextLeft, kNoteTop}, kLineStep}, note);
 }

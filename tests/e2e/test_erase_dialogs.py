@@ -26,11 +26,12 @@ def plugin_text(item_id, name):
             "</parameters></body></plugin>\r\n")
 
 
-def prepare(root):
+def prepare(root, nothing_selected=False):
     shutil.rmtree(root, ignore_errors=True)
     os.makedirs(os.path.join(root, "plugin"))
     lines = ['<?xml version="1.0"?>', "<vestrel-config>", "    <erase-items>"]
     for file_name, item_id, name, selected in ITEMS:
+        selected = selected and not nothing_selected
         with open(os.path.join(root, "plugin", file_name), "w", newline="") as out:
             out.write(plugin_text(item_id, name))
         os.makedirs(os.path.join(root, item_id))
@@ -70,16 +71,40 @@ def show(helper, *args):
     return desktop.Program(helper, *args)
 
 
+def pixels(window, box):
+    """The window's pixels in box (x, y, width, height), to tell whether that part was painted anew."""
+    left, top, _, _ = window.geometry()
+    x, y, width, height = box
+    xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+    return subprocess.run(["convert", "xwd:-", "-crop", f"{width}x{height}+{left + x}+{top + y}", "rgb:-"],
+                          input=xwd, check=True, capture_output=True).stdout
+
+
+STATUS = (30, 345, 320, 40)
+ERASE = (112 + 42, 410 + 12)
+CANCEL = (230 + 42, 410 + 12)
+
+
 def check_progress_run(helper, root):
     program = show(helper, "progress", f"S:\\{FOLDER}")
     try:
         window = desktop.wait_window("Vestrel Erase")
         wait_size(window, (370, 450))
         move_mouse_away()
-        time.sleep(1)  # the first paint, and any tooltip gone
+        time.sleep(1.5)  # the first paint, the counts, and any tooltip gone
         save(window, "progress-ready")
-        window.click(112 + 42, 410 + 12)  # Erase
+        ready = pixels(window, STATUS)
+        window.click(*ERASE)
+        desktop.poll(lambda: erased(root, "cache"), 20, "the first item erased")
+        # The run goes on while the dialog paints: the status line changes before the run ends.
+        desktop.poll(lambda: pixels(window, STATUS) != ready, 5, "the status line painted during the run")
+        # Clicks and keys during the run reach nothing: no second run, no cancel, no closed result.
+        window.click(*CANCEL)
+        window.click(*ERASE)
+        window.key("Escape")
+        assert not erased(root, "temp"), "the run ended before the test could give its input"
         desktop.poll(lambda: erased(root, "cookies"), 20, "the second item erased")
+        move_mouse_away()
         time.sleep(0.3)
         save(window, "progress")
         result = desktop.wait_window("Vestrel Erase Result", 30)
@@ -87,7 +112,8 @@ def check_progress_run(helper, root):
         move_mouse_away()
         time.sleep(1)
         save(result, "result")
-        result.click(108 + 42, 192 + 12)  # Close
+        assert desktop.find_windows("Vestrel Erase Result"), "input given during the run closed the result"
+        result.key("Escape")  # the result has the focus
         assert program.wait_exit(30) == 1, "the progress dialog ends with OK after a run"
     finally:
         program.kill()
@@ -99,15 +125,62 @@ def check_progress_run(helper, root):
 
 
 def check_cancel(helper, root):
+    for leave, expected in ((lambda window: window.click(*CANCEL), 1), (lambda window: window.key("Escape"), 2)):
+        program = show(helper, "progress", f"S:\\{FOLDER}")
+        try:
+            window = desktop.wait_window("Vestrel Erase")
+            wait_size(window, (370, 450))
+            leave(window)
+            assert program.wait_exit(30) == expected
+        finally:
+            program.kill()
+        assert not any(erased(root, item_id) for _, item_id, _, _ in ITEMS), "Cancel and Escape erase nothing"
+    assert not os.path.exists(os.path.join(root, "vestrel.log"))
+
+
+def check_nothing_selected(helper, root):
+    prepare(root, nothing_selected=True)
     program = show(helper, "progress", f"S:\\{FOLDER}")
     try:
         window = desktop.wait_window("Vestrel Erase")
         wait_size(window, (370, 450))
-        window.click(230 + 42, 410 + 12)  # Cancel
+        window.click(*ERASE)
+        window.key("Return")
+        time.sleep(1)
+        assert program.running(), "with nothing selected Erase ran and ended the dialog"
+        window.click(*CANCEL)
         assert program.wait_exit(30) == 1
     finally:
         program.kill()
-    assert not erased(root, "history"), "Cancel erases nothing"
+    assert not os.path.exists(os.path.join(root, "vestrel.log")), "an empty run was recorded"
+
+
+def check_failures(helper, root):
+    """An item aimed at a drive root is refused: the result says what was left and lists it."""
+    prepare(root)
+    with open(os.path.join(root, "plugin", "6.aep"), "w", newline="") as out:
+        out.write(plugin_text("root", "Drive Root").replace(f"{FOLDER}\\root\\", ""))
+    program = show(helper, "progress", f"S:\\{FOLDER}")
+    try:
+        window = desktop.wait_window("Vestrel Erase")
+        wait_size(window, (370, 450))
+        window.key("Return")  # Enter erases
+        result = desktop.wait_window("Vestrel Erase Result", 60)
+        wait_size(result, (300, 240))
+        move_mouse_away()
+        time.sleep(1)
+        save(result, "result-failures")
+        result.click(179 + 42, 192 + 12)  # Details
+        details = desktop.wait_window("Vestrel - What Was Left", 10)
+        time.sleep(0.5)
+        save(details, "result-details")
+        details.key("Return")
+        desktop.wait_no_window("Vestrel - What Was Left")
+        result.click(63 + 42, 192 + 12)  # Close, beside Details
+        assert program.wait_exit(30) == 1
+    finally:
+        program.kill()
+    assert erased(root, "cache")
 
 
 def check_close_prompt(helper):
@@ -157,6 +230,8 @@ def test(args):
     prepare(root)
     check_cancel(helper, root)
     check_progress_run(helper, root)
+    check_failures(helper, root)
+    check_nothing_selected(helper, root)
     check_close_prompt(helper)
     check_loader(helper)
     check_result(helper)

@@ -3,6 +3,7 @@ again from the tray's menu, quit; the next start shows the same statistics."""
 import os
 import shutil
 import subprocess
+import time
 
 import desktop
 
@@ -22,11 +23,14 @@ PLUGIN = """<?xml version="1.0" encoding="UTF-8"?>
 """
 ITEMS = [("browser_trace", "ie", "Browser Trace"), ("windows_trace", "windows", "Windows Trace"),
          ("app_trace", "application", "App Trace")]
+# Six items take six seconds with the pause after each: time for the tray's menu during the run.
+SLOW_ITEMS = [(f"slow_{n}", "ie", f"Slow Trace {n}") for n in range(6)]
 SETTINGS_KEY = r"HKCU\Software\Vestrel\Setting"
 
 # Window-relative pixel positions of the main window's controls and the first item row of a list.
 PAGE_TABS = {1: (149, 68), 2: (229, 68), 3: (309, 68)}
 ERASE_NOW = (59, 124)
+HIDE = (314, 424)
 CLOSE = (227, 424)
 FIRST_ITEM_BOX = (151, 130)
 PROGRESS_ERASE = (154, 422)
@@ -36,15 +40,18 @@ STATISTICS = (20, 355, 330, 40)  # x, y, width, height of the statistics lines
 # Under Xvfb Wine shows the notification area as a "Wine System Tray" window; its first icon's middle.
 TRAY_ICON = (12, 32)
 FIRST_MENU_ENTRY = (30, 10)
+MENU_ERASE_NOW = 27
+MENU_SCHEDULE = 84
+MENU_CLOSE = 109
 
 
-def prepare(sandbox, program_dir):
+def prepare(sandbox, program_dir, slow=False):
     root = os.path.join(sandbox, "e2e")
     shutil.rmtree(root, ignore_errors=True)
     app = os.path.join(root, "app")
     os.makedirs(os.path.join(app, "plugin"))
     shutil.copy(os.path.join(program_dir, "Vestrel.exe"), app)
-    for item_id, item_type, descript in ITEMS:
+    for item_id, item_type, descript in SLOW_ITEMS if slow else ITEMS:
         with open(os.path.join(app, "plugin", item_id + ".aep"), "w") as plugin:
             plugin.write(PLUGIN.format(id=item_id, type=item_type, descript=descript))
         data = os.path.join(root, "data", item_id)
@@ -86,6 +93,62 @@ def open_from_tray_menu():
     desktop.xdotool("click", 3)
     menu = desktop.poll(lambda: (desktop.program_windows() or [None])[0], 10, "the tray menu")
     menu.click(*FIRST_MENU_ENTRY)
+
+
+def choose_from_tray_menu(entry):
+    """Right-clicks the tray icon and clicks the menu entry at this height in the menu."""
+    before = {w.xid for w in desktop.program_windows()}
+    tray = desktop.wait_window("Wine System Tray", 10)
+    tray.click(*TRAY_ICON)
+    desktop.xdotool("click", 3)
+    menu = desktop.poll(lambda: [w for w in desktop.program_windows() if w.xid not in before], 10, "the tray menu")
+    menu[0].click(FIRST_MENU_ENTRY[0], entry)
+
+
+def sized_windows(width, height):
+    return [w for w in desktop.program_windows() if w.geometry()[2:] == (width, height)]
+
+
+def check_tray_under_dialogs(args, env):
+    """With a dialog open the tray's commands bring it to the front: no second run under a run, and
+    "Close" under the schedule asks only once the schedule has closed."""
+    root, app = prepare(env["VESTREL_SANDBOX"], args.program_dir, slow=True)
+    program = desktop.Program(os.path.join(app, "Vestrel.exe"))
+    try:
+        main = desktop.wait_window("Vestrel")
+        desktop.poll(lambda: len(desktop.program_windows()) == 1, 30, "the loader gone")
+        time.sleep(1)
+        main.click(*HIDE)  # the window covers the tray, which Wine shows at 0, 0
+        desktop.wait_hidden(main)
+        choose_from_tray_menu(MENU_ERASE_NOW)
+        progress = desktop.wait_sized_window(370, 450)
+        progress.click(*PROGRESS_ERASE)
+        choose_from_tray_menu(MENU_ERASE_NOW)  # while the run goes on
+        time.sleep(1)
+        assert len(sized_windows(370, 450)) == 1, "a second progress dialog opened under the run"
+        result = desktop.wait_sized_window(300, 240, timeout=60)
+        result.key("Return")
+        desktop.wait_gone(result)
+        time.sleep(1)
+        assert not sized_windows(370, 450), "the tray's Erase Now ran after the first run"
+        with open(os.path.join(app, "Vestrel.log"), newline="") as log:
+            assert log.read().count("done...") == len(SLOW_ITEMS), "one run only"
+
+        choose_from_tray_menu(MENU_SCHEDULE)
+        schedule = desktop.wait_window(" Schedule Dialog", 10)
+        choose_from_tray_menu(MENU_CLOSE)  # while the schedule is open
+        time.sleep(1.5)
+        assert not sized_windows(300, 240), "the close prompt opened under the schedule"
+        assert program.running(), "the tray's Close ended the program under the schedule"
+        assert desktop.find_windows(" Schedule Dialog"), "the schedule went"
+        _, _, width, height = schedule.geometry()
+        schedule.click(width - 30, height // 2)  # an empty spot, which activates it
+        schedule.key("Escape")
+        prompt = desktop.wait_sized_window(300, 240, timeout=10)
+        prompt.click(*PROMPT_CLOSE_IT)
+        assert program.wait_exit(30) == 0, "\"Close it\" after the schedule ends the program"
+    finally:
+        program.kill()
 
 
 def files_in(folder):
@@ -165,5 +228,10 @@ def test(args):
         program.kill()
 
 
+def test_all(args):
+    test(args)
+    check_tray_under_dialogs(args, desktop.wine_environment())
+
+
 if __name__ == "__main__":
-    desktop.run(test)
+    desktop.run(test_all)
