@@ -2,12 +2,23 @@
 
 #include "app/EraseBusy.h"
 #include "app/RunSelection.h"
+#include "engine/EraseMode.h"
 
 namespace {
 
 constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
+
+// Records each target the rules refused, so that the record file says why it was left.
+class RefusalRecorder final : public SilentListener {
+public:
+    explicit RefusalRecorder(RecordLog& log) : log_(log) {}
+    void OnRefused(const std::string& path) override { log_.Write("refused " + RefusedText(path)); }
+
+private:
+    RecordLog& log_;
+};
 
 } // namespace
 
@@ -68,7 +79,8 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
-        hooks_.Execute(item);
+        RefusalRecorder refusals(log_);
+        hooks_.Execute(item, refusals);
     } catch (...) {
         item.tally = {};
     }

@@ -7,6 +7,7 @@
 #include "cli/ReportFormat.h"
 #include "cli/ReportingHooks.h"
 #include "engine/EraseItemList.h"
+#include "engine/EraseMode.h"
 
 #include <windows.h>
 
@@ -137,11 +138,12 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
+        SilentListener unrecorded;
         for (EraseItem* item : items)
-            hooks.Execute(*item);
+            hooks.Execute(*item, unrecorded);
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
-    return report.HasFailures() ? kExitNotDeleted : kExitDone;
+    return report.HasFailures() || report.HasRefusals() ? kExitNotDeleted : kExitDone;
 }
 
 int RunCliProgram(const std::vector<std::string>& arguments)

@@ -107,8 +107,8 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     for (const RecycleBinEntry& bin : item.recycleBins)
         text += EntryLine("recycle bin", std::to_string(bin.bytes),
                           bin.root + " (" + std::to_string(bin.items) + " items)");
-    for (const std::string& folder : item.refused)
-        text += EntryLine("refused", "", folder + " (a drive root or protected folder)");
+    for (const std::string& target : item.refused)
+        text += EntryLine("refused", "", RefusedText(target));
     for (const std::string& what : item.uncounted)
         text += EntryLine("uncounted", "", what);
     const char* failed = mode == EraseMode::Preview ? "would fail" : "not deleted";

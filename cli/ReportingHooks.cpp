@@ -2,7 +2,7 @@
 
 #include "engine/EraseItem.h"
 
-void ReportingHooks::Execute(EraseItem& item)
+void ReportingHooks::Execute(EraseItem& item, EraseListener& listener)
 {
     progress_.ItemStarted(item.descript);
     ItemReport& itemReport = report_.items.emplace_back();
@@ -12,4 +12,6 @@ void ReportingHooks::Execute(EraseItem& item)
     ItemRecorder recorder(itemReport);
     item.ExecuteItem(EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;
+    for (const std::string& target : itemReport.refused)
+        listener.OnRefused(target);
 }

@@ -18,6 +18,12 @@ bool RunReport::HasFailures() const
                        [](const ItemReport& item) { return !item.failures.empty(); });
 }
 
+bool RunReport::HasRefusals() const
+{
+    return std::any_of(items.begin(), items.end(),
+                       [](const ItemReport& item) { return !item.refused.empty(); });
+}
+
 void ItemRecorder::OnFile(const std::string& path, uint64_t size)
 {
     std::erase_if(report_.failures, [&path](const Failure& failure) { return failure.path == path; });

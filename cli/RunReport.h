@@ -49,6 +49,7 @@ struct RunReport {
 
     EraseTally Total() const;
     bool HasFailures() const;
+    bool HasRefusals() const;
 };
 
 // Collects what the deletion paths tell into one item's report. A file that a later pass deletes (the

@@ -17,7 +17,8 @@ public:
     virtual void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) = 0;
     // Something an erase tried, or would try, and could not delete, with the system's reason.
     virtual void OnFailure(const std::string& path, const std::string& reason) = 0;
-    // A target the rules refuse to work in: a drive root, a protected folder or a parent of one.
+    // A target the rules refuse to work in: a drive root, a protected folder or a parent of one, or a
+    // protected registry key (a registry path, which starts with its root key's name).
     virtual void OnRefused(const std::string& path) = 0;
     // Work whose effect nobody can count, in words: it is done on an erase but counts nothing there.
     virtual void OnUncounted(const std::string& what) = 0;
@@ -25,6 +26,21 @@ public:
 protected:
     ~EraseListener() = default;
 };
+
+// Hears nothing; derive to hear only some of it.
+class SilentListener : public EraseListener {
+public:
+    void OnFile(const std::string&, uint64_t) override {}
+    void OnFolderLink(const std::string&) override {}
+    void OnRegistryEntry(const std::string&, bool) override {}
+    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
+    void OnFailure(const std::string&, const std::string&) override {}
+    void OnRefused(const std::string&) override {}
+    void OnUncounted(const std::string&) override {}
+};
+
+// A refused target as reports and the record file name it: the path and what kind of target it is.
+std::string RefusedText(const std::string& path);
 
 // How a deletion path runs: its mode and who hears about each entry (nobody, by default).
 struct EraseOptions {

@@ -2,6 +2,7 @@
 #include "engine/LowerCase.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
+#include "tests/engine/PluginTestFiles.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "tests/support/ScratchRegistry.h"
@@ -92,6 +93,19 @@ TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
     EXPECT_TRUE(Contains(out, "\"errors\":[{\"id\":\"first\",\"path\":"));
     EXPECT_TRUE(Exists("first\\two.tmp"));
     EXPECT_FALSE(Exists("first\\one.tmp"));
+}
+
+TEST_F(CliProgramTest, RefusedKeyIsListedRecordedAndEndsWithOne)
+{
+    std::string plugin = PluginText("guard", "Guard", "windows", "HKEY_CURRENT_USER\\Software");
+    WriteFile("plugin\\4.aep", Replaced(plugin, "delete-file", "delete-register-key"));
+    const std::string refused = "hkey_current_user\\software (a protected registry key)";
+    EXPECT_EQ(Cli({"preview", "guard"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "  refused" + std::string(19, ' ') + refused + "\n")) << out;
+    EXPECT_EQ(Cli({"erase", "guard", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "\"refused\":[\"hkey_current_user\\\\software\"]"));
+    EXPECT_EQ(RecordMessages(), (std::vector<std::string>{"refused " + refused, "Guard done..."}));
+    EXPECT_TRUE(ItemUntouched("first"));
 }
 
 TEST_F(CliProgramTest, UnknownIdsAndBadUsageEndWithTwoAndDoNothing)
