@@ -82,10 +82,8 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
         tally = EraseRun(pacing, hooks, log).Execute(list, selection);
-        LoadStatistics(setup.settingsKey);
-        ProcessStatistics().AddRun(tally, setup.clock());
+        AddRunToStoredStatistics(tally, setup.clock(), setup.settingsKey);
     }
-    StoreStatistics(setup.settingsKey);
     return tally;
 }
 

@@ -131,9 +131,6 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); }, clockMs_);
     ReportingHooks hooks(report, progress);
     if (erase) {
-        // The statistics grow from what is stored now, whatever this process held before.
-        ProcessStatistics() = {};
-        LoadSettings(setup_.settingsKey);
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {

@@ -150,6 +150,7 @@ TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)
     ProcessStatistics().filesErased = 10;
     ProcessStatistics().bytesReleased = 0xFFFFFFFFu - 999; // wraps, as the stored value does
     ProcessStatistics().registryEntriesErased = 7;
+    StoreStatistics(ScratchKey()); // as stored when the program started
     RecordingHooks hooks;
     bool busyWhileRunning = false;
     hooks.onExecute = [&] { busyWhileRunning = IsEraseBusy(); };
