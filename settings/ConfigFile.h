@@ -16,7 +16,7 @@ public:
     explicit ConfigFile(std::string path);
     ~ConfigFile() override; // an unfinished write is dropped
 
-    // Starts a new file; false when it cannot be created.
+    // Starts a new file; false when it cannot be created, or the file in place is read-only or a folder.
     bool OpenForWrite();
     void WriteLine(std::string_view text);
     // One selection line: eight blanks, then <key>true</key> or <key>false</key>.

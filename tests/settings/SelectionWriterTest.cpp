@@ -144,4 +144,24 @@ TEST_F(SelectionWriterTest, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays)
     EXPECT_EQ(ReadFile("clean.conf"), old);
 }
 
+TEST_F(SelectionWriterTest, AReadOnlyFileOrAFolderInItsPlaceIsReportedAndKept)
+{
+    const std::string old = "<vestrel-config><erase-items><ie-cache>false</ie-cache></erase-items></vestrel-config>";
+    WriteFile("clean.conf", old);
+    std::wstring path = ToExtendedPath(ConfigPath());
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    auto list = LoadList();
+    EXPECT_FALSE(Writer().WriteDefaults(*list));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFile("clean.conf"), old);
+
+    DeleteFileW(path.c_str());
+    WriteFile("clean.conf\\inside.txt", "kept");
+    pages.modified[1] = true;
+    EXPECT_FALSE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(messages, (Lines{"config file can not open", "config file can not open"}));
+    EXPECT_EQ(ReadFile("clean.conf\\inside.txt"), "kept");
+    EXPECT_FALSE(Exists("clean.conf.new"));
+}
+
 } // namespace
