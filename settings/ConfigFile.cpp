@@ -64,8 +64,24 @@ void ConfigFile::WriteLine(std::string_view text)
 
 void ConfigFile::WriteItem(std::string_view key, bool value)
 {
+    WriteElement(key, value ? "true" : "false");
+}
+
+void ConfigFile::WriteElement(std::string_view key, std::string_view text)
+{
     std::string k(key);
-    WriteLine("        <" + k + ">" + (value ? "true" : "false") + "</" + k + ">");
+    std::string line = "        <" + k + ">";
+    for (char c : text) {
+        if (c == '&')
+            line += "&amp;";
+        else if (c == '<')
+            line += "&lt;";
+        else if (c == '>')
+            line += "&gt;";
+        else
+            line += c;
+    }
+    WriteLine(line + "</" + k + ">");
 }
 
 void ConfigFile::WriteOpening()

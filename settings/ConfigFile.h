@@ -21,6 +21,8 @@ public:
     void WriteLine(std::string_view text);
     // One selection line: eight blanks, then <key>true</key> or <key>false</key>.
     void WriteItem(std::string_view key, bool value);
+    // An element of erase-items as it was read: eight blanks, then <key>text</key>, the text escaped.
+    void WriteElement(std::string_view key, std::string_view text);
     // The declaration, the root's opening tag and the opening of erase-items.
     void WriteOpening();
     // The end of erase-items, app-config with the page, and the root's closing tag.
