@@ -60,10 +60,10 @@ std::string UnknownId(const EraseItemList& list, const std::vector<std::string>&
         auto loaded = [&named](const EraseItem& item) { return item.loaded && named(item); };
         if (std::any_of(items.begin(), items.end(), loaded))
             continue;
-        auto failed = std::find_if(items.begin(), items.end(), named);
-        if (failed == items.end())
-            return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
-        return "item " + id + " failed to load: " + failed->errorText;
+        if (const EraseItem* failed = list.FailedItemNamed(id))
+            return "item " + id + ": its plug-in file could not be loaded (" + PluginFileName(*failed) +
+                   ": " + failed->errorText + ")";
+        return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
     }
     return {};
 }
