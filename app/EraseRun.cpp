@@ -9,6 +9,21 @@ constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
 
+// Writes to the record file each program of the item that could not be started or did not finish.
+class ProgramFailureLog final : public IgnoringListener {
+public:
+    ProgramFailureLog(RecordLog& log, const std::string& descript) : log_(log), descript_(descript) {}
+
+    void OnProgramFailure(const std::string& program, const std::string& reason) override
+    {
+        log_.Write(descript_ + ": program " + program + " " + reason);
+    }
+
+private:
+    RecordLog& log_;
+    const std::string& descript_;
+};
+
 } // namespace
 
 RunPacing InteractivePacing(const Settings& settings)
@@ -68,7 +83,8 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
-        hooks_.Execute(item);
+        ProgramFailureLog failures(log_, item.descript);
+        hooks_.Execute(item, failures);
     } catch (...) {
         item.tally = {};
     }

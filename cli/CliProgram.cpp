@@ -135,7 +135,7 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
         for (EraseItem* item : items)
-            hooks.Execute(*item);
+            hooks.Execute(*item, EraseOptions{}.Listener()); // a preview starts no program
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
     return report.HasFailures() ? kExitNotDeleted : kExitDone;

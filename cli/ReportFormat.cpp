@@ -103,7 +103,7 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
         text += EntryLine("recycle bin", std::to_string(bin.bytes),
                           bin.root + " (" + std::to_string(bin.items) + " items)");
     for (const std::string& folder : item.refused)
-        text += EntryLine("refused", "", folder + " (a drive root or protected folder)");
+        text += EntryLine("refused", "", folder + " (a drive root, a protected folder, or a program name holding a quote)");
     for (const std::string& what : item.uncounted)
         text += EntryLine("uncounted", "", what);
     const char* failed = mode == EraseMode::Preview ? "would fail" : "not deleted";

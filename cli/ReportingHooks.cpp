@@ -2,14 +2,14 @@
 
 #include "engine/EraseItem.h"
 
-void ReportingHooks::Execute(EraseItem& item)
+void ReportingHooks::Execute(EraseItem& item, EraseListener& listener)
 {
     progress_.ItemStarted(item.descript);
     ItemReport& itemReport = report_.items.emplace_back();
     itemReport.id = item.id;
     itemReport.descript = item.descript;
     itemReport.type = item.type;
-    ItemRecorder recorder(itemReport);
+    ItemRecorder recorder(itemReport, listener);
     item.ExecuteItem(EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;
 }

@@ -10,7 +10,7 @@ class ReportingHooks final : public EraseRunHooks {
 public:
     ReportingHooks(RunReport& report, RunProgress& progress) : report_(report), progress_(progress) {}
 
-    void Execute(EraseItem& item) override;
+    void Execute(EraseItem& item, EraseListener& listener) override;
 
 private:
     RunReport& report_;

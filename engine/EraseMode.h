@@ -21,9 +21,30 @@ public:
     virtual void OnRefused(const std::string& path) = 0;
     // Work whose effect nobody can count, in words: it is done on an erase but counts nothing there.
     virtual void OnUncounted(const std::string& what) = 0;
+    // A program of a "run" item that could not be started or did not finish in time: a failure, which an
+    // erase run also writes to its record file.
+    virtual void OnProgramFailure(const std::string& program, const std::string& reason)
+    {
+        OnFailure(program, reason);
+    }
 
 protected:
     ~EraseListener() = default;
+};
+
+// Hears nothing; derive from it to hear only some of what a deletion path tells.
+class IgnoringListener : public EraseListener {
+public:
+    void OnFile(const std::string&, uint64_t) override {}
+    void OnFolderLink(const std::string&) override {}
+    void OnRegistryEntry(const std::string&, bool) override {}
+    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
+    void OnFailure(const std::string&, const std::string&) override {}
+    void OnRefused(const std::string&) override {}
+    void OnUncounted(const std::string&) override {}
+
+protected:
+    ~IgnoringListener() = default;
 };
 
 // How a deletion path runs: its mode and who hears about each entry (nobody, by default).

@@ -148,6 +148,15 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
         << out;
 }
 
+TEST_F(CliProgramTest, AProgramThatCannotStartFailsTheErase)
+{
+    std::string text = PluginText("r", "Run Item", "windows", "no such program.exe");
+    text.replace(text.find("delete-file"), 11, "run");
+    WriteFile("plugin\\5.aep", text);
+    EXPECT_EQ(Cli({"erase", "r", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "no such program.exe\",\"reason\":\"could not be started: ")) << out;
+}
+
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)
 {
     ASSERT_EQ(Cli({"erase"}), kExitDone);
