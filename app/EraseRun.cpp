@@ -10,14 +10,21 @@ constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
 
-// Records each target the rules refused, so that the record file says why it was left.
-class RefusalRecorder final : public SilentListener {
+// Writes to the record file why a target of the item was left: refused by the rules, or a program that
+// could not be started or did not finish.
+class RunRecorder final : public SilentListener {
 public:
-    explicit RefusalRecorder(RecordLog& log) : log_(log) {}
+    RunRecorder(RecordLog& log, const std::string& descript) : log_(log), descript_(descript) {}
+
     void OnRefused(const std::string& path) override { log_.Write("refused " + RefusedText(path)); }
+    void OnProgramFailure(const std::string& program, const std::string& reason) override
+    {
+        log_.Write(descript_ + ": program " + program + " " + reason);
+    }
 
 private:
     RecordLog& log_;
+    const std::string& descript_;
 };
 
 } // namespace
@@ -79,8 +86,8 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
-        RefusalRecorder refusals(log_);
-        hooks_.Execute(item, refusals);
+        RunRecorder recorder(log_, item.descript);
+        hooks_.Execute(item, recorder);
     } catch (...) {
         item.tally = {};
     }
@@ -94,10 +101,8 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
         tally = EraseRun(pacing, hooks, log).Execute(list, selection);
-        LoadStatistics(setup.settingsKey);
-        ProcessStatistics().AddRun(tally, setup.clock());
+        AddRunToStoredStatistics(tally, setup.clock(), setup.settingsKey);
     }
-    StoreStatistics(setup.settingsKey);
     return tally;
 }
 

@@ -9,7 +9,7 @@ class EraseRunHooks {
 public:
     virtual ~EraseRunHooks() = default;
 
-    // The listener hears what the item's deletions reach.
+    // The listener hears what the item reaches; the run records its refusals and failed programs through it.
     virtual void Execute(EraseItem& item, EraseListener& listener);
     // Returns at once; the system plays the sound.
     virtual void Chime();

@@ -61,10 +61,10 @@ std::string UnknownId(const EraseItemList& list, const std::vector<std::string>&
         auto loaded = [&named](const EraseItem& item) { return item.loaded && named(item); };
         if (std::any_of(items.begin(), items.end(), loaded))
             continue;
-        auto failed = std::find_if(items.begin(), items.end(), named);
-        if (failed == items.end())
-            return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
-        return "item " + id + " failed to load: " + failed->errorText;
+        if (const EraseItem* failed = list.FailedItemNamed(id))
+            return "item " + id + ": its plug-in file could not be loaded (" + PluginFileName(*failed) +
+                   ": " + failed->errorText + ")";
+        return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
     }
     return {};
 }
@@ -132,15 +132,12 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); }, clockMs_);
     ReportingHooks hooks(report, progress);
     if (erase) {
-        // The statistics grow from what is stored now, whatever this process held before.
-        ProcessStatistics() = {};
-        LoadSettings(setup_.settingsKey);
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
         SilentListener unrecorded;
         for (EraseItem* item : items)
-            hooks.Execute(*item, unrecorded);
+            hooks.Execute(*item, EraseOptions{}.Listener()); // a preview starts no program
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
     return report.HasFailures() || report.HasRefusals() ? kExitNotDeleted : kExitDone;

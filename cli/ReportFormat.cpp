@@ -5,11 +5,6 @@
 
 namespace {
 
-std::string FileName(const std::string& path)
-{
-    return path.substr(path.find_last_of('\\') + 1);
-}
-
 const char* ModeName(EraseMode mode)
 {
     return mode == EraseMode::Preview ? "preview" : "erase";
@@ -124,7 +119,7 @@ std::string ListText(const EraseItemList& list, const ItemSelection& selection)
     std::string text;
     for (const EraseItem& item : list.Items()) {
         if (!item.loaded) {
-            text += "[!] " + FileName(item.path) + ": " + item.errorText + "\n";
+            text += "[!] " + PluginFileName(item) + ": " + item.errorText + "\n";
             continue;
         }
         const char* mark = selection.IsSelected(item.id) ? "[x] " : "[ ] ";
@@ -141,7 +136,7 @@ std::string ListJson(const EraseItemList& list, const ItemSelection& selection)
     json.BeginObject().Key("command").String("list").Key("items").BeginArray();
     for (const EraseItem& item : list.Items()) {
         json.BeginObject();
-        json.Key("file").String(FileName(item.path));
+        json.Key("file").String(PluginFileName(item));
         json.Key("loaded").Bool(item.loaded);
         if (item.loaded) {
             json.Key("id").String(item.id);

@@ -9,7 +9,7 @@ void ReportingHooks::Execute(EraseItem& item, EraseListener& listener)
     itemReport.id = item.id;
     itemReport.descript = item.descript;
     itemReport.type = item.type;
-    ItemRecorder recorder(itemReport);
+    ItemRecorder recorder(itemReport, listener);
     item.ExecuteItem(EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;
     for (const std::string& target : itemReport.refused)

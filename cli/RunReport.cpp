@@ -61,3 +61,9 @@ void ItemRecorder::OnUncounted(const std::string& what)
 {
     report_.uncounted.push_back(what);
 }
+
+void ItemRecorder::OnProgramFailure(const std::string& program, const std::string& reason)
+{
+    OnFailure(program, reason);
+    programs_.OnProgramFailure(program, reason);
+}

@@ -56,7 +56,11 @@ struct RunReport {
 // browser cache is emptied twice) is no longer a failure; one that fails twice is listed once.
 class ItemRecorder final : public EraseListener {
 public:
-    explicit ItemRecorder(ItemReport& report) : report_(report) {}
+    // The failed programs are told to programs as well.
+    explicit ItemRecorder(ItemReport& report, EraseListener& programs = EraseOptions{}.Listener())
+        : report_(report), programs_(programs)
+    {
+    }
 
     void OnFile(const std::string& path, uint64_t size) override;
     void OnFolderLink(const std::string& path) override;
@@ -65,7 +69,9 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override;
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
+    void OnProgramFailure(const std::string& program, const std::string& reason) override;
 
 private:
     ItemReport& report_;
+    EraseListener& programs_;
 };

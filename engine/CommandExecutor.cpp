@@ -1,6 +1,7 @@
 #include "engine/CommandExecutor.h"
 
 #include "app/AppPaths.h"
+#include "engine/ErrorText.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/RegistryEraser.h"
 #include "engine/ShellFolders.h"
@@ -21,9 +22,8 @@ std::string AsciiLower(std::string text)
     return text;
 }
 
-} // namespace
-
-bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder)
+// The process of a started program; empty when it could not be started.
+UniqueHandle StartProgram(const std::string& commandLine, const std::string& workingFolder)
 {
     std::wstring line = ToWide(commandLine); // CreateProcessW may write into it
     std::wstring folder = ToWide(workingFolder);
@@ -34,9 +34,51 @@ bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+        return UniqueHandle();
+    CloseHandle(started.hThread);
+    return UniqueHandle(started.hProcess);
+}
+
+uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+uint64_t Now()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return FileTimeValue(now);
+}
+
+// A record file last written before the program started is one of an earlier run. FAT keeps write
+// times to two seconds only, hence the margin.
+bool WrittenSince(const std::string& path, uint64_t start)
+{
+    constexpr uint64_t kMarginTicks = 2 * 10'000'000ull;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(ToExtendedPath(path).c_str(), GetFileExInfoStandard, &data) &&
+           FileTimeValue(data.ftLastWriteTime) + kMarginTicks >= start;
+}
+
+} // namespace
+
+ProgramOutcome RunProgramWithin(const std::string& commandLine, const std::string& workingFolder,
+                                unsigned long timeoutMs)
+{
+    UniqueHandle process = StartProgram(commandLine, workingFolder);
+    if (!process)
+        return {ProgramOutcome::NotStarted, GetLastError()};
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0)
+        return {ProgramOutcome::DidNotFinish};
+    return {};
+}
+
+bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder)
+{
+    UniqueHandle process = StartProgram(commandLine, workingFolder);
+    if (!process)
         return false;
-    UniqueHandle process(started.hProcess);
-    UniqueHandle thread(started.hThread);
     switch (wait) {
     case WaitMode::InputIdle:
         return WaitForInputIdle(process.get(), INFINITE) == 0;
@@ -121,22 +163,48 @@ void CommandExecutor::DeleteRegistryEntries(EraseItem& item, bool values) const
             values ? eraser.DeleteValueByPath(path) : eraser.DeleteKeyByPath(path);
 }
 
-// Each program leaves its counts in a record file named after it: program.exe writes program.log.
 void CommandExecutor::RunPrograms(EraseItem& item) const
 {
-    EraseTally& tally = item.tally;
     for (const std::string& parameter : item.parameters) {
         std::string program = programFolder_ + parameter;
-        options_.Listener().OnUncounted("program " + program + ": its counts are known only after it has run");
-        if (options_.Preview())
+        // The path is quoted on the command line; a quote of its own would end it there.
+        if (parameter.find('"') != std::string::npos) {
+            options_.Listener().OnRefused(program);
             continue;
-        // Quoted, so that a blank in the folder cannot make another program start.
-        RunProgram("\"" + program + "\"", WaitMode::Exit, programFolder_);
-        RecordFile record(program.substr(0, program.size() >= 4 ? program.size() - 4 : 0) + ".log");
-        tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
-        tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
-        tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
+        }
+        options_.Listener().OnUncounted("program " + program +
+                                        ": its counts are known only after it has run");
+        if (!options_.Preview())
+            RunOneProgram(item, program);
     }
+}
+
+// Each program leaves its counts in a record file named after it: program.exe writes program.log. Only a
+// program that ended in time counts, and only by a record it wrote in this run.
+void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program) const
+{
+    uint64_t start = Now();
+    ProgramOutcome run =
+        RunProgramWithin("\"" + program + "\"", programFolder_, item.timeoutSeconds * 1000ul);
+    EraseListener& listener = options_.Listener();
+    if (run.outcome == ProgramOutcome::NotStarted) {
+        listener.OnProgramFailure(program,
+                                  "could not be started: " + ErrorText(HRESULT_FROM_WIN32(run.error)));
+        return;
+    }
+    if (run.outcome == ProgramOutcome::DidNotFinish) {
+        listener.OnProgramFailure(program, "did not finish within " + std::to_string(item.timeoutSeconds) +
+                                               " seconds; left running");
+        return;
+    }
+    std::string recordPath = program.substr(0, program.size() >= 4 ? program.size() - 4 : 0) + ".log";
+    if (!WrittenSince(recordPath, start))
+        return;
+    RecordFile record(recordPath);
+    EraseTally& tally = item.tally;
+    tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
+    tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
+    tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
 }
 
 void CommandExecutor::RunCleaners(EraseItem& item) const

@@ -17,6 +17,16 @@ enum class WaitMode {
 // asked; false when it cannot be started or the wait fails.
 bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder);
 
+// How a program started to be waited for ended.
+struct ProgramOutcome {
+    enum { Ended, NotStarted, DidNotFinish } outcome = Ended;
+    unsigned long error = 0; // the system's error code when it could not be started
+};
+// Starts a program as RunProgram does and waits for it to end, at most timeoutMs: one that has not
+// ended by then is left running, as ending it half-way could leave its work broken.
+ProgramOutcome RunProgramWithin(const std::string& commandLine, const std::string& workingFolder,
+                                unsigned long timeoutMs);
+
 // Replaces a leading %appdata% or %userhome% (in any case) by the user's application data or profile
 // folder; any other text, and a token the shell cannot resolve, is returned unchanged.
 std::string ExpandParameter(const std::string& parameter);
@@ -38,6 +48,7 @@ private:
     void DeleteFiles(EraseItem& item, bool wholeFolders) const;
     void DeleteRegistryEntries(EraseItem& item, bool values) const;
     void RunPrograms(EraseItem& item) const;
+    void RunOneProgram(EraseItem& item, const std::string& program) const;
     void RunCleaners(EraseItem& item) const;
 
     std::string programFolder_;

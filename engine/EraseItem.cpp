@@ -40,6 +40,24 @@ bool FindVariant(IXMLDOMNode* outer, double windowsVersion, ComPtr<IXMLDOMNode>&
            FindChildElement(outer, "parameters", attribute, "otherwise", variant);
 }
 
+// <timeout-seconds> in the body: whole seconds from 1 to a day; anything else keeps the default.
+unsigned TimeoutSeconds(IXMLDOMNode* body)
+{
+    constexpr unsigned kMostSeconds = 24 * 60 * 60;
+    std::string text;
+    if (!FindChildText(body, "timeout-seconds", text, ""))
+        return EraseItem::kDefaultTimeoutSeconds;
+    size_t start = text.find_first_not_of(" \t\r\n");
+    size_t end = text.find_last_not_of(" \t\r\n");
+    unsigned seconds = 0;
+    for (size_t i = start; start != std::string::npos && i <= end; ++i) {
+        if (text[i] < '0' || text[i] > '9' || seconds > kMostSeconds)
+            return EraseItem::kDefaultTimeoutSeconds;
+        seconds = seconds * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    return seconds >= 1 && seconds <= kMostSeconds ? seconds : EraseItem::kDefaultTimeoutSeconds;
+}
+
 // Reads the item's fields in file order; the reason for stopping, or nullptr when all were there.
 const char* ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item)
 {
@@ -68,6 +86,7 @@ const char* ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item
     if (!FindVariant(outer.get(), windowsVersion, variant))
         return "node root->body->parameters->windows-version(otherwise) not found";
     item.parameters = ParameterTexts(variant.get());
+    item.timeoutSeconds = TimeoutSeconds(body.get());
     return nullptr;
 }
 

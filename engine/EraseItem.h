@@ -8,6 +8,8 @@
 // One erase item, read from one plug-in file.
 class EraseItem {
 public:
+    static constexpr unsigned kDefaultTimeoutSeconds = 600;
+
     // Reads the plug-in file, choosing the parameter variant for the given Windows version
     // ("%g" text of the version number). On failure sets errorText and leaves loaded false.
     bool LoadFromFile(const std::string& filePath, double windowsVersion);
@@ -23,6 +25,7 @@ public:
     std::string command;                 // lower-cased on load
     std::vector<std::string> parameters; // lower-cased on load
     std::string head;
+    unsigned timeoutSeconds = kDefaultTimeoutSeconds; // how long a "run" item's program may take
     bool loaded = false;
     std::string errorText;
     EraseTally tally;

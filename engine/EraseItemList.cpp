@@ -96,3 +96,23 @@ std::string EraseItemList::IdForDescription(std::string_view descript) const
     });
     return found == items_.end() ? std::string() : found->id;
 }
+
+const EraseItem* EraseItemList::FailedItemNamed(std::string_view id) const
+{
+    auto named = [id](const EraseItem* item) {
+        if (!item->id.empty())
+            return item->id == id;
+        std::wstring stem = ToWide(PluginFileName(*item));
+        stem.resize(stem.size() - 4); // ".aep", which every listed file ends in
+        std::wstring wide = ToWide(id);
+        return CompareStringOrdinal(stem.c_str(), static_cast<int>(stem.size()), wide.c_str(),
+                                    static_cast<int>(wide.size()), TRUE) == CSTR_EQUAL;
+    };
+    auto found = std::find_if(failed_.begin(), failed_.end(), named);
+    return found == failed_.end() ? nullptr : *found;
+}
+
+std::string PluginFileName(const EraseItem& item)
+{
+    return item.path.substr(item.path.find_last_of('\\') + 1);
+}

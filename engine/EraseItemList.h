@@ -33,6 +33,9 @@ public:
     // The id of the first loaded item with exactly this description, or an empty text. Failed items are
     // passed over: their ids are never run or stored, and may not even be valid names.
     std::string IdForDescription(std::string_view descript) const;
+    // The first failed item named id: by the id read from its file, or, for a file too broken to give
+    // one, by its file name without the extension (in any case). Null when there is none.
+    const EraseItem* FailedItemNamed(std::string_view id) const;
 
 private:
     uint32_t SumOverChecked(uint32_t EraseTally::*counter) const;
@@ -43,3 +46,6 @@ private:
     std::vector<EraseItem*> unchecked_;
     std::vector<EraseItem*> failed_;
 };
+
+// The name of the item's plug-in file, without its folder.
+std::string PluginFileName(const EraseItem& item);

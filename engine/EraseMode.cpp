@@ -10,6 +10,9 @@ EraseListener& EraseOptions::Listener() const
 
 std::string RefusedText(const std::string& path)
 {
-    bool key = RegistryEraser::RootKeyFromName(std::string_view(path).substr(0, path.find('\\')));
-    return path + (key ? " (a protected registry key)" : " (a drive root or protected folder)");
+    if (RegistryEraser::RootKeyFromName(std::string_view(path).substr(0, path.find('\\'))))
+        return path + " (a protected registry key)";
+    if (path.find('"') != std::string::npos)
+        return path + " (a program name holding a quote)";
+    return path + " (a drive root or protected folder)";
 }

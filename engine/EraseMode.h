@@ -22,6 +22,12 @@ public:
     virtual void OnRefused(const std::string& path) = 0;
     // Work whose effect nobody can count, in words: it is done on an erase but counts nothing there.
     virtual void OnUncounted(const std::string& what) = 0;
+    // A program of a "run" item that could not be started or did not finish in time: a failure, which an
+    // erase run also writes to its record file.
+    virtual void OnProgramFailure(const std::string& program, const std::string& reason)
+    {
+        OnFailure(program, reason);
+    }
 
 protected:
     ~EraseListener() = default;

@@ -187,6 +187,14 @@ bool FindChildText(IXMLDOMNode* node, std::string_view name, std::string& text, 
     return true;
 }
 
+std::string NodeName(IXMLDOMNode* node)
+{
+    Bstr name;
+    if (FAILED(node->get_nodeName(name.put())))
+        return {};
+    return ToUtf8(View(name));
+}
+
 std::string NodeText(IXMLDOMNode* node)
 {
     Bstr text;

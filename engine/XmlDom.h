@@ -26,3 +26,6 @@ bool FindChildText(IXMLDOMNode* node, std::string_view name, std::string& text, 
 
 // All text inside the node.
 std::string NodeText(IXMLDOMNode* node);
+
+// The node's name; empty when it has none.
+std::string NodeName(IXMLDOMNode* node);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+class ConfigSelection;
+
 // Writes the item selection into the configuration file: from the check lists when a page is left, or
 // the default selection. A file that cannot be written is reported as "config file can not open".
 class SelectionWriter {
@@ -24,8 +26,10 @@ public:
 
 private:
     static void ShowMessageBox(const std::string& text);
-    // Writes one line per loaded item for which valueOf gives a value.
-    bool Write(const EraseItemList& list,
+    // Writes one line per loaded item for which valueOf gives a value. The stored elements of ids that no
+    // loaded item has stay as they were, each after the item it followed: a plug-in that failed to load
+    // once keeps its tick, as a missing element would count as selected.
+    bool Write(const EraseItemList& list, const ConfigSelection& stored,
                const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const;
 
     std::string configPath_;

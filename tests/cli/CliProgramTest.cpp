@@ -153,7 +153,22 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
     EXPECT_TRUE(
         Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
     EXPECT_EQ(Cli({"preview", "broken"}), kExitBadUsage);
-    EXPECT_TRUE(Contains(err, "item broken failed to load: node root->body->type not found")) << err;
+    EXPECT_TRUE(Contains(err, "item broken: its plug-in file could not be loaded (4.aep: node root->body->type "
+                              "not found)"))
+        << err;
+    WriteFile("plugin\\Mangled.aep", "<plugin><body><id>mangled</id>"); // no id to read: its name counts
+    EXPECT_EQ(Cli({"erase", "mangled", "--json"}), kExitBadUsage);
+    EXPECT_TRUE(Contains(out, "\"error\":\"item mangled: its plug-in file could not be loaded (Mangled.aep: "))
+        << out;
+}
+
+TEST_F(CliProgramTest, AProgramThatCannotStartFailsTheErase)
+{
+    std::string text = PluginText("r", "Run Item", "windows", "no such program.exe");
+    text.replace(text.find("delete-file"), 11, "run");
+    WriteFile("plugin\\5.aep", text);
+    EXPECT_EQ(Cli({"erase", "r", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "no such program.exe\",\"reason\":\"could not be started: ")) << out;
 }
 
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)
