@@ -99,7 +99,7 @@ std::string ReadRunning(IXMLDOMNode* body, EraseItem& item)
             return "running names no program file";
         if (!AttributeText(element.get(), "name", program.name) || program.name.empty()) {
             std::string lower = LowerCase(program.exe);
-            program.name = lower.ends_with(".exe") ? program.exe.substr(0, program.exe.size() - 4) : program.exe;
+            program.name = program.exe.substr(0, program.exe.size() - (lower.ends_with(".exe") ? 4 : 0));
         }
         item.running.push_back(std::move(program));
     }

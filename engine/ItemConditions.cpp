@@ -61,9 +61,11 @@ std::string RunningProgramName(const EraseItem& item)
     ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
         for (const RunningProgram& program : item.running) {
-            if (SameName(entry.szExeFile, ToWide(program.exe)) && InThisSession(entry.th32ProcessID, ownSession))
+            if (SameName(entry.szExeFile, ToWide(program.exe)) &&
+                InThisSession(entry.th32ProcessID, ownSession))
                 return program.name;
         }
     }
