@@ -28,6 +28,9 @@ public:
     {
         OnFailure(program, reason);
     }
+    // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
+    // reasons may leave it out.
+    virtual void OnSkipped(const std::string& /*reason*/) {}
 
 protected:
     ~EraseListener() = default;
@@ -48,10 +51,22 @@ public:
 // A refused target as reports and the record file name it: the path and what kind of target it is.
 std::string RefusedText(const std::string& path);
 
-// How a deletion path runs: its mode and who hears about each entry (nobody, by default).
+// What a deletion path leaves alone although its pattern reaches it: neither deleted nor counted nor told.
+class EntryFilter {
+public:
+    // path as the user would write it; lastWrite in 100-nanosecond steps since 1601, 0 for a folder.
+    virtual bool Keeps(const std::string& path, uint64_t lastWrite) const = 0;
+
+protected:
+    ~EntryFilter() = default;
+};
+
+// How a deletion path runs: its mode, who hears about each entry (nobody, by default) and what it keeps
+// (nothing, by default).
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
+    const EntryFilter* filter = nullptr;
 
     bool Preview() const { return mode == EraseMode::Preview; }
     // The listener, or one that ignores everything.

@@ -115,8 +115,9 @@ bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages&
 bool SelectionWriter::WriteDefaults(const EraseItemList& list) const
 {
     ConfigSelection stored(configPath_);
-    return Write(list, stored,
-                 [](const EraseItem& item) -> std::optional<bool> { return IsDefaultItem(item.descript); });
+    return Write(list, stored, [](const EraseItem& item) -> std::optional<bool> {
+        return item.isDefault || IsDefaultItem(item.descript);
+    });
 }
 
 bool SelectionWriter::Write(const EraseItemList& list, const ConfigSelection& stored,

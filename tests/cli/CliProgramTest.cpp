@@ -171,6 +171,22 @@ TEST_F(CliProgramTest, AProgramThatCannotStartFailsTheErase)
     EXPECT_TRUE(Contains(out, "no such program.exe\",\"reason\":\"could not be started: ")) << out;
 }
 
+TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkipped)
+{
+    std::string text = ReadFile("plugin\\1.aep");
+    text.insert(text.find("<parameters>"), "<warning>Takes tabs too.</warning>"
+                                           "<running name=\"The Tests\">cli_tests.exe</running>");
+    WriteFile("plugin\\1.aep", text);
+    ASSERT_EQ(Cli({"preview", "first"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "warning")) << out;
+    EXPECT_TRUE(Contains(out, "Takes tabs too.")) << out;
+    EXPECT_TRUE(Contains(out, "skipped: The Tests is running")) << out;
+    ASSERT_EQ(Cli({"erase", "first", "--json"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
+        << out;
+    EXPECT_TRUE(Exists("first\\one.tmp"));
+}
+
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)
 {
     ASSERT_EQ(Cli({"erase"}), kExitDone);

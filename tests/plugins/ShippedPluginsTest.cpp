@@ -86,18 +86,23 @@ TEST(ShippedPlugins, EveryPageHasItems)
     }
 }
 
-// A first start reads the shipped configuration file: only the ten default items may be ticked, so a
-// first "Erase Now" takes nobody's favorites, bookmarks or open tabs.
+// A first start reads the shipped configuration file: only the ten default items and those their file
+// marks as default may be ticked, so a first "Erase Now" takes nobody's favorites, bookmarks or open tabs.
 TEST(ShippedConfiguration, FirstStartTicksExactlyTheDefaultItems)
 {
     ConfigSelection selection(ShippedProgramFolder() + "Vestrel.conf");
     ASSERT_TRUE(selection.IsLoaded());
     EraseItemList list(ShippedPluginFolder(), 10, selection);
     std::set<std::string> checked;
-    for (const EraseItem* item : list.Checked())
-        checked.insert(item->descript);
-    EXPECT_EQ(checked, kDefaultItems);
-    EXPECT_EQ(list.Checked().size() + list.Unchecked().size(), list.Items().size());
+    std::set<std::string> defaults = kDefaultItems;
+    for (const EraseItem& item : list.Items()) {
+        if (selection.IsSelected(item.id))
+            checked.insert(item.descript);
+        if (item.isDefault)
+            defaults.insert(item.descript);
+    }
+    EXPECT_EQ(checked, defaults);
+    EXPECT_EQ(list.Checked().size() + list.Unchecked().size() + list.Undetected().size(), list.Items().size());
 }
 
 class ShippedConfigurationFile : public SandboxTest {};
