@@ -59,7 +59,9 @@ void ReadStatistics(RegKey& key)
 void LoadStatistics(const std::string& keyPath)
 {
     EraseStatistics& statistics = ProcessStatistics();
-    statistics = EraseStatistics{.lastErasedTime = statistics.lastErasedTime};
+    std::time_t lastErasedTime = statistics.lastErasedTime;
+    statistics = EraseStatistics();
+    statistics.lastErasedTime = lastErasedTime;
     RegKey key;
     if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) == ERROR_SUCCESS)
         ReadStatistics(key);

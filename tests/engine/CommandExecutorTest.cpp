@@ -214,9 +214,11 @@ TEST_F(CommandExecutorTest, RunTellsOfFailedProgramsAndReadsNoOldRecord)
     {
         UniqueHandle quiet(CreateFileW(ToExtendedPath(PathOf("plug ins\\quiet.log")).c_str(),
                                        FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        FILETIME hourAgo;
-        GetSystemTimeAsFileTime(&hourAgo);
-        reinterpret_cast<ULARGE_INTEGER&>(hourAgo).QuadPart -= 36'000'000'000ull;
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+        time.QuadPart -= 36'000'000'000ull; // an hour
+        FILETIME hourAgo{time.LowPart, time.HighPart};
         ASSERT_TRUE(SetFileTime(quiet.get(), nullptr, nullptr, &hourAgo));
     }
     WriteFile("plugin.aep", PluginText("slow", "Slow", "windows", "x"));
