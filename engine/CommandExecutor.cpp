@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "engine/FileSystemEraser.h"
+#include "engine/PlacesHistoryCleaner.h"
 #include "engine/RegistryEraser.h"
 #include "engine/ShellFolders.h"
 #include "framework/Owners.h"
@@ -92,6 +93,8 @@ void CommandExecutor::Execute(EraseItem& item) const
         RunPrograms(item);
     else if (command == "advance")
         RunCleaners(item);
+    else if (command == "delete-places-history")
+        ClearPlacesHistories(item);
 }
 
 // Expanded parameters stay in the item. A folder that must never be emptied (a drive root, the Windows
@@ -136,6 +139,14 @@ void CommandExecutor::RunPrograms(EraseItem& item) const
         tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
         tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
         tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
+    }
+}
+
+void CommandExecutor::ClearPlacesHistories(EraseItem& item) const
+{
+    for (std::string& parameter : item.parameters) {
+        parameter = ExpandParameter(parameter);
+        ClearPlacesHistory(parameter, options_);
     }
 }
 

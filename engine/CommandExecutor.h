@@ -39,6 +39,7 @@ private:
     void DeleteRegistryEntries(EraseItem& item, bool values) const;
     void RunPrograms(EraseItem& item) const;
     void RunCleaners(EraseItem& item) const;
+    void ClearPlacesHistories(EraseItem& item) const;
 
     std::string programFolder_;
     std::span<const BuiltInCleaner> cleaners_;
