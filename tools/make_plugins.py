@@ -422,7 +422,7 @@ ITEMS += [
          head="The recent files and folders of Adobe Acrobat Reader and Acrobat, and their cache.",
          running=[("Acrobat Reader", "AcroRd32.exe"), ("Acrobat", "Acrobat.exe")],
          detect=[ACROBAT + r"\Acrobat Reader", ACROBAT + r"\Adobe Acrobat"]),
-    Item("7-zip-history", "7-Zip History", "application", "delete-register-value",
+    Item("seven-zip-history", "7-Zip History", "application", "delete-register-value",
          [r"HKEY_CURRENT_USER\Software\7-Zip\Compression\ArcHistory",
           r"HKEY_CURRENT_USER\Software\7-Zip\Extraction\PathHistory",
           r"HKEY_CURRENT_USER\Software\7-Zip\FM\FolderHistory",
