@@ -7,6 +7,7 @@
 #include "engine/KeepFilter.h"
 #include "engine/PathExpansion.h"
 #include "engine/PathTokens.h"
+#include "engine/PlacesHistoryCleaner.h"
 #include "engine/RegistryEraser.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
@@ -126,6 +127,8 @@ void CommandExecutor::Execute(EraseItem& item) const
                                                     : registry->DeleteKeyByPath(path);
         } else if (command == "run") {
             RunProgramOf(item, item.parameters[index]);
+        } else if (command == "delete-places-history") {
+            ClearPlacesHistories(item, index);
         } else if (command == "advance") {
             if (const BuiltInCleaner* cleaner = FindCleaner(cleaners_, item.parameters[index]))
                 cleaner->run(item.tally, options_);
@@ -160,6 +163,20 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOpti
         if (how.removeSelf && !options.Preview() && !(options.filter && options.filter->Keeps(folder, 0)))
             RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
     }
+}
+
+// Each matching profile's database, by the folder wildcards of the path; the file name is taken as written.
+void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
+{
+    std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
+    if (!expanded)
+        return;
+    const std::string& path = item.parameters[index] = *expanded;
+    size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return;
+    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1)))
+        ClearPlacesHistory(folder + path.substr(slash + 1), options_);
 }
 
 void CommandExecutor::RunProgramOf(EraseItem& item, const std::string& parameter) const

@@ -50,6 +50,7 @@ private:
     void DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const;
     void RunProgramOf(EraseItem& item, const std::string& parameter) const;
     void RunOneProgram(EraseItem& item, const std::string& program) const;
+    void ClearPlacesHistories(EraseItem& item, size_t index) const;
 
     std::string programFolder_;
     std::span<const BuiltInCleaner> cleaners_;
