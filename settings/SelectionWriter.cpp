@@ -81,8 +81,24 @@ bool SelectionWriter::WriteDefaults(const EraseItemList& list) const
                  [](const EraseItem& item) -> std::optional<bool> { return IsDefaultItem(item.descript); });
 }
 
+bool SelectionWriter::WriteUnselected(const EraseItemList& list, const std::vector<std::string>& ids) const
+{
+    ConfigSelection stored(configPath_);
+    return Write(
+        list,
+        [&](const EraseItem& item) -> std::optional<bool> {
+            if (std::find(ids.begin(), ids.end(), item.id) != ids.end())
+                return false;
+            if (stored.IsLoaded())
+                return stored.IsSelected(item.id);
+            return std::nullopt;
+        },
+        ids);
+}
+
 bool SelectionWriter::Write(const EraseItemList& list,
-                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const
+                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf,
+                            const std::vector<std::string>& unselected) const
 {
     ConfigFile file(configPath_);
     bool written = file.OpenForWrite();
@@ -93,6 +109,11 @@ bool SelectionWriter::Write(const EraseItemList& list,
                 continue;
             if (std::optional<bool> value = valueOf(item))
                 file.WriteItem(item.id, *value);
+        }
+        for (const std::string& id : unselected) {
+            auto loaded = [&id](const EraseItem& item) { return item.loaded && item.id == id; };
+            if (std::none_of(list.Items().begin(), list.Items().end(), loaded))
+                file.WriteItem(id, false);
         }
         file.WriteClosing(0);
         written = file.Close();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Writes the item selection into the configuration file: from the check lists when a page is left, or
 // the default selection. A file that cannot be written is reported as "config file can not open".
@@ -21,12 +22,16 @@ public:
     bool SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const;
     // Selects exactly the loaded items named in the default set. False when the file could not be written.
     bool WriteDefaults(const EraseItemList& list) const;
+    // Stores the ids as not selected, also those of items that are not loaded or not shown, and every
+    // other loaded item as stored. False when the file could not be written.
+    bool WriteUnselected(const EraseItemList& list, const std::vector<std::string>& ids) const;
 
 private:
     static void ShowMessageBox(const std::string& text);
-    // Writes one line per loaded item for which valueOf gives a value.
-    bool Write(const EraseItemList& list,
-               const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const;
+    // Writes one line per loaded item for which valueOf gives a value, then "false" for each of the
+    // unselected ids that no loaded item has.
+    bool Write(const EraseItemList& list, const std::function<std::optional<bool>(const EraseItem&)>& valueOf,
+               const std::vector<std::string>& unselected = {}) const;
 
     std::string configPath_;
     ShowMessage showMessage_;
