@@ -24,7 +24,8 @@ bool IsValidUtf8(const std::string& text)
     return ToUtf8(ToWide(text)) == text;
 }
 
-// Older rules files were saved in the ANSI code page; everything inside is UTF-8.
+// Older rules files were saved in the ANSI code page; everything inside is
+// UTF-8.
 std::string FromAnsi(const std::string& text)
 {
     int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -54,7 +55,8 @@ RulesFile Refused(std::string error)
     return file;
 }
 
-// The name as users know it: the customary " *" that marks an added entry is not part of it.
+// The name as users know it: the customary " *" that marks an added entry is
+// not part of it.
 std::string EntryName(const std::string& section)
 {
     std::string name = section;
@@ -132,7 +134,8 @@ RulesFile ParseRules(std::string text)
                 added.syntaxError = Format("line %d is not a [section] name", number);
             entry = &added;
         } else if (!entry) {
-            return Refused(Format("line %d comes before the first [entry]: this is not a rules file", number));
+            return Refused(
+                Format("line %d comes before the first [entry]: this is not a rules file", number));
         } else {
             AddLine(*entry, line, number);
         }

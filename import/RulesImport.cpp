@@ -15,8 +15,8 @@
 
 namespace {
 
-// Inside the plug-in folder, where the loader never looks (it reads only files), and on its volume, so
-// that moving in and out is a rename.
+// Inside the plug-in folder, where the loader never looks (it reads only
+// files), and on its volume, so that moving in and out is a rename.
 const char kStagingFolder[] = "winapp2-import.tmp\\";
 const size_t kMaxSlugLength = 60;
 
@@ -103,8 +103,8 @@ void RemoveFolder(const std::string& folder)
     RemoveDirectoryW(ToExtendedPath(folder).c_str());
 }
 
-// The plug-in files of one import on their way in: written aside, then swapped with the ones they
-// replace; until Commit, Rollback puts everything back.
+// The plug-in files of one import on their way in: written aside, then swapped
+// with the ones they replace; until Commit, Rollback puts everything back.
 class PluginSwap {
 public:
     explicit PluginSwap(std::string pluginFolder)
@@ -120,7 +120,8 @@ public:
         RemoveFolder(staging_);
         if (GetFileAttributesW(ToExtendedPath(staging_).c_str()) != INVALID_FILE_ATTRIBUTES)
             return "an earlier import did not finish: move the plug-ins in " + staging_ +
-                   " back into the plug-in folder, or delete that folder, and import again";
+                   " back into the plug-in folder, or delete that folder, and import "
+                   "again";
         if (!MakeFolder(folder_) || !MakeFolder(staging_) || !MakeFolder(staging_ + "new") ||
             !MakeFolder(staging_ + "old"))
             return "cannot write into the plug-in folder " + folder_;
@@ -188,7 +189,8 @@ private:
     std::vector<std::string> staged_, setAside_, placed_;
 };
 
-// Translates every entry; the ones that cannot be plug-ins land in the result's skipped list.
+// Translates every entry; the ones that cannot be plug-ins land in the result's
+// skipped list.
 std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fileName,
                                   const ImportChecks& checks, RulesImportResult& result)
 {
@@ -233,7 +235,8 @@ RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChe
             newIds.push_back(plugin.id);
     }
     for (const std::string& id : before) {
-        if (request.replace && std::find(result.updated.begin(), result.updated.end(), id) == result.updated.end())
+        if (request.replace &&
+            std::find(result.updated.begin(), result.updated.end(), id) == result.updated.end())
             result.removed.push_back(id);
     }
 
@@ -259,18 +262,23 @@ RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChe
     return result;
 }
 
-std::string ImportSummaryText(const RulesImportResult& result)
+std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped)
 {
     if (!result.error.empty())
         return "Nothing was imported: " + result.error + ".\n";
-    std::string text = Format("Imported %zu new items, updated %zu, skipped %zu", result.imported.size(),
+    std::string text = Format("Imported: %zu new, %zu updated, %zu skipped", result.imported.size(),
                               result.updated.size(), result.skipped.size());
     if (!result.removed.empty())
-        text += Format(", removed %zu earlier imported", result.removed.size());
+        text += Format(", %zu earlier imported removed", result.removed.size());
     text += ".\n";
     if (!result.imported.empty())
-        text += "New items are on the Applications page, not ticked: nothing is erased until you tick them.\n";
-    for (const auto& [name, reason] : result.skipped)
-        text += "Skipped [" + name + "]: " + reason + "\n";
+        text += "New items are on the Applications page, not ticked: nothing is "
+                "erased until you tick them.\n";
+    for (size_t i = 0; i < result.skipped.size() && i < maxSkipped; ++i)
+        text += "Skipped [" + result.skipped[i].first + "]: " + result.skipped[i].second + "\n";
+    if (result.skipped.size() > maxSkipped)
+        text += Format("... and %zu more skipped (vestrel-cli import-winapp2 lists "
+                       "them all).\n",
+                       result.skipped.size() - maxSkipped);
     return text;
 }

@@ -1,9 +1,9 @@
 #include "import/RulesTranslation.h"
 
+#include "engine/FolderLocations.h"
 #include "engine/LowerCase.h"
 #include "engine/ProtectedFolders.h"
 #include "engine/ShellFolders.h"
-#include "engine/FolderLocations.h"
 #include "framework/Format.h"
 
 #include <algorithm>
@@ -19,8 +19,9 @@ struct Skip {
     std::string reason;
 };
 
-// The rules file's path variables and the plug-in tokens for the same folders. Both Program Files
-// folders hold programs of either kind, so the one variable stands for both.
+// The rules file's path variables and the plug-in tokens for the same folders.
+// Both Program Files folders hold programs of either kind, so the one variable
+// stands for both.
 const std::map<std::string, std::vector<std::string>> kVariables = {
     {"%appdata%", {"%appdata%"}},
     {"%localappdata%", {"%localappdata%"}},
@@ -41,14 +42,16 @@ const std::map<std::string, std::string> kRegistryRoots = {
     {"HKCC", "HKEY_CURRENT_CONFIG"}, {"HKEY_CURRENT_CONFIG", "HKEY_CURRENT_CONFIG"},
 };
 
-// The sections of the cleaners the format was made for, by their LangSecRef number.
+// The sections of the cleaners the format was made for, by their LangSecRef
+// number.
 const std::map<std::string, std::string> kGroups = {
-    {"3021", "Applications"}, {"3022", "Internet"}, {"3023", "Multimedia"},    {"3024", "Utilities"},
-    {"3025", "Windows"},      {"3026", "Firefox"},  {"3027", "Opera"},         {"3028", "Safari"},
+    {"3021", "Applications"},  {"3022", "Internet"},    {"3023", "Multimedia"},    {"3024", "Utilities"},
+    {"3025", "Windows"},       {"3026", "Firefox"},     {"3027", "Opera"},         {"3028", "Safari"},
     {"3029", "Google Chrome"}, {"3030", "Thunderbird"}, {"3031", "Windows Store"},
 };
 
-// The Windows versions before 10 that plug-in variants can name; 10 stands for 10 and 11 alike.
+// The Windows versions before 10 that plug-in variants can name; 10 stands for
+// 10 and 11 alike.
 const std::pair<double, const char*> kOlderVersions[] = {{6.1, "6.1"}, {6.2, "6.2"}, {6.3, "6.3"}};
 
 const size_t kMaxParameterLength = 500;
@@ -94,7 +97,8 @@ bool HasWildcard(const std::string& part)
     return part.find_first_of("*?") != std::string::npos;
 }
 
-// The path with the rules file's variable replaced by the plug-in token(s) for it.
+// The path with the rules file's variable replaced by the plug-in token(s) for
+// it.
 std::vector<std::string> PluginPaths(std::string path, const std::string& key)
 {
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
@@ -121,9 +125,10 @@ std::vector<std::string> PluginPaths(std::string path, const std::string& key)
     return paths;
 }
 
-// Whether file commands may work in the folder a plug-in path names. A folder part with wildcards is
-// checked by the eraser for every folder it matches; here only a bare "*" directly below a refused
-// folder, which would take every folder in it, is refused.
+// Whether file commands may work in the folder a plug-in path names. A folder
+// part with wildcards is checked by the eraser for every folder it matches;
+// here only a bare "*" directly below a refused folder, which would take every
+// folder in it, is refused.
 void CheckFolder(const std::string& pluginPath, const std::string& key, const ImportChecks& checks)
 {
     std::string folder = pluginPath;
@@ -194,7 +199,8 @@ double VersionNumber(const std::string& text, const std::string& value)
     return number;
 }
 
-// The older versions the entry is not for; skips an entry that is not for Windows 10 and 11.
+// The older versions the entry is not for; skips an entry that is not for
+// Windows 10 and 11.
 std::vector<std::string> VersionsWithout(const std::string& value)
 {
     std::vector<std::string> bounds = Split(value, '|');
@@ -275,11 +281,13 @@ void AddFileKey(PluginDraft& draft, const RulesLine& line, const ImportChecks& c
     for (const std::string& path : PluginPaths(parts[0], line.key)) {
         CheckFolder(path, line.key, checks);
         for (const std::string& pattern : patterns) {
-            // Only a folder emptied whole can go itself; with a narrower pattern the folder stays.
+            // Only a folder emptied whole can go itself; with a narrower pattern the
+            // folder stays.
             if (removeSelf && (pattern == "*" || pattern == "*.*"))
                 Add(draft.parameters, {path, "delete-directory", "", true}, line.key);
             else
-                Add(draft.parameters, {path + "\\" + pattern, "delete-file", recurse || removeSelf ? "all" : "none", false},
+                Add(draft.parameters,
+                    {path + "\\" + pattern, "delete-file", recurse || removeSelf ? "all" : "none", false},
                     line.key);
         }
     }
@@ -364,11 +372,12 @@ PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
     return draft;
 }
 
-// Keys at or next to a root hold whole areas of the system, and so do the machine's own hives and the
-// shared branches of Software.
+// Keys at or next to a root hold whole areas of the system, and so do the
+// machine's own hives and the shared branches of Software.
 std::string RootLevelRefusal(const std::string& key)
 {
-    static const std::set<std::string> kMachineHives = {"SYSTEM", "SAM", "SECURITY", "HARDWARE", "BCD00000000"};
+    static const std::set<std::string> kMachineHives = {"SYSTEM", "SAM", "SECURITY", "HARDWARE",
+                                                        "BCD00000000"};
     static const std::set<std::string> kSharedBranches = {"MICROSOFT", "CLASSES", "POLICIES", "WOW6432NODE"};
     std::vector<std::string> parts = Split(Upper(key), '\\');
     size_t below = parts[0] == "HKEY_USERS" ? 2 : 1; // HKEY_USERS holds one tree per user
@@ -385,10 +394,14 @@ std::string RootLevelRefusal(const std::string& key)
 std::string TokenFolder(const std::string& token)
 {
     static const std::map<std::string, const KNOWNFOLDERID*> kKnown = {
-        {"%appdata%", &FOLDERID_RoamingAppData},     {"%localappdata%", &FOLDERID_LocalAppData},
-        {"%localappdatalow%", &FOLDERID_LocalAppDataLow}, {"%programfiles%", &FOLDERID_ProgramFiles},
-        {"%programfilesx86%", &FOLDERID_ProgramFilesX86}, {"%programdata%", &FOLDERID_ProgramData},
-        {"%userhome%", &FOLDERID_Profile},           {"%windir%", &FOLDERID_Windows},
+        {"%appdata%", &FOLDERID_RoamingAppData},
+        {"%localappdata%", &FOLDERID_LocalAppData},
+        {"%localappdatalow%", &FOLDERID_LocalAppDataLow},
+        {"%programfiles%", &FOLDERID_ProgramFiles},
+        {"%programfilesx86%", &FOLDERID_ProgramFilesX86},
+        {"%programdata%", &FOLDERID_ProgramData},
+        {"%userhome%", &FOLDERID_Profile},
+        {"%windir%", &FOLDERID_Windows},
         {"%documents%", &FOLDERID_Documents},
     };
     if (token == "%temp%")
@@ -401,7 +414,8 @@ std::string TokenFolder(const std::string& token)
 
 ImportChecks ImportChecks::OfThisSystem()
 {
-    // Emptying the temporary folder is what many entries are for; the other variables' folders are kept.
+    // Emptying the temporary folder is what many entries are for; the other
+    // variables' folders are kept.
     std::vector<std::string> variableFolders;
     for (const auto& [variable, tokens] : kVariables) {
         for (const std::string& token : tokens) {
