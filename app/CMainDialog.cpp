@@ -193,7 +193,7 @@ void CMainDialog::FillLists()
     for (size_t index = 0; index < items.size(); ++index) {
         const EraseItem& item = items[index];
         int page = PageOfType(item.type);
-        if (!item.loaded || page == 0)
+        if (!item.Listed() || page == 0)
             continue;
         int state = selection.IsSelected(item.id) ? CheckListItem::Checked : CheckListItem::Unchecked;
         List(page).AddItem(item.descript, selectAll[page - 1], state, static_cast<int>(index), text,

@@ -26,7 +26,7 @@ std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& s
 {
     std::vector<EraseItem*> items;
     for (EraseItem& item : list.Items()) {
-        if (item.loaded && selection.IsSelected(item.id))
+        if (item.Listed() && selection.IsSelected(item.id))
             items.push_back(&item);
     }
     return items;
@@ -52,7 +52,7 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
         ++done;
         ExecuteItem(*item);
         AddTally(total, item->tally);
-        log_.Write(item->descript + " done...");
+        log_.Write(item->descript + (item->skipped.empty() ? " done..." : " " + item->skipped));
         if (onItemDone)
             onItemDone(done);
         if (pacing_.chime)

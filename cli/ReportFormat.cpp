@@ -62,6 +62,10 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     json.Key("id").String(item.id);
     json.Key("description").String(item.descript);
     json.Key("page").String(item.type);
+    if (!item.warning.empty())
+        json.Key("warning").String(item.warning);
+    if (!item.skipped.empty())
+        StringsJson(json, "skipped", item.skipped);
     json.Key("files").BeginArray();
     for (const FileEntry& file : item.files)
         json.BeginObject().Key("path").String(file.path).Key("size").Number(file.size).EndObject();
@@ -98,6 +102,10 @@ std::string EntryLine(const char* kind, const std::string& size, const std::stri
 std::string ItemText(const ItemReport& item, EraseMode mode)
 {
     std::string text = item.descript + " [" + item.id + "]\n";
+    if (!item.warning.empty())
+        text += EntryLine("warning", "", item.warning);
+    for (const std::string& reason : item.skipped)
+        text += EntryLine("skipped", "", reason);
     for (const FileEntry& file : item.files)
         text += EntryLine("file", std::to_string(file.size), file.path);
     for (const std::string& link : item.folderLinks)
@@ -127,8 +135,9 @@ std::string ListText(const EraseItemList& list, const ItemSelection& selection)
             text += "[!] " + FileName(item.path) + ": " + item.errorText + "\n";
             continue;
         }
-        const char* mark = selection.IsSelected(item.id) ? "[x] " : "[ ] ";
-        text += mark + Format("%-28s %-12s ", item.id.c_str(), item.type.c_str()) + item.descript + "\n";
+        const char* mark = !item.detected ? "[-] " : selection.IsSelected(item.id) ? "[x] " : "[ ] ";
+        text += mark + Format("%-28s %-12s ", item.id.c_str(), item.type.c_str()) + item.descript +
+                (item.detected ? "\n" : " (not found on this machine: not listed, never run)\n");
     }
     if (list.Items().empty())
         text += "No plug-in files.\n";
@@ -148,6 +157,8 @@ std::string ListJson(const EraseItemList& list, const ItemSelection& selection)
             json.Key("page").String(item.type);
             json.Key("description").String(item.descript);
             json.Key("selected").Bool(selection.IsSelected(item.id));
+            if (!item.detected)
+                json.Key("detected").Bool(false); // not listed and never run
         } else {
             json.Key("error").String(item.errorText);
         }

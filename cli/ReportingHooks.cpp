@@ -9,6 +9,7 @@ void ReportingHooks::Execute(EraseItem& item)
     itemReport.id = item.id;
     itemReport.descript = item.descript;
     itemReport.type = item.type;
+    itemReport.warning = item.warning;
     ItemRecorder recorder(itemReport);
     item.ExecuteItem(EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;

@@ -51,6 +51,11 @@ void ItemRecorder::OnRefused(const std::string& path)
     report_.refused.push_back(path);
 }
 
+void ItemRecorder::OnSkipped(const std::string& reason)
+{
+    report_.skipped.push_back(reason);
+}
+
 void ItemRecorder::OnUncounted(const std::string& what)
 {
     report_.uncounted.push_back(what);

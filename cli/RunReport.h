@@ -32,6 +32,7 @@ struct ItemReport {
     std::string id;
     std::string descript;
     std::string type;
+    std::string warning; // the plug-in's own words on what else the item takes
     std::vector<FileEntry> files;
     std::vector<std::string> folderLinks;
     std::vector<RegistryEntry> registryEntries;
@@ -39,6 +40,7 @@ struct ItemReport {
     std::vector<Failure> failures;
     std::vector<std::string> refused;
     std::vector<std::string> uncounted;
+    std::vector<std::string> skipped; // why the item did nothing
     EraseTally tally;
 };
 
@@ -64,6 +66,7 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override;
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
+    void OnSkipped(const std::string& reason) override;
 
 private:
     ItemReport& report_;

@@ -1,5 +1,6 @@
 #include "engine/EraseItemList.h"
 
+#include "engine/ItemConditions.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -57,8 +58,12 @@ EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVers
     for (size_t i = 0; i < items_.size(); ++i)
         items_[i].LoadFromFile(fileNames_[i], windowsVersion);
     for (EraseItem& item : items_) {
+        if (item.loaded)
+            item.detected = IsDetected(item);
         if (!item.loaded)
             failed_.push_back(&item);
+        else if (!item.detected)
+            undetected_.push_back(&item);
         else if (selection.IsSelected(item.id))
             checked_.push_back(&item);
         else

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// Every erase item of the plug-in folder, read and sorted into the checked, unchecked and failed lists.
-// Each list keeps file order, and every item is in exactly one of them.
+// Every erase item of the plug-in folder, read and sorted into the checked, unchecked, failed and
+// undetected lists. Each list keeps file order, and every item is in exactly one of them.
 class EraseItemList {
 public:
     // Reads every "*.aep" file directly in the folder (not in subfolders), choosing parameter variants
@@ -24,6 +24,8 @@ public:
     const std::vector<EraseItem*>& Checked() const { return checked_; }
     const std::vector<EraseItem*>& Unchecked() const { return unchecked_; }
     const std::vector<EraseItem*>& Failed() const { return failed_; }
+    // Loaded, but none of their detect paths exists: listed nowhere and never run.
+    const std::vector<EraseItem*>& Undetected() const { return undetected_; }
 
     // Sums over the checked list; 32 bits wide, so they wrap as the stored statistics do.
     uint32_t TotalFilesErased() const;
@@ -42,4 +44,5 @@ private:
     std::vector<EraseItem*> checked_;
     std::vector<EraseItem*> unchecked_;
     std::vector<EraseItem*> failed_;
+    std::vector<EraseItem*> undetected_;
 };

@@ -21,15 +21,30 @@ public:
     virtual void OnRefused(const std::string& path) = 0;
     // Work whose effect nobody can count, in words: it is done on an erase but counts nothing there.
     virtual void OnUncounted(const std::string& what) = 0;
+    // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
+    // reasons may leave it out.
+    virtual void OnSkipped(const std::string& /*reason*/) {}
 
 protected:
     ~EraseListener() = default;
 };
 
-// How a deletion path runs: its mode and who hears about each entry (nobody, by default).
+// What a deletion path leaves alone although its pattern reaches it: neither deleted nor counted nor told.
+class EntryFilter {
+public:
+    // path as the user would write it; lastWrite in 100-nanosecond steps since 1601, 0 for a folder.
+    virtual bool Keeps(const std::string& path, uint64_t lastWrite) const = 0;
+
+protected:
+    ~EntryFilter() = default;
+};
+
+// How a deletion path runs: its mode, who hears about each entry (nobody, by default) and what it keeps
+// (nothing, by default).
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
+    const EntryFilter* filter = nullptr;
 
     bool Preview() const { return mode == EraseMode::Preview; }
     // The listener, or one that ignores everything.

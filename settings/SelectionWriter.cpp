@@ -78,7 +78,9 @@ bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages&
 bool SelectionWriter::WriteDefaults(const EraseItemList& list) const
 {
     return Write(list,
-                 [](const EraseItem& item) -> std::optional<bool> { return IsDefaultItem(item.descript); });
+                 [](const EraseItem& item) -> std::optional<bool> {
+        return item.isDefault || IsDefaultItem(item.descript);
+    });
 }
 
 bool SelectionWriter::WriteUnselected(const EraseItemList& list, const std::vector<std::string>& ids) const

@@ -20,7 +20,7 @@ public:
     // all three lists count; afterwards only the shown page's, and other items keep their stored value.
     // False when the file could not be written.
     bool SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const;
-    // Selects exactly the loaded items named in the default set. False when the file could not be written.
+    // Selects exactly the loaded items named in the default set and those their plug-in marks as default. False when the file could not be written.
     bool WriteDefaults(const EraseItemList& list) const;
     // Stores the ids as not selected, also those of items that are not loaded or not shown, and every
     // other loaded item as stored. False when the file could not be written.

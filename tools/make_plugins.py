@@ -36,7 +36,7 @@ CHROMIUM_PROFILES = ["Default"] + ["Profile %d" % n for n in range(1, 10)]
 
 
 class Item:
-    def __init__(self, name, descript, type_, command, today, xp=None, head=""):
+    def __init__(self, name, descript, type_, command, today, xp=None, head="", default=False):
         self.name = name
         self.descript = descript
         self.type = type_
@@ -44,6 +44,10 @@ class Item:
         self.today = today
         self.xp = xp
         self.head = head
+        self.default = default  # "Set Default" ticks it, besides the DEFAULT_ITEMS
+
+    def is_default(self):
+        return self.default or self.descript in DEFAULT_ITEMS
 
     def variants(self):
         if self.xp is not None:
@@ -205,8 +209,10 @@ def render(item):
              "        <descript>%s</descript>" % escape(item.descript),
              "        <id>%s</id>" % item.name,
              "        <type>%s</type>" % item.type,
-             "        <command>%s</command>" % item.command,
-             "        <parameters>"]
+             "        <command>%s</command>" % item.command]
+    if item.default:
+        lines.append("        <default>true</default>")
+    lines.append("        <parameters>")
     for version, parameters in item.variants():
         lines.append('            <parameters windows-version="%s">' % version)
         lines += ["                <item>%s</item>" % escape(p) for p in parameters]
@@ -219,7 +225,7 @@ def render_config(items):
     # In the order an NTFS folder lists the files, which is the program's list order on Windows.
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<vestrel-config>", "    <erase-items>"]
     for item in sorted(items, key=lambda item: item.name.upper()):
-        value = "true" if item.descript in DEFAULT_ITEMS else "false"
+        value = "true" if item.is_default() else "false"
         lines.append("        <%s>%s</%s>" % (item.name, value, item.name))
     lines += ["    </erase-items>", "    <app-config>", "        <current-page>0</current-page>",
               "    </app-config>", "</vestrel-config>", ""]

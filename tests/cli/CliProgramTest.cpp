@@ -142,6 +142,22 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
     EXPECT_TRUE(Contains(err, "item broken failed to load: node root->body->type not found")) << err;
 }
 
+TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkipped)
+{
+    std::string text = ReadFile("plugin\\1.aep");
+    text.insert(text.find("<parameters>"), "<warning>Takes tabs too.</warning>"
+                                           "<running name=\"The Tests\">cli_tests.exe</running>");
+    WriteFile("plugin\\1.aep", text);
+    ASSERT_EQ(Cli({"preview", "first"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "warning")) << out;
+    EXPECT_TRUE(Contains(out, "Takes tabs too.")) << out;
+    EXPECT_TRUE(Contains(out, "skipped: The Tests is running")) << out;
+    ASSERT_EQ(Cli({"erase", "first", "--json"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
+        << out;
+    EXPECT_TRUE(Exists("first\\one.tmp"));
+}
+
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)
 {
     ASSERT_EQ(Cli({"erase"}), kExitDone);

@@ -45,7 +45,7 @@ TEST(ExpandParameter, LeadingTokenInAnyCase)
     EXPECT_EQ(ExpandParameter("%AppData%\\x"), appData + "\\x");
     EXPECT_EQ(ExpandParameter("%userhome%\\cookies"), profile + "\\cookies");
     EXPECT_EQ(ExpandParameter("%appdata%%userhome%"), appData + "%userhome%") << "only one token";
-    for (const char* unchanged : {"%temp%\\x", "%TEMP%", "%appdata", "c:\\%appdata%", "", "%", "%%", "%%x"})
+    for (const char* unchanged : {"%tmp%\\x", "%TMP%", "%appdata", "c:\\%appdata%", "", "%", "%%", "%%x"})
         EXPECT_EQ(ExpandParameter(unchanged), unchanged);
 }
 

@@ -28,7 +28,9 @@ using Bstr = UniqueOwner<NullEmptyTraits<BSTR, &SysFreeString>>;
 
 bool StartsWithToken(const std::string& path)
 {
-    for (std::string token : {"%appdata%", "%userhome%"}) {
+    for (std::string token : {"%appdata%", "%userhome%", "%localappdata%", "%localappdatalow%", "%programdata%",
+                              "%windir%", "%temp%", "%documents%", "%desktop%", "%programfiles%",
+                              "%programfilesx86%"}) {
         if (path.rfind(token, 0) == 0 && (path.size() == token.size() || path[token.size()] == '\\'))
             return true;
     }
@@ -196,10 +198,14 @@ std::vector<std::string> PluginChecker::CheckItem(const EraseItem& item) const
     }
     if (item.parameters.empty())
         problems.push_back("no parameters: the item does nothing");
-    for (const std::string& parameter : item.parameters) {
-        std::string problem = CheckParameter(item.command, parameter);
+    for (size_t i = 0; i < item.parameters.size(); ++i) {
+        std::string problem = CheckParameter(item.CommandOf(i), item.parameters[i]);
         if (!problem.empty())
-            problems.push_back("\"" + parameter + "\": " + problem);
+            problems.push_back("\"" + item.parameters[i] + "\": " + problem);
+    }
+    for (const std::string& path : item.keep) {
+        if (!StartsWithToken(path) && !StartsWithDrive(path))
+            problems.push_back("keep \"" + path + "\" starts with neither a token nor a drive");
     }
     return problems;
 }
@@ -236,7 +242,7 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
 std::string PluginChecker::CheckFilePath(const std::string& command, const std::string& path) const
 {
     if (!StartsWithToken(path) && !StartsWithDrive(path))
-        return "starts with neither %appdata%, %userhome% nor a drive";
+        return "starts with neither a token nor a drive";
     if (HasParentStep(path))
         return "holds a \".\" or \"..\" step";
     if (CountOf(path, '%') > (StartsWithToken(path) ? 2u : 0u))
@@ -246,12 +252,14 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
         return "the token does not expand";
     bool wholeFolder = command == "delete-directory";
     std::string folder = wholeFolder ? expanded : FolderOfPatternPath(expanded);
-    if (folder.find_first_of("*?") != std::string::npos)
-        return wholeFolder ? "a wildcard in a folder path"
-                           : "a wildcard before the last part, which matches nothing";
     if (!wholeFolder && expanded.ends_with("\\"))
         return "ends in a backslash, which deletes nothing";
-    if (protectedFolders_.Covers(folder))
-        return "works in a protected folder: " + folder;
+    // A folder wildcard picks among the folders of a named one, which must not be protected itself.
+    size_t wildcard = folder.find_first_of("*?");
+    if (wildcard == std::string::npos)
+        return protectedFolders_.Covers(folder) ? "works in a protected folder: " + folder : "";
+    std::string named = folder.substr(0, folder.find_last_of('\\', wildcard) + 1);
+    if (protectedFolders_.Covers(named))
+        return "a wildcard right inside a protected folder: " + named;
     return "";
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -57,6 +58,24 @@ TEST_F(SelectionWriterTest, DefaultsOnAFreshInstallSelectExactlyTheTenNamedItems
     EXPECT_EQ(ReadFile("clean.conf"), expected);
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(Exists("clean.conf.new"));
+}
+
+// A plug-in may ask to be ticked by "Set Default"; an item of a program not on this machine keeps its line.
+TEST_F(SelectionWriterTest, DefaultsAlsoTickItemsTheirPluginMarks)
+{
+    std::string marked = ReadFile("plugin\\11.aep");
+    marked.insert(marked.find("<parameters>"), "<default>true</default>");
+    WriteFile("plugin\\11.aep", marked);
+    std::string absent = ReadFile("plugin\\13.aep");
+    absent.insert(absent.find("<parameters>"), "<detect>" + PathOf("missing") + "</detect>");
+    WriteFile("plugin\\13.aep", absent);
+    auto list = LoadList();
+    ASSERT_EQ(list->Undetected().size(), 1u);
+    EXPECT_TRUE(Writer().WriteDefaults(*list));
+    Lines lines = ItemLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "<app-cache>true</app-cache>"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "<hidden>false</hidden>"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "<win-temp>true</win-temp>"), lines.end());
 }
 
 TEST_F(SelectionWriterTest, WithoutAFileOnlyTheShownPageIsWritten)
