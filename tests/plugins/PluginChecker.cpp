@@ -4,6 +4,7 @@
 #include "engine/BuiltInCleaners.h"
 #include "engine/CommandExecutor.h"
 #include "engine/FileSystemEraser.h"
+#include "engine/ProtectedKeys.h"
 #include "engine/RegistryEraser.h"
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
@@ -231,6 +232,10 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
             return "deletes a key too near the root";
         if (command == "delete-register-key" && path.name.find('*') != std::string::npos)
             return "a key name with \"*\", which is no pattern";
+        bool everyValue = command == "delete-register-value" && path.name.find('*') != std::string::npos;
+        if ((command == "delete-register-key" || everyValue) &&
+            IsProtectedKey(everyValue ? parameter.substr(0, parameter.rfind('\\')) : parameter))
+            return "a protected key, which the registry commands refuse";
         return "";
     }
     // "run": a program in the plug-in folder.

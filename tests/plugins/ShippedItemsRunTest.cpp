@@ -81,7 +81,7 @@ void ListFiles(const std::string& folder, std::set<std::string>& files)
 void ListRegistry(HKEY root, const std::string& path, std::set<std::string>& entries)
 {
     RegKeyHandle key;
-    if (RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS)
         return;
     std::string name = Lower(RootName(root) + "\\" + path);
     entries.insert(name);
