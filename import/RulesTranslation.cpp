@@ -1,9 +1,9 @@
 #include "import/RulesTranslation.h"
 
-#include "engine/FolderLocations.h"
 #include "engine/LowerCase.h"
+#include "engine/PathTokens.h"
 #include "engine/ProtectedFolders.h"
-#include "engine/ShellFolders.h"
+#include "engine/ProtectedKeys.h"
 #include "framework/Format.h"
 
 #include <algorithm>
@@ -131,14 +131,10 @@ std::vector<std::string> PluginPaths(std::string path, const std::string& key)
 // folder in it, is refused.
 void CheckFolder(const std::string& pluginPath, const std::string& key, const ImportChecks& checks)
 {
-    std::string folder = pluginPath;
-    if (pluginPath.starts_with('%')) {
-        size_t end = pluginPath.find('%', 1);
-        std::string base = checks.tokenFolder(pluginPath.substr(0, end + 1));
-        if (base.empty())
-            return; // such a parameter does nothing on this system
-        folder = base + pluginPath.substr(end + 1);
-    }
+    std::optional<std::string> expanded = checks.expandPath(pluginPath);
+    if (!expanded || expanded->starts_with('%'))
+        return; // such a parameter does nothing on this system
+    const std::string& folder = *expanded;
     std::vector<std::string> parts = Split(folder, '\\');
     auto wild = std::find_if(parts.begin(), parts.end(), HasWildcard);
     std::string checked = folder;
@@ -372,66 +368,40 @@ PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
     return draft;
 }
 
-// Keys at or next to a root hold whole areas of the system, and so do the
-// machine's own hives and the shared branches of Software.
-std::string RootLevelRefusal(const std::string& key)
+// The engine's protected keys, and the machine's own hives, which no program's leftovers are in.
+std::string KeyRefusal(const std::string& key)
 {
     static const std::set<std::string> kMachineHives = {"SYSTEM", "SAM", "SECURITY", "HARDWARE",
                                                         "BCD00000000"};
-    static const std::set<std::string> kSharedBranches = {"MICROSOFT", "CLASSES", "POLICIES", "WOW6432NODE"};
     std::vector<std::string> parts = Split(Upper(key), '\\');
-    size_t below = parts[0] == "HKEY_USERS" ? 2 : 1; // HKEY_USERS holds one tree per user
-    size_t needed = below + 2;
-    if (parts.size() > below + 1 && parts[below] == "SOFTWARE" && kSharedBranches.contains(parts[below + 1]))
-        needed = below + 3;
+    if (IsProtectedKey(key))
+        return key + " is a protected registry key";
     if (parts[0] == "HKEY_LOCAL_MACHINE" && parts.size() > 1 && kMachineHives.contains(parts[1]))
         return key + " belongs to the system's own settings";
-    if (parts.size() < needed)
-        return key + " is too close to the root of the registry";
     return {};
-}
-
-std::string TokenFolder(const std::string& token)
-{
-    static const std::map<std::string, const KNOWNFOLDERID*> kKnown = {
-        {"%appdata%", &FOLDERID_RoamingAppData},
-        {"%localappdata%", &FOLDERID_LocalAppData},
-        {"%localappdatalow%", &FOLDERID_LocalAppDataLow},
-        {"%programfiles%", &FOLDERID_ProgramFiles},
-        {"%programfilesx86%", &FOLDERID_ProgramFilesX86},
-        {"%programdata%", &FOLDERID_ProgramData},
-        {"%userhome%", &FOLDERID_Profile},
-        {"%windir%", &FOLDERID_Windows},
-        {"%documents%", &FOLDERID_Documents},
-    };
-    if (token == "%temp%")
-        return TempFolderPath();
-    auto known = kKnown.find(token);
-    return known == kKnown.end() ? std::string() : KnownFolderPath(*known->second);
 }
 
 } // namespace
 
 ImportChecks ImportChecks::OfThisSystem()
 {
-    // Emptying the temporary folder is what many entries are for; the other
-    // variables' folders are kept.
+    // Emptying the temporary folder is what many entries are for; the other variables' folders are kept.
     std::vector<std::string> variableFolders;
     for (const auto& [variable, tokens] : kVariables) {
         for (const std::string& token : tokens) {
-            if (token != "%temp%")
-                variableFolders.push_back(TokenFolder(token));
+            std::string folder = ExpandPathTokens(token).value_or("");
+            if (token != "%temp%" && !folder.empty() && !folder.starts_with('%'))
+                variableFolders.push_back(folder);
         }
     }
-    std::erase(variableFolders, std::string());
     auto system = std::make_shared<ProtectedFolders>(ProtectedFolders::OfThisSystem());
     auto variables = std::make_shared<ProtectedFolders>(variableFolders);
     ImportChecks checks;
-    checks.tokenFolder = TokenFolder;
+    checks.expandPath = ExpandPathTokens;
     checks.refusesFolder = [system, variables](const std::string& folder) {
         return system->Covers(folder) || variables->Covers(folder);
     };
-    checks.refusesKey = RootLevelRefusal;
+    checks.refusesKey = KeyRefusal;
     return checks;
 }
 

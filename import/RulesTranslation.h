@@ -3,21 +3,21 @@
 #include "import/RulesFile.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 // What the translation asks of the machine it runs on.
 struct ImportChecks {
-    // The folder a plug-in path token ("%localappdata%") stands for here; empty
-    // when there is none.
-    std::function<std::string(const std::string& token)> tokenFolder;
+    // A plug-in path with its leading token expanded as the engine does; nothing when the token has no
+    // folder here.
+    std::function<std::optional<std::string>(const std::string& path)> expandPath;
     // Whether a plug-in's file commands must not work in the folder.
     std::function<bool(const std::string& folder)> refusesFolder;
-    // Why a registry key (full root name) must not be erased by an imported
-    // entry; empty when it may.
+    // Why a registry key (full root name) must not be erased by an imported entry; empty when it may.
     std::function<std::string(const std::string& key)> refusesKey;
 
-    // The protected folders of this system, and the folders the rules file's
-    // variables name, whose contents are never emptied whole.
+    // The protected folders and keys of this system, and the folders the rules file's variables name,
+    // whose contents are never emptied whole.
     static ImportChecks OfThisSystem();
 };
 

@@ -53,8 +53,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
           "[Windows Logs]: FileKey1: %windir% is or holds a protected folder",
           "[Whole Local Folder]: FileKey1: %localappdata% is or holds",
           "[Every Program]: FileKey1: %programfiles%\\*",
-          "[Software Branch]: RegKey1: HKEY_CURRENT_USER\\Software is too close "
-          "to the root",
+          "[Software Branch]: RegKey1: HKEY_CURRENT_USER\\Software is a protected registry key",
           "[Badger Settings]: ExcludeKey1: Vestrel cannot keep a registry entry",
           "[No Pattern]: FileKey1 names no", "[Special Detection]: line 66: SpecialDetect is not supported",
           "[Detect Only]: nothing to erase", "[Zephyr Notes Cache]: an entry above has the same name",
@@ -159,13 +158,12 @@ TEST_F(RulesImportTest, AFileThatIsNoRulesFileOrAFailedWriteChangesNothing)
     EXPECT_EQ(FolderSnapshot(PathOf("plugin")), before);
 }
 
-// An imported item previews and erases like any other, on a tree of its own in
-// the user's folders.
+// An imported item previews and erases like any other, on a tree of its own in the user's folders.
 TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
 {
     std::string tree = KnownFolderPath(FOLDERID_RoamingAppData) + "\\Vestrel Import Test";
     RemoveTreeForTest(tree);
-    for (const char* folder : {"", "\\Logs", "\\Logs\\old"})
+    for (const char* folder : {"", "\\Logs", "\\Logs\\old", "\\Cache", "\\Cache\\deep"})
         ASSERT_TRUE(CreateDirectoryW(ToWide(tree + folder).c_str(), nullptr));
     auto write = [&](const char* name) {
         UniqueHandle file(
@@ -173,14 +171,17 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
         DWORD written = 0;
         ::WriteFile(file.get(), "12345", 5, &written, nullptr);
     };
-    for (const char* name : {"\\Logs\\a.log", "\\Logs\\b.txt", "\\Logs\\old\\c.log"})
+    for (const char* name : {"\\Logs\\a.log", "\\Logs\\b.txt", "\\Logs\\old\\c.log", "\\Cache\\keep.dat",
+                             "\\Cache\\deep\\d.bin"})
         write(name);
-    WriteFile("fake.ini", "[Fake Logger *]\r\nFileKey1=%AppData%\\Vestrel Import "
-                          "Test\\Logs|*.log\r\n");
+    WriteFile("fake.ini", "[Fake Logger *]\r\n"
+                          "FileKey1=%AppData%\\Vestrel Import Test\\Logs|*.log\r\n"
+                          "FileKey2=%AppData%\\Vestrel Import Test\\Cache|*.*|RECURSE\r\n"
+                          "ExcludeKey1=FILE|%AppData%\\Vestrel Import Test\\Cache|keep.dat\r\n");
     ASSERT_EQ(Cli({"import-winapp2", PathOf("fake.ini")}), kExitDone) << out;
 
     ASSERT_EQ(Cli({"preview", "winapp2-fake-logger"}), kExitDone) << err;
-    EXPECT_TRUE(Contains(out, "= 1 file, 5 bytes")) << out;
+    EXPECT_TRUE(Contains(out, "= 2 files, 10 bytes")) << out;
     ASSERT_EQ(Cli({"erase", "winapp2-fake-logger"}), kExitDone) << err;
     auto exists = [&](const char* name) {
         return GetFileAttributesW(ToWide(tree + name).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -188,6 +189,8 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     EXPECT_FALSE(exists("\\Logs\\a.log"));
     EXPECT_TRUE(exists("\\Logs\\b.txt")) << "another pattern";
     EXPECT_TRUE(exists("\\Logs\\old\\c.log")) << "no RECURSE: subfolders stay";
+    EXPECT_FALSE(exists("\\Cache\\deep\\d.bin")) << "RECURSE";
+    EXPECT_TRUE(exists("\\Cache\\keep.dat")) << "excluded";
     RemoveTreeForTest(tree);
 }
 
