@@ -5,6 +5,7 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/EraseBusy.h"
 #include "app/EraseRun.h"
+#include "app/RulesImportPrompt.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
 #include "resource.h"
@@ -46,7 +47,7 @@ const ButtonSkin kButtons[] = {
     {IDC_SCHEDULE, {17, 182, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Schedule"},
     {IDC_SET_DEFAULT, {17, 217, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0,
      "Default Erase Items"},
-    {IDC_PLUGIN, {17, 252, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Download PlugIns"},
+    {IDC_PLUGIN, {17, 252, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Plug-in Page and Import"},
     {IDC_HELP_BUTTON, {11, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Help"},
     {IDC_ABOUT_BUTTON, {98, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, nullptr},
     {IDOK, {185, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Close it"},
@@ -101,6 +102,8 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_COMMAND(IDC_SCHEDULE, OnSchedule)
     ON_COMMAND(IDC_SET_DEFAULT, OnSetDefault)
     ON_COMMAND(IDC_PLUGIN, OnPlugin)
+    ON_COMMAND(ID_PLUGIN_PAGE, OnPluginPage)
+    ON_COMMAND(ID_IMPORT_RULES, OnImportRules)
     ON_COMMAND(IDC_HELP_BUTTON, OnHelpButton)
     ON_COMMAND(IDC_ABOUT_BUTTON, OnAbout)
     ON_COMMAND(IDOK, OnClose)
@@ -306,9 +309,33 @@ void CMainDialog::OnSchedule()
     CScheduleDialog().DoModal(GetHwnd());
 }
 
+// Both ways to more plug-ins, in a menu under the button: the page about them, and the import.
 void CMainDialog::OnPlugin()
 {
+    MenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_PLUGIN_MENU)));
+    RECT button{};
+    GetWindowRect(GetItem(IDC_PLUGIN), &button);
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0,
+                   GetHwnd(), nullptr);
+}
+
+void CMainDialog::OnPluginPage()
+{
     OpenPluginPage();
+}
+
+// The imported items appear at once, on the Applications page, unticked.
+void CMainDialog::OnImportRules()
+{
+    SaveSelection();
+    if (!RulesImportPrompt(setup_).Run(GetHwnd()))
+        return;
+    items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
+                                             ConfigSelection(setup_.configPath));
+    FillLists();
+    for (int page = 1; page <= kPageCount; ++page)
+        ClearModified(page);
+    ShowPage(3);
 }
 
 void CMainDialog::OnHelpButton()

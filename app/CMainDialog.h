@@ -50,6 +50,8 @@ private:
     void OnSchedule();
     void OnSetDefault();
     void OnPlugin();
+    void OnPluginPage();
+    void OnImportRules();
     void OnHelpButton();
     void OnAbout();
     void OnClose();

@@ -120,10 +120,31 @@ bool SelectionWriter::WriteDefaults(const EraseItemList& list) const
     });
 }
 
+bool SelectionWriter::WriteUnselected(const EraseItemList& list, const std::vector<std::string>& ids) const
+{
+    ConfigSelection stored(configPath_);
+    return Write(
+        list, stored,
+        [&](const EraseItem& item) -> std::optional<bool> {
+            if (std::find(ids.begin(), ids.end(), item.id) != ids.end())
+                return false;
+            if (stored.IsLoaded())
+                return stored.IsSelected(item.id);
+            return std::nullopt;
+        },
+        ids);
+}
+
 bool SelectionWriter::Write(const EraseItemList& list, const ConfigSelection& stored,
-                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const
+                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf,
+                            const std::vector<std::string>& unselected) const
 {
     std::vector<KeptElement> kept = KeptElements(list, stored);
+    // An unselected id is written "false" at the end instead.
+    for (KeptElement& element : kept) {
+        const std::string& id = element.element.name;
+        element.written = std::find(unselected.begin(), unselected.end(), id) != unselected.end();
+    }
     ConfigFile file(configPath_);
     bool written = file.OpenForWrite();
     if (written) {
@@ -138,6 +159,11 @@ bool SelectionWriter::Write(const EraseItemList& list, const ConfigSelection& st
             WriteKept(file, kept, &item.id);
         }
         WriteKept(file, kept, nullptr);
+        for (const std::string& id : unselected) {
+            auto loaded = [&id](const EraseItem& item) { return item.loaded && item.id == id; };
+            if (std::none_of(list.Items().begin(), list.Items().end(), loaded))
+                file.WriteItem(id, false);
+        }
         file.WriteClosing(0);
         written = file.Close();
     }
