@@ -231,10 +231,10 @@ void CMainDialog::SkinButtons()
 
 void CMainDialog::PlaceControls()
 {
-    SetWindowPos(GetHwnd(), nullptr, 0, 0, dpi_.Scale(kWindowWidth), dpi_.Scale(kWindowHeight),
-                 SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE size = WindowSize(dpi_);
+    SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     for (const ButtonSkin& skin : kButtons) {
-        const RECT r = ControlRect(skin.id);
+        const RECT r = ControlRect(skin.id, dpi_);
         SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
     }
 }
@@ -249,17 +249,30 @@ void CMainDialog::PlaceLists()
     }
 }
 
-RECT CMainDialog::ControlRect(int id) const
+RECT CMainDialog::ControlRect(int id, const Dpi& dpi)
 {
     if (id == IDC_CHECK_LIST)
-        return dpi_.Scale(kListRect);
+        return dpi.Scale(kListRect);
     for (const ButtonSkin& skin : kButtons) {
         if (skin.id == id) {
             const RECT& p = skin.place;
-            return dpi_.Scale(RECT{p.left, p.top, p.left + p.right, p.top + p.bottom});
+            return dpi.Scale(RECT{p.left, p.top, p.left + p.right, p.top + p.bottom});
         }
     }
     return RECT{};
+}
+
+std::vector<int> CMainDialog::PlacedControls()
+{
+    std::vector<int> ids{IDC_CHECK_LIST};
+    for (const ButtonSkin& skin : kButtons)
+        ids.push_back(skin.id);
+    return ids;
+}
+
+SIZE CMainDialog::WindowSize(const Dpi& dpi)
+{
+    return dpi.Scale(SIZE{kWindowWidth, kWindowHeight});
 }
 
 bool CMainDialog::IsModified(int page) const

@@ -30,8 +30,11 @@ public:
     static std::vector<std::string> StatisticsLines();
     // The lines as painted: shortened where the panel is too narrow for them in the statistics font.
     std::vector<std::string> FittedStatisticsLines(HDC dc) const;
-    // Where a control lies in the client area, for the window's DPI.
-    RECT ControlRect(int id) const;
+    // Where a control (a button or the lists) lies in the client area at a DPI; empty for another id.
+    static RECT ControlRect(int id, const Dpi& dpi);
+    // The ids ControlRect places.
+    static std::vector<int> PlacedControls();
+    static SIZE WindowSize(const Dpi& dpi);
 
 private:
     bool OnInitDialog() override;

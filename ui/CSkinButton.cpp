@@ -12,7 +12,7 @@
 namespace {
 
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
-constexpr int kFocusInset = 3; // clear of the faces' rounded corners
+constexpr int kFocusInset = 4; // clear of the faces' rounded corners
 
 std::string WindowText(HWND hwnd)
 {
