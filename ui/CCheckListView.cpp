@@ -378,7 +378,8 @@ void CCheckListView::UpdateTip(int y)
 
 std::string CCheckListView::TipText(const CheckListItem& item) const
 {
-    const bool cut = BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > client_.right;
+    const bool cut =
+        BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > client_.right - frame_.look_.margin;
     std::string tip = cut ? item.text : std::string();
     if (!item.warning.empty())
         tip += (tip.empty() ? "" : "\n") + item.warning;
@@ -402,7 +403,8 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
         BitBlt(dc, boxLeft, boxTop, look.box.cx, look.box.cy, boxes, 0, 0, SRCCOPY);
     }
 
-    RECT area{boxLeft + look.cellWidth, rowTop, width, rowTop + look.rowHeight};
+    // A cut name keeps the margin's width clear of the edge and the scroll bar.
+    RECT area{boxLeft + look.cellWidth, rowTop, width - look.margin, rowTop + look.rowHeight};
     std::wstring text = ToWide(item.text);
     COLORREF oldColour = SetTextColor(dc, item.textColour);
     if (item.selected)
