@@ -70,12 +70,6 @@ const ButtonSkin kButtons[] = {
      "Close it"},
 };
 
-// The caution an item's plug-in gives about it, for its row's tooltip.
-std::string ItemWarning(const EraseItem&)
-{
-    return {};
-}
-
 int PageOfType(const std::string& type)
 {
     for (int page = 1; page <= CMainDialog::kPageCount; ++page) {
@@ -214,7 +208,7 @@ void CMainDialog::FillLists()
         CheckListItem* row = List(page).AddItem(item.descript, selectAll[page - 1], state,
                                                 static_cast<int>(index), text, selectedText, selectedBack);
         if (row)
-            row->warning = ItemWarning(item);
+            row->warning = item.warning; // shown in the row's tooltip
     }
     for (int page = 1; page <= kPageCount; ++page)
         List(page).SetCheck(0, SelectAllState(List(page)));
