@@ -1,5 +1,6 @@
 #include "app/CEraseDetailsDialog.h"
 
+#include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "resource.h"
 
@@ -10,18 +11,16 @@ CEraseDetailsDialog::CEraseDetailsDialog() : Dialog(IDD_ERASE_DETAILS) {}
 bool CEraseDetailsDialog::OnInitDialog()
 {
     HWND list = GetItem(IDC_DETAILS_LIST);
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    WindowDC dc(list);
+    SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
     int widest = 0;
     for (const std::string& line : lines) {
         std::wstring text = ToWide(line);
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
         widest = std::max(widest, static_cast<int>(size.cx));
     }
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
     // Long paths scroll sideways rather than being cut.
     SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
     return true;

@@ -22,6 +22,7 @@ constexpr RECT kStatusArea{20, 340, 360, 390};
 constexpr int kStatusLeft = 35;
 constexpr int kStatusTop = 350;
 constexpr int kLineStep = 20;
+constexpr int kFontHeight = 14;
 constexpr size_t kLongestShownName = 26;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -115,8 +116,9 @@ std::string CEraseProgressDialog::OutcomeStatus(unsigned failures)
 bool CEraseProgressDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    dpi_ = Dpi::ForWindow(GetHwnd());
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
-    if (!list_.Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE,
+    if (!list_.Create(dpi_.Scale(kListRect), GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE,
                       IDB_PROGRESS_CHECK_PENDING, IDB_PROGRESS_CHECK_PENDING, kWhite)) {
         EndDialog(IDCANCEL);
         return false;
@@ -127,9 +129,9 @@ bool CEraseProgressDialog::OnInitDialog()
     SkinButton(cancel_, IDOK, "Cancel", kCancelButton);
     SizeToBackground();
     AttachItem(IDC_PROGRESS_BAR, bar_);
-    Place(bar_.GetHwnd(), kBarRect);
+    Place(bar_.GetHwnd(), dpi_.Scale(kBarRect));
     bar_.SetRange(0, selectedCount_);
-    font_ = CreateSkinFont(14);
+    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
     // Enter erases; the buttons are owner-drawn, so the dialog is told which one is the default.
     SendMessageW(GetHwnd(), DM_SETDEFID, IDC_START_ERASE, 0);
     worker_ = std::make_unique<EraseWorker>(GetHwnd(), setup, *hooks);
@@ -152,8 +154,11 @@ void CEraseProgressDialog::ListItems()
     RunSelection selection(setup.configPath);
     EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection);
     names_.clear();
-    for (const EraseItem* item : ItemsToErase(items, selection))
+    warnings_.clear();
+    for (const EraseItem* item : ItemsToErase(items, selection)) {
         names_.push_back(item->descript);
+        warnings_.push_back(item->warning);
+    }
     selectedCount_ = static_cast<int>(names_.size());
     previews_.assign(names_.size(), std::nullopt);
     tally_ = {};
@@ -169,7 +174,8 @@ void CEraseProgressDialog::ShowRows()
         std::string text = names_[row];
         if (previews_[row])
             text += " \u2014 " + PreviewText(*previews_[row]);
-        list_.AddItem(text, nullptr, 0, 0, kBlack, highlightText, highlight);
+        if (CheckListItem* added = list_.AddItem(text, nullptr, 0, static_cast<int>(row), kBlack, highlightText, highlight))
+            added->warning = warnings_[row];
     }
     RedrawWindow(list_.GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -179,7 +185,7 @@ void CEraseProgressDialog::SkinButton(CSkinButton& button, int id, const char* t
     AttachItem(id, button);
     button.SetToolTipText(tip);
     button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    Place(button.GetHwnd(), place);
+    Place(button.GetHwnd(), dpi_.Scale(place));
 }
 
 LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
@@ -205,7 +211,8 @@ void CEraseProgressDialog::PaintStatus(HDC dc) const
         lines = StatusLines(status_, tally_);
         break;
     }
-    DrawTextLines(dc, {font_.get(), kBlack, {kStatusLeft, kStatusTop}, kLineStep}, lines);
+    DrawTextLines(dc, {font_.get(), kBlack, dpi_.Scale(POINT{kStatusLeft, kStatusTop}), dpi_.Scale(kLineStep)},
+                  lines);
 }
 
 LRESULT CEraseProgressDialog::OnSetCursor(WPARAM, LPARAM)
@@ -239,7 +246,13 @@ LRESULT CEraseProgressDialog::OnPreviewed(WPARAM row, LPARAM)
 void CEraseProgressDialog::SetStatus(std::string status)
 {
     status_ = std::move(status);
-    InvalidateRect(GetHwnd(), &kStatusArea, TRUE);
+    InvalidateStatus();
+}
+
+void CEraseProgressDialog::InvalidateStatus() const
+{
+    const RECT area = dpi_.Scale(kStatusArea);
+    InvalidateRect(GetHwnd(), &area, TRUE);
 }
 
 void CEraseProgressDialog::OnErase()
@@ -284,7 +297,7 @@ LRESULT CEraseProgressDialog::OnProgress(WPARAM, LPARAM)
         shownItem_ = progress.item;
         SetStatus("Erasing " + ShortName(progress.item));
     } else {
-        InvalidateRect(GetHwnd(), &kStatusArea, TRUE);
+        InvalidateStatus();
     }
     return 0;
 }
@@ -324,7 +337,7 @@ void CEraseProgressDialog::FinishRun()
     EraseWorker::Outcome outcome = worker_->RunOutcome();
     waitCursor_.reset();
     if (outcome.failed) {
-        // The statistics keep what was added; the busy flag goes back.
+        // Nothing is stored; the busy flag goes back.
         busy_.reset();
         EndDialog(IDCANCEL);
         return;
@@ -332,7 +345,7 @@ void CEraseProgressDialog::FinishRun()
     phase_ = Phase::Finished;
     tally_ = outcome.tally;
     SetStatus(OutcomeStatus(outcome.left.Total()));
-    ProcessStatistics().AddRun(tally_, setup.clock());
+    AddRunToStoredStatistics(tally_, setup.clock(), setup.settingsKey);
     busy_.reset();
     EndDialog(IDOK);
     DiscardQueuedInput();
@@ -356,5 +369,6 @@ void ShowEraseProgress(HWND owner, const EraseRunSetup& setup, EraseRunHooks& ho
     dialog.setup = setup;
     dialog.hooks = &hooks;
     dialog.DoModal(owner);
-    StoreStatistics(setup.settingsKey);
+    // A run has stored its sum already; after a Cancel the window shows what is stored, writing nothing.
+    LoadStatistics(setup.settingsKey);
 }

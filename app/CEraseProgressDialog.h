@@ -5,6 +5,7 @@
 #include "app/EraseWorker.h"
 #include "app/ItemPreview.h"
 #include "engine/EraseTally.h"
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "settings/Settings.h"
 #include "ui/CCheckListCtrl.h"
@@ -75,6 +76,7 @@ private:
     void FinishRun();
     void ShowResult(const EraseWorker::Outcome& outcome);
     void SetStatus(std::string status);
+    void InvalidateStatus() const;
     EraseTally PreviewTotal() const;
 
     int selectedCount_ = 0;
@@ -83,12 +85,14 @@ private:
     std::string shownItem_; // the item the status names while it is erased
     EraseTally tally_;
     std::vector<std::string> names_;
+    std::vector<std::string> warnings_; // each row's caution, shown in its tooltip
     std::vector<std::optional<ItemPreview>> previews_;
     CCheckListCtrl list_;
     CSkinButton erase_;
     CSkinButton cancel_;
     CPercentProgressCtrl bar_;
     GdiObject<HFONT> font_;
+    Dpi dpi_;
     std::unique_ptr<EraseWorker> worker_;
     std::optional<EraseBusyScope> busy_;
     std::optional<WaitCursor> waitCursor_;

@@ -21,6 +21,7 @@ constexpr int kButtonHeight = 25;
 constexpr int kCloseAlone = 108;
 constexpr int kCloseBeside = 63;
 constexpr int kDetailsLeft = 179;
+constexpr int kFontHeight = 14;
 
 } // namespace
 
@@ -44,13 +45,14 @@ std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally
 bool CEraseResultDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    dpi_ = Dpi::ForWindow(GetHwnd());
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
     bool anyLeft = !leftLines.empty();
     PlaceButton(close_, IDOK, "Close", anyLeft ? kCloseBeside : kCloseAlone);
     PlaceButton(details_, IDC_RESULT_DETAILS, "What could not be removed", kDetailsLeft);
     ShowWindow(details_.GetHwnd(), anyLeft ? SW_SHOW : SW_HIDE);
-    font_ = CreateSkinFont(14);
+    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
     // Whatever was active while the run went on, the result takes the keys, Enter and Escape closing it.
     SetForegroundWindow(GetHwnd());
     SetFocus(close_.GetHwnd());
@@ -62,8 +64,8 @@ void CEraseResultDialog::PlaceButton(CSkinButton& button, int id, const char* ti
     AttachItem(id, button);
     button.SetToolTipText(tip);
     button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    SetWindowPos(button.GetHwnd(), nullptr, left, kButtonTop, kButtonWidth, kButtonHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(button.GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop), dpi_.Scale(kButtonWidth),
+                 dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CEraseResultDialog::OnDetails()
@@ -86,6 +88,7 @@ void CEraseResultDialog::PaintResult(HDC dc) const
     std::vector<std::string> lines = ResultLines(tally, left);
     std::vector<std::string> note(lines.begin() + kCountLines, lines.end());
     lines.resize(kCountLines);
-    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), {kTextLeft, kFirstLineTop}, kLineStep}, lines);
-    DrawTextLines(dc, {font_.get(), kNoteColour, {kTextLeft, kNoteTop}, kLineStep}, note);
+    const int step = dpi_.Scale(kLineStep);
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi_.Scale(POINT{kTextLeft, kFirstLineTop}), step}, lines);
+    DrawTextLines(dc, {font_.get(), kNoteColour, dpi_.Scale(POINT{kTextLeft, kNoteTop}), step}, note);
 }

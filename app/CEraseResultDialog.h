@@ -1,6 +1,7 @@
 #pragma once
 #include "app/EraseCounter.h"
 #include "engine/EraseTally.h"
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
@@ -38,6 +39,7 @@ private:
     CSkinButton close_;
     CSkinButton details_;
     GdiObject<HFONT> font_;
+    Dpi dpi_;
 
     DECLARE_MESSAGE_MAP()
 };

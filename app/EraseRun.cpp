@@ -2,12 +2,50 @@
 
 #include "app/EraseBusy.h"
 #include "app/RunSelection.h"
+#include "engine/EraseMode.h"
 
 namespace {
 
 constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
+
+// Writes to the record file why a target of the item was left: refused by the rules, or a program that
+// could not be started or did not finish. Everything it hears also goes on to the run's own listener.
+class RunRecorder final : public EraseListener {
+public:
+    RunRecorder(RecordLog& log, const std::string& descript, EraseListener* next)
+        : log_(log), descript_(descript), next_(next ? *next : silent_)
+    {
+    }
+
+    void OnFile(const std::string& path, uint64_t size) override { next_.OnFile(path, size); }
+    void OnFolderLink(const std::string& path) override { next_.OnFolderLink(path); }
+    void OnRegistryEntry(const std::string& path, bool isKey) override { next_.OnRegistryEntry(path, isKey); }
+    void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) override
+    {
+        next_.OnRecycleBin(root, items, bytes);
+    }
+    void OnFailure(const std::string& path, const std::string& reason) override { next_.OnFailure(path, reason); }
+    void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
+    void OnSkipped(const std::string& reason) override { next_.OnSkipped(reason); }
+    void OnRefused(const std::string& path) override
+    {
+        log_.Write("refused " + RefusedText(path));
+        next_.OnRefused(path);
+    }
+    void OnProgramFailure(const std::string& program, const std::string& reason) override
+    {
+        log_.Write(descript_ + ": program " + program + " " + reason);
+        next_.OnProgramFailure(program, reason);
+    }
+
+private:
+    RecordLog& log_;
+    const std::string& descript_;
+    SilentListener silent_;
+    EraseListener& next_;
+};
 
 } // namespace
 
@@ -26,7 +64,7 @@ std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& s
 {
     std::vector<EraseItem*> items;
     for (EraseItem& item : list.Items()) {
-        if (item.loaded && selection.IsSelected(item.id))
+        if (item.Listed() && selection.IsSelected(item.id))
             items.push_back(&item);
     }
     return items;
@@ -54,7 +92,7 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
             onItemStarted(*item);
         ExecuteItem(*item);
         AddTally(total, item->tally);
-        log_.Write(item->descript + " done...");
+        log_.Write(item->descript + (item->skipped.empty() ? " done..." : " " + item->skipped));
         if (onItemDone)
             onItemDone(done);
         if (pacing_.chime)
@@ -70,7 +108,8 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
-        hooks_.Execute(item, listener);
+        RunRecorder recorder(log_, item.descript, listener);
+        hooks_.Execute(item, recorder);
     } catch (...) {
         item.tally = {};
     }
@@ -84,10 +123,8 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
         tally = EraseRun(pacing, hooks, log).Execute(list, selection);
-        LoadStatistics(setup.settingsKey);
-        ProcessStatistics().AddRun(tally, setup.clock());
+        AddRunToStoredStatistics(tally, setup.clock(), setup.settingsKey);
     }
-    StoreStatistics(setup.settingsKey);
     return tally;
 }
 

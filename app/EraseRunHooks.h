@@ -9,8 +9,8 @@ class EraseRunHooks {
 public:
     virtual ~EraseRunHooks() = default;
 
-    // Erases the item; listener, when there is one, hears each entry as it goes.
-    virtual void Execute(EraseItem& item, EraseListener* listener);
+    // The listener hears what the item reaches; the run records its refusals and failed programs through it.
+    virtual void Execute(EraseItem& item, EraseListener& listener);
     // Returns at once; the system plays the sound.
     virtual void Chime();
     // Blocks the thread the run is on.

@@ -10,12 +10,6 @@ namespace {
 // Thrown from the listener to leave a preview between two entries; no engine guard catches it.
 struct PreviewStopped {};
 
-// Why an item would be skipped now. Items name no programs that must be closed first yet, so none is.
-std::string SkipReason(const EraseItem&)
-{
-    return {};
-}
-
 } // namespace
 
 EraseWorker::EraseWorker(HWND dialog, EraseRunSetup setup, EraseRunHooks& hooks)
@@ -94,12 +88,11 @@ void EraseWorker::PreviewItems()
                     throw PreviewStopped{};
             };
             ItemPreview preview;
-            preview.skippedBecause = SkipReason(*item);
-            if (preview.skippedBecause.empty()) {
-                item->ExecuteItem(EraseOptions{EraseMode::Preview, &counter});
-                preview.tally = item->tally;
-                preview.uncounted = counter.Uncounted();
-            }
+            item->ExecuteItem(EraseOptions{EraseMode::Preview, &counter});
+            preview.skipped = item->skipped;
+            preview.tally = item->tally;
+            preview.uncounted = counter.Uncounted();
+            preview.refused = counter.Left().refused;
             {
                 std::lock_guard guard(lock_);
                 previews_[static_cast<size_t>(row)] = preview;

@@ -43,8 +43,8 @@ std::string SizeText(uint64_t bytes)
 
 std::string PreviewText(const ItemPreview& preview)
 {
-    if (!preview.skippedBecause.empty())
-        return "skipped: " + preview.skippedBecause;
+    if (!preview.skipped.empty())
+        return preview.skipped;
     const EraseTally& tally = preview.tally;
     std::vector<std::string> parts;
     if (tally.filesErased || tally.bytesReleased) {
@@ -53,6 +53,8 @@ std::string PreviewText(const ItemPreview& preview)
     }
     if (tally.registryEntriesErased)
         parts.push_back(Counted(tally.registryEntriesErased, "registry entry", "registry entries"));
+    if (preview.refused)
+        parts.push_back(Format("%u refused", preview.refused));
     if (parts.empty())
         return preview.uncounted ? "uncounted" : "nothing to erase";
     return Joined(parts);

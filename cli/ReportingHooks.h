@@ -10,8 +10,8 @@ class ReportingHooks final : public EraseRunHooks {
 public:
     ReportingHooks(RunReport& report, RunProgress& progress) : report_(report), progress_(progress) {}
 
-    // The report's own recorder hears the entries; a run's listener is not asked for.
-    void Execute(EraseItem& item, EraseListener* listener) override;
+    // The run's listener hears the item's refusals once it is done.
+    void Execute(EraseItem& item, EraseListener& listener) override;
 
 private:
     RunReport& report_;

@@ -66,6 +66,9 @@ public:
 
     void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) override
     {
+        const FILETIME& written = entry.ftLastWriteTime;
+        if (Kept(path, (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime))
+            return;
         DWORD error = options_.Preview() ? PreviewDeletion(path, entry.dwFileAttributes)
                                          : DeleteEntry(path, entry.dwFileAttributes);
         if (error != ERROR_SUCCESS) {
@@ -81,6 +84,8 @@ public:
     // (some file systems cannot remove a link this way) is no failure: nothing behind it was reached.
     void OnFolderLink(const std::wstring& path) override
     {
+        if (Kept(path, 0))
+            return;
         listener_.OnFolderLink(DisplayPath(path));
         if (!options_.Preview())
             RemoveDirectoryW(path.c_str());
@@ -89,11 +94,16 @@ public:
     // Gone when it is empty; what kept it there was told as it was reached.
     void OnFolderDone(const std::wstring& path) override
     {
-        if (!options_.Preview())
+        if (!options_.Preview() && !Kept(path, 0))
             RemoveDirectoryW(path.c_str());
     }
 
 private:
+    bool Kept(const std::wstring& path, uint64_t lastWrite) const
+    {
+        return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
+    }
+
     static DWORD DeleteEntry(const std::wstring& path, DWORD attributes)
     {
         if (IsReadOnlyFile(attributes))
@@ -121,6 +131,13 @@ void DeleteInFolder(const std::string& folder, const std::string& pattern, bool 
 {
     EraseVisitor visitor(files, bytes, options);
     WalkFolder(folder, pattern, recurse, visitor);
+}
+
+void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint32_t& files,
+                         uint32_t& bytes, const EraseOptions& options)
+{
+    EraseVisitor visitor(files, bytes, options);
+    WalkFolder(folder, pattern, true, visitor, true);
 }
 
 std::string FolderOfPatternPath(const std::string& path)

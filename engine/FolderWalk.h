@@ -20,4 +20,7 @@ protected:
 // Visits the entries of folder that match pattern ("*" and "?" as the system matches them), depth first.
 // With recurse, each matching subfolder is walked with the same pattern before it is reported done.
 // The depth is bounded only by the file system: the walk keeps its own stack, one search per level.
-void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor);
+// With everySubfolder, every subfolder is walked (never a link); the pattern, matched by long names, picks
+// the files, and the folders and links reported.
+void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor,
+                bool everySubfolder = false);

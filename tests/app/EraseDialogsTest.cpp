@@ -3,6 +3,7 @@
 #include "app/EraseBusy.h"
 #include "app/EraseRun.h"
 #include "app/ItemPreview.h"
+#include "cli/CliProgram.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "resource.h"
@@ -164,21 +165,48 @@ TEST_F(EraseDialogsTest, CancelEscapeAndTheCloseBoxLeaveWithoutARun)
     EXPECT_EQ(ProcessStatistics().lastErasedTime, 0);
 }
 
-TEST_F(EraseDialogsTest, EraseNowStoresTheStatisticsAlsoWithoutARun)
+// vestrel-cli stores its counts while the window holds older ones: neither the window's next run nor a
+// Cancel may write the old copy back.
+TEST_F(EraseDialogsTest, EraseNowKeepsWhatVestrelCliStoredMeanwhile)
 {
-    ProcessStatistics().filesErased = 12;
-    ProcessStatistics().lastErasedText = "10:00, Jan/02/26";
-    ModalScript script({PressWhenOpen(IDOK)});
+    AddItem("1.aep", "a", "Item A");
+    AddItem("2.aep", "b", "Item B");
+    WriteConfig({{"a", false}, {"b", true}});
+    ProcessStatistics().filesErased = 12; // what the window read when it opened
+    auto stored = [this](const char* name) {
+        RegKey key;
+        DWORD value = 0;
+        EXPECT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
+        EXPECT_EQ(key.QueryDword(value, name), ERROR_SUCCESS);
+        return value;
+    };
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        key.SetDword(12, "Erased File Num");
+    }
+    CliStreams quiet{[](std::string_view) {}, [](std::string_view) {}};
+    ASSERT_EQ(CliProgram(Setup(), quiet, [] { return uint64_t{0}; }).Run({"erase", "a"}), kExitDone);
+    ASSERT_EQ(stored("Erased File Num"), 14u);
+
+    ModalScript run({PressWhenOpen(IDC_START_ERASE), CloseResult()});
     ShowEraseProgress(nullptr, Setup(), hooks);
-    EXPECT_FALSE(script.TimedOut());
-    RegKey key;
-    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-    DWORD files = 0;
-    EXPECT_EQ(key.QueryDword(files, "Erased File Num"), ERROR_SUCCESS);
-    EXPECT_EQ(files, 12u);
-    std::string text;
-    EXPECT_EQ(key.QueryString(text, "Last Erased Time", 256), ERROR_SUCCESS);
-    EXPECT_EQ(text, "10:00, Jan/02/26");
+    EXPECT_FALSE(run.TimedOut());
+    EXPECT_EQ(stored("Erased File Num"), 16u);
+    EXPECT_EQ(ProcessStatistics().filesErased, 16u);
+
+    {
+        RegKey key; // another erase from the command line
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        key.SetDword(20, "Erased File Num");
+        key.SetString("11:00, Jan/03/26", "Last Erased Time");
+    }
+    ModalScript cancel({PressWhenOpen(IDOK)});
+    ShowEraseProgress(nullptr, Setup(), hooks);
+    EXPECT_FALSE(cancel.TimedOut());
+    EXPECT_EQ(stored("Erased File Num"), 20u);
+    EXPECT_EQ(ProcessStatistics().filesErased, 20u) << "the window shows what is stored";
+    EXPECT_EQ(ProcessStatistics().lastErasedText, "11:00, Jan/03/26");
 }
 
 TEST_F(EraseDialogsTest, EnterStartsTheRun)
@@ -318,6 +346,45 @@ TEST_F(EraseDialogsTest, AFileInUseIsLeftAndTheResultSaysSo)
     EXPECT_TRUE(details);
     EXPECT_EQ(lines.back(), "Left: 1 file in use");
     EXPECT_EQ(dialog.Tally().filesErased, 1u);
+}
+
+// What the engine refuses or skips reaches the rows, the status and the record file alike.
+TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
+{
+    AddItem("1.aep", "a", "Item A");
+    WriteFile("plugin\\2.aep", Replaced(PluginText("busy", "Busy Item", "windows", PathOf("busy\\*.tmp")),
+                                         "<parameters>",
+                                         "<running name=\"Tester\">app_tests.exe</running>"
+                                         "<warning>Removes saved passwords</warning><parameters>"));
+    WriteFile("busy\\one.tmp", "kept");
+    WriteFile("plugin\\3.aep", Replaced(PluginText("guard", "Guard", "windows", "HKEY_CURRENT_USER\\Software"),
+                                         "delete-file", "delete-register-key"));
+    WriteConfig({{"a", true}, {"busy", true}, {"guard", true}});
+    Texts rows;
+    std::string warning;
+    ModalScript script({[&] {
+                            if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Ready)
+                                return false;
+                            for (int i = 0; i < dialog.List().GetCount(); ++i) {
+                                std::string text;
+                                dialog.List().GetItemText(i, text);
+                                rows.push_back(text);
+                            }
+                            warning = dialog.List().FindItemByData(1)->warning;
+                            PostCommand(FindThreadWindow(kProgressTitle), IDC_START_ERASE);
+                            return true;
+                        },
+                        CloseResult()});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Busy Item \u2014 skipped: Tester is running",
+                           "Guard \u2014 1 refused"}));
+    EXPECT_EQ(warning, "Removes saved passwords");
+    EXPECT_EQ(dialog.Status(), "Finished with 1 failure");
+    EXPECT_TRUE(Exists("busy\\one.tmp"));
+    EXPECT_EQ(RecordMessages(),
+              (Texts{"Item A done...", "Busy Item skipped: Tester is running",
+                     "refused hkey_current_user\\software (a protected registry key)", "Guard done..."}));
 }
 
 TEST_F(EraseDialogsTest, AFailedRunLeavesNeitherBusyFlagNorWaitCursor)

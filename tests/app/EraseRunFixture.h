@@ -23,7 +23,7 @@ public:
     std::function<void()> onExecute;
     std::function<void()> onPause;
 
-    void Execute(EraseItem& item, EraseListener* listener) override
+    void Execute(EraseItem& item, EraseListener& listener) override
     {
         events.push_back("execute " + item.id);
         if (onExecute)

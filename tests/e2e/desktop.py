@@ -23,6 +23,15 @@ def wine_environment():
     return dict(item.split("=", 1) for item in raw.decode().split("\0") if "=" in item)
 
 
+def set_log_pixels(dpi):
+    """The prefix's DPI for the programs started from now on."""
+    env = wine_environment()
+    subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                    "/d", str(dpi), "/f"], env=env, check=True, capture_output=True)
+    # Read again when the next program starts.
+    subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
+
+
 def xdotool(*args, check=True):
     result = subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True)
     if check and result.returncode != 0:

@@ -155,28 +155,34 @@ def check_nothing_selected(helper, root):
     assert not os.path.exists(os.path.join(root, "vestrel.log")), "an empty run was recorded"
 
 
-def check_failures(helper, root):
-    """An item aimed at a drive root is refused: the result says what was left and lists it."""
+def check_failures(helper, root, scale=1):
+    """An item aimed at a drive root is refused: the result says what was left and lists it. Scaled, the
+    dialogs and the places of their buttons grow with the DPI."""
     prepare(root)
     with open(os.path.join(root, "plugin", "6.aep"), "w", newline="") as out:
         out.write(plugin_text("root", "Drive Root").replace(f"{FOLDER}\\root\\", ""))
+    suffix = "" if scale == 1 else f"-{round(scale * 100)}"
     program = show(helper, "progress", f"S:\\{FOLDER}")
     try:
         window = desktop.wait_window("Vestrel Erase")
-        wait_size(window, (370, 450))
+        wait_size(window, (round(370 * scale), round(450 * scale)))
+        if scale != 1:
+            move_mouse_away()
+            time.sleep(1.5)
+            save(window, f"progress-ready{suffix}")
         window.key("Return")  # Enter erases
         result = desktop.wait_window("Vestrel Erase Result", 60)
-        wait_size(result, (300, 240))
+        wait_size(result, (round(300 * scale), round(240 * scale)))
         move_mouse_away()
         time.sleep(1)
-        save(result, "result-failures")
-        result.click(179 + 42, 192 + 12)  # Details
+        save(result, f"result-failures{suffix}")
+        result.click(round((179 + 42) * scale), round((192 + 12) * scale))  # Details
         details = desktop.wait_window("Vestrel - What Was Left", 10)
         time.sleep(0.5)
-        save(details, "result-details")
+        save(details, f"result-details{suffix}")
         details.key("Return")
         desktop.wait_no_window("Vestrel - What Was Left")
-        result.click(63 + 42, 192 + 12)  # Close, beside Details
+        result.click(round((63 + 42) * scale), round((192 + 12) * scale))  # Close, beside Details
         assert program.wait_exit(30) == 1
     finally:
         program.kill()
@@ -235,6 +241,11 @@ def test(args):
     check_close_prompt(helper)
     check_loader(helper)
     check_result(helper)
+    try:
+        desktop.set_log_pixels(192)
+        check_failures(helper, root, 2)
+    finally:
+        desktop.set_log_pixels(96)
     shutil.rmtree(root, ignore_errors=True)
 
 
