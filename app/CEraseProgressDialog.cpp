@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace {
 
@@ -75,6 +76,7 @@ std::string ShortName(const std::string& name)
 BEGIN_MESSAGE_MAP(CEraseProgressDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_SETCURSOR, OnSetCursor)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_MESSAGE(EraseWorker::kPreviewed, OnPreviewed)
     ON_MESSAGE(EraseWorker::kProgress, OnProgress)
     ON_MESSAGE(EraseWorker::kItemDone, OnItemDone)
@@ -125,13 +127,11 @@ bool CEraseProgressDialog::OnInitDialog()
     }
     ListItems();
     list_.SetToggleEnabled(false);
-    SkinButton(erase_, IDC_START_ERASE, "Start Erase Now", kEraseButton);
-    SkinButton(cancel_, IDOK, "Cancel", kCancelButton);
-    SizeToBackground();
+    AttachButton(erase_, IDC_START_ERASE, "Start Erase Now");
+    AttachButton(cancel_, IDOK, "Cancel");
     AttachItem(IDC_PROGRESS_BAR, bar_);
-    Place(bar_.GetHwnd(), dpi_.Scale(kBarRect));
     bar_.SetRange(0, selectedCount_);
-    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
+    Layout();
     // Enter erases; the buttons are owner-drawn, so the dialog is told which one is the default.
     SendMessageW(GetHwnd(), DM_SETDEFID, IDC_START_ERASE, 0);
     worker_ = std::make_unique<EraseWorker>(GetHwnd(), setup, *hooks);
@@ -180,12 +180,32 @@ void CEraseProgressDialog::ShowRows()
     RedrawWindow(list_.GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
-void CEraseProgressDialog::SkinButton(CSkinButton& button, int id, const char* tip, const RECT& place)
+void CEraseProgressDialog::AttachButton(CSkinButton& button, int id, const char* tip)
 {
     AttachItem(id, button);
     button.SetToolTipText(tip);
-    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    Place(button.GetHwnd(), dpi_.Scale(place));
+}
+
+// Every place and size for the window's DPI; the list's own look follows on a change of it.
+void CEraseProgressDialog::Layout()
+{
+    SizeToBackground();
+    Place(list_.GetHwnd(), dpi_.Scale(kListRect));
+    for (auto [button, place] : {std::pair{&erase_, kEraseButton}, std::pair{&cancel_, kCancelButton}}) {
+        button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+        Place(button->GetHwnd(), dpi_.Scale(place));
+    }
+    Place(bar_.GetHwnd(), dpi_.Scale(kBarRect));
+    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
+}
+
+LRESULT CEraseProgressDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    dpi_ = Dpi(HIWORD(wParam));
+    FollowDpiChange(dpi_, lParam);
+    Layout();
+    list_.ApplyDpi(dpi_);
+    return 0;
 }
 
 LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)

@@ -60,6 +60,7 @@ private:
     bool OnInitDialog() override;
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnSetCursor(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnPreviewed(WPARAM row, LPARAM);
     LRESULT OnProgress(WPARAM, LPARAM);
     LRESULT OnItemDone(WPARAM doneCount, LPARAM);
@@ -70,7 +71,8 @@ private:
 
     void ListItems();
     void ShowRows();
-    void SkinButton(CSkinButton& button, int id, const char* tip, const RECT& place);
+    void AttachButton(CSkinButton& button, int id, const char* tip);
+    void Layout();
     void Leave(int result);
     void StartRun();
     void FinishRun();

@@ -7,6 +7,8 @@
 #include "resource.h"
 #include "ui/SkinDrawing.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int kTextLeft = 25;
@@ -27,6 +29,7 @@ constexpr int kFontHeight = 14;
 
 BEGIN_MESSAGE_MAP(CEraseResultDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_COMMAND(IDC_RESULT_DETAILS, OnDetails)
 END_MESSAGE_MAP()
 
@@ -47,25 +50,37 @@ bool CEraseResultDialog::OnInitDialog()
     CSkinDialog::OnInitDialog();
     dpi_ = Dpi::ForWindow(GetHwnd());
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
-    SizeToBackground();
-    bool anyLeft = !leftLines.empty();
-    PlaceButton(close_, IDOK, "Close", anyLeft ? kCloseBeside : kCloseAlone);
-    PlaceButton(details_, IDC_RESULT_DETAILS, "What could not be removed", kDetailsLeft);
-    ShowWindow(details_.GetHwnd(), anyLeft ? SW_SHOW : SW_HIDE);
-    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
+    AttachItem(IDOK, close_);
+    close_.SetToolTipText("Close");
+    AttachItem(IDC_RESULT_DETAILS, details_);
+    details_.SetToolTipText("What could not be removed");
+    ShowWindow(details_.GetHwnd(), leftLines.empty() ? SW_HIDE : SW_SHOW);
+    Layout();
     // Whatever was active while the run went on, the result takes the keys, Enter and Escape closing it.
     SetForegroundWindow(GetHwnd());
     SetFocus(close_.GetHwnd());
     return false;
 }
 
-void CEraseResultDialog::PlaceButton(CSkinButton& button, int id, const char* tip, int left)
+// Every place and size for the window's DPI.
+void CEraseResultDialog::Layout()
 {
-    AttachItem(id, button);
-    button.SetToolTipText(tip);
-    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    SetWindowPos(button.GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop), dpi_.Scale(kButtonWidth),
-                 dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeToBackground();
+    const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
+    for (auto [button, left] : {std::pair{&close_, closeLeft}, std::pair{&details_, kDetailsLeft}}) {
+        button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+        SetWindowPos(button->GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop),
+                     dpi_.Scale(kButtonWidth), dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
+}
+
+LRESULT CEraseResultDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    dpi_ = Dpi(HIWORD(wParam));
+    FollowDpiChange(dpi_, lParam);
+    Layout();
+    return 0;
 }
 
 void CEraseResultDialog::OnDetails()

@@ -32,9 +32,10 @@ public:
 private:
     bool OnInitDialog() override;
     LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnDetails();
 
-    void PlaceButton(CSkinButton& button, int id, const char* tip, int left);
+    void Layout();
 
     CSkinButton close_;
     CSkinButton details_;

@@ -558,11 +558,8 @@ LRESULT CMainDialog::OnEndSession(WPARAM ending, LPARAM)
 LRESULT CMainDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
     dpi_ = Dpi(HIWORD(wParam));
-    ReloadBackground();
+    FollowDpiChange(dpi_, lParam);
     statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
-    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(GetHwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls();
     PlaceLists();
     SkinButtons();

@@ -26,9 +26,14 @@ bool CSkinDialog::OnInitDialog()
     return Dialog::OnInitDialog();
 }
 
-void CSkinDialog::ReloadBackground()
+void CSkinDialog::FollowDpiChange(const Dpi& dpi, LPARAM suggestedRect)
 {
-    background_ = LoadSkinBitmap(backgroundId_, Dpi::ForWindow(GetHwnd()));
+    background_ = LoadSkinBitmap(backgroundId_, dpi);
+    const RECT& suggested = *reinterpret_cast<const RECT*>(suggestedRect);
+    SetWindowPos(GetHwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeToBackground();
+    InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
 void CSkinDialog::SizeToBackground()

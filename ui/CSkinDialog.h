@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 
 // What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
@@ -18,8 +19,9 @@ public:
 protected:
     // Loads the background; a derived dialog calls it first from its own OnInitDialog.
     bool OnInitDialog() override;
-    // The background drawn for the window's DPI now, after a change of it.
-    void ReloadBackground();
+    // Moved to a monitor of another DPI: the background drawn for it, the window where the system suggests
+    // (WM_DPICHANGED's lParam) and as large as the background.
+    void FollowDpiChange(const Dpi& dpi, LPARAM suggestedRect);
     // Makes the window as large as its background, keeping its top-left corner.
     void SizeToBackground();
     // Puts the window in the middle of its monitor's work area (the screen less the task bar).

@@ -131,6 +131,14 @@ TEST_F(EraseDialogsTest, OpensSkinnedWithTheControlsInPlace)
         EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
         EXPECT_EQ(LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)), IDC_START_ERASE) << "Enter erases";
         EXPECT_NE(IDC_START_ERASE, IDCANCEL) << "Escape must never erase";
+        // Moved to a monitor at 200 %: everything doubles.
+        RECT suggested{0, 0, 740, 900};
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        size = WindowSize(hwnd);
+        EXPECT_EQ(size.cx, 740);
+        EXPECT_EQ(size.cy, 900);
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDOK), RECT{460, 820, 628, 870}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_CHECK_LIST), RECT{92, 168, 640, 636}));
     })});
     dialog.DoModal();
     EXPECT_FALSE(script.TimedOut());
