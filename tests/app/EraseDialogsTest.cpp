@@ -75,6 +75,23 @@ protected:
         };
     }
 
+    // Waits until every row is counted, keeps the rows' texts, lets the test look, and erases.
+    ModalScript::Step EraseWhenCounted(Texts& rows, std::function<void()> look)
+    {
+        return [this, &rows, look] {
+            if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Ready)
+                return false;
+            for (int i = 0; i < dialog.List().GetCount(); ++i) {
+                std::string text;
+                dialog.List().GetItemText(i, text);
+                rows.push_back(text);
+            }
+            look();
+            PostCommand(FindThreadWindow(kProgressTitle), IDC_START_ERASE);
+            return true;
+        };
+    }
+
     // Waits for the result dialog, lets the test look at it, and closes it with its button.
     ModalScript::Step CloseResult(std::function<void(HWND)> look = {})
     {
@@ -309,19 +326,11 @@ TEST_F(EraseDialogsTest, EachRowCountsWhatTheRunThenRemoves)
     DeleteFileW(ToWide(PathOf("empty\\two.tmp")).c_str());
     WriteConfig({{"a", true}, {"b", true}, {"empty", true}});
     Texts rows;
-    ModalScript script({[&] {
-                            if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Ready)
-                                return false;
-                            for (int i = 0; i < dialog.List().GetCount(); ++i) {
-                                std::string text;
-                                dialog.List().GetItemText(i, text);
-                                rows.push_back(text);
-                            }
-                            EXPECT_EQ(dialog.Status(), "Ready");
-                            EXPECT_TRUE(ItemUntouched("a")) << "counting removes nothing";
-                            PostCommand(FindThreadWindow(kProgressTitle), IDC_START_ERASE);
-                            return true;
-                        },
+    ModalScript script({EraseWhenCounted(rows,
+                                         [&] {
+                                             EXPECT_EQ(dialog.Status(), "Ready");
+                                             EXPECT_TRUE(ItemUntouched("a")) << "counting removes nothing";
+                                         }),
                         CloseResult()});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
@@ -370,19 +379,8 @@ TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
     WriteConfig({{"a", true}, {"busy", true}, {"guard", true}});
     Texts rows;
     std::string warning;
-    ModalScript script({[&] {
-                            if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Ready)
-                                return false;
-                            for (int i = 0; i < dialog.List().GetCount(); ++i) {
-                                std::string text;
-                                dialog.List().GetItemText(i, text);
-                                rows.push_back(text);
-                            }
-                            warning = dialog.List().FindItemByData(1)->warning;
-                            PostCommand(FindThreadWindow(kProgressTitle), IDC_START_ERASE);
-                            return true;
-                        },
-                        CloseResult()});
+    ModalScript script(
+        {EraseWhenCounted(rows, [&] { warning = dialog.List().FindItemByData(1)->warning; }), CloseResult()});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Busy Item \u2014 skipped: Tester is running",
