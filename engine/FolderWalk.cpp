@@ -1,5 +1,6 @@
 #include "engine/FolderWalk.h"
 
+#include "engine/NamePattern.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -14,8 +15,8 @@ bool IsDotEntry(const wchar_t* name)
 
 class FolderWalker {
 public:
-    FolderWalker(std::wstring folder, std::wstring pattern, bool recurse, FolderVisitor& visitor)
-        : path_(std::move(folder)), pattern_(std::move(pattern)), recurse_(recurse), visitor_(visitor)
+    FolderWalker(std::wstring folder, const std::string& pattern, bool recurse, FolderVisitor& visitor)
+        : path_(std::move(folder)), pattern_(pattern), recurse_(recurse), visitor_(visitor)
     {
     }
 
@@ -34,7 +35,7 @@ private:
     bool Visit();
 
     std::wstring path_;
-    std::wstring pattern_;
+    NamePattern pattern_;
     bool recurse_;
     FolderVisitor& visitor_;
     std::vector<Level> levels_;
@@ -58,11 +59,12 @@ void FolderWalker::Run()
     }
 }
 
-// Opens the search of the folder in path_ (ending in a backslash) with its first entry in entry_.
+// Opens the search of the folder in path_ (ending in a backslash) with its first entry in entry_. The
+// search lists everything: the system's own matching differs between systems and also tries short names.
 bool FolderWalker::Enter()
 {
     size_t folderLength = path_.size();
-    path_ += pattern_;
+    path_ += L'*';
     HANDLE search = FindFirstFileExW(path_.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
     path_.resize(folderLength);
@@ -83,7 +85,7 @@ bool FolderWalker::NextEntry()
 // Hands the entry to the visitor or, for a subfolder to walk, opens its search; true when it did that.
 bool FolderWalker::Visit()
 {
-    if (IsDotEntry(entry_.cFileName))
+    if (IsDotEntry(entry_.cFileName) || !pattern_.Matches(entry_.cFileName))
         return false;
     path_.resize(levels_.back().folderLength);
     path_ += entry_.cFileName;
@@ -108,10 +110,28 @@ bool FolderWalker::Visit()
 
 } // namespace
 
+std::wstring WalkRoot(const std::string& folder)
+{
+    return ToExtendedPath(folder.empty() || folder.back() != '\\' ? folder + '\\' : folder);
+}
+
 void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor)
 {
     if (pattern.empty())
         return;
-    std::string withSlash = folder.empty() || folder.back() != '\\' ? folder + '\\' : folder;
-    FolderWalker(ToExtendedPath(withSlash), ToWide(pattern), recurse, visitor).Run();
+    FolderWalker(WalkRoot(folder), pattern, recurse, visitor).Run();
+}
+
+std::unordered_set<std::wstring> NamesInFolder(const std::wstring& folder)
+{
+    std::unordered_set<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    FindHandle search(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
+        return names;
+    do {
+        names.insert(entry.cFileName);
+    } while (FindNextFileW(search.get(), &entry));
+    return names;
 }

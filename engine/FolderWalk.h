@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_set>
 
 // What a folder walk does with the entries it reaches. The walk itself changes nothing, so a visitor that
 // only looks sees exactly what a deleting one would touch. Paths are in the extended \\?\ form.
@@ -17,7 +18,13 @@ protected:
     ~FolderVisitor() = default;
 };
 
-// Visits the entries of folder that match pattern ("*" and "?" as the system matches them), depth first.
+// The folder as the walk names it: extended form, ending in a backslash. Visited paths begin with it.
+std::wstring WalkRoot(const std::string& folder);
+
+// Visits the entries of folder that match pattern (as NamePattern matches names), depth first.
 // With recurse, each matching subfolder is walked with the same pattern before it is reported done.
 // The depth is bounded only by the file system: the walk keeps its own stack, one search per level.
 void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor);
+
+// The names now in folder (extended form, without a final backslash), as listed.
+std::unordered_set<std::wstring> NamesInFolder(const std::wstring& folder);
