@@ -156,7 +156,7 @@ void CEraseProgressDialog::RunInteractiveErase()
         }
         status_ = "Success";
         InvalidateRect(GetHwnd(), &kStatusArea, TRUE);
-        ProcessStatistics().AddRun(tally_, setup.clock());
+        AddRunToStoredStatistics(tally_, setup.clock(), setup.settingsKey);
     }
     EndDialog(IDOK);
     // Owned by the main window, which ending this dialog has enabled again: the result keeps it disabled.
@@ -180,5 +180,6 @@ void ShowEraseProgress(HWND owner, const EraseRunSetup& setup, EraseRunHooks& ho
     dialog.setup = setup;
     dialog.hooks = &hooks;
     dialog.DoModal(owner);
-    StoreStatistics(setup.settingsKey);
+    // A run has stored its sum already; after a Cancel the window shows what is stored, writing nothing.
+    LoadStatistics(setup.settingsKey);
 }

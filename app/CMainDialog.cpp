@@ -5,6 +5,7 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/EraseBusy.h"
 #include "app/EraseRun.h"
+#include "app/RulesImportPrompt.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
 #include "resource.h"
@@ -15,7 +16,10 @@
 #include "settings/Settings.h"
 #include "ui/CClosePromptDialog.h"
 #include "ui/CLoaderDialog.h"
+#include "framework/Utf8.h"
 #include "ui/SkinDrawing.h"
+
+#include <windowsx.h>
 
 namespace {
 
@@ -24,6 +28,8 @@ const int kWindowHeight = 450;
 const RECT kListRect{116, 94, 338, 354};
 const RECT kListArea{116, 86, 338, 346};
 const RECT kStatisticsArea{20, 350, 400, 400};
+const int kStatisticsRight = 354; // the panel's inner edge in the skin
+const int kStatisticsFontHeight = 14;
 const POINT kStatisticsOrigin{23, 364};
 const int kStatisticsLineStep = 15;
 const UINT kTimerId = 1;
@@ -46,7 +52,7 @@ const ButtonSkin kButtons[] = {
     {IDC_SCHEDULE, {17, 182, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Schedule"},
     {IDC_SET_DEFAULT, {17, 217, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0,
      "Default Erase Items"},
-    {IDC_PLUGIN, {17, 252, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Download PlugIns"},
+    {IDC_PLUGIN, {17, 252, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Plug-in Page and Import"},
     {IDC_HELP_BUTTON, {11, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Help"},
     {IDC_ABOUT_BUTTON, {98, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, nullptr},
     {IDOK, {185, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Close it"},
@@ -96,11 +102,15 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_MESSAGE(WM_HELP, OnHelp)
     ON_MESSAGE(WM_CLOSE, OnCloseMessage)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
     ON_COMMAND(IDC_ERASE_NOW, OnEraseNow)
     ON_COMMAND(IDC_OPTION, OnOptions)
     ON_COMMAND(IDC_SCHEDULE, OnSchedule)
     ON_COMMAND(IDC_SET_DEFAULT, OnSetDefault)
     ON_COMMAND(IDC_PLUGIN, OnPlugin)
+    ON_COMMAND(ID_PLUGIN_PAGE, OnPluginPage)
+    ON_COMMAND(ID_IMPORT_RULES, OnImportRules)
     ON_COMMAND(IDC_HELP_BUTTON, OnHelpButton)
     ON_COMMAND(IDC_ABOUT_BUTTON, OnAbout)
     ON_COMMAND(IDOK, OnClose)
@@ -127,6 +137,7 @@ CMainDialog::CMainDialog(EraseRunSetup setup)
 bool CMainDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
+    dpi_ = Dpi::ForWindow(GetHwnd());
     AddAboutEntry();
     SetIcons();
     if (!CreateLists())
@@ -137,13 +148,14 @@ bool CMainDialog::OnInitDialog()
     SkinButtons();
     ShowPage(1);
     LoadSettings(setup_.settingsKey);
-    statisticsFont_ = CreateSkinFont(14);
+    statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     CLoaderDialog().DoModal(GetHwnd());
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
     if (ProcessSettings().eraseAtStartup)
         RunSilentErase(RunSetup());
     PlaceControls();
+    CentreOnWorkArea();
     return true;
 }
 
@@ -167,7 +179,7 @@ bool CMainDialog::CreateLists()
 {
     // Created in the order pages 1, 3, 2, so page 2's list lies on top until a page is chosen.
     for (int page : {1, 3, 2}) {
-        if (!List(page).Create(kListRect, GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
+        if (!List(page).Create(dpi_.Scale(kListRect), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
     }
@@ -190,11 +202,13 @@ void CMainDialog::FillLists()
     for (size_t index = 0; index < items.size(); ++index) {
         const EraseItem& item = items[index];
         int page = PageOfType(item.type);
-        if (!item.loaded || page == 0)
+        if (!item.Listed() || page == 0)
             continue;
         int state = selection.IsSelected(item.id) ? CheckListItem::Checked : CheckListItem::Unchecked;
-        List(page).AddItem(item.descript, selectAll[page - 1], state, static_cast<int>(index), text,
-                           selectedText, selectedBack);
+        CheckListItem* row = List(page).AddItem(item.descript, selectAll[page - 1], state,
+                                                static_cast<int>(index), text, selectedText, selectedBack);
+        if (row)
+            row->warning = item.warning; // shown in the row's tooltip
     }
     for (int page = 1; page <= kPageCount; ++page)
         List(page).SetCheck(0, SelectAllState(List(page)));
@@ -214,11 +228,48 @@ void CMainDialog::SkinButtons()
 
 void CMainDialog::PlaceControls()
 {
-    SetWindowPos(GetHwnd(), nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE size = WindowSize(dpi_);
+    SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     for (const ButtonSkin& skin : kButtons) {
-        const RECT& r = skin.place;
-        SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right, r.bottom, SWP_NOZORDER);
+        const RECT r = ControlRect(skin.id, dpi_);
+        SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
     }
+}
+
+void CMainDialog::PlaceLists()
+{
+    const RECT r = dpi_.Scale(kListRect);
+    for (CCheckListCtrl& list : lists_) {
+        SetWindowPos(list.GetHwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        list.ApplyDpi(dpi_);
+    }
+}
+
+RECT CMainDialog::ControlRect(int id, const Dpi& dpi)
+{
+    if (id == IDC_CHECK_LIST)
+        return dpi.Scale(kListRect);
+    for (const ButtonSkin& skin : kButtons) {
+        if (skin.id == id) {
+            const RECT& p = skin.place;
+            return dpi.Scale(RECT{p.left, p.top, p.left + p.right, p.top + p.bottom});
+        }
+    }
+    return RECT{};
+}
+
+std::vector<int> CMainDialog::PlacedControls()
+{
+    std::vector<int> ids{IDC_CHECK_LIST};
+    for (const ButtonSkin& skin : kButtons)
+        ids.push_back(skin.id);
+    return ids;
+}
+
+SIZE CMainDialog::WindowSize(const Dpi& dpi)
+{
+    return dpi.Scale(SIZE{kWindowWidth, kWindowHeight});
 }
 
 bool CMainDialog::IsModified(int page) const
@@ -256,7 +307,8 @@ void CMainDialog::ShowPage(int page)
         ShowWindow(List(other).GetHwnd(), other == page ? SW_SHOW : SW_HIDE);
         EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
     }
-    InvalidateRect(GetHwnd(), &kListArea, TRUE);
+    const RECT listArea = dpi_.Scale(kListArea);
+    InvalidateRect(GetHwnd(), &listArea, TRUE);
 }
 
 void CMainDialog::OnSetDefault()
@@ -306,9 +358,33 @@ void CMainDialog::OnSchedule()
     CScheduleDialog().DoModal(GetHwnd());
 }
 
+// Both ways to more plug-ins, in a menu under the button: the page about them, and the import.
 void CMainDialog::OnPlugin()
 {
+    MenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_PLUGIN_MENU)));
+    RECT button{};
+    GetWindowRect(GetItem(IDC_PLUGIN), &button);
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0,
+                   GetHwnd(), nullptr);
+}
+
+void CMainDialog::OnPluginPage()
+{
     OpenPluginPage();
+}
+
+// The imported items appear at once, on the Applications page, unticked.
+void CMainDialog::OnImportRules()
+{
+    SaveSelection();
+    if (!RulesImportPrompt(setup_).Run(GetHwnd()))
+        return;
+    items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
+                                             ConfigSelection(setup_.configPath));
+    FillLists();
+    for (int page = 1; page <= kPageCount; ++page)
+        ClearModified(page);
+    ShowPage(3);
 }
 
 void CMainDialog::OnHelpButton()
@@ -346,15 +422,31 @@ std::vector<std::string> CMainDialog::StatisticsLines()
     return {LastErasedLine(ProcessStatistics()), FilesErasedLine(ProcessStatistics())};
 }
 
+std::vector<std::string> CMainDialog::FittedStatisticsLines(HDC dc) const
+{
+    SelectedObject font(dc, statisticsFont_.get());
+    const int width = dpi_.Scale(kStatisticsRight) - dpi_.Scale(kStatisticsOrigin.x);
+    auto fits = [&](const std::string& line) {
+        std::wstring text = ToWide(line);
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size) &&
+               size.cx <= width;
+    };
+    return {LastErasedLine(ProcessStatistics(), fits), FilesErasedLine(ProcessStatistics(), fits)};
+}
+
 void CMainDialog::PaintStatistics(HDC dc) const
 {
-    DrawTextLines(dc, {statisticsFont_.get(), RGB(0, 0, 0), kStatisticsOrigin, kStatisticsLineStep},
-                  StatisticsLines());
+    DrawTextLines(dc,
+                  {statisticsFont_.get(), RGB(0, 0, 0), dpi_.Scale(kStatisticsOrigin),
+                   dpi_.Scale(kStatisticsLineStep)},
+                  FittedStatisticsLines(dc));
 }
 
 void CMainDialog::RepaintStatistics()
 {
-    InvalidateRect(GetHwnd(), &kStatisticsArea, TRUE);
+    const RECT area = dpi_.Scale(kStatisticsArea);
+    InvalidateRect(GetHwnd(), &area, TRUE);
 }
 
 EraseRunSetup CMainDialog::RunSetup() const
@@ -409,6 +501,34 @@ LRESULT CMainDialog::OnEndSession(WPARAM ending, LPARAM)
     if (ending)
         SaveSelection();
     return 0;
+}
+
+// Moved to a monitor of another DPI: the suggested place and size, and everything drawn for the new DPI.
+LRESULT CMainDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    dpi_ = Dpi(HIWORD(wParam));
+    ReloadBackground();
+    statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(GetHwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls();
+    PlaceLists();
+    SkinButtons();
+    InvalidateRect(GetHwnd(), nullptr, TRUE);
+    return 0;
+}
+
+// The wheel turned over a list scrolls it, wherever the keyboard focus is.
+LRESULT CMainDialog::OnMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    POINT cursor{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const CCheckListCtrl& list = List(currentPage_ ? currentPage_ : 1);
+    RECT area{};
+    GetWindowRect(list.GetHwnd(), &area);
+    if (PtInRect(&area, cursor))
+        return SendMessageW(list.View().GetHwnd(), WM_MOUSEWHEEL, wParam, lParam);
+    return Default();
 }
 
 LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)

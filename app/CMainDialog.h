@@ -1,6 +1,7 @@
 #pragma once
 #include "app/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "settings/SelectionPages.h"
 #include "settings/SelectionWriter.h"
@@ -27,6 +28,13 @@ public:
     const CCheckListCtrl& PageList(int page) const { return List(page); }
     // The two statistics lines under the lists, top to bottom.
     static std::vector<std::string> StatisticsLines();
+    // The lines as painted: shortened where the panel is too narrow for them in the statistics font.
+    std::vector<std::string> FittedStatisticsLines(HDC dc) const;
+    // Where a control (a button or the lists) lies in the client area at a DPI; empty for another id.
+    static RECT ControlRect(int id, const Dpi& dpi);
+    // The ids ControlRect places.
+    static std::vector<int> PlacedControls();
+    static SIZE WindowSize(const Dpi& dpi);
 
 private:
     bool OnInitDialog() override;
@@ -45,11 +53,15 @@ private:
     LRESULT OnHelp(WPARAM, LPARAM);
     LRESULT OnCloseMessage(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
+    LRESULT OnDpiChanged(WPARAM, LPARAM);
+    LRESULT OnMouseWheel(WPARAM, LPARAM);
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
     void OnSetDefault();
     void OnPlugin();
+    void OnPluginPage();
+    void OnImportRules();
     void OnHelpButton();
     void OnAbout();
     void OnClose();
@@ -66,6 +78,7 @@ private:
     void FillLists();
     void SkinButtons();
     void PlaceControls();
+    void PlaceLists();
     void SaveSelection();
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
@@ -84,6 +97,7 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
+    Dpi dpi_;
     int currentPage_ = 0;
 
     DECLARE_MESSAGE_MAP()

@@ -2,12 +2,30 @@
 
 #include "app/EraseBusy.h"
 #include "app/RunSelection.h"
+#include "engine/EraseMode.h"
 
 namespace {
 
 constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
+
+// Writes to the record file why a target of the item was left: refused by the rules, or a program that
+// could not be started or did not finish.
+class RunRecorder final : public SilentListener {
+public:
+    RunRecorder(RecordLog& log, const std::string& descript) : log_(log), descript_(descript) {}
+
+    void OnRefused(const std::string& path) override { log_.Write("refused " + RefusedText(path)); }
+    void OnProgramFailure(const std::string& program, const std::string& reason) override
+    {
+        log_.Write(descript_ + ": program " + program + " " + reason);
+    }
+
+private:
+    RecordLog& log_;
+    const std::string& descript_;
+};
 
 } // namespace
 
@@ -26,7 +44,7 @@ std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& s
 {
     std::vector<EraseItem*> items;
     for (EraseItem& item : list.Items()) {
-        if (item.loaded && selection.IsSelected(item.id))
+        if (item.Listed() && selection.IsSelected(item.id))
             items.push_back(&item);
     }
     return items;
@@ -52,7 +70,7 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
         ++done;
         ExecuteItem(*item);
         AddTally(total, item->tally);
-        log_.Write(item->descript + " done...");
+        log_.Write(item->descript + (item->skipped.empty() ? " done..." : " " + item->skipped));
         if (onItemDone)
             onItemDone(done);
         if (pacing_.chime)
@@ -68,7 +86,8 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
-        hooks_.Execute(item);
+        RunRecorder recorder(log_, item.descript);
+        hooks_.Execute(item, recorder);
     } catch (...) {
         item.tally = {};
     }
@@ -82,10 +101,8 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
         tally = EraseRun(pacing, hooks, log).Execute(list, selection);
-        LoadStatistics(setup.settingsKey);
-        ProcessStatistics().AddRun(tally, setup.clock());
+        AddRunToStoredStatistics(tally, setup.clock(), setup.settingsKey);
     }
-    StoreStatistics(setup.settingsKey);
     return tally;
 }
 

@@ -20,7 +20,8 @@ RunPacing InteractivePacing(const Settings& settings);
 // A silent run pauses only after its chime; express mode plays no part.
 RunPacing SilentPacing(const Settings& settings);
 
-// The items a run erases, in file order: loaded, with a variant for this Windows version, and selected.
+// The items a run erases, in file order: loaded, with a variant for this Windows version, found on this
+// machine, and selected.
 std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& selection);
 
 // The core shared by the interactive and the silent run: executes the items one after another, adds up

@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-void EraseRunHooks::Execute(EraseItem& item)
+void EraseRunHooks::Execute(EraseItem& item, EraseListener& listener)
 {
-    item.ExecuteItem();
+    item.ExecuteItem(EraseOptions{EraseMode::Erase, &listener});
 }
 
 void EraseRunHooks::Chime()

@@ -1,6 +1,7 @@
 #pragma once
 
 class EraseItem;
+class EraseListener;
 
 // The steps of a run that reach outside it: erasing an item, the chime and the pause between items. These
 // are the program's own; tests derive to run without waiting or to make an item fail.
@@ -8,7 +9,8 @@ class EraseRunHooks {
 public:
     virtual ~EraseRunHooks() = default;
 
-    virtual void Execute(EraseItem& item);
+    // The listener hears what the item reaches; the run records its refusals and failed programs through it.
+    virtual void Execute(EraseItem& item, EraseListener& listener);
     // Returns at once; the system plays the sound.
     virtual void Chime();
     // Blocks the thread: a run handles no input until it ends.

@@ -7,6 +7,8 @@
 #include "cli/ReportFormat.h"
 #include "cli/ReportingHooks.h"
 #include "engine/EraseItemList.h"
+#include "engine/EraseMode.h"
+#include "import/RulesImport.h"
 
 #include <windows.h>
 
@@ -23,12 +25,17 @@ const char kCliUsage[] =
     "                    remove; removes nothing, records nothing\n"
     "  erase [ID ...]    erase those items (default: the selected ones) as Vestrel's erase\n"
     "                    run does, adding to its statistics and its record file\n"
+    "  import-winapp2 FILE [--replace]\n"
+    "                    turn each entry of a winapp2.ini rules file into a plug-in\n"
+    "                    (winapp2-NAME, on the Applications page, not selected); --replace\n"
+    "                    removes the plug-ins of earlier imports first\n"
     "\n"
     "Options:\n"
     "  --json            print one JSON document (UTF-8) for scripts\n"
     "  --help            print this text\n"
     "\n"
-    "Exit codes: 0 done; 1 something could not be deleted (listed in the output);\n"
+    "Exit codes: 0 done; 1 something could not be deleted (listed in the output), or an\n"
+    "import skipped entries (listed with the reasons) or refused the file;\n"
     "2 bad usage or an unknown id; 3 nothing is selected.\n";
 
 namespace {
@@ -60,10 +67,10 @@ std::string UnknownId(const EraseItemList& list, const std::vector<std::string>&
         auto loaded = [&named](const EraseItem& item) { return item.loaded && named(item); };
         if (std::any_of(items.begin(), items.end(), loaded))
             continue;
-        auto failed = std::find_if(items.begin(), items.end(), named);
-        if (failed == items.end())
-            return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
-        return "item " + id + " failed to load: " + failed->errorText;
+        if (const EraseItem* failed = list.FailedItemNamed(id))
+            return "item " + id + ": its plug-in file could not be loaded (" + PluginFileName(*failed) +
+                   ": " + failed->errorText + ")";
+        return "unknown item id: " + id + " (vestrel-cli list shows the ids)";
     }
     return {};
 }
@@ -86,6 +93,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
         return kExitDone;
     case CliCommand::List:
         return List(request);
+    case CliCommand::ImportRules:
+        return ImportRules(request);
     case CliCommand::Preview:
     case CliCommand::Erase:
         break;
@@ -131,17 +140,25 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); }, clockMs_);
     ReportingHooks hooks(report, progress);
     if (erase) {
-        // The statistics grow from what is stored now, whatever this process held before.
-        ProcessStatistics() = {};
-        LoadSettings(setup_.settingsKey);
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
         for (EraseItem* item : items)
-            hooks.Execute(*item);
+            hooks.Execute(*item, EraseOptions{}.Listener()); // a preview starts no program
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
-    return report.HasFailures() ? kExitNotDeleted : kExitDone;
+    return report.HasFailures() || report.HasRefusals() ? kExitNotDeleted : kExitDone;
+}
+
+int CliProgram::ImportRules(const CliRequest& request)
+{
+    RulesImportRequest import{request.ids.front(), setup_.pluginFolder, setup_.configPath,
+                              setup_.windowsVersion, request.replace};
+    RulesImportResult result = ::ImportRules(import, ImportChecks::OfThisSystem());
+    if (!result.error.empty())
+        return Stop(request, kExitNotDeleted, "nothing was imported: " + result.error);
+    streams_.out(ImportSummaryText(result));
+    return result.Complete() ? kExitDone : kExitNotDeleted;
 }
 
 int RunCliProgram(const std::vector<std::string>& arguments)

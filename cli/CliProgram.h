@@ -11,7 +11,8 @@
 // The exit codes, which scripts test.
 enum CliExitCode {
     kExitDone = 0,
-    kExitNotDeleted = 1,     // something could not be deleted (or, in a preview, could not be now)
+    kExitNotDeleted = 1,     // something could not be deleted (or, in a preview, could not be now);
+                             // an import skipped an entry or refused the file
     kExitBadUsage = 2,       // bad usage or an unknown item id
     kExitNothingSelected = 3 // neither the command line nor the configuration selects an item
 };
@@ -32,6 +33,7 @@ public:
 private:
     int List(const CliRequest& request);
     int PreviewOrErase(const CliRequest& request);
+    int ImportRules(const CliRequest& request);
     int Stop(const CliRequest& request, int code, const std::string& message);
 
     EraseRunSetup setup_;

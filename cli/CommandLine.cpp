@@ -11,7 +11,7 @@ bool IsHelpOption(const std::string& argument)
 
 bool ParseCommandName(const std::string& name, CliCommand& command)
 {
-    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase}) {
+    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules}) {
         if (name == CommandName(known)) {
             command = known;
             return true;
@@ -31,6 +31,8 @@ const char* CommandName(CliCommand command)
         return "preview";
     case CliCommand::Erase:
         return "erase";
+    case CliCommand::ImportRules:
+        return "import-winapp2";
     case CliCommand::Help:
         break;
     }
@@ -48,7 +50,9 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
     for (const std::string& argument : arguments) {
         if (argument == "--json")
             continue;
-        if (argument.starts_with('-')) {
+        if (argument == "--replace") {
+            request.replace = true;
+        } else if (argument.starts_with('-')) {
             request.error = "unknown option: " + argument;
         } else if (!haveCommand) {
             haveCommand = true;
@@ -64,5 +68,11 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "no command given";
     else if (request.command == CliCommand::List && !request.ids.empty())
         request.error = "list takes no item ids";
+    else if (request.command == CliCommand::ImportRules && request.ids.size() != 1)
+        request.error = "import-winapp2 takes one rules file";
+    else if (request.command != CliCommand::ImportRules && request.replace)
+        request.error = "unknown option: --replace";
+    else if (request.command == CliCommand::ImportRules && request.json)
+        request.error = "import-winapp2 prints text only";
     return request;
 }

@@ -5,11 +5,6 @@
 
 namespace {
 
-std::string FileName(const std::string& path)
-{
-    return path.substr(path.find_last_of('\\') + 1);
-}
-
 const char* ModeName(EraseMode mode)
 {
     return mode == EraseMode::Preview ? "preview" : "erase";
@@ -62,6 +57,10 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     json.Key("id").String(item.id);
     json.Key("description").String(item.descript);
     json.Key("page").String(item.type);
+    if (!item.warning.empty())
+        json.Key("warning").String(item.warning);
+    if (!item.skipped.empty())
+        StringsJson(json, "skipped", item.skipped);
     json.Key("files").BeginArray();
     for (const FileEntry& file : item.files)
         json.BeginObject().Key("path").String(file.path).Key("size").Number(file.size).EndObject();
@@ -98,6 +97,10 @@ std::string EntryLine(const char* kind, const std::string& size, const std::stri
 std::string ItemText(const ItemReport& item, EraseMode mode)
 {
     std::string text = item.descript + " [" + item.id + "]\n";
+    if (!item.warning.empty())
+        text += EntryLine("warning", "", item.warning);
+    for (const std::string& reason : item.skipped)
+        text += EntryLine("skipped", "", reason);
     for (const FileEntry& file : item.files)
         text += EntryLine("file", std::to_string(file.size), file.path);
     for (const std::string& link : item.folderLinks)
@@ -107,8 +110,8 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     for (const RecycleBinEntry& bin : item.recycleBins)
         text += EntryLine("recycle bin", std::to_string(bin.bytes),
                           bin.root + " (" + std::to_string(bin.items) + " items)");
-    for (const std::string& folder : item.refused)
-        text += EntryLine("refused", "", folder + " (a drive root or protected folder)");
+    for (const std::string& target : item.refused)
+        text += EntryLine("refused", "", RefusedText(target));
     for (const std::string& what : item.uncounted)
         text += EntryLine("uncounted", "", what);
     const char* failed = mode == EraseMode::Preview ? "would fail" : "not deleted";
@@ -124,11 +127,12 @@ std::string ListText(const EraseItemList& list, const ItemSelection& selection)
     std::string text;
     for (const EraseItem& item : list.Items()) {
         if (!item.loaded) {
-            text += "[!] " + FileName(item.path) + ": " + item.errorText + "\n";
+            text += "[!] " + PluginFileName(item) + ": " + item.errorText + "\n";
             continue;
         }
-        const char* mark = selection.IsSelected(item.id) ? "[x] " : "[ ] ";
-        text += mark + Format("%-28s %-12s ", item.id.c_str(), item.type.c_str()) + item.descript + "\n";
+        const char* mark = !item.detected ? "[-] " : selection.IsSelected(item.id) ? "[x] " : "[ ] ";
+        text += mark + Format("%-28s %-12s ", item.id.c_str(), item.type.c_str()) + item.descript +
+                (item.detected ? "\n" : " (not found on this machine: not listed, never run)\n");
     }
     if (list.Items().empty())
         text += "No plug-in files.\n";
@@ -141,13 +145,15 @@ std::string ListJson(const EraseItemList& list, const ItemSelection& selection)
     json.BeginObject().Key("command").String("list").Key("items").BeginArray();
     for (const EraseItem& item : list.Items()) {
         json.BeginObject();
-        json.Key("file").String(FileName(item.path));
+        json.Key("file").String(PluginFileName(item));
         json.Key("loaded").Bool(item.loaded);
         if (item.loaded) {
             json.Key("id").String(item.id);
             json.Key("page").String(item.type);
             json.Key("description").String(item.descript);
             json.Key("selected").Bool(selection.IsSelected(item.id));
+            if (!item.detected)
+                json.Key("detected").Bool(false); // not listed and never run
         } else {
             json.Key("error").String(item.errorText);
         }

@@ -2,14 +2,17 @@
 
 #include "engine/EraseItem.h"
 
-void ReportingHooks::Execute(EraseItem& item)
+void ReportingHooks::Execute(EraseItem& item, EraseListener& listener)
 {
     progress_.ItemStarted(item.descript);
     ItemReport& itemReport = report_.items.emplace_back();
     itemReport.id = item.id;
     itemReport.descript = item.descript;
     itemReport.type = item.type;
-    ItemRecorder recorder(itemReport);
+    itemReport.warning = item.warning;
+    ItemRecorder recorder(itemReport, listener);
     item.ExecuteItem(EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;
+    for (const std::string& target : itemReport.refused)
+        listener.OnRefused(target);
 }

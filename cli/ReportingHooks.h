@@ -10,7 +10,8 @@ class ReportingHooks final : public EraseRunHooks {
 public:
     ReportingHooks(RunReport& report, RunProgress& progress) : report_(report), progress_(progress) {}
 
-    void Execute(EraseItem& item) override;
+    // The run's listener hears the item's refusals once it is done.
+    void Execute(EraseItem& item, EraseListener& listener) override;
 
 private:
     RunReport& report_;

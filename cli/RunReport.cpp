@@ -18,6 +18,12 @@ bool RunReport::HasFailures() const
                        [](const ItemReport& item) { return !item.failures.empty(); });
 }
 
+bool RunReport::HasRefusals() const
+{
+    return std::any_of(items.begin(), items.end(),
+                       [](const ItemReport& item) { return !item.refused.empty(); });
+}
+
 void ItemRecorder::OnFile(const std::string& path, uint64_t size)
 {
     std::erase_if(report_.failures, [&path](const Failure& failure) { return failure.path == path; });
@@ -51,7 +57,18 @@ void ItemRecorder::OnRefused(const std::string& path)
     report_.refused.push_back(path);
 }
 
+void ItemRecorder::OnSkipped(const std::string& reason)
+{
+    report_.skipped.push_back(reason);
+}
+
 void ItemRecorder::OnUncounted(const std::string& what)
 {
     report_.uncounted.push_back(what);
+}
+
+void ItemRecorder::OnProgramFailure(const std::string& program, const std::string& reason)
+{
+    OnFailure(program, reason);
+    programs_.OnProgramFailure(program, reason);
 }

@@ -32,6 +32,7 @@ struct ItemReport {
     std::string id;
     std::string descript;
     std::string type;
+    std::string warning; // the plug-in's own words on what else the item takes
     std::vector<FileEntry> files;
     std::vector<std::string> folderLinks;
     std::vector<RegistryEntry> registryEntries;
@@ -39,6 +40,7 @@ struct ItemReport {
     std::vector<Failure> failures;
     std::vector<std::string> refused;
     std::vector<std::string> uncounted;
+    std::vector<std::string> skipped; // why the item did nothing
     EraseTally tally;
 };
 
@@ -49,13 +51,18 @@ struct RunReport {
 
     EraseTally Total() const;
     bool HasFailures() const;
+    bool HasRefusals() const;
 };
 
 // Collects what the deletion paths tell into one item's report. A file that a later pass deletes (the
 // browser cache is emptied twice) is no longer a failure; one that fails twice is listed once.
 class ItemRecorder final : public EraseListener {
 public:
-    explicit ItemRecorder(ItemReport& report) : report_(report) {}
+    // The failed programs are told to programs as well.
+    explicit ItemRecorder(ItemReport& report, EraseListener& programs = EraseOptions{}.Listener())
+        : report_(report), programs_(programs)
+    {
+    }
 
     void OnFile(const std::string& path, uint64_t size) override;
     void OnFolderLink(const std::string& path) override;
@@ -64,7 +71,10 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override;
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
+    void OnProgramFailure(const std::string& program, const std::string& reason) override;
+    void OnSkipped(const std::string& reason) override;
 
 private:
     ItemReport& report_;
+    EraseListener& programs_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "engine/AutoCompleteCleaners.h"
+#include "engine/ClipboardCleaner.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/FolderCleaners.h"
 #include "engine/RecycleBinCleaner.h"
@@ -43,6 +44,13 @@ void RunIntelliFormsCleaner(EraseTally&, const EraseOptions& options)
         "the browser's stored passwords and form entries: they cannot be counted", options);
 }
 
+void RunClipboardCleaner(EraseTally&, const EraseOptions& options)
+{
+    options.Listener().OnUncounted("the clipboard's contents: they are not counted");
+    if (!options.Preview() && !EmptyTheClipboard())
+        options.Listener().OnFailure("clipboard", "another program holds it open");
+}
+
 void RunRecycleBinCleaner(EraseTally& tally, const EraseOptions& options)
 {
     EmptyRecycleBins(GetDriveRoots(), tally, options);
@@ -64,6 +72,7 @@ std::span<const BuiltInCleaner> BuiltInCleaners()
         {"delete-temp-files", DeleteTempFiles},
         {"empty-recycle-bin", RunRecycleBinCleaner},
         {"delete-net-hood", DeleteNetHood},
+        {"empty-clipboard", RunClipboardCleaner},
     };
     return cleaners;
 }

@@ -1,29 +1,25 @@
 #include "engine/CommandExecutor.h"
 
 #include "app/AppPaths.h"
+#include "engine/ErrorText.h"
 #include "engine/FileSystemEraser.h"
+#include "engine/ItemConditions.h"
+#include "engine/KeepFilter.h"
+#include "engine/PathExpansion.h"
+#include "engine/PathTokens.h"
+#include "engine/PlacesHistoryCleaner.h"
 #include "engine/RegistryEraser.h"
-#include "engine/ShellFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RecordFile.h"
 
 #include <exception>
+#include <optional>
 
 namespace {
 
-std::string AsciiLower(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-} // namespace
-
-bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder)
+// The process of a started program; empty when it could not be started.
+UniqueHandle StartProgram(const std::string& commandLine, const std::string& workingFolder)
 {
     std::wstring line = ToWide(commandLine); // CreateProcessW may write into it
     std::wstring folder = ToWide(workingFolder);
@@ -34,9 +30,44 @@ bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+        return UniqueHandle();
+    CloseHandle(started.hThread);
+    return UniqueHandle(started.hProcess);
+}
+
+uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// A record file last written before the program started is one of an earlier run. FAT keeps write
+// times to two seconds only, hence the margin.
+bool WrittenSince(const std::string& path, uint64_t start)
+{
+    constexpr uint64_t kMarginTicks = 2 * 10'000'000ull;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(ToExtendedPath(path).c_str(), GetFileExInfoStandard, &data) &&
+           FileTimeValue(data.ftLastWriteTime) + kMarginTicks >= start;
+}
+
+} // namespace
+
+ProgramOutcome RunProgramWithin(const std::string& commandLine, const std::string& workingFolder,
+                                unsigned long timeoutMs)
+{
+    UniqueHandle process = StartProgram(commandLine, workingFolder);
+    if (!process)
+        return {ProgramOutcome::NotStarted, GetLastError()};
+    if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0)
+        return {ProgramOutcome::DidNotFinish};
+    return {};
+}
+
+bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder)
+{
+    UniqueHandle process = StartProgram(commandLine, workingFolder);
+    if (!process)
         return false;
-    UniqueHandle process(started.hProcess);
-    UniqueHandle thread(started.hThread);
     switch (wait) {
     case WaitMode::InputIdle:
         return WaitForInputIdle(process.get(), INFINITE) == 0;
@@ -50,18 +81,7 @@ bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string
 
 std::string ExpandParameter(const std::string& parameter)
 {
-    if (!parameter.starts_with('%'))
-        return parameter;
-    size_t close = parameter.find('%', 1);
-    if (close == std::string::npos)
-        return parameter;
-    std::string token = AsciiLower(parameter.substr(0, close + 1));
-    std::string folder;
-    if (token == "%appdata%")
-        folder = KnownFolderPath(FOLDERID_RoamingAppData);
-    else if (token == "%userhome%")
-        folder = KnownFolderPath(FOLDERID_Profile);
-    return folder.empty() ? parameter : folder + parameter.substr(close + 1);
+    return ExpandPathTokens(parameter).value_or(parameter);
 }
 
 CommandExecutor::CommandExecutor(EraseOptions options)
@@ -79,72 +99,125 @@ CommandExecutor::CommandExecutor(std::string programFolder, std::span<const Buil
 void CommandExecutor::Execute(EraseItem& item) const
 {
     item.tally = {};
-    const std::string& command = item.command;
-    if (command == "delete-file")
-        DeleteFiles(item, false);
-    else if (command == "delete-directory")
-        DeleteFiles(item, true);
-    else if (command == "delete-register-key")
-        DeleteRegistryEntries(item, false);
-    else if (command == "delete-register-value")
-        DeleteRegistryEntries(item, true);
-    else if (command == "run")
-        RunPrograms(item);
-    else if (command == "advance")
-        RunCleaners(item);
+    item.skipped.clear();
+    std::string running = RunningProgramName(item);
+    KeepFilter filter(item.keep, item.olderThanHours, FileTimeNow());
+    if (!running.empty())
+        item.skipped = "skipped: " + running + " is running";
+    else if (!filter.Valid())
+        item.skipped = "skipped: a keep path names a folder this system does not have";
+    if (!item.skipped.empty()) {
+        options_.Listener().OnSkipped(item.skipped);
+        return;
+    }
+    EraseOptions fileOptions = options_;
+    if (filter.Active())
+        fileOptions.filter = &filter;
+    std::optional<RegistryEraser> registry; // one for all registry parameters of the item
+    for (size_t index = 0; index < item.parameters.size(); ++index) {
+        const std::string& command = item.CommandOf(index);
+        if (command == "delete-file" || command == "delete-directory") {
+            DeleteFiles(item, index, fileOptions);
+        } else if (command == "delete-register-key" || command == "delete-register-value") {
+            if (!registry)
+                registry.emplace(options_);
+            const std::string& path = item.parameters[index];
+            item.tally.registryEntriesErased += command == "delete-register-value"
+                                                    ? registry->DeleteValueByPath(path)
+                                                    : registry->DeleteKeyByPath(path);
+        } else if (command == "run") {
+            RunProgramOf(item, item.parameters[index]);
+        } else if (command == "delete-places-history") {
+            ClearPlacesHistories(item, index);
+        } else if (command == "advance") {
+            if (const BuiltInCleaner* cleaner = FindCleaner(cleaners_, item.parameters[index]))
+                cleaner->run(item.tally, options_);
+        }
+    }
 }
 
 // Expanded parameters stay in the item. A folder that must never be emptied (a drive root, the Windows
-// folder, a profile ...) is skipped; a parameter that resolves there is most likely a mistake.
-void CommandExecutor::DeleteFiles(EraseItem& item, bool wholeFolders) const
+// folder, a profile ...) is skipped; a parameter that resolves there is most likely a mistake. Each
+// folder that a wildcard matches is checked on its own.
+void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const
 {
+    std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
+    if (!expanded)
+        return; // a folder this system does not have: the path must not be taken literally
+    std::string& parameter = item.parameters[index] = *expanded;
+    const ParameterOptions& how = item.OptionsOf(index);
+    bool wholeFolder = item.CommandOf(index) == "delete-directory";
+    std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
+    std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     EraseTally& tally = item.tally;
-    for (std::string& parameter : item.parameters) {
-        parameter = ExpandParameter(parameter);
-        std::string folder = wholeFolders ? parameter : FolderOfPatternPath(parameter);
+    for (const std::string& folder : ExpandFolderWildcards(folderPart)) {
         if (protectedFolders_.Covers(folder)) {
-            options_.Listener().OnRefused(folder);
+            options.Listener().OnRefused(folder);
             continue;
         }
-        if (wholeFolders)
-            DeleteInFolder(parameter, "*.*", true, tally.filesErased, tally.bytesReleased, options_);
+        if (how.recurse == Recurse::All)
+            DeleteInEveryFolder(folder, pattern, tally.filesErased, tally.bytesReleased, options);
         else
-            DeleteFilesByPattern(parameter, true, tally.filesErased, tally.bytesReleased, options_);
+            DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching, tally.filesErased,
+                           tally.bytesReleased, options);
+        if (how.removeSelf && !options.Preview() && !(options.filter && options.filter->Keeps(folder, 0)))
+            RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
     }
 }
 
-void CommandExecutor::DeleteRegistryEntries(EraseItem& item, bool values) const
+// Each matching profile's database, by the folder wildcards of the path; the file name is taken as written.
+void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
 {
-    RegistryEraser eraser(options_);
-    for (const std::string& path : item.parameters)
-        item.tally.registryEntriesErased +=
-            values ? eraser.DeleteValueByPath(path) : eraser.DeleteKeyByPath(path);
+    std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
+    if (!expanded)
+        return;
+    const std::string& path = item.parameters[index] = *expanded;
+    size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return;
+    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1)))
+        ClearPlacesHistory(folder + path.substr(slash + 1), options_);
 }
 
-// Each program leaves its counts in a record file named after it: program.exe writes program.log.
-void CommandExecutor::RunPrograms(EraseItem& item) const
+void CommandExecutor::RunProgramOf(EraseItem& item, const std::string& parameter) const
 {
+    std::string program = programFolder_ + parameter;
+    // The path is quoted on the command line; a quote of its own would end it there.
+    if (parameter.find('"') != std::string::npos) {
+        options_.Listener().OnRefused(program);
+        return;
+    }
+    options_.Listener().OnUncounted("program " + program + ": its counts are known only after it has run");
+    if (!options_.Preview())
+        RunOneProgram(item, program);
+}
+
+// Each program leaves its counts in a record file named after it: program.exe writes program.log. Only a
+// program that ended in time counts, and only by a record it wrote in this run.
+void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program) const
+{
+    uint64_t start = FileTimeNow();
+    ProgramOutcome run =
+        RunProgramWithin("\"" + program + "\"", programFolder_, item.timeoutSeconds * 1000ul);
+    EraseListener& listener = options_.Listener();
+    if (run.outcome == ProgramOutcome::NotStarted) {
+        listener.OnProgramFailure(program,
+                                  "could not be started: " + ErrorText(HRESULT_FROM_WIN32(run.error)));
+        return;
+    }
+    if (run.outcome == ProgramOutcome::DidNotFinish) {
+        listener.OnProgramFailure(program, "did not finish within " + std::to_string(item.timeoutSeconds) +
+                                               " seconds; left running");
+        return;
+    }
+    std::string recordPath = program.substr(0, program.size() >= 4 ? program.size() - 4 : 0) + ".log";
+    if (!WrittenSince(recordPath, start))
+        return;
+    RecordFile record(recordPath);
     EraseTally& tally = item.tally;
-    for (const std::string& parameter : item.parameters) {
-        std::string program = programFolder_ + parameter;
-        options_.Listener().OnUncounted("program " + program + ": its counts are known only after it has run");
-        if (options_.Preview())
-            continue;
-        // Quoted, so that a blank in the folder cannot make another program start.
-        RunProgram("\"" + program + "\"", WaitMode::Exit, programFolder_);
-        RecordFile record(program.substr(0, program.size() >= 4 ? program.size() - 4 : 0) + ".log");
-        tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
-        tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
-        tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
-    }
-}
-
-void CommandExecutor::RunCleaners(EraseItem& item) const
-{
-    for (const std::string& name : item.parameters) {
-        if (const BuiltInCleaner* cleaner = FindCleaner(cleaners_, name))
-            cleaner->run(item.tally, options_);
-    }
+    tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
+    tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
+    tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
 }
 
 bool EraseItem::ExecuteItem(const EraseOptions& options)

@@ -17,8 +17,18 @@ enum class WaitMode {
 // asked; false when it cannot be started or the wait fails.
 bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder);
 
-// Replaces a leading %appdata% or %userhome% (in any case) by the user's application data or profile
-// folder; any other text, and a token the shell cannot resolve, is returned unchanged.
+// How a program started to be waited for ended.
+struct ProgramOutcome {
+    enum { Ended, NotStarted, DidNotFinish } outcome = Ended;
+    unsigned long error = 0; // the system's error code when it could not be started
+};
+// Starts a program as RunProgram does and waits for it to end, at most timeoutMs: one that has not
+// ended by then is left running, as ending it half-way could leave its work broken.
+ProgramOutcome RunProgramWithin(const std::string& commandLine, const std::string& workingFolder,
+                                unsigned long timeoutMs);
+
+// Replaces a leading path token (in any case) by its folder; any other text, and a token that cannot be
+// resolved, is returned unchanged.
 std::string ExpandParameter(const std::string& parameter);
 
 // Runs the commands of erase items. EraseItem::ExecuteItem uses one set up for the running program.
@@ -30,15 +40,17 @@ public:
     CommandExecutor(std::string programFolder, std::span<const BuiltInCleaner> cleaners,
                     ProtectedFolders protectedFolders, EraseOptions options = {});
 
-    // Resets the item's tally, then applies its command to each of its parameters in order. A preview
-    // runs no program: what a program erases is known only from its record file after it has run.
+    // Resets the item's tally, then applies its command (or a parameter's own) to each of its parameters
+    // in order, sparing what the item keeps. While one of the item's programs runs, it does nothing and
+    // the listener hears why. A preview runs no program: what a program erases is known only from its
+    // record file after it has run.
     void Execute(EraseItem& item) const;
 
 private:
-    void DeleteFiles(EraseItem& item, bool wholeFolders) const;
-    void DeleteRegistryEntries(EraseItem& item, bool values) const;
-    void RunPrograms(EraseItem& item) const;
-    void RunCleaners(EraseItem& item) const;
+    void DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const;
+    void RunProgramOf(EraseItem& item, const std::string& parameter) const;
+    void RunOneProgram(EraseItem& item, const std::string& program) const;
+    void ClearPlacesHistories(EraseItem& item, size_t index) const;
 
     std::string programFolder_;
     std::span<const BuiltInCleaner> cleaners_;

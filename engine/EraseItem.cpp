@@ -6,6 +6,9 @@
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Texts and CDATA sections count as parameters, as elements do; comments and processing instructions
@@ -17,19 +20,130 @@ bool IsParameterNode(IXMLDOMNode* node)
            (type == NODE_ELEMENT || type == NODE_TEXT || type == NODE_CDATA_SECTION);
 }
 
-std::vector<std::string> ParameterTexts(IXMLDOMNode* variant)
+const char* const kParameterCommands[] = {"delete-file", "delete-directory", "delete-register-key",
+                                          "delete-register-value"};
+
+// The attributes of one parameter element; a value no reader knows stops the load, so that nothing is
+// deleted by a rule its author did not mean.
+std::string ReadOptions(IXMLDOMNode* node, const std::string& itemCommand, ParameterOptions& options)
 {
-    std::vector<std::string> texts;
+    std::string value;
+    if (AttributeText(node, "recurse", value)) {
+        value = LowerCase(value);
+        if (value == "none")
+            options.recurse = Recurse::None;
+        else if (value == "all")
+            options.recurse = Recurse::All;
+        else if (value != "matching")
+            return "recurse=\"" + value + "\" is neither none, matching nor all";
+    }
+    if (AttributeText(node, "command", value)) {
+        options.command = LowerCase(value);
+        if (std::find(std::begin(kParameterCommands), std::end(kParameterCommands), options.command) ==
+            std::end(kParameterCommands))
+            return "command=\"" + value + "\" is no file or registry command";
+    }
+    if (AttributeText(node, "remove-self", value)) {
+        value = LowerCase(value);
+        if (value != "true" && value != "false")
+            return "remove-self=\"" + value + "\" is neither true nor false";
+        options.removeSelf = value == "true";
+        const std::string& command = options.command.empty() ? itemCommand : options.command;
+        if (options.removeSelf && command != "delete-directory")
+            return "remove-self on a parameter that is no delete-directory";
+    }
+    return {};
+}
+
+std::string ReadParameters(IXMLDOMNode* variant, EraseItem& item)
+{
+    bool anyOptions = false;
     ComPtr<IXMLDOMNode> child;
     variant->get_firstChild(child.put());
     while (child) {
-        if (IsParameterNode(child.get()))
-            texts.push_back(LowerCase(NodeText(child.get())));
+        if (IsParameterNode(child.get())) {
+            item.parameters.push_back(LowerCase(NodeText(child.get())));
+            ParameterOptions options;
+            std::string failure = ReadOptions(child.get(), item.command, options);
+            if (!failure.empty())
+                return "parameter \"" + item.parameters.back() + "\": " + failure;
+            anyOptions = anyOptions || options.recurse != Recurse::Matching || !options.command.empty() ||
+                         options.removeSelf;
+            item.parameterOptions.push_back(std::move(options));
+        }
         ComPtr<IXMLDOMNode> next;
         child->get_nextSibling(next.put());
         child = std::move(next);
     }
-    return texts;
+    if (!anyOptions)
+        item.parameterOptions.clear(); // a plain file carries no options at all
+    return {};
+}
+
+// Non-empty texts of every element of that name, lower-cased; false when one is empty.
+bool ReadPaths(IXMLDOMNode* body, const char* name, std::vector<std::string>& paths)
+{
+    for (const ComPtr<IXMLDOMNode>& element : ChildElements(body, name)) {
+        paths.push_back(LowerCase(NodeText(element.get())));
+        if (paths.back().empty())
+            return false;
+    }
+    return true;
+}
+
+std::string ReadRunning(IXMLDOMNode* body, EraseItem& item)
+{
+    for (const ComPtr<IXMLDOMNode>& element : ChildElements(body, "running")) {
+        RunningProgram program{NodeText(element.get()), {}};
+        if (program.exe.empty() || program.exe.find_first_of("\\/") != std::string::npos)
+            return "running names no program file";
+        if (!AttributeText(element.get(), "name", program.name) || program.name.empty()) {
+            std::string lower = LowerCase(program.exe);
+            program.name = program.exe.substr(0, program.exe.size() - (lower.ends_with(".exe") ? 4 : 0));
+        }
+        item.running.push_back(std::move(program));
+    }
+    return {};
+}
+
+// Whole hours, at most about a hundred years.
+bool ParseHours(const std::string& text, int& hours)
+{
+    size_t first = text.find_first_not_of(" \t\r\n");
+    size_t last = text.find_last_not_of(" \t\r\n");
+    if (first == std::string::npos || last - first > 5)
+        return false;
+    hours = 0;
+    for (size_t i = first; i <= last; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        hours = hours * 10 + (text[i] - '0');
+    }
+    return hours <= 876000;
+}
+
+// The optional elements of the body. Each one only ever narrows what the item does, and a value that
+// cannot be read stops the load rather than being guessed.
+std::string ReadOptionalFields(IXMLDOMNode* body, EraseItem& item)
+{
+    std::string failure = ReadRunning(body, item);
+    if (!failure.empty())
+        return failure;
+    std::string text;
+    if (FindChildText(body, "older-than-hours", text, "") && !ParseHours(text, item.olderThanHours))
+        return "older-than-hours \"" + text + "\" is no whole number of hours";
+    if (!ReadPaths(body, "keep", item.keep))
+        return "an empty keep";
+    if (!ReadPaths(body, "detect", item.detect))
+        return "an empty detect";
+    FindChildText(body, "warning", item.warning, "");
+    if (FindChildText(body, "default", text, "")) {
+        text = LowerCase(text);
+        if (text != "true" && text != "false")
+            return "default \"" + text + "\" is neither true nor false";
+        item.isDefault = text == "true";
+    }
+    return {};
 }
 
 // The variant written for this Windows version, else the one for every other version.
@@ -40,12 +154,30 @@ bool FindVariant(IXMLDOMNode* outer, double windowsVersion, ComPtr<IXMLDOMNode>&
            FindChildElement(outer, "parameters", attribute, "otherwise", variant);
 }
 
+// <timeout-seconds> in the body: whole seconds from 1 to a day; anything else keeps the default.
+unsigned TimeoutSeconds(IXMLDOMNode* body)
+{
+    constexpr unsigned kMostSeconds = 24 * 60 * 60;
+    std::string text;
+    if (!FindChildText(body, "timeout-seconds", text, ""))
+        return EraseItem::kDefaultTimeoutSeconds;
+    size_t start = text.find_first_not_of(" \t\r\n");
+    size_t end = text.find_last_not_of(" \t\r\n");
+    unsigned seconds = 0;
+    for (size_t i = start; start != std::string::npos && i <= end; ++i) {
+        if (text[i] < '0' || text[i] > '9' || seconds > kMostSeconds)
+            return EraseItem::kDefaultTimeoutSeconds;
+        seconds = seconds * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+    return seconds >= 1 && seconds <= kMostSeconds ? seconds : EraseItem::kDefaultTimeoutSeconds;
+}
+
 // Reads the item's fields in file order; the reason for stopping, or nullptr when all were there.
-const char* ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item)
+const char* ReadRequiredFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item,
+                               ComPtr<IXMLDOMNode>& body, ComPtr<IXMLDOMNode>& variant)
 {
     if (!FindChildText(root, "head", item.head, ""))
         return "node root->head not found";
-    ComPtr<IXMLDOMNode> body;
     if (!FindChildElement(root, "body", "", "", body))
         return "node root->body not found";
     if (!FindChildText(body.get(), "descript", item.descript, ""))
@@ -64,11 +196,21 @@ const char* ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item
     ComPtr<IXMLDOMNode> outer;
     if (!FindChildElement(body.get(), "parameters", "", "", outer))
         return "node root->body->parameters not found";
-    ComPtr<IXMLDOMNode> variant;
     if (!FindVariant(outer.get(), windowsVersion, variant))
         return "node root->body->parameters->windows-version(otherwise) not found";
-    item.parameters = ParameterTexts(variant.get());
+    item.timeoutSeconds = TimeoutSeconds(body.get());
     return nullptr;
+}
+
+// The reason for stopping, or an empty text when the item is complete.
+std::string ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item)
+{
+    ComPtr<IXMLDOMNode> body;
+    ComPtr<IXMLDOMNode> variant;
+    if (const char* failure = ReadRequiredFields(root, windowsVersion, item, body, variant))
+        return failure;
+    std::string failure = ReadParameters(variant.get(), item);
+    return failure.empty() ? ReadOptionalFields(body.get(), item) : failure;
 }
 
 } // namespace
@@ -84,10 +226,23 @@ bool EraseItem::LoadFromFile(const std::string& filePath, double windowsVersion)
         errorText = FAILED(result) ? ErrorText(result) : "plugin FAILED to load!";
         return false;
     }
-    if (const char* failure = ReadFields(root.get(), windowsVersion, *this)) {
+    std::string failure = ReadFields(root.get(), windowsVersion, *this);
+    if (!failure.empty()) {
         errorText = failure;
         return false;
     }
     loaded = true;
     return true;
+}
+
+const ParameterOptions& EraseItem::OptionsOf(size_t index) const
+{
+    static const ParameterOptions plain;
+    return index < parameterOptions.size() ? parameterOptions[index] : plain;
+}
+
+const std::string& EraseItem::CommandOf(size_t index) const
+{
+    const std::string& own = OptionsOf(index).command;
+    return own.empty() ? command : own;
 }

@@ -5,9 +5,28 @@
 #include <string>
 #include <vector>
 
+// How far a file parameter reaches below its folder: only the folder's own entries, the subfolders whose
+// names match the last part's pattern (the plain behaviour), or every subfolder.
+enum class Recurse { None, Matching, All };
+
+// The optional attributes of one parameter element.
+struct ParameterOptions {
+    Recurse recurse = Recurse::Matching;
+    std::string command;     // lower-cased; replaces the item's command for this parameter when set
+    bool removeSelf = false; // a delete-directory folder is removed too once it is empty
+};
+
+// A program that must not run while the item does: its file name and the name the user knows it by.
+struct RunningProgram {
+    std::string exe;
+    std::string name;
+};
+
 // One erase item, read from one plug-in file.
 class EraseItem {
 public:
+    static constexpr unsigned kDefaultTimeoutSeconds = 600;
+
     // Reads the plug-in file, choosing the parameter variant for the given Windows version
     // ("%g" text of the version number). On failure sets errorText and leaves loaded false.
     bool LoadFromFile(const std::string& filePath, double windowsVersion);
@@ -16,6 +35,14 @@ public:
     // what an erase would, deleting nothing.
     bool ExecuteItem(const EraseOptions& options = {});
 
+    // The options and the command that apply to one parameter; the defaults and the item's command for a
+    // parameter that has none of its own.
+    const ParameterOptions& OptionsOf(size_t index) const;
+    const std::string& CommandOf(size_t index) const;
+
+    // Loaded and found on this machine: shown on its page and run when selected.
+    bool Listed() const { return loaded && detected; }
+
     std::string path;
     std::string descript;
     std::string type;
@@ -23,7 +50,19 @@ public:
     std::string command;                 // lower-cased on load
     std::vector<std::string> parameters; // lower-cased on load
     std::string head;
+    unsigned timeoutSeconds = kDefaultTimeoutSeconds; // how long a "run" item's program may take
     bool loaded = false;
     std::string errorText;
     EraseTally tally;
+    std::string skipped; // why the last run did nothing ("skipped: Chrome is running"), or empty
+
+    // Optional elements and attributes; a file without them leaves these empty.
+    std::vector<ParameterOptions> parameterOptions; // one per parameter, or none at all
+    std::vector<RunningProgram> running;            // while one runs, the item is skipped
+    int olderThanHours = 0;                         // files younger than this are kept; 0: no limit
+    std::vector<std::string> keep;                  // lower-cased path patterns never deleted
+    std::vector<std::string> detect;                // lower-cased paths; none existing hides the item
+    std::string warning;
+    bool isDefault = false;                         // ticked by "Set Default"
+    bool detected = true;                           // set by EraseItemList from detect
 };

@@ -1,5 +1,6 @@
 #include "engine/EraseItemList.h"
 
+#include "engine/ItemConditions.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -57,8 +58,12 @@ EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVers
     for (size_t i = 0; i < items_.size(); ++i)
         items_[i].LoadFromFile(fileNames_[i], windowsVersion);
     for (EraseItem& item : items_) {
+        if (item.loaded)
+            item.detected = IsDetected(item);
         if (!item.loaded)
             failed_.push_back(&item);
+        else if (!item.detected)
+            undetected_.push_back(&item);
         else if (selection.IsSelected(item.id))
             checked_.push_back(&item);
         else
@@ -95,4 +100,24 @@ std::string EraseItemList::IdForDescription(std::string_view descript) const
         return item.loaded && item.descript == descript;
     });
     return found == items_.end() ? std::string() : found->id;
+}
+
+const EraseItem* EraseItemList::FailedItemNamed(std::string_view id) const
+{
+    auto named = [id](const EraseItem* item) {
+        if (!item->id.empty())
+            return item->id == id;
+        std::wstring stem = ToWide(PluginFileName(*item));
+        stem.resize(stem.size() - 4); // ".aep", which every listed file ends in
+        std::wstring wide = ToWide(id);
+        return CompareStringOrdinal(stem.c_str(), static_cast<int>(stem.size()), wide.c_str(),
+                                    static_cast<int>(wide.size()), TRUE) == CSTR_EQUAL;
+    };
+    auto found = std::find_if(failed_.begin(), failed_.end(), named);
+    return found == failed_.end() ? nullptr : *found;
+}
+
+std::string PluginFileName(const EraseItem& item)
+{
+    return item.path.substr(item.path.find_last_of('\\') + 1);
 }

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// Every erase item of the plug-in folder, read and sorted into the checked, unchecked and failed lists.
-// Each list keeps file order, and every item is in exactly one of them.
+// Every erase item of the plug-in folder, read and sorted into the checked, unchecked, failed and
+// undetected lists. Each list keeps file order, and every item is in exactly one of them.
 class EraseItemList {
 public:
     // Reads every "*.aep" file directly in the folder (not in subfolders), choosing parameter variants
@@ -24,6 +24,8 @@ public:
     const std::vector<EraseItem*>& Checked() const { return checked_; }
     const std::vector<EraseItem*>& Unchecked() const { return unchecked_; }
     const std::vector<EraseItem*>& Failed() const { return failed_; }
+    // Loaded, but none of their detect paths exists: listed nowhere and never run.
+    const std::vector<EraseItem*>& Undetected() const { return undetected_; }
 
     // Sums over the checked list; 32 bits wide, so they wrap as the stored statistics do.
     uint32_t TotalFilesErased() const;
@@ -33,6 +35,9 @@ public:
     // The id of the first loaded item with exactly this description, or an empty text. Failed items are
     // passed over: their ids are never run or stored, and may not even be valid names.
     std::string IdForDescription(std::string_view descript) const;
+    // The first failed item named id: by the id read from its file, or, for a file too broken to give
+    // one, by its file name without the extension (in any case). Null when there is none.
+    const EraseItem* FailedItemNamed(std::string_view id) const;
 
 private:
     uint32_t SumOverChecked(uint32_t EraseTally::*counter) const;
@@ -42,4 +47,8 @@ private:
     std::vector<EraseItem*> checked_;
     std::vector<EraseItem*> unchecked_;
     std::vector<EraseItem*> failed_;
+    std::vector<EraseItem*> undetected_;
 };
+
+// The name of the item's plug-in file, without its folder.
+std::string PluginFileName(const EraseItem& item);

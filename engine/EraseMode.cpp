@@ -1,22 +1,18 @@
 #include "engine/EraseMode.h"
 
-namespace {
-
-class SilentListener final : public EraseListener {
-public:
-    void OnFile(const std::string&, uint64_t) override {}
-    void OnFolderLink(const std::string&) override {}
-    void OnRegistryEntry(const std::string&, bool) override {}
-    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
-    void OnFailure(const std::string&, const std::string&) override {}
-    void OnRefused(const std::string&) override {}
-    void OnUncounted(const std::string&) override {}
-};
-
-} // namespace
+#include "engine/RegistryEraser.h"
 
 EraseListener& EraseOptions::Listener() const
 {
     static SilentListener silent;
     return listener ? *listener : silent;
+}
+
+std::string RefusedText(const std::string& path)
+{
+    if (RegistryEraser::RootKeyFromName(std::string_view(path).substr(0, path.find('\\'))))
+        return path + " (a protected registry key)";
+    if (path.find('"') != std::string::npos)
+        return path + " (a program name holding a quote)";
+    return path + " (a drive root or protected folder)";
 }

@@ -18,19 +18,56 @@ public:
     virtual void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) = 0;
     // Something an erase tried, or would try, and could not delete, with the system's reason.
     virtual void OnFailure(const std::string& path, const std::string& reason) = 0;
-    // A target the rules refuse to work in: a drive root, a protected folder or a parent of one.
+    // A target the rules refuse to work in: a drive root, a protected folder or a parent of one, or a
+    // protected registry key (a registry path, which starts with its root key's name).
     virtual void OnRefused(const std::string& path) = 0;
     // Work whose effect nobody can count, in words: it is done on an erase but counts nothing there.
     virtual void OnUncounted(const std::string& what) = 0;
+    // A program of a "run" item that could not be started or did not finish in time: a failure, which an
+    // erase run also writes to its record file.
+    virtual void OnProgramFailure(const std::string& program, const std::string& reason)
+    {
+        OnFailure(program, reason);
+    }
+    // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
+    // reasons may leave it out.
+    virtual void OnSkipped(const std::string& /*reason*/) {}
 
 protected:
     ~EraseListener() = default;
 };
 
-// How a deletion path runs: its mode and who hears about each entry (nobody, by default).
+// Hears nothing; derive to hear only some of it.
+class SilentListener : public EraseListener {
+public:
+    void OnFile(const std::string&, uint64_t) override {}
+    void OnFolderLink(const std::string&) override {}
+    void OnRegistryEntry(const std::string&, bool) override {}
+    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
+    void OnFailure(const std::string&, const std::string&) override {}
+    void OnRefused(const std::string&) override {}
+    void OnUncounted(const std::string&) override {}
+};
+
+// A refused target as reports and the record file name it: the path and what kind of target it is.
+std::string RefusedText(const std::string& path);
+
+// What a deletion path leaves alone although its pattern reaches it: neither deleted nor counted nor told.
+class EntryFilter {
+public:
+    // path as the user would write it; lastWrite in 100-nanosecond steps since 1601, 0 for a folder.
+    virtual bool Keeps(const std::string& path, uint64_t lastWrite) const = 0;
+
+protected:
+    ~EntryFilter() = default;
+};
+
+// How a deletion path runs: its mode, who hears about each entry (nobody, by default) and what it keeps
+// (nothing, by default).
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
+    const EntryFilter* filter = nullptr;
 
     bool Preview() const { return mode == EraseMode::Preview; }
     // The listener, or one that ignores everything.

@@ -31,6 +31,9 @@ public:
 
     void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) override
     {
+        const FILETIME& written = entry.ftLastWriteTime;
+        if (Kept(path, (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime))
+            return;
         uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
         FileResult result = options_.Preview() ? deleter_.Preview(path, entry.dwFileAttributes)
                                                : deleter_.Delete(path, entry.dwFileAttributes);
@@ -48,16 +51,19 @@ public:
     // (some file systems cannot remove a link this way) is no failure: nothing behind it was reached.
     void OnFolderLink(const std::wstring& path) override
     {
+        if (Kept(path, 0))
+            return;
         listener_.OnFolderLink(DisplayPath(path));
         if (!options_.Preview())
             RemoveDirectoryW(path.c_str());
     }
 
-    // Gone when it is empty; what kept it there was told as it was reached.
-    void OnFolderDone(const std::wstring& path) override
+    // A matching one goes when it is empty; what kept it there was told as it was reached.
+    void OnFolderDone(const std::wstring& path, bool matched) override
     {
-        if (!options_.Preview())
-            Settle(path, RemoveDirectoryW(path.c_str()));
+        if (options_.Preview())
+            return;
+        Settle(path, matched && !Kept(path, 0) && RemoveDirectoryW(path.c_str()));
     }
 
     // The walked folder, which stays.
@@ -68,6 +74,11 @@ private:
         std::wstring path;
         uint64_t size;
     };
+
+    bool Kept(const std::wstring& path, uint64_t lastWrite) const
+    {
+        return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
+    }
 
     // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first).
     void Settle(const std::wstring& folder, bool removed)
@@ -119,15 +130,28 @@ private:
     EraseListener& listener_;
 };
 
+void Walk(const std::string& folder, const std::string& pattern, bool recurse, bool everySubfolder,
+          uint32_t& files, uint32_t& bytes, const EraseOptions& options)
+{
+    std::wstring root = WalkRoot(folder);
+    EraseVisitor visitor(root, files, bytes, options);
+    WalkFolder(folder, pattern, recurse, visitor, everySubfolder);
+    if (!options.Preview())
+        visitor.OnWalkDone(root);
+}
+
 } // namespace
 
 void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
                     uint32_t& bytes, const EraseOptions& options)
 {
-    EraseVisitor visitor(WalkRoot(folder), files, bytes, options);
-    WalkFolder(folder, pattern, recurse, visitor);
-    if (!options.Preview())
-        visitor.OnWalkDone(WalkRoot(folder));
+    Walk(folder, pattern, recurse, false, files, bytes, options);
+}
+
+void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint32_t& files,
+                         uint32_t& bytes, const EraseOptions& options)
+{
+    Walk(folder, pattern, true, true, files, bytes, options);
 }
 
 std::string FolderOfPatternPath(const std::string& path)

@@ -15,8 +15,10 @@ bool IsDotEntry(const wchar_t* name)
 
 class FolderWalker {
 public:
-    FolderWalker(std::wstring folder, const std::string& pattern, bool recurse, FolderVisitor& visitor)
-        : path_(std::move(folder)), pattern_(pattern), recurse_(recurse), visitor_(visitor)
+    FolderWalker(std::wstring folder, const std::string& pattern, bool recurse, bool everySubfolder,
+                 FolderVisitor& visitor)
+        : path_(std::move(folder)), pattern_(pattern), recurse_(recurse),
+          everySubfolder_(everySubfolder), visitor_(visitor)
     {
     }
 
@@ -28,15 +30,17 @@ private:
     struct Level {
         FindHandle search;
         size_t folderLength;
+        bool matched; // the folder's own name matches the pattern
     };
 
-    bool Enter();
+    bool Enter(bool matched);
     bool NextEntry();
     bool Visit();
 
     std::wstring path_;
     NamePattern pattern_;
     bool recurse_;
+    bool everySubfolder_; // every subfolder is entered; the pattern picks the files and removed folders
     FolderVisitor& visitor_;
     std::vector<Level> levels_;
     WIN32_FIND_DATAW entry_{};
@@ -44,24 +48,25 @@ private:
 
 void FolderWalker::Run()
 {
-    if (!Enter())
+    if (!Enter(false))
         return;
     for (;;) {
         if (Visit())
             continue; // entered a subfolder, whose first entry is in entry_
         while (!NextEntry()) {
+            bool matched = levels_.back().matched;
             levels_.pop_back();
             if (levels_.empty())
                 return;
             path_.pop_back(); // the finished subfolder, without its final backslash
-            visitor_.OnFolderDone(path_);
+            visitor_.OnFolderDone(path_, matched);
         }
     }
 }
 
 // Opens the search of the folder in path_ (ending in a backslash) with its first entry in entry_. The
 // search lists everything: the system's own matching differs between systems and also tries short names.
-bool FolderWalker::Enter()
+bool FolderWalker::Enter(bool matched)
 {
     size_t folderLength = path_.size();
     path_ += L'*';
@@ -70,7 +75,7 @@ bool FolderWalker::Enter()
     path_.resize(folderLength);
     if (search == INVALID_HANDLE_VALUE)
         return false;
-    levels_.push_back({FindHandle(search), folderLength});
+    levels_.push_back({FindHandle(search), folderLength, matched});
     return true;
 }
 
@@ -85,26 +90,31 @@ bool FolderWalker::NextEntry()
 // Hands the entry to the visitor or, for a subfolder to walk, opens its search; true when it did that.
 bool FolderWalker::Visit()
 {
-    if (IsDotEntry(entry_.cFileName) || !pattern_.Matches(entry_.cFileName))
+    if (IsDotEntry(entry_.cFileName))
+        return false;
+    bool matched = pattern_.Matches(entry_.cFileName);
+    DWORD attributes = entry_.dwFileAttributes;
+    bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (!matched && !(folder && everySubfolder_))
         return false;
     path_.resize(levels_.back().folderLength);
     path_ += entry_.cFileName;
-    DWORD attributes = entry_.dwFileAttributes;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!folder) {
         visitor_.OnFile(path_, entry_);
         return false;
     }
     if (!recurse_)
         return false;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        visitor_.OnFolderLink(path_);
+        if (matched)
+            visitor_.OnFolderLink(path_);
         return false;
     }
     path_ += L'\\';
-    if (Enter())
+    if (Enter(matched))
         return true;
     path_.pop_back();
-    visitor_.OnFolderDone(path_); // nothing inside matched
+    visitor_.OnFolderDone(path_, matched); // nothing inside to visit
     return false;
 }
 
@@ -115,11 +125,12 @@ std::wstring WalkRoot(const std::string& folder)
     return ToExtendedPath(folder.empty() || folder.back() != '\\' ? folder + '\\' : folder);
 }
 
-void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor)
+void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor,
+                bool everySubfolder)
 {
     if (pattern.empty())
         return;
-    FolderWalker(WalkRoot(folder), pattern, recurse, visitor).Run();
+    FolderWalker(WalkRoot(folder), pattern, recurse || everySubfolder, everySubfolder, visitor).Run();
 }
 
 std::unordered_set<std::wstring> NamesInFolder(const std::wstring& folder)

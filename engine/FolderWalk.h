@@ -11,8 +11,8 @@ public:
     virtual void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) = 0;
     // A link to a folder (junction, symbolic link, mount point), which the walk never enters.
     virtual void OnFolderLink(const std::wstring& path) = 0;
-    // A subfolder, after the walk has visited what matched inside it.
-    virtual void OnFolderDone(const std::wstring& path) = 0;
+    // A subfolder, after the walk has visited what matched inside it; matched: its own name matches.
+    virtual void OnFolderDone(const std::wstring& path, bool matched) = 0;
 
 protected:
     ~FolderVisitor() = default;
@@ -21,10 +21,13 @@ protected:
 // The folder as the walk names it: extended form, ending in a backslash. Visited paths begin with it.
 std::wstring WalkRoot(const std::string& folder);
 
-// Visits the entries of folder that match pattern (as NamePattern matches names), depth first.
+// Visits the entries of folder whose names match pattern (as NamePattern matches them), depth first.
 // With recurse, each matching subfolder is walked with the same pattern before it is reported done.
+// With everySubfolder, every subfolder is walked (never a link); the pattern picks the files, and the
+// folders and links reported as matched.
 // The depth is bounded only by the file system: the walk keeps its own stack, one search per level.
-void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor);
+void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor,
+                bool everySubfolder = false);
 
 // The names now in folder (extended form, without a final backslash), as listed.
 std::unordered_set<std::wstring> NamesInFolder(const std::wstring& folder);

@@ -11,5 +11,5 @@
 std::vector<BYTE> GetKeyDacl(HKEY root, const std::string& path);
 // Replaces the key's DACL with the descriptor's; false when the key cannot be opened or refuses it.
 bool SetKeyDacl(HKEY root, const std::string& path, PSECURITY_DESCRIPTOR descriptor);
-// The same for the key and, below it, every subkey at every depth.
+// The same for the key and, below it, every subkey at every depth; links are set themselves, never entered.
 void SetKeyDaclTree(HKEY root, const std::string& path, PSECURITY_DESCRIPTOR descriptor);

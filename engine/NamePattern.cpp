@@ -6,30 +6,27 @@
 
 namespace {
 
-// Upper case as the file system compares names, independent of the user's locale.
-std::wstring Upper(std::wstring_view text)
+bool SameLetter(wchar_t a, wchar_t b)
 {
-    std::wstring upper(text);
-    if (!upper.empty())
-        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()),
-                      upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0);
-    return upper;
+    return a == b || CompareStringOrdinal(&a, 1, &b, 1, TRUE) == CSTR_EQUAL;
 }
 
-// "*" any run, "?" one character; the last "*" seen is where a mismatch resumes.
-bool Wildcard(std::wstring_view pattern, std::wstring_view name)
+} // namespace
+
+bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern)
 {
-    size_t p = 0, n = 0, star = std::wstring_view::npos, resume = 0;
+    size_t n = 0, p = 0;
+    size_t starAt = std::wstring_view::npos, resumeAt = 0;
     while (n < name.size()) {
         if (p < pattern.size() && pattern[p] == L'*') {
-            star = p++;
-            resume = n;
-        } else if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < pattern.size() && (pattern[p] == L'?' || SameLetter(pattern[p], name[n]))) {
             ++p;
             ++n;
-        } else if (star != std::wstring_view::npos) {
-            p = star + 1;
-            n = ++resume;
+        } else if (starAt != std::wstring_view::npos) {
+            p = starAt + 1; // let the last star take one more character
+            n = ++resumeAt;
         } else {
             return false;
         }
@@ -39,9 +36,7 @@ bool Wildcard(std::wstring_view pattern, std::wstring_view name)
     return p == pattern.size();
 }
 
-} // namespace
-
-NamePattern::NamePattern(std::string_view pattern) : pattern_(Upper(ToWide(pattern)))
+NamePattern::NamePattern(std::string_view pattern) : pattern_(ToWide(pattern))
 {
     everything_ = pattern_ == L"*" || pattern_ == L"*.*";
     if (pattern_.size() > 1 && pattern_.back() == L'.') {
@@ -53,14 +48,11 @@ NamePattern::NamePattern(std::string_view pattern) : pattern_(Upper(ToWide(patte
 
 bool NamePattern::Matches(std::wstring_view name) const
 {
-    return everything_ || MatchesUpper(Upper(name));
-}
-
-bool NamePattern::MatchesUpper(std::wstring_view name) const
-{
-    if (noExtension_)
-        return name.find(L'.') == std::wstring_view::npos && Wildcard(pattern_, name);
-    if (Wildcard(pattern_, name))
+    if (everything_)
         return true;
-    return orBare_ && Wildcard(std::wstring_view(pattern_).substr(0, pattern_.size() - 2), name);
+    if (noExtension_)
+        return name.find(L'.') == std::wstring_view::npos && MatchesWildcard(name, pattern_);
+    if (MatchesWildcard(name, pattern_))
+        return true;
+    return orBare_ && MatchesWildcard(name, std::wstring_view(pattern_).substr(0, pattern_.size() - 2));
 }

@@ -1,11 +1,43 @@
 #include "engine/RegistryEraser.h"
 
 #include "engine/ErrorText.h"
+#include "engine/ProtectedKeys.h"
 #include "framework/Utf8.h"
+
+#include <winternl.h>
 
 #include <vector>
 
+// Deletes the very key a handle was opened on, which RegDeleteKeyW cannot do for a link key: it opens
+// the name again and so reaches the target.
+extern "C" NTSYSAPI NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+
 namespace {
+
+constexpr REGSAM kTreeAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+
+// Opens a subkey of key as itself: a link key is not followed to its target.
+LONG OpenUnfollowed(HKEY key, const std::wstring& subKey, REGSAM access, RegKeyHandle& opened)
+{
+    return RegOpenKeyExW(key, subKey.c_str(), REG_OPTION_OPEN_LINK, access | kRegistryView, opened.put());
+}
+
+LONG DeleteUnfollowed(HKEY key, const std::wstring& subKey)
+{
+    RegKeyHandle doomed;
+    LONG status = OpenUnfollowed(key, subKey, DELETE, doomed);
+    if (status != ERROR_SUCCESS)
+        return status;
+    return static_cast<LONG>(RtlNtStatusToDosError(NtDeleteKey(doomed.get())));
+}
+
+// A link key holds the name of its target in this one value.
+bool IsLink(HKEY key)
+{
+    DWORD type = REG_NONE;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
 
 // Reads the name of the subkey or value at index into name, growing it until the name fits.
 template <typename Enumerate>
@@ -78,11 +110,19 @@ HKEY RegistryEraser::RootKeyFromName(std::string_view name)
     return nullptr;
 }
 
-LONG RegistryEraser::OpenParent(const RegistryPath& path)
+LONG RegistryEraser::OpenParent(const RegistryPath& path, DWORD options)
 {
     if (!path.valid || !path.root)
         return ERROR_FILE_NOT_FOUND;
-    return key_.Open(path.root, path.parent, KEY_ALL_ACCESS);
+    return key_.Open(path.root, path.parent, KEY_ALL_ACCESS | kRegistryView, options);
+}
+
+bool RegistryEraser::Refused(const std::string& keyPath, const std::string& parameter)
+{
+    if (!IsProtectedKey(keyPath))
+        return false;
+    options_.Listener().OnRefused(parameter);
+    return true;
 }
 
 uint32_t RegistryEraser::Counted(LONG status, const std::string& path, bool isKey)
@@ -99,6 +139,8 @@ uint32_t RegistryEraser::Counted(LONG status, const std::string& path, bool isKe
 
 uint32_t RegistryEraser::DeleteKeyByPath(const std::string& path)
 {
+    if (Refused(path, path))
+        return 0;
     RegistryPath parsed = ParseRegistryPath(path);
     // An empty key name would name the parent itself and empty it.
     if (parsed.name.empty())
@@ -116,18 +158,12 @@ LONG RegistryEraser::DeleteKeyTree(HKEY key, const std::string& subKey)
     return DeleteTree(key, ToWide(subKey));
 }
 
-namespace {
-
-constexpr REGSAM kTreeAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-
-} // namespace
-
 LONG RegistryEraser::DeleteTree(HKEY key, const std::wstring& subKey)
 {
     if (subKey.empty())
         return ERROR_INVALID_PARAMETER;
     RegKeyHandle child;
-    LONG status = RegOpenKeyExW(key, subKey.c_str(), 0, kTreeAccess, child.put());
+    LONG status = OpenUnfollowed(key, subKey, kTreeAccess, child);
     if (status != ERROR_SUCCESS)
         return status;
     // Always the first subkey: each one deleted moves the next into its place.
@@ -138,7 +174,7 @@ LONG RegistryEraser::DeleteTree(HKEY key, const std::wstring& subKey)
             return status;
     }
     child.reset();
-    return RegDeleteKeyW(key, subKey.c_str());
+    return DeleteUnfollowed(key, subKey);
 }
 
 // The deletion of each key needs its DELETE right besides what the walk through it needs.
@@ -147,7 +183,7 @@ LONG RegistryEraser::PreviewTree(HKEY key, const std::wstring& subKey)
     if (subKey.empty())
         return ERROR_INVALID_PARAMETER;
     RegKeyHandle child;
-    LONG status = RegOpenKeyExW(key, subKey.c_str(), 0, kTreeAccess | DELETE, child.put());
+    LONG status = OpenUnfollowed(key, subKey, kTreeAccess | DELETE, child);
     std::wstring name;
     for (DWORD index = 0; status == ERROR_SUCCESS && SubkeyNameAt(child.get(), index, name) == ERROR_SUCCESS;
          ++index)
@@ -158,23 +194,28 @@ LONG RegistryEraser::PreviewTree(HKEY key, const std::wstring& subKey)
 uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
 {
     RegistryPath parsed = ParseRegistryPath(path);
-    LONG status = OpenParent(parsed);
+    bool everyValue = parsed.name.find('*') != std::string::npos;
+    std::string keyPath = path.substr(0, path.rfind('\\') + 1);
+    if (everyValue && parsed.valid && Refused(keyPath, path))
+        return 0;
+    LONG status = OpenParent(parsed, REG_OPTION_OPEN_LINK);
     if (status != ERROR_SUCCESS)
         return Counted(status, path, false);
     HKEY key = key_.get();
+    if (IsLink(key))
+        return 0;
     bool preview = options_.Preview();
     auto deleteValue = [key, preview](const std::wstring& name) {
         return preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
                        : RegDeleteValueW(key, name.c_str());
     };
-    if (parsed.name.find('*') == std::string::npos)
+    if (!everyValue)
         return Counted(deleteValue(ToWide(parsed.name)), path, false);
     // "*" means every value: collect the names first, since deleting shifts the indexes.
     std::vector<std::wstring> names;
     std::wstring name;
     for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
         names.push_back(name);
-    std::string keyPath = path.substr(0, path.rfind('\\') + 1);
     uint32_t deleted = 0;
     for (const std::wstring& valueName : names)
         deleted += Counted(deleteValue(valueName), keyPath + ToUtf8(valueName), false);
@@ -186,7 +227,7 @@ int RegistryEraser::SetStringValueByPath(const std::string& path, const std::str
     RegistryPath parsed = ParseRegistryPath(path);
     if (!parsed.valid || !parsed.root)
         return 2;
-    RegKey().Create(parsed.root, parsed.parent, KEY_ALL_ACCESS);
+    RegKey().Create(parsed.root, parsed.parent, KEY_ALL_ACCESS | kRegistryView);
     if (OpenParent(parsed) != ERROR_SUCCESS)
         return 2;
     key_.SetString(text, parsed.name);

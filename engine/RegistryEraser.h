@@ -17,9 +17,16 @@ struct RegistryPath {
 };
 RegistryPath ParseRegistryPath(const std::string& path);
 
+// The one registry view every path names, in the 32- and the 64-bit program alike: the native one, where
+// the 32-bit programs' keys are under their Wow6432Node keys. 32-bit Windows ignores the flag.
+constexpr REGSAM kRegistryView = KEY_WOW64_64KEY;
+
 // Deletes registry keys and values named by registry paths. Holds one open key at a time. A preview
 // deletes nothing and counts what an erase could delete now: a key whose whole tree opens with the
 // access its deletion needs, a value that exists in a key that opens with full access.
+// Links are never followed below the path's parent: a link key is deleted itself, with nothing of its
+// target, and holds no values to delete. A protected key (engine/ProtectedKeys.h) is never deleted or
+// emptied of all its values; the listener hears it was refused.
 class RegistryEraser {
 public:
     explicit RegistryEraser(EraseOptions options = {}) : options_(options) {}
@@ -45,7 +52,9 @@ private:
     // Opens the whole tree as DeleteTree would, deleting nothing.
     static LONG PreviewTree(HKEY key, const std::wstring& subKey);
     // Opens the parent key of a parsed path with full access into key_.
-    LONG OpenParent(const RegistryPath& path);
+    LONG OpenParent(const RegistryPath& path, DWORD options = 0);
+    // Whether the key is protected; the listener hears the parameter named it.
+    bool Refused(const std::string& keyPath, const std::string& parameter);
     // 1 for a deleted (in a preview, deletable) entry; else 0, and the listener hears why it stayed
     // unless it was not there at all.
     uint32_t Counted(LONG status, const std::string& path, bool isKey);

@@ -118,7 +118,8 @@ bool IsElementNamed(IXMLDOMNode* node, std::wstring_view name)
     return SUCCEEDED(node->get_nodeName(nodeName.put())) && View(nodeName) == name;
 }
 
-bool HasAttribute(IXMLDOMNode* node, const std::wstring& name, std::wstring_view value)
+// The attribute's text; false when the node has no such attribute.
+bool FindAttribute(IXMLDOMNode* node, const std::wstring& name, Bstr& text)
 {
     ComPtr<IXMLDOMNamedNodeMap> attributes;
     if (FAILED(node->get_attributes(attributes.put())) || !attributes)
@@ -128,8 +129,13 @@ bool HasAttribute(IXMLDOMNode* node, const std::wstring& name, std::wstring_view
     if (!attributeName || FAILED(attributes->getNamedItem(attributeName.get(), attribute.put())) ||
         !attribute)
         return false;
+    return SUCCEEDED(attribute->get_text(text.put()));
+}
+
+bool HasAttribute(IXMLDOMNode* node, const std::wstring& name, std::wstring_view value)
+{
     Bstr text;
-    return SUCCEEDED(attribute->get_text(text.put())) && View(text) == value;
+    return FindAttribute(node, name, text) && View(text) == value;
 }
 
 } // namespace
@@ -187,10 +193,43 @@ bool FindChildText(IXMLDOMNode* node, std::string_view name, std::string& text, 
     return true;
 }
 
+std::string NodeName(IXMLDOMNode* node)
+{
+    Bstr name;
+    if (FAILED(node->get_nodeName(name.put())))
+        return {};
+    return ToUtf8(View(name));
+}
+
 std::string NodeText(IXMLDOMNode* node)
 {
     Bstr text;
     if (FAILED(node->get_text(text.put())))
         return {};
     return ToUtf8(View(text));
+}
+
+std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMNode* node, std::string_view name)
+{
+    std::wstring wideName = ToWide(name);
+    std::vector<ComPtr<IXMLDOMNode>> found;
+    ComPtr<IXMLDOMNode> child;
+    node->get_firstChild(child.put());
+    while (child) {
+        ComPtr<IXMLDOMNode> next;
+        child->get_nextSibling(next.put());
+        if (IsElementNamed(child.get(), wideName))
+            found.push_back(std::move(child));
+        child = std::move(next);
+    }
+    return found;
+}
+
+bool AttributeText(IXMLDOMNode* node, std::string_view name, std::string& text)
+{
+    Bstr value;
+    if (!FindAttribute(node, ToWide(name), value))
+        return false;
+    text = ToUtf8(View(value));
+    return true;
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Reading XML through MSXML's DOMDocument, one fresh document per load, guarded against hostile input.
 // The caller initialises COM for the thread.
@@ -26,3 +27,12 @@ bool FindChildText(IXMLDOMNode* node, std::string_view name, std::string& text, 
 
 // All text inside the node.
 std::string NodeText(IXMLDOMNode* node);
+
+// The node's name; empty when it has none.
+std::string NodeName(IXMLDOMNode* node);
+
+// Every child element of node with that name, in document order.
+std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMNode* node, std::string_view name);
+
+// The text of the node's attribute of that name; false, text unchanged, when it has none.
+bool AttributeText(IXMLDOMNode* node, std::string_view name, std::string& text);

@@ -53,6 +53,23 @@ bool XmlReader::SelectChild(std::string_view name, XmlReader& target) const
     return true;
 }
 
+std::vector<XmlReader::Element> XmlReader::ChildElements() const
+{
+    std::vector<Element> elements;
+    ComPtr<IXMLDOMNode> child;
+    if (current_)
+        current_->get_firstChild(child.put());
+    while (child) {
+        DOMNodeType type;
+        if (SUCCEEDED(child->get_nodeType(&type)) && type == NODE_ELEMENT)
+            elements.push_back({NodeName(child.get()), NodeText(child.get())});
+        ComPtr<IXMLDOMNode> next;
+        child->get_nextSibling(next.put());
+        child = std::move(next);
+    }
+    return elements;
+}
+
 std::string XmlReader::GetText(std::string_view name, std::string_view defaultText) const
 {
     std::string text(defaultText);

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One XML document, loaded through a fresh DOM document, positioned on one element: the document element
 // after a load, or a child chosen with SelectChild. Lookups search the direct children of that element.
@@ -25,6 +26,13 @@ public:
     // Moves target (which may be this reader) onto the first child element with that name; false, and
     // target unchanged, when there is none.
     bool SelectChild(std::string_view name, XmlReader& target) const;
+
+    struct Element {
+        std::string name;
+        std::string text;
+    };
+    // The direct child elements, in document order.
+    std::vector<Element> ChildElements() const;
 
     std::string GetText(std::string_view name, std::string_view defaultText) const;
     // True when the text, lower-cased, is "true"; so "True" counts, "yes" and "1" do not.

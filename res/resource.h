@@ -8,6 +8,7 @@
 #define IDS_ABOUT_ENTRY 101
 #define IDD_MAIN 102
 #define IDR_TRAY_MENU 135
+#define IDR_PLUGIN_MENU 136
 #define IDD_ERASE_PROGRESS 153
 #define IDD_OPTIONS 157
 #define IDD_SCHEDULE 161
@@ -34,6 +35,10 @@
 
 // Tray menu and the system menu's about entry
 #define ID_SHOW_WINDOW 32773
+
+// The Plugin button's menu
+#define ID_PLUGIN_PAGE 32774
+#define ID_IMPORT_RULES 32775
 #define IDM_ABOUT_ENTRY 0x10
 
 // Progress dialog (Erase is the cancel id on purpose: Escape starts the run) and loader screen

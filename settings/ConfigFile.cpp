@@ -19,6 +19,14 @@ bool PutInPlace(const std::wstring& target, const std::wstring& replacement)
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
+// A read-only file is kept as the user made it, and a folder of that name is not the file to replace.
+bool MayReplace(const std::wstring& target)
+{
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 } // namespace
 
 ConfigFile::ConfigFile(std::string path) : path_(std::move(path)), newPath_(path_ + ".new")
@@ -35,6 +43,8 @@ bool ConfigFile::OpenForWrite()
 {
     Discard();
     writeFailed_ = false;
+    if (!MayReplace(ToExtendedPath(path_)))
+        return false;
     // No sharing: a second writer at the same moment fails rather than mixing its lines into this file.
     output_.reset(CreateFileW(ToExtendedPath(newPath_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -54,8 +64,24 @@ void ConfigFile::WriteLine(std::string_view text)
 
 void ConfigFile::WriteItem(std::string_view key, bool value)
 {
+    WriteElement(key, value ? "true" : "false");
+}
+
+void ConfigFile::WriteElement(std::string_view key, std::string_view text)
+{
     std::string k(key);
-    WriteLine("        <" + k + ">" + (value ? "true" : "false") + "</" + k + ">");
+    std::string line = "        <" + k + ">";
+    for (char c : text) {
+        if (c == '&')
+            line += "&amp;";
+        else if (c == '<')
+            line += "&lt;";
+        else if (c == '>')
+            line += "&gt;";
+        else
+            line += c;
+    }
+    WriteLine(line + "</" + k + ">");
 }
 
 void ConfigFile::WriteOpening()

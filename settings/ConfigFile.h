@@ -16,11 +16,13 @@ public:
     explicit ConfigFile(std::string path);
     ~ConfigFile() override; // an unfinished write is dropped
 
-    // Starts a new file; false when it cannot be created.
+    // Starts a new file; false when it cannot be created, or the file in place is read-only or a folder.
     bool OpenForWrite();
     void WriteLine(std::string_view text);
     // One selection line: eight blanks, then <key>true</key> or <key>false</key>.
     void WriteItem(std::string_view key, bool value);
+    // An element of erase-items as it was read: eight blanks, then <key>text</key>, the text escaped.
+    void WriteElement(std::string_view key, std::string_view text);
     // The declaration, the root's opening tag and the opening of erase-items.
     void WriteOpening();
     // The end of erase-items, app-config with the page, and the root's closing tag.

@@ -2,7 +2,12 @@
 
 ConfigSelection::ConfigSelection(const std::string& configPath) : items_(configPath)
 {
-    items_.SelectChild(ConfigFile::kItemsElement, items_);
+    hasItems_ = items_.SelectChild(ConfigFile::kItemsElement, items_);
+}
+
+std::vector<XmlReader::Element> ConfigSelection::StoredElements() const
+{
+    return hasItems_ ? items_.ChildElements() : std::vector<XmlReader::Element>();
 }
 
 bool ConfigSelection::IsSelected(const std::string& id) const

@@ -14,7 +14,10 @@ public:
     // Every item counts as selected when the file could not be read; callers that must not act on an
     // unreadable file ask IsLoaded first.
     bool IsSelected(const std::string& id) const override;
+    // The elements of erase-items as stored, in file order; none without a readable erase-items.
+    std::vector<XmlReader::Element> StoredElements() const;
 
 private:
     ConfigFile items_;
+    bool hasItems_ = false;
 };

@@ -2,10 +2,10 @@
 
 #include "framework/Utf8.h"
 
-LONG RegKey::Open(HKEY parent, const std::string& subKey, REGSAM access)
+LONG RegKey::Open(HKEY parent, const std::string& subKey, REGSAM access, DWORD options)
 {
     HKEY opened = nullptr;
-    LONG status = RegOpenKeyExW(parent, ToWide(subKey).c_str(), 0, access, &opened);
+    LONG status = RegOpenKeyExW(parent, ToWide(subKey).c_str(), options, access, &opened);
     if (status == ERROR_SUCCESS)
         key_.reset(opened);
     return status;

@@ -8,8 +8,9 @@
 // One open registry key. Names are UTF-8; every operation returns the Win32 status of its call.
 class RegKey {
 public:
-    // On success the key held before is closed and the new one kept; on failure nothing changes.
-    LONG Open(HKEY parent, const std::string& subKey, REGSAM access);
+    // On success the key held before is closed and the new one kept; on failure nothing changes. options
+    // are those of RegOpenKeyExW: REG_OPTION_OPEN_LINK opens a link key itself instead of its target.
+    LONG Open(HKEY parent, const std::string& subKey, REGSAM access, DWORD options = 0);
     LONG Create(HKEY parent, const std::string& subKey, REGSAM access, DWORD* disposition = nullptr);
     LONG Close();
 

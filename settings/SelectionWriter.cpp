@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 
 namespace {
 
@@ -47,6 +48,42 @@ std::optional<bool> RowState(const std::vector<std::vector<SelectionPages::Row>>
     return std::nullopt;
 }
 
+// A stored element that no loaded item writes, and the loaded item's id it followed (empty: none).
+struct KeptElement {
+    std::string after;
+    XmlReader::Element element;
+    bool written = false;
+};
+
+std::vector<KeptElement> KeptElements(const EraseItemList& list, const ConfigSelection& stored)
+{
+    std::set<std::string> loaded;
+    for (const EraseItem& item : list.Items()) {
+        if (item.loaded)
+            loaded.insert(item.id);
+    }
+    std::vector<KeptElement> kept;
+    std::string after;
+    for (XmlReader::Element& element : stored.StoredElements()) {
+        if (loaded.count(element.name))
+            after = element.name;
+        else
+            kept.push_back({after, std::move(element)});
+    }
+    return kept;
+}
+
+// Writes the kept elements that followed the given id, or all still unwritten ones when it is null.
+void WriteKept(ConfigFile& file, std::vector<KeptElement>& kept, const std::string* after)
+{
+    for (KeptElement& element : kept) {
+        if (!element.written && (!after || element.after == *after)) {
+            file.WriteElement(element.element.name, element.element.text);
+            element.written = true;
+        }
+    }
+}
+
 } // namespace
 
 SelectionWriter::SelectionWriter(std::string configPath, ShowMessage showMessage)
@@ -66,7 +103,7 @@ bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages&
     for (int counting : CountingPages(page))
         lists.push_back(pages.Rows(counting));
     ConfigSelection stored(configPath_);
-    return Write(list, [&](const EraseItem& item) -> std::optional<bool> {
+    return Write(list, stored, [&](const EraseItem& item) -> std::optional<bool> {
         if (std::optional<bool> shown = RowState(lists, item.descript))
             return shown;
         if (stored.IsLoaded())
@@ -77,22 +114,55 @@ bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages&
 
 bool SelectionWriter::WriteDefaults(const EraseItemList& list) const
 {
-    return Write(list,
-                 [](const EraseItem& item) -> std::optional<bool> { return IsDefaultItem(item.descript); });
+    ConfigSelection stored(configPath_);
+    return Write(list, stored, [](const EraseItem& item) -> std::optional<bool> {
+        return item.isDefault || IsDefaultItem(item.descript);
+    });
 }
 
-bool SelectionWriter::Write(const EraseItemList& list,
-                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf) const
+bool SelectionWriter::WriteUnselected(const EraseItemList& list, const std::vector<std::string>& ids) const
 {
+    ConfigSelection stored(configPath_);
+    return Write(
+        list, stored,
+        [&](const EraseItem& item) -> std::optional<bool> {
+            if (std::find(ids.begin(), ids.end(), item.id) != ids.end())
+                return false;
+            if (stored.IsLoaded())
+                return stored.IsSelected(item.id);
+            return std::nullopt;
+        },
+        ids);
+}
+
+bool SelectionWriter::Write(const EraseItemList& list, const ConfigSelection& stored,
+                            const std::function<std::optional<bool>(const EraseItem&)>& valueOf,
+                            const std::vector<std::string>& unselected) const
+{
+    std::vector<KeptElement> kept = KeptElements(list, stored);
+    // An unselected id is written "false" at the end instead.
+    for (KeptElement& element : kept) {
+        const std::string& id = element.element.name;
+        element.written = std::find(unselected.begin(), unselected.end(), id) != unselected.end();
+    }
     ConfigFile file(configPath_);
     bool written = file.OpenForWrite();
     if (written) {
         file.WriteOpening();
+        const std::string first;
+        WriteKept(file, kept, &first);
         for (const EraseItem& item : list.Items()) {
             if (!item.loaded)
                 continue;
             if (std::optional<bool> value = valueOf(item))
                 file.WriteItem(item.id, *value);
+            WriteKept(file, kept, &item.id);
+        }
+        WriteKept(file, kept, nullptr);
+        for (const std::string& id : unselected) {
+            auto loaded = [&id](const EraseItem& item) { return item.loaded && item.id == id; };
+            if (std::none_of(list.Items().begin(), list.Items().end(), loaded))
+                file.WriteItem(id, false);
         }
         file.WriteClosing(0);
         written = file.Close();

@@ -1,6 +1,9 @@
 #include "settings/Settings.h"
 
+#include "framework/Owners.h"
 #include "settings/RegKey.h"
+
+#include <windows.h>
 
 #include <cstdio>
 
@@ -55,9 +58,27 @@ void ReadStatistics(RegKey& key)
 
 void LoadStatistics(const std::string& keyPath)
 {
+    EraseStatistics& statistics = ProcessStatistics();
+    std::time_t lastErasedTime = statistics.lastErasedTime;
+    statistics = EraseStatistics();
+    statistics.lastErasedTime = lastErasedTime;
     RegKey key;
     if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) == ERROR_SUCCESS)
         ReadStatistics(key);
+}
+
+void AddRunToStoredStatistics(const EraseTally& run, std::time_t now, const std::string& keyPath)
+{
+    // Vestrel and vestrel-cli may end runs at the same moment: one reads, adds and stores at a time. A
+    // holder that never lets go delays the other by a few seconds only.
+    constexpr DWORD kLockWaitMs = 5000;
+    UniqueHandle lock(CreateMutexW(nullptr, FALSE, L"Local\\Vestrel statistics"));
+    bool locked = lock && WaitForSingleObject(lock.get(), kLockWaitMs) != WAIT_TIMEOUT;
+    LoadStatistics(keyPath);
+    ProcessStatistics().AddRun(run, now);
+    StoreStatistics(keyPath);
+    if (locked)
+        ReleaseMutex(lock.get());
 }
 
 void LoadSettings(const std::string& keyPath)

@@ -49,10 +49,15 @@ EraseStatistics& ProcessStatistics();
 // Reads every value that can be read into the process-wide copies; the others keep what they hold.
 // keyPath is relative to HKEY_CURRENT_USER.
 void LoadSettings(const std::string& keyPath = kSettingsKeyPath);
-// Reads only the statistics, so a run adds to what another program (vestrel-cli) may have stored meanwhile.
+// Replaces the process-wide statistics by what is stored now (a missing value is 0 or empty), so the
+// window shows what vestrel-cli may have added meanwhile. The in-memory last-erased time is kept.
 void LoadStatistics(const std::string& keyPath = kSettingsKeyPath);
 // Writes the statistics, creating the key when it is missing. Failures are silent.
 void StoreStatistics(const std::string& keyPath = kSettingsKeyPath);
+// Adds one run to the statistics as stored at this moment and stores the sum, which the process-wide copy
+// then holds: what another program stored since this one read them is kept.
+void AddRunToStoredStatistics(const EraseTally& run, std::time_t now,
+                              const std::string& keyPath = kSettingsKeyPath);
 
 // "%H:%M, %b/%d/%y" with English month names, whatever the locale: 09:05, Jul/03/04.
 std::string FormatLastErasedTime(const std::tm& localTime);

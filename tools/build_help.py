@@ -142,7 +142,7 @@ def write(path, text):
 
 
 def shipped_items(root):
-    """(type, descript, head, ticked by default) of every shipped plug-in, in file order."""
+    """(type, descript, head as HTML with the warning, ticked by default) of every shipped plug-in."""
     defaults = ElementTree.parse(os.path.join(root, "plugin-defaults", "Vestrel.conf")).getroot()
     selection = {element.tag: element.text == "true" for element in defaults.find("erase-items")}
     items = []
@@ -150,13 +150,16 @@ def shipped_items(root):
         if name.endswith(".aep"):
             plugin = ElementTree.parse(os.path.join(root, "plugin", name)).getroot()
             body = plugin.find("body")
-            items.append((body.findtext("type"), body.findtext("descript"), plugin.findtext("head"),
+            head = html.escape(plugin.findtext("head"))
+            if body.findtext("warning"):
+                head += "<br><strong>Note:</strong> " + html.escape(body.findtext("warning"))
+            items.append((body.findtext("type"), body.findtext("descript"), head,
                           selection.get(body.findtext("id"), True)))
     return items
 
 
 def items_table(items, page_type):
-    rows = ["<tr><td>%s</td><td>%s</td><td>%s</td></tr>" % (html.escape(descript), html.escape(head),
+    rows = ["<tr><td>%s</td><td>%s</td><td>%s</td></tr>" % (html.escape(descript), head,
                                                              "yes" if ticked else "")
             for type_, descript, head, ticked in items if type_ == page_type]
     if not rows:

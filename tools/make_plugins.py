@@ -4,39 +4,70 @@
 Run from anywhere:  /usr/bin/python3 tools/make_plugins.py
 
 It also writes plugin-defaults/Vestrel.conf, the configuration file shipped in the program folder: the
-selection that "Set Default" writes for these items, so that a first "Erase Now" erases only the ten
-default items and never the favorites or other data the user did not choose.
+selection that "Set Default" writes for these items, so that a first "Erase Now" erases only the caches,
+temporary files, the recycle bin and Windows' recent lists, never cookies, history, passwords, or
+anything an item warns about.
 
-The browser items name the same files in every profile folder of every Chromium browser, which is
-easier to keep right in one table than in forty hand-edited lists. The output is deterministic, so
-re-running the script on an unchanged table changes no file. Other plug-in authors write their files
-by hand: docs/plugins.md describes the format.
+The browser items name the same files in every profile and channel of every browser, which is easier to
+keep right in one table than in a hundred hand-edited lists. The output is deterministic, so re-running
+the script on an unchanged table changes no file. Other plug-in authors write their files by hand:
+docs/plugins.md describes the format.
 """
 
 import os
-from xml.sax.saxutils import escape
+from xml.sax.saxutils import escape, quoteattr
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT_DIR = os.path.join(ROOT, "plugin")
 CONFIG_PATH = os.path.join(ROOT, "plugin-defaults", "Vestrel.conf")
 
-# What "Set Default" selects, by description.
+# The items "Set Default" selects by description whether or not their file says so; the shipped set
+# keeps five of these names and marks every default item with <default> as well.
 DEFAULT_ITEMS = {"IE Auto Complete Form", "IE Auto Complete Password", "IE Cache Files", "IE Cookies",
                  "IE History List", "IE Type URLs", "Empty Recycle Bin", "Start--Recent Documents",
                  "Start--Recent Run List", "Windows Temp Files"}
 
-# %userhome% is the user's profile folder. Its local application data is "AppData\Local" from Vista on
-# and "Local Settings\Application Data" on Windows 2000 and XP.
-LOCAL_TODAY = r"%userhome%\AppData\Local"
+# %userhome% is the user's profile folder. Windows 2000 and XP keep local application data in
+# "Local Settings\Application Data"; the newer tokens (%localappdata%, %temp% ...) know both layouts.
+LOCAL = "%localappdata%"
 LOCAL_XP = r"%userhome%\Local Settings\Application Data"
 XP_VERSIONS = ("5.1", "5")
 
-# Chromium numbers its extra profiles from 1 and never reuses a number, so a few gaps are normal.
-CHROMIUM_PROFILES = ["Default"] + ["Profile %d" % n for n in range(1, 10)]
+EXPLORER = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer"
+APPLETS = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Applets"
+OFFICE = r"HKEY_CURRENT_USER\Software\Microsoft\Office"
+
+
+class P:
+    """One parameter with the attributes that change how it is taken."""
+
+    def __init__(self, text, recurse=None, command=None):
+        self.text = text
+        self.recurse = recurse
+        self.command = command
+
+    def render(self):
+        attributes = ""
+        if self.command:
+            attributes += " command=%s" % quoteattr(self.command)
+        if self.recurse:
+            attributes += " recurse=%s" % quoteattr(self.recurse)
+        return "<item%s>%s</item>" % (attributes, escape(self.text))
+
+
+def folder(text):
+    """A folder whose whole contents go, inside an item of another command."""
+    return P(text, command="delete-directory")
+
+
+def own_files(text):
+    """Files matched only in the folder itself, never in its subfolders."""
+    return P(text, recurse="none")
 
 
 class Item:
-    def __init__(self, name, descript, type_, command, today, xp=None, head=""):
+    def __init__(self, name, descript, type_, command, today, xp=None, head="", default=False,
+                 running=(), detect=(), warning=None, keep=(), older_than_hours=None):
         self.name = name
         self.descript = descript
         self.type = type_
@@ -44,6 +75,15 @@ class Item:
         self.today = today
         self.xp = xp
         self.head = head
+        self.default = default
+        self.running = running  # (name, exe) pairs
+        self.detect = detect
+        self.warning = warning
+        self.keep = keep
+        self.older_than_hours = older_than_hours
+
+    def is_default(self):
+        return self.default or self.descript in DEFAULT_ITEMS
 
     def variants(self):
         if self.xp is not None:
@@ -52,51 +92,151 @@ class Item:
         yield "otherwise", self.today
 
 
-def advance(name, descript, type_, cleaner, head):
-    return Item(name, descript, type_, "advance", [cleaner], head=head)
+def advance(name, descript, type_, cleaner, head, **extra):
+    return Item(name, descript, type_, "advance", [cleaner], head=head, **extra)
 
 
-def chromium_items(prefix, browser, user_data, xp_user_data=None):
-    def per_profile(base, paths):
-        return [base + "\\" + profile + "\\" + path for profile in CHROMIUM_PROFILES for path in paths]
+# Every profile a Chromium browser makes: the first, the numbered ones and the guest profile.
+CHROMIUM_PROFILES = ["Default", "Profile *", "Guest Profile"]
 
-    def both(paths, shared=()):
-        def build(base):
-            return per_profile(base, paths) + [base + "\\" + path for path in shared]
-        return build(LOCAL_TODAY + "\\" + user_data), (
-            build(LOCAL_XP + "\\" + xp_user_data) if xp_user_data else None)
 
-    cache = both(["Cache", "Code Cache", "GPUCache", "DawnWebGPUCache", "DawnGraphiteCache",
-                  r"Service Worker\CacheStorage", r"Service Worker\ScriptCache"],
-                 ["ShaderCache", "GrShaderCache", "GraphiteDawnCache"])
-    cookies = both([r"Network\Cookies*", "Cookies*"])
-    history = both(["History*", "Visited Links", "Top Sites*", "Shortcuts*", "Network Action Predictor*"])
-    sessions = both([r"Sessions\*", "Current Session", "Current Tabs", "Last Session", "Last Tabs"])
-    profiles = "the default profile and Profile 1 to Profile 9"
+class Chromium:
+    def __init__(self, prefix, name, exe, user_data, profiles=CHROMIUM_PROFILES, local_cache=None):
+        self.prefix = prefix
+        self.name = name
+        self.exe = exe
+        self.user_data = user_data  # full paths of the "User Data" folders, one per channel
+        self.profiles = profiles
+        # Opera keeps its profile in the roaming folder and its caches beside it in the local one.
+        self.local_cache = local_cache or user_data
+
+    def per_profile(self, bases, paths, wrap=P):
+        return [wrap(base + ("\\" + profile if profile else "") + "\\" + path)
+                for base in bases for profile in self.profiles for path in paths]
+
+
+def chromium_items(browser):
+    b = browser
+    running = [(b.name, b.exe)]
+    detect = b.user_data
+    cache = (b.per_profile(b.local_cache, ["Cache", "Code Cache", "GPUCache", "DawnWebGPUCache",
+                                           "DawnGraphiteCache", r"Service Worker\CacheStorage",
+                                           r"Service Worker\ScriptCache"])
+             + [P(base + "\\" + shared) for base in b.local_cache
+                for shared in ("ShaderCache", "GrShaderCache", "GraphiteDawnCache")])
+    cookies = (b.per_profile(b.user_data, [r"Network\Cookies*", "Cookies*", "Extension Cookies*",
+                                           r"Network\TransportSecurity*", r"Network\Trust Tokens*",
+                                           r"Network\Reporting and NEL*"], own_files)
+               + b.per_profile(b.user_data, ["Local Storage", "IndexedDB", "Service Worker", "File System",
+                                             "databases", "WebStorage"], folder))
+    history = (b.per_profile(b.user_data, ["History*", "Favicons*", "Visited Links", "Top Sites*",
+                                           "Shortcuts*", "Network Action Predictor*"], own_files)
+               + b.per_profile(b.user_data, ["Session Storage"], folder))
+    sessions = (b.per_profile(b.user_data, ["Current Session", "Current Tabs", "Last Session", "Last Tabs"],
+                              own_files)
+                + b.per_profile(b.user_data, ["Sessions"], folder))
+    where = "in every profile (the guest profile too)"
+    common = dict(running=running, detect=detect)
     return [
-        Item(prefix + "-cache", browser + " Cache", "application", "delete-directory", *cache,
-             head="The disk, code, GPU and service-worker caches of %s in %s." % (browser, profiles)),
-        Item(prefix + "-cookies", browser + " Cookies", "application", "delete-file", *cookies,
-             head="The cookie databases of %s in %s; signs you out of web sites." % (browser, profiles)),
-        Item(prefix + "-history", browser + " History", "application", "delete-file", *history,
-             head="Browsing history, visited links, top sites and address-bar predictions of %s in %s."
-                  % (browser, profiles)),
-        Item(prefix + "-sessions", browser + " Sessions and Open Tabs", "application", "delete-file",
-             *sessions,
-             head="The saved sessions of %s in %s: the open tabs cannot be restored afterwards."
-                  % (browser, profiles)),
+        Item(b.prefix + "-cache", b.name + " Cache", "application", "delete-directory", cache,
+             head="The disk, code, GPU, shader and service-worker caches of %s %s." % (b.name, where),
+             default=True, **common),
+        Item(b.prefix + "-cookies", b.name + " Cookies and Site Data", "application", "delete-file", cookies,
+             head="Cookies and what web sites stored (local storage, IndexedDB, service workers, HSTS "
+                  "state) of %s %s. Bookmarks, saved passwords, form data and settings stay." % (b.name, where),
+             warning="Signs you out of every web site in %s." % b.name, **common),
+        Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
+             head="Browsing history, site icons, visited links, top sites, address-bar predictions and "
+                  "per-tab session storage of %s %s. Bookmarks stay." % (b.name, where),
+             warning="The address bar no longer suggests pages you visited.", **common),
+        Item(b.prefix + "-sessions", b.name + " Sessions and Open Tabs", "application", "delete-file", sessions,
+             head="The saved sessions of %s %s." % (b.name, where),
+             warning="The open tabs cannot be restored afterwards.", **common),
     ]
 
 
-EXPLORER = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer"
-APPLETS = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Applets"
-OFFICE = r"HKEY_CURRENT_USER\Software\Microsoft\Office"
+def google(channel):
+    return LOCAL + "\\Google\\" + channel + "\\User Data"
+
+
+def edge(channel):
+    return LOCAL + "\\Microsoft\\" + channel + "\\User Data"
+
+
+CHROMIUM_BROWSERS = [
+    Chromium("chrome", "Chrome", "chrome.exe",
+             [google(c) for c in ("Chrome", "Chrome Beta", "Chrome Dev", "Chrome SxS")]),
+    Chromium("edge", "Edge", "msedge.exe",
+             [edge(c) for c in ("Edge", "Edge Beta", "Edge Dev", "Edge SxS")]),
+    Chromium("brave", "Brave", "brave.exe",
+             [LOCAL + "\\BraveSoftware\\" + c + "\\User Data"
+              for c in ("Brave-Browser", "Brave-Browser-Beta", "Brave-Browser-Nightly")]),
+    Chromium("vivaldi", "Vivaldi", "vivaldi.exe", [LOCAL + r"\Vivaldi\User Data"]),
+    Chromium("chromium", "Chromium", "chrome.exe", [LOCAL + r"\Chromium\User Data"]),
+    # Opera's profile is the channel folder itself.
+    Chromium("opera", "Opera", "opera.exe", [r"%appdata%\Opera Software\Opera Stable"], profiles=[""],
+             local_cache=[LOCAL + r"\Opera Software\Opera Stable"]),
+    Chromium("opera-gx", "Opera GX", "opera.exe", [r"%appdata%\Opera Software\Opera GX Stable"],
+             profiles=[""], local_cache=[LOCAL + r"\Opera Software\Opera GX Stable"]),
+]
+
+
+class Gecko:
+    def __init__(self, prefix, name, exe, roaming, local, browser=True):
+        self.prefix = prefix
+        self.name = name
+        self.exe = exe
+        self.roaming = roaming  # the folders that hold Profiles
+        self.local = local
+        self.browser = browser
+
+
+GECKO = [
+    Gecko("firefox", "Firefox", "firefox.exe", r"%appdata%\Mozilla\Firefox", LOCAL + r"\Mozilla\Firefox"),
+    Gecko("librewolf", "LibreWolf", "librewolf.exe", r"%appdata%\librewolf", LOCAL + r"\librewolf"),
+    Gecko("waterfox", "Waterfox", "waterfox.exe", r"%appdata%\Waterfox", LOCAL + r"\Waterfox"),
+    Gecko("thunderbird", "Thunderbird", "thunderbird.exe", r"%appdata%\Thunderbird", LOCAL + r"\Thunderbird",
+          browser=False),
+]
+
+
+def gecko_items(g):
+    common = dict(running=[(g.name, g.exe)], detect=[g.roaming, g.local])
+    profiles = g.roaming + r"\Profiles\*"
+    items = [
+        Item(g.prefix + "-cache", g.name + " Cache", "application", "delete-directory",
+             [g.local + r"\Profiles"], [LOCAL_XP + g.local[len(LOCAL):] + r"\Profiles"],
+             head="The local part of every %s profile, which holds nothing but caches (cache2, startup "
+                  "cache, thumbnails)." % g.name, default=True, **common),
+    ]
+    if not g.browser:
+        return items
+    return items + [
+        Item(g.prefix + "-cookies", g.name + " Cookies", "application", "delete-file",
+             [own_files(profiles + r"\cookies.sqlite*")],
+             head="The cookie database of every %s profile." % g.name,
+             warning="Signs you out of every web site in %s." % g.name, **common),
+        Item(g.prefix + "-sessions", g.name + " Sessions and Open Tabs", "application", "delete-file",
+             [own_files(profiles + r"\sessionstore*"), folder(profiles + r"\sessionstore-backups")],
+             head="The saved session of every %s profile and its backups." % g.name,
+             warning="The open tabs cannot be restored afterwards.", **common),
+        Item(g.prefix + "-form-history", g.name + " Form History", "application", "delete-file",
+             [own_files(profiles + r"\formhistory.sqlite*")],
+             head="What was typed into web forms and the search bar of %s. Saved passwords "
+                  "(logins.json, key4.db) stay." % g.name,
+             warning="Forms no longer suggest what you typed before.", **common),
+        Item(g.prefix + "-history", g.name + " History", "application", "delete-places-history",
+             [profiles + r"\places.sqlite"],
+             head="The browsing history in every %s profile's places.sqlite: visits, typed addresses and "
+                  "the pages no bookmark needs. Bookmarks and keywords stay; the file stays." % g.name,
+             warning="The address bar no longer suggests pages you visited.", **common),
+    ]
 
 
 def office_lists():
     keys = []
     for version in ("16.0", "15.0", "14.0", "12.0"):
-        for app in ("Word", "Excel", "PowerPoint"):
+        for app in ("Word", "Excel", "PowerPoint", "Access", "Visio", "Publisher"):
             keys += [OFFICE + "\\%s\\%s\\File MRU" % (version, app),
                      OFFICE + "\\%s\\%s\\Place MRU" % (version, app)]
             if version in ("16.0", "15.0"):
@@ -105,94 +245,212 @@ def office_lists():
     return keys
 
 
+def electron_cache(base):
+    return [base + "\\" + part for part in ("Cache", "Code Cache", "GPUCache", r"Service Worker\CacheStorage",
+                                            r"Service Worker\ScriptCache", "DawnCache", "DawnWebGPUCache")]
+
+
+USER_ASSIST = EXPLORER + r"\UserAssist"
+SHELL_BAGS = [r"HKEY_CURRENT_USER\Software\Microsoft\Windows\Shell",
+              r"HKEY_CURRENT_USER\Software\Classes\Local Settings\Software\Microsoft\Windows\Shell"]
+NEW_TEAMS = LOCAL + r"\Packages\MSTeams_8wekyb3d8bbwe\LocalCache\Microsoft\MSTeams\EBWebView"
+ACROBAT = r"HKEY_CURRENT_USER\Software\Adobe"
+
 ITEMS = [
-    # The ten items that "Set Default" selects.
-    advance("ie-auto-complete-form", "IE Auto Complete Form", "ie", "delete-ie-auto-complete-form",
-            "Auto-complete form entries that Internet Explorer kept in protected storage."),
-    advance("ie-auto-complete-password", "IE Auto Complete Password", "ie",
-            "delete-ie-auto-complete-password",
-            "Internet Explorer's IntelliForms key: saved form entries and passwords."),
+    # Internet Explorer and the system's web controls. Windows 10 and 11 have no Internet Explorer of their
+    # own, but Edge's IE mode and programs that show web pages through the system still use these stores.
     advance("ie-cache-files", "IE Cache Files", "ie", "delete-ie-cache",
-            "The temporary Internet files of Internet Explorer and of the system's web controls."),
-    advance("ie-cookies", "IE Cookies", "ie", "delete-ie-cookie",
-            "The cookies of Internet Explorer and of the system's web controls."),
-    advance("ie-history-list", "IE History List", "ie", "delete-ie-history",
-            "The URL history of Internet Explorer and of the system's web controls."),
-    Item("ie-type-urls", "IE Type URLs", "ie", "delete-register-value",
+            "The temporary Internet files (INetCache) of Internet Explorer, of Edge's IE mode and of "
+            "programs that show web pages through the system's web controls.", default=True),
+    advance("ie-cookies", "IE Cookies (IE mode and web controls)", "ie", "delete-ie-cookie",
+            "The cookies of Internet Explorer, of Edge's IE mode and of the system's web controls. Edge's "
+            "own cookies are the Edge item.",
+            warning="Signs you out of sites opened in IE mode or in programs' built-in web pages."),
+    advance("ie-history-list", "IE History List (IE mode and web controls)", "ie", "delete-ie-history",
+            "The URL history of Internet Explorer, of Edge's IE mode and of the system's web controls."),
+    Item("ie-type-urls", "IE Typed Addresses", "ie", "delete-register-value",
          [r"HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\TypedURLs\*",
           r"HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\TypedURLsTime\*"],
-         head="The addresses typed into the address bar of Internet Explorer and Explorer."),
+         head="The addresses typed into the address bar of Internet Explorer (and of Explorer on older "
+              "Windows)."),
+    advance("ie-auto-complete-form", "IE Auto Complete Form (Windows XP and older)", "ie",
+            "delete-ie-auto-complete-form",
+            "Auto-complete form entries that Internet Explorer 6 and older kept in protected storage. "
+            "Windows Vista and later have no protected storage: there the item finds nothing."),
+    advance("ie-auto-complete-password", "IE Saved Forms and Passwords", "ie",
+            "delete-ie-auto-complete-password",
+            "Internet Explorer's IntelliForms key: the form entries and passwords Internet Explorer 7 to 11 "
+            "saved. Windows 10 and 11 keep web passwords in the Credential Manager, which stays.",
+            warning="Removes the passwords Internet Explorer saved."),
+    advance("ie-favorites", "IE Favorites", "ie", "delete-ie-favorite",
+            "Every favorite of Internet Explorer, with its folders; Edge may have imported them. This is "
+            "the user's own data.", warning="Deletes your Internet Explorer favorites."),
+
+    # Windows.
     advance("empty-recycle-bin", "Empty Recycle Bin", "windows", "empty-recycle-bin",
-            "Everything in the recycle bins of all drives."),
+            "Everything in the recycle bins of all drives.", default=True),
     advance("start-recent-documents", "Start--Recent Documents", "windows", "delete-recent-documents",
-            "The shortcuts to recently opened files and folders; the jump lists are a separate item."),
+            "The shortcuts to recently opened files and folders; the jump lists are a separate item.",
+            default=True),
     Item("start-recent-run-list", "Start--Recent Run List", "windows", "delete-register-value",
          [EXPLORER + r"\RunMRU\*"],
-         head="The commands typed into the Run box."),
-    advance("windows-temp-files", "Windows Temp Files", "windows", "delete-temp-files",
-            "The files in the user's temporary folder; files in use stay."),
-
-    # Further built-in items, never selected by default: these hold the user's own data.
-    advance("ie-favorites", "IE Favorites", "ie", "delete-ie-favorite",
-            "Every favorite of Internet Explorer, with its folders. This is the user's own data."),
+         head="The commands typed into the Run box.", default=True),
+    Item("windows-temp-files", "Windows Temp Files", "windows", "delete-directory",
+         ["%temp%"],
+         head="The files in the user's temporary folder that are older than a day; files in use stay, and "
+              "so does the Low folder that protected-mode programs use.",
+         default=True, older_than_hours=24, keep=[r"%temp%\low"]),
+    Item("windows-folder-temp", "Windows Folder Temp Files", "windows", "delete-directory",
+         [r"%windir%\Temp"],
+         head="The files in the Windows folder's Temp that are older than a day. Only an administrator "
+              "may delete them; without the rights they are skipped.", older_than_hours=24),
+    advance("clipboard", "Clipboard", "windows", "empty-clipboard",
+            "What is on the clipboard now. The clipboard history of Windows 10 and 11 (Windows+V) stays: "
+            "clear it in Settings, System, Clipboard."),
     advance("network-shortcuts", "Network Shortcuts", "windows", "delete-net-hood",
-            "The network locations in the Network Shortcuts folder (Network Neighborhood)."),
-]
-
-ITEMS += chromium_items("chrome", "Chrome", r"Google\Chrome\User Data", r"Google\Chrome\User Data")
-ITEMS += chromium_items("edge", "Edge", r"Microsoft\Edge\User Data")
-ITEMS += chromium_items("brave", "Brave", r"BraveSoftware\Brave-Browser\User Data")
-
-ITEMS += [
-    Item("firefox-cache", "Firefox Cache", "application", "delete-directory",
-         [LOCAL_TODAY + r"\Mozilla\Firefox\Profiles"], [LOCAL_XP + r"\Mozilla\Firefox\Profiles"],
-         head="The local part of every Firefox profile, which holds nothing but caches. Cookies, history "
-              "and sessions live in profile folders with random names that no plug-in path can reach."),
-    Item("explorer-recent-docs", "Explorer Recent Documents List", "application", "delete-register-key",
+            "The network locations in the Network Shortcuts folder (Network Neighborhood).",
+            warning="Removes the network places you added yourself."),
+    Item("explorer-recent-docs", "Explorer Recent Documents List", "windows", "delete-register-key",
          [EXPLORER + r"\RecentDocs"],
-         head="Explorer's list of recently opened documents, by file type."),
-    Item("explorer-open-save", "Explorer Open/Save Dialog History", "application", "delete-register-key",
+         head="Explorer's list of recently opened documents, by file type.", default=True),
+    Item("explorer-open-save", "Explorer Open/Save Dialog History", "windows", "delete-register-key",
          [EXPLORER + r"\ComDlg32\OpenSavePidlMRU"], [EXPLORER + r"\ComDlg32\OpenSaveMRU"],
-         head="The files last chosen in Open and Save As dialogs."),
-    Item("explorer-last-visited", "Explorer Last Visited Folders", "application", "delete-register-key",
+         head="The files last chosen in Open and Save As dialogs.", default=True),
+    Item("explorer-last-visited", "Explorer Last Visited Folders", "windows", "delete-register-key",
          [EXPLORER + r"\ComDlg32\LastVisitedPidlMRU", EXPLORER + r"\ComDlg32\LastVisitedPidlMRULegacy"],
          [EXPLORER + r"\ComDlg32\LastVisitedMRU"],
-         head="The folder each program last used in an Open or Save As dialog."),
-    Item("explorer-search-history", "Explorer Search History", "application", "delete-register-key",
-         [EXPLORER + r"\WordWheelQuery"],
-         [r"HKEY_CURRENT_USER\Software\Microsoft\Search Assistant\ACMru"],
-         head="The words searched for in Explorer."),
-    Item("explorer-typed-paths", "Explorer Typed Paths", "application", "delete-register-value",
+         head="The folder each program last used in an Open or Save As dialog.", default=True),
+    Item("explorer-typed-paths", "Explorer Typed Paths", "windows", "delete-register-value",
          [EXPLORER + r"\TypedPaths\*"],
-         head="The paths typed into Explorer's address bar."),
-    Item("jump-lists", "Jump Lists (pinned items too)", "application", "delete-file",
+         head="The paths typed into Explorer's address bar.", default=True),
+    Item("explorer-search-history", "Explorer and Start Search History", "windows", "delete-register-key",
+         [EXPLORER + r"\WordWheelQuery",
+          folder(LOCAL + r"\Packages\Microsoft.Windows.Search_cw5n1h2txyewy\LocalState\DeviceSearchCache"),
+          folder(LOCAL + r"\Packages\Microsoft.Windows.Cortana_cw5n1h2txyewy\LocalState\DeviceSearchCache")],
+         [r"HKEY_CURRENT_USER\Software\Microsoft\Search Assistant\ACMru"],
+         head="The words searched for in Explorer, and the recent searches and apps that the search of "
+              "the Start menu and the taskbar lists."),
+    Item("explorer-user-assist", "Explorer Program Usage (UserAssist)", "windows", "delete-register-value",
+         [USER_ASSIST + r"\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\Count\*",
+          USER_ASSIST + r"\{F4E57C4B-2036-45F0-A9AB-443BCFE33D9F}\Count\*",
+          USER_ASSIST + r"\{75048700-EF1F-11D0-9888-006097DEACF9}\Count\*",
+          USER_ASSIST + r"\{5E6AB780-7743-11CF-A12B-00AA004AE837}\Count\*"],
+         head="Explorer's record of which programs and shortcuts were started, how often and when.",
+         warning="The Start menu's list of most used apps starts empty."),
+    Item("explorer-shellbags", "Explorer Folder Views (Shellbags)", "windows", "delete-register-key",
+         [base + "\\" + key for base in SHELL_BAGS for key in ("BagMRU", "Bags")],
+         head="Explorer's memory of every folder it showed, removable drives and network shares too.",
+         warning="Every folder's view (icon size, sort order, columns) goes back to its default."),
+    Item("jump-lists", "Jump Lists (pinned items too)", "windows", "delete-file",
          [r"%appdata%\Microsoft\Windows\Recent\AutomaticDestinations\*.automaticDestinations-ms",
           r"%appdata%\Microsoft\Windows\Recent\CustomDestinations\*.customDestinations-ms"],
-         head="The recent and frequent items of every taskbar jump list. The same files hold the "
-              "pinned items, which go with them."),
-    Item("thumbnail-cache", "Thumbnail Cache", "application", "delete-file",
-         [LOCAL_TODAY + r"\Microsoft\Windows\Explorer\thumbcache_*.db"],
-         head="Explorer's cached thumbnails, which show pictures long after the pictures are gone."),
-    Item("paint-recent", "Paint Recent Files", "application", "delete-register-value",
+         head="The recent and frequent items of every taskbar jump list.",
+         warning="The same files hold the items pinned to jump lists, which go with them."),
+    Item("thumbnail-cache", "Thumbnail and Icon Cache", "windows", "delete-file",
+         [LOCAL + r"\Microsoft\Windows\Explorer\thumbcache_*.db",
+          LOCAL + r"\Microsoft\Windows\Explorer\iconcache_*.db", LOCAL + r"\IconCache.db"],
+         head="Explorer's cached thumbnails and icons, which show pictures long after the pictures are "
+              "gone.",
+         warning="Explorer holds these files while it runs: most go only when Explorer is not running, "
+                 "and icons are slow to appear until the cache is rebuilt."),
+    Item("paint-recent", "Paint Recent Files", "windows", "delete-register-value",
          [APPLETS + r"\Paint\Recent File List\*"],
-         head="The recent-file list of Paint."),
-    Item("wordpad-recent", "WordPad Recent Files", "application", "delete-register-value",
+         head="The recent-file list of Paint. Windows 11's Paint from the Store keeps its list in its "
+              "package's own settings, which no plug-in reaches.", default=True),
+    Item("wordpad-recent", "WordPad Recent Files", "windows", "delete-register-value",
          [APPLETS + r"\Wordpad\Recent File List\*"],
-         head="The recent-file list of WordPad."),
-    Item("media-player-recent", "Media Player Recent Files", "application", "delete-register-value",
+         head="The recent-file list of WordPad.", default=True),
+    Item("media-player-recent", "Media Player Recent Files", "windows", "delete-register-value",
          [r"HKEY_CURRENT_USER\Software\Microsoft\MediaPlayer\Player\RecentFileList\*",
           r"HKEY_CURRENT_USER\Software\Microsoft\MediaPlayer\Player\RecentURLList\*"],
-         head="The files and addresses last played in Windows Media Player."),
-    Item("error-reports", "Windows Error Reports", "application", "delete-directory",
-         [LOCAL_TODAY + r"\Microsoft\Windows\WER\ReportArchive",
-          LOCAL_TODAY + r"\Microsoft\Windows\WER\ReportQueue"],
-         head="The user's archived and queued Windows error reports, which can hold documents' contents."),
+         head="The files and addresses last played in Windows Media Player.", default=True),
+    Item("error-reports", "Windows Error Reports", "windows", "delete-directory",
+         [LOCAL + r"\Microsoft\Windows\WER\ReportArchive", LOCAL + r"\Microsoft\Windows\WER\ReportQueue",
+          r"%programdata%\Microsoft\Windows\WER\ReportArchive",
+          r"%programdata%\Microsoft\Windows\WER\ReportQueue"],
+         head="The archived and queued Windows error reports of the user and, with administrator rights, "
+              "of the whole machine; they can hold documents' contents."),
+]
+
+for _browser in CHROMIUM_BROWSERS:
+    ITEMS += chromium_items(_browser)
+for _gecko in GECKO:
+    ITEMS += gecko_items(_gecko)
+
+ITEMS += [
+    Item("discord-cache", "Discord Cache", "application", "delete-directory",
+         electron_cache(r"%appdata%\discord"),
+         head="The web caches of Discord. Messages live on Discord's servers and stay.",
+         running=[("Discord", "Discord.exe")], detect=[r"%appdata%\discord"]),
+    Item("teams-cache", "Microsoft Teams Cache", "application", "delete-directory",
+         electron_cache(r"%appdata%\Microsoft\Teams") + [NEW_TEAMS + r"\Default\Cache",
+                                                         NEW_TEAMS + r"\Default\Code Cache",
+                                                         NEW_TEAMS + r"\Default\GPUCache"],
+         head="The web caches of classic Teams and of the new Teams (MSTeams).",
+         running=[("Teams", "Teams.exe"), ("Teams", "ms-teams.exe")],
+         detect=[r"%appdata%\Microsoft\Teams", LOCAL + r"\Packages\MSTeams_8wekyb3d8bbwe"]),
+    Item("slack-cache", "Slack Cache", "application", "delete-directory",
+         electron_cache(r"%appdata%\Slack"),
+         head="The web caches of Slack.", running=[("Slack", "slack.exe")], detect=[r"%appdata%\Slack"]),
+    Item("zoom-logs", "Zoom Logs", "application", "delete-directory",
+         [r"%appdata%\Zoom\logs"],
+         head="The log files Zoom writes about its meetings.", running=[("Zoom", "Zoom.exe")],
+         detect=[r"%appdata%\Zoom"]),
+    Item("spotify-cache", "Spotify Cache", "application", "delete-directory",
+         [LOCAL + r"\Spotify\Storage", LOCAL + r"\Spotify\Data",
+          LOCAL + r"\Packages\SpotifyAB.SpotifyMusic_zpdnekdrzrea0\LocalCache\Spotify\Data"],
+         head="The music Spotify cached while it played.", running=[("Spotify", "Spotify.exe")],
+         detect=[LOCAL + r"\Spotify", LOCAL + r"\Packages\SpotifyAB.SpotifyMusic_zpdnekdrzrea0"],
+         warning="Songs downloaded for offline listening go too."),
+    Item("vlc-recent", "VLC Recent Media", "application", "delete-file",
+         [r"%appdata%\vlc\vlc-qt-interface.ini"],
+         head="VLC's interface file, which holds the recent-media list; VLC's preferences (vlcrc) stay.",
+         running=[("VLC", "vlc.exe")], detect=[r"%appdata%\vlc"],
+         warning="VLC's window size and position and its last-used folders go back to their defaults."),
+    Item("mpc-hc-recent", "MPC-HC Recent Files", "application", "delete-register-value",
+         [r"HKEY_CURRENT_USER\Software\MPC-HC\MPC-HC\Recent File List\*",
+          P(r"HKEY_CURRENT_USER\Software\MPC-HC\MPC-HC\MediaHistory", command="delete-register-key")],
+         head="The recent-file list and the playback history of Media Player Classic - Home Cinema.",
+         running=[("MPC-HC", "mpc-hc.exe"), ("MPC-HC", "mpc-hc64.exe")],
+         detect=[r"HKEY_CURRENT_USER\Software\MPC-HC"]),
+    Item("acrobat-reader", "Adobe Acrobat Reader Recent Files and Cache", "application",
+         "delete-register-key",
+         [ACROBAT + "\\%s\\%s\\AVGeneral\\%s" % (product, version, key)
+          for product in ("Acrobat Reader", "Adobe Acrobat") for version in ("DC", "2020", "2017", "11.0")
+          for key in ("cRecentFiles", "cRecentFolders")]
+         + [folder(LOCAL + r"\Adobe\Acrobat\DC\Cache"), folder(r"%appdata%\Adobe\Acrobat\DC\Cache")],
+         head="The recent files and folders of Adobe Acrobat Reader and Acrobat, and their cache.",
+         running=[("Acrobat Reader", "AcroRd32.exe"), ("Acrobat", "Acrobat.exe")],
+         detect=[ACROBAT + r"\Acrobat Reader", ACROBAT + r"\Adobe Acrobat"]),
+    Item("seven-zip-history", "7-Zip History", "application", "delete-register-value",
+         [r"HKEY_CURRENT_USER\Software\7-Zip\Compression\ArcHistory",
+          r"HKEY_CURRENT_USER\Software\7-Zip\Extraction\PathHistory",
+          r"HKEY_CURRENT_USER\Software\7-Zip\FM\FolderHistory",
+          r"HKEY_CURRENT_USER\Software\7-Zip\FM\CopyHistory"],
+         head="The archives, extraction folders and folders last used in 7-Zip.",
+         running=[("7-Zip", "7zFM.exe"), ("7-Zip", "7zG.exe")],
+         detect=[r"HKEY_CURRENT_USER\Software\7-Zip"]),
+    Item("winrar-history", "WinRAR History", "application", "delete-register-key",
+         [r"HKEY_CURRENT_USER\Software\WinRAR\ArcHistory",
+          r"HKEY_CURRENT_USER\Software\WinRAR\DialogEditHistory\ArcName",
+          r"HKEY_CURRENT_USER\Software\WinRAR\DialogEditHistory\ExtrPath"],
+         head="The archives and extraction folders last used in WinRAR.",
+         running=[("WinRAR", "WinRAR.exe")], detect=[r"HKEY_CURRENT_USER\Software\WinRAR"]),
     Item("office-recent-lists", "Office Recent File Lists", "application", "delete-register-key",
          office_lists(),
-         head="The recent files and places of Word, Excel and PowerPoint 2007 to 365, pinned ones too."),
+         head="The recent files and places of Word, Excel, PowerPoint, Access, Visio and Publisher 2007 "
+              "to 365.", detect=[OFFICE],
+         warning="Files and places pinned to these lists go too."),
     Item("office-recent-shortcuts", "Office Recent Shortcuts", "application", "delete-directory",
          [r"%appdata%\Microsoft\Office\Recent"],
-         head="The shortcuts Office keeps to the documents it opened."),
+         head="The shortcuts Office keeps to the documents it opened.", detect=[r"%appdata%\Microsoft\Office"]),
+    Item("notepad-plus-plus-session", "Notepad++ Last Session", "application", "delete-file",
+         [r"%appdata%\Notepad++\session.xml"],
+         head="The list of files Notepad++ had open when it last closed. Its recent-file list lies inside "
+              "its settings file (config.xml), which no plug-in edits; its backup folder stays.",
+         running=[("Notepad++", "notepad++.exe")], detect=[r"%appdata%\Notepad++"],
+         warning="Notepad++ no longer reopens its last files, new unsaved tabs included (their backup "
+                 "copies stay in its backup folder)."),
 ]
 
 
@@ -205,11 +463,21 @@ def render(item):
              "        <descript>%s</descript>" % escape(item.descript),
              "        <id>%s</id>" % item.name,
              "        <type>%s</type>" % item.type,
-             "        <command>%s</command>" % item.command,
-             "        <parameters>"]
+             "        <command>%s</command>" % item.command]
+    if item.is_default():
+        lines.append("        <default>true</default>")
+    if item.warning:
+        lines.append("        <warning>%s</warning>" % escape(item.warning))
+    lines += ["        <detect>%s</detect>" % escape(path) for path in item.detect]
+    lines += ["        <running name=%s>%s</running>" % (quoteattr(name), escape(exe))
+              for name, exe in item.running]
+    if item.older_than_hours:
+        lines.append("        <older-than-hours>%d</older-than-hours>" % item.older_than_hours)
+    lines += ["        <keep>%s</keep>" % escape(path) for path in item.keep]
+    lines.append("        <parameters>")
     for version, parameters in item.variants():
         lines.append('            <parameters windows-version="%s">' % version)
-        lines += ["                <item>%s</item>" % escape(p) for p in parameters]
+        lines += ["                " + (p if isinstance(p, P) else P(p)).render() for p in parameters]
         lines.append("            </parameters>")
     lines += ["        </parameters>", "    </body>", "</vestrel-plugin>", ""]
     return "\r\n".join(lines)
@@ -219,24 +487,34 @@ def render_config(items):
     # In the order an NTFS folder lists the files, which is the program's list order on Windows.
     lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<vestrel-config>", "    <erase-items>"]
     for item in sorted(items, key=lambda item: item.name.upper()):
-        value = "true" if item.descript in DEFAULT_ITEMS else "false"
+        value = "true" if item.is_default() else "false"
         lines.append("        <%s>%s</%s>" % (item.name, value, item.name))
     lines += ["    </erase-items>", "    <app-config>", "        <current-page>0</current-page>",
               "    </app-config>", "</vestrel-config>", ""]
     return "\r\n".join(lines)
 
 
+def check(items):
+    names = [item.name for item in items]
+    assert len(names) == len(set(names)), "two items share an id"
+    for item in items:
+        if item.is_default():
+            assert not item.warning, item.name + ": an item with a warning is never a default"
+            assert not any(word in item.name for word in ("cookies", "history", "password")), item.name
+        if item.type == "application":
+            assert item.detect, item.name + ": a program's item says how to detect the program"
+
+
 def main():
+    check(ITEMS)
     os.makedirs(OUT_DIR, exist_ok=True)
     names = [item.name for item in ITEMS]
-    assert len(names) == len(set(names)), "two items share an id"
     for old in os.listdir(OUT_DIR):
         if old.endswith(".aep") and old[:-4] not in names:
             os.remove(os.path.join(OUT_DIR, old))
     for item in ITEMS:
         with open(os.path.join(OUT_DIR, item.name + ".aep"), "w", encoding="utf-8", newline="") as out:
             out.write(render(item))
-    assert DEFAULT_ITEMS <= {item.descript for item in ITEMS}, "a default item is missing"
     os.makedirs(os.path.dirname(CONFIG_PATH), exist_ok=True)
     with open(CONFIG_PATH, "w", encoding="utf-8", newline="") as out:
         out.write(render_config(ITEMS))

@@ -14,6 +14,7 @@ The output is deterministic, so re-running it on an unchanged script changes no 
 
 import argparse
 import io
+import math
 import os
 import struct
 import sys
@@ -25,6 +26,37 @@ OUT_DIR = os.path.join(ROOT, "res", "skin")
 
 # Supersampling factor for anti-aliased shapes.
 SS = 8
+
+# The scale being drawn: 1 for 100 %, 1.5 and 2 for the sets the program picks at 150 % and 200 %.
+# Every place and size below is in 100 % pixels; the drawing primitives scale them, so each set is
+# drawn afresh at its own size rather than stretched.
+K = 1
+SCALES = (1, 1.5, 2)
+# The program loads a set's bitmap at the 100 % id plus this step times 1 or 2 (kSkinSetStep).
+SET_ID_STEP = 1000
+
+
+def px(value):
+    """A 100 % pixel value at the scale being drawn, halves rounded up as the program's MulDiv does."""
+    return math.floor(value * K + 0.5)
+
+
+def phys(size):
+    return (px(size[0]), px(size[1]))
+
+
+def logical(base):
+    """An image's size in 100 % pixels."""
+    return (base.size[0] / K, base.size[1] / K)
+
+
+def new_image(size, colour, mode="RGB"):
+    return Image.new(mode, phys(size), colour)
+
+
+def rect(base, box, colour):
+    x0, y0, x1, y1 = box
+    base.paste(colour, (px(x0), px(y0), px(x1), px(y1)))
 
 INTER_DIR = "/usr/share/fonts/opentype/inter"
 LIBERATION_DIR = "/usr/share/fonts/truetype/liberation2"
@@ -95,7 +127,7 @@ def font(name, size):
     for folder in (INTER_DIR, LIBERATION_DIR, DEJAVU_DIR):
         path = os.path.join(folder, name)
         if os.path.exists(path):
-            return ImageFont.truetype(path, size)
+            return ImageFont.truetype(path, px(size))
     sys.exit(f"make_skin: font {name} is missing; install the packages named at the top")
 
 
@@ -114,12 +146,13 @@ def coverage(size, draw_fn):
 
 def scaled(box):
     x0, y0, x1, y1 = box
-    return (round(x0 * SS), round(y0 * SS), round(x1 * SS) - 1, round(y1 * SS) - 1)
+    f = SS * K
+    return (round(x0 * f), round(y0 * f), round(x1 * f) - 1, round(y1 * f) - 1)
 
 
 def rrect_mask(size, box, radius):
     def paint(d):
-        d.rounded_rectangle(scaled(box), radius=round(radius * SS), fill=255)
+        d.rounded_rectangle(scaled(box), radius=round(radius * SS * K), fill=255)
     return coverage(size, paint)
 
 
@@ -128,8 +161,8 @@ def ring_rrect_mask(size, box, radius, width=1.0):
     inner = (x0 + width, y0 + width, x1 - width, y1 - width)
 
     def paint(d):
-        d.rounded_rectangle(scaled(box), radius=round(radius * SS), fill=255)
-        d.rounded_rectangle(scaled(inner), radius=max(0, round((radius - width) * SS)), fill=0)
+        d.rounded_rectangle(scaled(box), radius=round(radius * SS * K), fill=255)
+        d.rounded_rectangle(scaled(inner), radius=max(0, round((radius - width) * SS * K)), fill=0)
     return coverage(size, paint)
 
 
@@ -147,8 +180,8 @@ def ring_mask(size, box, width):
 
 
 def polyline_mask(size, points, width, round_caps=True):
-    pts = [(x * SS, y * SS) for x, y in points]
-    w = width * SS
+    pts = [(x * SS * K, y * SS * K) for x, y in points]
+    w = width * SS * K
 
     def paint(d):
         d.line(pts, fill=255, width=round(w), joint="curve")
@@ -160,9 +193,9 @@ def polyline_mask(size, points, width, round_caps=True):
 
 def polygon_mask(size, points, grow=0.0):
     """grow thickens the shape by that many pixels on every side (for tiny renderings)."""
-    reach = round(grow * SS)
+    reach = round(grow * SS * K)
 
-    pts = [(x * SS, y * SS) for x, y in points]
+    pts = [(x * SS * K, y * SS * K) for x, y in points]
 
     def paint(d):
         d.polygon(pts, fill=255)
@@ -185,8 +218,8 @@ def fill(base, mask, paint, opacity=1.0):
 
 
 def vgradient(size, top, bottom, box=None):
-    """An image of size whose box (default: all of it) runs from top to bottom colour."""
-    x0, y0, x1, y1 = box or (0, 0, size[0], size[1])
+    """An image of size (physical) whose box (100 % pixels; default: all of it) runs from top to bottom."""
+    x0, y0, x1, y1 = (px(box[0]), px(box[1]), px(box[2]), px(box[3])) if box else (0, 0, size[0], size[1])
     ramp = Image.linear_gradient("L").resize((1, 256)).resize((1, max(1, y1 - y0)), Image.BILINEAR)
     column = Image.composite(Image.new("RGB", ramp.size, bottom), Image.new("RGB", ramp.size, top),
                              ramp)
@@ -201,46 +234,52 @@ def glow(base, centre, radius, colour, opacity):
     """A soft radial light, strongest at centre and gone at radius."""
     ramp = Image.radial_gradient("L").point(
         lambda v: round(255 * opacity * max(0.0, 1 - v / 128) ** 2))
+    radius *= K
     size = round(radius * 2)
     ramp = ramp.resize((size, size), Image.BILINEAR)
     mask = Image.new("L", base.size, 0)
-    mask.paste(ramp, (round(centre[0] - radius), round(centre[1] - radius)))
+    mask.paste(ramp, (round(centre[0] * K - radius), round(centre[1] * K - radius)))
     fill(base, mask, colour)
 
 
 def shadow(base, box, radius, blur, opacity, offset=(0, 1)):
     x0, y0, x1, y1 = box
     moved = (x0 + offset[0], y0 + offset[1], x1 + offset[0], y1 + offset[1])
-    mask = rrect_mask(base.size, moved, radius).filter(ImageFilter.GaussianBlur(blur))
+    mask = rrect_mask(base.size, moved, radius).filter(ImageFilter.GaussianBlur(blur * K))
     fill(base, mask, SHADOW, opacity)
 
 
 def hline(base, x0, x1, y, colour):
-    base.paste(colour, (x0, y, x1, y + 1))
+    rect(base, (x0, y, x1, y + 1), colour)
 
 
 def text(base, xy, string, face, colour, tracking=0.0, anchor="la"):
     draw = ImageDraw.Draw(base)
+    x, y = xy[0] * K, xy[1] * K
     if not tracking:
-        draw.text(xy, string, font=face, fill=colour, anchor=anchor)
+        draw.text((x, y), string, font=face, fill=colour, anchor=anchor)
         return
-    x, y = xy
     if anchor[0] == "m":
-        x -= text_width(string, face, tracking) / 2
+        x -= text_width(string, face, tracking) * K / 2
     for ch in string:
         draw.text((x, y), ch, font=face, fill=colour, anchor="l" + anchor[1])
-        x += face.getlength(ch) + tracking
+        x += face.getlength(ch) + tracking * K
+
+
+def length(face, string):
+    """A text's width in 100 % pixels."""
+    return face.getlength(string) / K
 
 
 def text_width(string, face, tracking=0.0):
-    return face.getlength(string) + tracking * max(0, len(string) - 1)
+    return length(face, string) + tracking * max(0, len(string) - 1)
 
 
 def wrap(string, face, width):
     lines, line = [], ""
     for word in string.split():
         trial = f"{line} {word}".strip()
-        if line and face.getlength(trial) > width:
+        if line and length(face, trial) > width:
             lines.append(line)
             line = word
         else:
@@ -250,7 +289,7 @@ def wrap(string, face, width):
 
 def crop(image, origin, size):
     x, y = origin
-    return image.crop((x, y, x + size[0], y + size[1]))
+    return image.crop((px(x), px(y), px(x) + px(size[0]), px(y) + px(size[1])))
 
 
 # ---------------------------------------------------------------- the mark
@@ -286,14 +325,15 @@ def draw_wordmark(base, origin, mark_size, text_size, colour=ON_DARK, tagline=No
 
 def header(base, bottom):
     """The navy band that every window carries at its top."""
-    band = vgradient(base.size, NAVY_DEEP, NAVY, (0, 0, base.size[0], bottom))
-    base.paste(band.crop((0, 0, base.size[0], bottom)), (0, 0))
+    width = logical(base)[0]
+    band = vgradient(base.size, NAVY_DEEP, NAVY, (0, 0, width, bottom))
+    base.paste(band.crop((0, 0, base.size[0], px(bottom))), (0, 0))
     band_mask = Image.new("L", base.size, 0)
-    band_mask.paste(255, (0, 0, base.size[0], bottom))
+    band_mask.paste(255, (0, 0, base.size[0], px(bottom)))
     light = base.copy()
-    glow(light, (base.size[0] * 0.12, -10), base.size[0] * 0.75, TEAL, 0.10)
+    glow(light, (width * 0.12, -10), width * 0.75, TEAL, 0.10)
     base.paste(light, (0, 0), band_mask)
-    hline(base, 0, base.size[0], bottom - 1, NAVY_LINE)
+    hline(base, 0, width, bottom - 1, NAVY_LINE)
 
 
 def card(base, box, radius=6, border=CARD_BORDER, lift=0.10):
@@ -311,7 +351,7 @@ def list_frame(base, rect):
 
 def outline(base):
     """Borderless windows still need an edge against a light desktop."""
-    w, h = base.size
+    w, h = logical(base)
     fill(base, ring_rrect_mask(base.size, (0, 0, w, h), 0, 1), SHADOW, 0.38)
 
 
@@ -324,7 +364,7 @@ def heading(base, x, y, title, subtitle=None):
 # ---------------------------------------------------------------- backgrounds
 
 def main_background():
-    img = Image.new("RGB", MAIN_SIZE, BODY)
+    img = new_image(MAIN_SIZE, BODY)
     header(img, MAIN_HEADER_BOTTOM)
     draw_wordmark(img, (17, 13), 24, 21, tagline="PRIVACY CLEANER")
 
@@ -348,7 +388,7 @@ def main_background():
 
 
 def progress_background():
-    img = Image.new("RGB", MAIN_SIZE, BODY)
+    img = new_image(MAIN_SIZE, BODY)
     header(img, 70)
     draw_mark(img, (20, 21), 26)
     heading(img, 58, 14, "Erase selected items", "Press Erase to start; each item is ticked when done.")
@@ -362,7 +402,7 @@ def progress_background():
 
 
 def result_background():
-    img = Image.new("RGB", DIALOG_SIZE, BODY)
+    img = new_image(DIALOG_SIZE, BODY)
     header(img, 64)
     draw_done_badge(img, (20, 18), 28)
     heading(img, 60, 14, "Erase complete", "Here is what this run removed.")
@@ -374,16 +414,16 @@ def result_background():
 
 def lead_in_paragraph(label, rest, strong, body, width):
     """Lines of a paragraph that starts with a bold label: [(x offset, text, face)]."""
-    lead = strong.getlength(label + " ")
+    lead = length(strong, label + " ")
     words, first = rest.split(), ""
-    while words and body.getlength(f"{first} {words[0]}".strip()) <= width - lead:
+    while words and length(body, f"{first} {words[0]}".strip()) <= width - lead:
         first = f"{first} {words.pop(0)}".strip()
     lines = [(0, label, strong), (lead, first, body)]
     return lines, [(0, line, body) for line in wrap(" ".join(words), body, width)]
 
 
 def close_prompt_background():
-    img = Image.new("RGB", DIALOG_SIZE, BODY)
+    img = new_image(DIALOG_SIZE, BODY)
     header(img, 64)
     draw_mark(img, (20, 19), 26)
     heading(img, 60, 14, "Close Vestrel?", "Or let it keep working from the tray.")
@@ -411,7 +451,7 @@ def close_prompt_background():
 
 def loader_background():
     w, h = DIALOG_SIZE
-    img = vgradient(DIALOG_SIZE, NAVY, NAVY_DEEP)
+    img = vgradient(phys(DIALOG_SIZE), NAVY, NAVY_DEEP)
     glow(img, (40, 40), 260, TEAL, 0.16)
     glow(img, (300, 260), 200, hexrgb("3a5d8f"), 0.18)
     draw_mark(img, (22, 52), 40)
@@ -428,7 +468,7 @@ def loader_background():
 
 def push_button(hover):
     """84 x 25 face; the program writes its black caption centred on it."""
-    img = Image.new("RGB", BUTTON_SIZE, BODY)
+    img = new_image(BUTTON_SIZE, BODY)
     w, h = BUTTON_SIZE
     box = (0, 0, w, h - 1)
     fill(img, rrect_mask(img.size, (0, 1, w, h), 4), SHADOW, 0.08)
@@ -443,7 +483,7 @@ def push_button(hover):
 
 def push_button_mask():
     """The push button's outline as a mask: black keeps the face, white lets the window behind show."""
-    img = Image.new("RGB", BUTTON_SIZE, (255, 255, 255))
+    img = new_image(BUTTON_SIZE, (255, 255, 255))
     w, h = BUTTON_SIZE
     inside = rrect_mask(img.size, (0, 0, w, h - 1), 4).point(lambda v: 255 if v >= 128 else 0)
     img.paste((0, 0, 0), (0, 0), inside)
@@ -461,7 +501,7 @@ def title_button(background, origin, glyph, hover):
         for a, b in (((6.5, 6.5), (13.5, 13.5)), ((13.5, 6.5), (6.5, 13.5))):
             fill(img, polyline_mask(img.size, [a, b], 1.4), colour)
     else:
-        img.paste(colour, (6, 10, 14, 11))
+        rect(img, (6, 10, 14, 11), colour)
     return img
 
 
@@ -530,7 +570,7 @@ def logo(background, hover):
 
 def check_box(state):
     """13 x 13 box for the main lists; the list draws it on its white rows."""
-    img = Image.new("RGB", (13, 13), CARD)
+    img = new_image((13, 13), CARD)
     box = (0, 0, 13, 13)
     if state == "off":
         fill(img, rrect_mask(img.size, box, 3), BOX_BORDER)
@@ -541,13 +581,13 @@ def check_box(state):
         fill(img, polyline_mask(img.size, [(3.4, 6.8), (5.6, 9.0), (9.8, 4.2)], 1.7),
              hexrgb("f7fffe"))
     else:
-        img.paste(hexrgb("f7fffe"), (3, 6, 10, 8))
+        rect(img, (3, 6, 10, 8), hexrgb("f7fffe"))
     return img
 
 
 def step_mark(done):
     """15 x 15 marks of the progress list: an empty ring while pending, a tick when done."""
-    img = Image.new("RGB", (15, 15), CARD)
+    img = new_image((15, 15), CARD)
     if done:
         fill(img, ellipse_mask(img.size, (0, 0, 15, 15)), TEAL_DEEP)
         fill(img, polyline_mask(img.size, [(4.2, 7.8), (6.5, 10.0), (10.8, 5.2)], 1.7),
@@ -680,6 +720,8 @@ def build_all():
         (180, "IDB_BUTTON_MASK", "button_mask", (84, 25), "push button shape for a masked face",
          push_button_mask()),
     ]
+    if K != 1:
+        return bitmaps, []  # the icons carry every size they need at 100 %
     icons = [
         (128, "IDI_PROGRAM", "program", ICON_SIZES, "program icon",
          [icon_image(s, False) for s in ICON_SIZES]),
@@ -714,8 +756,8 @@ def describe(size):
 def check_sizes(bitmaps, icons):
     """The program copies these at their own size over fixed places, so a wrong size is a bug."""
     for num, _, name, size, _, img in bitmaps:
-        if img.size != size or img.mode != "RGB":
-            sys.exit(f"make_skin: bitmap {num} ({name}) is {img.mode} {img.size}, wants RGB {size}")
+        if img.size != phys(size) or img.mode != "RGB":
+            sys.exit(f"make_skin: bitmap {num} ({name}) is {img.mode} {img.size}, wants RGB {phys(size)}")
     for num, _, name, sizes, _, images in icons:
         if tuple(img.size[0] for img in images) != sizes:
             sys.exit(f"make_skin: icon {num} ({name}) has the wrong image sizes")
@@ -731,6 +773,10 @@ def ids_header(bitmaps, icons):
     return "\n".join(lines) + "\n"
 
 
+def set_suffix(scale):
+    return f"_{round(scale * 100)}"
+
+
 def resource_script(bitmaps, icons):
     lines = ["// Skin bitmaps and icons. Generated by tools/make_skin.py; ids from skin_ids.h.", ""]
     entries = [(e[0], e[1], "BITMAP", f"skin/{e[2]}.bmp") for e in bitmaps]
@@ -738,7 +784,17 @@ def resource_script(bitmaps, icons):
     width = max(len(e[1]) for e in entries) + 1
     for _, macro, kind, path in sorted(entries, key=lambda e: e[0]):
         lines.append(f"{macro:<{width}}{kind:<7}\"{path}\"")
+    for step, scale in enumerate(SCALES[1:], 1):
+        lines += ["", f"// Drawn for {round(scale * 100)} %: the 100 % id + {step * SET_ID_STEP}."]
+        for num, _, name, _, _, _ in sorted(bitmaps, key=lambda e: e[0]):
+            lines.append(f"{num + step * SET_ID_STEP:<{width}}BITMAP \"skin/{name}{set_suffix(scale)}.bmp\"")
     return "\n".join(lines) + "\n"
+
+
+def write_scaled(bitmaps, scale):
+    check_sizes(bitmaps, [])
+    for entry in bitmaps:
+        write_if_changed(os.path.join(OUT_DIR, entry[2] + set_suffix(scale) + ".bmp"), bmp_bytes(entry[-1]))
 
 
 def write_outputs(bitmaps, icons):
@@ -765,6 +821,11 @@ def main():
     parser = argparse.ArgumentParser(description="Draw Vestrel's skin bitmaps and icons.")
     parser.add_argument("--preview", metavar="PNG", help="also compose a preview of every screen")
     args = parser.parse_args()
+    global K
+    for scale in SCALES[1:]:
+        K = scale
+        write_scaled(build_all()[0], scale)
+    K = 1
     bitmaps, icons = build_all()
     write_outputs(bitmaps, icons)
     if args.preview:

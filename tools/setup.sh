@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, from Debian's archive, every tool the build, the tests and the demo run need.
+# Installs, from Debian's archive, every tool the build, the tests and the demo run need, then fetches
+# SQLite's source (tools/fetch-sqlite.sh).
 # Quiet and quick when everything is already there.
 set -euo pipefail
 
@@ -13,12 +14,17 @@ packages=(
     fp-utils nsis zip bleachbit time
 )
 
+# npm fetches SQLite's source (tools/fetch-sqlite.sh); some machines have it from Node.js already.
+command -v npm >/dev/null || packages+=(npm)
+
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
     [ "$status" = installed ] || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    exec bash "$(dirname "${BASH_SOURCE[0]}")/fetch-sqlite.sh"
+fi
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -28,3 +34,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+bash "$(dirname "${BASH_SOURCE[0]}")/fetch-sqlite.sh"

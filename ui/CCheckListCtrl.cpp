@@ -11,6 +11,7 @@ constexpr int kFontHeight = 14;
 constexpr int kViewInset = 2;
 constexpr int kCellPadding = 6;
 constexpr int kExtentPadding = 5;
+constexpr int kMargin = 5;
 constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
 
 // One class per background colour, since the class brush paints the margins and the space below the rows.
@@ -47,6 +48,8 @@ RECT Inset(const RECT& rect, int by)
 
 BEGIN_MESSAGE_MAP(CCheckListCtrl, Window)
     ON_MESSAGE(WM_SIZE, OnSize)
+    ON_MESSAGE(WM_PAINT, OnPaint)
+    ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUiState)
 END_MESSAGE_MAP()
 
 CCheckListCtrl::~CCheckListCtrl()
@@ -60,44 +63,42 @@ bool CCheckListCtrl::Create(const RECT& rect, HWND parent, UINT id, UINT checkId
                             UINT middleId, COLORREF backColour, HFONT font)
 {
     const std::string className = ClassFor(backColour);
+    const Dpi dpi = Dpi::ForWindow(parent);
     if (GetHwnd() || !RegisterListClass(className, backColour) ||
-        !LoadBoxes(parent, checkId, uncheckId, middleId))
+        !LoadBoxes(parent, checkId, uncheckId, middleId, dpi))
         return false;
-    if (!Window::Create(className, "CLISTBOX", WS_CHILD | WS_VISIBLE, rect, parent, id))
+    // The view inside takes the keyboard focus, so dialog navigation must look into the frame.
+    if (!Window::Create(className, "CLISTBOX", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id))
         return false;
+    SetWindowLongW(GetHwnd(), GWL_EXSTYLE, GetWindowLongW(GetHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     pen_.reset(CreatePen(PS_SOLID, 1, backColour));
     brush_.reset(CreateSolidBrush(backColour));
-    if (!font) {
-        ownFont_ = CreateSkinFont(kFontHeight);
-        font = ownFont_.get();
-    }
     look_.pen = pen_.get();
     look_.brush = brush_.get();
-    look_.font = font;
-    MeasureFont();
+    ApplyLook(font, dpi);
 
     RECT client{};
     GetClientRect(GetHwnd(), &client);
-    if (!view_.Create(className, Inset(client, kViewInset), GetHwnd(), id + 1)) {
+    if (!view_.Create(className, Inset(client, look_.inset), GetHwnd(), id + 1)) {
         DestroyWindow(GetHwnd());
         return false;
     }
     return true;
 }
 
-bool CCheckListCtrl::LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId)
+bool CCheckListCtrl::LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId, const Dpi& dpi)
 {
-    check_ = LoadSkinBitmap(checkId);
+    check_ = LoadSkinBitmap(checkId, dpi);
     if (!check_) {
         Report(parent, "Unable to load CHECK bitmap.");
         return false;
     }
-    uncheck_ = LoadSkinBitmap(uncheckId);
+    uncheck_ = LoadSkinBitmap(uncheckId, dpi);
     if (!uncheck_) {
         Report(parent, "Unable to load UNCHECK bitmap.");
         return false;
     }
-    middle_ = LoadSkinBitmap(middleId);
+    middle_ = LoadSkinBitmap(middleId, dpi);
     if (!middle_) {
         Report(parent, "Unable to load MIDDLE Check bitmap.");
         return false;
@@ -114,10 +115,46 @@ bool CCheckListCtrl::LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT m
     look_.uncheck = uncheck_.get();
     look_.middle = middle_.get();
     look_.box = size;
-    look_.cellWidth = size.cx + kCellPadding;
-    look_.cellHeight = size.cy + kCellPadding;
+    look_.cellWidth = size.cx + dpi.Scale(kCellPadding);
+    look_.cellHeight = size.cy + dpi.Scale(kCellPadding);
     look_.rowHeight = look_.cellHeight;
+    boxIds_[0] = checkId;
+    boxIds_[1] = uncheckId;
+    boxIds_[2] = middleId;
     return true;
+}
+
+// A font of the owner's stays; the list's own one is made for the DPI.
+void CCheckListCtrl::ApplyLook(HFONT font, const Dpi& dpi)
+{
+    if (!font) {
+        ownFont_ = CreateSkinFont(dpi.Scale(kFontHeight));
+        font = ownFont_.get();
+    }
+    look_.font = font;
+    look_.margin = dpi.Scale(kMargin);
+    look_.inset = dpi.Scale(kViewInset);
+    MeasureFont();
+}
+
+void CCheckListCtrl::ApplyDpi(const Dpi& dpi)
+{
+    if (!GetHwnd() || !LoadBoxes(GetParent(GetHwnd()), boxIds_[0], boxIds_[1], boxIds_[2], dpi))
+        return;
+    ApplyLook(ownFont_ ? nullptr : look_.font, dpi);
+    for (CheckListItem* item : tree_.Rows())
+        MeasureText(*item);
+    tree_.RemeasureExtent();
+    OnSize(0, 0);
+    view_.UpdateScrollBars();
+    view_.RepaintNow();
+}
+
+void CCheckListCtrl::PaintFrame(HDC dc, const RECT& client, bool focused) const
+{
+    FillRect(dc, &client, look_.brush);
+    if (focused)
+        DrawFocusFrame(dc, client, look_.inset);
 }
 
 // A font taller than the boxes makes the rows taller.
@@ -128,6 +165,17 @@ void CCheckListCtrl::MeasureFont()
     TEXTMETRICW metrics{};
     if (GetTextMetricsW(dc.get(), &metrics))
         look_.rowHeight = std::max<int>(look_.rowHeight, metrics.tmHeight + metrics.tmDescent);
+}
+
+void CCheckListCtrl::MeasureText(CheckListItem& item) const
+{
+    std::wstring wide = ToWide(item.text);
+    WindowDC dc(GetHwnd());
+    SelectedObject selected(dc.get(), look_.font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+    item.textWidth = size.cx;
+    item.extent = size.cx + item.level * look_.cellWidth + kExtentPadding;
 }
 
 CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* parent, int state, int data,
@@ -148,13 +196,7 @@ CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* p
     item->selectedTextColour = selectedTextColour;
     item->selectedBackColour = selectedBackColour;
 
-    std::wstring wide = ToWide(text);
-    WindowDC dc(GetHwnd());
-    SelectedObject selected(dc.get(), look_.font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
-    item->textWidth = size.cx;
-    item->extent = size.cx + item->level * look_.cellWidth + kExtentPadding;
+    MeasureText(*item);
 
     CheckListItem& added = tree_.Add(std::move(item));
     view_.UpdateScrollBars();
@@ -236,11 +278,29 @@ LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
 {
     RECT client{};
     GetClientRect(GetHwnd(), &client);
-    RECT inner = Inset(client, kViewInset);
+    RECT inner = Inset(client, look_.inset);
     if (view_.GetHwnd())
         MoveWindow(view_.GetHwnd(), inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top,
                    TRUE);
     return 0;
+}
+
+LRESULT CCheckListCtrl::OnPaint(WPARAM, LPARAM)
+{
+    PaintDC paint(GetHwnd());
+    RECT client{};
+    GetClientRect(GetHwnd(), &client);
+    const HWND view = view_.GetHwnd();
+    PaintFrame(paint.get(), client, view && GetFocus() == view && ShowsFocusCues(view));
+    return 0;
+}
+
+// Focus cues turned on or off somewhere in the dialog: the margin may change.
+LRESULT CCheckListCtrl::OnUpdateUiState(WPARAM, LPARAM)
+{
+    LRESULT result = Default();
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
+    return result;
 }
 
 bool CCheckListCtrl::IsBadIndex(int index) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "framework/Window.h"
 #include "ui/CCheckListView.h"
@@ -21,6 +22,7 @@ public:
 
     // The bitmaps are resource ids of the executable and must all be one size; a missing one or a size
     // mismatch is reported in a message box and fails. Without a font the list makes its own (Tahoma 14).
+    // Bitmaps, font and margins are those for the parent's DPI.
     bool Create(const RECT& rect, HWND parent, UINT id, UINT checkId, UINT uncheckId, UINT middleId,
                 COLORREF backColour, HFONT font = nullptr);
 
@@ -45,6 +47,11 @@ public:
     void SetModified(bool modified) { view_.SetModified(modified); }
     void SetToggleEnabled(bool enabled) { view_.SetToggleEnabled(enabled); }
 
+    // After the window's DPI changed (the owner has moved it): boxes, own font, margins and widths anew.
+    void ApplyDpi(const Dpi& dpi);
+    // The frame's margin around the view, in the focus colour while the view has the keyboard focus.
+    void PaintFrame(HDC dc, const RECT& client, bool focused) const;
+
     CCheckListView& View() { return view_; }
     const CCheckListView& View() const { return view_; }
     int RowHeight() const { return look_.rowHeight; }
@@ -62,15 +69,21 @@ private:
         int cellWidth = 0;
         int cellHeight = 0;
         int rowHeight = 0;
+        int margin = 0; // above the first row and left of the top-level boxes
+        int inset = 0;  // the frame's margin around the view
         HPEN pen = nullptr;
         HBRUSH brush = nullptr;
         HFONT font = nullptr;
     };
 
     LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnUpdateUiState(WPARAM, LPARAM);
 
-    bool LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId);
+    bool LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId, const Dpi& dpi);
+    void ApplyLook(HFONT font, const Dpi& dpi);
     void MeasureFont();
+    void MeasureText(CheckListItem& item) const;
     bool IsBadIndex(int index) const;
     CheckListItem* ValidRow(int index) const;
 
@@ -81,6 +94,7 @@ private:
     GdiObject<HPEN> pen_;
     GdiObject<HBRUSH> brush_;
     GdiObject<HFONT> ownFont_;
+    UINT boxIds_[3]{};
     Look look_;
     CCheckListView view_;
 

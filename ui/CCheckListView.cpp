@@ -4,30 +4,35 @@
 #include "framework/Utf8.h"
 #include "ui/CCheckListCtrl.h"
 
+#include "ui/SkinDrawing.h"
+
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
-
-namespace {
-
-constexpr int kLineStep = 10; // pixels per horizontal line step
-
-} // namespace
 
 BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
     ON_MESSAGE(WM_SIZE, OnSize)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+    ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
+    ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
+    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
     ON_MESSAGE(WM_VSCROLL, OnVScroll)
-    ON_MESSAGE(WM_HSCROLL, OnHScroll)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+    ON_MESSAGE(WM_SETFOCUS, OnFocusChange)
+    ON_MESSAGE(WM_KILLFOCUS, OnFocusChange)
 END_MESSAGE_MAP()
 
 bool CCheckListView::Create(const std::string& className, const RECT& rect, HWND frame, UINT id)
 {
-    if (!Window::Create(className, "Check Control", WS_CHILD | WS_VISIBLE, rect, frame, id))
+    if (!Window::Create(className, "Check Control", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect, frame, id))
         return false;
     Layout();
+    if (tip_.Create(GetHwnd(), ""))
+        SendMessageW(tip_.GetHwnd(), TTM_SETMAXTIPWIDTH, 0, Dpi::ForWindow(frame).Scale(320));
     return true;
 }
 
@@ -76,21 +81,14 @@ void CCheckListView::RedrawRow(int index) const
     InvalidateRect(GetHwnd(), &row, FALSE);
 }
 
-// Showing or hiding one bar changes the client area and so perhaps the need for the other; the nested
-// WM_SIZE only records the new size, and this loop settles both bars.
+// Only the vertical bar ever shows; a name too wide for the view ends in an ellipsis instead.
 void CCheckListView::UpdateScrollBars()
 {
-    if (!GetHwnd() || updatingBars_)
+    if (!GetHwnd())
         return;
-    updatingBars_ = true;
-    for (int pass = 0; pass < 3; ++pass) {
-        RECT before = client_;
-        ApplyScrollBars();
-        Layout();
-        if (EqualRect(&before, &client_))
-            break;
-    }
-    updatingBars_ = false;
+    const int count = frame_.tree_.Count();
+    SetBar(perPage_ < count, count, top_);
+    Layout();
 }
 
 void CCheckListView::RepaintNow() const
@@ -120,9 +118,41 @@ LRESULT CCheckListView::OnSize(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CCheckListView::OnLButtonDown(WPARAM, LPARAM lParam)
+LRESULT CCheckListView::OnLButtonDown(WPARAM wParam, LPARAM lParam)
 {
+    tip_.Relay(GetHwnd(), WM_LBUTTONDOWN, wParam, lParam);
+    SetFocus(GetHwnd());
     Click(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return 0;
+}
+
+LRESULT CCheckListView::OnLButtonUp(WPARAM wParam, LPARAM lParam)
+{
+    tip_.Relay(GetHwnd(), WM_LBUTTONUP, wParam, lParam);
+    return Default();
+}
+
+LRESULT CCheckListView::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    UpdateTip(GET_Y_LPARAM(lParam));
+    tip_.Relay(GetHwnd(), WM_MOUSEMOVE, wParam, lParam);
+    return Default();
+}
+
+// Whole rows as the system's wheel setting asks, a page for its page setting; finer wheels add up.
+LRESULT CCheckListView::OnMouseWheel(WPARAM wParam, LPARAM)
+{
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int perNotch = lines == WHEEL_PAGESCROLL ? std::max(perPage_ - 1, 1) : static_cast<int>(lines);
+    if (perNotch <= 0)
+        return 0;
+    wheelDelta_ += GET_WHEEL_DELTA_WPARAM(wParam);
+    const int rows = wheelDelta_ * perNotch / WHEEL_DELTA;
+    if (rows == 0)
+        return 0;
+    wheelDelta_ -= rows * WHEEL_DELTA / perNotch;
+    ScrollRowsTo(std::clamp(top_ - rows, 0, LastTop()));
     return 0;
 }
 
@@ -132,10 +162,34 @@ LRESULT CCheckListView::OnVScroll(WPARAM wParam, LPARAM)
     return 0;
 }
 
-LRESULT CCheckListView::OnHScroll(WPARAM wParam, LPARAM)
+LRESULT CCheckListView::OnGetDlgCode(WPARAM, LPARAM)
 {
-    ScrollColumnsTo(NextOffsetX(LOWORD(wParam), HIWORD(wParam)));
+    return DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
+LRESULT CCheckListView::OnKeyDown(WPARAM key, LPARAM lParam)
+{
+    // Keys mean the keyboard is in use, so the focus must show.
+    SendMessageW(GetHwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (key == VK_SPACE) {
+        // Bit 30 marks auto-repeat: holding the space bar toggles once.
+        if (selected_ && toggleEnabled_ && !(lParam & (1 << 30)))
+            Toggle(*selected_);
+        return 0;
+    }
+    const int target = KeyTarget(static_cast<UINT>(key));
+    if (target < 0)
+        return Default();
+    ScrollIntoView(target);
+    Select(target);
     return 0;
+}
+
+// The frame draws the focus around the view.
+LRESULT CCheckListView::OnFocusChange(WPARAM, LPARAM)
+{
+    InvalidateRect(frame_.GetHwnd(), nullptr, FALSE);
+    return Default();
 }
 
 void CCheckListView::Layout()
@@ -145,41 +199,39 @@ void CCheckListView::Layout()
     perPage_ = rowHeight > 0 ? (client_.bottom - client_.top) / rowHeight : 0;
 }
 
-void CCheckListView::ApplyScrollBars()
+// The thumb is as long as the page is a share of the rows; positions run from 0 to count - page.
+void CCheckListView::SetBar(bool show, int count, int position)
 {
-    const int count = frame_.tree_.Count();
-    SetBar(SB_VERT, perPage_ < count, count - perPage_, top_);
-    const int width = client_.right - client_.left;
-    const int maxExtent = frame_.tree_.MaxExtent();
-    SetBar(SB_HORZ, width < maxExtent, maxExtent - width, offsetX_);
-}
-
-// Showing or hiding a bar reframes the window and setting it redraws it, so only a change does either.
-void CCheckListView::SetBar(int bar, bool show, int maximum, int position)
-{
-    const bool shown =
-        (GetWindowLongW(GetHwnd(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+    const bool shown = (GetWindowLongW(GetHwnd(), GWL_STYLE) & WS_VSCROLL) != 0;
     if (show) {
-        SCROLLINFO current{sizeof(current), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
-        if (!shown || !GetScrollInfo(GetHwnd(), bar, &current) || current.nMin != 0 ||
-            current.nMax != maximum || current.nPos != position) {
-            SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, maximum, 0, position, 0};
-            SetScrollInfo(GetHwnd(), bar, &info, TRUE);
+        SCROLLINFO current{sizeof(current), SIF_ALL, 0, 0, 0, 0, 0};
+        if (!shown || !GetScrollInfo(GetHwnd(), SB_VERT, &current) || current.nMin != 0 ||
+            current.nMax != count - 1 || current.nPage != static_cast<UINT>(perPage_) ||
+            current.nPos != position) {
+            SCROLLINFO info{sizeof(info), SIF_ALL, 0, count - 1, static_cast<UINT>(perPage_), position, 0};
+            SetScrollInfo(GetHwnd(), SB_VERT, &info, TRUE);
         }
         if (!shown)
-            ShowScrollBar(GetHwnd(), bar, TRUE);
+            ShowScrollBar(GetHwnd(), SB_VERT, TRUE);
     } else if (shown) {
-        ShowScrollBar(GetHwnd(), bar, FALSE);
+        ShowScrollBar(GetHwnd(), SB_VERT, FALSE);
     }
 }
 
-// The row under a press is counted from the first row's top, 5 pixels down, as the rows are drawn.
+// The row under a point, counted from the first row's top, below the margin, as the rows are drawn;
+// -1 above the first row.
+int CCheckListView::RowAt(int y) const
+{
+    const auto& look = frame_.look_;
+    if (y < look.margin || look.rowHeight <= 0)
+        return -1;
+    return (y - look.margin) / look.rowHeight + top_;
+}
+
 void CCheckListView::Click(POINT point)
 {
     const auto& look = frame_.look_;
-    if (point.y < kTopMargin || look.rowHeight <= 0)
-        return;
-    int index = (point.y - kTopMargin) / look.rowHeight + top_;
+    int index = RowAt(point.y);
     CheckListItem* item = frame_.tree_.At(index);
     if (!item)
         return;
@@ -221,6 +273,52 @@ void CCheckListView::Toggle(CheckListItem& item)
     RepaintNow();
 }
 
+// Up and down a row, Page Up and Page Down a page less one row, Home and End to the ends; -1 for any other
+// key. With nothing selected, moving down starts at the first row.
+int CCheckListView::KeyTarget(UINT key) const
+{
+    const int count = frame_.tree_.Count();
+    const int current = SelectedIndex();
+    const int page = std::max(perPage_ - 1, 1);
+    int target = 0;
+    switch (key) {
+    case VK_UP:
+        target = current - 1;
+        break;
+    case VK_DOWN:
+        target = current + 1;
+        break;
+    case VK_PRIOR:
+        target = current - page;
+        break;
+    case VK_NEXT:
+        target = current < 0 ? page : current + page;
+        break;
+    case VK_HOME:
+        target = 0;
+        break;
+    case VK_END:
+        target = count - 1;
+        break;
+    default:
+        return -1;
+    }
+    return count == 0 ? -1 : std::clamp(target, 0, count - 1);
+}
+
+void CCheckListView::ScrollIntoView(int index)
+{
+    if (index < top_)
+        ScrollRowsTo(index);
+    else if (index >= top_ + perPage_)
+        ScrollRowsTo(std::clamp(index - perPage_ + 1, 0, LastTop()));
+}
+
+int CCheckListView::LastTop() const
+{
+    return std::max(frame_.tree_.Count() - perPage_, 0);
+}
+
 void CCheckListView::ScrollRowsTo(int top)
 {
     int change = top - top_;
@@ -230,18 +328,8 @@ void CCheckListView::ScrollRowsTo(int top)
     SetScrollPos(GetHwnd(), SB_VERT, top_, TRUE);
     // The margin above the first row stays put, so no piece of a row is left in it.
     RECT rows = client_;
-    rows.top = kTopMargin;
+    rows.top = frame_.look_.margin;
     ScrollWindow(GetHwnd(), 0, -change * frame_.look_.rowHeight, &rows, &rows);
-}
-
-void CCheckListView::ScrollColumnsTo(int offsetX)
-{
-    int change = offsetX - offsetX_;
-    if (change == 0)
-        return;
-    offsetX_ = offsetX;
-    SetScrollPos(GetHwnd(), SB_HORZ, offsetX_, TRUE);
-    ScrollWindow(GetHwnd(), -change, 0, nullptr, nullptr);
 }
 
 // Rows: line steps of one, page steps that keep one row of the old page in view.
@@ -276,43 +364,33 @@ int CCheckListView::NextTop(int request, int thumb) const
     return std::max(top, 0);
 }
 
-// Pixels: line steps of 10, page steps of one width less a pixel. A line step right may pass the end of
-// the range by up to 9 pixels.
-int CCheckListView::NextOffsetX(int request, int thumb) const
+// A row's tooltip follows the row under the mouse.
+void CCheckListView::UpdateTip(int y)
 {
-    const int width = client_.right - client_.left;
-    const int range = frame_.tree_.MaxExtent() - width;
-    int offsetX = offsetX_;
-    switch (request) {
-    case SB_LINELEFT:
-        if (offsetX_ > 0)
-            offsetX = offsetX_ - kLineStep;
-        break;
-    case SB_LINERIGHT:
-        if (offsetX_ < range)
-            offsetX = offsetX_ + kLineStep;
-        break;
-    case SB_PAGELEFT:
-        if (offsetX_ > 0)
-            offsetX = offsetX_ < width ? 0 : offsetX_ - (width - 1);
-        break;
-    case SB_PAGERIGHT:
-        offsetX = range - offsetX_ < width ? range : offsetX_ + (width - 1);
-        break;
-    case SB_THUMBTRACK:
-        offsetX = thumb;
-        break;
-    default:
-        break;
-    }
-    return std::max(offsetX, 0);
+    const int index = RowAt(y);
+    if (index == tipRow_)
+        return;
+    tipRow_ = index;
+    const CheckListItem* item = frame_.tree_.At(index);
+    SendMessageW(tip_.GetHwnd(), TTM_POP, 0, 0);
+    tip_.SetText(item ? TipText(*item) : std::string());
+}
+
+std::string CCheckListView::TipText(const CheckListItem& item) const
+{
+    const bool cut =
+        BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > client_.right - frame_.look_.margin;
+    std::string tip = cut ? item.text : std::string();
+    if (!item.warning.empty())
+        tip += (tip.empty() ? "" : "\n") + item.warning;
+    return tip;
 }
 
 void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const
 {
     const auto& look = frame_.look_;
     const int rowTop = RowTop(displayRow);
-    Rectangle(dc, -offsetX_, rowTop, width, rowTop + look.rowHeight);
+    Rectangle(dc, 0, rowTop, width, rowTop + look.rowHeight);
 
     const int boxLeft = BoxLeft(item);
     const int boxTop =
@@ -325,14 +403,15 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
         BitBlt(dc, boxLeft, boxTop, look.box.cx, look.box.cy, boxes, 0, 0, SRCCOPY);
     }
 
-    RECT area{boxLeft + look.cellWidth, rowTop, width, rowTop + look.rowHeight};
+    // A cut name keeps the margin's width clear of the edge and the scroll bar.
+    RECT area{boxLeft + look.cellWidth, rowTop, width - look.margin, rowTop + look.rowHeight};
     std::wstring text = ToWide(item.text);
     COLORREF oldColour = SetTextColor(dc, item.textColour);
     if (item.selected)
         DrawSelection(dc, item, text, area, width);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    // Without DT_SINGLELINE the text keeps to the top of the row.
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_VCENTER);
+    // Kept to the top of the row, as DT_VCENTER without DT_SINGLELINE would; too long, it ends in "...".
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_TOP | DT_END_ELLIPSIS);
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColour);
 }
@@ -356,10 +435,10 @@ void CCheckListView::DrawSelection(HDC dc, const CheckListItem& item, const std:
 
 int CCheckListView::RowTop(int displayRow) const
 {
-    return frame_.look_.rowHeight * displayRow + kTopMargin;
+    return frame_.look_.rowHeight * displayRow + frame_.look_.margin;
 }
 
 int CCheckListView::BoxLeft(const CheckListItem& item) const
 {
-    return -offsetX_ + (item.level - 1) * frame_.look_.cellWidth + 5;
+    return (item.level - 1) * frame_.look_.cellWidth + frame_.look_.margin;
 }

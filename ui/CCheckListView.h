@@ -1,15 +1,17 @@
 #pragma once
 
 #include "framework/Window.h"
+#include "ui/CToolTip.h"
 
 #include <string>
 
 class CCheckListCtrl;
 struct CheckListItem;
 
-// The inner window of a check list: paints the rows from the top row on, scrolls by rows and pixels, and
-// takes the clicks that select rows and toggle their boxes. Tells its owner nothing: a toggle sets the
-// modified flag, which the owner reads and clears.
+// The inner window of a check list: paints the rows from the top row on, scrolls by rows, and takes the
+// clicks and keys that select rows and toggle their boxes. Tells its owner nothing: a toggle sets the
+// modified flag, which the owner reads and clears. A name too long for the view ends in an ellipsis and
+// shows whole in the row's tooltip, with the row's warning if it has one.
 class CCheckListView : public Window {
 public:
     explicit CCheckListView(CCheckListCtrl& frame) : frame_(frame) {}
@@ -23,11 +25,12 @@ public:
     void SetToggleEnabled(bool enabled) { toggleEnabled_ = enabled; }
 
     int TopRow() const { return top_; }
-    int OffsetX() const { return offsetX_; }
     // Whole rows that fit; a partly visible row below them is not counted.
     int RowsPerPage() const { return perPage_; }
     // -1 when nothing is selected.
     int SelectedIndex() const;
+    // What the tooltip shows over a row: its whole name when the view cuts it, then its warning.
+    std::string TipText(const CheckListItem& item) const;
 
     // Draws the rows from the top row on into a client area of this size, the partly visible last one too.
     void Paint(HDC dc, const RECT& client) const;
@@ -41,25 +44,30 @@ public:
     void RepaintNow() const;
 
 private:
-    static constexpr int kTopMargin = 5;
-
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnPrintClient(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnMouseWheel(WPARAM, LPARAM);
     LRESULT OnVScroll(WPARAM, LPARAM);
-    LRESULT OnHScroll(WPARAM, LPARAM);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM);
+    LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnFocusChange(WPARAM, LPARAM);
 
     void Layout();
-    void ApplyScrollBars();
-    void SetBar(int bar, bool show, int maximum, int position);
+    void SetBar(bool show, int count, int position);
+    int RowAt(int y) const;
     void Click(POINT point);
     void MarkSelected(CheckListItem& item);
     void Toggle(CheckListItem& item);
+    int KeyTarget(UINT key) const;
+    void ScrollIntoView(int index);
+    int LastTop() const;
     void ScrollRowsTo(int top);
-    void ScrollColumnsTo(int offsetX);
     int NextTop(int request, int thumb) const;
-    int NextOffsetX(int request, int thumb) const;
+    void UpdateTip(int y);
 
     void DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const;
     void DrawSelection(HDC dc, const CheckListItem& item, const std::wstring& text, RECT area,
@@ -69,13 +77,14 @@ private:
 
     CCheckListCtrl& frame_;
     int top_ = 0;
-    int offsetX_ = 0;
     int perPage_ = 0;
     RECT client_{};
     CheckListItem* selected_ = nullptr;
     bool modified_ = false;
     bool toggleEnabled_ = true;
-    bool updatingBars_ = false;
+    int wheelDelta_ = 0; // what the wheel turned that did not yet make a whole row
+    int tipRow_ = -1;
+    CToolTip tip_;
 
     DECLARE_MESSAGE_MAP()
 };

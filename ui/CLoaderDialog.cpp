@@ -36,15 +36,18 @@ bool CLoaderDialog::OnInitDialog()
     CSkinDialog::OnInitDialog();
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
+    CentreOnWorkArea();
+    dpi_ = Dpi::ForWindow(GetHwnd());
     step_ = 0;
     SetTimer(GetHwnd(), kStepTimer, kStepMs, nullptr);
     AttachItem(IDC_PROGRESS_BAR, bar_);
-    SetWindowPos(bar_.GetHwnd(), nullptr, kBarRect.left, kBarRect.top, kBarRect.right - kBarRect.left,
-                 kBarRect.bottom - kBarRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT bar = dpi_.Scale(kBarRect);
+    SetWindowPos(bar_.GetHwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     bar_.SetRange(0, kLastStep);
     bar_.SetPos(0);
     bar_.ShowPercent(false);
-    font_ = CreateSkinFont(kFontHeight);
+    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
     return true;
 }
 
@@ -54,7 +57,8 @@ LRESULT CLoaderDialog::OnTimer(WPARAM timer, LPARAM)
         return 0;
     ++step_;
     bar_.SetPos(step_);
-    InvalidateRect(GetHwnd(), &kTextArea, TRUE);
+    const RECT textArea = dpi_.Scale(kTextArea);
+    InvalidateRect(GetHwnd(), &textArea, TRUE);
     if (step_ > kLastStep) {
         KillTimer(GetHwnd(), kStepTimer);
         EndDialog(IDOK);
@@ -71,5 +75,5 @@ LRESULT CLoaderDialog::OnPaint(WPARAM, LPARAM)
 
 void CLoaderDialog::PaintText(HDC dc) const
 {
-    DrawTextLines(dc, {font_.get(), RGB(255, 255, 255), {kTextLeft, kTextTop}, 0}, {StepText(step_)});
+    DrawTextLines(dc, {font_.get(), RGB(255, 255, 255), dpi_.Scale(POINT{kTextLeft, kTextTop}), 0}, {StepText(step_)});
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "ui/CPercentProgressCtrl.h"
 #include "ui/CSkinDialog.h"
@@ -12,8 +13,8 @@ public:
 
     static constexpr int kLastStep = 8;
     static constexpr UINT kStepMs = 500;
-    // Repainted at each step; it reaches past the longest line, so a shorter line leaves nothing of the
-    // one before.
+    // Repainted at each step (at 96 DPI; scaled to the window's); it reaches past the longest line, so a
+    // shorter line leaves nothing of the one before.
     static constexpr RECT kTextArea{60, 150, 290, 190};
 
     CLoaderDialog();
@@ -32,6 +33,7 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
 
     int step_ = 0;
+    Dpi dpi_;
     CPercentProgressCtrl bar_;
     GdiObject<HFONT> font_;
 

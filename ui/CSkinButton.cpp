@@ -12,6 +12,7 @@
 namespace {
 
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
+constexpr int kFocusInset = 4; // clear of the faces' rounded corners
 
 std::string WindowText(HWND hwnd)
 {
@@ -74,6 +75,7 @@ BEGIN_MESSAGE_MAP(CSkinButton, Button)
     ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDoubleClick)
     ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
     ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+    ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
     ON_MESSAGE(BM_SETCHECK, OnSetCheck)
     ON_MESSAGE(BM_GETCHECK, OnGetCheck)
@@ -97,12 +99,14 @@ void CSkinButton::SetSkin(UINT normal, UINT pressed, UINT hover, UINT disabled, 
                           int drawMode, int border, int focusMargin)
 {
     GetKind();
-    normal_ = normal ? LoadSkinBitmap(normal) : GdiObject<HBITMAP>();
-    pressed_ = pressed ? LoadSkinBitmap(pressed) : GdiObject<HBITMAP>();
-    hover_ = hover ? LoadSkinBitmap(hover) : GdiObject<HBITMAP>();
-    disabled_ = LoadSkinBitmap(disabled ? disabled : normal);
-    focus_ = focus ? LoadSkinBitmap(focus) : GdiObject<HBITMAP>();
-    mask_ = mask ? LoadSkinBitmap(mask) : GdiObject<HBITMAP>();
+    // Faces for the window's DPI; an owner whose DPI changed sets the skin again.
+    const Dpi dpi = Dpi::ForWindow(GetHwnd());
+    normal_ = normal ? LoadSkinBitmap(normal, dpi) : GdiObject<HBITMAP>();
+    pressed_ = pressed ? LoadSkinBitmap(pressed, dpi) : GdiObject<HBITMAP>();
+    hover_ = hover ? LoadSkinBitmap(hover, dpi) : GdiObject<HBITMAP>();
+    disabled_ = LoadSkinBitmap(disabled ? disabled : normal, dpi);
+    focus_ = focus ? LoadSkinBitmap(focus, dpi) : GdiObject<HBITMAP>();
+    mask_ = mask ? LoadSkinBitmap(mask, dpi) : GdiObject<HBITMAP>();
     drawMode_ = (drawMode < 0 || (drawMode & 0x8000)) ? Plain : drawMode > 1 ? Tile : drawMode;
     border_ = (border & 0xFFFF) != 0;
     focusMargin_ = (focusMargin < 0 || (focusMargin & 0x8000)) ? 0 : focusMargin;
@@ -165,6 +169,12 @@ void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
         InflateRect(&focusRect, -focusMargin_, -focusMargin_);
         DrawFocusRect(dc, &focusRect);
     }
+    if (face.focused && face.focusCue) {
+        const Dpi dpi = Dpi::ForWindow(GetHwnd());
+        RECT cue = rect;
+        InflateRect(&cue, -dpi.Scale(kFocusInset), -dpi.Scale(kFocusInset));
+        DrawFocusFrame(dc, cue, dpi.Scale(1));
+    }
     DrawCaption(dc, face.caption, text, textColour_);
 }
 
@@ -178,6 +188,7 @@ LRESULT CSkinButton::OnDrawItem(WPARAM, LPARAM lParam)
     face.pressed = (item.itemState & ODS_SELECTED) != 0 || checked_;
     face.hovering = hovering_;
     face.focused = (item.itemState & ODS_FOCUS) != 0;
+    face.focusCue = (item.itemState & ODS_NOFOCUSRECT) == 0;
     face.caption = WindowText(GetHwnd());
     auto font = reinterpret_cast<HFONT>(SendMessageW(GetHwnd(), WM_GETFONT, 0, 0));
     SelectedObject selected(item.hDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
@@ -247,6 +258,18 @@ LRESULT CSkinButton::OnKeyDown(WPARAM wParam, LPARAM lParam)
     bool repeated = (lParam & (1 << 30)) != 0;
     if (wParam == VK_SPACE && !repeated && GetKind() != Kind::Push)
         ApplyCheckClick();
+    return Default();
+}
+
+// Focus that Tab or an arrow key brought must show, whatever the dialog's cues were after mouse use.
+LRESULT CSkinButton::OnSetFocus(WPARAM, LPARAM)
+{
+    for (int key : {VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN}) {
+        if (GetKeyState(key) < 0) {
+            SendMessageW(GetHwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+            break;
+        }
+    }
     return Default();
 }
 

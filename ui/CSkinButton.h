@@ -23,6 +23,7 @@ public:
         bool pressed = false; // held down, or checked
         bool hovering = false;
         bool focused = false;
+        bool focusCue = true; // the system shows focus cues now (off after mouse use until a key)
         std::string caption;
     };
 
@@ -44,7 +45,8 @@ public:
     bool IsChecked() const { return checked_; }
     bool IsHovering() const { return hovering_; }
 
-    // Draws the face and caption for the state into rect, with the font selected in dc.
+    // Draws the face and caption for the state into rect, with the font selected in dc. A focused button
+    // showing focus cues gets a frame in the skin's focus colour just inside its edge.
     void Paint(HDC dc, const RECT& rect, const Face& face) const;
 
 private:
@@ -57,6 +59,7 @@ private:
     LRESULT OnLButtonDoubleClick(WPARAM, LPARAM);
     LRESULT OnLButtonUp(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnSetFocus(WPARAM, LPARAM);
     LRESULT OnKillFocus(WPARAM, LPARAM);
     LRESULT OnSetCheck(WPARAM, LPARAM);
     LRESULT OnGetCheck(WPARAM, LPARAM);

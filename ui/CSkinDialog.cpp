@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 BEGIN_MESSAGE_MAP(CSkinDialog, Dialog)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
@@ -20,8 +22,13 @@ CSkinDialog::CSkinDialog(const DLGTEMPLATE& memoryTemplate, UINT backgroundId)
 
 bool CSkinDialog::OnInitDialog()
 {
-    background_ = LoadSkinBitmap(backgroundId_);
+    background_ = LoadSkinBitmap(backgroundId_, Dpi::ForWindow(GetHwnd()));
     return Dialog::OnInitDialog();
+}
+
+void CSkinDialog::ReloadBackground()
+{
+    background_ = LoadSkinBitmap(backgroundId_, Dpi::ForWindow(GetHwnd()));
 }
 
 void CSkinDialog::SizeToBackground()
@@ -29,6 +36,21 @@ void CSkinDialog::SizeToBackground()
     SIZE size = BitmapSize(background_.get());
     if (size.cx > 0)
         SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CSkinDialog::CentreOnWorkArea()
+{
+    RECT window{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetWindowRect(GetHwnd(), &window) ||
+        !GetMonitorInfoW(MonitorFromWindow(GetHwnd(), MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    // A window larger than the work area keeps its top-left corner on it.
+    int x = std::max(work.left, work.left + (work.right - work.left - (window.right - window.left)) / 2);
+    int y = std::max(work.top, work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2);
+    SetWindowPos(GetHwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CSkinDialog::OnEraseBackground(WPARAM wParam, LPARAM)

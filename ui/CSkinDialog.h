@@ -4,7 +4,8 @@
 #include "framework/Owners.h"
 
 // What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
-// whole surface, and a press anywhere on that surface drags the window as a caption would.
+// whole surface, drawn for the window's DPI, and a press anywhere on that surface drags the window as a
+// caption would.
 class CSkinDialog : public Dialog {
 public:
     CSkinDialog(UINT templateId, UINT backgroundId);
@@ -17,8 +18,12 @@ public:
 protected:
     // Loads the background; a derived dialog calls it first from its own OnInitDialog.
     bool OnInitDialog() override;
+    // The background drawn for the window's DPI now, after a change of it.
+    void ReloadBackground();
     // Makes the window as large as its background, keeping its top-left corner.
     void SizeToBackground();
+    // Puts the window in the middle of its monitor's work area (the screen less the task bar).
+    void CentreOnWorkArea();
 
 private:
     LRESULT OnEraseBackground(WPARAM, LPARAM);

@@ -18,6 +18,7 @@ struct CheckListItem {
     bool selected = false;
     int data = 0; // the owner's, never interpreted
     std::string text;
+    std::string warning; // the owner's caution about the row, shown in its tooltip
     COLORREF textColour = 0;
     COLORREF selectedTextColour = 0;
     COLORREF selectedBackColour = 0;

@@ -79,3 +79,10 @@ void CheckListTree::Number(CheckListItem& item)
     for (auto& child : item.children)
         Number(*child);
 }
+
+void CheckListTree::RemeasureExtent()
+{
+    maxExtent_ = 0;
+    for (const CheckListItem* item : rows_)
+        maxExtent_ = std::max(maxExtent_, item->extent);
+}

@@ -21,6 +21,8 @@ public:
     CheckListItem* FindByData(int data) const;
     const std::vector<CheckListItem*>& Rows() const { return rows_; }
     int MaxExtent() const { return maxExtent_; }
+    // After the rows' extents were measured anew.
+    void RemeasureExtent();
 
     // Gives every descendant of the row the state.
     static void SetDescendants(CheckListItem& item, int state);

@@ -53,6 +53,66 @@ GdiObject<HBITMAP> LoadSkinBitmap(UINT id)
     return GdiObject<HBITMAP>(static_cast<HBITMAP>(image));
 }
 
+namespace {
+
+GdiObject<HBITMAP> ResizedBitmap(HBITMAP source, SIZE from, SIZE to)
+{
+    WindowDC screen(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = to.cx;
+    info.bmiHeader.biHeight = to.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiObject<HBITMAP> target(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC sourceDc(CreateCompatibleDC(screen.get()));
+    MemoryDC targetDc(CreateCompatibleDC(screen.get()));
+    if (!target || !sourceDc || !targetDc)
+        return GdiObject<HBITMAP>();
+    SelectedObject selectedSource(sourceDc.get(), source);
+    SelectedObject selectedTarget(targetDc.get(), target.get());
+    SetStretchBltMode(targetDc.get(), HALFTONE);
+    SetBrushOrgEx(targetDc.get(), 0, 0, nullptr);
+    StretchBlt(targetDc.get(), 0, 0, to.cx, to.cy, sourceDc.get(), 0, 0, from.cx, from.cy, SRCCOPY);
+    return target;
+}
+
+} // namespace
+
+GdiObject<HBITMAP> LoadSkinBitmap(UINT id, const Dpi& dpi)
+{
+    GdiObject<HBITMAP> base = LoadSkinBitmap(id);
+    const int percent = dpi.SkinPercent();
+    if (!base || percent == 100)
+        return base;
+    GdiObject<HBITMAP> drawn = LoadSkinBitmap(id + (percent == 150 ? 1 : 2) * kSkinSetStep);
+    if (!drawn)
+        return base;
+    const SIZE wanted = dpi.Scale(BitmapSize(base.get()));
+    const SIZE size = BitmapSize(drawn.get());
+    if (size.cx == wanted.cx && size.cy == wanted.cy)
+        return drawn;
+    GdiObject<HBITMAP> resized = ResizedBitmap(drawn.get(), size, wanted);
+    return resized ? std::move(resized) : std::move(drawn);
+}
+
+void DrawFocusFrame(HDC dc, const RECT& rect, int thickness)
+{
+    GdiObject<HBRUSH> brush(CreateSolidBrush(kSkinFocusColour));
+    RECT edge = rect;
+    for (int i = 0; i < thickness && edge.right > edge.left && edge.bottom > edge.top; ++i) {
+        FrameRect(dc, &edge, brush.get());
+        InflateRect(&edge, -1, -1);
+    }
+}
+
+bool ShowsFocusCues(HWND window)
+{
+    return (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
 SIZE BitmapSize(HBITMAP bitmap)
 {
     BITMAP info{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 
 #include <windows.h>
@@ -12,6 +13,20 @@
 
 // A bitmap resource of the running executable at its natural size, as a DIB section; empty when missing.
 GdiObject<HBITMAP> LoadSkinBitmap(UINT id);
+
+// The skin's bitmaps drawn for 150 % and 200 % have the 100 % id plus one or two of this step.
+constexpr UINT kSkinSetStep = 1000;
+// The bitmap drawn for the DPI, at exactly the 100 % size scaled to it: the set for 150 % or 200 % as drawn,
+// a larger set shrunk in between; the 100 % bitmap when no larger set holds this id.
+GdiObject<HBITMAP> LoadSkinBitmap(UINT id, const Dpi& dpi);
+
+// Keyboard focus on skinned controls: the skin's deep teal.
+constexpr COLORREF kSkinFocusColour = RGB(0x0E, 0x8F, 0x80);
+// A frame of that colour along the inside of rect, thickness pixels wide.
+void DrawFocusFrame(HDC dc, const RECT& rect, int thickness);
+// Whether a window should show its keyboard focus now: the system's cues say so (they are off after mouse
+// use until a key is pressed).
+bool ShowsFocusCues(HWND window);
 
 // Width and height of a bitmap; 0 x 0 for none.
 SIZE BitmapSize(HBITMAP bitmap);

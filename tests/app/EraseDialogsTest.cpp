@@ -1,6 +1,7 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/CEraseResultDialog.h"
 #include "app/EraseBusy.h"
+#include "cli/CliProgram.h"
 #include "resource.h"
 #include "settings/RegKey.h"
 #include "tests/app/EraseRunFixture.h"
@@ -160,21 +161,48 @@ TEST_F(EraseDialogsTest, CancelAndEnterCloseWithoutARun)
     EXPECT_EQ(ProcessStatistics().lastErasedTime, 0);
 }
 
-TEST_F(EraseDialogsTest, EraseNowStoresTheStatisticsAlsoWithoutARun)
+// vestrel-cli stores its counts while the window holds older ones: neither the window's next run nor a
+// Cancel may write the old copy back.
+TEST_F(EraseDialogsTest, EraseNowKeepsWhatVestrelCliStoredMeanwhile)
 {
-    ProcessStatistics().filesErased = 12;
-    ProcessStatistics().lastErasedText = "10:00, Jan/02/26";
-    ModalScript script({PressWhenOpen(IDOK)});
+    AddItem("1.aep", "a", "Item A");
+    AddItem("2.aep", "b", "Item B");
+    WriteConfig({{"a", false}, {"b", true}});
+    ProcessStatistics().filesErased = 12; // what the window read when it opened
+    auto stored = [this](const char* name) {
+        RegKey key;
+        DWORD value = 0;
+        EXPECT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
+        EXPECT_EQ(key.QueryDword(value, name), ERROR_SUCCESS);
+        return value;
+    };
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        key.SetDword(12, "Erased File Num");
+    }
+    CliStreams quiet{[](std::string_view) {}, [](std::string_view) {}};
+    ASSERT_EQ(CliProgram(Setup(), quiet, [] { return uint64_t{0}; }).Run({"erase", "a"}), kExitDone);
+    ASSERT_EQ(stored("Erased File Num"), 14u);
+
+    ModalScript run({PressWhenOpen(IDC_START_ERASE), CloseResult()});
     ShowEraseProgress(nullptr, Setup(), hooks);
-    EXPECT_FALSE(script.TimedOut());
-    RegKey key;
-    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-    DWORD files = 0;
-    EXPECT_EQ(key.QueryDword(files, "Erased File Num"), ERROR_SUCCESS);
-    EXPECT_EQ(files, 12u);
-    std::string text;
-    EXPECT_EQ(key.QueryString(text, "Last Erased Time", 256), ERROR_SUCCESS);
-    EXPECT_EQ(text, "10:00, Jan/02/26");
+    EXPECT_FALSE(run.TimedOut());
+    EXPECT_EQ(stored("Erased File Num"), 16u);
+    EXPECT_EQ(ProcessStatistics().filesErased, 16u);
+
+    {
+        RegKey key; // another erase from the command line
+        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+        key.SetDword(20, "Erased File Num");
+        key.SetString("11:00, Jan/03/26", "Last Erased Time");
+    }
+    ModalScript cancel({PressWhenOpen(IDOK)});
+    ShowEraseProgress(nullptr, Setup(), hooks);
+    EXPECT_FALSE(cancel.TimedOut());
+    EXPECT_EQ(stored("Erased File Num"), 20u);
+    EXPECT_EQ(ProcessStatistics().filesErased, 20u) << "the window shows what is stored";
+    EXPECT_EQ(ProcessStatistics().lastErasedText, "11:00, Jan/03/26");
 }
 
 TEST_F(EraseDialogsTest, EscapeStartsTheRun)

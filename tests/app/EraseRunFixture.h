@@ -23,7 +23,7 @@ public:
     std::function<void()> onExecute;
     std::function<void()> onPause;
 
-    void Execute(EraseItem& item) override
+    void Execute(EraseItem& item, EraseListener& listener) override
     {
         events.push_back("execute " + item.id);
         if (onExecute)
@@ -32,7 +32,7 @@ public:
             item.tally.filesErased = 99; // what a half-done item may have counted
             throw std::runtime_error("item failed");
         }
-        EraseRunHooks::Execute(item);
+        EraseRunHooks::Execute(item, listener);
     }
     void Chime() override { events.push_back("chime"); }
     void Pause(unsigned milliseconds) override

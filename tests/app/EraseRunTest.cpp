@@ -1,3 +1,4 @@
+#include "app/AppPaths.h"
 #include "app/EraseBusy.h"
 #include "app/EraseRun.h"
 #include "app/RunSelection.h"
@@ -150,6 +151,7 @@ TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)
     ProcessStatistics().filesErased = 10;
     ProcessStatistics().bytesReleased = 0xFFFFFFFFu - 999; // wraps, as the stored value does
     ProcessStatistics().registryEntriesErased = 7;
+    StoreStatistics(ScratchKey()); // as stored when the program started
     RecordingHooks hooks;
     bool busyWhileRunning = false;
     hooks.onExecute = [&] { busyWhileRunning = IsEraseBusy(); };
@@ -194,6 +196,22 @@ TEST_F(EraseRunTest, ARunAddsToWhatAnotherProgramStoredMeanwhile)
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
     EXPECT_EQ(StoredDword(key, "Erased File Num"), 31u);
     EXPECT_EQ(StoredDword(key, "Erased File Size"), 9100u);
+}
+
+TEST_F(EraseRunTest, AProgramThatCannotStartIsWrittenToTheRecordFile)
+{
+    std::string text = PluginText("r", "Run Item", "windows", "no such program.exe");
+    text.replace(text.find("delete-file"), 11, "run");
+    WriteFile("plugin\\1.aep", text);
+    WriteConfig({{"r", true}});
+    RecordingHooks hooks;
+    RunSilentErase(Setup(), hooks);
+    Texts messages = RecordMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].starts_with("Run Item: program " + GetPluginFolder() +
+                                        "no such program.exe could not be started: "))
+        << messages[0];
+    EXPECT_EQ(messages[1], "Run Item done...");
 }
 
 TEST_F(EraseRunTest, SilentRunPausesOnlyAfterItsChime)

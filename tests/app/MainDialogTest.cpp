@@ -302,3 +302,59 @@ TEST_F(MainDialogTest, StatisticsLinesShowTheStoredTotalsInKilobytesBelowTenMega
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainDialogTest, ControlsLieApartInsideTheWindowAtEveryScale)
+{
+    const std::vector<int> ids = CMainDialog::PlacedControls();
+    for (UINT dpiValue : {96u, 120u, 144u, 192u}) {
+        const Dpi dpi(dpiValue);
+        const SIZE window = CMainDialog::WindowSize(dpi);
+        EXPECT_EQ(window.cx, MulDiv(370, dpiValue, 96));
+        const RECT client{0, 0, window.cx, window.cy};
+        for (size_t i = 0; i < ids.size(); ++i) {
+            RECT a = CMainDialog::ControlRect(ids[i], dpi);
+            RECT inside{};
+            IntersectRect(&inside, &a, &client);
+            EXPECT_TRUE(EqualRect(&inside, &a)) << ids[i] << " at " << dpiValue;
+            for (size_t j = i + 1; j < ids.size(); ++j) {
+                // The title bar's minimise and close buttons overlap by design.
+                if (ids[i] == IDC_MINIMIZE && ids[j] == IDC_TITLE_CLOSE)
+                    continue;
+                RECT b = CMainDialog::ControlRect(ids[j], dpi);
+                RECT both{};
+                EXPECT_FALSE(IntersectRect(&both, &a, &b)) << ids[i] << " and " << ids[j] << " at " << dpiValue;
+            }
+        }
+    }
+}
+
+TEST_F(MainDialogTest, TheWindowOpensCentredAndLargeTotalsFitTheStatisticsPanel)
+{
+    WriteDwordForTest(ScratchKey(), "Erased File Num", 4000000000u);
+    WriteDwordForTest(ScratchKey(), "Erased File Size", 0xFFFFFFFFu);
+    WriteDwordForTest(ScratchKey(), "Erased Register Num", 4000000000u);
+    WriteStringForTest(ScratchKey(), "Last Erased Time", "09:41, Dec/07/26");
+    Run({Look([&] {
+        RECT window{};
+        GetWindowRect(main, &window);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        EXPECT_LE(std::abs((window.left + window.right) - (work.left + work.right)), 1);
+        EXPECT_LE(std::abs((window.top + window.bottom) - (work.top + work.bottom)), 1);
+
+        HDC dc = GetDC(main);
+        const Texts fitted = dialog->FittedStatisticsLines(dc);
+        ReleaseDC(main, dc);
+        const Texts full = CMainDialog::StatisticsLines();
+        ASSERT_EQ(fitted.size(), 2u);
+        // The last-erased line with ten-digit keys is too wide; the files line may just fit.
+        EXPECT_LT(fitted[0].size(), full[0].size());
+        EXPECT_LE(fitted[1].size(), full[1].size());
+    })});
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 #include "engine/LowerCase.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
+#include "tests/engine/PluginTestFiles.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "tests/support/ScratchRegistry.h"
@@ -94,6 +95,19 @@ TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
     EXPECT_FALSE(Exists("first\\one.tmp"));
 }
 
+TEST_F(CliProgramTest, RefusedKeyIsListedRecordedAndEndsWithOne)
+{
+    std::string plugin = PluginText("guard", "Guard", "windows", "HKEY_CURRENT_USER\\Software");
+    WriteFile("plugin\\4.aep", Replaced(plugin, "delete-file", "delete-register-key"));
+    const std::string refused = "hkey_current_user\\software (a protected registry key)";
+    EXPECT_EQ(Cli({"preview", "guard"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "  refused" + std::string(19, ' ') + refused + "\n")) << out;
+    EXPECT_EQ(Cli({"erase", "guard", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "\"refused\":[\"hkey_current_user\\\\software\"]"));
+    EXPECT_EQ(RecordMessages(), (std::vector<std::string>{"refused " + refused, "Guard done..."}));
+    EXPECT_TRUE(ItemUntouched("first"));
+}
+
 TEST_F(CliProgramTest, UnknownIdsAndBadUsageEndWithTwoAndDoNothing)
 {
     EXPECT_EQ(Cli({"erase", "first", "nosuch"}), kExitBadUsage);
@@ -139,7 +153,38 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
     EXPECT_TRUE(
         Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
     EXPECT_EQ(Cli({"preview", "broken"}), kExitBadUsage);
-    EXPECT_TRUE(Contains(err, "item broken failed to load: node root->body->type not found")) << err;
+    EXPECT_TRUE(Contains(err, "item broken: its plug-in file could not be loaded (4.aep: node root->body->type "
+                              "not found)"))
+        << err;
+    WriteFile("plugin\\Mangled.aep", "<plugin><body><id>mangled</id>"); // no id to read: its name counts
+    EXPECT_EQ(Cli({"erase", "mangled", "--json"}), kExitBadUsage);
+    EXPECT_TRUE(Contains(out, "\"error\":\"item mangled: its plug-in file could not be loaded (Mangled.aep: "))
+        << out;
+}
+
+TEST_F(CliProgramTest, AProgramThatCannotStartFailsTheErase)
+{
+    std::string text = PluginText("r", "Run Item", "windows", "no such program.exe");
+    text.replace(text.find("delete-file"), 11, "run");
+    WriteFile("plugin\\5.aep", text);
+    EXPECT_EQ(Cli({"erase", "r", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "no such program.exe\",\"reason\":\"could not be started: ")) << out;
+}
+
+TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkipped)
+{
+    std::string text = ReadFile("plugin\\1.aep");
+    text.insert(text.find("<parameters>"), "<warning>Takes tabs too.</warning>"
+                                           "<running name=\"The Tests\">cli_tests.exe</running>");
+    WriteFile("plugin\\1.aep", text);
+    ASSERT_EQ(Cli({"preview", "first"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "warning")) << out;
+    EXPECT_TRUE(Contains(out, "Takes tabs too.")) << out;
+    EXPECT_TRUE(Contains(out, "skipped: The Tests is running")) << out;
+    ASSERT_EQ(Cli({"erase", "first", "--json"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
+        << out;
+    EXPECT_TRUE(Exists("first\\one.tmp"));
 }
 
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)

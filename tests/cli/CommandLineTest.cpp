@@ -40,6 +40,17 @@ TEST(CommandLine, BadUsageIsNamedAndStillKnowsItWantsJson)
     EXPECT_TRUE(wrong.json);
 }
 
+TEST(CommandLine, ImportTakesOneFileAndOnlyItTakesReplace)
+{
+    CliRequest import = ParseCommandLine({"import-winapp2", "--replace", "rules.ini"});
+    EXPECT_EQ(import.command, CliCommand::ImportRules);
+    EXPECT_TRUE(import.replace);
+    EXPECT_EQ(import.ids, std::vector<std::string>{"rules.ini"});
+    EXPECT_EQ(ParseCommandLine({"import-winapp2"}).error, "import-winapp2 takes one rules file");
+    EXPECT_EQ(ParseCommandLine({"import-winapp2", "a.ini", "b.ini"}).error, "import-winapp2 takes one rules file");
+    EXPECT_EQ(ParseCommandLine({"erase", "--replace"}).error, "unknown option: --replace");
+}
+
 TEST(RunProgress, QuietForAMomentThenOneLinePerItem)
 {
     uint64_t now = 100;

@@ -182,6 +182,34 @@ TEST_F(PreviewMatchesErase, RefusedTargetsAreRefusedInBoth)
     EXPECT_TRUE(Exists("profile\\own.txt"));
 }
 
+TEST_F(PreviewMatchesErase, ProtectedKeysAreRefusedAndKeysBelowThemGo)
+{
+    const std::string below = "Software\\Microsoft\\Windows\\CurrentVersion\\" + ScratchKey().substr(9);
+    PlantedTraces planted;
+    ASSERT_TRUE(planted.Value(HKEY_CURRENT_USER, below + "\\MRU", "a", "1"));
+    ASSERT_TRUE(planted.Value(HKEY_CURRENT_USER, below + "\\MRU", "b", "2"));
+    ASSERT_TRUE(planted.Key(HKEY_CURRENT_USER, below + "\\Gone\\deep"));
+    WriteStringForTest(ScratchKey(), "canary", "1");
+    const std::vector<std::string> refused = {"HKEY_CURRENT_USER\\Software", "HKEY_LOCAL_MACHINE\\SOFTWARE\\",
+                                              "HKEY_USERS\\.DEFAULT"};
+
+    std::vector<std::string> keyPaths = refused;
+    keyPaths.push_back("HKEY_CURRENT_USER\\" + below + "\\Gone");
+    ItemReport keys = PreviewThenErase("delete-register-key", keyPaths);
+    EXPECT_EQ(keys.refused, refused);
+    EXPECT_EQ(keys.tally.registryEntriesErased, 1u);
+    EXPECT_FALSE(KeyExistsForTest(below + "\\Gone"));
+    EXPECT_EQ(ReadStringForTest(ScratchKey(), "canary"), "1");
+    EXPECT_TRUE(PlantedTraces::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft"));
+
+    std::string everyValue = "HKEY_CURRENT_USER\\" + below + "\\MRU\\*";
+    ItemReport values =
+        PreviewThenErase("delete-register-value", {"HKEY_CURRENT_USER\\Software\\*", everyValue});
+    EXPECT_EQ(values.refused, std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\*"});
+    EXPECT_EQ(values.tally.registryEntriesErased, 2u);
+    EXPECT_TRUE(ValueNamesForTest(below + "\\MRU").empty());
+}
+
 TEST_F(PreviewMatchesErase, NonAnsiAndLongNames)
 {
     const std::string names[] = {"日本語のファイル.txt", "😀 emoji.dat", "é à ü.txt", "中文\\文件"};

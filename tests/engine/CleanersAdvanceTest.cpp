@@ -39,12 +39,39 @@ TEST(CleanersAdvance, EveryNameOfTheFormatHasItsCleaner)
         "delete-temp-files",
         "empty-recycle-bin",
         "delete-net-hood",
+        "empty-clipboard",
     };
     std::set<std::string> registered;
     for (const BuiltInCleaner& cleaner : BuiltInCleaners())
         registered.insert(std::string(cleaner.name));
     EXPECT_EQ(registered, names);
     EXPECT_EQ(BuiltInCleaners().size(), names.size());
+}
+
+bool PutTextOnClipboard(const wchar_t* text)
+{
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory || !OpenClipboard(nullptr))
+        return false;
+    memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    EmptyClipboard();
+    bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    return put;
+}
+
+// A copied password must not outlive the run; a preview leaves the clipboard as it is.
+TEST(CleanersAdvance, ClipboardIsEmptiedOnlyByAnErase)
+{
+    ASSERT_TRUE(PutTextOnClipboard(L"correct horse battery staple"));
+    EraseItem item = AdvanceItem({"empty-clipboard"});
+    item.ExecuteItem({EraseMode::Preview});
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    item.ExecuteItem();
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(item.tally.filesErased + item.tally.registryEntriesErased, 0u);
 }
 
 class CleanersAdvanceRun : public SandboxTest {

@@ -1,6 +1,9 @@
+#include "cli/RunReport.h"
 #include "engine/CommandExecutor.h"
+#include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RegKey.h"
+#include "tests/engine/PluginTestFiles.h"
 #include "tests/support/CurrentFolder.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
@@ -45,16 +48,18 @@ TEST(ExpandParameter, LeadingTokenInAnyCase)
     EXPECT_EQ(ExpandParameter("%AppData%\\x"), appData + "\\x");
     EXPECT_EQ(ExpandParameter("%userhome%\\cookies"), profile + "\\cookies");
     EXPECT_EQ(ExpandParameter("%appdata%%userhome%"), appData + "%userhome%") << "only one token";
-    for (const char* unchanged : {"%temp%\\x", "%TEMP%", "%appdata", "c:\\%appdata%", "", "%", "%%", "%%x"})
+    for (const char* unchanged : {"%tmp%\\x", "%TMP%", "%appdata", "c:\\%appdata%", "", "%", "%%", "%%x"})
         EXPECT_EQ(ExpandParameter(unchanged), unchanged);
 }
 
 class CommandExecutorTest : public SandboxTest {
 protected:
     // An executor that takes its programs from the sandbox and protects nothing but a folder in it.
-    CommandExecutor SandboxExecutor(std::span<const BuiltInCleaner> cleaners = {}) const
+    CommandExecutor SandboxExecutor(std::span<const BuiltInCleaner> cleaners = {},
+                                    EraseOptions options = {}) const
     {
-        return CommandExecutor(PathOf("plug ins\\"), cleaners, ProtectedFolders({PathOf("profile")}));
+        return CommandExecutor(PathOf("plug ins\\"), cleaners, ProtectedFolders({PathOf("profile")}),
+                               options);
     }
 
     std::string RegistryPath(const std::string& tail) const
@@ -182,18 +187,73 @@ TEST_F(CommandExecutorTest, RunReadsTheRecordOfEachProgramAfterItEnded)
     InstallProgram("silent.exe");
     WriteFile("plug ins\\writer.record",
               "[log]\r\nerased-file-num=3\r\nerased-file-size = 1000\r\nerased-register-num=2\r\n");
-    WriteFile("plug ins\\missing.log", "[log]\nerased-file-num=4\n");
+    WriteFile("plug ins\\missing.log", "[log]\nerased-file-num=4\n"); // never read: nothing ran
     EraseItem item = Item("run", {"writer.exe", "silent.exe", "missing.exe"});
 
     SandboxExecutor().Execute(item);
-    ExpectTally(item.tally, 7, 1000, 2);
+    ExpectTally(item.tally, 3, 1000, 2);
     EXPECT_TRUE(Exists("plug ins\\silent.seen"));
     EXPECT_FALSE(Exists("plug ins\\silent.log"));
     std::string seen = ReadFile("plug ins\\writer.seen");
     EXPECT_EQ(seen + (seen.ends_with("\\") ? "" : "\\"), PathOf("plug ins\\"));
 
     SandboxExecutor().Execute(item);
-    ExpectTally(item.tally, 7, 1000, 2);
+    ExpectTally(item.tally, 3, 1000, 2);
+}
+
+// A program that cannot start, a quote that would end the quoted path, a program that outlives its
+// plug-in's limit and one that wrote no record this time: none adds what an old record file says.
+TEST_F(CommandExecutorTest, RunTellsOfFailedProgramsAndReadsNoOldRecord)
+{
+    InstallProgram("slow.exe");
+    InstallProgram("quiet.exe");
+    WriteFile("plug ins\\slow.sleep", "4000");
+    const char* old = "[log]\nerased-file-num=100000\n";
+    for (const char* record : {"plug ins\\missing.log", "plug ins\\slow.log", "plug ins\\quiet.log"})
+        WriteFile(record, old);
+    {
+        UniqueHandle quiet(CreateFileW(ToExtendedPath(PathOf("plug ins\\quiet.log")).c_str(),
+                                       FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+        time.QuadPart -= 36'000'000'000ull; // an hour
+        FILETIME hourAgo{time.LowPart, time.HighPart};
+        ASSERT_TRUE(SetFileTime(quiet.get(), nullptr, nullptr, &hourAgo));
+    }
+    WriteFile("plugin.aep", PluginText("slow", "Slow", "windows", "x"));
+    std::string text = ReadFile("plugin.aep");
+    text.replace(text.find("</body>"), 7, "<timeout-seconds> 1 </timeout-seconds></body>");
+    WriteFile("plugin.aep", text);
+    EraseItem item;
+    ASSERT_TRUE(item.LoadFromFile(PathOf("plugin.aep"), 6.1));
+    EXPECT_EQ(item.timeoutSeconds, 1u);
+    item.command = "run";
+    item.parameters = {"missing.exe", "quo\"te.exe", "slow.exe", "quiet.exe"};
+
+    ItemReport report;
+    ItemRecorder recorder(report);
+    SandboxExecutor({}, EraseOptions{EraseMode::Erase, &recorder}).Execute(item);
+    ExpectTally(item.tally, 0, 0, 0);
+    ASSERT_EQ(report.failures.size(), 2u);
+    EXPECT_EQ(report.failures[0].path, PathOf("plug ins\\missing.exe"));
+    EXPECT_TRUE(report.failures[0].reason.starts_with("could not be started: ")) << report.failures[0].reason;
+    EXPECT_EQ(report.failures[1].path, PathOf("plug ins\\slow.exe"));
+    EXPECT_EQ(report.failures[1].reason, "did not finish within 1 seconds; left running");
+    EXPECT_EQ(report.refused, (std::vector<std::string>{PathOf("plug ins\\quo\"te.exe")}));
+    EXPECT_TRUE(Exists("plug ins\\quiet.seen"));
+
+    for (int waited = 0; waited < 100 && !Exists("plug ins\\slow.seen"); ++waited)
+        Sleep(100); // left running: let it end before the sandbox goes
+    EXPECT_TRUE(Exists("plug ins\\slow.seen"));
+
+    for (const char* limit : {"0", "ten", "-5", "99999999999", ""}) {
+        std::string other = text;
+        other.replace(other.find("> 1 <"), 5, std::string(">") + limit + "<");
+        WriteFile("plugin.aep", other);
+        ASSERT_TRUE(item.LoadFromFile(PathOf("plugin.aep"), 6.1));
+        EXPECT_EQ(item.timeoutSeconds, 600u) << limit;
+    }
 }
 
 // A path in quotes, so that its blanks do not end it.

@@ -11,3 +11,14 @@ inline std::string PluginText(const std::string& id, const std::string& descript
            "windows-version=\"otherwise\"><item>" +
            parameter + "</item></parameters></parameters></body></plugin>\r\n";
 }
+
+// A plug-in file with the given command, parameter elements written out (attributes and all) and
+// further body elements.
+inline std::string PluginWith(const std::string& command, const std::string& parameterElements,
+                              const std::string& bodyElements = "")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<plugin><head>h</head><body><descript>Item</descript>"
+           "<id>item</id><type>windows</type><command>" +
+           command + "</command>" + bodyElements + "<parameters><parameters windows-version=\"otherwise\">" +
+           parameterElements + "</parameters></parameters></body></plugin>\r\n";
+}

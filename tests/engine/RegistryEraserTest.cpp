@@ -1,4 +1,7 @@
+#include "engine/ProtectedKeys.h"
 #include "engine/RegistryEraser.h"
+#include "engine/UserSid.h"
+#include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RegKey.h"
 #include "tests/support/Sandbox.h"
@@ -47,6 +50,47 @@ protected:
                              nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return static_cast<DWORD>(-1);
         return values;
+    }
+
+    // A volatile link key at tail whose target is the scratch key's targetTail, named as the kernel names it.
+    void MakeLink(const std::string& tail, const std::string& targetTail) const
+    {
+        RegKeyHandle link;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(ScratchKey() + "\\" + tail).c_str(), 0, nullptr,
+                                  REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                                  KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), nullptr),
+                  ERROR_SUCCESS);
+        std::wstring target = ToWide("\\REGISTRY\\USER\\" + UserSid::OfCurrentProcess().Text() + "\\" +
+                                     ScratchKey() + "\\" + targetTail);
+        ASSERT_EQ(RegSetValueExW(link.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                 reinterpret_cast<const BYTE*>(target.data()),
+                                 static_cast<DWORD>(target.size() * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+
+    // The link key itself, not its target.
+    bool LinkExists(const std::string& tail) const
+    {
+        RegKey key;
+        return key.Open(HKEY_CURRENT_USER, ScratchKey() + "\\" + tail, KEY_READ, REG_OPTION_OPEN_LINK) ==
+               ERROR_SUCCESS;
+    }
+
+    // A victim key with two values and a subkey, and links to it at the given places.
+    void MakeVictimAndLinks(std::initializer_list<const char*> links) const
+    {
+        SetValue("victim", "one");
+        SetValue("victim", "two");
+        SetValue("victim\\sub", "deep");
+        for (const char* link : links)
+            MakeLink(link, "victim");
+        ASSERT_EQ(ValueCount(*links.begin()), 2u) << "the link does not lead to the victim";
+    }
+
+    void ExpectVictimWhole() const
+    {
+        EXPECT_EQ(ValueCount("victim"), 2u);
+        EXPECT_EQ(ValueCount("victim\\sub"), 1u);
     }
 
     RegistryEraser eraser_;
@@ -168,4 +212,94 @@ TEST_F(RegistryEraserTest, StringValueIsWrittenWithItsKeysAndFound)
     EXPECT_FALSE(eraser_.ValueExistsByPath("HKEY_NOWHERE\\x\\y"));
 }
 
+TEST_F(RegistryEraserTest, LinkKeyGoesItselfAndItsTargetStays)
+{
+    MakeVictimAndLinks({"named", "tree\\inside"});
+    SetValue("tree", "own");
+
+    RegistryEraser preview(EraseOptions{EraseMode::Preview});
+    EXPECT_EQ(preview.DeleteKeyByPath(Path("named")), 1u);
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("named")), 1u);
+    EXPECT_FALSE(LinkExists("named"));
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("tree")), 1u);
+    EXPECT_FALSE(KeyExists("tree"));
+    ExpectVictimWhole();
+}
+
+TEST_F(RegistryEraserTest, ValuesOfALinkAreNotItsTargets)
+{
+    MakeVictimAndLinks({"link"});
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("link\\*")), 0u);
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("link\\one")), 0u);
+    EXPECT_TRUE(LinkExists("link"));
+    ExpectVictimWhole();
+    // The target's own path still reaches its values.
+    EXPECT_EQ(eraser_.DeleteKeyByPath(Path("link")), 1u);
+    EXPECT_EQ(eraser_.DeleteValueByPath(Path("victim\\*")), 2u);
+}
+
+TEST(ProtectedKeys, RootsSystemKeysAndTheirParentsInEverySpelling)
+{
+    std::string user = "HKEY_USERS\\" + UserSid::OfCurrentProcess().Text();
+    const std::string refused[] = {
+        "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\", "hkey_local_machine\\\\", "HKEY_USERS\\",
+        "HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG\\System", "HKEY_CURRENT_USER\\Software",
+        "HKEY_CURRENT_USER\\software\\", "HKEY_CURRENT_USER\\Software\\\\Microsoft",
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion",
+        "HKEY_CURRENT_USER\\Software\\Policies",
+        "HKEY_CURRENT_USER\\Software\\Vestrel", "HKEY_CURRENT_USER\\Software\\Classes",
+        "HKEY_CURRENT_USER\\Software\\Classes\\CLSID", "HKEY_CURRENT_USER\\Environment",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE", "HKEY_LOCAL_MACHINE\\SYSTEM", "HKEY_LOCAL_MACHINE\\SAM",
+        "HKEY_LOCAL_MACHINE\\SECURITY", "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Classes",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Classes\\CLSID",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows", "HKEY_CLASSES_ROOT\\.txt",
+        "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID", user, "HKEY_USERS\\.DEFAULT", user + "\\Software\\Microsoft",
+        user + "_Classes", user + "_Classes\\CLSID", user + "\\Software\\Classes\\Local Settings",
+    };
+    for (const std::string& key : refused)
+        EXPECT_TRUE(IsProtectedKey(key)) << key;
+
+    const std::string erasable[] = {
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU",
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer",
+        "HKEY_CURRENT_USER\\Software\\Vestrel\\Setting",
+        "HKEY_CURRENT_USER\\Software\\Example", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Example",
+        "HKEY_CLASSES_ROOT\\CLSID\\{00000000-0000-0000-0000-000000000001}",
+        "HKEY_CURRENT_USER\\Software\\Classes\\Local Settings\\MuiCache", user + "\\Software\\Example",
+        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services", "HKCU\\Software", "",
+    };
+    for (const std::string& key : erasable)
+        EXPECT_FALSE(IsProtectedKey(key)) << key;
+}
+
+// The 32- and the 64-bit program erase the same key for the same path: the native view's.
+TEST_F(RegistryEraserTest, EveryPathNamesTheNativeView)
+{
+    std::string key = ScratchKey().substr(ScratchKey().find('\\') + 1); // below Software
+    std::wstring x = ToWide("Software\\" + key + "\\x");
+    auto make = [&](REGSAM view) {
+        RegKeyHandle made;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, x.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                  nullptr, made.put(), nullptr),
+                  ERROR_SUCCESS);
+    };
+    auto exists = [&](REGSAM view) {
+        RegKeyHandle opened;
+        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, x.c_str(), 0, KEY_READ | view, opened.put()) ==
+               ERROR_SUCCESS;
+    };
+    make(KEY_WOW64_64KEY);
+    make(KEY_WOW64_32KEY);
+    EXPECT_EQ(eraser_.DeleteKeyByPath("HKEY_LOCAL_MACHINE\\Software\\" + key + "\\x"), 1u);
+    EXPECT_FALSE(exists(KEY_WOW64_64KEY));
+    EXPECT_TRUE(exists(KEY_WOW64_32KEY));
+    EXPECT_EQ(eraser_.DeleteKeyByPath("HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\" + key + "\\x"), 1u);
+    EXPECT_FALSE(exists(KEY_WOW64_32KEY));
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ToWide("Software\\" + key).c_str(), view, 0);
+}
+
 } // namespace
+

@@ -4,6 +4,7 @@
 #include "engine/BuiltInCleaners.h"
 #include "engine/CommandExecutor.h"
 #include "engine/FileSystemEraser.h"
+#include "engine/ProtectedKeys.h"
 #include "engine/RegistryEraser.h"
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
@@ -28,7 +29,9 @@ using Bstr = UniqueOwner<NullEmptyTraits<BSTR, &SysFreeString>>;
 
 bool StartsWithToken(const std::string& path)
 {
-    for (std::string token : {"%appdata%", "%userhome%"}) {
+    for (std::string token : {"%appdata%", "%userhome%", "%localappdata%", "%localappdatalow%", "%programdata%",
+                              "%windir%", "%temp%", "%documents%", "%desktop%", "%programfiles%",
+                              "%programfilesx86%"}) {
         if (path.rfind(token, 0) == 0 && (path.size() == token.size() || path[token.size()] == '\\'))
             return true;
     }
@@ -189,17 +192,21 @@ std::vector<std::string> PluginChecker::CheckItem(const EraseItem& item) const
     if (!kTypes.count(item.type))
         problems.push_back("unknown type \"" + item.type + "\"");
     bool known = kFileCommands.count(item.command) || kRegistryCommands.count(item.command) ||
-                 item.command == "run" || item.command == "advance";
+                 item.command == "run" || item.command == "advance" || item.command == "delete-places-history";
     if (!known) {
         problems.push_back("unknown command \"" + item.command + "\"");
         return problems;
     }
     if (item.parameters.empty())
         problems.push_back("no parameters: the item does nothing");
-    for (const std::string& parameter : item.parameters) {
-        std::string problem = CheckParameter(item.command, parameter);
+    for (size_t i = 0; i < item.parameters.size(); ++i) {
+        std::string problem = CheckParameter(item.CommandOf(i), item.parameters[i]);
         if (!problem.empty())
-            problems.push_back("\"" + parameter + "\": " + problem);
+            problems.push_back("\"" + item.parameters[i] + "\": " + problem);
+    }
+    for (const std::string& path : item.keep) {
+        if (!StartsWithToken(path) && !StartsWithDrive(path))
+            problems.push_back("keep \"" + path + "\" starts with neither a token nor a drive");
     }
     return problems;
 }
@@ -212,6 +219,9 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
         return "longer than the 500 characters a parameter may hold";
     if (command == "advance")
         return FindCleaner(BuiltInCleaners(), parameter) ? "" : "no built-in cleaner has this name";
+    // A database is cleared, never deleted: its path is checked as one file's.
+    if (command == "delete-places-history")
+        return CheckFilePath("delete-file", parameter);
     if (kFileCommands.count(command))
         return CheckFilePath(command, parameter);
     if (kRegistryCommands.count(command)) {
@@ -225,6 +235,10 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
             return "deletes a key too near the root";
         if (command == "delete-register-key" && path.name.find('*') != std::string::npos)
             return "a key name with \"*\", which is no pattern";
+        bool everyValue = command == "delete-register-value" && path.name.find('*') != std::string::npos;
+        if ((command == "delete-register-key" || everyValue) &&
+            IsProtectedKey(everyValue ? parameter.substr(0, parameter.rfind('\\')) : parameter))
+            return "a protected key, which the registry commands refuse";
         return "";
     }
     // "run": a program in the plug-in folder.
@@ -236,7 +250,7 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
 std::string PluginChecker::CheckFilePath(const std::string& command, const std::string& path) const
 {
     if (!StartsWithToken(path) && !StartsWithDrive(path))
-        return "starts with neither %appdata%, %userhome% nor a drive";
+        return "starts with neither a token nor a drive";
     if (HasParentStep(path))
         return "holds a \".\" or \"..\" step";
     if (CountOf(path, '%') > (StartsWithToken(path) ? 2u : 0u))
@@ -246,12 +260,14 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
         return "the token does not expand";
     bool wholeFolder = command == "delete-directory";
     std::string folder = wholeFolder ? expanded : FolderOfPatternPath(expanded);
-    if (folder.find_first_of("*?") != std::string::npos)
-        return wholeFolder ? "a wildcard in a folder path"
-                           : "a wildcard before the last part, which matches nothing";
     if (!wholeFolder && expanded.ends_with("\\"))
         return "ends in a backslash, which deletes nothing";
-    if (protectedFolders_.Covers(folder))
-        return "works in a protected folder: " + folder;
+    // A folder wildcard picks among the folders of a named one, which must not be protected itself.
+    size_t wildcard = folder.find_first_of("*?");
+    if (wildcard == std::string::npos)
+        return protectedFolders_.Covers(folder) ? "works in a protected folder: " + folder : "";
+    std::string named = folder.substr(0, folder.find_last_of('\\', wildcard) + 1);
+    if (protectedFolders_.Covers(named))
+        return "a wildcard right inside a protected folder: " + named;
     return "";
 }

@@ -3,7 +3,9 @@
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "tests/plugins/ShippedFolder.h"
+#include "tests/engine/FolderLinkForTest.h"
 #include "tests/support/OwnTempFolder.h"
+#include "tests/support/PlacesForTest.h"
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
@@ -81,7 +83,7 @@ void ListFiles(const std::string& folder, std::set<std::string>& files)
 void ListRegistry(HKEY root, const std::string& path, std::set<std::string>& entries)
 {
     RegKeyHandle key;
-    if (RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) != ERROR_SUCCESS)
         return;
     std::string name = Lower(RootName(root) + "\\" + path);
     entries.insert(name);
@@ -206,8 +208,36 @@ protected:
         ASSERT_EQ(ItemsInSandboxTrash(), 1);
     }
 
-    void PlantChromium(const std::string& prefix, const std::string& userData);
+    // A file outside the profile that the item must delete and count.
+    void Outside(const std::string& id, const std::string& path, size_t bytes, bool uncounted = false)
+    {
+        ASSERT_TRUE(traces_.File(path, bytes)) << path;
+        outside_.push_back(path);
+        if (!uncounted) {
+            ++expected_[id].filesErased;
+            expected_[id].bytesReleased += static_cast<uint32_t>(bytes);
+        }
+    }
+    // Two days old, past the temporary folders' day of grace.
+    static void Aged(const std::string& path)
+    {
+        UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+        time.QuadPart -= 48ull * 3600 * 10000000;
+        FILETIME old{time.LowPart, time.HighPart};
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &old)) << path;
+    }
+
+    void PlantChromiumProfile(const std::string& prefix, const std::string& profile, const std::string& cache);
+    void PlantChromium(const std::string& prefix, const std::vector<std::string>& channels);
+    void PlantOpera(const std::string& prefix, const std::string& channel);
+    void PlantLinks();
+    void PlantGecko(const std::string& prefix, const std::string& folder, bool browser);
     void PlantOtherApplications();
+    void PlantWindowsFiles();
     void PlantExplorerAndOffice();
     void PlantBuiltIns();
 
@@ -233,63 +263,147 @@ protected:
     PlantedTraces traces_;
     std::map<std::string, Expected> expected_;
     std::vector<std::string> keptFolders_;
+    std::vector<std::string> outside_;
+    std::vector<std::string> places_;
+    std::vector<std::string> links_;
+    std::vector<std::string> canaries_;
 };
 
-void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::string& userData)
+void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std::string& p,
+                                            const std::string& cache)
 {
-    const std::string base = local_ + "\\" + userData;
-    for (const char* profile : {"Default", "Profile 3"}) {
-        const std::string p = base + "\\" + profile;
-        File(prefix + "-cache", p + "\\Cache\\Cache_Data\\f_000001", 900);
-        File(prefix + "-cache", p + "\\Cache\\Cache_Data\\index", 24);
-        File(prefix + "-cache", p + "\\Code Cache\\js\\index-dir\\the-real-index", 48);
-        File(prefix + "-cache", p + "\\GPUCache\\data_0", 8192);
-        File(prefix + "-cache", p + "\\Service Worker\\CacheStorage\\0a1b2c\\index.txt", 70);
-        File(prefix + "-cache", p + "\\Service Worker\\ScriptCache\\index", 30);
-        File(prefix + "-cookies", p + "\\Network\\Cookies", 20480);
-        File(prefix + "-cookies", p + "\\Network\\Cookies-journal", 0);
-        File(prefix + "-history", p + "\\History", 65536);
-        File(prefix + "-history", p + "\\History-journal", 512);
-        File(prefix + "-history", p + "\\Visited Links", 131072);
-        File(prefix + "-history", p + "\\Top Sites", 20480);
-        File(prefix + "-history", p + "\\Shortcuts", 4096);
-        File(prefix + "-history", p + "\\Network Action Predictor", 8192);
-        File(prefix + "-sessions", p + "\\Sessions\\Session_13385000000000000", 5000);
-        File(prefix + "-sessions", p + "\\Sessions\\Tabs_13385000000000000", 3000);
-        for (const char* own :
-             {"Bookmarks", "Login Data", "Login Data-journal", "Preferences", "Secure Preferences",
-              "Web Data", "Favicons", "Network\\TransportSecurity", "Network\\Network Persistent State",
-              "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json", "Local Storage\\leveldb\\000003.log",
-              "IndexedDB\\https_example.org_0\\LOG"})
-            Kept(p + "\\" + own);
-        KeptFolder(p + "\\Cache");
-        KeptFolder(p + "\\Sessions");
+    File(prefix + "-cache", cache + "\\Cache\\Cache_Data\\f_000001", 900);
+    File(prefix + "-cache", cache + "\\Code Cache\\js\\index-dir\\the-real-index", 48);
+    File(prefix + "-cache", cache + "\\GPUCache\\data_0", 8192);
+    File(prefix + "-cache", cache + "\\Service Worker\\CacheStorage\\0a1b2c\\index.txt", 70);
+    File(prefix + "-cookies", p + "\\Network\\Cookies", 20480);
+    File(prefix + "-cookies", p + "\\Network\\Cookies-journal", 0);
+    File(prefix + "-cookies", p + "\\Network\\TransportSecurity", 300);
+    File(prefix + "-cookies", p + "\\Extension Cookies", 100);
+    File(prefix + "-cookies", p + "\\Local Storage\\leveldb\\000003.log", 400);
+    File(prefix + "-cookies", p + "\\IndexedDB\\https_example.org_0\\LOG", 20);
+    File(prefix + "-cookies", p + "\\Service Worker\\Database\\000001.log", 30);
+    File(prefix + "-history", p + "\\History", 65536);
+    File(prefix + "-history", p + "\\History-journal", 512);
+    File(prefix + "-history", p + "\\Favicons", 4096);
+    File(prefix + "-history", p + "\\Visited Links", 131072);
+    File(prefix + "-history", p + "\\Top Sites", 20480);
+    File(prefix + "-history", p + "\\Shortcuts", 4096);
+    File(prefix + "-history", p + "\\Network Action Predictor", 8192);
+    File(prefix + "-history", p + "\\Session Storage\\000005.ldb", 600);
+    File(prefix + "-sessions", p + "\\Sessions\\Session_13385000000000000", 5000);
+    File(prefix + "-sessions", p + "\\Current Tabs", 3000);
+    for (const char* own : {"Bookmarks", "Bookmarks.bak", "Login Data", "Login Data-journal", "Preferences",
+                            "Secure Preferences", "Web Data", "Network\\Network Persistent State",
+                            "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json", "Sync Data\\LevelDB\\LOG"})
+        Kept(p + "\\" + own);
+    KeptFolder(cache + "\\Cache");
+    KeptFolder(p + "\\Sessions");
+}
+
+void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::vector<std::string>& channels)
+{
+    for (const std::string& channel : channels) {
+        const std::string base = local_ + "\\" + channel;
+        for (const char* profile : {"Default", "Profile 3", "Guest Profile"})
+            PlantChromiumProfile(prefix, base + "\\" + profile, base + "\\" + profile);
+        File(prefix + "-cache", base + "\\ShaderCache\\data_0", 40);
+        File(prefix + "-cache", base + "\\GrShaderCache\\data_1", 50);
+        Kept(base + "\\Local State");
+        Kept(base + "\\First Run");
     }
-    // The layout of older versions, and the caches that all profiles share.
-    File(prefix + "-cookies", base + "\\Profile 9\\Cookies", 2048);
-    File(prefix + "-sessions", base + "\\Profile 9\\Current Session", 700);
-    File(prefix + "-sessions", base + "\\Profile 9\\Last Tabs", 200);
-    File(prefix + "-cache", base + "\\ShaderCache\\data_0", 40);
-    File(prefix + "-cache", base + "\\GrShaderCache\\data_1", 50);
-    Kept(base + "\\Local State");
-    Kept(base + "\\First Run");
+}
+
+// Opera's profile is its channel folder in the roaming data; the caches lie in the local one.
+void ShippedItemsRun::PlantOpera(const std::string& prefix, const std::string& channel)
+{
+    PlantChromiumProfile(prefix, roaming_ + "\\Opera Software\\" + channel, local_ + "\\Opera Software\\" + channel);
+}
+
+// A link where a profile or a cache would be: the wildcard must not take it as a profile, and the erase
+// must not reach through it to the folder it names.
+void ShippedItemsRun::PlantLinks()
+{
+    const std::string canary = PathOf("canary"); // outside the profile
+    ASSERT_TRUE(traces_.File(canary + "\\History", 100));
+    ASSERT_TRUE(traces_.File(canary + "\\Cache\\f_000001", 100));
+    const std::string chrome = local_ + "\\Google\\Chrome\\User Data";
+    for (const std::string& link : {chrome + "\\Profile 7", chrome + "\\Default\\Cache\\Cache_Data\\linked"}) {
+        ASSERT_TRUE(MakeFolderLinkForTest(link, canary)) << link;
+        links_.push_back(link);
+    }
+    canaries_ = {canary + "\\History", canary + "\\Cache\\f_000001"};
+}
+
+void ShippedItemsRun::PlantGecko(const std::string& prefix, const std::string& folder, bool browser)
+{
+    const std::string local = local_ + "\\" + folder + "\\Profiles";
+    File(prefix + "-cache", local + "\\k3j4h5g6.default-release\\cache2\\entries\\0A1B2C3D4E5F", 3000);
+    File(prefix + "-cache", local + "\\k3j4h5g6.default-release\\startupCache\\startupCache.8.little", 5000);
+    File(prefix + "-cache", local + "\\x9y8z7w6.default\\cache2\\entries\\FFEE", 10);
+    KeptFolder(local);
+    Kept(roaming_ + "\\" + folder + "\\profiles.ini");
+    if (!browser)
+        return;
+    for (const char* profile : {"k3j4h5g6.default-release", "x9y8z7w6.default"}) {
+        const std::string p = roaming_ + "\\" + folder + "\\Profiles\\" + profile;
+        File(prefix + "-cookies", p + "\\cookies.sqlite", 5000);
+        File(prefix + "-cookies", p + "\\cookies.sqlite-wal", 700);
+        File(prefix + "-sessions", p + "\\sessionstore.jsonlz4", 900);
+        File(prefix + "-sessions", p + "\\sessionstore-backups\\recovery.jsonlz4", 800);
+        File(prefix + "-form-history", p + "\\formhistory.sqlite", 2000);
+        // Planted empty, so the traces remove it afterwards; SQLite takes an empty file as a new database.
+        ASSERT_TRUE(traces_.File(p + "\\places.sqlite", 0));
+        ASSERT_TRUE(MakePlacesForTest(p + "\\places.sqlite"));
+        places_.push_back(p + "\\places.sqlite");
+        for (const char* own : {"logins.json", "key4.db", "prefs.js", "favicons.sqlite",
+                                "bookmarkbackups\\bookmarks-2026-01-01.jsonlz4", "storage\\permanent\\LOG"})
+            Kept(p + "\\" + own);
+    }
+    expected_[prefix + "-history"];
 }
 
 void ShippedItemsRun::PlantOtherApplications()
 {
-    const std::string firefoxLocal = local_ + "\\Mozilla\\Firefox\\Profiles";
-    const std::string firefoxRoaming = roaming_ + "\\Mozilla\\Firefox\\Profiles\\k3j4h5g6.default-release";
-    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\cache2\\entries\\0A1B2C3D4E5F", 3000);
-    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\cache2\\index", 100);
-    File("firefox-cache", firefoxLocal + "\\k3j4h5g6.default-release\\startupCache\\startupCache.8.little",
-         5000);
-    File("firefox-cache", firefoxLocal + "\\x9y8z7w6.default\\cache2\\entries\\FFEE", 10);
-    KeptFolder(firefoxLocal);
-    for (const char* own :
-         {"places.sqlite", "cookies.sqlite", "logins.json", "key4.db", "sessionstore.jsonlz4", "prefs.js"})
-        Kept(firefoxRoaming + "\\" + own);
-    Kept(roaming_ + "\\Mozilla\\Firefox\\profiles.ini");
+    PlantGecko("firefox", "Mozilla\\Firefox", true);
+    PlantGecko("librewolf", "librewolf", true);
+    PlantGecko("waterfox", "Waterfox", true);
+    PlantGecko("thunderbird", "Thunderbird", false);
 
+    File("discord-cache", roaming_ + "\\discord\\Cache\\Cache_Data\\f_000001", 400);
+    File("discord-cache", roaming_ + "\\discord\\Code Cache\\js\\index", 40);
+    Kept(roaming_ + "\\discord\\settings.json");
+    Kept(roaming_ + "\\discord\\Local Storage\\leveldb\\000003.log");
+    File("teams-cache", roaming_ + "\\Microsoft\\Teams\\Cache\\f_000001", 300);
+    File("teams-cache", roaming_ + "\\Microsoft\\Teams\\GPUCache\\data_0", 30);
+    const std::string newTeams =
+        local_ + "\\Packages\\MSTeams_8wekyb3d8bbwe\\LocalCache\\Microsoft\\MSTeams\\EBWebView\\Default";
+    File("teams-cache", newTeams + "\\Cache\\Cache_Data\\f_000002", 200);
+    Kept(roaming_ + "\\Microsoft\\Teams\\desktop-config.json");
+    Kept(newTeams + "\\Preferences");
+    File("slack-cache", roaming_ + "\\Slack\\Cache\\Cache_Data\\f_000001", 100);
+    Kept(roaming_ + "\\Slack\\storage\\root-state.json");
+    File("zoom-logs", roaming_ + "\\Zoom\\logs\\zoom_stdout_stderr.log", 1000);
+    Kept(roaming_ + "\\Zoom\\data\\zoomus.enc.db");
+    File("spotify-cache", local_ + "\\Spotify\\Storage\\0a\\0a1b2c.file", 5000);
+    File("spotify-cache", local_ + "\\Spotify\\Data\\ab\\ab12.file", 3000);
+    Kept(roaming_ + "\\Spotify\\prefs");
+    File("vlc-recent", roaming_ + "\\vlc\\vlc-qt-interface.ini", 700);
+    Kept(roaming_ + "\\vlc\\vlcrc");
+    File("acrobat-reader", local_ + "\\Adobe\\Acrobat\\DC\\Cache\\AcroFnt.lst", 500);
+    Kept(roaming_ + "\\Adobe\\Acrobat\\DC\\Security\\addressbook.acrodata");
+    File("notepad-plus-plus-session", roaming_ + "\\Notepad++\\session.xml", 600);
+    Kept(roaming_ + "\\Notepad++\\config.xml");
+    Kept(roaming_ + "\\Notepad++\\backup\\new 1@2026-01-01_120000");
+
+    File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\Budget 2026.xlsx.LNK", 800);
+    File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\index.dat", 300);
+    Kept(roaming_ + "\\Microsoft\\Templates\\Normal.dotm");
+    Kept(roaming_ + "\\Microsoft\\Office\\MSO1033.acl");
+}
+
+void ShippedItemsRun::PlantWindowsFiles()
+{
     const std::string recent = roaming_ + "\\Microsoft\\Windows\\Recent";
     File("jump-lists", recent + "\\AutomaticDestinations\\5f7b5f1e01b83767.automaticDestinations-ms", 9000);
     File("jump-lists", recent + "\\CustomDestinations\\28c8b86deab549a1.customDestinations-ms", 8000);
@@ -297,18 +411,24 @@ void ShippedItemsRun::PlantOtherApplications()
     const std::string explorer = local_ + "\\Microsoft\\Windows\\Explorer";
     File("thumbnail-cache", explorer + "\\thumbcache_256.db", 1048);
     File("thumbnail-cache", explorer + "\\thumbcache_idx.db", 24);
-    Kept(explorer + "\\iconcache_16.db");
+    File("thumbnail-cache", explorer + "\\iconcache_16.db", 64);
+    File("thumbnail-cache", local_ + "\\IconCache.db", 640);
     Kept(explorer + "\\ExplorerStartupLog.etl");
+
+    const std::string search = local_ + "\\Packages\\Microsoft.Windows.Search_cw5n1h2txyewy\\LocalState";
+    File("explorer-search-history", search + "\\DeviceSearchCache\\AppCache133.txt", 900);
+    Kept(search + "\\ConstraintIndex\\Input_{00000000}\\index.db");
 
     const std::string reports = local_ + "\\Microsoft\\Windows\\WER";
     File("error-reports", reports + "\\ReportArchive\\AppCrash_notepad.exe_1a2b3c\\Report.wer", 2000);
     File("error-reports", reports + "\\ReportQueue\\AppHang_editor.exe_4d5e6f\\Report.wer", 1000);
     File("error-reports", reports + "\\ReportQueue\\AppHang_editor.exe_4d5e6f\\memory.hdmp", 5000);
-
-    File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\Budget 2026.xlsx.LNK", 800);
-    File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\index.dat", 300);
-    Kept(roaming_ + "\\Microsoft\\Templates\\Normal.dotm");
-    Kept(roaming_ + "\\Microsoft\\Office\\MSO1033.acl");
+    Outside("error-reports", ShellFolder(CSIDL_COMMON_APPDATA) +
+                                 "\\Microsoft\\Windows\\WER\\ReportQueue\\AppCrash_svc.exe_7a8b\\Report.wer", 400);
+    Outside("windows-folder-temp", ShellFolder(CSIDL_WINDOWS) + "\\Temp\\vestrel-old-setup.log", 300, true);
+    Aged(ShellFolder(CSIDL_WINDOWS) + "\\Temp\\vestrel-old-setup.log");
+    expected_["windows-folder-temp"].countsChecked = false; // whatever else Wine left there may go too
+    expected_["clipboard"];
 }
 
 void ShippedItemsRun::PlantExplorerAndOffice()
@@ -343,7 +463,31 @@ void ShippedItemsRun::PlantExplorerAndOffice()
     Value("media-player-recent", user, "Software\\Microsoft\\MediaPlayer\\Player\\RecentURLList", "URL0");
     KeptValue(user, "Software\\Microsoft\\MediaPlayer\\Player\\Settings");
 
+    const std::string assist = kExplorer + "\\UserAssist\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}";
+    Value("explorer-user-assist", user, assist + "\\Count", "HRZR_PGYFRFFVBA");
+    Value("explorer-user-assist", user, assist + "\\Count", "{1NP14R77-02R7-4R5Q-O744-2RO1NR5198O7}\\abgrcnq.rkr");
+    KeptValue(user, assist, "Version");
+    Key("explorer-shellbags", user, "Software\\Microsoft\\Windows\\Shell\\BagMRU");
+    Key("explorer-shellbags", user, "Software\\Microsoft\\Windows\\Shell\\Bags");
+    Key("explorer-shellbags", user, "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\BagMRU");
+    KeptValue(user, "Software\\Microsoft\\Windows\\Shell\\Associations");
+
+    Value("mpc-hc-recent", user, "Software\\MPC-HC\\MPC-HC\\Recent File List", "File1");
+    Key("mpc-hc-recent", user, "Software\\MPC-HC\\MPC-HC\\MediaHistory");
+    KeptValue(user, "Software\\MPC-HC\\MPC-HC\\Settings");
+    Key("acrobat-reader", user, "Software\\Adobe\\Acrobat Reader\\DC\\AVGeneral\\cRecentFiles");
+    KeptValue(user, "Software\\Adobe\\Acrobat Reader\\DC\\AVGeneral", "bExpandRHPInViewer");
+    Value("seven-zip-history", user, "Software\\7-Zip\\Compression", "ArcHistory");
+    Value("seven-zip-history", user, "Software\\7-Zip\\Extraction", "PathHistory");
+    Value("seven-zip-history", user, "Software\\7-Zip\\FM", "FolderHistory");
+    KeptValue(user, "Software\\7-Zip\\FM", "Lang");
+    Key("winrar-history", user, "Software\\WinRAR\\ArcHistory");
+    Key("winrar-history", user, "Software\\WinRAR\\DialogEditHistory\\ExtrPath");
+    KeptValue(user, "Software\\WinRAR\\General");
+
     const std::string office = "Software\\Microsoft\\Office";
+    Key("office-recent-lists", user, office + "\\16.0\\Visio\\File MRU");
+    Key("office-recent-lists", user, office + "\\16.0\\Access\\User MRU");
     Key("office-recent-lists", user, office + "\\16.0\\Word\\File MRU");
     Key("office-recent-lists", user, office + "\\16.0\\Word\\User MRU");
     Key("office-recent-lists", user, office + "\\16.0\\Excel\\Place MRU");
@@ -367,6 +511,12 @@ void ShippedItemsRun::PlantBuiltIns()
     File("start-recent-documents", ShellFolder(CSIDL_RECENT) + "\\Holiday.lnk", 400);
     File("windows-temp-files", temp_.Folder() + "\\~DF0A1B.tmp", 4096);
     File("windows-temp-files", temp_.Folder() + "\\setup\\install.log", 1000);
+    Aged(temp_.Folder() + "\\~DF0A1B.tmp");
+    Aged(temp_.Folder() + "\\setup\\install.log");
+    // What a running program has just written, and the folder of protected-mode programs, stay.
+    Kept(temp_.Folder() + "\\~DF9Z9Z.tmp");
+    Kept(temp_.Folder() + "\\Low\\old.tmp");
+    Aged(temp_.Folder() + "\\Low\\old.tmp");
     for (int csidl : {CSIDL_INTERNET_CACHE, CSIDL_COOKIES, CSIDL_FAVORITES, CSIDL_NETHOOD, CSIDL_RECENT})
         keptFolders_.push_back(ShellFolder(csidl));
     keptFolders_.push_back(temp_.Folder());
@@ -391,10 +541,16 @@ void ShippedItemsRun::PlantBuiltIns()
 
 TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
 {
-    PlantChromium("chrome", "Google\\Chrome\\User Data");
-    PlantChromium("edge", "Microsoft\\Edge\\User Data");
-    PlantChromium("brave", "BraveSoftware\\Brave-Browser\\User Data");
+    PlantChromium("chrome", {"Google\\Chrome\\User Data", "Google\\Chrome SxS\\User Data"});
+    PlantChromium("edge", {"Microsoft\\Edge\\User Data", "Microsoft\\Edge Beta\\User Data"});
+    PlantChromium("brave", {"BraveSoftware\\Brave-Browser\\User Data"});
+    PlantChromium("vivaldi", {"Vivaldi\\User Data"});
+    PlantChromium("chromium", {"Chromium\\User Data"});
+    PlantOpera("opera", "Opera Stable");
+    PlantOpera("opera-gx", "Opera GX Stable");
+    PlantLinks();
     PlantOtherApplications();
+    PlantWindowsFiles();
     PlantExplorerAndOffice();
     PlantBuiltIns();
     WriteRecycled();
@@ -451,6 +607,19 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
         registry = std::move(registryAfter);
     }
     EXPECT_EQ(ItemsInSandboxTrash(), 0);
+    for (const std::string& path : outside_)
+        EXPECT_FALSE(PlantedTraces::FileExists(path)) << path;
+    for (const std::string& path : canaries_)
+        EXPECT_TRUE(PlantedTraces::FileExists(path)) << path << " lies behind a link and must stay";
+    for (const std::string& link : links_)
+        RemoveFolderLinkForTest(link);
+    // The history went, the bookmarks and what a bookmark needs did not.
+    for (const std::string& places : places_) {
+        EXPECT_EQ(RowsForTest(places, "moz_historyvisits"), 0) << places;
+        EXPECT_EQ(RowsForTest(places, "moz_bookmarks"), 3) << places;
+        EXPECT_EQ(RowsForTest(places, "moz_places", "url = 'https://news.example/'"), 1) << places;
+        EXPECT_EQ(RowsForTest(places, "moz_places", "url LIKE '%private%'"), 0) << places;
+    }
     for (const std::string& folder : keptFolders_)
         EXPECT_TRUE(PlantedTraces::FileExists(folder)) << folder << " itself must stay";
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -57,6 +58,24 @@ TEST_F(SelectionWriterTest, DefaultsOnAFreshInstallSelectExactlyTheTenNamedItems
     EXPECT_EQ(ReadFile("clean.conf"), expected);
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(Exists("clean.conf.new"));
+}
+
+// A plug-in may ask to be ticked by "Set Default"; an item of a program not on this machine keeps its line.
+TEST_F(SelectionWriterTest, DefaultsAlsoTickItemsTheirPluginMarks)
+{
+    std::string marked = ReadFile("plugin\\11.aep");
+    marked.insert(marked.find("<parameters>"), "<default>true</default>");
+    WriteFile("plugin\\11.aep", marked);
+    std::string absent = ReadFile("plugin\\13.aep");
+    absent.insert(absent.find("<parameters>"), "<detect>" + PathOf("missing") + "</detect>");
+    WriteFile("plugin\\13.aep", absent);
+    auto list = LoadList();
+    ASSERT_EQ(list->Undetected().size(), 1u);
+    EXPECT_TRUE(Writer().WriteDefaults(*list));
+    Lines lines = ItemLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "<app-cache>true</app-cache>"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "<hidden>false</hidden>"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "<win-temp>true</win-temp>"), lines.end());
 }
 
 TEST_F(SelectionWriterTest, WithoutAFileOnlyTheShownPageIsWritten)
@@ -130,6 +149,40 @@ TEST_F(SelectionWriterTest, TwoItemsWithOneIdAreBothWrittenAndTheFirstIsRead)
     EXPECT_EQ(list->Unchecked().size(), 2u);
 }
 
+// A missing element counts as selected, so dropping a failed item's element would tick it behind the
+// user's back.
+TEST_F(SelectionWriterTest, AnItemWhosePluginFailedToLoadKeepsItsStoredElementInPlace)
+{
+    WriteFile("clean.conf", "<vestrel-config><erase-items><gone>No &amp; never</gone><recent-run>true"
+                            "</recent-run><broken>false</broken><win-temp>false</win-temp></erase-items>"
+                            "</vestrel-config>");
+    auto list = LoadList();
+    auto expectKept = [this](const char* how) {
+        Lines lines = ItemLines();
+        auto at = [&lines](const char* line) {
+            return std::find(lines.begin(), lines.end(), line) - lines.begin();
+        };
+        ASSERT_FALSE(lines.empty()) << how;
+        EXPECT_EQ(lines.front(), "<gone>No &amp; never</gone>") << how;
+        EXPECT_EQ(at("<broken>false</broken>"), at("<recent-run>true</recent-run>") + 1) << how;
+    };
+    pages.modified[1] = true;
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    expectKept("saving a page");
+    EXPECT_TRUE(Writer().WriteDefaults(*list));
+    expectKept("Set Default");
+
+    std::vector<TestItem> repaired = StandardItems();
+    for (TestItem& item : repaired)
+        item.valid = true;
+    WritePlugins(repaired);
+    auto reloaded = LoadList();
+    const auto& unchecked = reloaded->Unchecked();
+    EXPECT_TRUE(std::any_of(unchecked.begin(), unchecked.end(), [](const EraseItem* item) {
+        return item->id == "broken";
+    })) << "loaded again, it is still unticked";
+}
+
 TEST_F(SelectionWriterTest, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays)
 {
     const std::string old =
@@ -142,6 +195,27 @@ TEST_F(SelectionWriterTest, AFileThatCannotBeWrittenIsReportedAndTheOldOneStays)
     EXPECT_FALSE(Writer().SaveCurrentPage(*list, pages));
     EXPECT_EQ(messages, (Lines{"config file can not open", "config file can not open"}));
     EXPECT_EQ(ReadFile("clean.conf"), old);
+}
+
+TEST_F(SelectionWriterTest, AReadOnlyFileOrAFolderInItsPlaceIsReportedAndKept)
+{
+    const std::string old =
+        "<vestrel-config><erase-items><ie-cache>false</ie-cache></erase-items></vestrel-config>";
+    WriteFile("clean.conf", old);
+    std::wstring path = ToExtendedPath(ConfigPath());
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    auto list = LoadList();
+    EXPECT_FALSE(Writer().WriteDefaults(*list));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFile("clean.conf"), old);
+
+    DeleteFileW(path.c_str());
+    WriteFile("clean.conf\\inside.txt", "kept");
+    pages.modified[1] = true;
+    EXPECT_FALSE(Writer().SaveCurrentPage(*list, pages));
+    EXPECT_EQ(messages, (Lines{"config file can not open", "config file can not open"}));
+    EXPECT_EQ(ReadFile("clean.conf\\inside.txt"), "kept");
+    EXPECT_FALSE(Exists("clean.conf.new"));
 }
 
 } // namespace

@@ -5,6 +5,24 @@
 
 #include <string>
 
+namespace {
+
+// The registry view that the registry commands name, in the 32- and the 64-bit tests alike.
+constexpr REGSAM kView = KEY_WOW64_64KEY;
+
+void DeleteTree(HKEY root, const std::string& path)
+{
+    RegKeyHandle key;
+    std::wstring wide = ToWide(path);
+    if (RegOpenKeyExW(root, wide.c_str(), 0, KEY_ALL_ACCESS | kView, key.put()) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeW(key.get(), nullptr);
+    key.reset();
+    RegDeleteKeyExW(root, wide.c_str(), kView, 0);
+}
+
+} // namespace
+
 PlantedTraces::~PlantedTraces()
 {
     for (const std::string& file : files_) {
@@ -17,12 +35,12 @@ PlantedTraces::~PlantedTraces()
         RemoveDirectoryW(ToExtendedPath(*folder).c_str());
     for (const PlantedValue& value : values_) {
         RegKeyHandle key;
-        if (RegOpenKeyExW(value.root, ToWide(value.keyPath).c_str(), 0, KEY_SET_VALUE, key.put()) ==
+        if (RegOpenKeyExW(value.root, ToWide(value.keyPath).c_str(), 0, KEY_SET_VALUE | kView, key.put()) ==
             ERROR_SUCCESS)
             RegDeleteValueW(key.get(), ToWide(value.name).c_str());
     }
     for (auto key = keys_.rbegin(); key != keys_.rend(); ++key)
-        RegDeleteTreeW(key->first, ToWide(key->second).c_str());
+        DeleteTree(key->first, key->second);
 }
 
 bool PlantedTraces::Folder(const std::string& path)
@@ -60,14 +78,14 @@ bool PlantedTraces::Key(HKEY root, const std::string& path)
         std::string part = i == std::string::npos ? path : path.substr(0, i);
         RegKeyHandle key;
         DWORD disposition = 0;
-        if (RegCreateKeyExW(root, ToWide(part).c_str(), 0, nullptr, 0, KEY_READ, nullptr, key.put(),
+        if (RegCreateKeyExW(root, ToWide(part).c_str(), 0, nullptr, 0, KEY_READ | kView, nullptr, key.put(),
                             &disposition) != ERROR_SUCCESS)
             return false;
         if (disposition == REG_CREATED_NEW_KEY) {
             // The tree below a created key goes with it, so that key alone is remembered.
             keys_.emplace_back(root, part);
-            return RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_READ, nullptr, key.put(),
-                                   nullptr) == ERROR_SUCCESS;
+            return RegCreateKeyExW(root, ToWide(path).c_str(), 0, nullptr, 0, KEY_READ | kView, nullptr,
+                                   key.put(), nullptr) == ERROR_SUCCESS;
         }
         if (i == std::string::npos)
             return true;
@@ -80,7 +98,7 @@ bool PlantedTraces::Value(HKEY root, const std::string& keyPath, const std::stri
     if (!Key(root, keyPath))
         return false;
     RegKeyHandle key;
-    if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.put()) !=
+    if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE | kView, key.put()) !=
         ERROR_SUCCESS)
         return false;
     std::wstring wideName = ToWide(name);
@@ -99,13 +117,13 @@ bool PlantedTraces::FileExists(const std::string& path)
 bool PlantedTraces::KeyExists(HKEY root, const std::string& path)
 {
     RegKeyHandle key;
-    return RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, ToWide(path).c_str(), 0, KEY_READ | kView, key.put()) == ERROR_SUCCESS;
 }
 
 bool PlantedTraces::ValueExists(HKEY root, const std::string& keyPath, const std::string& name)
 {
     RegKeyHandle key;
-    if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, ToWide(keyPath).c_str(), 0, KEY_QUERY_VALUE | kView, key.put()) != ERROR_SUCCESS)
         return false;
     return RegQueryValueExW(key.get(), ToWide(name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;

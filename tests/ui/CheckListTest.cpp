@@ -336,22 +336,17 @@ TEST_F(CheckListTest, ScrollBarsAppearOnlyWhenNeeded)
     for (int i = 0; i < 20; ++i)
         Add("row " + std::to_string(i), nullptr, 0);
     ASSERT_TRUE(HasStyle(WS_VSCROLL));
-    int minimum = -1;
-    int maximum = -1;
-    GetScrollRange(View(), SB_VERT, &minimum, &maximum);
-    EXPECT_EQ(minimum, 0);
-    EXPECT_EQ(maximum, list->GetCount() - list->View().RowsPerPage());
+
+    // The thumb is the page's share of the rows.
+    SCROLLINFO info{sizeof(info), SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(View(), SB_VERT, &info);
+    EXPECT_EQ(info.nPage, static_cast<UINT>(list->View().RowsPerPage()));
+    EXPECT_EQ(info.nMax, list->GetCount() - 1);
 
     CheckListItem* wide = Add(std::string(60, 'W'), nullptr, 0);
-    ASSERT_TRUE(HasStyle(WS_HSCROLL));
-    RECT client{};
-    GetClientRect(View(), &client);
+    EXPECT_FALSE(HasStyle(WS_HSCROLL)); // a long name is cut instead
     EXPECT_EQ(wide->extent, wide->textWidth + kRow + 5);
     EXPECT_EQ(list->MaxExtent(), wide->extent);
-    GetScrollRange(View(), SB_HORZ, &minimum, &maximum);
-    EXPECT_EQ(maximum, list->MaxExtent() - client.right);
-    // The horizontal bar took height from the page.
-    EXPECT_EQ(list->View().RowsPerPage(), client.bottom / kRow);
 }
 
 TEST_F(CheckListTest, LineAndPageStepsStopAtBothEnds)
@@ -401,42 +396,111 @@ TEST_F(CheckListTest, LineAndPageStepsStopAtBothEnds)
     EXPECT_GT(canvas->CountPixels(RECT{0, kFirstRow, 200, kFirstRow + kRow}, kHighlight), 0);
 }
 
-TEST_F(CheckListTest, HorizontalStepsAreTenPixelsAndPagesAWidthLessOne)
+TEST_F(CheckListTest, LongNamesEndInAnEllipsisAndShowWholeInTheTooltipWithTheWarning)
 {
     MakeList(150, 100);
-    Add(std::string(80, 'M'), nullptr, 0);
-    RECT client{};
-    GetClientRect(View(), &client);
-    const int width = client.right;
-    const int range = list->MaxExtent() - width;
-    ASSERT_GT(range, 2 * width);
-    auto x = [&] { return list->View().OffsetX(); };
-
-    Scroll(WM_HSCROLL, SB_LINELEFT);
-    EXPECT_EQ(x(), 0);
-    Scroll(WM_HSCROLL, SB_LINERIGHT);
-    EXPECT_EQ(x(), 10);
-    Scroll(WM_HSCROLL, SB_PAGELEFT); // less than a width from the start
-    EXPECT_EQ(x(), 0);
+    CheckListItem* longName = Add(std::string(80, 'M'), nullptr, 0);
+    CheckListItem* shortName = Add("Cookies", nullptr, 0);
+    ASSERT_GT(list->MaxExtent(), 150);
+    // Horizontal requests move nothing: there is nothing to the right.
     Scroll(WM_HSCROLL, SB_PAGERIGHT);
-    EXPECT_EQ(x(), width - 1);
-    Scroll(WM_HSCROLL, SB_PAGELEFT);
-    EXPECT_EQ(x(), 0);
-    Scroll(WM_HSCROLL, SB_THUMBTRACK, range - 5);
-    Scroll(WM_HSCROLL, SB_PAGERIGHT);
-    EXPECT_EQ(x(), range);
-    Scroll(WM_HSCROLL, SB_LINERIGHT);
-    EXPECT_EQ(x(), range);
-    Scroll(WM_HSCROLL, SB_THUMBTRACK, range - 5);
-    Scroll(WM_HSCROLL, SB_LINERIGHT); // may pass the end by up to 9 pixels
-    EXPECT_EQ(x(), range + 5);
-    EXPECT_EQ(GetScrollPos(View(), SB_HORZ), range);
-
-    // Scrolled by X, the box moves left by X.
-    Scroll(WM_HSCROLL, SB_THUMBTRACK, 3);
     auto canvas = Render();
     GdiObject<HBITMAP> uncheck = LoadSkinBitmap(IDB_CHECK_UNCHECKED);
-    EXPECT_TRUE(canvas->ShowsBitmap(2, kFirstRow, uncheck.get()));
+    EXPECT_TRUE(canvas->ShowsBitmap(5, kFirstRow, uncheck.get()));
+    RECT client{};
+    GetClientRect(View(), &client);
+    // The cut name leaves a gap before the edge (the ellipsis is narrower than an M), never a clipped glyph.
+    EXPECT_EQ(canvas->CountPixels(RECT{client.right - 1, kFirstRow, client.right, kFirstRow + kRow}, kBlack), 0);
+
+    EXPECT_EQ(list->View().TipText(*longName), longName->text);
+    EXPECT_EQ(list->View().TipText(*shortName), "");
+    shortName->warning = "Signs you out of every site.";
+    EXPECT_EQ(list->View().TipText(*shortName), "Signs you out of every site.");
+    longName->warning = "Slow.";
+    EXPECT_EQ(list->View().TipText(*longName), longName->text + "\nSlow.");
+}
+
+TEST_F(CheckListTest, KeysMoveTheSelectionAndSpaceToggles)
+{
+    MakeList(200, 5 * kRow + 4); // five whole rows
+    AddGroup("Group", {1, 1, 1, 1, 1, 1, 1, 1, 1});
+    auto key = [&](UINT vk) { SendMessageW(View(), WM_KEYDOWN, vk, 0); };
+    auto selected = [&] { return list->View().SelectedIndex(); };
+    EXPECT_EQ(SendMessageW(View(), WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
+
+    key(VK_DOWN);
+    EXPECT_EQ(selected(), 0);
+    key(VK_UP);
+    EXPECT_EQ(selected(), 0);
+    key(VK_NEXT);
+    EXPECT_EQ(selected(), 4);
+    key(VK_NEXT);
+    EXPECT_EQ(selected(), 8);
+    EXPECT_EQ(list->View().TopRow(), 4); // the selection stays in view
+    key(VK_END);
+    EXPECT_EQ(selected(), 9);
+    EXPECT_EQ(list->View().TopRow(), 5);
+    key(VK_PRIOR);
+    EXPECT_EQ(selected(), 5);
+    key(VK_HOME);
+    EXPECT_EQ(selected(), 0);
+    EXPECT_EQ(list->View().TopRow(), 0);
+
+    // Space on the group follows the tree's rules; on a child it updates the group.
+    AddGroup("Second", {0, 0});
+    key(VK_END);
+    key(VK_UP);
+    key(VK_UP);
+    EXPECT_EQ(selected(), 10);
+    key(VK_SPACE);
+    EXPECT_EQ(list->GetCheck(10), CheckListItem::Checked);
+    EXPECT_EQ(list->GetCheck(12), CheckListItem::Checked);
+    EXPECT_TRUE(list->IsModified());
+    key(VK_DOWN);
+    key(VK_SPACE);
+    EXPECT_EQ(list->GetCheck(11), CheckListItem::Unchecked);
+    EXPECT_EQ(list->GetCheck(10), CheckListItem::Middle);
+    key(VK_SPACE);
+    SendMessageW(View(), WM_KEYDOWN, VK_SPACE, 1 << 30); // auto-repeat
+    EXPECT_EQ(list->GetCheck(11), CheckListItem::Checked);
+    list->SetToggleEnabled(false);
+    key(VK_SPACE);
+    EXPECT_EQ(list->GetCheck(11), CheckListItem::Checked);
+}
+
+TEST_F(CheckListTest, WheelScrollsBySystemLinesAndStopsAtTheEnds)
+{
+    MakeList(200, 5 * kRow + 4);
+    for (int i = 0; i < 20; ++i)
+        Add("row " + std::to_string(i), nullptr, 0);
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    ASSERT_NE(lines, WHEEL_PAGESCROLL);
+    auto wheel = [&](int delta) { SendMessageW(View(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0); };
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(list->View().TopRow(), static_cast<int>(lines));
+    EXPECT_EQ(GetScrollPos(View(), SB_VERT), static_cast<int>(lines));
+    wheel(WHEEL_DELTA / 2); // half a notch of a fine wheel waits for the other half
+    wheel(WHEEL_DELTA / 2);
+    EXPECT_EQ(list->View().TopRow(), 0);
+    for (int i = 0; i < 20; ++i)
+        wheel(-WHEEL_DELTA);
+    EXPECT_EQ(list->View().TopRow(), 20 - 5);
+}
+
+TEST_F(CheckListTest, FocusShowsAsAFrameInTheSkinColour)
+{
+    MakeList(200, 100);
+    RECT client{};
+    GetClientRect(list->GetHwnd(), &client);
+    Canvas canvas(client.right, client.bottom, kWhite);
+    list->PaintFrame(canvas.dc(), client, false);
+    EXPECT_EQ(canvas.CountPixels(client, kSkinFocusColour), 0);
+    list->PaintFrame(canvas.dc(), client, true);
+    // The whole 2-pixel margin, nothing inside it.
+    const int margin = 2 * (client.right + client.bottom) * 2 - 16;
+    EXPECT_EQ(canvas.CountPixels(client, kSkinFocusColour), margin);
+    EXPECT_EQ(canvas.CountPixels(RECT{2, 2, client.right - 2, client.bottom - 2}, kSkinFocusColour), 0);
 }
 
 TEST_F(CheckListTest, ResizingTheFrameMovesTheViewAndRecountsThePage)

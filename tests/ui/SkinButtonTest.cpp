@@ -329,6 +329,7 @@ TEST_F(SkinButtonTest, BorderAndFocusMargin)
     Canvas raised(84, 25);
     CSkinButton::Face focused;
     focused.focused = true;
+    focused.focusCue = false; // the skin's own focus frame is tested on its own
     button.Paint(raised.dc(), raised.Rect(), focused);
     EXPECT_EQ(raised.Pixel(0, 0), GetSysColor(COLOR_3DLIGHT));
     EXPECT_EQ(raised.Pixel(83, 24), GetSysColor(COLOR_3DDKSHADOW));
@@ -343,6 +344,28 @@ TEST_F(SkinButtonTest, BorderAndFocusMargin)
     button.Paint(flat.dc(), flat.Rect(), focused);
     EXPECT_EQ(flat.Pixel(83, 24), face);
     EXPECT_EQ(flat.CountPixels(RECT{4, 4, 5, 21}, face), 17);
+}
+
+TEST_F(SkinButtonTest, KeyboardFocusShowsAFrameInTheSkinColourUnlessCuesAreHidden)
+{
+    CSkinButton& button = AddPushButton();
+    CSkinButton::Face face;
+    Canvas plain(84, 25);
+    button.Paint(plain.dc(), plain.Rect(), face);
+    EXPECT_EQ(plain.CountPixels(plain.Rect(), kSkinFocusColour), 0);
+
+    face.focused = true;
+    Canvas focused(84, 25);
+    button.Paint(focused.dc(), focused.Rect(), face);
+    // A one-pixel frame four pixels in, clear of the rounded corners.
+    EXPECT_EQ(focused.CountPixels(RECT{4, 4, 80, 5}, kSkinFocusColour), 76);
+    EXPECT_EQ(focused.CountPixels(RECT{4, 4, 5, 21}, kSkinFocusColour), 17);
+    EXPECT_EQ(focused.CountPixels(RECT{0, 0, 84, 4}, kSkinFocusColour), 0);
+
+    face.focusCue = false;
+    Canvas hidden(84, 25);
+    button.Paint(hidden.dc(), hidden.Rect(), face);
+    EXPECT_EQ(hidden.CountPixels(hidden.Rect(), kSkinFocusColour), 0);
 }
 
 TEST_F(SkinButtonTest, PrivateMessageUnchecks)

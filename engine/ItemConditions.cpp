@@ -1,0 +1,85 @@
+#include "engine/ItemConditions.h"
+
+#include "engine/PathExpansion.h"
+#include "engine/PathTokens.h"
+#include "engine/RegistryEraser.h"
+#include "framework/Owners.h"
+#include "settings/RegKey.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+namespace {
+
+bool SameName(const std::wstring& a, const std::wstring& b)
+{
+    return a.size() == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool InThisSession(DWORD processId, DWORD ownSession)
+{
+    DWORD session = 0;
+    return !ProcessIdToSessionId(processId, &session) || session == ownSession;
+}
+
+bool RegistryPathExists(const RegistryPath& path)
+{
+    std::string key = path.parent.empty() ? path.name : path.parent + "\\" + path.name;
+    RegKey opened;
+    if (opened.Open(path.root, key, KEY_READ) == ERROR_SUCCESS)
+        return true;
+    if (opened.Open(path.root, path.parent, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return false;
+    return RegQueryValueExW(opened.get(), ToWide(path.name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+bool FilePathExists(const std::string& path)
+{
+    std::optional<std::string> expanded = ExpandPathTokens(path);
+    if (!expanded || expanded->starts_with('%'))
+        return false;
+    for (const std::string& match : ExpandFolderWildcards(*expanded)) {
+        if (GetFileAttributesW(ToExtendedPath(match).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string RunningProgramName(const EraseItem& item)
+{
+    if (item.running.empty())
+        return {};
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return {};
+    DWORD ownSession = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        for (const RunningProgram& program : item.running) {
+            if (SameName(entry.szExeFile, ToWide(program.exe)) &&
+                InThisSession(entry.th32ProcessID, ownSession))
+                return program.name;
+        }
+    }
+    return {};
+}
+
+bool IsDetected(const EraseItem& item)
+{
+    if (item.detect.empty())
+        return true;
+    for (const std::string& path : item.detect) {
+        RegistryPath registry = ParseRegistryPath(path);
+        if (registry.valid && registry.root ? RegistryPathExists(registry) : FilePathExists(path))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,78 @@
+#include "engine/PathExpansion.h"
+
+#include "engine/NamePattern.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+namespace {
+
+bool HasWildcard(std::string_view text)
+{
+    return text.find_first_of("*?") != std::string_view::npos;
+}
+
+std::vector<std::string> SplitParts(const std::string& path)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t slash; (slash = path.find('\\', start)) != std::string::npos; start = slash + 1)
+        parts.push_back(path.substr(start, slash - start));
+    parts.push_back(path.substr(start));
+    return parts;
+}
+
+bool IsDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+// The real folders (no links) directly in parent whose names match the pattern.
+std::vector<std::string> MatchingFolders(const std::string& parent, const std::string& pattern)
+{
+    std::vector<std::string> found;
+    std::wstring widePattern = ToWide(pattern);
+    WIN32_FIND_DATAW entry;
+    FindHandle search(FindFirstFileExW((ToExtendedPath(parent + "\\") + widePattern).c_str(), FindExInfoBasic,
+                                       &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!search)
+        return found;
+    do {
+        DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            !IsDotEntry(entry.cFileName) && MatchesWildcard(entry.cFileName, widePattern))
+            found.push_back(parent + "\\" + ToUtf8(entry.cFileName));
+    } while (FindNextFileW(search.get(), &entry));
+    return found;
+}
+
+} // namespace
+
+std::vector<std::string> ExpandFolderWildcards(const std::string& folder)
+{
+    if (!HasWildcard(folder))
+        return {folder};
+    bool trailingSlash = folder.ends_with('\\');
+    std::vector<std::string> parts = SplitParts(trailingSlash ? folder.substr(0, folder.size() - 1) : folder);
+    if (HasWildcard(parts.front()))
+        return {}; // no drive or server is ever guessed
+    std::vector<std::string> current{parts.front()};
+    for (size_t i = 1; i < parts.size() && !current.empty(); ++i) {
+        std::vector<std::string> next;
+        for (const std::string& base : current) {
+            if (!HasWildcard(parts[i])) {
+                next.push_back(base + "\\" + parts[i]);
+                continue;
+            }
+            for (std::string& match : MatchingFolders(base, parts[i]))
+                next.push_back(std::move(match));
+        }
+        current = std::move(next);
+    }
+    if (trailingSlash) {
+        for (std::string& path : current)
+            path += '\\';
+    }
+    return current;
+}

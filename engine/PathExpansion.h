@@ -1,0 +1,8 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// The existing folders that a folder path with wildcards in its parts names, in listing order, each with
+// the path's final backslash if it had one; the path itself when no part holds a wildcard. A wildcard part
+// matches folders only, by their long names, and never a link (junction, symbolic link, mount point).
+std::vector<std::string> ExpandFolderWildcards(const std::string& folder);

@@ -1,0 +1,76 @@
+#include "engine/PathTokens.h"
+
+#include "engine/FolderLocations.h"
+#include "engine/ShellFolders.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string AsciiLower(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+std::string EnvironmentFolder(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH + 1];
+    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH + 1);
+    return length && length <= MAX_PATH ? ToUtf8(std::wstring_view(value, length)) : std::string();
+}
+
+// The Program Files folder of the system's own kind, for the 32- and the 64-bit program alike: a 32-bit
+// program on 64-bit Windows cannot ask the shell for it, and Windows names it in ProgramW6432 instead.
+std::string NativeProgramFiles()
+{
+    std::string folder = KnownFolderPath(FOLDERID_ProgramFilesX64);
+    if (folder.empty())
+        folder = EnvironmentFolder(L"ProgramW6432");
+    return folder.empty() ? KnownFolderPath(FOLDERID_ProgramFiles) : folder;
+}
+
+struct Token {
+    const char* text;
+    std::string (*folder)();
+};
+
+const Token kTokens[] = {
+    {"%appdata%", [] { return KnownFolderPath(FOLDERID_RoamingAppData); }},
+    {"%userhome%", [] { return KnownFolderPath(FOLDERID_Profile); }},
+    {"%localappdata%", [] { return KnownFolderPath(FOLDERID_LocalAppData); }},
+    {"%localappdatalow%", [] { return KnownFolderPath(FOLDERID_LocalAppDataLow); }},
+    {"%programdata%", [] { return KnownFolderPath(FOLDERID_ProgramData); }},
+    {"%windir%", [] { return KnownFolderPath(FOLDERID_Windows); }},
+    {"%temp%", TempFolderPath},
+    {"%documents%", [] { return KnownFolderPath(FOLDERID_Documents); }},
+    {"%desktop%", [] { return KnownFolderPath(FOLDERID_Desktop); }},
+    {"%programfiles%", NativeProgramFiles},
+    {"%programfilesx86%", [] { return KnownFolderPath(FOLDERID_ProgramFilesX86); }},
+};
+constexpr size_t kFirstAddedToken = 2; // the ones before keep their old meaning when unresolvable
+
+} // namespace
+
+std::optional<std::string> ExpandPathTokens(const std::string& path)
+{
+    if (!path.starts_with('%'))
+        return path;
+    size_t close = path.find('%', 1);
+    if (close == std::string::npos)
+        return path;
+    std::string token = AsciiLower(path.substr(0, close + 1));
+    for (size_t i = 0; i < std::size(kTokens); ++i) {
+        if (token != kTokens[i].text)
+            continue;
+        std::string folder = kTokens[i].folder();
+        if (!folder.empty())
+            return folder + path.substr(close + 1);
+        return i < kFirstAddedToken ? std::optional<std::string>(path) : std::nullopt;
+    }
+    return path;
+}

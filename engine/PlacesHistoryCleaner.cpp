@@ -1,0 +1,134 @@
+#include "engine/PlacesHistoryCleaner.h"
+
+#include "engine/SqliteDatabase.h"
+#include "framework/Format.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+// Long enough to pass a checkpoint of the browser, short enough that a running browser cannot stall a run.
+const int kBusyMilliseconds = 250;
+
+// Tables that hold nothing but history; each is emptied where this version of the schema has it.
+const char* const kHistoryTables[] = {"moz_historyvisits", "moz_historyvisits_extra", "moz_inputhistory",
+                                      "moz_places_metadata", "moz_places_metadata_search_queries"};
+
+// The pages a bookmark or a keyword points to, which must stay for those to work.
+std::string KeptPages(SqliteDatabase& db)
+{
+    std::vector<std::string> reasons;
+    if (db.HasTable("moz_bookmarks"))
+        reasons.push_back("id IN (SELECT fk FROM moz_bookmarks WHERE fk IS NOT NULL)");
+    if (db.HasTable("moz_keywords"))
+        reasons.push_back("id IN (SELECT place_id FROM moz_keywords)");
+    if (db.HasColumn("moz_places", "foreign_count"))
+        reasons.push_back("foreign_count > 0");
+    std::string kept;
+    for (const std::string& reason : reasons)
+        kept += (kept.empty() ? "" : " OR ") + reason;
+    return kept.empty() ? "0" : "(" + kept + ")";
+}
+
+// What is left of a kept page must not tell when or how often it was visited.
+std::string ResetKeptPages(SqliteDatabase& db)
+{
+    std::string set = "visit_count = 0, last_visit_date = NULL, typed = 0";
+    if (db.HasColumn("moz_places", "recalc_frecency"))
+        set += ", frecency = 0, recalc_frecency = 1";
+    else
+        set += ", frecency = -1"; // older schemas mark a frecency to recalculate this way
+    if (db.HasColumn("moz_places", "alt_frecency"))
+        set += ", alt_frecency = NULL, recalc_alt_frecency = 1";
+    std::string sql = "UPDATE moz_places SET " + set + ";";
+    if (db.HasTable("moz_origins") && db.HasColumn("moz_origins", "recalc_frecency"))
+        sql += "UPDATE moz_origins SET frecency = 0, recalc_frecency = 1;";
+    return sql;
+}
+
+std::string DeleteHistory(SqliteDatabase& db, const std::string& kept)
+{
+    std::string sql;
+    for (const char* table : kHistoryTables) {
+        if (db.HasTable(table))
+            sql += std::string("DELETE FROM ") + table + ";";
+    }
+    sql += "DELETE FROM moz_places WHERE NOT " + kept + ";";
+    // What hung on the pages that went: download annotations, extra data, icons, whole sites.
+    if (db.HasTable("moz_annos"))
+        sql += "DELETE FROM moz_annos WHERE place_id NOT IN (SELECT id FROM moz_places);";
+    if (db.HasTable("moz_places_extra"))
+        sql += "DELETE FROM moz_places_extra WHERE place_id NOT IN (SELECT id FROM moz_places);";
+    if (db.HasTable("moz_favicons") && db.HasColumn("moz_places", "favicon_id"))
+        sql += "DELETE FROM moz_favicons WHERE id NOT IN "
+               "(SELECT favicon_id FROM moz_places WHERE favicon_id IS NOT NULL);";
+    if (db.HasTable("moz_origins") && db.HasColumn("moz_places", "origin_id"))
+        sql += "DELETE FROM moz_origins WHERE id NOT IN "
+               "(SELECT origin_id FROM moz_places WHERE origin_id IS NOT NULL);";
+    return sql + ResetKeptPages(db);
+}
+
+void Fail(const std::string& path, SqliteDatabase& db, const EraseOptions& options)
+{
+    options.Listener().OnFailure(
+        path, db.WasBusy() ? "in use: the browser holds it while it runs" : db.ErrorText());
+}
+
+} // namespace
+
+void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
+{
+    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    EraseListener& listener = options.Listener();
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        listener.OnFailure(path, "a link, which is not followed");
+        return;
+    }
+    SqliteDatabase db(path, kBusyMilliseconds);
+    if (!db) {
+        listener.OnFailure(path, db.ErrorText());
+        return;
+    }
+    // The first read also tells whether the browser holds the file.
+    if (!db.Integer("SELECT count(*) FROM sqlite_master")) {
+        Fail(path, db, options);
+        return;
+    }
+    if (!db.HasTable("moz_places")) {
+        listener.OnFailure(path, "holds no Firefox-family browsing history");
+        return;
+    }
+    std::string kept = KeptPages(db);
+    bool hasVisits = db.HasTable("moz_historyvisits");
+    std::optional<int64_t> visits = hasVisits ? db.Integer("SELECT count(*) FROM moz_historyvisits") : 0;
+    std::optional<int64_t> pages = db.Integer("SELECT count(*) FROM moz_places WHERE NOT " + kept);
+    if (!visits || !pages) {
+        Fail(path, db, options);
+        return;
+    }
+    std::string counts = Format("%lld visits and %lld pages", static_cast<long long>(*visits),
+                                static_cast<long long>(*pages));
+    if (options.Preview()) {
+        listener.OnUncounted("history in " + path + ": " + counts + " would go; bookmarks stay");
+        return;
+    }
+    // Freed pages are overwritten, so the history cannot be read back from the file.
+    db.Execute("PRAGMA secure_delete = ON");
+    if (!db.Execute("BEGIN IMMEDIATE")) {
+        Fail(path, db, options);
+        return;
+    }
+    if (!db.Execute(DeleteHistory(db, kept)) || !db.Execute("COMMIT")) {
+        Fail(path, db, options);
+        db.Execute("ROLLBACK");
+        return;
+    }
+    // Moves what the write-ahead log holds into the file and empties the log.
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    listener.OnUncounted("history in " + path + ": " + counts + " went; bookmarks stay");
+}

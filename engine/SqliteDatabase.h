@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct sqlite3;
+
+// One connection to an existing SQLite database file, closed on destruction. It never creates the file,
+// and waits at most busyMilliseconds for a lock another program holds.
+class SqliteDatabase {
+public:
+    SqliteDatabase(const std::string& path, int busyMilliseconds);
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+    ~SqliteDatabase();
+
+    explicit operator bool() const { return db_ != nullptr; }
+
+    // Runs statements that return no rows; false on the first failure, whose text ErrorText gives.
+    bool Execute(const std::string& sql);
+    // The first column of the first row as an integer; nothing on failure or without rows.
+    std::optional<int64_t> Integer(const std::string& sql);
+    bool HasTable(const std::string& table);
+    bool HasColumn(const std::string& table, const std::string& column);
+    // Why the last call failed, and whether that was a lock held by another connection.
+    const std::string& ErrorText() const { return error_; }
+    bool WasBusy() const { return busy_; }
+
+private:
+    void Remember(int code);
+
+    sqlite3* db_ = nullptr;
+    std::string error_;
+    bool busy_ = false;
+};

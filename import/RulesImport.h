@@ -1,0 +1,39 @@
+#pragma once
+#include "import/RulesTranslation.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// What to import and where the plug-ins and the selection live.
+struct RulesImportRequest {
+    std::string rulesPath;
+    std::string pluginFolder; // ends in a backslash
+    std::string configPath;
+    double windowsVersion = 0;
+    bool replace = false; // earlier imported plug-ins go first
+};
+
+// What an import did. When error is set, nothing changed.
+struct RulesImportResult {
+    std::string error;
+    std::vector<std::string> imported;                        // new items, stored as not selected
+    std::vector<std::string> updated;                         // items that were there before, selection kept
+    std::vector<std::string> removed;                         // earlier imported items that --replace removed
+    std::vector<std::pair<std::string, std::string>> skipped; // entry name, why
+
+    bool Complete() const { return error.empty() && skipped.empty(); }
+};
+
+// Prefix of the ids and file names of imported plug-ins.
+inline constexpr char kImportedPrefix[] = "winapp2-";
+
+// Writes one plug-in file per usable entry of the rules file into the plug-in
+// folder and stores the new items as not selected. All of it happens or, on a
+// failure, none of it.
+RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChecks& checks);
+
+// The summary shown to the user: the counts, then the skipped entries with
+// their reasons, at most maxSkipped of them.
+std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped = SIZE_MAX);

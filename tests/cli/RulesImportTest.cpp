@@ -1,0 +1,197 @@
+#include "engine/ShellFolders.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+#include "tests/cli/CliFixture.h"
+#include "tests/cli/TreeSnapshot.h"
+#include "tests/support/Processes.h"
+
+#include <string>
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+std::string Rules(const std::string& name)
+{
+    return TestProgramFolder() + "data\\rules\\" + name;
+}
+
+const char* const kSampleImported[] = {"zephyr-notes-cache", "zephyr-notes-cache-2", "quillby-recent-lists",
+                                       "marmot-player-thumbnails", "otterpad-leftovers"};
+
+class RulesImportTest : public CliFixture {
+protected:
+    std::string Plugin(const std::string& slug) const { return ReadFile("plugin\\winapp2-" + slug + ".aep"); }
+    bool HasPlugin(const std::string& slug) const { return Exists("plugin\\winapp2-" + slug + ".aep"); }
+    std::string Stored(const std::string& slug) const
+    {
+        std::string config = ReadFile("vestrel.conf");
+        std::string open = "<winapp2-" + slug + ">";
+        size_t at = config.find(open);
+        return at == std::string::npos
+                   ? ""
+                   : config.substr(at + open.size(), config.find('<', at + 1) - at - open.size());
+    }
+};
+
+TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasItsReason)
+{
+    AddItem("own.aep", "own", "Own Item");
+    WriteConfig({{"own", true}});
+    ASSERT_EQ(Cli({"import-winapp2", Rules("sample-rules.ini")}), kExitNotDeleted) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 5 new, 0 updated, 12 skipped.")) << out;
+    for (const char* slug : kSampleImported) {
+        EXPECT_TRUE(HasPlugin(slug)) << slug;
+        EXPECT_EQ(Stored(slug), "false") << slug;
+    }
+    EXPECT_TRUE(Contains(ReadFile("vestrel.conf"), "<own>true</own>")) << "other items keep their selection";
+    for (const char* reason :
+         {"[Old Gadget]: DetectOS: not for Windows 10 or 11", "[Picture Viewer]: FileKey1: unknown variable",
+          "[Windows Logs]: FileKey1: %windir% is or holds a protected folder",
+          "[Whole Local Folder]: FileKey1: %localappdata% is or holds",
+          "[Every Program]: FileKey1: %programfiles%\\*",
+          "[Software Branch]: RegKey1: HKEY_CURRENT_USER\\Software is a protected registry key",
+          "[Badger Settings]: ExcludeKey1: Vestrel cannot keep a registry entry",
+          "[No Pattern]: FileKey1 names no", "[Special Detection]: line 66: SpecialDetect is not supported",
+          "[Detect Only]: nothing to erase", "[Zephyr Notes Cache]: an entry above has the same name",
+          "[Broken Line]: line 77 is not key=value"})
+        EXPECT_TRUE(Contains(out, std::string("Skipped ") + reason)) << reason;
+
+    std::string zephyr = Plugin("zephyr-notes-cache");
+    for (const char* part :
+         {"<descript>Zephyr Notes Cache (Applications)</descript>", "<type>application</type>",
+          "<detect>HKEY_CURRENT_USER\\Software\\Zephyr Notes</detect>",
+          "<detect>%localappdata%\\Zephyr Notes</detect>",
+          "<warning>Also removes the drafts Zephyr Notes has not "
+          "saved.</warning>",
+          "<keep>%localappdata%\\Zephyr Notes\\Cache\\keep.dat</keep>",
+          "<keep>%localappdata%\\Zephyr Notes\\Cache\\Pinned</keep>",
+          "<item recurse=\"all\">%localappdata%\\Zephyr Notes\\Cache\\*.*</item>",
+          "<item recurse=\"none\">%appdata%\\Zephyr Notes\\Logs\\*.log</item>",
+          "<item recurse=\"none\">%appdata%\\Zephyr Notes\\Logs\\*.txt</item>"})
+        EXPECT_TRUE(Contains(zephyr, part)) << part;
+    std::string quillby = Plugin("quillby-recent-lists");
+    EXPECT_TRUE(Contains(quillby, "<command>delete-register-key</command>"));
+    EXPECT_TRUE(Contains(quillby, ">HKEY_CURRENT_USER\\Software\\Quillby\\Recent</item>"));
+    EXPECT_TRUE(Contains(quillby, "<item "
+                                  "command=\"delete-register-value\">HKEY_CURRENT_"
+                                  "USER\\Software\\Quillby\\Settings\\LastFile</item>"));
+    std::string marmot = Plugin("marmot-player-thumbnails");
+    EXPECT_TRUE(Contains(marmot, "<parameters windows-version=\"6.1\"/>"))
+        << "DetectOS=6.2| leaves out 6.1 only";
+    EXPECT_FALSE(Contains(marmot, "windows-version=\"6.2\""));
+    EXPECT_TRUE(Contains(marmot, "%programfiles%\\Marmot Player\\Thumbs\\*.db</item>"));
+    EXPECT_TRUE(Contains(marmot, "%programfilesx86%\\Marmot Player\\Thumbs\\*.db</item>"));
+    EXPECT_TRUE(Contains(marmot, "command=\"delete-directory\" "
+                                 "remove-self=\"true\">%programdata%\\Marmot\\*\\Temp<"));
+    std::string otterpad = Plugin("otterpad-leftovers");
+    for (const char* token : {"%temp%\\Otterpad", "%userhome%\\.otterpad", "%localappdatalow%\\Otterpad",
+                              "%windir%\\Temp\\Otterpad", "%documents%\\Otterpad"})
+        EXPECT_TRUE(Contains(otterpad, token)) << token;
+
+    ASSERT_EQ(Cli({"list"}), kExitDone);
+    EXPECT_FALSE(Contains(out, "[!]")) << out;
+    EXPECT_TRUE(Contains(out, "[ ] winapp2-otterpad-leftovers"));
+}
+
+TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFileLacks)
+{
+    ASSERT_EQ(Cli({"import-winapp2", Rules("sample-rules.ini")}), kExitNotDeleted);
+    std::string config = ReadFile("vestrel.conf");
+    std::string unticked = "<winapp2-zephyr-notes-cache>false<";
+    config.replace(config.find(unticked), unticked.size(), "<winapp2-zephyr-notes-cache>true<");
+    WriteFile("vestrel.conf", config);
+
+    ASSERT_EQ(Cli({"import-winapp2", Rules("second-rules.ini")}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 1 new, 1 updated, 0 skipped.")) << out;
+    EXPECT_EQ(Stored("zephyr-notes-cache"), "true") << "an updated item keeps the user's tick";
+    EXPECT_EQ(Stored("newt-browser-history"), "false");
+    EXPECT_TRUE(HasPlugin("quillby-recent-lists")) << "without --replace earlier imports stay";
+    EXPECT_FALSE(Contains(Plugin("zephyr-notes-cache"), "Logs")) << "updated from the second file";
+
+    ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped, 4 earlier imported removed.")) << out;
+    for (const char* gone :
+         {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails", "otterpad-leftovers"}) {
+        EXPECT_FALSE(HasPlugin(gone)) << gone;
+        EXPECT_NE(Stored(gone), "true") << gone << ": a stored line of a removed import stays unticked";
+    }
+    EXPECT_EQ(Stored("zephyr-notes-cache"), "true");
+    EXPECT_FALSE(Exists("plugin\\winapp2-import.tmp")) << "the staging folder is gone";
+}
+
+TEST_F(RulesImportTest, AFileThatIsNoRulesFileOrAFailedWriteChangesNothing)
+{
+    ASSERT_EQ(Cli({"import-winapp2", Rules("second-rules.ini")}), kExitDone);
+    WriteFile("utf16.ini", std::string("\xFF\xFE[\0a\0]\0", 8));
+    WriteFile("binary.ini", std::string("[a]\r\nFileKey1=x\0y", 17));
+    WriteFile("long-line.ini", "[a]\r\nFileKey1=" + std::string(10 << 20, 'x'));
+    WriteFile("no-entries.ini", "; only a comment\r\n");
+    {
+        UniqueHandle huge(CreateFileW(ToWide(PathOf("huge.ini")).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size{};
+        size.QuadPart = 100ll << 20;
+        ASSERT_TRUE(SetFilePointerEx(huge.get(), size, nullptr, FILE_BEGIN) && SetEndOfFile(huge.get()));
+    }
+    auto before = FolderSnapshot(PathOf("plugin"));
+    std::string config = ReadFile("vestrel.conf");
+    const std::pair<const char*, const char*> refusals[] = {
+        {"utf16.ini", "is UTF-16 text"},          {"binary.ini", "holds binary data"},
+        {"long-line.ini", "line 2 is longer"},    {"no-entries.ini", "no [entry]"},
+        {"huge.ini", "is larger than 16 MiB"},    {"missing.ini", "cannot open"}};
+    for (const auto& [file, reason] : refusals) {
+        EXPECT_EQ(Cli({"import-winapp2", "--replace", PathOf(file)}), kExitNotDeleted) << file;
+        EXPECT_TRUE(Contains(err, "nothing was imported: ") && Contains(err, reason)) << err;
+    }
+    EXPECT_EQ(FolderSnapshot(PathOf("plugin")), before);
+    EXPECT_EQ(ReadFile("vestrel.conf"), config);
+
+    // The selection cannot be replaced while another program holds it: the plug-ins are put back.
+    UniqueHandle held(CreateFileW(ToWide(PathOf("vestrel.conf")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(Cli({"import-winapp2", "--replace", Rules("sample-rules.ini")}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(err, "cannot write the selection")) << err;
+    EXPECT_EQ(FolderSnapshot(PathOf("plugin")), before);
+}
+
+// An imported item previews and erases like any other, on a tree of its own in the user's folders.
+TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
+{
+    std::string tree = KnownFolderPath(FOLDERID_RoamingAppData) + "\\Vestrel Import Test";
+    RemoveTreeForTest(tree);
+    for (const char* folder : {"", "\\Logs", "\\Logs\\old", "\\Cache", "\\Cache\\deep"})
+        ASSERT_TRUE(CreateDirectoryW(ToWide(tree + folder).c_str(), nullptr));
+    auto write = [&](const char* name) {
+        UniqueHandle file(
+            CreateFileW(ToWide(tree + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        DWORD written = 0;
+        ::WriteFile(file.get(), "12345", 5, &written, nullptr);
+    };
+    for (const char* name : {"\\Logs\\a.log", "\\Logs\\b.txt", "\\Logs\\old\\c.log", "\\Cache\\keep.dat",
+                             "\\Cache\\deep\\d.bin"})
+        write(name);
+    WriteFile("fake.ini", "[Fake Logger *]\r\n"
+                          "FileKey1=%AppData%\\Vestrel Import Test\\Logs|*.log\r\n"
+                          "FileKey2=%AppData%\\Vestrel Import Test\\Cache|*.*|RECURSE\r\n"
+                          "ExcludeKey1=FILE|%AppData%\\Vestrel Import Test\\Cache|keep.dat\r\n");
+    ASSERT_EQ(Cli({"import-winapp2", PathOf("fake.ini")}), kExitDone) << out;
+
+    ASSERT_EQ(Cli({"preview", "winapp2-fake-logger"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "= 2 files, 10 bytes")) << out;
+    ASSERT_EQ(Cli({"erase", "winapp2-fake-logger"}), kExitDone) << err;
+    auto exists = [&](const char* name) {
+        return GetFileAttributesW(ToWide(tree + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    EXPECT_FALSE(exists("\\Logs\\a.log"));
+    EXPECT_TRUE(exists("\\Logs\\b.txt")) << "another pattern";
+    EXPECT_TRUE(exists("\\Logs\\old\\c.log")) << "no RECURSE: subfolders stay";
+    EXPECT_FALSE(exists("\\Cache\\deep\\d.bin")) << "RECURSE";
+    EXPECT_TRUE(exists("\\Cache\\keep.dat")) << "excluded";
+    RemoveTreeForTest(tree);
+}
+
+} // namespace

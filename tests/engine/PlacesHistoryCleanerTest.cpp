@@ -1,0 +1,135 @@
+#include "engine/PlacesHistoryCleaner.h"
+#include "tests/support/PlacesForTest.h"
+#include "tests/support/Sandbox.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class HeardFromCleaner final : public EraseListener {
+public:
+    void OnFile(const std::string&, uint64_t) override {}
+    void OnFolderLink(const std::string&) override {}
+    void OnRegistryEntry(const std::string&, bool) override {}
+    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
+    void OnFailure(const std::string& path, const std::string& reason) override
+    {
+        failures.push_back(path + ": " + reason);
+    }
+    void OnRefused(const std::string&) override {}
+    void OnUncounted(const std::string& what) override { said.push_back(what); }
+
+    std::vector<std::string> failures;
+    std::vector<std::string> said;
+};
+
+class PlacesHistoryCleaner : public SandboxTest {
+protected:
+    void SetUp() override
+    {
+        SandboxTest::SetUp();
+        places_ = PathOf("places.sqlite");
+        ASSERT_TRUE(MakePlacesForTest(places_));
+    }
+
+    int64_t Rows(const std::string& table, const std::string& where = "1") const
+    {
+        return RowsForTest(places_, table, where);
+    }
+
+    void Clear(EraseMode mode)
+    {
+        EraseOptions options;
+        options.mode = mode;
+        options.listener = &heard_;
+        ClearPlacesHistory(places_, options);
+    }
+
+    std::string places_;
+    HeardFromCleaner heard_;
+};
+
+TEST_F(PlacesHistoryCleaner, PreviewCountsAndChangesNothing)
+{
+    Clear(EraseMode::Preview);
+    EXPECT_TRUE(heard_.failures.empty());
+    ASSERT_EQ(heard_.said.size(), 1u);
+    EXPECT_NE(heard_.said[0].find("3 visits and 1 pages would go"), std::string::npos) << heard_.said[0];
+    EXPECT_EQ(Rows("moz_historyvisits"), 3);
+    EXPECT_EQ(Rows("moz_places"), 3);
+    EXPECT_EQ(Rows("moz_inputhistory"), 1);
+}
+
+// The history goes; bookmarks, keywords and what hangs on them stay, and the kept pages no longer tell
+// when or how often they were visited.
+TEST_F(PlacesHistoryCleaner, EraseKeepsBookmarksAndClearsTheRest)
+{
+    Clear(EraseMode::Erase);
+    EXPECT_TRUE(heard_.failures.empty()) << heard_.failures[0];
+    EXPECT_TRUE(Exists("places.sqlite"));
+    EXPECT_EQ(Rows("moz_historyvisits"), 0);
+    EXPECT_EQ(Rows("moz_inputhistory"), 0);
+    EXPECT_EQ(Rows("moz_places"), 2);
+    EXPECT_EQ(Rows("moz_places", "url LIKE '%private%'"), 0);
+    EXPECT_EQ(Rows("moz_places", "visit_count > 0 OR last_visit_date IS NOT NULL OR typed > 0"), 0);
+    EXPECT_EQ(Rows("moz_bookmarks"), 3);
+    EXPECT_EQ(Rows("moz_keywords"), 1);
+    EXPECT_EQ(Rows("moz_annos"), 1);
+    EXPECT_EQ(Rows("moz_items_annos"), 1);
+    EXPECT_EQ(Rows("moz_origins"), 2);
+    EXPECT_EQ(Rows("moz_origins", "host = 'private.example'"), 0);
+    // The write-ahead log was checkpointed into the file and emptied.
+    EXPECT_FALSE(Exists("places.sqlite-wal") && !ReadFile("places.sqlite-wal").empty());
+}
+
+// A running browser holds its database; the run must neither wait long nor count it.
+TEST_F(PlacesHistoryCleaner, ALockedDatabaseIsAFailureAndStaysAsItWas)
+{
+    sqlite3* browser = nullptr;
+    ASSERT_EQ(sqlite3_open(places_.c_str(), &browser), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(browser, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    Clear(EraseMode::Erase);
+    sqlite3_exec(browser, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(browser);
+    ASSERT_EQ(heard_.failures.size(), 1u);
+    EXPECT_NE(heard_.failures[0].find("in use"), std::string::npos) << heard_.failures[0];
+    EXPECT_TRUE(heard_.said.empty());
+    EXPECT_EQ(Rows("moz_historyvisits"), 3);
+}
+
+TEST_F(PlacesHistoryCleaner, OtherFilesAreLeftAlone)
+{
+    WriteFile("notes.sqlite", "not a database at all, just text");
+    ClearPlacesHistory(PathOf("notes.sqlite"), {EraseMode::Erase, &heard_});
+    ClearPlacesHistory(PathOf("missing.sqlite"), {EraseMode::Erase, &heard_});
+    EXPECT_EQ(ReadFile("notes.sqlite"), "not a database at all, just text");
+    EXPECT_FALSE(Exists("missing.sqlite"));
+    EXPECT_EQ(heard_.failures.size(), 1u); // the text file; a missing file is no failure
+
+    // An older schema without origins, keywords or input history still works.
+    std::string older = PathOf("older.sqlite");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(older.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db,
+                 "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, visit_count INTEGER, typed INTEGER, "
+                 "frecency INTEGER, last_visit_date INTEGER);"
+                 "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER);"
+                 "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, fk INTEGER);"
+                 "INSERT INTO moz_places VALUES (1, 'https://a.example/', 1, 0, 100, 1), "
+                 "(2, 'https://b.example/', 1, 0, 100, 1);"
+                 "INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2); INSERT INTO moz_bookmarks VALUES (1, 2);",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ClearPlacesHistory(older, {EraseMode::Erase, &heard_});
+    EXPECT_EQ(RowsForTest(older, "moz_places", "id = 2 AND frecency = -1"), 1);
+    EXPECT_EQ(RowsForTest(older, "moz_places"), 1);
+    EXPECT_EQ(RowsForTest(older, "moz_historyvisits"), 0);
+}
+
+} // namespace

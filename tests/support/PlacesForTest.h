@@ -1,0 +1,11 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// A places.sqlite as a Firefox-family browser leaves it, reduced to the tables history and bookmarks use:
+// page 1 is bookmarked and visited, page 2 only visited, page 3 reached through a keyword, with an origin
+// each, typed input and annotations. Written in WAL mode, as the browsers do.
+bool MakePlacesForTest(const std::string& path);
+
+// Rows of a table, or -1 when the file cannot be read as a database.
+int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where = "1");
