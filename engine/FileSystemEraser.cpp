@@ -21,7 +21,8 @@ std::string DisplayPath(const std::wstring& path)
 
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
 // attributes. A deleted file counts once its name is gone from its folder: certainly when the folder
-// itself could be removed, else when a fresh listing of the folder no longer holds it.
+// itself could be removed, else when a fresh listing of the folder no longer holds it. Files are told
+// folder by folder, as each is done.
 class EraseVisitor final : public FolderVisitor {
 public:
     EraseVisitor(const std::wstring& root, uint32_t& files, uint32_t& bytes, const EraseOptions& options)
@@ -41,8 +42,6 @@ public:
             Failed(path, result.error);
         else if (result.outcome == FileOutcome::Link)
             listener_.OnFolderLink(DisplayPath(path));
-        else if (options_.Preview())
-            Count(path, size);
         else
             deleted_.push_back({path, size});
     }
@@ -61,13 +60,12 @@ public:
     // A matching one goes when it is empty; what kept it there was told as it was reached.
     void OnFolderDone(const std::wstring& path, bool matched) override
     {
-        if (options_.Preview())
-            return;
-        Settle(path, matched && !Kept(path, 0) && RemoveDirectoryW(path.c_str()));
+        bool removed = options_.Preview() || (matched && !Kept(path, 0) && RemoveDirectoryW(path.c_str()));
+        Settle(path, removed);
     }
 
     // The walked folder, which stays.
-    void OnWalkDone(const std::wstring& root) { Settle(root.substr(0, root.size() - 1), false); }
+    void OnWalkDone(const std::wstring& root) { Settle(root.substr(0, root.size() - 1), options_.Preview()); }
 
 private:
     struct Deleted {
@@ -80,7 +78,8 @@ private:
         return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
     }
 
-    // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first).
+    // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first),
+    // in the same order for a preview, which counts each as gone.
     void Settle(const std::wstring& folder, bool removed)
     {
         auto inFolder = [&folder](const Deleted& file) {
@@ -136,8 +135,7 @@ void Walk(const std::string& folder, const std::string& pattern, bool recurse, b
     std::wstring root = WalkRoot(folder);
     EraseVisitor visitor(root, files, bytes, options);
     WalkFolder(folder, pattern, recurse, visitor, everySubfolder);
-    if (!options.Preview())
-        visitor.OnWalkDone(root);
+    visitor.OnWalkDone(root);
 }
 
 } // namespace
