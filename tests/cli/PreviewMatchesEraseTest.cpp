@@ -158,13 +158,19 @@ TEST_F(PreviewMatchesErase, LinkInsideTheTargetIsNamedButNeverFollowed)
     WriteFile("outside\\sub\\more.txt", "more");
     WriteFile("target\\own.tmp", "123");
     ASSERT_TRUE(MakeFolderLinkForTest(PathOf("target\\link"), PathOf("outside")));
+    // Under Wine a Unix link to a file lists as a plain file; deleting it by name would delete the target.
+    ASSERT_TRUE(MakeFileLinkForTest(PathOf("target\\file link.txt"), PathOf("outside\\precious.txt")));
 
     ItemReport report = PreviewThenErase("delete-directory", {PathOf("target")});
     EXPECT_EQ(report.tally.filesErased, 1u);
-    EXPECT_EQ(report.folderLinks, std::vector<std::string>{PathOf("target\\link")});
+    EXPECT_EQ(report.tally.bytesReleased, 3u);
+    std::vector<std::string> links = report.folderLinks;
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(links, (std::vector<std::string>{PathOf("target\\file link.txt"), PathOf("target\\link")}));
     EXPECT_EQ(ReadFile("outside\\precious.txt"), "precious");
     EXPECT_EQ(ReadFile("outside\\sub\\more.txt"), "more");
     RemoveFolderLinkForTest(PathOf("target\\link"));
+    RemoveFileLinkForTest(PathOf("target\\file link.txt"));
 }
 
 TEST_F(PreviewMatchesErase, RefusedTargetsAreRefusedInBoth)
