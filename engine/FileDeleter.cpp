@@ -13,6 +13,7 @@ constexpr auto kDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosix = 0x2;
 constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
+constexpr DWORD kSupportsPosixUnlinkRename = 0x400;
 
 bool IsLink(DWORD attributes)
 {
@@ -85,8 +86,10 @@ FileDeleter::FileDeleter(const std::wstring& root) : rootLength_(root.size())
     if (!rootFinal_.empty() && rootFinal_.back() != L'\\')
         rootFinal_ += L'\\';
     DWORD flags = 0;
-    if (GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+    if (GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) {
         linksMayHide_ = !(flags & FILE_SUPPORTS_REPARSE_POINTS);
+        dropsNamesAtOnce_ = flags & kSupportsPosixUnlinkRename;
+    }
 }
 
 // The entry's own handle (a link's, never its target's) for deleting it, read-only files with the right
@@ -133,8 +136,9 @@ FileResult FileDeleter::Delete(const std::wstring& path, DWORD attributes) const
         return {FileOutcome::Link};
     // Marking it for deletion while the holder keeps it open would only defer the deletion.
     if (opened.shared) {
-        return MarkForImmediateDeletion(file) ? FileResult{FileOutcome::Deleted}
-                                              : FileResult{FileOutcome::Failed, ERROR_SHARING_VIOLATION};
+        return dropsNamesAtOnce_ && MarkForImmediateDeletion(file)
+                   ? FileResult{FileOutcome::Deleted}
+                   : FileResult{FileOutcome::Failed, ERROR_SHARING_VIOLATION};
     }
     if ((IsReadOnlyFile(attributes) && !ClearAttributes(file)) || !MarkForDeletion(file))
         return {FileOutcome::Failed, GetLastError()};
@@ -148,5 +152,7 @@ FileResult FileDeleter::Preview(const std::wstring& path, DWORD attributes) cons
         return {FileOutcome::Failed, opened.error};
     if (IsLink(attributes) || ResolvesElsewhere(opened.file.get(), path))
         return {FileOutcome::Link};
+    if (opened.shared && !dropsNamesAtOnce_)
+        return {FileOutcome::Failed, ERROR_SHARING_VIOLATION};
     return {FileOutcome::Deleted};
 }

@@ -37,4 +37,5 @@ private:
     size_t rootLength_;
     std::wstring rootFinal_; // where the root really is on its volume, with a final backslash; or empty
     bool linksMayHide_ = true;
+    bool dropsNamesAtOnce_ = false; // the volume can delete a file others hold, with POSIX semantics
 };

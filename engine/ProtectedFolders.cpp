@@ -172,7 +172,8 @@ ProtectedFolders ProtectedFolders::OfThisSystem()
     return ProtectedFolders(folders, SystemTrees(windowsFolders, systemFolders));
 }
 
-ProtectedFolders::ProtectedFolders(const std::vector<std::string>& folders, const std::vector<std::string>& trees)
+ProtectedFolders::ProtectedFolders(const std::vector<std::string>& folders,
+                                   const std::vector<std::string>& trees)
 {
     AddResolved(folders, folders_);
     AddResolved(trees, trees_);

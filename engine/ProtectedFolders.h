@@ -3,8 +3,9 @@
 #include <vector>
 
 // Folders that a plug-in's file commands must never work in: every drive root, the given folders and
-// every folder above one of them, and the trees given (where the system lives) with all that is inside. A folder is compared as the file system would resolve it (relative
-// parts, "." and "..", short names and, when it exists, the links on its way), without regard to case.
+// every folder above one of them, and the trees given (where the system lives) with all that is inside.
+// A folder is compared as the file system would resolve it (relative parts, "." and "..", short names
+// and, when it exists, the links on its way), without regard to case.
 class ProtectedFolders {
 public:
     // The Windows and system folders, the Program Files folders, the user's profile and application data;

@@ -141,7 +141,8 @@ bool MakeFileLinkForTest(const std::string& link, const std::string& target)
     CreateSymbolicLinkW(wideLink.c_str(), wideTarget.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
     if (IsLinkForTest(link))
         return true;
-    return MakeUnixLink(wideLink, wideTarget) && GetFileAttributesW(wideLink.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return MakeUnixLink(wideLink, wideTarget) &&
+           GetFileAttributesW(wideLink.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Under Wine DeleteFileW would delete a Unix link's target.
