@@ -11,7 +11,8 @@ enum class EraseMode { Erase, Preview };
 class EraseListener {
 public:
     virtual void OnFile(const std::string& path, uint64_t size) = 0;
-    // A link to a folder: never entered, not counted, and removed when the file system lets it.
+    // A link, to a folder or a file elsewhere: never followed, not counted, and the link itself removed
+    // when the file system lets it.
     virtual void OnFolderLink(const std::string& path) = 0;
     virtual void OnRegistryEntry(const std::string& path, bool isKey) = 0;
     virtual void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) = 0;

@@ -1,6 +1,7 @@
 #include "engine/FileSystemEraser.h"
 
 #include "engine/ErrorText.h"
+#include "engine/FileDeleter.h"
 #include "engine/FolderWalk.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
@@ -18,49 +19,14 @@ std::string DisplayPath(const std::wstring& path)
     return ToUtf8(view);
 }
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// Clears the read-only flag and deletes the file through one handle, where SetFileAttributesW and then
-// DeleteFileW would open it twice. The handle is the link's own, never its target's. The reason it
-// failed, or 0; read before the handle closes.
-DWORD DeleteReadOnlyFile(const std::wstring& path)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), DELETE | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file)
-        return GetLastError();
-    FILE_BASIC_INFO basic{};
-    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    bool deleted =
-        SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)) &&
-        SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition));
-    return deleted ? ERROR_SUCCESS : GetLastError();
-}
-
-bool IsReadOnlyFile(DWORD attributes)
-{
-    // A link's attributes are left alone: setting them might reach its target.
-    return (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-// Why an erase could not delete the file now, or 0: the preview opens it as the deletion would, a
-// read-only file with the access that clears its flag, and lets it go.
-DWORD PreviewDeletion(const std::wstring& path, DWORD attributes)
-{
-    DWORD access = IsReadOnlyFile(attributes) ? DELETE | FILE_WRITE_ATTRIBUTES : DELETE;
-    UniqueHandle file(CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    return file ? ERROR_SUCCESS : GetLastError();
-}
-
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
-// attributes, so an erase neither opens nor touches a file unless its read-only flag would stop the
-// deletion.
+// attributes. A deleted file counts once its name is gone from its folder: certainly when the folder
+// itself could be removed, else when a fresh listing of the folder no longer holds it. Files are told
+// folder by folder, as each is done.
 class EraseVisitor final : public FolderVisitor {
 public:
-    EraseVisitor(uint32_t& files, uint32_t& bytes, const EraseOptions& options)
-        : files_(files), bytes_(bytes), options_(options), listener_(options.Listener())
+    EraseVisitor(const std::wstring& root, uint32_t& files, uint32_t& bytes, const EraseOptions& options)
+        : deleter_(root), files_(files), bytes_(bytes), options_(options), listener_(options.Listener())
     {
     }
 
@@ -69,15 +35,15 @@ public:
         const FILETIME& written = entry.ftLastWriteTime;
         if (Kept(path, (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime))
             return;
-        DWORD error = options_.Preview() ? PreviewDeletion(path, entry.dwFileAttributes)
-                                         : DeleteEntry(path, entry.dwFileAttributes);
-        if (error != ERROR_SUCCESS) {
-            Failed(path, error);
-            return;
-        }
-        ++files_;
-        bytes_ += entry.nFileSizeLow;
-        listener_.OnFile(DisplayPath(path), (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
+        uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        FileResult result = options_.Preview() ? deleter_.Preview(path, entry.dwFileAttributes)
+                                               : deleter_.Delete(path, entry.dwFileAttributes);
+        if (result.outcome == FileOutcome::Failed)
+            Failed(path, result.error);
+        else if (result.outcome == FileOutcome::Link)
+            listener_.OnFolderLink(DisplayPath(path));
+        else
+            deleted_.push_back({path, size});
     }
 
     // Removes the link itself, never what it points to. Links count for nothing, and one that stays
@@ -91,24 +57,58 @@ public:
             RemoveDirectoryW(path.c_str());
     }
 
-    // Gone when it is empty; what kept it there was told as it was reached.
-    void OnFolderDone(const std::wstring& path) override
+    // A matching one goes when it is empty; what kept it there was told as it was reached.
+    void OnFolderDone(const std::wstring& path, bool matched) override
     {
-        if (!options_.Preview() && !Kept(path, 0))
-            RemoveDirectoryW(path.c_str());
+        bool removed = options_.Preview() || (matched && !Kept(path, 0) && RemoveDirectoryW(path.c_str()));
+        Settle(path, removed);
     }
 
+    // The walked folder, which stays.
+    void OnWalkDone(const std::wstring& root) { Settle(root.substr(0, root.size() - 1), options_.Preview()); }
+
 private:
+    struct Deleted {
+        std::wstring path;
+        uint64_t size;
+    };
+
     bool Kept(const std::wstring& path, uint64_t lastWrite) const
     {
         return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
     }
 
-    static DWORD DeleteEntry(const std::wstring& path, DWORD attributes)
+    // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first),
+    // in the same order for a preview, which counts each as gone.
+    void Settle(const std::wstring& folder, bool removed)
     {
-        if (IsReadOnlyFile(attributes))
-            return DeleteReadOnlyFile(path);
-        return DeleteFileW(path.c_str()) ? ERROR_SUCCESS : GetLastError();
+        auto inFolder = [&folder](const Deleted& file) {
+            return file.path.size() > folder.size() && file.path[folder.size()] == L'\\' &&
+                   file.path.compare(0, folder.size(), folder) == 0 &&
+                   file.path.find(L'\\', folder.size() + 1) == std::wstring::npos;
+        };
+        auto first = deleted_.end();
+        while (first != deleted_.begin() && inFolder(*(first - 1)))
+            --first;
+        if (first == deleted_.end())
+            return;
+        std::unordered_set<std::wstring> left;
+        if (!removed)
+            left = NamesInFolder(folder);
+        for (auto file = first; file != deleted_.end(); ++file) {
+            if (left.contains(file->path.substr(folder.size() + 1)))
+                listener_.OnFailure(DisplayPath(file->path), kStillThere);
+            else
+                Count(file->path, file->size);
+        }
+        deleted_.erase(first, deleted_.end());
+    }
+
+    void Count(const std::wstring& path, uint64_t size)
+    {
+        ++files_;
+        bytes_ += static_cast<uint32_t>(size);
+        listener_.OnFile(DisplayPath(path), size);
     }
 
     // An entry that vanished since the listing was not kept by anything.
@@ -118,26 +118,38 @@ private:
             listener_.OnFailure(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
 
+    static constexpr const char* kStillThere =
+        "still there after its deletion: another program holds it open, or the file system keeps it";
+
+    FileDeleter deleter_;
+    std::vector<Deleted> deleted_; // deleted, not yet seen gone
     uint32_t& files_;
     uint32_t& bytes_;
     const EraseOptions& options_;
     EraseListener& listener_;
 };
 
+void Walk(const std::string& folder, const std::string& pattern, bool recurse, bool everySubfolder,
+          uint32_t& files, uint32_t& bytes, const EraseOptions& options)
+{
+    std::wstring root = WalkRoot(folder);
+    EraseVisitor visitor(root, files, bytes, options);
+    WalkFolder(folder, pattern, recurse, visitor, everySubfolder);
+    visitor.OnWalkDone(root);
+}
+
 } // namespace
 
 void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
                     uint32_t& bytes, const EraseOptions& options)
 {
-    EraseVisitor visitor(files, bytes, options);
-    WalkFolder(folder, pattern, recurse, visitor);
+    Walk(folder, pattern, recurse, false, files, bytes, options);
 }
 
 void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint32_t& files,
                          uint32_t& bytes, const EraseOptions& options)
 {
-    EraseVisitor visitor(files, bytes, options);
-    WalkFolder(folder, pattern, true, visitor, true);
+    Walk(folder, pattern, true, true, files, bytes, options);
 }
 
 std::string FolderOfPatternPath(const std::string& path)

@@ -7,9 +7,12 @@
 
 // Deletes what matches pattern in folder (and, with recurse, in the subfolders whose names match, which
 // are then removed when empty). The folder itself stays. Each deleted file adds 1 to files and its size
-// (its low 32 bits) to bytes; what cannot be deleted is skipped and not counted. Links to folders are
-// removed without being entered and are not counted. A preview deletes nothing and counts each file that
-// an erase could open for deletion now (not held open by another program, not denied to this user).
+// (its low 32 bits) to bytes once its name is gone from its folder; what cannot be deleted, or stays
+// after its deletion, is skipped and not counted. Links (to folders, and files that resolve elsewhere
+// than their own place in the folder) are never followed, are removed where the system can remove the
+// link itself, and are not counted. A preview deletes nothing and counts each file that an erase could
+// open for deletion now (not held open by another program without delete sharing, not denied to this
+// user).
 void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
                     uint32_t& bytes, const EraseOptions& options = {});
 

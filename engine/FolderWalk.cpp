@@ -1,6 +1,6 @@
 #include "engine/FolderWalk.h"
 
-#include "engine/PathExpansion.h"
+#include "engine/NamePattern.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -15,9 +15,9 @@ bool IsDotEntry(const wchar_t* name)
 
 class FolderWalker {
 public:
-    FolderWalker(std::wstring folder, std::wstring pattern, bool recurse, bool everySubfolder,
+    FolderWalker(std::wstring folder, const std::string& pattern, bool recurse, bool everySubfolder,
                  FolderVisitor& visitor)
-        : path_(std::move(folder)), pattern_(std::move(pattern)), recurse_(recurse),
+        : path_(std::move(folder)), pattern_(pattern), recurse_(recurse),
           everySubfolder_(everySubfolder), visitor_(visitor)
     {
     }
@@ -34,14 +34,13 @@ private:
     };
 
     bool Enter(bool matched);
-    bool Matches(const wchar_t* name) const;
     bool NextEntry();
     bool Visit();
 
     std::wstring path_;
-    std::wstring pattern_;
+    NamePattern pattern_;
     bool recurse_;
-    bool everySubfolder_; // the search lists everything; the pattern picks the files and removed folders
+    bool everySubfolder_; // every subfolder is entered; the pattern picks the files and removed folders
     FolderVisitor& visitor_;
     std::vector<Level> levels_;
     WIN32_FIND_DATAW entry_{};
@@ -60,17 +59,17 @@ void FolderWalker::Run()
             if (levels_.empty())
                 return;
             path_.pop_back(); // the finished subfolder, without its final backslash
-            if (matched)
-                visitor_.OnFolderDone(path_);
+            visitor_.OnFolderDone(path_, matched);
         }
     }
 }
 
-// Opens the search of the folder in path_ (ending in a backslash) with its first entry in entry_.
+// Opens the search of the folder in path_ (ending in a backslash) with its first entry in entry_. The
+// search lists everything: the system's own matching differs between systems and also tries short names.
 bool FolderWalker::Enter(bool matched)
 {
     size_t folderLength = path_.size();
-    path_ += everySubfolder_ ? L"*" : pattern_;
+    path_ += L'*';
     HANDLE search = FindFirstFileExW(path_.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
     path_.resize(folderLength);
@@ -78,11 +77,6 @@ bool FolderWalker::Enter(bool matched)
         return false;
     levels_.push_back({FindHandle(search), folderLength, matched});
     return true;
-}
-
-bool FolderWalker::Matches(const wchar_t* name) const
-{
-    return !everySubfolder_ || MatchesWildcard(name, pattern_);
 }
 
 // Moves entry_ to the next entry of the innermost search; false when it has none left.
@@ -98,17 +92,19 @@ bool FolderWalker::Visit()
 {
     if (IsDotEntry(entry_.cFileName))
         return false;
+    bool matched = pattern_.Matches(entry_.cFileName);
+    DWORD attributes = entry_.dwFileAttributes;
+    bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (!matched && !(folder && everySubfolder_))
+        return false;
     path_.resize(levels_.back().folderLength);
     path_ += entry_.cFileName;
-    DWORD attributes = entry_.dwFileAttributes;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        if (Matches(entry_.cFileName))
-            visitor_.OnFile(path_, entry_);
+    if (!folder) {
+        visitor_.OnFile(path_, entry_);
         return false;
     }
     if (!recurse_)
         return false;
-    bool matched = Matches(entry_.cFileName);
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         if (matched)
             visitor_.OnFolderLink(path_);
@@ -118,21 +114,35 @@ bool FolderWalker::Visit()
     if (Enter(matched))
         return true;
     path_.pop_back();
-    if (matched)
-        visitor_.OnFolderDone(path_); // nothing inside matched
+    visitor_.OnFolderDone(path_, matched); // nothing inside to visit
     return false;
 }
 
 } // namespace
+
+std::wstring WalkRoot(const std::string& folder)
+{
+    return ToExtendedPath(folder.empty() || folder.back() != '\\' ? folder + '\\' : folder);
+}
 
 void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor,
                 bool everySubfolder)
 {
     if (pattern.empty())
         return;
-    std::string withSlash = folder.empty() || folder.back() != '\\' ? folder + '\\' : folder;
-    // "*.*" means every name to the system's search, also one without a dot.
-    std::wstring widePattern = everySubfolder && pattern == "*.*" ? L"*" : ToWide(pattern);
-    FolderWalker(ToExtendedPath(withSlash), widePattern, recurse || everySubfolder, everySubfolder, visitor)
-        .Run();
+    FolderWalker(WalkRoot(folder), pattern, recurse || everySubfolder, everySubfolder, visitor).Run();
+}
+
+std::unordered_set<std::wstring> NamesInFolder(const std::wstring& folder)
+{
+    std::unordered_set<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    FindHandle search(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
+        return names;
+    do {
+        names.insert(entry.cFileName);
+    } while (FindNextFileW(search.get(), &entry));
+    return names;
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_set>
 
 // What a folder walk does with the entries it reaches. The walk itself changes nothing, so a visitor that
 // only looks sees exactly what a deleting one would touch. Paths are in the extended \\?\ form.
@@ -10,17 +11,23 @@ public:
     virtual void OnFile(const std::wstring& path, const WIN32_FIND_DATAW& entry) = 0;
     // A link to a folder (junction, symbolic link, mount point), which the walk never enters.
     virtual void OnFolderLink(const std::wstring& path) = 0;
-    // A subfolder, after the walk has visited what matched inside it.
-    virtual void OnFolderDone(const std::wstring& path) = 0;
+    // A subfolder, after the walk has visited what matched inside it; matched: its own name matches.
+    virtual void OnFolderDone(const std::wstring& path, bool matched) = 0;
 
 protected:
     ~FolderVisitor() = default;
 };
 
-// Visits the entries of folder that match pattern ("*" and "?" as the system matches them), depth first.
+// The folder as the walk names it: extended form, ending in a backslash. Visited paths begin with it.
+std::wstring WalkRoot(const std::string& folder);
+
+// Visits the entries of folder whose names match pattern (as NamePattern matches them), depth first.
 // With recurse, each matching subfolder is walked with the same pattern before it is reported done.
+// With everySubfolder, every subfolder is walked (never a link); the pattern picks the files, and the
+// folders and links reported as matched.
 // The depth is bounded only by the file system: the walk keeps its own stack, one search per level.
-// With everySubfolder, every subfolder is walked (never a link); the pattern, matched by long names, picks
-// the files, and the folders and links reported.
 void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor,
                 bool everySubfolder = false);
+
+// The names now in folder (extended form, without a final backslash), as listed.
+std::unordered_set<std::wstring> NamesInFolder(const std::wstring& folder);

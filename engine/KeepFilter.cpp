@@ -1,6 +1,6 @@
 #include "engine/KeepFilter.h"
 
-#include "engine/PathExpansion.h"
+#include "engine/NamePattern.h"
 #include "engine/PathTokens.h"
 #include "framework/Utf8.h"
 

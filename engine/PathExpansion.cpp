@@ -1,16 +1,12 @@
 #include "engine/PathExpansion.h"
 
+#include "engine/NamePattern.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>
 
 namespace {
-
-bool SameLetter(wchar_t a, wchar_t b)
-{
-    return a == b || CompareStringOrdinal(&a, 1, &b, 1, TRUE) == CSTR_EQUAL;
-}
 
 bool HasWildcard(std::string_view text)
 {
@@ -52,29 +48,6 @@ std::vector<std::string> MatchingFolders(const std::string& parent, const std::s
 }
 
 } // namespace
-
-bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern)
-{
-    size_t n = 0, p = 0;
-    size_t starAt = std::wstring_view::npos, resumeAt = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == L'*') {
-            starAt = p++;
-            resumeAt = n;
-        } else if (p < pattern.size() && (pattern[p] == L'?' || SameLetter(pattern[p], name[n]))) {
-            ++p;
-            ++n;
-        } else if (starAt != std::wstring_view::npos) {
-            p = starAt + 1; // let the last star take one more character
-            n = ++resumeAt;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == L'*')
-        ++p;
-    return p == pattern.size();
-}
 
 std::vector<std::string> ExpandFolderWildcards(const std::string& folder)
 {

@@ -102,46 +102,81 @@ bool IsRootOrUnusual(const std::wstring& path)
     return !drive || rest.size() <= 3;
 }
 
+// Whether inner is outer or lies somewhere below it; both trimmed.
+bool IsSameOrInside(const std::wstring& inner, const std::wstring& outer)
+{
+    bool below = inner.size() > outer.size() && inner[outer.size()] == L'\\';
+    return (inner.size() == outer.size() || below) &&
+           SameText(std::wstring_view(inner).substr(0, outer.size()), outer);
+}
+
 std::wstring EnvironmentFolder(const wchar_t* name)
 {
     return Filled([&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(name, buffer, size); });
+}
+
+// Folders with everything inside them: what Windows runs from, never something a cleaner empties.
+std::vector<std::string> SystemTrees(const std::vector<std::wstring>& windowsFolders,
+                                     const std::vector<std::wstring>& systemFolders)
+{
+    std::vector<std::string> trees;
+    for (const std::wstring& folder : systemFolders)
+        trees.push_back(ToUtf8(folder));
+    for (const std::wstring& windows : windowsFolders) {
+        for (const wchar_t* inside : {L"System32", L"SysWOW64", L"WinSxS", L"inf", L"Boot", L"Fonts"})
+            trees.push_back(ToUtf8(windows + L'\\' + inside));
+    }
+    return trees;
+}
+
+// Resolved forms of each folder: as named and, when links lead elsewhere, where it really is.
+void AddResolved(const std::vector<std::string>& folders, std::vector<std::wstring>& resolvedFolders)
+{
+    for (const std::string& folder : folders) {
+        if (folder.empty())
+            continue;
+        std::wstring resolved = Resolved(ToWide(folder));
+        if (resolved.empty())
+            continue;
+        resolvedFolders.push_back(Trimmed(resolved));
+        std::wstring final = FinalPath(resolved);
+        if (!final.empty())
+            resolvedFolders.push_back(Trimmed(final));
+    }
 }
 
 } // namespace
 
 ProtectedFolders ProtectedFolders::OfThisSystem()
 {
-    std::vector<std::wstring> systemFolders = {
+    std::vector<std::wstring> windowsFolders = {
         Filled([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); }),
         Filled([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); }),
+    };
+    std::vector<std::wstring> systemFolders = {
         Filled([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); }),
         Filled([](wchar_t* buffer, DWORD size) { return GetSystemWow64DirectoryW(buffer, size); }),
-        // The 64-bit Program Files, which the shell does not name to 32-bit code.
-        EnvironmentFolder(L"ProgramW6432"),
     };
+    std::erase(windowsFolders, std::wstring());
+    std::erase(systemFolders, std::wstring());
     std::vector<std::string> folders = {
         KnownFolderPath(FOLDERID_ProgramFiles),
         KnownFolderPath(FOLDERID_ProgramFilesX86),
         KnownFolderPath(FOLDERID_Profile),
         KnownFolderPath(FOLDERID_RoamingAppData),
+        // The 64-bit Program Files, which the shell does not name to 32-bit code.
+        ToUtf8(EnvironmentFolder(L"ProgramW6432")),
     };
-    for (const std::wstring& folder : systemFolders)
+    for (const std::wstring& folder : windowsFolders)
         folders.push_back(ToUtf8(folder));
-    std::erase(folders, std::string());
-    return ProtectedFolders(folders);
+    return ProtectedFolders(folders, SystemTrees(windowsFolders, systemFolders));
 }
 
-ProtectedFolders::ProtectedFolders(const std::vector<std::string>& folders)
+ProtectedFolders::ProtectedFolders(const std::vector<std::string>& folders,
+                                   const std::vector<std::string>& trees)
 {
-    for (const std::string& folder : folders) {
-        std::wstring resolved = Resolved(ToWide(folder));
-        if (resolved.empty())
-            continue;
-        folders_.push_back(Trimmed(resolved));
-        std::wstring final = FinalPath(resolved);
-        if (!final.empty())
-            folders_.push_back(Trimmed(final));
-    }
+    AddResolved(folders, folders_);
+    AddResolved(trees, trees_);
 }
 
 bool ProtectedFolders::Covers(const std::string& folder) const
@@ -164,9 +199,11 @@ bool ProtectedFolders::CoversResolved(const std::wstring& folder) const
     if (IsRootOrUnusual(target))
         return true;
     for (const std::wstring& kept : folders_) {
-        bool above = kept.size() > target.size() && kept[target.size()] == L'\\';
-        if ((kept.size() == target.size() || above) &&
-            SameText(std::wstring_view(kept).substr(0, target.size()), target))
+        if (IsSameOrInside(kept, target))
+            return true;
+    }
+    for (const std::wstring& tree : trees_) {
+        if (IsSameOrInside(target, tree) || IsSameOrInside(tree, target))
             return true;
     }
     return false;

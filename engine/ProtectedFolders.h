@@ -3,21 +3,25 @@
 #include <vector>
 
 // Folders that a plug-in's file commands must never work in: every drive root, the given folders and
-// every folder above one of them. A folder is compared as the file system would resolve it (relative
-// parts, "." and "..", short names and, when it exists, the links on its way), without regard to case.
+// every folder above one of them, and the trees given (where the system lives) with all that is inside.
+// A folder is compared as the file system would resolve it (relative parts, "." and "..", short names
+// and, when it exists, the links on its way), without regard to case.
 class ProtectedFolders {
 public:
-    // The Windows and system folders, the Program Files folders, the user's profile and application data.
+    // The Windows and system folders, the Program Files folders, the user's profile and application data;
+    // the trees are the system folders, the side-by-side store, drivers' setup files, boot files and fonts.
     static ProtectedFolders OfThisSystem();
 
-    explicit ProtectedFolders(const std::vector<std::string>& folders);
+    explicit ProtectedFolders(const std::vector<std::string>& folders,
+                              const std::vector<std::string>& trees = {});
 
-    // Whether folder is a drive root or a protected folder or one of their parents. A folder that cannot
-    // be resolved counts as protected.
+    // Whether folder is a drive root or a protected folder or one of their parents, or lies in a protected
+    // tree. A folder that cannot be resolved counts as protected.
     bool Covers(const std::string& folder) const;
 
 private:
     bool CoversResolved(const std::wstring& folder) const;
 
     std::vector<std::wstring> folders_; // resolved
+    std::vector<std::wstring> trees_;   // resolved
 };

@@ -149,6 +149,38 @@ TEST_F(CommandExecutorTest, ProtectedFoldersAreLeftAlone)
     EXPECT_EQ(ReadFile("profile\\canary"), "canary");
 }
 
+// In the sandbox prefix's own system folders, in subfolders made here: nothing of the system is touched.
+TEST(SystemTrees, InsideTheSystemFolderNothingGoesWhileWindowsTempIsErased)
+{
+    wchar_t folder[MAX_PATH];
+    ASSERT_TRUE(GetSystemDirectoryW(folder, MAX_PATH));
+    std::string tag = "\\vestrel test " + std::to_string(GetCurrentProcessId());
+    std::string system = ToUtf8(folder) + tag;
+    ASSERT_TRUE(GetWindowsDirectoryW(folder, MAX_PATH));
+    std::string temp = ToUtf8(folder) + "\\Temp" + tag;
+    CreateDirectoryW(ToWide(ToUtf8(folder) + "\\Temp").c_str(), nullptr);
+    for (const std::string& made : {system, temp}) {
+        ASSERT_TRUE(CreateDirectoryW(ToWide(made).c_str(), nullptr)) << made;
+        UniqueHandle file(CreateFileW(ToWide(made + "\\canary.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, 0, nullptr));
+        DWORD written = 0;
+        EXPECT_TRUE(file && WriteFile(file.get(), "canary", 6, &written, nullptr)) << made;
+    }
+
+    EraseItem folders = Item("delete-directory", {system, temp});
+    folders.ExecuteItem();
+    EraseItem files = Item("delete-file", {system + "\\*.txt"});
+    files.ExecuteItem();
+    ExpectTally(folders.tally, 1, 6, 0);
+    ExpectTally(files.tally, 0, 0, 0);
+    std::wstring canary = ToWide(system + "\\canary.txt");
+    EXPECT_NE(GetFileAttributesW(canary.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(ToWide(temp + "\\canary.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(canary.c_str());
+    RemoveDirectoryW(ToWide(system).c_str());
+    RemoveDirectoryW(ToWide(temp).c_str());
+}
+
 TEST_F(CommandExecutorTest, NameWithoutFolderIsRefusedAsTheCurrentDrivesRoot)
 {
     std::string name = "vestrel-canary-" + std::to_string(GetCurrentProcessId()) + ".txt";

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +22,21 @@ protected:
     void EraseByPattern(const std::string& relativePath)
     {
         DeleteFilesByPattern(PathOf(relativePath), true, files_, bytes_);
+    }
+
+    // The names a pattern takes from a folder of the given files.
+    std::vector<std::string> Taken(const std::string& pattern, const std::vector<std::string>& names)
+    {
+        RemoveTreeForTest(PathOf("names"));
+        for (const std::string& name : names)
+            WriteFile("names\\" + name, "1");
+        EraseByPattern("names\\" + pattern);
+        std::vector<std::string> taken;
+        for (const std::string& name : names) {
+            if (!Exists("names\\" + name))
+                taken.push_back(name);
+        }
+        return taken;
     }
 
     void SetAttributes(const std::string& relative, DWORD attributes) const
@@ -155,6 +171,36 @@ TEST_F(FileSystemEraserTest, FilesInUseStayUncountedWithTheFoldersHoldingThem)
     EXPECT_FALSE(Exists("target\\sub\\inner"));
 }
 
+// A holder that lets others delete the file would keep it, under a name pending deletion, until it lets
+// go; such a file either goes now or fails, and counts only if it went.
+TEST_F(FileSystemEraserTest, FileHeldWithDeleteSharingCountsOnlyIfItWent)
+{
+    struct Failures final : SilentListener {
+        void OnFailure(const std::string& path, const std::string& reason) override
+        {
+            failed.push_back(path + ": " + reason);
+        }
+        std::vector<std::string> failed;
+    } listener;
+    WriteFile("target\\held.log", "1234567890");
+    WriteFile("target\\free.log", "12");
+    UniqueHandle held(CreateFileW(ToExtendedPath(PathOf("target\\held.log")).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    DeleteInFolder(PathOf("target"), "*", true, files_, bytes_, {EraseMode::Erase, &listener});
+    bool gone = !Exists("target\\held.log");
+    held.reset();
+    EXPECT_FALSE(Exists("target\\free.log"));
+    EXPECT_EQ(files_, gone ? 2u : 1u);
+    EXPECT_EQ(bytes_, gone ? 12u : 2u);
+    if (!gone) {
+        ASSERT_EQ(listener.failed.size(), 1u);
+        EXPECT_EQ(listener.failed[0].rfind(PathOf("target\\held.log"), 0), 0u) << listener.failed[0];
+        EXPECT_EQ(ReadFile("target\\held.log"), "1234567890") << "no deletion left pending";
+    }
+}
+
 // A read-only file that cannot be deleted keeps its flag as well as its contents.
 TEST_F(FileSystemEraserTest, ReadOnlyFileInUseStaysReadOnlyAndUncounted)
 {
@@ -254,6 +300,19 @@ TEST_F(FileSystemEraserTest, ThousandFoldersDeepTreeGoesCompletely)
     EXPECT_FALSE(Exists("target\\d"));
     EXPECT_TRUE(Exists("target"));
     EXPECT_EQ(ReadFile("beside\\canary"), "canary");
+}
+
+TEST_F(FileSystemEraserTest, NamePatternsFollowTheFileNameRules)
+{
+    const std::vector<std::string> names = {"noext", "a.txt", "b.tar.gz", "readme", "readme.md", "page.html"};
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(Taken("*.", names), (Names{"noext", "readme"}));
+    EXPECT_EQ(Taken("*.*", names), names);
+    EXPECT_EQ(Taken("*", names), names);
+    EXPECT_EQ(Taken("readme.*", names), (Names{"readme", "readme.md"}));
+    EXPECT_EQ(Taken("*.TXT", names), Names{"a.txt"});
+    EXPECT_EQ(Taken("*.htm", names), Names{}) << "never through a short name";
+    EXPECT_EQ(Taken("?.*", names), (Names{"a.txt", "b.tar.gz"}));
 }
 
 TEST(DriveRoots, ListEveryLogicalDrive)

@@ -132,3 +132,25 @@ void RemoveFolderLinkForTest(const std::string& link)
     if (UnixFileName unixFileName = WineUnixFileName())
         LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());
 }
+
+bool MakeFileLinkForTest(const std::string& link, const std::string& target)
+{
+    std::wstring wideLink = ToExtendedPath(link);
+    std::wstring wideTarget = ToWide(target);
+    // Some systems report success without making anything.
+    CreateSymbolicLinkW(wideLink.c_str(), wideTarget.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    if (IsLinkForTest(link))
+        return true;
+    return MakeUnixLink(wideLink, wideTarget) &&
+           GetFileAttributesW(wideLink.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Under Wine DeleteFileW would delete a Unix link's target.
+void RemoveFileLinkForTest(const std::string& link)
+{
+    std::wstring wideLink = ToExtendedPath(link);
+    if (UnixFileName unixFileName = WineUnixFileName())
+        LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());
+    else
+        DeleteFileW(wideLink.c_str());
+}

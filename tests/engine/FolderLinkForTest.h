@@ -9,5 +9,12 @@ bool MakeFolderLinkForTest(const std::string& link, const std::string& target);
 // Removes such a link, never its target.
 void RemoveFolderLinkForTest(const std::string& link);
 
+// Makes link a symbolic link to the file target, else (under Wine) a Unix symbolic link, which lists as a
+// plain file and opens its target. True when the link is there.
+bool MakeFileLinkForTest(const std::string& link, const std::string& target);
+
+// Removes such a link, never its target.
+void RemoveFileLinkForTest(const std::string& link);
+
 // Whether the path names a reparse point.
 bool IsLinkForTest(const std::string& path);

@@ -1,7 +1,7 @@
 #include "engine/CommandExecutor.h"
 #include "engine/EraseItemList.h"
 #include "engine/LowerCase.h"
-#include "engine/PathExpansion.h"
+#include "engine/NamePattern.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RegKey.h"

@@ -45,6 +45,12 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
         windows + "\\system32",
         windows + "\\System32\\",
         windows + "\\system32\\..",
+        windows + "\\System32\\drivers\\etc",
+        windows + "\\SysWOW64\\config",
+        windows + "\\WinSxS\\Temp",
+        windows + "\\inf",
+        windows + "\\Boot\\EFI",
+        windows + "\\Fonts\\",
         windows + "\\temp\\..\\",
         "\\\\?\\" + windows,
         "\\\\.\\" + windows,
@@ -78,8 +84,15 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
         EXPECT_TRUE(folders.Covers(ToUtf8(std::wstring_view(shortName, length)))) << ToUtf8(shortName);
     }
 
-    const std::string allowed[] = {windows + "\\temp",    windows + "\\Temp\\", appData + "\\Microsoft",
-                                   profile + "\\Cookies", "S:\\tests",          "\\\\server\\share\\folder"};
+    const std::string allowed[] = {windows + "\\temp",
+                                   windows + "\\Temp\\",
+                                   windows + "\\Logs",
+                                   windows + "\\SoftwareDistribution\\Download",
+                                   windows + "\\Prefetch",
+                                   appData + "\\Microsoft",
+                                   profile + "\\Cookies",
+                                   "S:\\tests",
+                                   "\\\\server\\share\\folder"};
     for (const std::string& folder : allowed)
         EXPECT_FALSE(folders.Covers(folder)) << folder;
 }

@@ -1,0 +1,158 @@
+#include "engine/FileDeleter.h"
+
+#include "framework/Owners.h"
+
+#include <vector>
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// FileDispositionInfoEx and its flags, which the headers declare only for newer targets than ours.
+constexpr auto kDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosix = 0x2;
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
+constexpr DWORD kSupportsPosixUnlinkRename = 0x400;
+
+bool IsLink(DWORD attributes)
+{
+    return attributes & FILE_ATTRIBUTE_REPARSE_POINT;
+}
+
+// A link's attributes are left alone: setting them might reach its target.
+bool IsReadOnlyFile(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_READONLY) && !IsLink(attributes);
+}
+
+// Where the handle's file really is on its volume, without the volume ("\\folder\\name"); empty if
+// unknown. Unlike GetFinalPathNameByHandleW on some systems, not limited to MAX_PATH.
+std::wstring FinalPath(HANDLE handle)
+{
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 1024 * sizeof(wchar_t));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+        if (GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size())))
+            return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+        if (GetLastError() != ERROR_MORE_DATA)
+            return {};
+        buffer.resize(sizeof(FILE_NAME_INFO) + info->FileNameLength + buffer.size());
+    }
+    return {};
+}
+
+bool SameText(std::wstring_view a, std::wstring_view b)
+{
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool MarkForDeletion(HANDLE file)
+{
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
+// Drops the name when this handle closes although others stay open; fails where that is not supported.
+bool MarkForImmediateDeletion(HANDLE file)
+{
+    DWORD flags = kDispositionDelete | kDispositionPosix | kDispositionIgnoreReadOnly;
+    return SetFileInformationByHandle(file, kDispositionInfoEx, &flags, sizeof(flags));
+}
+
+bool ClearAttributes(HANDLE file)
+{
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
+}
+
+} // namespace
+
+struct FileDeleter::Opened {
+    UniqueHandle file;
+    bool shared = false; // another program holds the file, with delete sharing
+    DWORD error = ERROR_SUCCESS;
+};
+
+FileDeleter::FileDeleter(const std::wstring& root) : rootLength_(root.size())
+{
+    UniqueHandle folder(CreateFileW(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder)
+        return;
+    rootFinal_ = FinalPath(folder.get());
+    if (!rootFinal_.empty() && rootFinal_.back() != L'\\')
+        rootFinal_ += L'\\';
+    DWORD flags = 0;
+    if (GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) {
+        linksMayHide_ = !(flags & FILE_SUPPORTS_REPARSE_POINTS);
+        dropsNamesAtOnce_ = flags & kSupportsPosixUnlinkRename;
+    }
+}
+
+// The entry's own handle (a link's, never its target's) for deleting it, read-only files with the right
+// to clear their flag.
+FileDeleter::Opened FileDeleter::Open(const std::wstring& path, DWORD attributes) const
+{
+    DWORD access = IsReadOnlyFile(attributes) ? DELETE | FILE_WRITE_ATTRIBUTES : DELETE;
+    Opened opened;
+    for (DWORD share : {DWORD(0), kShareAll}) {
+        opened.file.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (opened.file)
+            return opened;
+        opened.error = GetLastError();
+        if (opened.error != ERROR_SHARING_VIOLATION)
+            return opened;
+        opened.shared = true;
+    }
+    return opened;
+}
+
+bool FileDeleter::ResolvesElsewhere(HANDLE file, const std::wstring& path) const
+{
+    if (!linksMayHide_)
+        return false;
+    std::wstring_view relative = std::wstring_view(path).substr(rootLength_);
+    std::wstring final = FinalPath(file);
+    return rootFinal_.empty() || final.size() != rootFinal_.size() + relative.size() ||
+           !SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_) ||
+           !SameText(std::wstring_view(final).substr(rootFinal_.size()), relative);
+}
+
+FileResult FileDeleter::Delete(const std::wstring& path, DWORD attributes) const
+{
+    Opened opened = Open(path, attributes);
+    if (!opened.file)
+        return {FileOutcome::Failed, opened.error};
+    HANDLE file = opened.file.get();
+    if (IsLink(attributes)) {
+        MarkForDeletion(file); // one that stays is no failure: nothing behind it was reached
+        return {FileOutcome::Link};
+    }
+    if (ResolvesElsewhere(file, path))
+        return {FileOutcome::Link};
+    // Marking it for deletion while the holder keeps it open would only defer the deletion.
+    if (opened.shared) {
+        return dropsNamesAtOnce_ && MarkForImmediateDeletion(file)
+                   ? FileResult{FileOutcome::Deleted}
+                   : FileResult{FileOutcome::Failed, ERROR_SHARING_VIOLATION};
+    }
+    if ((IsReadOnlyFile(attributes) && !ClearAttributes(file)) || !MarkForDeletion(file))
+        return {FileOutcome::Failed, GetLastError()};
+    return {FileOutcome::Deleted};
+}
+
+FileResult FileDeleter::Preview(const std::wstring& path, DWORD attributes) const
+{
+    Opened opened = Open(path, attributes);
+    if (!opened.file)
+        return {FileOutcome::Failed, opened.error};
+    if (IsLink(attributes) || ResolvesElsewhere(opened.file.get(), path))
+        return {FileOutcome::Link};
+    if (opened.shared && !dropsNamesAtOnce_)
+        return {FileOutcome::Failed, ERROR_SHARING_VIOLATION};
+    return {FileOutcome::Deleted};
+}

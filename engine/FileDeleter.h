@@ -1,0 +1,41 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// What became of one listed file.
+enum class FileOutcome {
+    Deleted, // the system took the deletion; whether the name is gone is checked by the caller
+    Link,    // a link: removed itself where it is one the system knows, never its target; not counted
+    Failed,  // left in place, for the reason in error
+};
+
+struct FileResult {
+    FileOutcome outcome;
+    DWORD error = ERROR_SUCCESS;
+};
+
+// Deletes the files one walk lists, through a handle of the entry itself. The file is opened without
+// sharing, so nobody else holds it and the name goes when the handle closes; a file another program holds
+// with delete sharing goes only where the file system can drop its name at once (POSIX semantics). On a
+// volume that does not report links as reparse points (a link to a file then lists as a plain file, and
+// opening it opens its target), each file's final path must be its listed path inside the walked folder.
+class FileDeleter {
+public:
+    // root: the walked folder in the walk's extended form, ending in a backslash.
+    explicit FileDeleter(const std::wstring& root);
+
+    FileResult Delete(const std::wstring& path, DWORD attributes) const;
+    // What Delete would do, deleting nothing.
+    FileResult Preview(const std::wstring& path, DWORD attributes) const;
+
+private:
+    struct Opened;
+    Opened Open(const std::wstring& path, DWORD attributes) const;
+    bool ResolvesElsewhere(HANDLE file, const std::wstring& path) const;
+
+    size_t rootLength_;
+    std::wstring rootFinal_; // where the root really is on its volume, with a final backslash; or empty
+    bool linksMayHide_ = true;
+    bool dropsNamesAtOnce_ = false; // the volume can delete a file others hold, with POSIX semantics
+};
