@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "engine/RegistryEraser.h"
+#include "framework/Format.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ std::string EntryIn(const std::string& list)
 bool EnableAutoStart(const RunLists& lists)
 {
     RegistryEraser registry;
-    std::string command = "\"" + GetAppFolder() + GetAppName() + ".exe\"";
+    std::string command = Format("\"%s%s.exe\"", GetAppFolder().c_str(), GetAppName().c_str());
     return registry.SetStringValueByPath(EntryIn(lists.user), command) == 0;
 }
 

@@ -25,7 +25,7 @@ std::string GroupedNumber(uint64_t value)
 {
     std::string digits = std::to_string(value);
     for (size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
+        digits.insert(digits.begin() + static_cast<std::ptrdiff_t>(at - 3), ',');
     return digits;
 }
 
