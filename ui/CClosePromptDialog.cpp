@@ -1,5 +1,6 @@
 #include "ui/CClosePromptDialog.h"
 
+#include "framework/Dpi.h"
 #include "framework/Utf8.h"
 #include "resource.h"
 
@@ -28,6 +29,7 @@ void CClosePromptDialog::SkinButton(CSkinButton& button, int id, const char* tip
     AttachItem(id, button);
     button.SetToolTipText(tip);
     button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    SetWindowPos(button.GetHwnd(), nullptr, left, kButtonTop, kButtonWidth, kButtonHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const Dpi dpi = Dpi::ForWindow(GetHwnd());
+    SetWindowPos(button.GetHwnd(), nullptr, dpi.Scale(left), dpi.Scale(kButtonTop), dpi.Scale(kButtonWidth),
+                 dpi.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
 }
