@@ -2,6 +2,8 @@
 
 #include "framework/Owners.h"
 
+#include <winternl.h>
+
 #include <vector>
 
 namespace {
@@ -26,18 +28,21 @@ bool IsReadOnlyFile(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_READONLY) && !IsLink(attributes);
 }
 
-// Where the handle's file really is on its volume, without the volume ("\\folder\\name"); empty if
-// unknown. Unlike GetFinalPathNameByHandleW on some systems, not limited to MAX_PATH.
-std::wstring FinalPath(HANDLE handle)
+// The name of the handle's file as the system holds it: where it really is, with its volume; empty if
+// unknown. Asked of the handle alone, which under Wine costs one round trip less than the file's name.
+std::wstring ObjectName(HANDLE handle)
 {
-    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 1024 * sizeof(wchar_t));
+    std::vector<char> buffer(sizeof(OBJECT_NAME_INFORMATION) + 1024 * sizeof(wchar_t));
     for (int attempt = 0; attempt < 3; ++attempt) {
-        auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-        if (GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size())))
-            return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
-        if (GetLastError() != ERROR_MORE_DATA)
+        ULONG needed = 0;
+        auto* info = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer.data());
+        NTSTATUS status = NtQueryObject(handle, ObjectNameInformation, info, static_cast<ULONG>(buffer.size()),
+                                        &needed);
+        if (NT_SUCCESS(status))
+            return std::wstring(info->Name.Buffer, info->Name.Length / sizeof(wchar_t));
+        if (needed <= buffer.size())
             return {};
-        buffer.resize(sizeof(FILE_NAME_INFO) + info->FileNameLength + buffer.size());
+        buffer.resize(needed);
     }
     return {};
 }
@@ -82,7 +87,7 @@ FileDeleter::FileDeleter(const std::wstring& root) : rootLength_(root.size())
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder)
         return;
-    rootFinal_ = FinalPath(folder.get());
+    rootFinal_ = ObjectName(folder.get());
     if (!rootFinal_.empty() && rootFinal_.back() != L'\\')
         rootFinal_ += L'\\';
     DWORD flags = 0;
@@ -116,7 +121,7 @@ bool FileDeleter::ResolvesElsewhere(HANDLE file, const std::wstring& path) const
     if (!linksMayHide_)
         return false;
     std::wstring_view relative = std::wstring_view(path).substr(rootLength_);
-    std::wstring final = FinalPath(file);
+    std::wstring final = ObjectName(file);
     return rootFinal_.empty() || final.size() != rootFinal_.size() + relative.size() ||
            !SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_) ||
            !SameText(std::wstring_view(final).substr(rootFinal_.size()), relative);

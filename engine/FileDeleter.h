@@ -19,7 +19,8 @@ struct FileResult {
 // sharing, so nobody else holds it and the name goes when the handle closes; a file another program holds
 // with delete sharing goes only where the file system can drop its name at once (POSIX semantics). On a
 // volume that does not report links as reparse points (a link to a file then lists as a plain file, and
-// opening it opens its target), each file's final path must be its listed path inside the walked folder.
+// opening it opens its target), each file's name as the system holds it must be its listed path inside the
+// walked folder.
 class FileDeleter {
 public:
     // root: the walked folder in the walk's extended form, ending in a backslash.
@@ -35,7 +36,7 @@ private:
     bool ResolvesElsewhere(HANDLE file, const std::wstring& path) const;
 
     size_t rootLength_;
-    std::wstring rootFinal_; // where the root really is on its volume, with a final backslash; or empty
+    std::wstring rootFinal_; // the root's name as the system holds it, with a final backslash; or empty
     bool linksMayHide_ = true;
     bool dropsNamesAtOnce_ = false; // the volume can delete a file others hold, with POSIX semantics
 };
