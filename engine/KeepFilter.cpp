@@ -1,6 +1,5 @@
 #include "engine/KeepFilter.h"
 
-#include "engine/NamePattern.h"
 #include "engine/PathTokens.h"
 #include "framework/Utf8.h"
 
@@ -10,16 +9,24 @@ namespace {
 
 constexpr uint64_t kTicksPerHour = 36'000'000'000ULL;
 
-std::vector<std::wstring> Parts(const std::string& path)
+template <typename Text>
+std::vector<Text> Parts(Text path)
 {
-    std::wstring wide = ToWide(path);
-    while (!wide.empty() && wide.back() == L'\\')
-        wide.pop_back();
-    std::vector<std::wstring> parts;
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    std::vector<Text> parts;
     size_t start = 0;
-    for (size_t slash; (slash = wide.find(L'\\', start)) != std::wstring::npos; start = slash + 1)
-        parts.push_back(wide.substr(start, slash - start));
-    parts.push_back(wide.substr(start));
+    for (size_t slash; (slash = path.find('\\', start)) != Text::npos; start = slash + 1)
+        parts.push_back(path.substr(start, slash - start));
+    parts.push_back(path.substr(start));
+    return parts;
+}
+
+std::vector<NamePattern> PatternParts(const std::string& pattern)
+{
+    std::vector<NamePattern> parts;
+    for (const std::string& part : Parts(pattern))
+        parts.emplace_back(part);
     return parts;
 }
 
@@ -32,7 +39,7 @@ KeepFilter::KeepFilter(const std::vector<std::string>& keep, int olderThanHours,
         if (!expanded)
             valid_ = false;
         else
-            patterns_.push_back(Parts(*expanded));
+            patterns_.push_back(PatternParts(*expanded));
     }
     uint64_t age = static_cast<uint64_t>(olderThanHours) * kTicksPerHour;
     if (olderThanHours > 0)
@@ -45,13 +52,13 @@ bool KeepFilter::Keeps(const std::string& path, uint64_t lastWrite) const
         return true;
     if (patterns_.empty())
         return false;
-    std::vector<std::wstring> parts = Parts(path);
-    for (const std::vector<std::wstring>& pattern : patterns_) {
+    std::vector<std::wstring> parts = Parts(ToWide(path));
+    for (const std::vector<NamePattern>& pattern : patterns_) {
         if (pattern.size() > parts.size())
             continue;
         bool inside = true;
         for (size_t i = 0; i < pattern.size() && inside; ++i)
-            inside = MatchesWildcard(parts[i], pattern[i]);
+            inside = pattern[i].Matches(parts[i]);
         if (inside)
             return true;
     }

@@ -1,13 +1,14 @@
 #pragma once
 #include "engine/EraseMode.h"
+#include "engine/NamePattern.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // What an item's keep patterns and age limit spare. A path is kept when it is, or lies inside, a path its
-// patterns name (tokens expanded, "*" and "?" in any part), or when it is a file written less than the
-// limit ago.
+// patterns name (tokens expanded, each part matched by the file-name rules), or when it is a file written
+// less than the limit ago.
 class KeepFilter final : public EntryFilter {
 public:
     // now in 100-nanosecond steps since 1601.
@@ -21,7 +22,7 @@ public:
     bool Keeps(const std::string& path, uint64_t lastWrite) const override;
 
 private:
-    std::vector<std::vector<std::wstring>> patterns_; // the parts of each pattern
+    std::vector<std::vector<NamePattern>> patterns_; // the parts of each pattern
     uint64_t youngest_ = 0; // files written after this are kept; 0: no limit
     bool valid_ = true;
 };

@@ -160,6 +160,7 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     WriteFile("t\\old.log", "123");
     WriteFile("t\\new.log", "1");
     WriteFile("t\\x.keep", "1");
+    WriteFile("t\\notes\\README", "1");
     WriteFile("t\\low\\deep\\k", "1");
     MakeFolder("t\\low\\empty");
     FILETIME twoDaysAgo;
@@ -167,18 +168,18 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     ULARGE_INTEGER time{{twoDaysAgo.dwLowDateTime, twoDaysAgo.dwHighDateTime}};
     time.QuadPart -= 48ULL * 36'000'000'000ULL;
     twoDaysAgo = {time.LowPart, time.HighPart};
-    for (const char* name : {"t\\old.log", "t\\low\\deep\\k"}) {
+    for (const char* name : {"t\\old.log", "t\\notes\\README", "t\\low\\deep\\k"}) {
         UniqueHandle file(CreateFileW(ToExtendedPath(PathOf(name)).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &twoDaysAgo));
     }
     std::string more = "<older-than-hours>24</older-than-hours><keep>" + PathOf("T\\LOW") + "</keep><keep>" +
-                       PathOf("t\\*.keep") + "</keep>";
+                       PathOf("t\\*.keep") + "</keep><keep>" + PathOf("t\\notes\\*.*") + "</keep>";
     EraseItem item = Run(PluginWith("delete-directory", Item("t"), more));
     EXPECT_EQ(item.tally.filesErased, 1u);
     EXPECT_EQ(item.tally.bytesReleased, 3u);
     EXPECT_FALSE(Exists("t\\old.log"));
-    for (const char* kept : {"t\\new.log", "t\\x.keep", "t\\low\\deep\\k", "t\\low\\empty"})
+    for (const char* kept : {"t\\new.log", "t\\x.keep", "t\\notes\\README", "t\\low\\deep\\k", "t\\low\\empty"})
         EXPECT_TRUE(Exists(kept)) << kept;
 }
 
