@@ -33,6 +33,9 @@ class Sandbox:
         self.root = os.path.join(self.wine_env["VESTREL_SANDBOX"], "bench")
         drive = "U:" if os.path.basename(build) == "x86_64" else "T:"
         self.program = drive + "\\vestrel_bench.exe"
+        # Another build's bench program, copied beside this one so that the prefix reaches it.
+        self.baseline_copy = os.path.join(build, "tests-bin", "vestrel_bench-baseline.exe")
+        self.baseline_program = drive + "\\vestrel_bench-baseline.exe"
         self.tree = os.path.join(self.root, "tree")
         self.home = os.path.join(self.root, "home")
         self.device, self.mount = mount_of(self.root)
@@ -123,8 +126,9 @@ class Measurements:
 
 
 class Bench:
-    def __init__(self, build, repetitions, large_repetitions):
+    def __init__(self, build, repetitions, large_repetitions, baseline=None):
         self.sandbox = Sandbox(build)
+        self.baseline = baseline
         self.repetitions = repetitions
         self.large_repetitions = large_repetitions
         self.results = Measurements()
@@ -137,8 +141,8 @@ class Bench:
     def wine(self, *arguments):
         return timed(["wine", *arguments], self.env, self.cwd)
 
-    def bench_program(self, *arguments):
-        seconds, rss, output = self.wine(self.sandbox.program, *arguments)
+    def bench_program(self, *arguments, program=None):
+        seconds, rss, output = self.wine(program or self.sandbox.program, *arguments)
         return seconds, rss, fields(output)
 
     def bleachbit_env(self):
@@ -158,6 +162,8 @@ class Bench:
     def prepare(self):
         subprocess.run(["bash", os.path.join(ROOT, "tools", "wine-prefix.sh")], check=True,
                        env={**os.environ, "VESTREL_BUILD": os.path.join(ROOT, "build")})
+        if self.baseline:
+            shutil.copy(self.baseline, self.sandbox.baseline_copy)
         self.sandbox.clear(self.sandbox.root)
         os.makedirs(self.sandbox.root)
         cleaners = os.path.join(self.sandbox.home, ".config", "bleachbit", "cleaners")
@@ -191,11 +197,12 @@ class Bench:
         self.fresh_tree(files)
         tree = self.sandbox.tree
         wine_tree = self.sandbox.wine_path(tree)
-        if tool == "vestrel":
-            seconds, rss, report = self.bench_program("delete-directory", wine_tree)
+        if tool in ("vestrel", "baseline"):
+            program = self.sandbox.baseline_program if tool == "baseline" else None
+            seconds, rss, report = self.bench_program("delete-directory", wine_tree, program=program)
             if report["count"] != files:
-                self.problems.append("Vestrel counted %d of %d files" % (report["count"], files))
-            self.results.add(("delete", files, "vestrel-in"), **in_process(report))
+                self.problems.append("%s counted %d of %d files" % (tool, report["count"], files))
+            self.results.add(("delete", files, tool + "-in"), **in_process(report))
         elif tool == "rm":
             seconds, rss, _ = timed(["rm", "-rf", tree], os.environ, self.sandbox.root)
         elif tool == "bleachbit":
@@ -208,10 +215,13 @@ class Bench:
             self.problems.append("%s left %d entries of the %d-file tree" % (tool, left, files))
         self.sandbox.clear(tree)
 
+    def deleters(self):
+        return ["rm", "vestrel"] + (["baseline"] if self.baseline else []) + ["bleachbit", "rd"]
+
     def warm_up(self):
         """One unrecorded round, so that no tool's first run pays for loading its files from disk."""
         progress("warming up")
-        for tool in ("rm", "vestrel", "bleachbit", "rd"):
+        for tool in self.deleters():
             self.delete_once(2_000, tool)
         self.results.rows.clear()
 
@@ -223,7 +233,7 @@ class Bench:
                 if run >= (self.large_repetitions if large else self.repetitions):
                     continue
                 progress("deleting %s files, round %d of %d" % (number(files), run + 1, self.repetitions))
-                tools = ["rm", "vestrel", "bleachbit"] + ([] if large else ["rd"])
+                tools = [tool for tool in self.deleters() if not (large and tool == "rd")]
                 # The tools take turns in an order that rotates from round to round.
                 for tool in tools[run % len(tools):] + tools[:run % len(tools)]:
                     self.delete_once(files, tool)
@@ -347,6 +357,9 @@ def render(bench, sizes):
         table.row("rm -rf, native (the floor)", key("rm"), files, floor, table.memory_rss(key("rm")))
         table.row("Vestrel delete-directory, in process", key("vestrel-in"), files, floor,
                   table.memory_in_process(key("vestrel-in")))
+        if results.runs(key("baseline-in")):
+            table.row("  the same, baseline build, in process", key("baseline-in"), files, floor,
+                      table.memory_in_process(key("baseline-in")))
         table.row("Vestrel bench program, whole Wine process", key("vestrel"), files, floor,
                   table.memory_rss(key("vestrel")))
         table.row("BleachBit --clean, whole process", key("bleachbit"), files, floor,
@@ -404,6 +417,10 @@ def goals(bench, sizes):
     goal(inside <= 2 * rm, "within twice native rm -rf: %.1f times in process (%s s vs %s s), %.1f times for "
          "the whole process, which adds Wine's %.2f s start-up" % (inside / rm, seconds_text(inside),
                                                                   seconds_text(rm), whole / rm, wine_start))
+    baseline = get("baseline-in")
+    if baseline:
+        goal(inside <= 1.1 * baseline, "at most 10 %% slower than the baseline build: %.2f times its time in process "
+             "(%s s vs %s s)" % (inside / baseline, seconds_text(inside), seconds_text(baseline)))
     growth = [results.median(("delete", size, "vestrel-in"), "growth") for size in sizes]
     peaks = [results.median(("delete", size, "vestrel-in"), "ws") for size in sizes]
     flat = max(peaks) - min(peaks) < 1.0
@@ -438,10 +455,13 @@ def main():
     parser.add_argument("--repetitions", type=int, default=3)
     parser.add_argument("--large-repetitions", type=int, default=1,
                         help="repetitions for trees above %d files" % RD_MAX_FILES)
+    parser.add_argument("--baseline", help="another build's vestrel_bench.exe (of the same architecture), "
+                        "timed in turn with this one on the same trees")
     arguments = parser.parse_args()
     sizes = [int(size) for size in arguments.sizes.split(",")]
     started = time.perf_counter()
-    bench = Bench(os.path.abspath(arguments.build), arguments.repetitions, arguments.large_repetitions)
+    bench = Bench(os.path.abspath(arguments.build), arguments.repetitions, arguments.large_repetitions,
+                  arguments.baseline)
     try:
         bench.prepare()
         bench.warm_up()
@@ -451,6 +471,8 @@ def main():
         bench.plugins()
     finally:
         bench.sandbox.clear(bench.sandbox.root)
+        if os.path.exists(bench.sandbox.baseline_copy):
+            os.remove(bench.sandbox.baseline_copy)
         subprocess.run(["wineserver", "-k"], env=bench.env)  # as tools/run-tests.sh ends
 
     print()
