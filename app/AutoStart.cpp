@@ -26,6 +26,7 @@ bool DisableAutoStart(const RunLists& lists)
 {
     RegistryEraser registry;
     registry.DeleteValueByPath(EntryIn(lists.machine));
+    registry.DeleteValueByPath(EntryIn(lists.machine32));
     return registry.DeleteValueByPath(EntryIn(lists.user)) != 0;
 }
 
@@ -33,7 +34,7 @@ bool IsAutoStartEnabled(const RunLists& lists)
 {
     RegistryEraser registry;
     return registry.ValueExistsByPath(EntryIn(lists.machine)) ||
-           registry.ValueExistsByPath(EntryIn(lists.user));
+           registry.ValueExistsByPath(EntryIn(lists.machine32)) || registry.ValueExistsByPath(EntryIn(lists.user));
 }
 
 AutoStartOperations AutoStartOperationsFor(const RunLists& lists)

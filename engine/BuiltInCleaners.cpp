@@ -46,9 +46,13 @@ void RunIntelliFormsCleaner(EraseTally&, const EraseOptions& options)
 
 void RunClipboardCleaner(EraseTally&, const EraseOptions& options)
 {
-    options.Listener().OnUncounted("the clipboard's contents: they are not counted");
-    if (!options.Preview() && !EmptyTheClipboard())
+    options.Listener().OnUncounted("the clipboard's contents and its history: they are not counted");
+    if (options.Preview())
+        return;
+    if (!EmptyTheClipboard())
         options.Listener().OnFailure("clipboard", "another program holds it open");
+    if (ClearClipboardHistory() == ClipboardHistoryResult::Failed)
+        options.Listener().OnFailure("clipboard history", "Windows did not clear it");
 }
 
 void RunRecycleBinCleaner(EraseTally& tally, const EraseOptions& options)

@@ -305,8 +305,8 @@ ITEMS = [
          head="The files in the Windows folder's Temp that are older than a day. Only an administrator "
               "may delete them; without the rights they are skipped.", older_than_hours=24),
     advance("clipboard", "Clipboard", "windows", "empty-clipboard",
-            "What is on the clipboard now. The clipboard history of Windows 10 and 11 (Windows+V) stays: "
-            "clear it in Settings, System, Clipboard."),
+            "What is on the clipboard now, and the clipboard history of Windows 10 and 11 (Windows+V); "
+            "items pinned in that history stay."),
     advance("network-shortcuts", "Network Shortcuts", "windows", "delete-net-hood",
             "The network locations in the Network Shortcuts folder (Network Neighborhood).",
             warning="Removes the network places you added yourself."),

@@ -16,7 +16,9 @@ protected:
         SandboxTest::SetUp();
         userList_ = ScratchKey() + "\\UserRun";
         machineList_ = ScratchKey() + "\\MachineRun";
-        lists_ = {"HKEY_CURRENT_USER\\" + userList_, "HKEY_CURRENT_USER\\" + machineList_};
+        machine32List_ = ScratchKey() + "\\Machine32Run";
+        lists_ = {"HKEY_CURRENT_USER\\" + userList_, "HKEY_CURRENT_USER\\" + machineList_,
+                  "HKEY_CURRENT_USER\\" + machine32List_};
     }
 
     std::optional<std::string> UserEntry() const { return ReadStringForTest(userList_, GetAppName()); }
@@ -24,6 +26,7 @@ protected:
 
     std::string userList_;
     std::string machineList_;
+    std::string machine32List_;
     RunLists lists_;
 };
 
@@ -92,6 +95,12 @@ TEST_F(AutoStartTest, DisableRemovesBothAndReportsThePerUserRemoval)
     WriteStringForTest(machineList_, GetAppName(), "x");
     EXPECT_FALSE(DisableAutoStart(lists_));
     EXPECT_FALSE(MachineEntry());
+
+    // An older 32-bit Vestrel's machine-wide entry counts and goes as well.
+    WriteStringForTest(machine32List_, GetAppName(), "x");
+    EXPECT_TRUE(IsAutoStartEnabled(lists_));
+    DisableAutoStart(lists_);
+    EXPECT_FALSE(ReadStringForTest(machine32List_, GetAppName()));
 }
 
 } // namespace
