@@ -5,6 +5,7 @@
 #include "engine/ClipboardCleaner.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/FolderCleaners.h"
+#include "engine/NotepadHistoryCleaner.h"
 #include "engine/RecycleBinCleaner.h"
 #include "engine/UrlHistoryCleaner.h"
 
@@ -77,6 +78,7 @@ std::span<const BuiltInCleaner> BuiltInCleaners()
         {"empty-recycle-bin", RunRecycleBinCleaner},
         {"delete-net-hood", DeleteNetHood},
         {"empty-clipboard", RunClipboardCleaner},
+        {"delete-notepad-plus-plus-history", ClearNotepadPlusPlusHistory},
     };
     return cleaners;
 }

@@ -31,12 +31,12 @@ void SetProperty(IXMLDOMDocument2* document, const wchar_t* name, VARIANT value)
 
 // Both the document's own settings and the checks before parsing guard against DTDs: some DOM
 // implementations ignore some of these settings.
-void ConfigureSafely(IXMLDOMDocument* document)
+void ConfigureSafely(IXMLDOMDocument* document, bool keepWhiteSpace)
 {
     document->put_async(VARIANT_FALSE);
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_resolveExternals(VARIANT_FALSE);
-    document->put_preserveWhiteSpace(VARIANT_FALSE);
+    document->put_preserveWhiteSpace(keepWhiteSpace ? VARIANT_TRUE : VARIANT_FALSE);
     ComPtr<IXMLDOMDocument2> document2;
     if (FAILED(document->QueryInterface(kDomDocument2, reinterpret_cast<void**>(document2.put()))))
         return;
@@ -132,6 +132,33 @@ bool FindAttribute(IXMLDOMNode* node, const std::wstring& name, Bstr& text)
     return SUCCEEDED(attribute->get_text(text.put()));
 }
 
+// What the document would write as its file.
+bool SerializedBytes(IXMLDOMDocument* document, std::string& bytes)
+{
+    ComPtr<IStream> stream(SHCreateMemStream(nullptr, 0));
+    if (!stream)
+        return false;
+    VARIANT target;
+    VariantInit(&target);
+    target.vt = VT_UNKNOWN;
+    target.punkVal = stream.get();
+    ULARGE_INTEGER size;
+    if (FAILED(document->save(target)) || FAILED(IStream_Size(stream.get(), &size)) || size.QuadPart == 0 ||
+        size.QuadPart > kMaxXmlFileBytes || FAILED(IStream_Reset(stream.get())))
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    return SUCCEEDED(IStream_Read(stream.get(), bytes.data(), static_cast<ULONG>(bytes.size())));
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
+{
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file.get());
+}
+
 bool HasAttribute(IXMLDOMNode* node, const std::wstring& name, std::wstring_view value)
 {
     Bstr text;
@@ -140,7 +167,7 @@ bool HasAttribute(IXMLDOMNode* node, const std::wstring& name, std::wstring_view
 
 } // namespace
 
-HRESULT LoadXmlDocument(const std::string& path, ComPtr<IXMLDOMNode>& root)
+HRESULT LoadXmlDocument(const std::string& path, ComPtr<IXMLDOMNode>& root, bool keepWhiteSpace)
 {
     root.reset();
     ComPtr<IXMLDOMDocument> document;
@@ -148,7 +175,7 @@ HRESULT LoadXmlDocument(const std::string& path, ComPtr<IXMLDOMNode>& root)
                                        reinterpret_cast<void**>(document.put()));
     if (FAILED(created))
         return created;
-    ConfigureSafely(document.get());
+    ConfigureSafely(document.get(), keepWhiteSpace);
     std::string bytes;
     if (!ReadSmallFile(path, bytes) || HoldsDocumentType(bytes) || !ParseBytes(document.get(), bytes))
         return S_FALSE;
@@ -232,4 +259,38 @@ bool AttributeText(IXMLDOMNode* node, std::string_view name, std::string& text)
         return false;
     text = ToUtf8(View(value));
     return true;
+}
+
+bool SaveXmlDocument(IXMLDOMNode* node, const std::string& path)
+{
+    ComPtr<IXMLDOMDocument> document;
+    std::string bytes;
+    if (FAILED(node->get_ownerDocument(document.put())) || !document || !SerializedBytes(document.get(), bytes))
+        return false;
+    std::wstring target = ToExtendedPath(path);
+    std::wstring replacement = target + L".new";
+    // ReplaceFileW keeps the old file's attributes and security.
+    if (WriteWholeFile(replacement, bytes) &&
+        ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return true;
+    DeleteFileW(replacement.c_str());
+    return false;
+}
+
+void RemoveElementAndItsIndent(IXMLDOMNode* element)
+{
+    ComPtr<IXMLDOMNode> parent;
+    if (FAILED(element->get_parentNode(parent.put())) || !parent)
+        return;
+    ComPtr<IXMLDOMNode> before;
+    DOMNodeType type;
+    if (SUCCEEDED(element->get_previousSibling(before.put())) && before &&
+        SUCCEEDED(before->get_nodeType(&type)) && type == NODE_TEXT &&
+        NodeText(before.get()).find_first_not_of(" \t\r\n") == std::string::npos) {
+        ComPtr<IXMLDOMNode> removed;
+        parent->removeChild(before.get(), removed.put());
+    }
+    ComPtr<IXMLDOMNode> removed;
+    parent->removeChild(element, removed.put());
 }

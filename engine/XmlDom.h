@@ -14,8 +14,15 @@
 constexpr size_t kMaxXmlFileBytes = 1024 * 1024;
 
 // Loads the file and gives its document element. S_OK when loaded; S_FALSE when the file is missing,
-// refused or not well-formed; a failure code when no DOM document could be created.
-HRESULT LoadXmlDocument(const std::string& path, ComPtr<IXMLDOMNode>& root);
+// refused or not well-formed; a failure code when no DOM document could be created. keepWhiteSpace keeps
+// the text between elements, for a document that is saved again.
+HRESULT LoadXmlDocument(const std::string& path, ComPtr<IXMLDOMNode>& root, bool keepWhiteSpace = false);
+
+// Writes the document that holds node over the file at path, all at once: a failure leaves the old file.
+bool SaveXmlDocument(IXMLDOMNode* node, const std::string& path);
+
+// Removes the element with the white space before it, so the lines around it keep their layout.
+void RemoveElementAndItsIndent(IXMLDOMNode* element);
 
 // The first child element of node with that name whose attribute attributeName has the text
 // attributeValue (any such child when attributeName is empty). False, with found empty, when there is none.

@@ -444,13 +444,11 @@ ITEMS += [
     Item("office-recent-shortcuts", "Office Recent Shortcuts", "application", "delete-directory",
          [r"%appdata%\Microsoft\Office\Recent"],
          head="The shortcuts Office keeps to the documents it opened.", detect=[r"%appdata%\Microsoft\Office"]),
-    Item("notepad-plus-plus-session", "Notepad++ Last Session", "application", "delete-file",
-         [r"%appdata%\Notepad++\session.xml"],
-         head="The list of files Notepad++ had open when it last closed. Its recent-file list lies inside "
-              "its settings file (config.xml), which no plug-in edits; its backup folder stays.",
-         running=[("Notepad++", "notepad++.exe")], detect=[r"%appdata%\Notepad++"],
-         warning="Notepad++ no longer reopens its last files, new unsaved tabs included (their backup "
-                 "copies stay in its backup folder)."),
+    advance("notepad-plus-plus-recent", "Notepad++ Recent Files", "application",
+            "delete-notepad-plus-plus-history",
+            "The list of recently opened files in Notepad++'s settings file (config.xml); every other "
+            "setting, the last session and the backup folder with unsaved work stay.",
+            running=[("Notepad++", "notepad++.exe")], detect=[r"%appdata%\Notepad++"]),
 ]
 
 

@@ -2,6 +2,7 @@
 #include "engine/ClipboardCleaner.h"
 #include "engine/EraseItem.h"
 #include "engine/FileSystemEraser.h"
+#include "engine/NotepadHistoryCleaner.h"
 #include "framework/Utf8.h"
 #include "tests/support/OwnTempFolder.h"
 #include "tests/support/PlantedTraces.h"
@@ -41,6 +42,7 @@ TEST(CleanersAdvance, EveryNameOfTheFormatHasItsCleaner)
         "empty-recycle-bin",
         "delete-net-hood",
         "empty-clipboard",
+        "delete-notepad-plus-plus-history",
     };
     std::set<std::string> registered;
     for (const BuiltInCleaner& cleaner : BuiltInCleaners())
@@ -141,6 +143,54 @@ TEST_F(CleanersAdvanceRun, StoreCleanersCountNothing)
     EXPECT_EQ(item.tally.filesErased, 0u);
     EXPECT_EQ(item.tally.bytesReleased, 0u);
     EXPECT_EQ(item.tally.registryEntriesErased, 0u);
+}
+
+class HeardUncountedAndFailures final : public EraseListener {
+public:
+    void OnFile(const std::string&, uint64_t) override {}
+    void OnFolderLink(const std::string&) override {}
+    void OnRegistryEntry(const std::string&, bool) override {}
+    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
+    void OnFailure(const std::string& path, const std::string&) override { failures.push_back(path); }
+    void OnRefused(const std::string&) override {}
+    void OnUncounted(const std::string& what) override { said.push_back(what); }
+
+    std::vector<std::string> failures;
+    std::vector<std::string> said;
+};
+
+// Only the recent files go: the settings, the find history and the file's layout stay, and a file that
+// is no settings file of Notepad++ is left as it was.
+TEST_F(CleanersAdvanceRun, NotepadPlusPlusLosesItsRecentFilesAndNothingElse)
+{
+    const std::string config = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<NotepadPlus>\r\n"
+                               "    <FindHistory nbMaxFindHistoryPath=\"10\">\r\n"
+                               "        <Find name=\"kept search\" />\r\n    </FindHistory>\r\n"
+                               "    <History nbMaxFile=\"10\" inSubMenu=\"no\" customLength=\"-1\">\r\n"
+                               "        <File filename=\"C:\\secret\\plan.txt\" />\r\n"
+                               "        <File filename=\"C:\\secret\\diary.txt\" />\r\n    </History>\r\n"
+                               "    <GUIConfigs>\r\n        <GUIConfig name=\"TabBar\" dragAndDrop=\"yes\" />\r\n"
+                               "    </GUIConfigs>\r\n</NotepadPlus>\r\n";
+    WriteFile("config.xml", config);
+    HeardUncountedAndFailures heard;
+    ClearNotepadPlusPlusHistoryIn(PathOf("config.xml"), {EraseMode::Preview, &heard});
+    EXPECT_EQ(ReadFile("config.xml"), config);
+    ASSERT_EQ(heard.said.size(), 1u);
+    EXPECT_EQ(heard.said[0].rfind("2 entries", 0), 0u) << heard.said[0];
+
+    ClearNotepadPlusPlusHistoryIn(PathOf("config.xml"), {EraseMode::Erase, &heard});
+    std::string after = ReadFile("config.xml");
+    EXPECT_EQ(after.find("secret"), std::string::npos) << after;
+    EXPECT_NE(after.find("<History nbMaxFile=\"10\" inSubMenu=\"no\" customLength=\"-1\""), std::string::npos);
+    EXPECT_NE(after.find("<Find name=\"kept search\""), std::string::npos) << after;
+    EXPECT_NE(after.find("<GUIConfig name=\"TabBar\" dragAndDrop=\"yes\""), std::string::npos) << after;
+    EXPECT_NE(after.find("\n    <GUIConfigs>"), std::string::npos) << "the layout changed:\n" << after;
+    EXPECT_TRUE(heard.failures.empty());
+
+    WriteFile("config.xml", "<NotepadPlus><History><File filename=\"cut off");
+    ClearNotepadPlusPlusHistoryIn(PathOf("config.xml"), {EraseMode::Erase, &heard});
+    EXPECT_EQ(ReadFile("config.xml"), "<NotepadPlus><History><File filename=\"cut off");
+    EXPECT_EQ(heard.failures, std::vector<std::string>{PathOf("config.xml")});
 }
 
 } // namespace

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -263,6 +265,7 @@ protected:
     PlantedTraces traces_;
     std::map<std::string, Expected> expected_;
     std::vector<std::string> keptFolders_;
+    std::string notepadConfig_;
     std::vector<std::string> outside_;
     std::vector<std::string> places_;
     std::vector<std::string> links_;
@@ -392,8 +395,13 @@ void ShippedItemsRun::PlantOtherApplications()
     Kept(roaming_ + "\\vlc\\vlcrc");
     File("acrobat-reader", local_ + "\\Adobe\\Acrobat\\DC\\Cache\\AcroFnt.lst", 500);
     Kept(roaming_ + "\\Adobe\\Acrobat\\DC\\Security\\addressbook.acrodata");
-    File("notepad-plus-plus-session", roaming_ + "\\Notepad++\\session.xml", 600);
-    Kept(roaming_ + "\\Notepad++\\config.xml");
+    // The recent files go out of the settings file, which stays with the last session and unsaved work.
+    expected_["notepad-plus-plus-recent"];
+    notepadConfig_ = roaming_ + "\\Notepad++\\config.xml";
+    ASSERT_TRUE(traces_.File(notepadConfig_, 0));
+    std::ofstream(std::filesystem::path(ToWide(notepadConfig_)))
+        << "<NotepadPlus><History><File filename=\"C:\\plans.txt\" /></History></NotepadPlus>";
+    Kept(roaming_ + "\\Notepad++\\session.xml");
     Kept(roaming_ + "\\Notepad++\\backup\\new 1@2026-01-01_120000");
 
     File("office-recent-shortcuts", roaming_ + "\\Microsoft\\Office\\Recent\\Budget 2026.xlsx.LNK", 800);
@@ -622,6 +630,10 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
     }
     for (const std::string& folder : keptFolders_)
         EXPECT_TRUE(PlantedTraces::FileExists(folder)) << folder << " itself must stay";
+    std::ifstream config(std::filesystem::path(ToWide(notepadConfig_)));
+    std::string settings((std::istreambuf_iterator<char>(config)), std::istreambuf_iterator<char>());
+    EXPECT_NE(settings.find("<History"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("plans.txt"), std::string::npos) << settings;
 }
 
 } // namespace

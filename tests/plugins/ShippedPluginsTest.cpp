@@ -33,6 +33,7 @@ const std::set<std::string> kBuiltInItems = {
     "IE Cache Files", "IE Cookies (IE mode and web controls)", "IE History List (IE mode and web controls)",
     "IE Auto Complete Form (Windows XP and older)", "IE Saved Forms and Passwords", "IE Favorites",
     "Empty Recycle Bin", "Start--Recent Documents", "Network Shortcuts", "Clipboard",
+    "Notepad++ Recent Files",
 };
 
 class AllSelected : public ItemSelection {

@@ -1,0 +1,39 @@
+#include "engine/NotepadHistoryCleaner.h"
+
+#include "engine/ShellFolders.h"
+#include "engine/XmlDom.h"
+#include "framework/Format.h"
+#include "framework/Utf8.h"
+
+void ClearNotepadPlusPlusHistory(EraseTally&, const EraseOptions& options)
+{
+    std::string roaming = KnownFolderPath(FOLDERID_RoamingAppData);
+    if (!roaming.empty())
+        ClearNotepadPlusPlusHistoryIn(roaming + "\\Notepad++\\config.xml", options);
+}
+
+void ClearNotepadPlusPlusHistoryIn(const std::string& configPath, const EraseOptions& options)
+{
+    if (GetFileAttributesW(ToExtendedPath(configPath).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    ComInit com;
+    ComPtr<IXMLDOMNode> root;
+    ComPtr<IXMLDOMNode> history;
+    if (LoadXmlDocument(configPath, root, true) != S_OK || NodeName(root.get()) != "NotepadPlus") {
+        options.Listener().OnFailure(configPath, "not a settings file of Notepad++ that Vestrel can read");
+        return;
+    }
+    if (!FindChildElement(root.get(), "History", {}, {}, history))
+        return;
+    std::vector<ComPtr<IXMLDOMNode>> files = ChildElements(history.get(), "File");
+    if (files.empty())
+        return;
+    options.Listener().OnUncounted(
+        Format("%u entries of Notepad++'s recent-file list: they are not files", unsigned(files.size())));
+    if (options.Preview())
+        return;
+    for (const ComPtr<IXMLDOMNode>& file : files)
+        RemoveElementAndItsIndent(file.get());
+    if (!SaveXmlDocument(root.get(), configPath))
+        options.Listener().OnFailure(configPath, "could not be written");
+}
