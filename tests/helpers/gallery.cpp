@@ -39,6 +39,13 @@ constexpr POINT kProgressOrigin{410, 44};
 constexpr POINT kStatesOrigin{800, 44};
 constexpr POINT kFacesOrigin{20, 526};
 
+CSkinButton::Face Captioned(const char* caption)
+{
+    CSkinButton::Face face;
+    face.caption = caption;
+    return face;
+}
+
 struct Label {
     std::string text;
     POINT at;
@@ -268,14 +275,14 @@ void Gallery::BuildProgressDialog()
     AddButton(At(o, 112, 410, 84, 25), "Erase", BS_PUSHBUTTON, IDB_BUTTON, IDB_BUTTON_HOVER,
               "Start Erase Now");
     AddButton(At(o, 230, 410, 84, 25), "Cancel", BS_PUSHBUTTON, IDB_BUTTON, IDB_BUTTON_HOVER, "Cancel");
-    AddLabel("Status: Ready;  Released HD Space: 0 KB; ", Offset(o, 35, 350), kBlack);
-    AddLabel("Files Erased: 0, Registry Keys Erased: 0", Offset(o, 35, 370), kBlack);
+    AddLabel("Status: Ready;  To Release: 24.0 KB", Offset(o, 35, 350), kBlack);
+    AddLabel("Files to Erase: 12, Registry Keys to Erase: 0", Offset(o, 35, 370), kBlack);
 }
 
 void Gallery::BuildListStates()
 {
     const POINT o = kStatesOrigin;
-    AddLabel("Check list: scrolled both ways, three levels", Offset(o, 0, -24), kInk, true);
+    AddLabel("Check list: three levels, long names cut with an ellipsis", Offset(o, 0, -24), kInk, true);
     CCheckListCtrl& list =
         AddList(At(o, 0, 0, 260, 150), IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED, IDB_CHECK_MIXED);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -375,13 +382,13 @@ void Gallery::BuildFaces()
     AddLabel("stretched (mode 1), tiled (mode 2), masked (180)", Offset(m, 0, 172));
     auto stretched = std::make_shared<CSkinButton>();
     stretched->SetSkin(IDB_BUTTON_HOVER, 0, 0, 0, 0, 0, 1);
-    AddFace(stretched, At(m, 0, 192, 130, 34), CSkinButton::Face{false, false, false, false, "Stretched"});
+    AddFace(stretched, At(m, 0, 192, 130, 34), Captioned("Stretched"));
     auto tiled = std::make_shared<CSkinButton>();
     tiled->SetSkin(IDB_TAB_WINDOWS, 0, 0, 0, 0, 0, 2);
     AddFace(tiled, At(m, 144, 192, 190, 33), CSkinButton::Face{});
     auto masked = std::make_shared<CSkinButton>();
     masked->SetSkin(IDB_BUTTON_HOVER, 0, 0, 0, 0, IDB_BUTTON_MASK, 0);
-    AddFace(masked, At(m, 356, 196, 84, 25), CSkinButton::Face{false, false, false, false, "Masked"});
+    AddFace(masked, At(m, 356, 196, 84, 25), Captioned("Masked"));
 
     AddLabel("check-box and radio kinds (live)", Offset(m, 0, 246));
     CSkinButton& check = AddButton(At(m, 0, 266, 84, 25), "Express", BS_AUTOCHECKBOX, IDB_BUTTON,
