@@ -77,6 +77,46 @@ void Fail(const std::string& path, SqliteDatabase& db, const EraseOptions& optio
         path, db.WasBusy() ? "in use: the browser holds it while it runs" : db.ErrorText());
 }
 
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The icons store beside places.sqlite names every page that had an icon; the pages that left the
+// history leave it too, with the icons only they used. A site's own icon (root) stays for its bookmarks.
+void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& options)
+{
+    std::string path = placesPath.substr(0, placesPath.find_last_of('\\') + 1) + "favicons.sqlite";
+    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return;
+    SqliteDatabase db(path, kBusyMilliseconds);
+    if (!db || !db.HasTable("moz_pages_w_icons") || !db.HasTable("moz_icons_to_pages") ||
+        !db.HasTable("moz_icons"))
+        return;
+    db.Execute("PRAGMA secure_delete = ON");
+    bool cleared = db.Execute("ATTACH DATABASE " + Quoted(placesPath) + " AS places") &&
+                   db.Execute("BEGIN IMMEDIATE") &&
+                   db.Execute("DELETE FROM moz_pages_w_icons WHERE page_url NOT IN "
+                              "(SELECT url FROM places.moz_places WHERE url IS NOT NULL);"
+                              "DELETE FROM moz_icons_to_pages WHERE page_id NOT IN "
+                              "(SELECT id FROM moz_pages_w_icons);"
+                              "DELETE FROM moz_icons WHERE root = 0 AND id NOT IN "
+                              "(SELECT icon_id FROM moz_icons_to_pages);") &&
+                   db.Execute("COMMIT");
+    if (!cleared) {
+        Fail(path, db, options);
+        db.Execute("ROLLBACK");
+        return;
+    }
+    db.Execute("DETACH DATABASE places");
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
 } // namespace
 
 void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
@@ -130,5 +170,6 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
     }
     // Moves what the write-ahead log holds into the file and empties the log.
     db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    ClearIconsOfGonePages(path, options);
     listener.OnUncounted("history in " + path + ": " + counts + " went; bookmarks stay");
 }

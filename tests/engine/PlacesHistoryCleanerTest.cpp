@@ -34,6 +34,7 @@ protected:
         SandboxTest::SetUp();
         places_ = PathOf("places.sqlite");
         ASSERT_TRUE(MakePlacesForTest(places_));
+        ASSERT_TRUE(MakeFaviconsForTest(PathOf("favicons.sqlite")));
     }
 
     int64_t Rows(const std::string& table, const std::string& where = "1") const
@@ -84,6 +85,13 @@ TEST_F(PlacesHistoryCleaner, EraseKeepsBookmarksAndClearsTheRest)
     EXPECT_EQ(Rows("moz_origins", "host = 'private.example'"), 0);
     // The write-ahead log was checkpointed into the file and emptied.
     EXPECT_FALSE(Exists("places.sqlite-wal") && !ReadFile("places.sqlite-wal").empty());
+    // The icons store no longer names the page that left the history; the site's own icon stays.
+    const std::string favicons = PathOf("favicons.sqlite");
+    EXPECT_EQ(RowsForTest(favicons, "moz_pages_w_icons"), 1);
+    EXPECT_EQ(RowsForTest(favicons, "moz_pages_w_icons", "page_url LIKE '%secret%'"), 0);
+    EXPECT_EQ(RowsForTest(favicons, "moz_icons_to_pages"), 1);
+    EXPECT_EQ(RowsForTest(favicons, "moz_icons", "id IN (1, 3)"), 2);
+    EXPECT_EQ(RowsForTest(favicons, "moz_icons"), 2);
 }
 
 // A running browser holds its database; the run must neither wait long nor count it.

@@ -359,7 +359,9 @@ void ShippedItemsRun::PlantGecko(const std::string& prefix, const std::string& f
         ASSERT_TRUE(traces_.File(p + "\\places.sqlite", 0));
         ASSERT_TRUE(MakePlacesForTest(p + "\\places.sqlite"));
         places_.push_back(p + "\\places.sqlite");
-        for (const char* own : {"logins.json", "key4.db", "prefs.js", "favicons.sqlite",
+        ASSERT_TRUE(traces_.File(p + "\\favicons.sqlite", 0));
+        ASSERT_TRUE(MakeFaviconsForTest(p + "\\favicons.sqlite"));
+        for (const char* own : {"logins.json", "key4.db", "prefs.js",
                                 "bookmarkbackups\\bookmarks-2026-01-01.jsonlz4", "storage\\permanent\\LOG"})
             Kept(p + "\\" + own);
     }
@@ -627,6 +629,9 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
         EXPECT_EQ(RowsForTest(places, "moz_bookmarks"), 3) << places;
         EXPECT_EQ(RowsForTest(places, "moz_places", "url = 'https://news.example/'"), 1) << places;
         EXPECT_EQ(RowsForTest(places, "moz_places", "url LIKE '%private%'"), 0) << places;
+        const std::string favicons = places.substr(0, places.size() - 13) + "favicons.sqlite";
+        EXPECT_EQ(RowsForTest(favicons, "moz_pages_w_icons", "page_url LIKE '%private%'"), 0) << favicons;
+        EXPECT_EQ(RowsForTest(favicons, "moz_pages_w_icons"), 1) << favicons;
     }
     for (const std::string& folder : keptFolders_)
         EXPECT_TRUE(PlantedTraces::FileExists(folder)) << folder << " itself must stay";

@@ -40,16 +40,41 @@ INSERT INTO moz_annos VALUES (1, 2, 1, 'file:///C:/Users/someone/Downloads/secre
 INSERT INTO moz_items_annos VALUES (1, 3, 'bookmark description');
 )";
 
-} // namespace
+const char* const kFavicons = R"(
+PRAGMA journal_mode = WAL;
+CREATE TABLE moz_icons (id INTEGER PRIMARY KEY, icon_url TEXT NOT NULL, fixed_icon_url_hash INTEGER NOT NULL,
+    width INTEGER NOT NULL DEFAULT 0, root INTEGER NOT NULL DEFAULT 0, color INTEGER, expire_ms INTEGER NOT NULL
+    DEFAULT 0, data BLOB);
+CREATE TABLE moz_pages_w_icons (id INTEGER PRIMARY KEY, page_url TEXT NOT NULL, page_url_hash INTEGER NOT NULL);
+CREATE TABLE moz_icons_to_pages (page_id INTEGER NOT NULL, icon_id INTEGER NOT NULL, expire_ms INTEGER NOT NULL
+    DEFAULT 0, PRIMARY KEY (page_id, icon_id)) WITHOUT ROWID;
+INSERT INTO moz_icons (id, icon_url, fixed_icon_url_hash, root) VALUES
+    (1, 'https://news.example/icon.png', 1, 0), (2, 'https://private.example/secret.png', 2, 0),
+    (3, 'https://private.example/favicon.ico', 3, 1);
+INSERT INTO moz_pages_w_icons VALUES (1, 'https://news.example/', 11), (2, 'https://private.example/secret', 12);
+INSERT INTO moz_icons_to_pages (page_id, icon_id) VALUES (1, 1), (2, 2);
+)";
 
-bool MakePlacesForTest(const std::string& path)
+bool MakeDatabase(const std::string& path, const char* sql)
 {
     sqlite3* db = nullptr;
     bool made = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
                     SQLITE_OK &&
-                sqlite3_exec(db, kPlaces, nullptr, nullptr, nullptr) == SQLITE_OK;
+                sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return made;
+}
+
+} // namespace
+
+bool MakePlacesForTest(const std::string& path)
+{
+    return MakeDatabase(path, kPlaces);
+}
+
+bool MakeFaviconsForTest(const std::string& path)
+{
+    return MakeDatabase(path, kFavicons);
 }
 
 int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where)

@@ -7,5 +7,9 @@
 // each, typed input and annotations. Written in WAL mode, as the browsers do.
 bool MakePlacesForTest(const std::string& path);
 
+// The favicons.sqlite beside it: an icon for the bookmarked page and one for the page only visited, and the
+// private site's own icon (a root icon, shared by its pages).
+bool MakeFaviconsForTest(const std::string& path);
+
 // Rows of a table, or -1 when the file cannot be read as a database.
 int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where = "1");
