@@ -208,9 +208,18 @@ Section "Uninstall"
     ${EndIf}
 
     ; The entry goes when it starts this copy or a program that is gone; another copy's entry stays.
+    ; Vestrel writes the path in quotes; older versions wrote it bare.
     ClearErrors
     ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
     ${IfNot} ${Errors}
+        StrCpy $1 $0 1
+        StrCpy $2 $0 "" -1
+        StrLen $3 $0
+        ${If} $1 == "$\""
+        ${AndIf} $2 == "$\""
+        ${AndIf} $3 >= 2
+            StrCpy $0 $0 -1 1
+        ${EndIf}
         ${If} $0 == "$INSTDIR\${EXE}"
         ${OrIfNot} ${FileExists} $0
             DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"

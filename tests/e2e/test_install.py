@@ -26,6 +26,11 @@ def uninstall(prefix, entry):
     desktop.poll(lambda: prefix.values(UNINSTALL_KEY) is None, 60, "the uninstaller to finish")
 
 
+def plant_run_entry(prefix, data):
+    prefix.set_value(RUN_KEY, "Vestrel", data)
+    assert prefix.values(RUN_KEY).get("Vestrel") == data, "the Run entry was planted in another form"
+
+
 def check_entry(entry, folder, program_dir, setup):
     version, x64 = re.match(r"Vestrel-(.+?)(-x64)?-setup\.exe$", os.path.basename(setup)).groups()
     assert entry["DisplayName"] == ("Vestrel (64-bit)" if x64 else "Vestrel")
@@ -83,7 +88,8 @@ def test_default_folder(prefix, setup, program_dir):
 
     for record in ("Vestrel.log", "[2026-1-2 3-4-5]Vestrel.log"):
         open(os.path.join(host_folder, record), "w").close()
-    prefix.set_value(RUN_KEY, "Vestrel", folder + r"\Vestrel.exe")
+    # Quoted, as Vestrel writes it.
+    plant_run_entry(prefix, f'"{folder}\\Vestrel.exe"')
     prefix.set_value(SETTINGS_KEY + r"\Setting", "LeftByTheTest", "1")
     # The uninstaller ends a running Vestrel before it removes it.
     program = desktop.Program(os.path.join(host_folder, "Vestrel.exe"))
@@ -102,21 +108,29 @@ def test_default_folder(prefix, setup, program_dir):
 
 
 def test_existing_folder(prefix, setup):
-    """A folder the user had keeps the user's files and itself; another copy's Run entry stays."""
+    """A folder the user had keeps the user's files and itself. The Run entry, quoted as Vestrel writes
+    it or bare as older versions did, goes when it starts this copy and stays when it starts another
+    copy that exists."""
     folder, host_folder = prefix.sandbox("install", "Tools")
     with open(os.path.join(host_folder, "notes.txt"), "w") as f:
         f.write("the user's")
     other, host_other = prefix.sandbox("install", "Portable")
     open(os.path.join(host_other, "Vestrel.exe"), "w").close()
 
-    entry = install(prefix, setup, "/D=" + folder)
-    assert entry["InstallLocation"] == folder
-    assert os.path.isfile(os.path.join(host_folder, "Vestrel.exe"))
-    prefix.set_value(RUN_KEY, "Vestrel", other + r"\Vestrel.exe")
-    uninstall(prefix, entry)
-    assert sorted(os.listdir(host_folder)) == ["notes.txt"], "the uninstaller left or took the wrong files"
-    assert prefix.values(RUN_KEY).get("Vestrel") == other + r"\Vestrel.exe", "another copy's Run entry went"
-    prefix.run("reg", "delete", RUN_KEY, "/v", "Vestrel", "/f")
+    this_copy, other_copy = folder + r"\Vestrel.exe", other + r"\Vestrel.exe"
+    for run_entry, kept in ((f'"{other_copy}"', True), (other_copy, True), (this_copy, False)):
+        entry = install(prefix, setup, "/D=" + folder)
+        assert entry["InstallLocation"] == folder
+        assert os.path.isfile(os.path.join(host_folder, "Vestrel.exe"))
+        plant_run_entry(prefix, run_entry)
+        uninstall(prefix, entry)
+        assert sorted(os.listdir(host_folder)) == ["notes.txt"], "the uninstaller left or took the wrong files"
+        left = (prefix.values(RUN_KEY) or {}).get("Vestrel")
+        if kept:
+            assert left == run_entry, f"another copy's Run entry {run_entry} went"
+            prefix.run("reg", "delete", RUN_KEY, "/v", "Vestrel", "/f")
+        else:
+            assert left is None, f"the Run entry {run_entry} of the removed copy is still there"
 
 
 def test(args):

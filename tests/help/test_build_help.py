@@ -1,11 +1,13 @@
 """The help build's own checks: the Markdown it understands, and that it fails where chmcmd would not."""
 import os
+import re
 import stat
 import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+sys.path.insert(0, os.path.join(ROOT, "tools"))
 import build_help  # noqa: E402
 
 
@@ -73,6 +75,23 @@ class FailureTest(unittest.TestCase):
         self.fake_chmcmd("exit 0\n")
         with self.assertRaises(build_help.BuildError):
             build_help.compile_help(self.work, os.path.join(self.work, "out", "Vestrel.chm"))
+
+
+class ContentsAndIndexTest(unittest.TestCase):
+    """The build checks that every entry leads somewhere; these check that the reader finds everything."""
+
+    def test_every_section_of_the_plug_in_page_is_in_the_contents(self):
+        _, body = build_help.markdown_to_html(build_help.read(os.path.join(ROOT, "docs", "plugins.md")))
+        contents = build_help.read(os.path.join(ROOT, "help", "Vestrel.hhc"))
+        missing = [anchor for anchor in re.findall(r'<h[23] id="([^"]+)"', body)
+                   if 'value="plugins.html#%s"' % anchor not in contents]
+        self.assertEqual(missing, [], "sections of docs/plugins.md without an entry in help/Vestrel.hhc")
+
+    def test_the_index_is_in_alphabetical_order(self):
+        index = build_help.read(os.path.join(ROOT, "help", "Vestrel.hhk"))
+        keys = [re.sub(r"[^a-z0-9 ]", "", name.lower()).strip()
+                for name in re.findall(r'<param name="Name" value="([^"]*)">', index)]
+        self.assertEqual(keys, sorted(keys))
 
 
 if __name__ == "__main__":
