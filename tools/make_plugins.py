@@ -272,7 +272,8 @@ ITEMS = [
          [r"HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\TypedURLs\*",
           r"HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\TypedURLsTime\*"],
          head="The addresses typed into the address bar of Internet Explorer (and of Explorer on older "
-              "Windows)."),
+              "Windows). Windows 10 and 11 open Edge instead of Internet Explorer, so the list holds what "
+              "was typed before; Edge's own typed addresses are in its history."),
     advance("ie-auto-complete-form", "IE Auto Complete Form (Windows XP and older)", "ie",
             "delete-ie-auto-complete-form",
             "Auto-complete form entries that Internet Explorer 6 and older kept in protected storage. "
@@ -283,8 +284,9 @@ ITEMS = [
             "saved. Windows 10 and 11 keep web passwords in the Credential Manager, which stays.",
             warning="Removes the passwords Internet Explorer saved."),
     advance("ie-favorites", "IE Favorites", "ie", "delete-ie-favorite",
-            "Every favorite of Internet Explorer, with its folders; Edge may have imported them. This is "
-            "the user's own data.", warning="Deletes your Internet Explorer favorites."),
+            "Every favorite of Internet Explorer, with its folders: the Favorites folder of the user, which "
+            "Windows 10 and 11 still keep and Edge imports from. Edge's own favorites are not in it. This "
+            "is the user's own data.", warning="Deletes your Internet Explorer favorites."),
 
     # Windows.
     advance("empty-recycle-bin", "Empty Recycle Bin", "windows", "empty-recycle-bin",
