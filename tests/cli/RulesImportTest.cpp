@@ -67,7 +67,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
           "<detect>%localappdata%\\Zephyr Notes</detect>",
           "<warning>Also removes the drafts Zephyr Notes has not "
           "saved.</warning>",
-          "<keep>%localappdata%\\Zephyr Notes\\Cache\\keep.dat</keep>",
+          "<keep>%localappdata%\\Zephyr Notes\\Cache\\**\\keep.dat</keep>",
           "<keep>%localappdata%\\Zephyr Notes\\Cache\\Pinned</keep>",
           "<item recurse=\"all\">%localappdata%\\Zephyr Notes\\Cache\\*.*</item>",
           "<item recurse=\"none\">%appdata%\\Zephyr Notes\\Logs\\*.log</item>",
@@ -172,12 +172,13 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
         ::WriteFile(file.get(), "12345", 5, &written, nullptr);
     };
     for (const char* name : {"\\Logs\\a.log", "\\Logs\\b.txt", "\\Logs\\old\\c.log", "\\Cache\\keep.dat",
-                             "\\Cache\\deep\\d.bin"})
+                             "\\Cache\\deep\\d.bin", "\\Cache\\deep\\keep.dat", "\\Cache\\deep\\e.bak"})
         write(name);
     WriteFile("fake.ini", "[Fake Logger *]\r\n"
                           "FileKey1=%AppData%\\Vestrel Import Test\\Logs|*.log\r\n"
                           "FileKey2=%AppData%\\Vestrel Import Test\\Cache|*.*|RECURSE\r\n"
-                          "ExcludeKey1=FILE|%AppData%\\Vestrel Import Test\\Cache|keep.dat\r\n");
+                          "ExcludeKey1=FILE|%AppData%\\Vestrel Import Test\\Cache|keep.dat\r\n"
+                          "ExcludeKey2=PATH|%AppData%\\Vestrel Import Test\\Cache|*.bak\r\n");
     ASSERT_EQ(Cli({"import-winapp2", PathOf("fake.ini")}), kExitDone) << out;
 
     ASSERT_EQ(Cli({"preview", "winapp2-fake-logger"}), kExitDone) << err;
@@ -191,6 +192,8 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     EXPECT_TRUE(exists("\\Logs\\old\\c.log")) << "no RECURSE: subfolders stay";
     EXPECT_FALSE(exists("\\Cache\\deep\\d.bin")) << "RECURSE";
     EXPECT_TRUE(exists("\\Cache\\keep.dat")) << "excluded";
+    EXPECT_TRUE(exists("\\Cache\\deep\\keep.dat")) << "excluded below too, where RECURSE reaches";
+    EXPECT_TRUE(exists("\\Cache\\deep\\e.bak")) << "excluded by pattern below the folder";
     RemoveTreeForTest(tree);
 }
 
