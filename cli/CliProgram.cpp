@@ -28,7 +28,7 @@ const char kCliUsage[] =
     "  import-winapp2 FILE [--replace]\n"
     "                    turn each entry of a winapp2.ini rules file into a plug-in\n"
     "                    (winapp2-NAME, on the Applications page, not selected); --replace\n"
-    "                    removes the plug-ins of earlier imports first\n"
+    "                    also removes earlier imported ones that the file no longer has\n"
     "\n"
     "Options:\n"
     "  --json            print one JSON document (UTF-8) for scripts\n"

@@ -22,24 +22,19 @@ std::vector<Text> Parts(Text path)
     return parts;
 }
 
-std::vector<NamePattern> PatternParts(const std::string& pattern)
-{
-    std::vector<NamePattern> parts;
-    for (const std::string& part : Parts(pattern))
-        parts.emplace_back(part);
-    return parts;
-}
-
 } // namespace
 
 KeepFilter::KeepFilter(const std::vector<std::string>& keep, int olderThanHours, uint64_t now)
 {
     for (const std::string& pattern : keep) {
         std::optional<std::string> expanded = ExpandPathTokens(pattern);
-        if (!expanded)
+        if (!expanded) {
             valid_ = false;
-        else
-            patterns_.push_back(PatternParts(*expanded));
+            continue;
+        }
+        std::vector<Part>& parts = patterns_.emplace_back();
+        for (const std::string& part : Parts(*expanded))
+            parts.push_back({NamePattern(part), part == "**"});
     }
     uint64_t age = static_cast<uint64_t>(olderThanHours) * kTicksPerHour;
     if (olderThanHours > 0)
@@ -53,16 +48,29 @@ bool KeepFilter::Keeps(const std::string& path, uint64_t lastWrite) const
     if (patterns_.empty())
         return false;
     std::vector<std::wstring> parts = Parts(ToWide(path));
-    for (const std::vector<NamePattern>& pattern : patterns_) {
-        if (pattern.size() > parts.size())
-            continue;
-        bool inside = true;
-        for (size_t i = 0; i < pattern.size() && inside; ++i)
-            inside = pattern[i].Matches(parts[i]);
-        if (inside)
+    for (const std::vector<Part>& pattern : patterns_) {
+        if (Inside(pattern, 0, parts, 0))
             return true;
     }
     return false;
+}
+
+// Whether the path's parts from at on are, or lie inside, what the pattern's parts from next on name.
+bool KeepFilter::Inside(const std::vector<Part>& pattern, size_t next, const std::vector<std::wstring>& parts,
+                        size_t at)
+{
+    for (; next < pattern.size(); ++next, ++at) {
+        if (pattern[next].anyDepth) {
+            for (size_t skipped = at; skipped <= parts.size(); ++skipped) {
+                if (Inside(pattern, next + 1, parts, skipped))
+                    return true;
+            }
+            return false;
+        }
+        if (at >= parts.size() || !pattern[next].name.Matches(parts[at]))
+            return false;
+    }
+    return true;
 }
 
 uint64_t FileTimeNow()

@@ -7,8 +7,8 @@
 #include <vector>
 
 // What an item's keep patterns and age limit spare. A path is kept when it is, or lies inside, a path its
-// patterns name (tokens expanded, each part matched by the file-name rules), or when it is a file written
-// less than the limit ago.
+// patterns name (tokens expanded, each part matched by the file-name rules, a "**" part standing for any
+// number of folders, none included), or when it is a file written less than the limit ago.
 class KeepFilter final : public EntryFilter {
 public:
     // now in 100-nanosecond steps since 1601.
@@ -22,7 +22,14 @@ public:
     bool Keeps(const std::string& path, uint64_t lastWrite) const override;
 
 private:
-    std::vector<std::vector<NamePattern>> patterns_; // the parts of each pattern
+    struct Part {
+        NamePattern name;
+        bool anyDepth; // "**"
+    };
+    static bool Inside(const std::vector<Part>& pattern, size_t next, const std::vector<std::wstring>& parts,
+                       size_t at);
+
+    std::vector<std::vector<Part>> patterns_; // the parts of each pattern
     uint64_t youngest_ = 0; // files written after this are kept; 0: no limit
     bool valid_ = true;
 };

@@ -65,6 +65,11 @@ std::string EntryName(const std::string& section)
     return name;
 }
 
+bool IsControl(char c)
+{
+    return c >= 0 && c < 0x20 && c != '\t';
+}
+
 void AddLine(RulesEntry& entry, const std::string& line, int number)
 {
     if (!entry.syntaxError.empty())
@@ -75,7 +80,7 @@ void AddLine(RulesEntry& entry, const std::string& line, int number)
         return;
     }
     std::string value = Trimmed(line.substr(equals + 1));
-    if (std::any_of(value.begin(), value.end(), [](char c) { return c >= 0 && c < 0x20 && c != '\t'; })) {
+    if (std::any_of(value.begin(), value.end(), IsControl)) {
         entry.syntaxError = Format("line %d holds a control character", number);
         return;
     }
@@ -132,6 +137,10 @@ RulesFile ParseRules(std::string text)
             added.name = EntryName(added.section);
             if (line.back() != ']' || added.name.empty())
                 added.syntaxError = Format("line %d is not a [section] name", number);
+            // No plug-in file can hold such a name; the summary shows "?" in its place.
+            if (added.syntaxError.empty() && std::any_of(added.name.begin(), added.name.end(), IsControl))
+                added.syntaxError = Format("line %d: the [section] name holds a control character", number);
+            std::replace_if(added.name.begin(), added.name.end(), IsControl, '?');
             entry = &added;
         } else if (!entry) {
             return Refused(

@@ -189,6 +189,29 @@ private:
     std::vector<std::string> staged_, setAside_, placed_;
 };
 
+// Whether nothing is at the path, as opposed to something that cannot be read.
+bool IsMissing(const std::string& path)
+{
+    if (GetFileAttributesW(ToExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The ids to store as not selected. Once the configuration exists, an item without a line of its own
+// counts as selected, while a run reads a missing configuration as "nothing selected": so without one,
+// every loaded item is written unselected too, and no run erases more than before.
+std::vector<std::string> UnselectedIds(const EraseItemList& list, std::vector<std::string> ids,
+                                       bool configMissing)
+{
+    for (const EraseItem& item : list.Items()) {
+        bool listed = std::find(ids.begin(), ids.end(), item.id) != ids.end();
+        if (configMissing && item.loaded && !listed)
+            ids.push_back(item.id);
+    }
+    return ids;
+}
+
 // Translates every entry; the ones that cannot be plug-ins land in the result's
 // skipped list.
 std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fileName,
@@ -222,6 +245,17 @@ RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChe
         result.error = rules.error;
         return result;
     }
+    // What an unreadable configuration selects is unknown; writing it anew would select every other item.
+    bool configMissing = false;
+    if (!ConfigSelection(request.configPath).IsLoaded()) {
+        if (!IsMissing(request.configPath)) {
+            result.error = "cannot read the selection in " + request.configPath +
+                           ", and writing it anew would select every other item: start Vestrel, check "
+                           "the ticks and import again";
+            return result;
+        }
+        configMissing = true;
+    }
     std::vector<NewPlugin> plugins = Translated(rules, FileNameOf(request.rulesPath), checks, result);
     std::set<std::string> before = ImportedIds(request.pluginFolder);
     std::set<std::string> outgoing = request.replace ? before : std::set<std::string>();
@@ -250,7 +284,7 @@ RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChe
     if (failure.empty()) {
         EraseItemList list(request.pluginFolder, request.windowsVersion, ConfigSelection(request.configPath));
         SelectionWriter writer(request.configPath, [](const std::string&) {});
-        if (!writer.WriteUnselected(list, newIds))
+        if (!writer.WriteUnselected(list, UnselectedIds(list, newIds, configMissing)))
             failure = "cannot write the selection into " + request.configPath;
     }
     if (!failure.empty()) {

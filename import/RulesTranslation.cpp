@@ -331,8 +331,10 @@ void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std
             draft.keeps.push_back(folder);
             continue;
         }
+        // As other cleaners read the format, the files are kept at every depth below the folder, where a
+        // recursive FileKey reaches too.
         for (const std::string& pattern : Patterns(parts[2], line.key))
-            draft.keeps.push_back(folder + "\\" + pattern);
+            draft.keeps.push_back(folder + "\\**\\" + pattern);
     }
 }
 

@@ -67,13 +67,15 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
           "<detect>%localappdata%\\Zephyr Notes</detect>",
           "<warning>Also removes the drafts Zephyr Notes has not "
           "saved.</warning>",
-          "<keep>%localappdata%\\Zephyr Notes\\Cache\\keep.dat</keep>",
+          "<keep>%localappdata%\\Zephyr Notes\\Cache\\**\\keep.dat</keep>",
           "<keep>%localappdata%\\Zephyr Notes\\Cache\\Pinned</keep>",
           "<item recurse=\"all\">%localappdata%\\Zephyr Notes\\Cache\\*.*</item>",
           "<item recurse=\"none\">%appdata%\\Zephyr Notes\\Logs\\*.log</item>",
           "<item recurse=\"none\">%appdata%\\Zephyr Notes\\Logs\\*.txt</item>"})
         EXPECT_TRUE(Contains(zephyr, part)) << part;
+    EXPECT_FALSE(Contains(zephyr, "<default>")) << "Default=True is ignored: the item is stored unticked";
     std::string quillby = Plugin("quillby-recent-lists");
+    EXPECT_TRUE(Contains(quillby, "<descript>Quillby Recent Lists (Office Tools)</descript>"));
     EXPECT_TRUE(Contains(quillby, "<command>delete-register-key</command>"));
     EXPECT_TRUE(Contains(quillby, ">HKEY_CURRENT_USER\\Software\\Quillby\\Recent</item>"));
     EXPECT_TRUE(Contains(quillby, "<item "
@@ -158,6 +160,31 @@ TEST_F(RulesImportTest, AFileThatIsNoRulesFileOrAFailedWriteChangesNothing)
     EXPECT_EQ(FolderSnapshot(PathOf("plugin")), before);
 }
 
+// A run reads a missing selection as "nothing selected": an import must not turn it into "everything but the
+// new items"; an unreadable one it leaves alone.
+TEST_F(RulesImportTest, WithoutAReadableSelectionNoOtherItemBecomesSelected)
+{
+    AddItem("own.aep", "own", "Own Item");
+    WriteFile("one.ini", "[Fine Entry]\r\nFileKey1=%Temp%\\Fine|*.tmp\r\n"
+                         "[Bad\x01Name]\r\nFileKey1=%Temp%\\Bad|*.tmp\r\n");
+    ASSERT_EQ(Cli({"import-winapp2", PathOf("one.ini")}), kExitNotDeleted) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 1 skipped.")) << out;
+    EXPECT_TRUE(Contains(out, "Skipped [Bad?Name]: line 3: the [section] name holds a control character"));
+    EXPECT_EQ(Stored("fine-entry"), "false");
+    EXPECT_TRUE(Contains(ReadFile("vestrel.conf"), "<own>false</own>"));
+    ASSERT_EQ(Cli({"list"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "[ ] own")) << out;
+    EXPECT_FALSE(Contains(out, "[!]")) << out;
+    EXPECT_EQ(Cli({"preview"}), kExitNothingSelected) << out;
+
+    WriteFile("vestrel.conf", "<vestrel-config><erase-items><own>false</own>");
+    auto before = FolderSnapshot(PathOf("plugin"));
+    EXPECT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(err, "nothing was imported: cannot read the selection in")) << err;
+    EXPECT_EQ(FolderSnapshot(PathOf("plugin")), before);
+    EXPECT_EQ(ReadFile("vestrel.conf"), "<vestrel-config><erase-items><own>false</own>");
+}
+
 // An imported item previews and erases like any other, on a tree of its own in the user's folders.
 TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
 {
@@ -172,12 +199,13 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
         ::WriteFile(file.get(), "12345", 5, &written, nullptr);
     };
     for (const char* name : {"\\Logs\\a.log", "\\Logs\\b.txt", "\\Logs\\old\\c.log", "\\Cache\\keep.dat",
-                             "\\Cache\\deep\\d.bin"})
+                             "\\Cache\\deep\\d.bin", "\\Cache\\deep\\keep.dat", "\\Cache\\deep\\e.bak"})
         write(name);
     WriteFile("fake.ini", "[Fake Logger *]\r\n"
                           "FileKey1=%AppData%\\Vestrel Import Test\\Logs|*.log\r\n"
                           "FileKey2=%AppData%\\Vestrel Import Test\\Cache|*.*|RECURSE\r\n"
-                          "ExcludeKey1=FILE|%AppData%\\Vestrel Import Test\\Cache|keep.dat\r\n");
+                          "ExcludeKey1=FILE|%AppData%\\Vestrel Import Test\\Cache|keep.dat\r\n"
+                          "ExcludeKey2=PATH|%AppData%\\Vestrel Import Test\\Cache|*.bak\r\n");
     ASSERT_EQ(Cli({"import-winapp2", PathOf("fake.ini")}), kExitDone) << out;
 
     ASSERT_EQ(Cli({"preview", "winapp2-fake-logger"}), kExitDone) << err;
@@ -191,6 +219,8 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     EXPECT_TRUE(exists("\\Logs\\old\\c.log")) << "no RECURSE: subfolders stay";
     EXPECT_FALSE(exists("\\Cache\\deep\\d.bin")) << "RECURSE";
     EXPECT_TRUE(exists("\\Cache\\keep.dat")) << "excluded";
+    EXPECT_TRUE(exists("\\Cache\\deep\\keep.dat")) << "excluded below too, where RECURSE reaches";
+    EXPECT_TRUE(exists("\\Cache\\deep\\e.bak")) << "excluded by pattern below the folder";
     RemoveTreeForTest(tree);
 }
 

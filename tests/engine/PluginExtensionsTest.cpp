@@ -160,6 +160,8 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     WriteFile("t\\old.log", "123");
     WriteFile("t\\new.log", "1");
     WriteFile("t\\x.keep", "1");
+    WriteFile("t\\a\\b\\y.keep", "1");
+    WriteFile("t\\a\\b\\z.log", "12");
     WriteFile("t\\notes\\README", "1");
     WriteFile("t\\low\\deep\\k", "1");
     MakeFolder("t\\low\\empty");
@@ -168,18 +170,21 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     ULARGE_INTEGER time{{twoDaysAgo.dwLowDateTime, twoDaysAgo.dwHighDateTime}};
     time.QuadPart -= 48ULL * 36'000'000'000ULL;
     twoDaysAgo = {time.LowPart, time.HighPart};
-    for (const char* name : {"t\\old.log", "t\\notes\\README", "t\\low\\deep\\k"}) {
+    for (const char* name : {"t\\old.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\a\\b\\z.log", "t\\notes\\README",
+                             "t\\low\\deep\\k"}) {
         UniqueHandle file(CreateFileW(ToExtendedPath(PathOf(name)).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &twoDaysAgo));
     }
     std::string more = "<older-than-hours>24</older-than-hours><keep>" + PathOf("T\\LOW") + "</keep><keep>" +
-                       PathOf("t\\*.keep") + "</keep><keep>" + PathOf("t\\notes\\*.*") + "</keep>";
+                       PathOf("t\\**\\*.keep") + "</keep><keep>" + PathOf("t\\notes\\*.*") + "</keep>";
     EraseItem item = Run(PluginWith("delete-directory", Item("t"), more));
-    EXPECT_EQ(item.tally.filesErased, 1u);
-    EXPECT_EQ(item.tally.bytesReleased, 3u);
+    EXPECT_EQ(item.tally.filesErased, 2u);
+    EXPECT_EQ(item.tally.bytesReleased, 5u);
     EXPECT_FALSE(Exists("t\\old.log"));
-    for (const char* kept : {"t\\new.log", "t\\x.keep", "t\\notes\\README", "t\\low\\deep\\k", "t\\low\\empty"})
+    EXPECT_FALSE(Exists("t\\a\\b\\z.log")) << "** keeps only what the part after it names";
+    for (const char* kept :
+         {"t\\new.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\notes\\README", "t\\low\\deep\\k", "t\\low\\empty"})
         EXPECT_TRUE(Exists(kept)) << kept;
 }
 
