@@ -29,6 +29,12 @@ public:
     {
         OnFailure(program, reason);
     }
+    // A folder that is there but could not be listed (the user may not list it, for example), so that
+    // nothing in it was reached: a failure, which an erase run also writes to its record file.
+    virtual void OnUnlistedFolder(const std::string& folder, const std::string& reason)
+    {
+        OnFailure(folder, reason);
+    }
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}
