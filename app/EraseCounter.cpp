@@ -94,7 +94,7 @@ std::vector<std::string> EraseCounter::LeftLines() const
 {
     std::vector<std::string> lines;
     for (const std::string& path : refused_)
-        lines.push_back(path + ": refused, a folder that is never emptied");
+        lines.push_back(path + ": refused, " + RefusedKind(path));
     for (const auto& [path, reason] : failures_)
         lines.push_back(path + ": " + reason);
     return lines;

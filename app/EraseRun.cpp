@@ -10,8 +10,9 @@ constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
 
-// Writes to the record file why a target of the item was left: refused by the rules, or a program that
-// could not be started or did not finish. Everything it hears also goes on to the run's own listener.
+// Writes to the record file why a target of the item was left: refused by the rules, a program that could
+// not be started or did not finish, or a folder that could not be listed. Everything it hears also goes
+// on to the run's own listener.
 class RunRecorder final : public EraseListener {
 public:
     RunRecorder(RecordLog& log, const std::string& descript, EraseListener* next)
@@ -38,6 +39,11 @@ public:
     {
         log_.Write(descript_ + ": program " + program + " " + reason);
         next_.OnProgramFailure(program, reason);
+    }
+    void OnUnlistedFolder(const std::string& folder, const std::string& reason) override
+    {
+        log_.Write(descript_ + ": could not list " + folder + ": " + reason);
+        next_.OnUnlistedFolder(folder, reason);
     }
 
 private:

@@ -70,5 +70,11 @@ void ItemRecorder::OnUncounted(const std::string& what)
 void ItemRecorder::OnProgramFailure(const std::string& program, const std::string& reason)
 {
     OnFailure(program, reason);
-    programs_.OnProgramFailure(program, reason);
+    recordWriter_.OnProgramFailure(program, reason);
+}
+
+void ItemRecorder::OnUnlistedFolder(const std::string& folder, const std::string& reason)
+{
+    OnFailure(folder, reason);
+    recordWriter_.OnUnlistedFolder(folder, reason);
 }

@@ -58,9 +58,9 @@ struct RunReport {
 // browser cache is emptied twice) is no longer a failure; one that fails twice is listed once.
 class ItemRecorder final : public EraseListener {
 public:
-    // The failed programs are told to programs as well.
-    explicit ItemRecorder(ItemReport& report, EraseListener& programs = EraseOptions{}.Listener())
-        : report_(report), programs_(programs)
+    // The failed programs and the folders that could not be listed are told to recordWriter as well.
+    explicit ItemRecorder(ItemReport& report, EraseListener& recordWriter = EraseOptions{}.Listener())
+        : report_(report), recordWriter_(recordWriter)
     {
     }
 
@@ -72,9 +72,10 @@ public:
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
     void OnProgramFailure(const std::string& program, const std::string& reason) override;
+    void OnUnlistedFolder(const std::string& folder, const std::string& reason) override;
     void OnSkipped(const std::string& reason) override;
 
 private:
     ItemReport& report_;
-    EraseListener& programs_;
+    EraseListener& recordWriter_;
 };

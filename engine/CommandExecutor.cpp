@@ -28,7 +28,10 @@ UniqueHandle StartProgram(const std::string& commandLine, const std::string& wor
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES; // and no handles: the program gets none
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+    // Nor does it inherit any, nor share the caller's console: one left running would otherwise hold the
+    // caller's output pipe open (through the console's own process under Wine), and a script reading
+    // vestrel-cli's output would wait for that program instead of vestrel-cli.
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started))
         return UniqueHandle();
     CloseHandle(started.hThread);

@@ -13,8 +13,8 @@ enum class WaitMode {
     None,
 };
 
-// Starts a program from commandLine as it stands, in workingFolder, with no standard handles, and waits as
-// asked; false when it cannot be started or the wait fails.
+// Starts a program from commandLine as it stands, in workingFolder, with no console, no standard handles
+// and no inherited ones, and waits as asked; false when it cannot be started or the wait fails.
 bool RunProgram(const std::string& commandLine, WaitMode wait, const std::string& workingFolder);
 
 // How a program started to be waited for ended.

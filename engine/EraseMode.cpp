@@ -8,11 +8,16 @@ EraseListener& EraseOptions::Listener() const
     return listener ? *listener : silent;
 }
 
-std::string RefusedText(const std::string& path)
+const char* RefusedKind(const std::string& path)
 {
     if (RegistryEraser::RootKeyFromName(std::string_view(path).substr(0, path.find('\\'))))
-        return path + " (a protected registry key)";
+        return "a protected registry key";
     if (path.find('"') != std::string::npos)
-        return path + " (a program name holding a quote)";
-    return path + " (a drive root or protected folder)";
+        return "a program name holding a quote";
+    return "a drive root or protected folder";
+}
+
+std::string RefusedText(const std::string& path)
+{
+    return path + " (" + RefusedKind(path) + ")";
 }

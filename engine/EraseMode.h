@@ -29,6 +29,12 @@ public:
     {
         OnFailure(program, reason);
     }
+    // A folder that is there but could not be listed (the user may not list it, for example), so that
+    // nothing in it was reached: a failure, which an erase run also writes to its record file.
+    virtual void OnUnlistedFolder(const std::string& folder, const std::string& reason)
+    {
+        OnFailure(folder, reason);
+    }
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}
@@ -49,7 +55,11 @@ public:
     void OnUncounted(const std::string&) override {}
 };
 
-// A refused target as reports and the record file name it: the path and what kind of target it is.
+// What kind of target a refused one is, in words: "a protected registry key", "a program name holding a
+// quote" or "a drive root or protected folder".
+const char* RefusedKind(const std::string& path);
+
+// A refused target as reports and the record file name it: the path and, in brackets, its kind.
 std::string RefusedText(const std::string& path);
 
 // What a deletion path leaves alone although its pattern reaches it: neither deleted nor counted nor told.

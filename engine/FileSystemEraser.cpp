@@ -64,6 +64,14 @@ public:
         Settle(path, removed);
     }
 
+    // What is in it stays, unseen: told as a failure of the folder (with its final backslash), by the
+    // reason the system gave, as a file that could not be deleted is; unless the item keeps the folder.
+    void OnUnlistable(const std::wstring& path, unsigned long error) override
+    {
+        if (!Kept(path.substr(0, path.size() - 1), 0))
+            listener_.OnUnlistedFolder(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+    }
+
     // The walked folder, which stays.
     void OnWalkDone(const std::wstring& root) { Settle(root.substr(0, root.size() - 1), options_.Preview()); }
 

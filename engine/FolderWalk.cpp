@@ -73,8 +73,16 @@ bool FolderWalker::Enter(bool matched)
     HANDLE search = FindFirstFileExW(path_.c_str(), FindExInfoBasic, &entry_, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
     path_.resize(folderLength);
-    if (search == INVALID_HANDLE_VALUE)
+    if (search == INVALID_HANDLE_VALUE) {
+        // No folder there (none, gone since it was listed, or a file in its place; Wine tells a file by
+        // ERROR_INVALID_NAME), or an empty drive root: nothing was left unseen. Anything else, most
+        // often a folder the user may not list, hides what is in it.
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_DIRECTORY &&
+            error != ERROR_INVALID_NAME)
+            visitor_.OnUnlistable(path_, error);
         return false;
+    }
     levels_.push_back({FindHandle(search), folderLength, matched});
     return true;
 }

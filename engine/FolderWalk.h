@@ -13,6 +13,9 @@ public:
     virtual void OnFolderLink(const std::wstring& path) = 0;
     // A subfolder, after the walk has visited what matched inside it; matched: its own name matches.
     virtual void OnFolderDone(const std::wstring& path, bool matched) = 0;
+    // A folder to walk (the given one or a subfolder, path ending in a backslash) that is there but could
+    // not be listed, with the system's error: nothing in it is reached. A missing folder is not told.
+    virtual void OnUnlistable(const std::wstring& path, unsigned long error) = 0;
 
 protected:
     ~FolderVisitor() = default;

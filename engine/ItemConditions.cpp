@@ -24,13 +24,14 @@ bool InThisSession(DWORD processId, DWORD ownSession)
     return !ProcessIdToSessionId(processId, &session) || session == ownSession;
 }
 
+// Looks in the view the erasers work in, so that the 32- and the 64-bit program run the same items.
 bool RegistryPathExists(const RegistryPath& path)
 {
     std::string key = path.parent.empty() ? path.name : path.parent + "\\" + path.name;
     RegKey opened;
-    if (opened.Open(path.root, key, KEY_READ) == ERROR_SUCCESS)
+    if (opened.Open(path.root, key, KEY_READ | kRegistryView) == ERROR_SUCCESS)
         return true;
-    if (opened.Open(path.root, path.parent, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+    if (opened.Open(path.root, path.parent, KEY_QUERY_VALUE | kRegistryView) != ERROR_SUCCESS)
         return false;
     return RegQueryValueExW(opened.get(), ToWide(path.name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
            ERROR_SUCCESS;

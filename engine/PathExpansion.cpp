@@ -28,20 +28,21 @@ bool IsDotEntry(const wchar_t* name)
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-// The real folders (no links) directly in parent whose names match the pattern.
+// The real folders (no links) directly in parent whose names match the pattern as file names do. The
+// search lists everything: the system's own matching differs between systems and also tries short names.
 std::vector<std::string> MatchingFolders(const std::string& parent, const std::string& pattern)
 {
     std::vector<std::string> found;
-    std::wstring widePattern = ToWide(pattern);
+    NamePattern names(pattern);
     WIN32_FIND_DATAW entry;
-    FindHandle search(FindFirstFileExW((ToExtendedPath(parent + "\\") + widePattern).c_str(), FindExInfoBasic,
-                                       &entry, FindExSearchNameMatch, nullptr, 0));
+    FindHandle search(FindFirstFileExW((ToExtendedPath(parent + "\\") + L'*').c_str(), FindExInfoBasic, &entry,
+                                       FindExSearchNameMatch, nullptr, 0));
     if (!search)
         return found;
     do {
         DWORD attributes = entry.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-            !IsDotEntry(entry.cFileName) && MatchesWildcard(entry.cFileName, widePattern))
+            !IsDotEntry(entry.cFileName) && names.Matches(entry.cFileName))
             found.push_back(parent + "\\" + ToUtf8(entry.cFileName));
     } while (FindNextFileW(search.get(), &entry));
     return found;

@@ -1,7 +1,9 @@
 #include "app/AppPaths.h"
 #include "app/EraseBusy.h"
+#include "app/EraseCounter.h"
 #include "app/EraseRun.h"
 #include "app/RunSelection.h"
+#include "engine/ErrorText.h"
 #include "settings/RegKey.h"
 #include "tests/app/EraseRunFixture.h"
 
@@ -285,6 +287,24 @@ TEST_F(EraseRunTest, RealPausesMakeThreeItemsTakeTheirTime)
             << (express ? "express" : "normal");
         EXPECT_TRUE(ItemErased("a") && ItemErased("b") && ItemErased("c"));
     }
+}
+
+// The window's list of what was left says what kind of target each refused one is, as the record file does,
+// and a folder that could not be listed is left by its reason, as a file that could not go.
+TEST(EraseCounterTest, LeftLinesNameTheKindOfEachRefusedTarget)
+{
+    EraseCounter counter;
+    counter.OnRefused("c:\\windows");
+    counter.OnRefused("HKEY_CURRENT_USER\\Software");
+    counter.OnRefused("c:\\plug ins\\quo\"te.exe");
+    const std::string denied = ErrorText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+    counter.OnUnlistedFolder("c:\\windows\\temp\\", denied);
+    EXPECT_EQ(counter.LeftLines(), (Texts{"c:\\windows: refused, a drive root or protected folder",
+                                          "HKEY_CURRENT_USER\\Software: refused, a protected registry key",
+                                          "c:\\plug ins\\quo\"te.exe: refused, a program name holding a quote",
+                                          "c:\\windows\\temp\\: " + denied}));
+    EXPECT_EQ(counter.Left().refused, 3u);
+    EXPECT_EQ(counter.Left().denied, 1u);
 }
 
 } // namespace

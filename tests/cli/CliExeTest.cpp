@@ -10,8 +10,10 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -83,30 +85,43 @@ protected:
         {
             UniqueHandle out = OutputFile(name + ".out");
             UniqueHandle err = OutputFile(name + ".err");
-            std::string command = "\"";
-            command += PathOf("app\\vestrel-cli.exe") + "\" " + arguments;
-            std::wstring line = ToWide(command);
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdOutput = out.get();
-            startup.hStdError = err.get();
-            PROCESS_INFORMATION process{};
-            if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                nullptr, &startup, &process))
+            UniqueHandle process = Start(arguments, out.get(), err.get());
+            if (!process)
                 return run;
-            UniqueHandle processHandle(process.hProcess);
-            UniqueHandle thread(process.hThread);
-            DWORD code = static_cast<DWORD>(-1);
-            if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-                GetExitCodeProcess(process.hProcess, &code);
-            else
-                TerminateProcess(process.hProcess, code);
-            run.code = static_cast<int>(code);
+            run.code = ExitCode(process.get());
         }
         run.out = ReadFile(name + ".out");
         run.err = ReadFile(name + ".err");
         return run;
+    }
+
+    // Starts vestrel-cli.exe with its output and errors going to the given inheritable handles.
+    UniqueHandle Start(const std::string& arguments, HANDLE out, HANDLE err) const
+    {
+        std::string command = "\"";
+        command += PathOf("app\\vestrel-cli.exe") + "\" " + arguments;
+        std::wstring line = ToWide(command);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out;
+        startup.hStdError = err;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                            &startup, &process))
+            return UniqueHandle();
+        CloseHandle(process.hThread);
+        return UniqueHandle(process.hProcess);
+    }
+
+    static int ExitCode(HANDLE process)
+    {
+        DWORD code = static_cast<DWORD>(-1);
+        if (WaitForSingleObject(process, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process, &code);
+        else
+            TerminateProcess(process, code);
+        return static_cast<int>(code);
     }
 
     UniqueHandle OutputFile(const std::string& relative) const
@@ -189,6 +204,40 @@ TEST_F(CliExeTest, PipedTextIsUtf8AndPreviewLeavesEverythingInPlace)
     EXPECT_TRUE(Exists("two\\日本語 😀.tmp"));
     EXPECT_EQ(ReadDwordForTest(kSettingsKeyPath, "Erased File Num"), 5u);
     EXPECT_FALSE(Exists("app\\Vestrel.log"));
+}
+
+// A script reading vestrel-cli's output through a pipe sees its end when vestrel-cli exits, although a
+// program of a "run" item is left running: that program holds none of vestrel-cli's handles.
+TEST_F(CliExeTest, AProgramLeftRunningHoldsNoPipeOfTheCaller)
+{
+    SavedStatistics saved;
+    ASSERT_TRUE(CopyFileForTest(TestProgramFolder() + "record_writer.exe", PathOf("app\\plugin\\slow.exe")));
+    WriteFile("app\\plugin\\slow.sleep", "6000");
+    WriteFile("app\\plugin\\slow.aep",
+              Replaced(Replaced(PluginText("slow", "Slow", "windows", "slow.exe"), "delete-file", "run"),
+                       "<parameters>", "<timeout-seconds>1</timeout-seconds><parameters>"));
+    // Under Wine the first program to use the desktop starts the desktop's own process, which keeps that
+    // program's standard handles for good: the test starts it, so that vestrel-cli does not.
+    GetDesktopWindow();
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    UniqueHandle reading;
+    UniqueHandle process;
+    {
+        UniqueHandle writing;
+        ASSERT_TRUE(CreatePipe(reading.put(), writing.put(), &inherited, 0));
+        SetHandleInformation(reading.get(), HANDLE_FLAG_INHERIT, 0);
+        process = Start("erase slow", writing.get(), writing.get());
+        ASSERT_TRUE(process);
+    }
+    std::string out;
+    char buffer[4096];
+    for (DWORD read = 0; ::ReadFile(reading.get(), buffer, sizeof buffer, &read, nullptr) && read;)
+        out.append(buffer, read);
+    EXPECT_FALSE(Exists("app\\plugin\\slow.seen")) << "the pipe stayed open until the program ended";
+    EXPECT_EQ(ExitCode(process.get()), 1) << out;
+    EXPECT_TRUE(Contains(out, "did not finish within 1 seconds; left running")) << out;
+    for (int waited = 0; waited < 150 && !Exists("app\\plugin\\slow.seen"); ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
 } // namespace

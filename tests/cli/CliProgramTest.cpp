@@ -1,7 +1,9 @@
 #include "app/StatisticsText.h"
+#include "engine/ErrorText.h"
 #include "engine/LowerCase.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
+#include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
@@ -163,6 +165,32 @@ TEST_F(CliProgramTest, AProgramThatCannotStartFailsTheErase)
     WriteFile("plugin\\5.aep", text);
     EXPECT_EQ(Cli({"erase", "r", "--json"}), kExitNotDeleted);
     EXPECT_TRUE(Contains(out, "no such program.exe\",\"reason\":\"could not be started: ")) << out;
+}
+
+// A folder that is there but cannot be listed (a standard user may not list %windir%\\Temp) hides what it
+// holds: it fails the erase as a file that could not go does, and the record file says so. A folder that
+// is not there fails nothing. Under Wine a test running as root is denied no folder; a link to itself
+// fails its listing just the same, only for another reason.
+TEST_F(CliProgramTest, AFolderThatCannotBeListedFailsTheErase)
+{
+    ASSERT_TRUE(MakeLinkLoopForTest(PathOf("looped")));
+    WriteFile("plugin\\5.aep", Replaced(PluginText("unlisted", "Unlisted", "windows", PathOf("looped")),
+                                        "delete-file", "delete-directory"));
+    WriteFile("plugin\\6.aep", Replaced(PluginText("gone", "Gone", "windows", PathOf("gone")), "delete-file",
+                                        "delete-directory"));
+    EXPECT_EQ(Cli({"erase", "gone", "--json"}), kExitDone) << out;
+    EXPECT_EQ(Cli({"erase", "unlisted", "--json"}), kExitNotDeleted) << out;
+    std::string folder = LowerCase(PathOf("looped\\"));
+    std::string quoted;
+    for (char c : folder)
+        quoted += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    std::string reason = ErrorText(HRESULT_FROM_WIN32(ERROR_CANT_RESOLVE_FILENAME));
+    EXPECT_TRUE(Contains(out, "\"errors\":[{\"path\":\"" + quoted + "\",\"reason\":\"" + reason + "\"}]"))
+        << out;
+    EXPECT_EQ(RecordMessages(), (std::vector<std::string>{"Gone done...",
+                                                          "Unlisted: could not list " + folder + ": " + reason,
+                                                          "Unlisted done..."}));
+    RemoveFolderLinkForTest(PathOf("looped"));
 }
 
 TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkipped)

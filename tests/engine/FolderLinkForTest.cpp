@@ -124,10 +124,22 @@ bool MakeFolderLinkForTest(const std::string& link, const std::string& target)
     return MakeJunction(wideLink, wideTarget) || (MakeUnixLink(wideLink, wideTarget) && IsLinkForTest(link));
 }
 
+bool MakeLinkLoopForTest(const std::string& link)
+{
+    MakeFolderLinkForTest(link, link);
+    return GetFileAttributesW(ToExtendedPath(link).c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetLastError() == ERROR_CANT_RESOLVE_FILENAME;
+}
+
 void RemoveFolderLinkForTest(const std::string& link)
 {
     std::wstring wideLink = ToExtendedPath(link);
-    if (RemoveDirectoryW(wideLink.c_str()) || !IsLinkForTest(link))
+    if (RemoveDirectoryW(wideLink.c_str()))
+        return;
+    // A plain folder or file stays; a link, also a loop that Wine cannot open, goes.
+    bool unresolved = GetFileAttributesW(wideLink.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                      GetLastError() == ERROR_CANT_RESOLVE_FILENAME;
+    if (!unresolved && !IsLinkForTest(link))
         return;
     if (UnixFileName unixFileName = WineUnixFileName())
         LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());

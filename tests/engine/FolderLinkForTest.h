@@ -9,6 +9,10 @@ bool MakeFolderLinkForTest(const std::string& link, const std::string& target);
 // Removes such a link, never its target.
 void RemoveFolderLinkForTest(const std::string& link);
 
+// Makes link a folder link to itself, which no listing gets through (removed as the links above are).
+// True when link is then there and cannot be resolved.
+bool MakeLinkLoopForTest(const std::string& link);
+
 // Makes link a symbolic link to the file target, else (under Wine) a Unix symbolic link, which lists as a
 // plain file and opens its target. True when the link is there.
 bool MakeFileLinkForTest(const std::string& link, const std::string& target);

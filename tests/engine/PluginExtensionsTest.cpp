@@ -2,6 +2,7 @@
 #include "engine/EraseItemList.h"
 #include "engine/LowerCase.h"
 #include "engine/NamePattern.h"
+#include "engine/PathExpansion.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RegKey.h"
@@ -11,6 +12,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,20 @@ TEST_F(PluginExtensionsTest, FolderWildcardsMatchRealFoldersOnlyEachCheckedOnIts
         RemoveFolderLinkForTest(PathOf("users\\c3"));
     EXPECT_TRUE(MatchesWildcard(L"Profile 12", L"profile ?*"));
     EXPECT_FALSE(MatchesWildcard(L"abc", L"a?"));
+
+    // A folder part follows the rules of file names, not the system's own search.
+    MakeFolder("profiles\\Default");
+    MakeFolder("profiles\\abc.def");
+    std::string plain = PathOf("profiles\\Default\\x"), dotted = PathOf("profiles\\abc.def\\x");
+    auto matches = [&](const std::string& part) {
+        std::vector<std::string> found = ExpandFolderWildcards(PathOf("profiles\\" + part + "\\x"));
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    EXPECT_EQ(matches("*.*"), (std::vector{plain, dotted}));
+    EXPECT_EQ(matches("*."), (std::vector{plain})) << "no extension";
+    EXPECT_EQ(matches("default.*"), (std::vector{plain}));
+    EXPECT_EQ(matches("?BC.*"), (std::vector{dotted}));
 }
 
 TEST_F(PluginExtensionsTest, RecurseChoosesHowFarBelowTheFolderTheDeletionReaches)

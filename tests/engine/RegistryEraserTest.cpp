@@ -1,3 +1,4 @@
+#include "engine/ItemConditions.h"
 #include "engine/ProtectedKeys.h"
 #include "engine/RegistryEraser.h"
 #include "engine/UserSid.h"
@@ -291,6 +292,21 @@ TEST_F(RegistryEraserTest, EveryPathNamesTheNativeView)
                ERROR_SUCCESS;
     };
     make(KEY_WOW64_64KEY);
+    {
+        RegKeyHandle native;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, x.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, native.put()),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(native.get(), L"v", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4),
+                  ERROR_SUCCESS);
+    }
+    // An item's detect paths look in the same view: both programs list an item found by the native key.
+    EraseItem item;
+    for (const char* tail : {"\\x", "\\x\\v"}) {
+        item.detect = {"HKEY_LOCAL_MACHINE\\Software\\" + key + tail};
+        EXPECT_TRUE(IsDetected(item)) << tail;
+        item.detect = {"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\" + key + tail};
+        EXPECT_FALSE(IsDetected(item)) << tail;
+    }
     make(KEY_WOW64_32KEY);
     EXPECT_EQ(eraser_.DeleteKeyByPath("HKEY_LOCAL_MACHINE\\Software\\" + key + "\\x"), 1u);
     EXPECT_FALSE(exists(KEY_WOW64_64KEY));
