@@ -43,6 +43,18 @@ std::string ParameterLine(const DraftParameter& parameter, const std::string& it
     return line + ">" + Escaped(parameter.text) + "</item>\r\n";
 }
 
+std::string Variant(const std::string& body, const std::string& version,
+                    const std::vector<DraftParameter>& parameters, const std::string& command)
+{
+    std::string open = body + "    <parameters windows-version=\"" + Escaped(version) + "\"";
+    if (parameters.empty())
+        return open + "/>\r\n";
+    std::string text = open + ">\r\n";
+    for (const DraftParameter& parameter : parameters)
+        text += ParameterLine(parameter, command);
+    return text + body + "    </parameters>\r\n";
+}
+
 } // namespace
 
 std::string PluginFileText(const PluginDraft& draft, const std::string& id)
@@ -64,10 +76,10 @@ std::string PluginFileText(const PluginDraft& draft, const std::string& id)
         text += Element(body, "keep", keep);
     text += body + "<parameters>\r\n";
     for (const std::string& version : draft.versionsWithout)
-        text += body + "    <parameters windows-version=\"" + Escaped(version) + "\"/>\r\n";
-    text += body + "    <parameters windows-version=\"otherwise\">\r\n";
-    for (const DraftParameter& parameter : draft.parameters)
-        text += ParameterLine(parameter, command);
-    text += body + "    </parameters>\r\n" + body + "</parameters>\r\n    </body>\r\n</vestrel-plugin>\r\n";
-    return text;
+        text += Variant(body, version, {}, command);
+    for (const std::string& version : draft.versionsWith)
+        text += Variant(body, version, draft.parameters, command);
+    text += Variant(body, "otherwise", draft.onOtherVersions ? draft.parameters : std::vector<DraftParameter>(),
+                    command);
+    return text + body + "</parameters>\r\n    </body>\r\n</vestrel-plugin>\r\n";
 }

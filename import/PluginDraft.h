@@ -22,8 +22,11 @@ struct PluginDraft {
     std::vector<std::string> keeps;
     std::vector<DraftParameter> parameters;
     // Windows versions (as plug-in files write them) on which the item does
-    // nothing; on every other version the parameters apply.
+    // nothing, and those on which the parameters apply; on every other version
+    // they apply when onOtherVersions (an entry for older Windows only has not).
     std::vector<std::string> versionsWithout;
+    std::vector<std::string> versionsWith;
+    bool onOtherVersions = true;
 };
 
 // The whole text of the plug-in file with the given id.

@@ -195,23 +195,25 @@ double VersionNumber(const std::string& text, const std::string& value)
     return number;
 }
 
-// The older versions the entry is not for; skips an entry that is not for
-// Windows 10 and 11.
-std::vector<std::string> VersionsWithout(const std::string& value)
+// Maps the entry's range of Windows versions onto version variants; skips an
+// entry for none of the versions Vestrel runs on (Windows 7 to 11).
+void MapVersions(const std::string& value, PluginDraft& draft)
 {
     std::vector<std::string> bounds = Split(value, '|');
     if (bounds.size() > 2)
         throw Skip{"DetectOS: " + value + " is not a range of Windows versions"};
     double low = bounds[0].empty() ? 0 : VersionNumber(bounds[0], value);
     double high = bounds.size() == 1 ? low : bounds[1].empty() ? 1e9 : VersionNumber(bounds[1], value);
-    if (low > 10.05 || high < 9.95)
-        throw Skip{"DetectOS: not for Windows 10 or 11"};
-    std::vector<std::string> versions;
+    draft.onOtherVersions = low < 10.05 && high > 9.95;
     for (const auto& [number, text] : kOlderVersions) {
-        if (number < low - 0.05)
-            versions.push_back(text);
+        bool inRange = number > low - 0.05 && number < high + 0.05;
+        if (draft.onOtherVersions && !inRange)
+            draft.versionsWithout.push_back(text);
+        else if (!draft.onOtherVersions && inRange)
+            draft.versionsWith.push_back(text);
     }
-    return versions;
+    if (!draft.onOtherVersions && draft.versionsWith.empty())
+        throw Skip{"DetectOS: not for Windows 7 to 11"};
 }
 
 // The entry's lines sorted by what they are.
@@ -348,7 +350,7 @@ PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
     draft.descript = group.empty() ? entry.name : entry.name + " (" + group + ")";
     draft.warning = keys.warning;
     if (!keys.detectOs.empty())
-        draft.versionsWithout = VersionsWithout(keys.detectOs);
+        MapVersions(keys.detectOs, draft);
     for (const RulesLine* line : keys.detects) {
         if (line->value.find('|') != std::string::npos)
             throw Skip{line->key + " is not a registry key"};

@@ -49,15 +49,15 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     }
     EXPECT_TRUE(Contains(ReadFile("vestrel.conf"), "<own>true</own>")) << "other items keep their selection";
     for (const char* reason :
-         {"[Old Gadget]: DetectOS: not for Windows 10 or 11", "[Picture Viewer]: FileKey1: unknown variable",
+         {"[Old Gadget]: DetectOS: not for Windows 7 to 11", "[Picture Viewer]: FileKey1: unknown variable",
           "[Windows Logs]: FileKey1: %windir% is or holds a protected folder",
           "[Whole Local Folder]: FileKey1: %localappdata% is or holds",
           "[Every Program]: FileKey1: %programfiles%\\*",
           "[Software Branch]: RegKey1: HKEY_CURRENT_USER\\Software is a protected registry key",
           "[Badger Settings]: ExcludeKey1: Vestrel cannot keep a registry entry",
-          "[No Pattern]: FileKey1 names no", "[Special Detection]: line 66: SpecialDetect is not supported",
+          "[No Pattern]: FileKey1 names no", "[Special Detection]: line 67: SpecialDetect is not supported",
           "[Detect Only]: nothing to erase", "[Zephyr Notes Cache]: an entry above has the same name",
-          "[Broken Line]: line 77 is not key=value"})
+          "[Broken Line]: line 78 is not key=value"})
         EXPECT_TRUE(Contains(out, std::string("Skipped ") + reason)) << reason;
 
     std::string zephyr = Plugin("zephyr-notes-cache");
@@ -85,6 +85,9 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     EXPECT_TRUE(Contains(marmot, "<parameters windows-version=\"6.1\"/>"))
         << "DetectOS=6.2| leaves out 6.1 only";
     EXPECT_FALSE(Contains(marmot, "windows-version=\"6.2\""));
+    std::string crashes = Plugin("zephyr-notes-cache-2");
+    EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"6.3\">\r\n")) << "DetectOS=|6.3 works up to 8.1";
+    EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"otherwise\"/>")) << "and does nothing on 10 and 11";
     EXPECT_TRUE(Contains(marmot, "%programfiles%\\Marmot Player\\Thumbs\\*.db</item>"));
     EXPECT_TRUE(Contains(marmot, "%programfilesx86%\\Marmot Player\\Thumbs\\*.db</item>"));
     EXPECT_TRUE(Contains(marmot, "command=\"delete-directory\" "
