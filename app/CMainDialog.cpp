@@ -156,7 +156,9 @@ bool CMainDialog::OnInitDialog()
         RunSilentErase(RunSetup());
     PlaceControls();
     CentreOnWorkArea();
-    return true;
+    // The keys work the list at once, and Enter, pressing the focused button, finds none: the close prompt.
+    SetFocus(List(1).View().GetHwnd());
+    return false;
 }
 
 void CMainDialog::AddAboutEntry()

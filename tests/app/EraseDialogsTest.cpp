@@ -122,11 +122,19 @@ TEST_F(EraseDialogsTest, WithNothingSelectedSaysSoAndRunsNothing)
                             EXPECT_EQ(dialog.SelectedCount(), 0);
                             EXPECT_EQ(dialog.Status(), "Nothing is selected");
                             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_START_ERASE)));
+                            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDOK));
                             PostCommand(hwnd, IDC_START_ERASE);
+                            // Enter presses the focused Cancel.
                             PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
                             return true;
                         },
-                        PressWhenOpen(IDOK)});
+                        [] {
+                            if (HWND hwnd = FindThreadWindow(kProgressTitle)) {
+                                ADD_FAILURE() << "Enter on Cancel left the dialog open";
+                                PostCommand(hwnd, IDOK);
+                            }
+                            return true;
+                        }});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(looked);
@@ -234,21 +242,56 @@ TEST_F(EraseDialogsTest, EraseNowKeepsWhatVestrelCliStoredMeanwhile)
     EXPECT_EQ(ProcessStatistics().lastErasedText, "11:00, Jan/03/26");
 }
 
-TEST_F(EraseDialogsTest, EnterStartsTheRun)
+// Enter presses the button that has the focus, however it came there; elsewhere it erases. The focus
+// frame must never sit on Cancel while Enter erases.
+TEST_F(EraseDialogsTest, EnterPressesTheFocusedButtonAndElseErases)
 {
     AddItem("1.aep", "a", "Item A");
     WriteConfig({{"a", true}});
-    ModalScript script({[&] {
-                            HWND hwnd = FindThreadWindow(kProgressTitle);
-                            if (!hwnd)
-                                return false;
-                            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
-                            return true;
-                        },
-                        CloseResult()});
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_FALSE(script.TimedOut());
-    EXPECT_EQ(hooks.events, (Texts{"execute a", "pause 1000"}));
+    using Act = std::function<void(HWND, const CEraseProgressDialog&)>;
+    Act tab = [](HWND, const CEraseProgressDialog&) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0); };
+    auto focus = [](int id) -> Act {
+        return [id](HWND hwnd, const CEraseProgressDialog&) { SetFocus(GetDlgItem(hwnd, id)); };
+    };
+    Act focusList = [](HWND, const CEraseProgressDialog& shown) { SetFocus(shown.List().View().GetHwnd()); };
+    struct Case {
+        const char* name;
+        Act act;
+        bool erases;
+    };
+    const Case cases[]{{"as opened", [](HWND, const CEraseProgressDialog&) {}, true},
+                       {"Tab to Cancel", tab, false},
+                       {"Cancel focused", focus(IDOK), false},
+                       {"Erase focused again", focus(IDC_START_ERASE), true},
+                       {"the list focused", focusList, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AddItem("1.aep", "a", "Item A");
+        RecordingHooks recorded;
+        CEraseProgressDialog progress;
+        progress.setup = Setup();
+        progress.hooks = &recorded;
+        HWND focused = nullptr;
+        std::vector<ModalScript::Step> steps{[&] {
+                                                 HWND hwnd = FindThreadWindow(kProgressTitle);
+                                                 if (!hwnd)
+                                                     return false;
+                                                 c.act(hwnd, progress);
+                                                 return true;
+                                             },
+                                             [&] {
+                                                 focused = GetFocus();
+                                                 PostMessageW(focused, WM_KEYDOWN, VK_RETURN, 0);
+                                                 return true;
+                                             }};
+        steps.push_back(CloseResult()); // not reached when the dialog ends without a run
+        ModalScript script(std::move(steps));
+        EXPECT_EQ(progress.DoModal(), IDOK);
+        EXPECT_FALSE(script.TimedOut());
+        EXPECT_NE(focused, nullptr);
+        EXPECT_EQ(recorded.events, (c.erases ? Texts{"execute a", "pause 1000"} : Texts{}));
+        EXPECT_EQ(ItemUntouched("a"), !c.erases);
+    }
 }
 
 // The run goes on away from the dialog's thread, which keeps handling messages: the script's steps

@@ -233,20 +233,44 @@ TEST_F(MainDialogTest, HideTheTitleBarsMinimiseAndTheSystemsMinimiseAllHideToThe
          Look([this] { EXPECT_TRUE(IsWindowVisible(main)); })});
 }
 
-TEST_F(MainDialogTest, EnterOpensTheClosePrompt)
+// The window opens with the list focused, where Enter opens the close prompt; on a focused button Enter
+// presses that button (About here, whose own Enter closes it) and never the window's default, Close.
+TEST_F(MainDialogTest, EnterOpensTheClosePromptOrPressesTheFocusedButton)
 {
+    auto enter = [](HWND hwnd) {
+        return [hwnd] {
+            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
+            return true;
+        };
+    };
     bool prompted = false;
-    Run({[this] {
-             PostMessageW(GetFocus() ? GetFocus() : main, WM_KEYDOWN, VK_RETURN, 0);
-             return true;
+    bool aboutClosed = false;
+    Run({[&] {
+             EXPECT_EQ(GetFocus(), dialog->PageList(1).View().GetHwnd());
+             return enter(main)();
          },
          [&] {
              HWND prompt = FindThreadWindow(CClosePromptDialog::kTitle);
              if (prompt)
                  PostCommand(prompt, IDCANCEL);
              return prompted = prompt != nullptr;
-         }});
+         },
+         Press(ID_SHOW_WINDOW),
+         [&] {
+             SetFocus(GetDlgItem(main, IDC_ABOUT_BUTTON));
+             return enter(main)();
+         },
+         [&] {
+             HWND about = FindThreadWindow("About Vestrel");
+             if (!about)
+                 return false;
+             EXPECT_EQ(FindThreadWindow(CClosePromptDialog::kTitle), nullptr);
+             return enter(about)();
+         },
+         [&] { return aboutClosed = FindThreadWindow("About Vestrel") == nullptr; },
+         Look([&] { EXPECT_TRUE(IsWindowVisible(main)); })});
     EXPECT_TRUE(prompted);
+    EXPECT_TRUE(aboutClosed);
 }
 
 TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
