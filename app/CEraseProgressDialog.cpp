@@ -24,7 +24,7 @@ constexpr int kStatusLeft = 35;
 constexpr int kStatusTop = 350;
 constexpr int kLineStep = 20;
 constexpr int kFontHeight = 14;
-constexpr size_t kLongestShownName = 26;
+constexpr int kStatusRight = 340; // inside the panel's edge at 350
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
@@ -60,18 +60,61 @@ void Place(HWND control, const RECT& place)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Long names are cut so that the status line stays inside the dialog.
-std::string ShortName(const std::string& name)
+// The first form that fits, or the last one.
+std::string FirstThatFits(const std::vector<std::string>& forms, const CEraseProgressDialog::LineFits& fits)
 {
-    if (name.size() <= kLongestShownName)
-        return name;
-    size_t cut = kLongestShownName;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut; // not inside a UTF-8 sequence
-    return name.substr(0, cut) + "...";
+    for (const std::string& form : forms) {
+        if (fits(form))
+            return form;
+    }
+    return forms.back();
+}
+
+// text + after, the text cut at its end (with "...") as little as makes the whole fit.
+std::string CutToFit(const std::string& text, const std::string& after, const CEraseProgressDialog::LineFits& fits)
+{
+    const std::wstring wide = ToWide(text);
+    for (size_t length = wide.size(); length > 0; --length) {
+        std::string line = ToUtf8(wide.substr(0, length - 1)) + "..." + after;
+        if (fits(line))
+            return line;
+    }
+    return "..." + after;
 }
 
 } // namespace
+
+std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const std::string& status,
+                                                           const EraseTally& tally, const LineFits& fits)
+{
+    const unsigned files = tally.filesErased;
+    const unsigned keys = tally.registryEntriesErased;
+    if (phase == Phase::Nothing)
+        return {FirstThatFits({"Status: " + status, status}, fits),
+                FirstThatFits({"Tick the items to erase in the main window.", "Tick items in the main window."},
+                              fits)};
+    // The size stands after the status, which is cut last of all.
+    std::vector<std::string> first;
+    std::string size;
+    std::vector<std::string> second;
+    if (phase == Phase::Running || phase == Phase::Finished) {
+        const std::vector<std::string> known = StatusLines(status, tally);
+        size = ";  Released: " + SizeText(tally.bytesReleased);
+        first = {known[0], "Status: " + status + size, status + size};
+        second = {known[1], Format("Files: %u, Registry Keys: %u", files, keys),
+                  Format("Files: %u, Keys: %u", files, keys)};
+    } else {
+        const std::vector<std::string> known = PreviewLines(status, tally);
+        size = ";  To Release: " + SizeText(tally.bytesReleased);
+        first = {known[0], status + size};
+        second = {known[1], "Files: " + GroupedNumber(files) + ", Registry Keys: " + GroupedNumber(keys),
+                  "Files: " + GroupedNumber(files) + ", Keys: " + GroupedNumber(keys)};
+    }
+    std::string line = FirstThatFits(first, fits);
+    if (!fits(line))
+        line = CutToFit(status, size, fits);
+    return {line, FirstThatFits(second, fits)};
+}
 
 BEGIN_MESSAGE_MAP(CEraseProgressDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
@@ -192,6 +235,7 @@ void CEraseProgressDialog::Layout()
     SizeToBackground();
     Place(list_.GetHwnd(), dpi_.Scale(kListRect));
     for (auto [button, place] : {std::pair{&erase_, kEraseButton}, std::pair{&cancel_, kCancelButton}}) {
+        button->SetDpi(dpi_);
         button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
         Place(button->GetHwnd(), dpi_.Scale(place));
     }
@@ -215,24 +259,25 @@ LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
     return 0;
 }
 
+int CEraseProgressDialog::StatusWidth() const
+{
+    return dpi_.Scale(kStatusRight) - dpi_.Scale(kStatusLeft);
+}
+
 void CEraseProgressDialog::PaintStatus(HDC dc) const
 {
-    std::vector<std::string> lines;
-    switch (phase_) {
-    case Phase::Counting:
-    case Phase::Ready:
-        lines = PreviewLines(status_, PreviewTotal());
-        break;
-    case Phase::Nothing:
-        lines = {"Status: " + status_, "Tick the items to erase in the main window."};
-        break;
-    case Phase::Running:
-    case Phase::Finished:
-        lines = StatusLines(status_, tally_);
-        break;
-    }
-    DrawTextLines(dc, {font_.get(), kBlack, dpi_.Scale(POINT{kStatusLeft, kStatusTop}), dpi_.Scale(kLineStep)},
-                  lines);
+    SelectedObject font(dc, font_.get());
+    const int width = StatusWidth();
+    auto fits = [&](const std::string& line) {
+        std::wstring text = ToWide(line);
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size) &&
+               size.cx <= width;
+    };
+    const bool running = phase_ == Phase::Running || phase_ == Phase::Finished;
+    const std::vector<std::string> lines = FittedLines(phase_, status_, running ? tally_ : PreviewTotal(), fits);
+    const POINT first = dpi_.Scale(POINT{kStatusLeft, kStatusTop});
+    DrawTextLines(dc, {font_.get(), kBlack, first, dpi_.Scale(kLineStep), first.x + width}, lines);
 }
 
 LRESULT CEraseProgressDialog::OnSetCursor(WPARAM, LPARAM)
@@ -315,7 +360,7 @@ LRESULT CEraseProgressDialog::OnProgress(WPARAM, LPARAM)
     // Between an item's end and the next one's start the status says how many are done.
     if (progress.done < progress.total && progress.item != shownItem_) {
         shownItem_ = progress.item;
-        SetStatus("Erasing " + ShortName(progress.item));
+        SetStatus("Erasing " + progress.item);
     } else {
         InvalidateStatus();
     }

@@ -14,6 +14,7 @@
 #include "ui/CSkinDialog.h"
 #include "ui/WaitCursor.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,15 @@ public:
     static std::vector<std::string> PreviewLines(const std::string& status, const EraseTally& tally);
     // "Success", or how many entries could not be removed.
     static std::string OutcomeStatus(unsigned failures);
+    // Whether a line fits the status panel.
+    using LineFits = std::function<bool(const std::string&)>;
+    // The two lines of a phase as above when they fit the panel; otherwise shorter wording, and the status
+    // (an item's name) cut to fit.
+    static std::vector<std::string> FittedLines(Phase phase, const std::string& status, const EraseTally& tally,
+                                                const LineFits& fits);
+    // The width the status lines have on the panel, and their font, at the window's DPI.
+    int StatusWidth() const;
+    HFONT StatusFont() const { return font_.get(); }
     // Draws the status lines onto the dialog's surface, whose background is already painted.
     void PaintStatus(HDC dc) const;
 

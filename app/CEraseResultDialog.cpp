@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kTextLeft = 25;
+constexpr int kTextRight = 282; // inside the panel's edge at 286
 constexpr int kFirstLineTop = 100;
 constexpr int kLineStep = 20;
 constexpr size_t kCountLines = 3;
@@ -35,14 +36,38 @@ END_MESSAGE_MAP()
 
 CEraseResultDialog::CEraseResultDialog() : CSkinDialog(IDD_ERASE_RESULT, IDB_RESULT_BACKGROUND) {}
 
-std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally, const Leftovers& left)
+std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally, const Leftovers& left,
+                                                         const std::function<bool(const std::string&)>& fits)
 {
     std::vector<std::string> lines{Format("Released HD Space: %u KB; ", tally.bytesReleased / 1024),
                                    Format("Files Erased: %u;", tally.filesErased),
                                    Format("Registry Keys Erased: %u", tally.registryEntriesErased)};
-    if (left.Total() > 0)
-        lines.push_back("Left: " + LeftoversText(left));
+    if (left.Total() == 0)
+        return lines;
+    std::string note = "Left: " + LeftoversText(left);
+    if (fits && !fits(note)) {
+        const unsigned total = left.Total();
+        note = "Left: " + GroupedNumber(total) + (total == 1 ? " entry" : " entries") + ", see Details";
+    }
+    lines.push_back(note);
     return lines;
+}
+
+int CEraseResultDialog::TextWidth() const
+{
+    return dpi_.Scale(kTextRight) - dpi_.Scale(kTextLeft);
+}
+
+std::vector<std::string> CEraseResultDialog::FittedResultLines(HDC dc) const
+{
+    SelectedObject font(dc, font_.get());
+    const int width = TextWidth();
+    return ResultLines(tally, left, [&](const std::string& line) {
+        std::wstring text = ToWide(line);
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size) &&
+               size.cx <= width;
+    });
 }
 
 bool CEraseResultDialog::OnInitDialog()
@@ -68,6 +93,7 @@ void CEraseResultDialog::Layout()
     SizeToBackground();
     const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
     for (auto [button, left] : {std::pair{&close_, closeLeft}, std::pair{&details_, kDetailsLeft}}) {
+        button->SetDpi(dpi_);
         button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
         SetWindowPos(button->GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop),
                      dpi_.Scale(kButtonWidth), dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -100,10 +126,11 @@ LRESULT CEraseResultDialog::OnPaint(WPARAM, LPARAM)
 // The counts fill the background's panel; what was left is a note of its own, in red, under it.
 void CEraseResultDialog::PaintResult(HDC dc) const
 {
-    std::vector<std::string> lines = ResultLines(tally, left);
+    std::vector<std::string> lines = FittedResultLines(dc);
     std::vector<std::string> note(lines.begin() + kCountLines, lines.end());
     lines.resize(kCountLines);
     const int step = dpi_.Scale(kLineStep);
-    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi_.Scale(POINT{kTextLeft, kFirstLineTop}), step}, lines);
-    DrawTextLines(dc, {font_.get(), kNoteColour, dpi_.Scale(POINT{kTextLeft, kNoteTop}), step}, note);
+    const int right = dpi_.Scale(kTextLeft) + TextWidth();
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi_.Scale(POINT{kTextLeft, kFirstLineTop}), step, right}, lines);
+    DrawTextLines(dc, {font_.get(), kNoteColour, dpi_.Scale(POINT{kTextLeft, kNoteTop}), step, right}, note);
 }

@@ -6,6 +6,7 @@
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,14 @@ public:
     Leftovers left;
     std::vector<std::string> leftLines; // "path: reason", for Details
 
-    // The lines, top to bottom; kilobytes are rounded down. A fourth says what was left, if anything.
-    static std::vector<std::string> ResultLines(const EraseTally& tally, const Leftovers& left = {});
+    // The lines, top to bottom; kilobytes are rounded down. A fourth says what was left, if anything: each
+    // kind, or only how many when that line does not fit (fits) under the panel.
+    static std::vector<std::string> ResultLines(const EraseTally& tally, const Leftovers& left = {},
+                                                const std::function<bool(const std::string&)>& fits = {});
+    // The lines as painted, measured in the dialog's font against its panel.
+    std::vector<std::string> FittedResultLines(HDC dc) const;
+    int TextWidth() const;
+    HFONT TextFont() const { return font_.get(); }
     // Draws the lines onto the dialog's surface, whose background is already painted.
     void PaintResult(HDC dc) const;
 

@@ -103,7 +103,6 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_MESSAGE(WM_CLOSE, OnCloseMessage)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
-    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
     ON_COMMAND(IDC_ERASE_NOW, OnEraseNow)
     ON_COMMAND(IDC_OPTION, OnOptions)
     ON_COMMAND(IDC_SCHEDULE, OnSchedule)
@@ -145,7 +144,8 @@ bool CMainDialog::OnInitDialog()
     FillLists();
     tray_.Create(GetHwnd(), "Vestrel", IDI_TRAY, IDR_TRAY_MENU);
     SetWindowTextW(GetHwnd(), L"Vestrel");
-    SkinButtons();
+    AttachButtons();
+    ApplyButtonSkins();
     ShowPage(1);
     LoadSettings(setup_.settingsKey);
     statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
@@ -156,7 +156,9 @@ bool CMainDialog::OnInitDialog()
         RunSilentErase(RunSetup());
     PlaceControls();
     CentreOnWorkArea();
-    return true;
+    // The keys work the list at once, and Enter, pressing the focused button, finds none: the close prompt.
+    SetFocus(List(1).View().GetHwnd());
+    return false;
 }
 
 void CMainDialog::AddAboutEntry()
@@ -214,14 +216,23 @@ void CMainDialog::FillLists()
         List(page).SetCheck(0, SelectAllState(List(page)));
 }
 
-void CMainDialog::SkinButtons()
+void CMainDialog::AttachButtons()
 {
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         const ButtonSkin& skin = kButtons[i];
-        if (!AttachItem(skin.id, buttons_[i]))
-            continue;
-        if (skin.toolTip)
+        if (AttachItem(skin.id, buttons_[i]) && skin.toolTip)
             buttons_[i].SetToolTipText(skin.toolTip);
+    }
+}
+
+// The faces for the window's DPI; again after a change of it.
+void CMainDialog::ApplyButtonSkins()
+{
+    for (size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonSkin& skin = kButtons[i];
+        if (!buttons_[i].GetHwnd())
+            continue;
+        buttons_[i].SetDpi(dpi_);
         buttons_[i].SetSkin(skin.normal, skin.pressed, skin.hover, skin.disabled);
     }
 }
@@ -426,8 +437,12 @@ void CMainDialog::OnPluginPage()
 // The imported items appear at once, on the Applications page, unticked.
 void CMainDialog::OnImportRules()
 {
+    if (BringModalToFront())
+        return;
     SaveSelection();
-    if (!RulesImportPrompt(setup_).Run(GetHwnd()))
+    bool imported = false;
+    RunModal([&] { imported = RulesImportPrompt(setup_).Run(GetHwnd()); });
+    if (!imported)
         return;
     items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
                                              ConfigSelection(setup_.configPath));
@@ -562,21 +577,9 @@ LRESULT CMainDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
     PlaceControls();
     PlaceLists();
-    SkinButtons();
+    ApplyButtonSkins();
     InvalidateRect(GetHwnd(), nullptr, TRUE);
     return 0;
-}
-
-// The wheel turned over a list scrolls it, wherever the keyboard focus is.
-LRESULT CMainDialog::OnMouseWheel(WPARAM wParam, LPARAM lParam)
-{
-    POINT cursor{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const CCheckListCtrl& list = List(currentPage_ ? currentPage_ : 1);
-    RECT area{};
-    GetWindowRect(list.GetHwnd(), &area);
-    if (PtInRect(&area, cursor))
-        return SendMessageW(list.View().GetHwnd(), WM_MOUSEWHEEL, wParam, lParam);
-    return Default();
 }
 
 LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)

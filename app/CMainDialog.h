@@ -54,7 +54,6 @@ private:
     LRESULT OnCloseMessage(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnDpiChanged(WPARAM, LPARAM);
-    LRESULT OnMouseWheel(WPARAM, LPARAM);
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
@@ -76,7 +75,8 @@ private:
     void SetIcons();
     bool CreateLists();
     void FillLists();
-    void SkinButtons();
+    void AttachButtons();
+    void ApplyButtonSkins();
     void PlaceControls();
     void PlaceLists();
     void SaveSelection();

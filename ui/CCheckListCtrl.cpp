@@ -13,11 +13,12 @@ constexpr int kCellPadding = 6;
 constexpr int kExtentPadding = 5;
 constexpr int kMargin = 5;
 constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+const std::string kClassPrefix = "VestrelCheckList";
 
 // One class per background colour, since the class brush paints the margins and the space below the rows.
 std::string ClassFor(COLORREF backColour)
 {
-    return "VestrelCheckList" + std::to_string(backColour);
+    return kClassPrefix + std::to_string(backColour);
 }
 
 bool RegisterListClass(const std::string& className, COLORREF backColour)
@@ -135,6 +136,20 @@ void CCheckListCtrl::ApplyLook(HFONT font, const Dpi& dpi)
     look_.margin = dpi.Scale(kMargin);
     look_.inset = dpi.Scale(kViewInset);
     MeasureFont();
+}
+
+HWND CCheckListCtrl::ViewUnder(HWND parent, POINT screen)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT area{};
+        wchar_t name[64] = {};
+        if (!IsWindowVisible(child) || !GetWindowRect(child, &area) || !PtInRect(&area, screen) ||
+            !GetClassNameW(child, name, 64) || ToUtf8(name).rfind(kClassPrefix, 0) != 0)
+            continue;
+        if (HWND view = FindWindowExW(child, nullptr, name, nullptr))
+            return view;
+    }
+    return nullptr;
 }
 
 void CCheckListCtrl::ApplyDpi(const Dpi& dpi)

@@ -52,6 +52,9 @@ public:
     // The frame's margin around the view, in the focus colour while the view has the keyboard focus.
     void PaintFrame(HDC dc, const RECT& client, bool focused) const;
 
+    // The view of the shown check list among parent's children that lies under a screen point, or null.
+    static HWND ViewUnder(HWND parent, POINT screen);
+
     CCheckListView& View() { return view_; }
     const CCheckListView& View() const { return view_; }
     int RowHeight() const { return look_.rowHeight; }

@@ -21,7 +21,9 @@ bool CClosePromptDialog::OnInitDialog()
     SizeToBackground();
     SkinButton(minimize_, IDC_MINIMIZE_IT, "Only Minimize It", 63);
     SkinButton(close_, IDC_CLOSE_IT, "Close the Eraser", 179);
-    return true;
+    // Enter presses the focused button; at first that is the default, "Close it".
+    SetFocus(close_.GetHwnd());
+    return false;
 }
 
 void CClosePromptDialog::SkinButton(CSkinButton& button, int id, const char* tip, int left)

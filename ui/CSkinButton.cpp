@@ -80,6 +80,8 @@ BEGIN_MESSAGE_MAP(CSkinButton, Button)
     ON_MESSAGE(BM_SETCHECK, OnSetCheck)
     ON_MESSAGE(BM_GETCHECK, OnGetCheck)
     ON_MESSAGE(kUncheckMessage, OnUncheck)
+    ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+    ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
 END_MESSAGE_MAP()
 
 // The kind is read from the style the button was made with, once, before the style turns owner-drawn and
@@ -89,6 +91,7 @@ CSkinButton::Kind CSkinButton::GetKind()
     if (!prepared_ && GetHwnd()) {
         LONG style = GetWindowLongW(GetHwnd(), GWL_STYLE);
         kind_ = KindFromStyle(style);
+        default_ = kind_ == Kind::Push && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
         prepared_ = true;
         SetButtonStyle((style & 0xFFFF & ~BS_TYPEMASK) | BS_OWNERDRAW, true);
     }
@@ -99,8 +102,8 @@ void CSkinButton::SetSkin(UINT normal, UINT pressed, UINT hover, UINT disabled, 
                           int drawMode, int border, int focusMargin)
 {
     GetKind();
-    // Faces for the window's DPI; an owner whose DPI changed sets the skin again.
-    const Dpi dpi = Dpi::ForWindow(GetHwnd());
+    // Faces for the DPI; an owner whose DPI changed sets the skin again.
+    const Dpi dpi = CurrentDpi();
     normal_ = normal ? LoadSkinBitmap(normal, dpi) : GdiObject<HBITMAP>();
     pressed_ = pressed ? LoadSkinBitmap(pressed, dpi) : GdiObject<HBITMAP>();
     hover_ = hover ? LoadSkinBitmap(hover, dpi) : GdiObject<HBITMAP>();
@@ -170,7 +173,7 @@ void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
         DrawFocusRect(dc, &focusRect);
     }
     if (face.focused && face.focusCue) {
-        const Dpi dpi = Dpi::ForWindow(GetHwnd());
+        const Dpi dpi = CurrentDpi();
         RECT cue = rect;
         InflateRect(&cue, -dpi.Scale(kFocusInset), -dpi.Scale(kFocusInset));
         DrawFocusFrame(dc, cue, dpi.Scale(1));
@@ -305,6 +308,30 @@ LRESULT CSkinButton::OnUncheck(WPARAM, LPARAM)
     return 0;
 }
 
+// An owner-drawn button would say only DLGC_BUTTON, and Enter would then always give the dialog's default
+// id, whichever button has the focus. A push button with the focus is the one Enter presses, as with
+// standard push buttons; without the focus it is the default only while the dialog manager says so.
+LRESULT CSkinButton::OnGetDlgCode(WPARAM, LPARAM)
+{
+    if (GetKind() != Kind::Push)
+        return Default();
+    const bool isDefault = default_ || GetFocus() == GetHwnd();
+    return DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+}
+
+// The dialog manager moves the default by setting BS_DEFPUSHBUTTON or BS_PUSHBUTTON: the button keeps
+// drawing itself and only notes which it is.
+LRESULT CSkinButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
+{
+    const UINT type = static_cast<UINT>(wParam) & BS_TYPEMASK;
+    if (!prepared_ || type == BS_OWNERDRAW)
+        return Default();
+    if (kind_ == Kind::Push)
+        default_ = type == BS_DEFPUSHBUTTON;
+    DefSubclassProc(GetHwnd(), BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
+    return 0;
+}
+
 // While a press is held, the pushed look follows whether the cursor is over the button.
 bool CSkinButton::FollowPressWhileHeld()
 {
@@ -371,6 +398,11 @@ void CSkinButton::ApplyMask()
         SIZE size = BitmapSize(mask_.get());
         SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+Dpi CSkinButton::CurrentDpi() const
+{
+    return dpi_ ? *dpi_ : Dpi::ForWindow(GetHwnd());
 }
 
 void CSkinButton::Redraw() const

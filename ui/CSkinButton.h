@@ -1,15 +1,18 @@
 #pragma once
 
 #include "framework/Button.h"
+#include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "ui/CToolTip.h"
 
+#include <optional>
 #include <string>
 
 // An owner-drawn push button, check box or radio button whose faces come from bitmaps in the resources,
 // with a hover face while the mouse is over it, the pressed face only while a press stays on it, a tooltip,
 // and its own check state. Attach it to a dialog's button (Dialog::AttachItem), then call SetToolTipText
-// and SetSkin; its kind comes from the button's style and the style becomes owner-drawn.
+// and SetSkin; its kind comes from the button's style and the style becomes owner-drawn. A push button
+// still answers the dialog manager as a push button does, so Enter presses the focused one.
 class CSkinButton : public Button {
 public:
     enum class Kind { Push = 0, CheckBox = 2, Radio = 4 };
@@ -38,6 +41,9 @@ public:
     void SetSkin(UINT normal, UINT pressed = 0, UINT hover = 0, UINT disabled = 0, UINT focus = 0,
                  UINT mask = 0, int drawMode = Plain, int border = 0, int focusMargin = 0);
     void SetToolTipText(const std::string& text);
+    // The DPI the faces are loaded and the focus frame drawn for; the window's own until set. An owner
+    // following WM_DPICHANGED sets the new one, then the skin again.
+    void SetDpi(const Dpi& dpi) { dpi_ = dpi; }
     // Returns the previous caption colour.
     COLORREF SetTextColor(COLORREF colour);
 
@@ -64,6 +70,8 @@ private:
     LRESULT OnSetCheck(WPARAM, LPARAM);
     LRESULT OnGetCheck(WPARAM, LPARAM);
     LRESULT OnUncheck(WPARAM, LPARAM);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM);
+    LRESULT OnSetStyle(WPARAM, LPARAM);
 
     bool FollowPressWhileHeld();
     void PressDown(UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,6 +79,7 @@ private:
     void UncheckGroup();
     void ApplyMask();
     void Redraw() const;
+    Dpi CurrentDpi() const;
     void DrawFace(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
@@ -80,6 +89,7 @@ private:
     bool checked_ = false;
     bool hovering_ = false;
     bool held_ = false;
+    bool default_ = false; // the dialog's default push button, as the dialog manager last said
     GdiObject<HBITMAP> normal_;
     GdiObject<HBITMAP> pressed_;
     GdiObject<HBITMAP> hover_;
@@ -87,6 +97,7 @@ private:
     GdiObject<HBITMAP> focus_;
     GdiObject<HBITMAP> mask_;
     bool shaped_ = false; // the window has a region from a mask
+    std::optional<Dpi> dpi_;
     int drawMode_ = Stretch;
     bool border_ = false;
     int focusMargin_ = 0;

@@ -1,5 +1,6 @@
 #include "ui/CSkinDialog.h"
 
+#include "ui/CCheckListCtrl.h"
 #include "ui/SkinDrawing.h"
 
 #include <windowsx.h>
@@ -9,6 +10,7 @@
 BEGIN_MESSAGE_MAP(CSkinDialog, Dialog)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+    ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
 END_MESSAGE_MAP()
 
 CSkinDialog::CSkinDialog(UINT templateId, UINT backgroundId) : Dialog(templateId), backgroundId_(backgroundId)
@@ -72,5 +74,15 @@ LRESULT CSkinDialog::OnLButtonDown(WPARAM, LPARAM lParam)
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     ClientToScreen(GetHwnd(), &point);
     PostMessageW(GetHwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    return Default();
+}
+
+// The wheel goes to the focused window, which hands it up to its dialog when it does not scroll (a
+// button): over a list it scrolls the list. The list's view handles the wheel itself, so it never comes back.
+LRESULT CSkinDialog::OnMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    POINT cursor{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (HWND view = CCheckListCtrl::ViewUnder(GetHwnd(), cursor))
+        return SendMessageW(view, WM_MOUSEWHEEL, wParam, lParam);
     return Default();
 }

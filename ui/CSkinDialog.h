@@ -6,7 +6,7 @@
 
 // What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
 // whole surface, drawn for the window's DPI, and a press anywhere on that surface drags the window as a
-// caption would.
+// caption would. The mouse wheel over a check list scrolls it, wherever the keyboard focus is.
 class CSkinDialog : public Dialog {
 public:
     CSkinDialog(UINT templateId, UINT backgroundId);
@@ -30,6 +30,7 @@ protected:
 private:
     LRESULT OnEraseBackground(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnMouseWheel(WPARAM, LPARAM);
 
     UINT backgroundId_;
     GdiObject<HBITMAP> background_;

@@ -148,7 +148,13 @@ void DrawTextLines(HDC dc, const TextLines& style, const std::vector<std::string
     int top = style.first.y;
     for (const std::string& line : lines) {
         std::wstring text = ToWide(line);
-        TextOutW(dc, style.first.x, top, text.c_str(), static_cast<int>(text.size()));
+        if (style.right > style.first.x) {
+            RECT area{style.first.x, top, style.right, top + std::max(style.lineStep, 1)};
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+                      DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP);
+        } else {
+            TextOutW(dc, style.first.x, top, text.c_str(), static_cast<int>(text.size()));
+        }
         top += style.lineStep;
     }
     SetTextColor(dc, oldColour);

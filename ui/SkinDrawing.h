@@ -39,11 +39,13 @@ GdiObject<HFONT> CreateSkinFont(int height);
 
 // Writes the lines top down, the first at (left, top) and each next one lineStep pixels lower, in the font
 // and colour given and without a background of their own; the DC's font, colour and mode are put back after.
+// With a right edge beyond left, a line too long for it ends in an ellipsis there.
 struct TextLines {
     HFONT font;
     COLORREF colour;
     POINT first;
     int lineStep;
+    int right = 0;
 };
 void DrawTextLines(HDC dc, const TextLines& style, const std::vector<std::string>& lines);
 

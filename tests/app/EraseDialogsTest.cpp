@@ -41,6 +41,21 @@ bool SameRect(const RECT& a, const RECT& b)
     return EqualRect(&a, &b) != FALSE;
 }
 
+// A line's width in the font selected into dc.
+int TextWidth(HDC dc, const std::string& line)
+{
+    std::wstring text = ToWide(line);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+void ChangeDpi(HWND hwnd, UINT dpi)
+{
+    RECT suggested{0, 0, MulDiv(370, static_cast<int>(dpi), 96), MulDiv(450, static_cast<int>(dpi), 96)};
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
 Texts Rows(const CCheckListCtrl& list)
 {
     Texts rows;
@@ -122,11 +137,19 @@ TEST_F(EraseDialogsTest, WithNothingSelectedSaysSoAndRunsNothing)
                             EXPECT_EQ(dialog.SelectedCount(), 0);
                             EXPECT_EQ(dialog.Status(), "Nothing is selected");
                             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_START_ERASE)));
+                            EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDOK));
                             PostCommand(hwnd, IDC_START_ERASE);
+                            // Enter presses the focused Cancel.
                             PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
                             return true;
                         },
-                        PressWhenOpen(IDOK)});
+                        [] {
+                            if (HWND hwnd = FindThreadWindow(kProgressTitle)) {
+                                ADD_FAILURE() << "Enter on Cancel left the dialog open";
+                                PostCommand(hwnd, IDOK);
+                            }
+                            return true;
+                        }});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(looked);
@@ -234,21 +257,56 @@ TEST_F(EraseDialogsTest, EraseNowKeepsWhatVestrelCliStoredMeanwhile)
     EXPECT_EQ(ProcessStatistics().lastErasedText, "11:00, Jan/03/26");
 }
 
-TEST_F(EraseDialogsTest, EnterStartsTheRun)
+// Enter presses the button that has the focus, however it came there; elsewhere it erases. The focus
+// frame must never sit on Cancel while Enter erases.
+TEST_F(EraseDialogsTest, EnterPressesTheFocusedButtonAndElseErases)
 {
     AddItem("1.aep", "a", "Item A");
     WriteConfig({{"a", true}});
-    ModalScript script({[&] {
-                            HWND hwnd = FindThreadWindow(kProgressTitle);
-                            if (!hwnd)
-                                return false;
-                            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
-                            return true;
-                        },
-                        CloseResult()});
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_FALSE(script.TimedOut());
-    EXPECT_EQ(hooks.events, (Texts{"execute a", "pause 1000"}));
+    using Act = std::function<void(HWND, const CEraseProgressDialog&)>;
+    Act tab = [](HWND, const CEraseProgressDialog&) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0); };
+    auto focus = [](int id) -> Act {
+        return [id](HWND hwnd, const CEraseProgressDialog&) { SetFocus(GetDlgItem(hwnd, id)); };
+    };
+    Act focusList = [](HWND, const CEraseProgressDialog& shown) { SetFocus(shown.List().View().GetHwnd()); };
+    struct Case {
+        const char* name;
+        Act act;
+        bool erases;
+    };
+    const Case cases[]{{"as opened", [](HWND, const CEraseProgressDialog&) {}, true},
+                       {"Tab to Cancel", tab, false},
+                       {"Cancel focused", focus(IDOK), false},
+                       {"Erase focused again", focus(IDC_START_ERASE), true},
+                       {"the list focused", focusList, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AddItem("1.aep", "a", "Item A");
+        RecordingHooks recorded;
+        CEraseProgressDialog progress;
+        progress.setup = Setup();
+        progress.hooks = &recorded;
+        HWND focused = nullptr;
+        std::vector<ModalScript::Step> steps{[&] {
+                                                 HWND hwnd = FindThreadWindow(kProgressTitle);
+                                                 if (!hwnd)
+                                                     return false;
+                                                 c.act(hwnd, progress);
+                                                 return true;
+                                             },
+                                             [&] {
+                                                 focused = GetFocus();
+                                                 PostMessageW(focused, WM_KEYDOWN, VK_RETURN, 0);
+                                                 return true;
+                                             }};
+        steps.push_back(CloseResult()); // not reached when the dialog ends without a run
+        ModalScript script(std::move(steps));
+        EXPECT_EQ(progress.DoModal(), IDOK);
+        EXPECT_FALSE(script.TimedOut());
+        EXPECT_NE(focused, nullptr);
+        EXPECT_EQ(recorded.events, (c.erases ? Texts{"execute a", "pause 1000"} : Texts{}));
+        EXPECT_EQ(ItemUntouched("a"), !c.erases);
+    }
 }
 
 // The run goes on away from the dialog's thread, which keeps handling messages: the script's steps
@@ -442,6 +500,109 @@ TEST_F(EraseDialogsTest, ResultDialogIsSkinnedAndClosesWithItsButtonOrEnter)
         EXPECT_EQ(result.DoModal(), IDOK);
         EXPECT_FALSE(script.TimedOut());
     }
+}
+
+// Real item names and large totals stay inside the status panel at every scale, in the dialog's own font;
+// texts short enough keep the wording users know.
+TEST_F(EraseDialogsTest, StatusLinesFitThePanelAtEveryScale)
+{
+    using Phase = CEraseProgressDialog::Phase;
+    const EraseTally big{4000000000u, 4000000000u, 4000000000u};
+    const EraseTally small{3, 12288, 1};
+    const std::string erasing = "Erasing Temporary Internet Files of Every Browser Profile";
+    const std::pair<Phase, std::string> states[]{{Phase::Running, erasing},
+                                                 {Phase::Finished, CEraseProgressDialog::OutcomeStatus(12)},
+                                                 {Phase::Counting, "Counting 12 of 40..."},
+                                                 {Phase::Nothing, "Nothing is selected"}};
+    ModalScript script({PressWhenOpen(IDOK, [&](HWND hwnd) {
+        for (UINT dpi : {96u, 144u, 192u}) {
+            ChangeDpi(hwnd, dpi);
+            HDC dc = GetDC(hwnd);
+            HGDIOBJ old = SelectObject(dc, dialog.StatusFont());
+            const int width = dialog.StatusWidth();
+            auto fits = [&](const std::string& line) { return TextWidth(dc, line) <= width; };
+            for (const auto& [phase, status] : states) {
+                for (const std::string& line : CEraseProgressDialog::FittedLines(phase, status, big, fits))
+                    EXPECT_LE(TextWidth(dc, line), width) << line << " at " << dpi;
+            }
+            const Texts running = CEraseProgressDialog::FittedLines(Phase::Running, erasing, big, fits);
+            EXPECT_EQ(running[0].rfind("Erasing Temporary", 0), 0u) << running[0];
+            EXPECT_NE(running[0].find("...;  Released: 3.7 GB"), std::string::npos) << running[0];
+            const Texts finished = CEraseProgressDialog::FittedLines(Phase::Finished, states[1].second, big, fits);
+            EXPECT_NE(finished[0].find("Finished with 12 failures"), std::string::npos) << "never cut";
+            EXPECT_EQ(CEraseProgressDialog::FittedLines(Phase::Running, "2 of 4 done", small, fits),
+                      CEraseProgressDialog::StatusLines("2 of 4 done", small))
+                << dpi;
+            EXPECT_EQ(CEraseProgressDialog::FittedLines(Phase::Ready, "Ready", small, fits),
+                      CEraseProgressDialog::PreviewLines("Ready", small))
+                << dpi;
+            SelectObject(dc, old);
+            ReleaseDC(hwnd, dc);
+        }
+    })});
+    dialog.DoModal();
+    EXPECT_FALSE(script.TimedOut());
+}
+
+// Several kinds of leftovers make a line too long for the result's panel: it then says how many, and
+// Details says what.
+TEST_F(EraseDialogsTest, TheResultsLeftLineFitsItsPanel)
+{
+    CEraseResultDialog result;
+    result.tally = EraseTally{4000000000u, 4000000000u, 4000000000u};
+    result.left = Leftovers{12, 2, 3, 1};
+    result.leftLines = {"a: in use"};
+    Texts atFirst;
+    ModalScript script({[&] {
+        HWND hwnd = FindThreadWindow(kResultTitle);
+        if (!hwnd)
+            return false;
+        for (UINT dpi : {96u, 192u}) {
+            RECT suggested{0, 0, MulDiv(300, static_cast<int>(dpi), 96), MulDiv(240, static_cast<int>(dpi), 96)};
+            SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            HDC dc = GetDC(hwnd);
+            const Texts lines = result.FittedResultLines(dc);
+            HGDIOBJ old = SelectObject(dc, result.TextFont());
+            for (const std::string& line : lines)
+                EXPECT_LE(TextWidth(dc, line), result.TextWidth()) << line << " at " << dpi;
+            SelectObject(dc, old);
+            ReleaseDC(hwnd, dc);
+            EXPECT_EQ(lines.back(), "Left: 18 entries, see Details") << dpi;
+        }
+        PostCommand(hwnd, IDOK);
+        return true;
+    }});
+    result.DoModal();
+    EXPECT_FALSE(script.TimedOut());
+    const Texts unfitted = CEraseResultDialog::ResultLines({}, Leftovers{12, 2, 3, 1});
+    EXPECT_EQ(unfitted[3], "Left: 12 files in use, 2 denied, 3 not removed, 1 refused");
+}
+
+// The wheel over the list scrolls it while a button has the focus: the button hands the wheel to the
+// dialog, as the system does for a control that does not scroll.
+TEST_F(EraseDialogsTest, TheWheelOverTheListScrollsItWhereverTheFocusIs)
+{
+    std::map<std::string, bool> selection;
+    for (int i = 0; i < 30; ++i) {
+        const std::string id = "i" + std::to_string(10 + i);
+        AddItem(id + ".aep", id, "Item " + id);
+        selection[id] = true;
+    }
+    WriteConfig(selection);
+    int top = -1;
+    ModalScript script({PressWhenOpen(IDOK, [&](HWND hwnd) {
+        HWND button = GetDlgItem(hwnd, IDC_START_ERASE);
+        SetFocus(button);
+        RECT list{};
+        GetWindowRect(GetDlgItem(hwnd, IDC_CHECK_LIST), &list);
+        const POINT over{(list.left + list.right) / 2, (list.top + list.bottom) / 2};
+        SendMessageW(button, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                     MAKELPARAM(over.x, over.y));
+        top = dialog.List().View().TopRow();
+    })});
+    dialog.DoModal();
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_GT(top, 0);
 }
 
 } // namespace

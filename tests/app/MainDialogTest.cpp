@@ -1,3 +1,4 @@
+#include "app/CEraseProgressDialog.h"
 #include "app/CMainDialog.h"
 #include "resource.h"
 #include "tests/app/EraseRunFixture.h"
@@ -233,20 +234,44 @@ TEST_F(MainDialogTest, HideTheTitleBarsMinimiseAndTheSystemsMinimiseAllHideToThe
          Look([this] { EXPECT_TRUE(IsWindowVisible(main)); })});
 }
 
-TEST_F(MainDialogTest, EnterOpensTheClosePrompt)
+// The window opens with the list focused, where Enter opens the close prompt; on a focused button Enter
+// presses that button (About here, whose own Enter closes it) and never the window's default, Close.
+TEST_F(MainDialogTest, EnterOpensTheClosePromptOrPressesTheFocusedButton)
 {
+    auto enter = [](HWND hwnd) {
+        return [hwnd] {
+            PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_RETURN, 0);
+            return true;
+        };
+    };
     bool prompted = false;
-    Run({[this] {
-             PostMessageW(GetFocus() ? GetFocus() : main, WM_KEYDOWN, VK_RETURN, 0);
-             return true;
+    bool aboutClosed = false;
+    Run({[&] {
+             EXPECT_EQ(GetFocus(), dialog->PageList(1).View().GetHwnd());
+             return enter(main)();
          },
          [&] {
              HWND prompt = FindThreadWindow(CClosePromptDialog::kTitle);
              if (prompt)
                  PostCommand(prompt, IDCANCEL);
              return prompted = prompt != nullptr;
-         }});
+         },
+         Press(ID_SHOW_WINDOW),
+         [&] {
+             SetFocus(GetDlgItem(main, IDC_ABOUT_BUTTON));
+             return enter(main)();
+         },
+         [&] {
+             HWND about = FindThreadWindow("About Vestrel");
+             if (!about)
+                 return false;
+             EXPECT_EQ(FindThreadWindow(CClosePromptDialog::kTitle), nullptr);
+             return enter(about)();
+         },
+         [&] { return aboutClosed = FindThreadWindow("About Vestrel") == nullptr; },
+         Look([&] { EXPECT_TRUE(IsWindowVisible(main)); })});
     EXPECT_TRUE(prompted);
+    EXPECT_TRUE(aboutClosed);
 }
 
 TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
@@ -355,6 +380,75 @@ TEST_F(MainDialogTest, TheWindowOpensCentredAndLargeTotalsFitTheStatisticsPanel)
         EXPECT_LT(fitted[0].size(), full[0].size());
         EXPECT_LE(fitted[1].size(), full[1].size());
     })});
+}
+
+// Moved to a monitor at 200 %: the buttons sit at their doubled places and wear the 200 % faces, which
+// cover them to their far corner (the old faces would leave it unpainted).
+TEST_F(MainDialogTest, ADpiChangeGivesTheButtonsTheirPlacesAndFacesForTheNewScale)
+{
+    static constexpr COLORREF kUnpainted = RGB(255, 0, 255);
+    Run({Look([this] {
+        RECT suggested{0, 0, 740, 900};
+        SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        for (int id : {IDC_ERASE_NOW, IDOK}) {
+            HWND button = GetDlgItem(main, id);
+            RECT place{};
+            GetWindowRect(button, &place);
+            MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&place), 2);
+            const RECT expected = CMainDialog::ControlRect(id, Dpi(192));
+            EXPECT_TRUE(EqualRect(&place, &expected)) << id;
+            const int width = place.right - place.left;
+            const int height = place.bottom - place.top;
+            HDC screen = GetDC(main);
+            HDC dc = CreateCompatibleDC(screen);
+            HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+            HGDIOBJ old = SelectObject(dc, canvas);
+            RECT all{0, 0, width, height};
+            HBRUSH fill = CreateSolidBrush(kUnpainted);
+            FillRect(dc, &all, fill);
+            SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            EXPECT_NE(GetPixel(dc, width - 3, height - 3), kUnpainted) << id;
+            EXPECT_NE(GetPixel(dc, width / 2, height / 2), kUnpainted) << id;
+            SelectObject(dc, old);
+            DeleteObject(fill);
+            DeleteObject(canvas);
+            DeleteDC(dc);
+            ReleaseDC(main, screen);
+        }
+    })});
+}
+
+// While the import's file dialog is open, the tray's Erase Now opens nothing and its Close waits for it.
+TEST_F(MainDialogTest, TheRulesImportIsModalToo)
+{
+    bool sawPicker = false;
+    bool prompted = false;
+    Run({Press(ID_IMPORT_RULES),
+         [&] {
+             HWND picker = FindThreadWindow("Import Rules File");
+             if (!picker)
+                 return false;
+             sawPicker = true;
+             PostCommand(main, IDC_ERASE_NOW);
+             PostCommand(main, IDOK);
+             return true;
+         },
+         [&] {
+             EXPECT_EQ(FindThreadWindow(CEraseProgressDialog::kTitle), nullptr);
+             EXPECT_EQ(FindThreadWindow(CClosePromptDialog::kTitle), nullptr);
+             HWND picker = FindThreadWindow("Import Rules File");
+             if (picker)
+                 PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
+             return picker != nullptr;
+         },
+         [&] {
+             HWND prompt = FindThreadWindow(CClosePromptDialog::kTitle);
+             if (prompt)
+                 PostCommand(prompt, IDCANCEL);
+             return prompted = prompt != nullptr;
+         }});
+    EXPECT_TRUE(sawPicker);
+    EXPECT_TRUE(prompted) << "the close asked for meanwhile follows";
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,17 +28,25 @@ std::string ControlText(HWND dialog, int id)
     return ToUtf8(text);
 }
 
-// Shows the prompt, lets the test act on it once it is up, and returns how it ended.
-INT_PTR RunPrompt(const std::function<void(HWND)>& act)
+// Shows the prompt, lets the test act on it once it is up (and again at the next tick, when then is
+// given), and returns how it ended.
+INT_PTR RunPrompt(const std::function<void(HWND)>& act, const std::function<void(HWND)>& then = {})
 {
     CClosePromptDialog prompt;
-    ModalScript script({[&] {
-        HWND hwnd = FindThreadWindow(CClosePromptDialog::kTitle);
+    HWND hwnd = nullptr;
+    std::vector<ModalScript::Step> steps{[&] {
+        hwnd = FindThreadWindow(CClosePromptDialog::kTitle);
         if (!hwnd)
             return false;
         act(hwnd);
         return true;
-    }});
+    }};
+    if (then)
+        steps.push_back([&] {
+            then(hwnd);
+            return true;
+        });
+    ModalScript script(std::move(steps));
     INT_PTR result = prompt.DoModal();
     EXPECT_FALSE(script.TimedOut());
     return result;
@@ -72,6 +81,15 @@ TEST(ClosePromptDialogTest, CloseItGivesOkAndMinimizeItOrEscapeGivesCancel)
     EXPECT_EQ(RunPrompt(click(IDC_MINIMIZE_IT)), IDCANCEL);
     auto escape = [](HWND hwnd) { PostMessageW(GetFocus() ? GetFocus() : hwnd, WM_KEYDOWN, VK_ESCAPE, 0); };
     EXPECT_EQ(RunPrompt(escape), IDCANCEL);
+}
+
+// The focused button is the one Enter presses: Enter on a focused "Minimize it" must not end the program.
+TEST(ClosePromptDialogTest, EnterPressesTheFocusedButtonCloseItAtFirst)
+{
+    auto enter = [](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0); };
+    EXPECT_EQ(RunPrompt([](HWND) {}, enter), IDOK);
+    EXPECT_EQ(RunPrompt([](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0); }, enter), IDCANCEL);
+    EXPECT_EQ(RunPrompt([](HWND hwnd) { SetFocus(GetDlgItem(hwnd, IDC_MINIMIZE_IT)); }, enter), IDCANCEL);
 }
 
 } // namespace
