@@ -357,9 +357,10 @@ LRESULT CEraseProgressDialog::OnProgress(WPARAM, LPARAM)
         return 0;
     EraseWorker::Progress progress = worker_->CurrentProgress();
     tally_ = progress.tally;
-    // Between an item's end and the next one's start the status says how many are done.
-    if (progress.done < progress.total && progress.item != shownItem_) {
-        shownItem_ = progress.item;
+    // Between an item's end and the next one's start the status says how many are done; a notice posted
+    // before the item ended may arrive after its end was told.
+    if (progress.started > progress.done && progress.started != shownItem_) {
+        shownItem_ = progress.started;
         SetStatus("Erasing " + progress.item);
     } else {
         InvalidateStatus();

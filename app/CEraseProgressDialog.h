@@ -94,7 +94,7 @@ private:
     int selectedCount_ = 0;
     Phase phase_ = Phase::Counting;
     std::string status_;
-    std::string shownItem_; // the item the status names while it is erased
+    int shownItem_ = 0; // the number of the item the status names while it is erased
     EraseTally tally_;
     std::vector<std::string> names_;
     std::vector<std::string> warnings_; // each row's caution, shown in its tooltip

@@ -144,6 +144,7 @@ void EraseWorker::RunItems()
             {
                 std::lock_guard guard(lock_);
                 progress_.item = item.descript;
+                ++progress_.started;
             }
             PostMessageW(dialog_, kProgress, 0, 0);
         };

@@ -32,6 +32,7 @@ public:
     // How far the run has got.
     struct Progress {
         std::string item; // the item being erased
+        int started = 0;  // items begun, the current one included
         int done = 0;
         int total = 0;
         EraseTally tally; // the items done, and what the current one has removed so far
