@@ -92,7 +92,7 @@ def check_progress_run(helper, root):
         wait_size(window, (370, 450))
         move_mouse_away()
         time.sleep(1.5)  # the first paint, the counts, and any tooltip gone
-        save(window, "progress-ready")
+        save(window, "progress-preview")
         ready = pixels(window, STATUS)
         window.click(*ERASE)
         desktop.poll(lambda: erased(root, "cache"), 20, "the first item erased")
@@ -106,7 +106,7 @@ def check_progress_run(helper, root):
         desktop.poll(lambda: erased(root, "cookies"), 20, "the second item erased")
         move_mouse_away()
         time.sleep(0.3)
-        save(window, "progress")
+        save(window, "progress-running")
         result = desktop.wait_window("Vestrel Erase Result", 30)
         wait_size(result, (300, 240))
         move_mouse_away()
@@ -168,7 +168,7 @@ def check_failures(helper, root, scale=1):
         if scale != 1:
             move_mouse_away()
             time.sleep(1.5)
-            save(window, f"progress-ready{suffix}")
+            save(window, f"progress-preview{suffix}")
         window.key("Return")  # Enter erases
         result = desktop.wait_window("Vestrel Erase Result", 60)
         wait_size(result, (round(300 * scale), round(240 * scale)))
