@@ -1,4 +1,5 @@
 #include "engine/PlacesHistoryCleaner.h"
+#include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/PlacesForTest.h"
 #include "tests/support/Sandbox.h"
 
@@ -9,23 +10,6 @@
 #include <vector>
 
 namespace {
-
-class HeardFromCleaner final : public EraseListener {
-public:
-    void OnFile(const std::string&, uint64_t) override {}
-    void OnFolderLink(const std::string&) override {}
-    void OnRegistryEntry(const std::string&, bool) override {}
-    void OnRecycleBin(const std::string&, uint64_t, uint64_t) override {}
-    void OnFailure(const std::string& path, const std::string& reason) override
-    {
-        failures.push_back(path + ": " + reason);
-    }
-    void OnRefused(const std::string&) override {}
-    void OnUncounted(const std::string& what) override { said.push_back(what); }
-
-    std::vector<std::string> failures;
-    std::vector<std::string> said;
-};
 
 class PlacesHistoryCleaner : public SandboxTest {
 protected:
