@@ -214,10 +214,8 @@ void CEraseProgressDialog::ShowRows()
     COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     for (size_t row = 0; row < names_.size(); ++row) {
-        std::string text = names_[row];
-        if (previews_[row])
-            text += " \u2014 " + PreviewText(*previews_[row]);
-        if (CheckListItem* added = list_.AddItem(text, nullptr, 0, static_cast<int>(row), kBlack, highlightText, highlight))
+        if (CheckListItem* added =
+                list_.AddItem(names_[row], nullptr, 0, static_cast<int>(row), kBlack, highlightText, highlight))
             added->warning = warnings_[row];
     }
     RedrawWindow(list_.GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -303,7 +301,8 @@ LRESULT CEraseProgressDialog::OnPreviewed(WPARAM row, LPARAM)
     if (phase_ != Phase::Counting || row >= previews_.size())
         return 0;
     previews_[row] = worker_->Preview(static_cast<int>(row));
-    ShowRows();
+    // The count stands at the row's right end, whole however long the name.
+    list_.SetItemDetail(static_cast<int>(row), PreviewText(*previews_[row]));
     SetStatus(Format("Counting %u of %d...", static_cast<unsigned>(row) + 1, selectedCount_));
     return 0;
 }

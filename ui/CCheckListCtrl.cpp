@@ -182,15 +182,21 @@ void CCheckListCtrl::MeasureFont()
         look_.rowHeight = std::max<int>(look_.rowHeight, metrics.tmHeight + metrics.tmDescent);
 }
 
-void CCheckListCtrl::MeasureText(CheckListItem& item) const
+int CCheckListCtrl::TextWidth(const std::string& text) const
 {
-    std::wstring wide = ToWide(item.text);
+    std::wstring wide = ToWide(text);
     WindowDC dc(GetHwnd());
     SelectedObject selected(dc.get(), look_.font);
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
-    item.textWidth = size.cx;
-    item.extent = size.cx + item.level * look_.cellWidth + kExtentPadding;
+    return size.cx;
+}
+
+void CCheckListCtrl::MeasureText(CheckListItem& item) const
+{
+    item.textWidth = TextWidth(item.text);
+    item.detailWidth = item.detail.empty() ? 0 : TextWidth(item.detail);
+    item.extent = item.textWidth + item.level * look_.cellWidth + kExtentPadding;
 }
 
 CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* parent, int state, int data,
@@ -238,6 +244,23 @@ int CCheckListCtrl::GetItemText(int index, std::string& text) const
         return -1;
     text = item->text;
     return 0;
+}
+
+int CCheckListCtrl::SetItemDetail(int index, const std::string& detail)
+{
+    CheckListItem* item = ValidRow(index);
+    if (!item)
+        return -1;
+    item->detail = detail;
+    MeasureText(*item);
+    view_.RedrawRow(index);
+    return 0;
+}
+
+std::string CCheckListCtrl::GetItemDetail(int index) const
+{
+    CheckListItem* item = ValidRow(index);
+    return item ? item->detail : std::string();
 }
 
 int CCheckListCtrl::GetCheck(int index) const

@@ -34,6 +34,9 @@ public:
     // The row's direct children, or with none every row.
     int GetCount(const CheckListItem* item = nullptr) const;
     int GetItemText(int index, std::string& text) const;
+    // Text at the row's right end, kept whole while the name gives way; repaints the row.
+    int SetItemDetail(int index, const std::string& detail);
+    std::string GetItemDetail(int index) const;
     int GetCheck(int index) const;
     // Sets one row and updates its ancestors; leaves its children and the modified flag alone.
     int SetCheck(int index, int state);
@@ -86,6 +89,7 @@ private:
     bool LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId, const Dpi& dpi);
     void ApplyLook(HFONT font, const Dpi& dpi);
     void MeasureFont();
+    int TextWidth(const std::string& text) const;
     void MeasureText(CheckListItem& item) const;
     bool IsBadIndex(int index) const;
     CheckListItem* ValidRow(int index) const;

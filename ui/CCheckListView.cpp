@@ -378,8 +378,7 @@ void CCheckListView::UpdateTip(int y)
 
 std::string CCheckListView::TipText(const CheckListItem& item) const
 {
-    const bool cut =
-        BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > client_.right - frame_.look_.margin;
+    const bool cut = BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > NameRight(item, client_.right);
     std::string tip = cut ? item.text : std::string();
     if (!item.warning.empty())
         tip += (tip.empty() ? "" : "\n") + item.warning;
@@ -403,17 +402,34 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
         BitBlt(dc, boxLeft, boxTop, look.box.cx, look.box.cy, boxes, 0, 0, SRCCOPY);
     }
 
-    // A cut name keeps the margin's width clear of the edge and the scroll bar.
-    RECT area{boxLeft + look.cellWidth, rowTop, width - look.margin, rowTop + look.rowHeight};
+    // A cut name keeps the margin's width clear of the edge and the scroll bar, and of the detail.
+    RECT area{boxLeft + look.cellWidth, rowTop, NameRight(item, width), rowTop + look.rowHeight};
     std::wstring text = ToWide(item.text);
     COLORREF oldColour = SetTextColor(dc, item.textColour);
     if (item.selected)
         DrawSelection(dc, item, text, area, width);
     int oldMode = SetBkMode(dc, TRANSPARENT);
     // Kept to the top of the row, as DT_VCENTER without DT_SINGLELINE would; too long, it ends in "...".
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_TOP | DT_END_ELLIPSIS);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_TOP | DT_END_ELLIPSIS | DT_NOPREFIX);
+    if (!item.detail.empty()) {
+        SetTextColor(dc, item.textColour);
+        std::wstring detail = ToWide(item.detail);
+        RECT detailArea{area.right, rowTop, width - look.margin, rowTop + look.rowHeight};
+        DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &detailArea,
+                  DT_SINGLELINE | DT_TOP | DT_RIGHT | DT_NOPREFIX);
+    }
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColour);
+}
+
+// Where the row's name must end: before the margin, and before the detail with a gap of half a cell.
+int CCheckListView::NameRight(const CheckListItem& item, int width) const
+{
+    const auto& look = frame_.look_;
+    const int right = width - look.margin;
+    return item.detail.empty() ? right : std::max(BoxLeft(item) + look.cellWidth, right - item.detailWidth -
+                                                                                       look.cellWidth / 2);
 }
 
 // A focus rectangle around the text, a little wider than it, filled with the row's highlight colour.

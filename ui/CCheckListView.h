@@ -69,6 +69,7 @@ private:
     int NextTop(int request, int thumb) const;
     void UpdateTip(int y);
 
+    int NameRight(const CheckListItem& item, int width) const;
     void DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const;
     void DrawSelection(HDC dc, const CheckListItem& item, const std::wstring& text, RECT area,
                        int width) const;

@@ -62,7 +62,9 @@ Texts Rows(const CCheckListCtrl& list)
     for (int i = 0; i < list.GetCount(); ++i) {
         std::string text;
         list.GetItemText(i, text);
-        rows.push_back(text + (list.GetCheck(i) == 1 ? " [x]" : " [ ]"));
+        std::string detail = list.GetItemDetail(i);
+        rows.push_back(text + (detail.empty() ? "" : " \u2014 " + detail) +
+                       (list.GetCheck(i) == 1 ? " [x]" : " [ ]"));
     }
     return rows;
 }
@@ -99,7 +101,7 @@ protected:
             for (int i = 0; i < dialog.List().GetCount(); ++i) {
                 std::string text;
                 dialog.List().GetItemText(i, text);
-                rows.push_back(text);
+                rows.push_back(text + " \u2014 " + dialog.List().GetItemDetail(i));
             }
             look();
             PostCommand(FindThreadWindow(kProgressTitle), IDC_START_ERASE);

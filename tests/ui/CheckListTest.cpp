@@ -418,6 +418,18 @@ TEST_F(CheckListTest, LongNamesEndInAnEllipsisAndShowWholeInTheTooltipWithTheWar
     EXPECT_EQ(list->View().TipText(*shortName), "Signs you out of every site.");
     longName->warning = "Slow.";
     EXPECT_EQ(list->View().TipText(*longName), longName->text + "\nSlow.");
+
+    // A detail (a count) stays whole at the row's right end: the name gives way to it, with a gap.
+    ASSERT_EQ(list->SetItemDetail(1, "1,234 files"), 0);
+    ASSERT_EQ(list->SetItemDetail(0, "99 files"), 0);
+    canvas = Render();
+    const int detailLeft = client.right - 5 - longName->detailWidth; // the margin is 5 pixels
+    EXPECT_GT(canvas->CountPixels(RECT{detailLeft, kFirstRow, detailLeft + 4, kFirstRow + kRow}, kBlack), 0)
+        << "the detail's first glyph";
+    EXPECT_EQ(canvas->CountPixels(RECT{detailLeft - 6, kFirstRow, detailLeft - 1, kFirstRow + kRow}, kBlack), 0)
+        << "a gap between the cut name and the detail";
+    EXPECT_EQ(list->View().TipText(*longName), longName->text + "\nSlow.");
+    EXPECT_EQ(list->GetItemDetail(1), "1,234 files");
 }
 
 TEST_F(CheckListTest, KeysMoveTheSelectionAndSpaceToggles)
