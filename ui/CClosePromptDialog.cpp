@@ -4,6 +4,8 @@
 #include "framework/Utf8.h"
 #include "resource.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int kButtonTop = 195;
@@ -12,6 +14,10 @@ constexpr int kButtonHeight = 25;
 
 } // namespace
 
+BEGIN_MESSAGE_MAP(CClosePromptDialog, CSkinDialog)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+END_MESSAGE_MAP()
+
 CClosePromptDialog::CClosePromptDialog() : CSkinDialog(IDD_CLOSE_PROMPT, IDB_CLOSE_PROMPT_BACKGROUND) {}
 
 bool CClosePromptDialog::OnInitDialog()
@@ -19,19 +25,32 @@ bool CClosePromptDialog::OnInitDialog()
     CSkinDialog::OnInitDialog();
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
-    SkinButton(minimize_, IDC_MINIMIZE_IT, "Only Minimize It", 63);
-    SkinButton(close_, IDC_CLOSE_IT, "Close the Eraser", 179);
+    dpi_ = Dpi::ForWindow(GetHwnd());
+    AttachItem(IDC_MINIMIZE_IT, minimize_);
+    minimize_.SetToolTipText("Only Minimize It");
+    AttachItem(IDC_CLOSE_IT, close_);
+    close_.SetToolTipText("Close the Eraser");
+    PlaceButtons();
     // Enter presses the focused button; at first that is the default, "Close it".
     SetFocus(close_.GetHwnd());
     return false;
 }
 
-void CClosePromptDialog::SkinButton(CSkinButton& button, int id, const char* tip, int left)
+// Moved to a monitor of another scale: the background, the faces and the places of that scale.
+LRESULT CClosePromptDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 {
-    AttachItem(id, button);
-    button.SetToolTipText(tip);
-    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    const Dpi dpi = Dpi::ForWindow(GetHwnd());
-    SetWindowPos(button.GetHwnd(), nullptr, dpi.Scale(left), dpi.Scale(kButtonTop), dpi.Scale(kButtonWidth),
-                 dpi.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    dpi_ = Dpi(HIWORD(wParam));
+    FollowDpiChange(dpi_, lParam);
+    PlaceButtons();
+    return 0;
+}
+
+void CClosePromptDialog::PlaceButtons()
+{
+    for (auto [button, left] : {std::pair{&minimize_, 63}, std::pair{&close_, 179}}) {
+        button->SetDpi(dpi_);
+        button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+        SetWindowPos(button->GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop),
+                     dpi_.Scale(kButtonWidth), dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "framework/Dpi.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 
@@ -13,8 +14,12 @@ public:
 
 private:
     bool OnInitDialog() override;
-    void SkinButton(CSkinButton& button, int id, const char* tip, int left);
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    void PlaceButtons();
 
+    Dpi dpi_;
     CSkinButton minimize_;
     CSkinButton close_;
+
+    DECLARE_MESSAGE_MAP()
 };

@@ -68,6 +68,16 @@ TEST(ClosePromptDialogTest, IsSkinnedWithItsButtonsInPlace)
         EXPECT_EQ(ControlText(hwnd, IDC_MINIMIZE_IT), "Minimize it");
         EXPECT_EQ(ControlText(hwnd, IDC_CLOSE_IT), "Close it");
         EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
+
+        // Dragged to a monitor at 200 %: the window and its buttons double.
+        RECT suggested{10, 20, 610, 500};
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+        GetWindowRect(hwnd, &window);
+        EXPECT_EQ(window.right - window.left, 600);
+        EXPECT_EQ(window.bottom - window.top, 480);
+        close = ControlRect(hwnd, IDC_CLOSE_IT);
+        RECT doubledClose{358, 390, 526, 440};
+        EXPECT_TRUE(EqualRect(&close, &doubledClose));
         PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
     });
 }
