@@ -403,7 +403,9 @@ void CMainDialog::OnEraseNow()
     if (BringModalToFront())
         return;
     SaveSelection();
+    eraseWindowOpen_ = true;
     RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup()); });
+    eraseWindowOpen_ = false;
     RepaintStatistics();
 }
 
@@ -546,7 +548,7 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 
 LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
 {
-    if (IsEraseDueNow(IsEraseBusy())) {
+    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_)) {
         RunSilentErase(RunSetup());
         RepaintStatistics();
     }

@@ -107,6 +107,7 @@ private:
     int modalDepth_ = 0;
     bool closePromptOpen_ = false;
     bool closeAfterModal_ = false;
+    bool eraseWindowOpen_ = false; // a schedule that comes due meanwhile waits: that window's run is the one
 
     DECLARE_MESSAGE_MAP()
 };
