@@ -16,8 +16,9 @@
 namespace {
 
 constexpr RECT kListRect{46, 84, 320, 318};
-constexpr RECT kEraseButton{112, 410, 112 + 84, 410 + 25};
-constexpr RECT kCancelButton{230, 410, 230 + 84, 410 + 25};
+constexpr int kEraseLeft = 112;
+constexpr int kCancelLeft = 230;
+constexpr int kButtonTop = 410;
 constexpr RECT kBarRect{30, 331, 30 + 311, 331 + 10};
 constexpr RECT kStatusArea{20, 340, 360, 390};
 constexpr int kStatusLeft = 35;
@@ -232,11 +233,8 @@ void CEraseProgressDialog::Layout()
 {
     SizeToBackground();
     Place(list_.GetHwnd(), dpi_.Scale(kListRect));
-    for (auto [button, place] : {std::pair{&erase_, kEraseButton}, std::pair{&cancel_, kCancelButton}}) {
-        button->SetDpi(dpi_);
-        button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-        Place(button->GetHwnd(), dpi_.Scale(place));
-    }
+    PlaceSkinButton(erase_, dpi_, kEraseLeft, kButtonTop);
+    PlaceSkinButton(cancel_, dpi_, kCancelLeft, kButtonTop);
     Place(bar_.GetHwnd(), dpi_.Scale(kBarRect));
     font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
 }

@@ -7,7 +7,6 @@
 #include "resource.h"
 #include "ui/SkinDrawing.h"
 
-#include <utility>
 
 namespace {
 
@@ -19,8 +18,6 @@ constexpr size_t kCountLines = 3;
 constexpr int kNoteTop = 163;
 constexpr COLORREF kNoteColour = RGB(0xB0, 0x20, 0x20);
 constexpr int kButtonTop = 192;
-constexpr int kButtonWidth = 84;
-constexpr int kButtonHeight = 25;
 constexpr int kCloseAlone = 108;
 constexpr int kCloseBeside = 63;
 constexpr int kDetailsLeft = 179;
@@ -92,12 +89,8 @@ void CEraseResultDialog::Layout()
 {
     SizeToBackground();
     const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
-    for (auto [button, left] : {std::pair{&close_, closeLeft}, std::pair{&details_, kDetailsLeft}}) {
-        button->SetDpi(dpi_);
-        button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-        SetWindowPos(button->GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop),
-                     dpi_.Scale(kButtonWidth), dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    PlaceSkinButton(close_, dpi_, closeLeft, kButtonTop);
+    PlaceSkinButton(details_, dpi_, kDetailsLeft, kButtonTop);
     font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
 }
 

@@ -4,13 +4,9 @@
 #include "framework/Utf8.h"
 #include "resource.h"
 
-#include <utility>
-
 namespace {
 
 constexpr int kButtonTop = 195;
-constexpr int kButtonWidth = 84;
-constexpr int kButtonHeight = 25;
 
 } // namespace
 
@@ -47,10 +43,6 @@ LRESULT CClosePromptDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 
 void CClosePromptDialog::PlaceButtons()
 {
-    for (auto [button, left] : {std::pair{&minimize_, 63}, std::pair{&close_, 179}}) {
-        button->SetDpi(dpi_);
-        button->SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-        SetWindowPos(button->GetHwnd(), nullptr, dpi_.Scale(left), dpi_.Scale(kButtonTop),
-                     dpi_.Scale(kButtonWidth), dpi_.Scale(kButtonHeight), SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    PlaceSkinButton(minimize_, dpi_, 63, kButtonTop);
+    PlaceSkinButton(close_, dpi_, 179, kButtonTop);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/CCheckListCtrl.h"
 #include "ui/SkinDrawing.h"
+#include "resource.h"
 
 #include <windowsx.h>
 
@@ -43,6 +44,15 @@ void CSkinDialog::SizeToBackground()
     SIZE size = BitmapSize(background_.get());
     if (size.cx > 0)
         SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CSkinDialog::PlaceSkinButton(CSkinButton& button, const Dpi& dpi, int left, int top)
+{
+    constexpr SIZE kButtonSize{84, 25};
+    button.SetDpi(dpi);
+    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
+    SetWindowPos(button.GetHwnd(), nullptr, dpi.Scale(left), dpi.Scale(top), dpi.Scale(kButtonSize.cx),
+                 dpi.Scale(kButtonSize.cy), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CSkinDialog::CentreOnWorkArea()

@@ -3,6 +3,7 @@
 #include "framework/Dialog.h"
 #include "framework/Dpi.h"
 #include "framework/Owners.h"
+#include "ui/CSkinButton.h"
 
 // What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
 // whole surface, drawn for the window's DPI, and a press anywhere on that surface drags the window as a
@@ -26,6 +27,9 @@ protected:
     void SizeToBackground();
     // Puts the window in the middle of its monitor's work area (the screen less the task bar).
     void CentreOnWorkArea();
+    // Gives a push button the skin's faces for the DPI and the skin's button size, with its top-left
+    // corner at (left, top) in 96-DPI pixels; called again after a change of DPI.
+    static void PlaceSkinButton(CSkinButton& button, const Dpi& dpi, int left, int top);
 
 private:
     LRESULT OnEraseBackground(WPARAM, LPARAM);
