@@ -19,8 +19,12 @@ import tempfile
 
 
 def is_signed(path, scratch):
-    result = subprocess.run(["osslsigncode", "extract-signature", "-in", path,
-                             "-out", os.path.join(scratch, "signature")], capture_output=True)
+    signature = os.path.join(scratch, "signature")
+    result = subprocess.run(["osslsigncode", "extract-signature", "-in", path, "-out", signature],
+                            capture_output=True)
+    # osslsigncode writes no file over an existing one.
+    if os.path.exists(signature):
+        os.remove(signature)
     return result.returncode == 0
 
 

@@ -23,6 +23,16 @@ def throw_away_certificate(folder):
     return {"VESTREL_SIGN_CERT": cert, "VESTREL_SIGN_KEY": key, "VESTREL_SIGN_PASSWORD": "secret"}
 
 
+def unsigned_copy(path, folder):
+    """A copy without the signature a build given a certificate put on it."""
+    copy = shutil.copy(path, folder)
+    bare = copy + ".bare"
+    if subprocess.run(["osslsigncode", "remove-signature", "-in", copy, "-out", bare],
+                      capture_output=True).returncode == 0:
+        os.replace(bare, copy)
+    return copy
+
+
 def sign(files, environment):
     result = subprocess.run([sys.executable, SIGN, *files], env={**os.environ, **environment},
                             capture_output=True, text=True)
@@ -43,7 +53,7 @@ def read(path):
 
 def test(args):
     with tempfile.TemporaryDirectory() as folder:
-        files = [shutil.copy(path, folder) for path in
+        files = [unsigned_copy(path, folder) for path in
                  (os.path.join(args.program_dir, "Vestrel.exe"), os.path.join(args.program_dir, "vestrel-cli.exe"),
                   installation.package(args.program_dir, "setup.exe"), installation.package(args.program_dir, ".msi"))]
         unsigned = {path: read(path) for path in files}
@@ -58,7 +68,8 @@ def test(args):
             assert verify(path, certificate["VESTREL_SIGN_CERT"]), f"{os.path.basename(path)} has no valid signature"
         signed = {path: read(path) for path in files}
         sign(files, certificate)
-        assert all(read(path) == signed[path] for path in files), "signing again changed a signed file"
+        for path in files:
+            assert read(path) == signed[path], f"signing {os.path.basename(path)} again changed it"
         assert not glob.glob(os.path.join(folder, "*.signed")), "signing left a scratch file"
 
 
