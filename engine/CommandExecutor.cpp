@@ -153,7 +153,7 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOpti
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     EraseTally& tally = item.tally;
-    for (const std::string& folder : ExpandFolderWildcards(folderPart)) {
+    for (const std::string& folder : ExpandFolderWildcards(folderPart, &options.Listener())) {
         if (protectedFolders_.Covers(folder)) {
             options.Listener().OnRefused(folder);
             continue;
@@ -178,7 +178,7 @@ void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
     size_t slash = path.find_last_of('\\');
     if (slash == std::string::npos)
         return;
-    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1)))
+    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1), &options_.Listener()))
         ClearPlacesHistory(folder + path.substr(slash + 1), options_);
 }
 
