@@ -3,21 +3,11 @@
 #include "engine/ErrorText.h"
 #include "engine/FileDeleter.h"
 #include "engine/FolderWalk.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 namespace {
-
-// The walk's extended path as the user would write it.
-std::string DisplayPath(const std::wstring& path)
-{
-    std::wstring_view view(path);
-    if (view.starts_with(L"\\\\?\\UNC\\"))
-        return "\\\\" + ToUtf8(view.substr(8));
-    if (view.starts_with(L"\\\\?\\"))
-        return ToUtf8(view.substr(4));
-    return ToUtf8(view);
-}
 
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
 // attributes. A deleted file counts once its name is gone from its folder: certainly when the folder
@@ -41,7 +31,7 @@ public:
         if (result.outcome == FileOutcome::Failed)
             Failed(path, result.error);
         else if (result.outcome == FileOutcome::Link)
-            listener_.OnFolderLink(DisplayPath(path));
+            listener_.OnFolderLink(FromExtendedPath(path));
         else
             deleted_.push_back({path, size});
     }
@@ -52,7 +42,7 @@ public:
     {
         if (Kept(path, 0))
             return;
-        listener_.OnFolderLink(DisplayPath(path));
+        listener_.OnFolderLink(FromExtendedPath(path));
         if (!options_.Preview())
             RemoveDirectoryW(path.c_str());
     }
@@ -69,7 +59,7 @@ public:
     void OnUnlistable(const std::wstring& path, unsigned long error) override
     {
         if (!Kept(path.substr(0, path.size() - 1), 0))
-            listener_.OnUnlistedFolder(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+            listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
 
     // The walked folder, which stays.
@@ -83,7 +73,7 @@ private:
 
     bool Kept(const std::wstring& path, uint64_t lastWrite) const
     {
-        return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
+        return options_.filter && options_.filter->Keeps(FromExtendedPath(path), lastWrite);
     }
 
     // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first),
@@ -105,7 +95,7 @@ private:
             left = NamesInFolder(folder);
         for (auto file = first; file != deleted_.end(); ++file) {
             if (left.contains(file->path.substr(folder.size() + 1)))
-                listener_.OnFailure(DisplayPath(file->path), kStillThere);
+                listener_.OnFailure(FromExtendedPath(file->path), kStillThere);
             else
                 Count(file->path, file->size);
         }
@@ -116,14 +106,14 @@ private:
     {
         ++files_;
         bytes_ += static_cast<uint32_t>(size);
-        listener_.OnFile(DisplayPath(path), size);
+        listener_.OnFile(FromExtendedPath(path), size);
     }
 
     // An entry that vanished since the listing was not kept by anything.
     void Failed(const std::wstring& path, DWORD error)
     {
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            listener_.OnFailure(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+            listener_.OnFailure(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
 
     static constexpr const char* kStillThere =
