@@ -9,6 +9,7 @@
 #include "engine/PathTokens.h"
 #include "engine/PlacesHistoryCleaner.h"
 #include "engine/RegistryEraser.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RecordFile.h"
@@ -113,14 +114,11 @@ void CommandExecutor::Execute(EraseItem& item) const
         options_.Listener().OnSkipped(item.skipped);
         return;
     }
-    EraseOptions fileOptions = options_;
-    if (filter.Active())
-        fileOptions.filter = &filter;
     std::optional<RegistryEraser> registry; // one for all registry parameters of the item
     for (size_t index = 0; index < item.parameters.size(); ++index) {
         const std::string& command = item.CommandOf(index);
         if (command == "delete-file" || command == "delete-directory") {
-            DeleteFiles(item, index, fileOptions);
+            DeleteFiles(item, index, filter);
         } else if (command == "delete-register-key" || command == "delete-register-value") {
             if (!registry)
                 registry.emplace(options_);
@@ -141,8 +139,8 @@ void CommandExecutor::Execute(EraseItem& item) const
 
 // Expanded parameters stay in the item. A folder that must never be emptied (a drive root, the Windows
 // folder, a profile ...) is skipped; a parameter that resolves there is most likely a mistake. Each
-// folder that a wildcard matches is checked on its own.
-void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const
+// folder that a wildcard matches is checked on its own, and resolved once for what the item keeps.
+void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const
 {
     std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
     if (!expanded)
@@ -155,15 +153,19 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOpti
     EraseTally& tally = item.tally;
     for (const std::string& folder : ExpandFolderWildcards(folderPart, &options.Listener())) {
         if (protectedFolders_.Covers(folder)) {
-            options.Listener().OnRefused(folder);
+            options_.Listener().OnRefused(folder);
             continue;
         }
+        std::optional<KeepFilter::InFolder> kept;
+        EraseOptions options = options_;
+        if (filter.Active())
+            options.filter = &kept.emplace(filter, folder);
         if (how.recurse == Recurse::All)
             DeleteInEveryFolder(folder, pattern, tally.filesErased, tally.bytesReleased, options);
         else
             DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching, tally.filesErased,
                            tally.bytesReleased, options);
-        if (how.removeSelf && !options.Preview() && !(options.filter && options.filter->Keeps(folder, 0)))
+        if (how.removeSelf && !options.Preview() && !(kept && kept->Keeps(NormalisedPath(folder), 0)))
             RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
     }
 }

@@ -3,6 +3,7 @@
 #include "engine/ErrorText.h"
 #include "engine/FileDeleter.h"
 #include "engine/FolderWalk.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -19,17 +20,6 @@ bool IsMissing(DWORD error)
 std::string UnopenableNameText()
 {
     return ErrorText(HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
-}
-
-// The walk's extended path as the user would write it.
-std::string DisplayPath(const std::wstring& path)
-{
-    std::wstring_view view(path);
-    if (view.starts_with(L"\\\\?\\UNC\\"))
-        return "\\\\" + ToUtf8(view.substr(8));
-    if (view.starts_with(L"\\\\?\\"))
-        return ToUtf8(view.substr(4));
-    return ToUtf8(view);
 }
 
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
@@ -53,13 +43,13 @@ public:
                                                : deleter_.Delete(path, entry.dwFileAttributes);
         size_t folderLength = path.size() - wcslen(entry.cFileName) - 1;
         if (result.outcome == FileOutcome::Link)
-            listener_.OnFolderLink(DisplayPath(path));
+            listener_.OnFolderLink(FromExtendedPath(path));
         else if (result.outcome == FileOutcome::Deleted)
             deleted_.push_back({path, folderLength, size, true});
         else if (IsMissing(result.error)) // gone since the listing, or a name that does not open
             deleted_.push_back({path, folderLength, size, false});
         else
-            listener_.OnFailure(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(result.error)));
+            listener_.OnFailure(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(result.error)));
     }
 
     // Removes the link itself, never what it points to. Links count for nothing, and one that stays
@@ -68,7 +58,7 @@ public:
     {
         if (Kept(path, 0))
             return;
-        listener_.OnFolderLink(DisplayPath(path));
+        listener_.OnFolderLink(FromExtendedPath(path));
         if (!options_.Preview())
             RemoveDirectoryW(path.c_str());
     }
@@ -85,7 +75,7 @@ public:
     void OnUnlistable(const std::wstring& path, unsigned long error) override
     {
         if (!Kept(path.substr(0, path.size() - 1), 0))
-            listener_.OnUnlistedFolder(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+            listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
 
     // The walked folder, which stays.
@@ -101,7 +91,7 @@ private:
 
     bool Kept(const std::wstring& path, uint64_t lastWrite) const
     {
-        return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
+        return options_.filter && options_.filter->Keeps(FromExtendedPath(path), lastWrite);
     }
 
     // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first),
@@ -128,9 +118,9 @@ private:
             bool listed = left.contains(file->path.substr(folder.size() + 1));
             if (!file->opened) {
                 if (listed)
-                    listener_.OnFailure(DisplayPath(file->path), UnopenableNameText());
+                    listener_.OnFailure(FromExtendedPath(file->path), UnopenableNameText());
             } else if (listed && !removed) {
-                listener_.OnFailure(DisplayPath(file->path), kStillThere);
+                listener_.OnFailure(FromExtendedPath(file->path), kStillThere);
             } else {
                 Count(file->path, file->size);
             }
@@ -142,7 +132,7 @@ private:
     {
         ++files_;
         bytes_ += static_cast<uint32_t>(size);
-        listener_.OnFile(DisplayPath(path), size);
+        listener_.OnFile(FromExtendedPath(path), size);
     }
 
     static constexpr const char* kStillThere =

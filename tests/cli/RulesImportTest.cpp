@@ -227,4 +227,38 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     RemoveTreeForTest(tree);
 }
 
+// An exclusion is read as the engine reads a keep: spelled another way it still keeps its place; one outside
+// every folder the entry empties would keep nothing there, and the entry is skipped with the reason.
+TEST_F(RulesImportTest, ExclusionsKeepTheirPlaceHoweverSpelledOrTheEntryIsSkipped)
+{
+    std::string tree = KnownFolderPath(FOLDERID_LocalAppData) + "\\Vestrel Spelled";
+    RemoveTreeForTest(tree);
+    for (const char* folder : {"", "\\Cache", "\\Cache\\Pinned"})
+        ASSERT_TRUE(CreateDirectoryW(ToWide(tree + folder).c_str(), nullptr));
+    for (const char* name : {"\\Cache\\x.dat", "\\Cache\\Pinned\\p.dat"}) {
+        UniqueHandle file(
+            CreateFileW(ToWide(tree + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+    }
+    WriteFile("spelled.ini", "[Spelled Keep]\r\n"
+                             "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
+                             "ExcludeKey1=PATH|%LocalAppData%\\Vestrel Spelled/Other/../Cache\\\\Pinned\r\n"
+                             "[Outside Keep]\r\n"
+                             "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
+                             "ExcludeKey1=FILE|%LocalAppData%\\Vestrel Spelled\\Cache\\..\\Settings|*.ini\r\n");
+    ASSERT_EQ(Cli({"import-winapp2", PathOf("spelled.ini")}), kExitNotDeleted) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 1 skipped.")) << out;
+    EXPECT_TRUE(Contains(out, "Skipped [Outside Keep]: ExcludeKey1: %localappdata%\\Vestrel Spelled\\Cache\\..\\"
+                              "Settings\\**\\*.ini lies outside every folder the entry empties"))
+        << out;
+
+    ASSERT_EQ(Cli({"erase", "winapp2-spelled-keep"}), kExitDone) << err;
+    auto exists = [&](const char* name) {
+        return GetFileAttributesW(ToWide(tree + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    EXPECT_FALSE(exists("\\Cache\\x.dat"));
+    EXPECT_TRUE(exists("\\Cache\\Pinned\\p.dat"));
+    RemoveTreeForTest(tree);
+}
+
 } // namespace
