@@ -21,19 +21,37 @@ struct Skip {
     std::string reason;
 };
 
-// The rules file's path variables and the plug-in tokens for the same folders.
-// Both Program Files folders hold programs of either kind, so the one variable
-// stands for both.
+// The rules file's path variables (its own and the Windows environment's that
+// rules files use) and the plug-in tokens for the same folders. Both Program
+// Files folders hold programs of either kind, so the one variable stands for both.
 const std::map<std::string, std::vector<std::string>> kVariables = {
     {"%appdata%", {"%appdata%"}},
     {"%localappdata%", {"%localappdata%"}},
     {"%locallowappdata%", {"%localappdatalow%"}},
+    {"%localappdatalow%", {"%localappdatalow%"}},
     {"%programfiles%", {"%programfiles%", "%programfilesx86%"}},
+    {"%programw6432%", {"%programfiles%"}},
+    {"%programfiles(x86)%", {"%programfilesx86%"}},
+    {"%commonprogramfiles%", {"%commonprogramfiles%", "%commonprogramfilesx86%"}},
+    {"%commonprogramw6432%", {"%commonprogramfiles%"}},
+    {"%commonprogramfiles(x86)%", {"%commonprogramfilesx86%"}},
     {"%commonappdata%", {"%programdata%"}},
+    {"%programdata%", {"%programdata%"}},
+    {"%allusersprofile%", {"%programdata%"}},
     {"%userprofile%", {"%userhome%"}},
     {"%windir%", {"%windir%"}},
+    {"%systemroot%", {"%windir%"}},
+    {"%systemdrive%", {"%systemdrive%"}},
     {"%documents%", {"%documents%"}},
+    {"%desktop%", {"%desktop%"}},
+    {"%pictures%", {"%pictures%"}},
+    {"%music%", {"%music%"}},
+    {"%video%", {"%videos%"}},
+    {"%videos%", {"%videos%"}},
+    {"%downloads%", {"%downloads%"}},
+    {"%public%", {"%public%"}},
     {"%temp%", {"%temp%"}},
+    {"%tmp%", {"%temp%"}},
 };
 
 const std::map<std::string, std::string> kRegistryRoots = {

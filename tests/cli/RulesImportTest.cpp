@@ -1,11 +1,13 @@
 #include "engine/ShellFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "import/RulesTranslation.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
 #include "tests/support/Processes.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -262,3 +264,56 @@ TEST_F(RulesImportTest, ExclusionsKeepTheirPlaceHoweverSpelledOrTheEntryIsSkippe
 }
 
 } // namespace
+
+// Every variable current rules files use becomes the plug-in token(s) for its folder, and a whole
+// variable folder is refused as the protected folders are.
+TEST(RulesVariables, EachVariableBecomesItsTokensAndItsWholeFolderIsRefused)
+{
+    const struct {
+        const char* variable;
+        std::vector<std::string> tokens;
+    } kTable[] = {
+        {"%AppData%", {"%appdata%"}},
+        {"%LocalAppData%", {"%localappdata%"}},
+        {"%LocalLowAppData%", {"%localappdatalow%"}},
+        {"%ProgramFiles%", {"%programfiles%", "%programfilesx86%"}},
+        {"%ProgramW6432%", {"%programfiles%"}},
+        {"%ProgramFiles(x86)%", {"%programfilesx86%"}},
+        {"%CommonProgramFiles%", {"%commonprogramfiles%", "%commonprogramfilesx86%"}},
+        {"%CommonProgramFiles(x86)%", {"%commonprogramfilesx86%"}},
+        {"%CommonAppData%", {"%programdata%"}},
+        {"%ProgramData%", {"%programdata%"}},
+        {"%AllUsersProfile%", {"%programdata%"}},
+        {"%UserProfile%", {"%userhome%"}},
+        {"%WinDir%", {"%windir%"}},
+        {"%SystemRoot%", {"%windir%"}},
+        {"%SystemDrive%", {"%systemdrive%"}},
+        {"%Documents%", {"%documents%"}},
+        {"%Desktop%", {"%desktop%"}},
+        {"%Pictures%", {"%pictures%"}},
+        {"%Music%", {"%music%"}},
+        {"%Video%", {"%videos%"}},
+        {"%Public%", {"%public%"}},
+        {"%Temp%", {"%temp%"}},
+        {"%Tmp%", {"%temp%"}},
+    };
+    ImportChecks checks = ImportChecks::OfThisSystem();
+    auto translate = [&](const std::string& fileKey) {
+        RulesEntry entry{"Vendor App *", "Vendor App", 1, {{"FileKey1", fileKey, 2}}, ""};
+        return TranslateEntry(entry, checks);
+    };
+    for (const auto& row : kTable) {
+        EntryTranslation named = translate(std::string(row.variable) + "\\Vendor App\\Logs|*.log");
+        ASSERT_EQ(named.skipReason, "") << row.variable;
+        std::vector<std::string> paths;
+        for (const DraftParameter& parameter : named.draft.parameters)
+            paths.push_back(parameter.text);
+        std::vector<std::string> expected;
+        for (const std::string& token : row.tokens)
+            expected.push_back(token + "\\Vendor App\\Logs\\*.log");
+        EXPECT_EQ(paths, expected) << row.variable;
+        if (std::string(row.variable) != "%Temp%" && std::string(row.variable) != "%Tmp%")
+            EXPECT_NE(translate(std::string(row.variable) + "|*.*|RECURSE").skipReason, "") << row.variable;
+    }
+    EXPECT_NE(translate("%UserName%\\App|*.log").skipReason.find("unknown variable"), std::string::npos);
+}

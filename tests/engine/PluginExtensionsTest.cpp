@@ -119,6 +119,8 @@ TEST_F(PluginExtensionsTest, NewTokensNameTheUsersAndSystemsFolders)
     EXPECT_EQ(LowerCase(ExpandParameter("%temp%\\a")), LowerCase(temp + "\\a"));
     EXPECT_FALSE(ExpandParameter("%programfiles%").empty());
     EXPECT_EQ(ExpandParameter("%tmp%\\x"), "%tmp%\\x") << "not a token";
+    EXPECT_EQ(LowerCase(ExpandParameter("%SystemDrive%\\x")), LowerCase(Environment(L"SystemDrive") + "\\x"));
+    EXPECT_EQ(LowerCase(ExpandParameter("%public%")), LowerCase(Environment(L"PUBLIC")));
 }
 
 TEST_F(PluginExtensionsTest, FolderWildcardsMatchRealFoldersOnlyEachCheckedOnItsOwn)
