@@ -297,10 +297,11 @@ std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
 {
     const CCheckListCtrl& list = List(page);
     std::vector<Row> rows;
+    const auto& items = items_->Items();
     for (int row = 1; row < list.GetCount(); ++row) {
-        Row entry{{}, list.GetCheck(row)};
-        list.GetItemText(row, entry.text);
-        rows.push_back(std::move(entry));
+        size_t index = static_cast<size_t>(list.GetItemData(row)); // the item's place in the list
+        if (index < items.size())
+            rows.push_back({items[index].id, list.GetCheck(row)});
     }
     return rows;
 }
