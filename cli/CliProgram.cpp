@@ -102,6 +102,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
     CliRequest request = ParseCommandLine(arguments);
     if (!request.error.empty())
         return Stop(request, kExitBadUsage, request.error + " (vestrel-cli --help shows the usage)");
+    if (request.command != CliCommand::Help && request.command != CliCommand::ImportRules)
+        FinishInterruptedImport(setup_.pluginFolder); // before any plug-in is read
     switch (request.command) {
     case CliCommand::Help:
         streams_.out(kCliUsage);
@@ -179,8 +181,12 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
 
 int CliProgram::ImportRules(const CliRequest& request)
 {
-    RulesImportRequest import{request.ids.front(), setup_.pluginFolder, setup_.configPath,
-                              setup_.windowsVersion, request.replace};
+    RulesImportRequest import;
+    import.rulesPath = request.ids.front();
+    import.pluginFolder = setup_.pluginFolder;
+    import.configPath = setup_.configPath;
+    import.windowsVersion = setup_.windowsVersion;
+    import.replace = request.replace;
     RulesImportResult result = ::ImportRules(import, ImportChecks::OfThisSystem());
     if (!result.error.empty())
         return Stop(request, kExitNotDeleted, "nothing was imported: " + result.error);
