@@ -151,7 +151,7 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     EraseTally& tally = item.tally;
-    for (const std::string& folder : ExpandFolderWildcards(folderPart, &options.Listener())) {
+    for (const std::string& folder : ExpandFolderWildcards(folderPart, &options_.Listener())) {
         if (protectedFolders_.Covers(folder)) {
             options_.Listener().OnRefused(folder);
             continue;

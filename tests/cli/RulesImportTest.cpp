@@ -1,11 +1,14 @@
 #include "engine/ShellFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "import/RulesImport.h"
 #include "import/RulesTranslation.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
 #include "tests/support/Processes.h"
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -128,6 +131,80 @@ TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFile
     }
     EXPECT_EQ(Stored("zephyr-notes-cache"), "true");
     EXPECT_FALSE(Exists("plugin\\winapp2-import.tmp")) << "the staging folder is gone";
+}
+
+// The imported plug-ins lying in the plug-in folder, where the loader reads them, by id.
+std::set<std::string> VisibleImports(const std::string& folder)
+{
+    std::set<std::string> ids;
+    WIN32_FIND_DATAW found;
+    FindHandle find(FindFirstFileW(ToWide(folder + "winapp2-*.aep").c_str(), &found));
+    while (find) {
+        std::string name = ToUtf8(found.cFileName);
+        ids.insert(name.substr(0, name.size() - 4));
+        if (!FindNextFileW(find.get(), &found))
+            break;
+    }
+    return ids;
+}
+
+// Killed after any change on disk, an import leaves no plug-in that a missing line would tick, and the
+// next start or import settles it: all of it done, or none of it.
+TEST_F(RulesImportTest, AnImportStoppedAfterAnyStepTicksNothingAndIsSettledNextTime)
+{
+    ASSERT_EQ(Cli({"import-winapp2", Rules("sample-rules.ini")}), kExitNotDeleted);
+    std::string ticked = ReadFile("vestrel.conf");
+    std::string unticked = "<winapp2-zephyr-notes-cache>false<";
+    ticked.replace(ticked.find(unticked), unticked.size(), "<winapp2-zephyr-notes-cache>true<");
+    std::map<std::string, std::string> earlier;
+    for (const std::string& id : VisibleImports(PathOf("plugin\\")))
+        earlier[id] = ReadFile("plugin\\" + id + ".aep");
+    const std::set<std::string> replaced = {"winapp2-zephyr-notes-cache", "winapp2-newt-browser-history"};
+
+    auto expectNothingTicked = [&](int step, const char* when) {
+        for (const std::string& id : VisibleImports(PathOf("plugin\\"))) {
+            std::string slug = id.substr(8);
+            EXPECT_EQ(Stored(slug), slug == "zephyr-notes-cache" ? "true" : "false")
+                << id << " " << when << " step " << step << ": only the user's own tick";
+        }
+    };
+    int finished = 0;
+    int rolledBack = 0;
+    for (int stopAt = 1;; ++stopAt) {
+        RemoveTreeForTest(PathOf("plugin"));
+        for (const auto& [id, text] : earlier)
+            WriteFile("plugin\\" + id + ".aep", text);
+        WriteFile("vestrel.conf", ticked);
+
+        int steps = 0;
+        RulesImportRequest request{Rules("second-rules.ini"), PathOf("plugin\\"), PathOf("vestrel.conf"), 6.1,
+                                   true, [&] { return ++steps == stopAt; }};
+        RulesImportResult result = ImportRules(request, ImportChecks::OfThisSystem());
+        if (result.error.empty()) {
+            EXPECT_EQ(VisibleImports(PathOf("plugin\\")), replaced);
+            EXPECT_GT(finished, 0);
+            EXPECT_GT(rolledBack, 0);
+            break;
+        }
+        ASSERT_EQ(result.error, "stopped") << "step " << stopAt;
+        expectNothingTicked(stopAt, "when stopped at");
+        // Every other time the window or vestrel-cli starts next, else another import.
+        if (stopAt % 2) {
+            ASSERT_EQ(Cli({"list"}), kExitDone) << err;
+        } else {
+            ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
+        }
+        EXPECT_FALSE(Exists("plugin\\winapp2-import.tmp")) << "step " << stopAt;
+        expectNothingTicked(stopAt, "settled after");
+        std::set<std::string> now = VisibleImports(PathOf("plugin\\"));
+        if (now == replaced)
+            ++finished;
+        else if (now.size() == earlier.size())
+            ++rolledBack;
+        else
+            ADD_FAILURE() << "half an import after step " << stopAt << ": " << now.size() << " plug-ins";
+        ASSERT_LT(stopAt, 100);
+    }
 }
 
 TEST_F(RulesImportTest, AFileThatIsNoRulesFileOrAFailedWriteChangesNothing)
