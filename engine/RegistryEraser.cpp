@@ -143,14 +143,65 @@ uint32_t RegistryEraser::DeleteKeyByPath(const std::string& path)
         return 0;
     RegistryPath parsed = ParseRegistryPath(path);
     // An empty key name would name the parent itself and empty it.
-    if (parsed.name.empty())
+    if (parsed.name.empty() || (keep_ && keep_->Keeps(path)))
         return 0;
     LONG status = OpenParent(parsed);
+    if (status == ERROR_SUCCESS && keep_ && keep_->KeepsBelow(path))
+        return DeleteAroundKept(key_.get(), ToWide(parsed.name), path);
     if (status == ERROR_SUCCESS) {
         std::wstring name = ToWide(parsed.name);
         status = options_.Preview() ? PreviewTree(key_.get(), name) : DeleteTree(key_.get(), name);
     }
     return Counted(status, path, true);
+}
+
+uint32_t RegistryEraser::DeleteAroundKept(HKEY parent, const std::wstring& subKey, const std::string& path)
+{
+    RegKeyHandle key;
+    LONG status = OpenUnfollowed(parent, subKey, kTreeAccess, key);
+    if (status != ERROR_SUCCESS)
+        return Counted(status, path, true);
+    if (IsLink(key.get()))
+        return 0; // left whole: its one value is the link
+    std::vector<std::wstring> children;
+    std::wstring name;
+    for (DWORD index = 0; SubkeyNameAt(key.get(), index, name) == ERROR_SUCCESS; ++index)
+        children.push_back(name);
+    uint32_t deleted = 0;
+    for (const std::wstring& child : children) {
+        std::string childPath = path + "\\" + ToUtf8(child);
+        if (keep_->Keeps(childPath))
+            continue;
+        if (keep_->KeepsBelow(childPath)) {
+            deleted += DeleteAroundKept(key.get(), child, childPath);
+            continue;
+        }
+        status = options_.Preview() ? PreviewTree(key.get(), child) : DeleteTree(key.get(), child);
+        deleted += Counted(status, childPath, true);
+    }
+    return deleted + DeleteValues(key.get(), path);
+}
+
+// Every value of the key that the item does not keep. Names are collected first, since deleting shifts the
+// indexes.
+uint32_t RegistryEraser::DeleteValues(HKEY key, const std::string& keyPath)
+{
+    std::vector<std::wstring> names;
+    std::wstring name;
+    for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
+        names.push_back(name);
+    uint32_t deleted = 0;
+    for (const std::wstring& valueName : names) {
+        std::string utf8 = ToUtf8(valueName);
+        if (keep_ && keep_->KeepsValue(keyPath, utf8))
+            continue;
+        LONG status = options_.Preview()
+                          ? RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, nullptr, nullptr)
+                          : RegDeleteValueW(key, valueName.c_str());
+        std::string separator = keyPath.ends_with('\\') ? "" : "\\";
+        deleted += Counted(status, keyPath + separator + utf8, false);
+    }
+    return deleted;
 }
 
 LONG RegistryEraser::DeleteKeyTree(HKEY key, const std::string& subKey)
@@ -204,22 +255,14 @@ uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
     HKEY key = key_.get();
     if (IsLink(key))
         return 0;
-    bool preview = options_.Preview();
-    auto deleteValue = [key, preview](const std::wstring& name) {
-        return preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
-                       : RegDeleteValueW(key, name.c_str());
-    };
-    if (!everyValue)
-        return Counted(deleteValue(ToWide(parsed.name)), path, false);
-    // "*" means every value: collect the names first, since deleting shifts the indexes.
-    std::vector<std::wstring> names;
-    std::wstring name;
-    for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
-        names.push_back(name);
-    uint32_t deleted = 0;
-    for (const std::wstring& valueName : names)
-        deleted += Counted(deleteValue(valueName), keyPath + ToUtf8(valueName), false);
-    return deleted;
+    if (everyValue)
+        return DeleteValues(key, keyPath); // "*" means every value
+    if (keep_ && keep_->KeepsValue(keyPath, parsed.name))
+        return 0;
+    std::wstring name = ToWide(parsed.name);
+    return Counted(options_.Preview() ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
+                                      : RegDeleteValueW(key, name.c_str()),
+                   path, false);
 }
 
 int RegistryEraser::SetStringValueByPath(const std::string& path, const std::string& text)
