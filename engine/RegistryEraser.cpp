@@ -179,29 +179,7 @@ uint32_t RegistryEraser::DeleteAroundKept(HKEY parent, const std::wstring& subKe
         status = options_.Preview() ? PreviewTree(key.get(), child) : DeleteTree(key.get(), child);
         deleted += Counted(status, childPath, true);
     }
-    return deleted + DeleteValues(key.get(), path);
-}
-
-// Every value of the key that the item does not keep. Names are collected first, since deleting shifts the
-// indexes.
-uint32_t RegistryEraser::DeleteValues(HKEY key, const std::string& keyPath)
-{
-    std::vector<std::wstring> names;
-    std::wstring name;
-    for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
-        names.push_back(name);
-    uint32_t deleted = 0;
-    for (const std::wstring& valueName : names) {
-        std::string utf8 = ToUtf8(valueName);
-        if (keep_ && keep_->KeepsValue(keyPath, utf8))
-            continue;
-        LONG status = options_.Preview()
-                          ? RegQueryValueExW(key, valueName.c_str(), nullptr, nullptr, nullptr, nullptr)
-                          : RegDeleteValueW(key, valueName.c_str());
-        std::string separator = keyPath.ends_with('\\') ? "" : "\\";
-        deleted += Counted(status, keyPath + separator + utf8, false);
-    }
-    return deleted;
+    return deleted + DeleteValueByPath(path + "\\*");
 }
 
 LONG RegistryEraser::DeleteKeyTree(HKEY key, const std::string& subKey)
@@ -255,14 +233,26 @@ uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
     HKEY key = key_.get();
     if (IsLink(key))
         return 0;
-    if (everyValue)
-        return DeleteValues(key, keyPath); // "*" means every value
-    if (keep_ && keep_->KeepsValue(keyPath, parsed.name))
+    bool preview = options_.Preview();
+    auto deleteValue = [key, preview](const std::wstring& name) {
+        return preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
+                       : RegDeleteValueW(key, name.c_str());
+    };
+    if (!everyValue && keep_ && keep_->KeepsValue(keyPath, parsed.name))
         return 0;
-    std::wstring name = ToWide(parsed.name);
-    return Counted(options_.Preview() ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
-                                      : RegDeleteValueW(key, name.c_str()),
-                   path, false);
+    if (!everyValue)
+        return Counted(deleteValue(ToWide(parsed.name)), path, false);
+    // "*" means every value: collect the names first, since deleting shifts the indexes.
+    std::vector<std::wstring> names;
+    std::wstring name;
+    for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
+        names.push_back(name);
+    uint32_t deleted = 0;
+    for (const std::wstring& valueName : names) {
+        if (!keep_ || !keep_->KeepsValue(keyPath, ToUtf8(valueName)))
+            deleted += Counted(deleteValue(valueName), keyPath + ToUtf8(valueName), false);
+    }
+    return deleted;
 }
 
 int RegistryEraser::SetStringValueByPath(const std::string& path, const std::string& text)

@@ -59,7 +59,6 @@ private:
     static LONG PreviewTree(HKEY key, const std::wstring& subKey);
     // Deletes what the key holds besides what is kept below it; the entries deleted.
     uint32_t DeleteAroundKept(HKEY parent, const std::wstring& subKey, const std::string& path);
-    uint32_t DeleteValues(HKEY key, const std::string& keyPath);
     // Opens the parent key of a parsed path with full access into key_.
     LONG OpenParent(const RegistryPath& path, DWORD options = 0);
     // Whether the key is protected; the listener hears the parameter named it.
