@@ -164,8 +164,12 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     EraseTally& tally = item.tally;
+    // One file named by its own name may go from a folder that must not be emptied, such as the
+    // application data root; the walk then enters none of that folder's subfolders.
+    bool namedFile = !wholeFolder && pattern.find_first_of("*?") == std::string::npos;
     for (const std::string& folder : ExpandFolderWildcards(folderPart, &options_.Listener())) {
-        if (protectedFolders_.Covers(folder)) {
+        bool guarded = protectedFolders_.Covers(folder);
+        if (guarded && (!namedFile || protectedFolders_.RefusesNamedFile(folder))) {
             options_.Listener().OnRefused(folder);
             continue;
         }
@@ -173,12 +177,12 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
         EraseOptions options = options_;
         if (filter.Active())
             options.filter = &kept.emplace(filter, folder);
-        if (how.recurse == Recurse::All)
+        if (how.recurse == Recurse::All && !guarded)
             DeleteInEveryFolder(folder, pattern, tally.filesErased, tally.bytesReleased, options);
         else
-            DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching, tally.filesErased,
+            DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching && !guarded, tally.filesErased,
                            tally.bytesReleased, options);
-        if (how.removeSelf && !options.Preview() && !(kept && kept->Keeps(NormalisedPath(folder), 0)))
+        if (how.removeSelf && !guarded && !options.Preview() && !(kept && kept->Keeps(NormalisedPath(folder), 0)))
             RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
     }
 }

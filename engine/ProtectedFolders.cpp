@@ -168,7 +168,8 @@ ProtectedFolders::ProtectedFolders(const std::vector<std::string>& folders,
     AddResolved(trees, trees_);
 }
 
-bool ProtectedFolders::Covers(const std::string& folder) const
+template <typename Test>
+bool ProtectedFolders::Resolves(const std::string& folder, Test test) const
 {
     // The eraser reads a folder without a final backslash as if it had one, an empty one as the
     // root of the current drive.
@@ -176,21 +177,39 @@ bool ProtectedFolders::Covers(const std::string& folder) const
     if (wide.empty() || wide.back() != L'\\')
         wide += L'\\';
     std::wstring resolved = Resolved(wide);
-    if (resolved.empty() || CoversResolved(resolved))
+    if (resolved.empty() || test(resolved))
         return true;
     std::wstring final = FinalPathOf(resolved);
-    return !final.empty() && CoversResolved(final);
+    return !final.empty() && test(final);
+}
+
+bool ProtectedFolders::Covers(const std::string& folder) const
+{
+    return Resolves(folder, [this](const std::wstring& resolved) { return CoversResolved(resolved); });
+}
+
+bool ProtectedFolders::RefusesNamedFile(const std::string& folder) const
+{
+    return Resolves(folder, [this](const std::wstring& resolved) { return HoldsSystemResolved(resolved); });
 }
 
 bool ProtectedFolders::CoversResolved(const std::wstring& folder) const
 {
-    std::wstring target = Trimmed(folder);
-    if (IsRootOrUnusual(target))
+    if (HoldsSystemResolved(folder))
         return true;
+    std::wstring target = Trimmed(folder);
     for (const std::wstring& kept : folders_) {
         if (IsSameOrInside(kept, target))
             return true;
     }
+    return false;
+}
+
+bool ProtectedFolders::HoldsSystemResolved(const std::wstring& folder) const
+{
+    std::wstring target = Trimmed(folder);
+    if (IsRootOrUnusual(target))
+        return true;
     for (const std::wstring& tree : trees_) {
         if (IsSameOrInside(target, tree) || IsSameOrInside(tree, target))
             return true;

@@ -27,8 +27,17 @@ public:
     // tree. A folder that cannot be resolved counts as protected.
     bool Covers(const std::string& folder) const;
 
+    // Whether not even a file that a plug-in names one by one may go from folder: a drive root, a folder
+    // inside or above a protected tree, or one that cannot be resolved. Named files may go from the
+    // other protected folders (the profile, the application data roots ...), which only must not be emptied.
+    bool RefusesNamedFile(const std::string& folder) const;
+
 private:
     bool CoversResolved(const std::wstring& folder) const;
+    bool HoldsSystemResolved(const std::wstring& folder) const;
+    // Whether the test holds for the folder as written or, where links lead elsewhere, as it really is.
+    template <typename Test>
+    bool Resolves(const std::string& folder, Test test) const;
 
     std::vector<std::wstring> folders_; // resolved
     std::vector<std::wstring> trees_;   // resolved

@@ -90,7 +90,7 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
                                    windows + "\\Logs",
                                    windows + "\\SoftwareDistribution\\Download",
                                    windows + "\\Prefetch",
-                                   appData + "\\Microsoft",
+                                   appData + "\\Microsoft\\Windows\\Recent",
                                    profile + "\\Cookies",
                                    "S:\\tests",
                                    "\\\\server\\share\\folder"};
@@ -119,6 +119,10 @@ TEST(ProtectedFoldersOfThisSystem, CoverEveryKnownFolderOfTheUsersAndTheMachines
          {local + "\\Temp", roaming + "\\Microsoft\\Windows\\Recent", local + "\\Microsoft\\Windows\\INetCache",
           machine + "\\Microsoft\\Windows\\WER\\ReportArchive", KnownFolderPath(FOLDERID_Documents) + "\\Old"})
         EXPECT_FALSE(folders.Covers(folder)) << folder;
+    // A file named one by one may go from a data root (IconCache.db from LocalAppData), never from the system.
+    EXPECT_FALSE(folders.RefusesNamedFile(local));
+    for (const std::string& folder : {KnownFolderPath(FOLDERID_System), std::string("C:\\")})
+        EXPECT_TRUE(folders.RefusesNamedFile(folder)) << folder;
 
     std::string favorites = KnownFolderPath(FOLDERID_Favorites);
     EXPECT_FALSE(ProtectedFolders::OfThisSystemFor(FOLDERID_Favorites).Covers(favorites))

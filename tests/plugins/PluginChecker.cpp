@@ -265,8 +265,12 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
         return "ends in a backslash, which deletes nothing";
     // A folder wildcard picks among the folders of a named one, which must not be protected itself.
     size_t wildcard = folder.find_first_of("*?");
-    if (wildcard == std::string::npos)
-        return protectedFolders_.Covers(folder) ? "works in a protected folder: " + folder : "";
+    if (wildcard == std::string::npos) {
+        // One file named by its own name may go from a data root; a pattern would empty it.
+        bool namedFile = !wholeFolder && expanded.substr(folder.size()).find_first_of("*?") == std::string::npos;
+        bool refused = namedFile ? protectedFolders_.RefusesNamedFile(folder) : protectedFolders_.Covers(folder);
+        return refused ? "works in a protected folder: " + folder : "";
+    }
     std::string named = folder.substr(0, folder.find_last_of('\\', wildcard) + 1);
     if (protectedFolders_.Covers(named))
         return "a wildcard right inside a protected folder: " + named;
