@@ -48,6 +48,8 @@ public:
 
 private:
     void DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const;
+    struct ProgramCheck;
+    ProgramCheck CheckProgram(const std::string& parameter) const;
     void RunProgramOf(EraseItem& item, const std::string& parameter) const;
     void RunOneProgram(EraseItem& item, const std::string& program) const;
     void ClearPlacesHistories(EraseItem& item, size_t index) const;
