@@ -2,8 +2,25 @@
 
 #include <sqlite3.h>
 
+namespace {
+
+// The files SQLite keeps beside a database and writes by name.
+const char* const kCompanions[] = {"-wal", "-shm", "-journal"};
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
 SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds)
 {
+    if (!Hold(path))
+        return;
     sqlite3* db = nullptr;
     int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (code != SQLITE_OK) {
@@ -14,11 +31,59 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds)
     db_ = db;
     sqlite3_busy_timeout(db_, busyMilliseconds);
     sqlite3_extended_result_codes(db_, 1);
+    if (!OpenedWhatIsHeld("main")) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
 }
 
 SqliteDatabase::~SqliteDatabase()
 {
     sqlite3_close(db_);
+}
+
+// Checks the database file and holds it open, and checks the companion files that are there now. Those are
+// let go again: SQLite deletes them when it closes.
+bool SqliteDatabase::Hold(const std::string& path)
+{
+    const EditedFile& file = held_.emplace_back(path);
+    std::string refusal = file.Result() == EditedFile::Check::Refused ? file.Reason() : "";
+    for (const char* suffix : kCompanions) {
+        if (!refusal.empty())
+            break;
+        EditedFile companion(path + suffix, false);
+        if (companion.Result() == EditedFile::Check::Refused)
+            refusal = "its companion file " + path.substr(path.find_last_of('\\') + 1) + suffix + " is " +
+                      companion.Reason();
+    }
+    if (!refusal.empty()) {
+        refused_ = true;
+        error_ = refusal;
+        return false;
+    }
+    if (file.Result() == EditedFile::Check::Failed) {
+        error_ = file.Reason();
+        return false;
+    }
+    return true;
+}
+
+// SQLite opened the file by its name; that name must still be the entry checked.
+bool SqliteDatabase::OpenedWhatIsHeld(const std::string& schema)
+{
+    void* handle = nullptr;
+    if (sqlite3_file_control(db_, schema.c_str(), SQLITE_FCNTL_WIN32_GET_HANDLE, &handle) == SQLITE_OK &&
+        held_.back().IsSameFile(handle))
+        return true;
+    refused_ = true;
+    error_ = "changed while it was being opened: it is no longer the file that was checked";
+    return false;
+}
+
+bool SqliteDatabase::Attach(const std::string& path, const std::string& schema)
+{
+    return Hold(path) && Execute("ATTACH DATABASE " + Quoted(path) + " AS " + schema) &&
+           OpenedWhatIsHeld(schema);
 }
 
 void SqliteDatabase::Remember(int code)
@@ -56,7 +121,9 @@ std::optional<int64_t> SqliteDatabase::Integer(const std::string& sql)
 
 bool SqliteDatabase::HasTable(const std::string& table)
 {
-    return Integer("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '" + table + "'")
+    return Integer("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                   "name = '" +
+                   table + "'")
                .value_or(0) > 0;
 }
 

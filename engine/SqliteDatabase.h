@@ -1,12 +1,16 @@
 #pragma once
+#include "engine/EditedFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 
-// One connection to an existing SQLite database file, closed on destruction. It never creates the file,
-// and waits at most busyMilliseconds for a lock another program holds.
+// One connection to an existing SQLite database file, closed on destruction. It never creates the file, and
+// waits at most busyMilliseconds for a lock another program holds. A file that is not the entry its path
+// names, or that has other names, is refused: it is not opened (see EditedFile).
 class SqliteDatabase {
 public:
     SqliteDatabase(const std::string& path, int busyMilliseconds);
@@ -16,20 +20,28 @@ public:
 
     explicit operator bool() const { return db_ != nullptr; }
 
+    // Attaches the database file at path as schema, checked as the main file is; false on failure.
+    bool Attach(const std::string& path, const std::string& schema);
     // Runs statements that return no rows; false on the first failure, whose text ErrorText gives.
     bool Execute(const std::string& sql);
     // The first column of the first row as an integer; nothing on failure or without rows.
     std::optional<int64_t> Integer(const std::string& sql);
     bool HasTable(const std::string& table);
     bool HasColumn(const std::string& table, const std::string& column);
-    // Why the last call failed, and whether that was a lock held by another connection.
+    // Why the last call failed, and whether that was a lock held by another connection or a file refused.
     const std::string& ErrorText() const { return error_; }
     bool WasBusy() const { return busy_; }
+    bool WasRefused() const { return refused_; }
 
 private:
     void Remember(int code);
+    bool Hold(const std::string& path);
+    bool OpenedWhatIsHeld(const std::string& schema);
 
+    // The files checked, held open until the connection has closed.
+    std::vector<EditedFile> held_;
     sqlite3* db_ = nullptr;
     std::string error_;
     bool busy_ = false;
+    bool refused_ = false;
 };
