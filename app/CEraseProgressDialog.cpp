@@ -88,8 +88,8 @@ std::string CutToFit(const std::string& text, const std::string& after, const CE
 std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const std::string& status,
                                                            const EraseTally& tally, const LineFits& fits)
 {
-    const unsigned files = tally.filesErased;
-    const unsigned keys = tally.registryEntriesErased;
+    const unsigned long long files = tally.filesErased;
+    const unsigned long long keys = tally.registryEntriesErased;
     if (phase == Phase::Nothing)
         return {FirstThatFits({"Status: " + status, status}, fits),
                 FirstThatFits({"Tick the items to erase in the main window.", "Tick items in the main window."},
@@ -102,8 +102,8 @@ std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const st
         const std::vector<std::string> known = StatusLines(status, tally);
         size = ";  Released: " + SizeText(tally.bytesReleased);
         first = {known[0], "Status: " + status + size, status + size};
-        second = {known[1], Format("Files: %u, Registry Keys: %u", files, keys),
-                  Format("Files: %u, Keys: %u", files, keys)};
+        second = {known[1], Format("Files: %llu, Registry Keys: %llu", files, keys),
+                  Format("Files: %llu, Keys: %llu", files, keys)};
     } else {
         const std::vector<std::string> known = PreviewLines(status, tally);
         size = ";  To Release: " + SizeText(tally.bytesReleased);
@@ -140,9 +140,11 @@ CEraseProgressDialog::~CEraseProgressDialog()
 
 std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& status, const EraseTally& tally)
 {
-    return {Format("Status: %s;  Released HD Space: %u KB; ", status.c_str(), tally.bytesReleased / 1024),
-            Format("Files Erased: %u, Registry Keys Erased: %u", tally.filesErased,
-                   tally.registryEntriesErased)};
+    return {Format("Status: %s;  Released HD Space: %llu KB; ", status.c_str(),
+                   static_cast<unsigned long long>(tally.bytesReleased / 1024)),
+            Format("Files Erased: %llu, Registry Keys Erased: %llu",
+                   static_cast<unsigned long long>(tally.filesErased),
+                   static_cast<unsigned long long>(tally.registryEntriesErased))};
 }
 
 std::vector<std::string> CEraseProgressDialog::PreviewLines(const std::string& status, const EraseTally& tally)

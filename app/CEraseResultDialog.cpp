@@ -36,9 +36,10 @@ CEraseResultDialog::CEraseResultDialog() : CSkinDialog(IDD_ERASE_RESULT, IDB_RES
 std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally, const Leftovers& left,
                                                          const std::function<bool(const std::string&)>& fits)
 {
-    std::vector<std::string> lines{Format("Released HD Space: %u KB; ", tally.bytesReleased / 1024),
-                                   Format("Files Erased: %u;", tally.filesErased),
-                                   Format("Registry Keys Erased: %u", tally.registryEntriesErased)};
+    using Count = unsigned long long;
+    std::vector<std::string> lines{Format("Released HD Space: %llu KB; ", Count(tally.bytesReleased / 1024)),
+                                   Format("Files Erased: %llu;", Count(tally.filesErased)),
+                                   Format("Registry Keys Erased: %llu", Count(tally.registryEntriesErased))};
     if (left.Total() == 0)
         return lines;
     std::string note = "Left: " + LeftoversText(left);

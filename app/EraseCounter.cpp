@@ -33,7 +33,7 @@ void EraseCounter::Entry()
 void EraseCounter::OnFile(const std::string& path, uint64_t size)
 {
     ++counted_.filesErased;
-    counted_.bytesReleased += static_cast<uint32_t>(size);
+    counted_.bytesReleased += size;
     if (!failures_.empty())
         failures_.erase(path);
     Entry();
@@ -52,8 +52,8 @@ void EraseCounter::OnRegistryEntry(const std::string&, bool)
 
 void EraseCounter::OnRecycleBin(const std::string&, uint64_t items, uint64_t bytes)
 {
-    counted_.filesErased += static_cast<uint32_t>(items);
-    counted_.bytesReleased += static_cast<uint32_t>(bytes);
+    counted_.filesErased += items;
+    counted_.bytesReleased += bytes;
     Entry();
 }
 

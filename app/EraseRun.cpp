@@ -10,9 +10,9 @@ constexpr unsigned kPauseMs = 1000;
 constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
 
-// Writes to the record file why a target of the item was left: refused by the rules, a program that could
-// not be started or did not finish, or a folder that could not be listed. Everything it hears also goes
-// on to the run's own listener.
+// Writes to the record file why a target of the item was left: refused by the rules, a file refused for an
+// edit in place, a program that could not be started or did not finish, or a folder that could not be listed.
+// Everything it hears also goes on to the run's own listener.
 class RunRecorder final : public EraseListener {
 public:
     RunRecorder(RecordLog& log, const std::string& descript, EraseListener* next)
@@ -44,6 +44,11 @@ public:
     {
         log_.Write(descript_ + ": could not list " + folder + ": " + reason);
         next_.OnUnlistedFolder(folder, reason);
+    }
+    void OnRefusedEdit(const std::string& path, const std::string& reason) override
+    {
+        log_.Write("refused " + path + " (" + reason + ")");
+        next_.OnRefusedEdit(path, reason);
     }
 
 private:

@@ -1,13 +1,15 @@
 #include "app/StatisticsText.h"
 
+#include "app/ItemPreview.h"
 #include "framework/Format.h"
 
 #include <vector>
 
 namespace {
 
-constexpr uint32_t kMegabyte = 1048576;
-constexpr uint32_t kGigabyte = 1024 * kMegabyte;
+constexpr uint64_t kKilobyte = 1024;
+constexpr uint64_t kGigabyte = kKilobyte * kKilobyte * kKilobyte;
+constexpr uint64_t kTerabyte = kKilobyte * kGigabyte;
 
 std::string FirstThatFits(const std::vector<std::string>& forms, const StatisticsLineFits& fits)
 {
@@ -18,49 +20,57 @@ std::string FirstThatFits(const std::vector<std::string>& forms, const Statistic
     return forms.back();
 }
 
-// Tenths of a gigabyte from a gigabyte on, whole megabytes below.
-std::string ShortSize(uint32_t bytes)
+// Whole kilobytes below 10,240 KB, then whole megabytes, gigabytes and terabytes, each from 10,240 of the
+// unit below, rounded down and grouped: "10,239 KB", "4,095 MB".
+std::string WholeSize(uint64_t bytes)
 {
+    const char* const units[] = {"KB", "MB", "GB", "TB"};
+    uint64_t size = bytes / kKilobyte;
+    size_t unit = 0;
+    for (; size >= 10240 && unit + 1 < std::size(units); ++unit)
+        size /= kKilobyte;
+    return GroupedNumber(size) + " " + units[unit];
+}
+
+// Tenths of a terabyte or gigabyte from one of them on, whole megabytes or kilobytes below.
+std::string ShortSize(uint64_t bytes)
+{
+    if (bytes >= kTerabyte)
+        return Format("%.1f TB", static_cast<double>(bytes) / static_cast<double>(kTerabyte));
     if (bytes >= kGigabyte)
-        return Format("%.1f GB", bytes / static_cast<double>(kGigabyte));
-    if (bytes >= 10240u * 1024u)
-        return Format("%u MB", bytes / kMegabyte);
-    return Format("%u KB", bytes / 1024);
+        return Format("%.1f GB", static_cast<double>(bytes) / static_cast<double>(kGigabyte));
+    return WholeSize(bytes);
 }
 
 } // namespace
 
 std::string LastErasedLine(const EraseStatistics& statistics)
 {
-    return Format("Last Erased: %s; Registry Keys Erased: %u", statistics.lastErasedText.c_str(),
-                  statistics.registryEntriesErased);
+    return "Last Erased: " + statistics.lastErasedText +
+           "; Registry Keys Erased: " + GroupedNumber(statistics.registryEntriesErased);
 }
 
 std::string FilesErasedLine(const EraseStatistics& statistics)
 {
-    uint32_t kilobytes = statistics.bytesReleased / 1024;
-    if (kilobytes < 10240)
-        return Format("Files Erased: %u;  Released HD Space: %u KB; ", statistics.filesErased, kilobytes);
-    return Format("Files Erased: %u;  Released HD Space: %u MB; ", statistics.filesErased,
-                  statistics.bytesReleased / 1048576);
+    return "Files Erased: " + GroupedNumber(statistics.filesErased) +
+           ";  Released HD Space: " + WholeSize(statistics.bytesReleased) + "; ";
 }
 
 std::string LastErasedLine(const EraseStatistics& statistics, const StatisticsLineFits& fits)
 {
-    const char* last = statistics.lastErasedText.c_str();
-    const uint32_t keys = statistics.registryEntriesErased;
-    return FirstThatFits({LastErasedLine(statistics), Format("Last Erased: %s; Registry Keys: %u", last, keys),
-                          Format("Last: %s; Keys: %u", last, keys)},
+    const std::string& last = statistics.lastErasedText;
+    const std::string keys = GroupedNumber(statistics.registryEntriesErased);
+    return FirstThatFits({LastErasedLine(statistics), "Last Erased: " + last + "; Registry Keys: " + keys,
+                          "Last: " + last + "; Keys: " + keys},
                          fits);
 }
 
 std::string FilesErasedLine(const EraseStatistics& statistics, const StatisticsLineFits& fits)
 {
-    const uint32_t files = statistics.filesErased;
+    const std::string files = GroupedNumber(statistics.filesErased);
     const std::string size = ShortSize(statistics.bytesReleased);
-    return FirstThatFits({FilesErasedLine(statistics),
-                          Format("Files Erased: %u;  Released HD Space: %s", files, size.c_str()),
-                          Format("Files Erased: %u; Released: %s", files, size.c_str()),
-                          Format("Files: %u; Freed: %s", files, size.c_str())},
-                         fits);
+    return FirstThatFits(
+        {FilesErasedLine(statistics), "Files Erased: " + files + ";  Released HD Space: " + size,
+         "Files Erased: " + files + "; Released: " + size, "Files: " + files + "; Freed: " + size},
+        fits);
 }

@@ -12,7 +12,7 @@ const char* ModeName(EraseMode mode)
     return mode == EraseMode::Preview ? "preview" : "erase";
 }
 
-std::string Counted(uint32_t count, const char* one, const char* many)
+std::string Counted(uint64_t count, const char* one, const char* many)
 {
     return std::to_string(count) + ' ' + (count == 1 ? one : many);
 }

@@ -83,3 +83,9 @@ void ItemRecorder::OnUnlistedFolder(const std::string& folder, const std::string
     OnFailure(folder, reason);
     recordWriter_.OnUnlistedFolder(folder, reason);
 }
+
+void ItemRecorder::OnRefusedEdit(const std::string& path, const std::string& reason)
+{
+    OnFailure(path, reason);
+    recordWriter_.OnRefusedEdit(path, reason);
+}

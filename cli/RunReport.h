@@ -67,7 +67,8 @@ struct RunReport {
 // browser cache is emptied twice) is no longer a failure; one that fails twice is listed once.
 class ItemRecorder final : public EraseListener {
 public:
-    // The failed programs and the folders that could not be listed are told to recordWriter as well.
+    // The failed programs, the folders that could not be listed and the files refused for an edit in place
+    // are told to recordWriter as well.
     explicit ItemRecorder(ItemReport& report, EraseListener& recordWriter = EraseOptions{}.Listener())
         : report_(report), recordWriter_(recordWriter)
     {
@@ -82,6 +83,7 @@ public:
     void OnUncounted(const std::string& what) override;
     void OnProgramFailure(const std::string& program, const std::string& reason) override;
     void OnUnlistedFolder(const std::string& folder, const std::string& reason) override;
+    void OnRefusedEdit(const std::string& path, const std::string& reason) override;
     void OnSkipped(const std::string& reason) override;
 
 private:

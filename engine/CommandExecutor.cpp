@@ -66,7 +66,70 @@ bool WrittenSince(const std::string& path, uint64_t start)
            FileTimeValue(data.ftLastWriteTime) + kMarginTicks >= start;
 }
 
+// The name of the file or folder as the system holds it, every link followed; empty if it cannot be had.
+std::wstring FinalName(HANDLE handle)
+{
+    std::wstring name(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD length = GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                                 FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return {};
+        if (length < name.size()) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(length);
+    }
+    return {};
+}
+
+UniqueHandle OpenFollowingLinks(const std::wstring& path, DWORD share)
+{
+    return UniqueHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool StartsWithFolder(const std::wstring& path, const std::wstring& folder)
+{
+    return path.size() > folder.size() &&
+           CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                                static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
+
+// Named relative to the folder, with "." and ".." resolved, and where it exists, with every link followed.
+// A program that is there stays held meanwhile so that it cannot be swapped for a link before it starts.
+struct CommandExecutor::ProgramCheck {
+    bool inside = false;
+    UniqueHandle held;
+};
+
+CommandExecutor::ProgramCheck CommandExecutor::CheckProgram(const std::string& parameter) const
+{
+    ProgramCheck check;
+    if (parameter.find(':') != std::string::npos || parameter.starts_with('\\') || parameter.starts_with('/'))
+        return check;
+    std::wstring folder = ToExtendedPath(programFolder_);
+    std::wstring program = ToExtendedPath(programFolder_ + parameter); // made whole, ".." resolved
+    if (!folder.ends_with(L'\\'))
+        folder += L'\\';
+    if (!StartsWithFolder(program, folder))
+        return check;
+    check.held = OpenFollowingLinks(program, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!check.held) {
+        check.inside = true; // nothing there: it cannot start, and is reported so
+        return check;
+    }
+    UniqueHandle folderHandle =
+        OpenFollowingLinks(folder, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    std::wstring finalFolder = folderHandle ? FinalName(folderHandle.get()) : std::wstring();
+    if (!finalFolder.empty() && !finalFolder.ends_with(L'\\'))
+        finalFolder += L'\\';
+    check.inside = !finalFolder.empty() && StartsWithFolder(FinalName(check.held.get()), finalFolder);
+    return check;
+}
 
 ProgramOutcome RunProgramWithin(const std::string& commandLine, const std::string& workingFolder,
                                 unsigned long timeoutMs)
@@ -209,6 +272,12 @@ void CommandExecutor::RunProgramOf(EraseItem& item, const std::string& parameter
         options_.Listener().OnRefused(program);
         return;
     }
+    // A plug-in may start only what came with it, not a program elsewhere on the machine.
+    ProgramCheck check = CheckProgram(parameter);
+    if (!check.inside) {
+        options_.Listener().OnProgramFailure(program, "refused: it does not lie inside the plug-in folder");
+        return;
+    }
     options_.Listener().OnUncounted("program " + program + ": its counts are known only after it has run");
     if (!options_.Preview())
         RunOneProgram(item, program);
@@ -236,10 +305,19 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
     if (!WrittenSince(recordPath, start))
         return;
     RecordFile record(recordPath);
+    std::optional<uint64_t> files = record.GetCount("log", "erased-file-num");
+    std::optional<uint64_t> bytes = record.GetCount("log", "erased-file-size");
+    std::optional<uint64_t> registry = record.GetCount("log", "erased-register-num");
+    if (!files || !bytes || !registry) {
+        listener.OnProgramFailure(program,
+                                  "left a record file " + recordPath +
+                                      " that cannot be read: a count is not a number from 0 to 2^53");
+        return;
+    }
     EraseTally& tally = item.tally;
-    tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
-    tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
-    tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
+    tally.filesErased += *files;
+    tally.bytesReleased += *bytes;
+    tally.registryEntriesErased += *registry;
 }
 
 bool EraseItem::ExecuteItem(const EraseOptions& options)

@@ -49,6 +49,8 @@ public:
 
 private:
     void DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const;
+    struct ProgramCheck;
+    ProgramCheck CheckProgram(const std::string& parameter) const;
     void RunProgramOf(EraseItem& item, const std::string& parameter) const;
     void RunOneProgram(EraseItem& item, const std::string& program) const;
     void ClearPlacesHistories(EraseItem& item, size_t index) const;

@@ -71,25 +71,25 @@ EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVers
     }
 }
 
-uint32_t EraseItemList::SumOverChecked(uint32_t EraseTally::*counter) const
+uint64_t EraseItemList::SumOverChecked(uint64_t EraseTally::*counter) const
 {
-    uint32_t sum = 0;
+    uint64_t sum = 0;
     for (const EraseItem* item : checked_)
         sum += item->tally.*counter;
     return sum;
 }
 
-uint32_t EraseItemList::TotalFilesErased() const
+uint64_t EraseItemList::TotalFilesErased() const
 {
     return SumOverChecked(&EraseTally::filesErased);
 }
 
-uint32_t EraseItemList::TotalBytesReleased() const
+uint64_t EraseItemList::TotalBytesReleased() const
 {
     return SumOverChecked(&EraseTally::bytesReleased);
 }
 
-uint32_t EraseItemList::TotalRegistryEntriesErased() const
+uint64_t EraseItemList::TotalRegistryEntriesErased() const
 {
     return SumOverChecked(&EraseTally::registryEntriesErased);
 }

@@ -27,10 +27,10 @@ public:
     // Loaded, but none of their detect paths exists: listed nowhere and never run.
     const std::vector<EraseItem*>& Undetected() const { return undetected_; }
 
-    // Sums over the checked list; 32 bits wide, so they wrap as the stored statistics do.
-    uint32_t TotalFilesErased() const;
-    uint32_t TotalBytesReleased() const;
-    uint32_t TotalRegistryEntriesErased() const;
+    // Sums over the checked list.
+    uint64_t TotalFilesErased() const;
+    uint64_t TotalBytesReleased() const;
+    uint64_t TotalRegistryEntriesErased() const;
 
     // The id of the first loaded item with exactly this description, or an empty text. Failed items are
     // passed over: their ids are never run or stored, and may not even be valid names.
@@ -40,7 +40,7 @@ public:
     const EraseItem* FailedItemNamed(std::string_view id) const;
 
 private:
-    uint32_t SumOverChecked(uint32_t EraseTally::*counter) const;
+    uint64_t SumOverChecked(uint64_t EraseTally::*counter) const;
 
     std::vector<std::string> fileNames_;
     std::vector<EraseItem> items_;

@@ -35,6 +35,13 @@ public:
     {
         OnFailure(folder, reason);
     }
+    // A file a cleaner would edit in place (a browser database, a settings file) that is not the entry its
+    // path names or has other names, so that the edit would reach data no item names: left untouched, a
+    // failure, which an erase run also writes to its record file.
+    virtual void OnRefusedEdit(const std::string& path, const std::string& reason)
+    {
+        OnFailure(path, reason);
+    }
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}

@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
-// What one item's last execution erased. 32-bit on purpose: totals wrap as the stored statistics do.
+// What one item's last execution erased. 64-bit: a few years of browser caches pass 4 GB.
 struct EraseTally {
-    uint32_t filesErased = 0;
-    uint32_t bytesReleased = 0;
-    uint32_t registryEntriesErased = 0;
+    uint64_t filesErased = 0;
+    uint64_t bytesReleased = 0;
+    uint64_t registryEntriesErased = 0;
 };

@@ -118,13 +118,16 @@ FileDeleter::Opened FileDeleter::Open(const std::wstring& path, DWORD attributes
 
 bool FileDeleter::ResolvesElsewhere(HANDLE file, const std::wstring& path) const
 {
-    if (!linksMayHide_)
-        return false;
+    return linksMayHide_ && !IsEntryItself(file, path);
+}
+
+bool FileDeleter::IsEntryItself(HANDLE file, const std::wstring& path) const
+{
     std::wstring_view relative = std::wstring_view(path).substr(rootLength_);
     std::wstring final = ObjectName(file);
-    return rootFinal_.empty() || final.size() != rootFinal_.size() + relative.size() ||
-           !SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_) ||
-           !SameText(std::wstring_view(final).substr(rootFinal_.size()), relative);
+    return !rootFinal_.empty() && final.size() == rootFinal_.size() + relative.size() &&
+           SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_) &&
+           SameText(std::wstring_view(final).substr(rootFinal_.size()), relative);
 }
 
 FileResult FileDeleter::Delete(const std::wstring& path, DWORD attributes) const

@@ -29,6 +29,9 @@ public:
     FileResult Delete(const std::wstring& path, DWORD attributes) const;
     // What Delete would do, deleting nothing.
     FileResult Preview(const std::wstring& path, DWORD attributes) const;
+    // Whether the handle's file, as the system holds it, is the entry path names below the root, reached
+    // through no link; asked of every volume, also one that reports its links.
+    bool IsEntryItself(HANDLE file, const std::wstring& path) const;
 
 private:
     struct Opened;

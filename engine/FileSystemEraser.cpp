@@ -28,7 +28,7 @@ std::string UnopenableNameText()
 // folder by folder, as each is done.
 class EraseVisitor final : public FolderVisitor {
 public:
-    EraseVisitor(const std::wstring& root, uint32_t& files, uint32_t& bytes, const EraseOptions& options)
+    EraseVisitor(const std::wstring& root, uint64_t& files, uint64_t& bytes, const EraseOptions& options)
         : deleter_(root), files_(files), bytes_(bytes), options_(options), listener_(options.Listener())
     {
     }
@@ -131,7 +131,7 @@ private:
     void Count(const std::wstring& path, uint64_t size)
     {
         ++files_;
-        bytes_ += static_cast<uint32_t>(size);
+        bytes_ += size;
         listener_.OnFile(FromExtendedPath(path), size);
     }
 
@@ -140,14 +140,14 @@ private:
 
     FileDeleter deleter_;
     std::vector<Deleted> deleted_; // deleted, not yet seen gone
-    uint32_t& files_;
-    uint32_t& bytes_;
+    uint64_t& files_;
+    uint64_t& bytes_;
     const EraseOptions& options_;
     EraseListener& listener_;
 };
 
 void Walk(const std::string& folder, const std::string& pattern, bool recurse, bool everySubfolder,
-          uint32_t& files, uint32_t& bytes, const EraseOptions& options)
+          uint64_t& files, uint64_t& bytes, const EraseOptions& options)
 {
     std::wstring root = WalkRoot(folder);
     EraseVisitor visitor(root, files, bytes, options);
@@ -157,14 +157,14 @@ void Walk(const std::string& folder, const std::string& pattern, bool recurse, b
 
 } // namespace
 
-void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
-                    uint32_t& bytes, const EraseOptions& options)
+void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint64_t& files,
+                    uint64_t& bytes, const EraseOptions& options)
 {
     Walk(folder, pattern, recurse, false, files, bytes, options);
 }
 
-void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint32_t& files,
-                         uint32_t& bytes, const EraseOptions& options)
+void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint64_t& files,
+                         uint64_t& bytes, const EraseOptions& options)
 {
     Walk(folder, pattern, true, true, files, bytes, options);
 }
@@ -175,7 +175,7 @@ std::string FolderOfPatternPath(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes,
+void DeleteFilesByPattern(const std::string& path, bool recurse, uint64_t& files, uint64_t& bytes,
                           const EraseOptions& options)
 {
     std::string folder = FolderOfPatternPath(path);

@@ -13,17 +13,17 @@
 // link itself, and are not counted. A preview deletes nothing and counts each file that an erase could
 // open for deletion now (not held open by another program without delete sharing, not denied to this
 // user).
-void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint32_t& files,
-                    uint32_t& bytes, const EraseOptions& options = {});
+void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint64_t& files,
+                    uint64_t& bytes, const EraseOptions& options = {});
 
 // DeleteInFolder, but entering every subfolder (never a link); the pattern, matched by long names, picks
 // the files deleted at every level and the subfolders removed once empty.
-void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint32_t& files,
-                         uint32_t& bytes, const EraseOptions& options = {});
+void DeleteInEveryFolder(const std::string& folder, const std::string& pattern, uint64_t& files,
+                         uint64_t& bytes, const EraseOptions& options = {});
 
 // DeleteInFolder with the path split at its last "\" into folder and pattern. A path without "\" is
 // looked up in the root of the current drive; a path ending in "\" deletes nothing.
-void DeleteFilesByPattern(const std::string& path, bool recurse, uint32_t& files, uint32_t& bytes,
+void DeleteFilesByPattern(const std::string& path, bool recurse, uint64_t& files, uint64_t& bytes,
                           const EraseOptions& options = {});
 
 // The folder part of a pattern path as DeleteFilesByPattern splits it, up to and including the last "\".

@@ -1,5 +1,6 @@
 #include "engine/NotepadHistoryCleaner.h"
 
+#include "engine/EditedFile.h"
 #include "engine/ShellFolders.h"
 #include "engine/XmlDom.h"
 #include "framework/Format.h"
@@ -15,6 +16,14 @@ void ClearNotepadPlusPlusHistory(EraseTally&, const EraseOptions& options)
 void ClearNotepadPlusPlusHistoryIn(const std::string& configPath, const EraseOptions& options)
 {
     if (GetFileAttributesW(ToExtendedPath(configPath).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    // MSXML reads and writes the file by its name; held open meanwhile, that name stays this entry.
+    EditedFile file(configPath);
+    if (file.Result() == EditedFile::Check::Refused)
+        options.Listener().OnRefusedEdit(configPath, file.Reason());
+    else if (file.Result() == EditedFile::Check::Failed)
+        options.Listener().OnFailure(configPath, file.Reason());
+    if (file.Result() != EditedFile::Check::Editable)
         return;
     ComInit com;
     ComPtr<IXMLDOMNode> root;

@@ -90,16 +90,17 @@ std::string DeleteHistory(SqliteDatabase& db, const std::string& kept)
 
 void Fail(const std::string& path, SqliteDatabase& db, const EraseOptions& options)
 {
-    options.Listener().OnFailure(
-        path, db.WasBusy() ? "in use: the browser holds it while it runs" : db.ErrorText());
+    if (db.WasRefused())
+        options.Listener().OnRefusedEdit(path, db.ErrorText());
+    else
+        options.Listener().OnFailure(path, db.WasBusy() ? "in use: the browser holds it while it runs"
+                                                        : db.ErrorText());
 }
 
-std::string Quoted(const std::string& text)
+bool IsFile(const std::string& path)
 {
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("''") : std::string(1, c);
-    return quoted + "'";
+    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The icons store beside places.sqlite names every page that had an icon; the pages that left the
@@ -107,17 +108,16 @@ std::string Quoted(const std::string& text)
 void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& options)
 {
     std::string path = placesPath.substr(0, placesPath.find_last_of('\\') + 1) + "favicons.sqlite";
-    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+    if (!IsFile(path))
         return;
     SqliteDatabase db(path, kBusyMilliseconds);
+    if (!db && db.WasRefused())
+        Fail(path, db, options);
     if (!db || !db.HasTable("moz_pages_w_icons") || !db.HasTable("moz_icons_to_pages") ||
         !db.HasTable("moz_icons"))
         return;
     db.Execute("PRAGMA secure_delete = ON");
-    bool cleared = db.Execute("ATTACH DATABASE " + Quoted(placesPath) + " AS places") &&
-                   db.Execute("BEGIN IMMEDIATE") &&
+    bool cleared = db.Attach(placesPath, "places") && db.Execute("BEGIN IMMEDIATE") &&
                    db.Execute("DELETE FROM moz_pages_w_icons WHERE page_url NOT IN "
                               "(SELECT url FROM places.moz_places WHERE url IS NOT NULL);"
                               "DELETE FROM moz_icons_to_pages WHERE page_id NOT IN "
@@ -138,19 +138,14 @@ void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& op
 
 void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
 {
-    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (!IsFile(path))
         return;
     EraseListener& listener = options.Listener();
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        listener.OnFailure(path, "a link, which is not followed");
-        return;
-    }
     // A preview must not even move the write-ahead log into the file.
     SqliteDatabase db(path, kBusyMilliseconds,
                       options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
     if (!db) {
-        listener.OnFailure(path, db.ErrorText());
+        Fail(path, db, options);
         return;
     }
     // The first read also tells whether the browser holds the file.

@@ -13,9 +13,8 @@ void EmptyRecycleBins(const std::vector<std::string>& driveRoots, EraseTally& ta
         bin.cbSize = sizeof bin;
         if (SHQueryRecycleBinW(ToWide(root).c_str(), &bin) != S_OK)
             continue;
-        // The tally is 32-bit; larger bins wrap as the stored totals do.
-        tally.filesErased += static_cast<uint32_t>(bin.i64NumItems);
-        tally.bytesReleased += static_cast<uint32_t>(bin.i64Size);
+        tally.filesErased += static_cast<uint64_t>(bin.i64NumItems);
+        tally.bytesReleased += static_cast<uint64_t>(bin.i64Size);
         if (bin.i64NumItems > 0)
             options.Listener().OnRecycleBin(root, bin.i64NumItems, bin.i64Size);
     }

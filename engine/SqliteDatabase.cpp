@@ -29,10 +29,23 @@ std::string ReadOnlyUri(const std::string& path)
     return uri + "?mode=ro&readonly_shm=1";
 }
 
+// The files SQLite keeps beside a database and writes by name.
+const char* const kCompanions[] = {"-wal", "-shm", "-journal"};
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return quoted + "'";
+}
+
 } // namespace
 
 SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds, SqliteAccess access)
 {
+    if (!Hold(path))
+        return;
     sqlite3* db = nullptr;
     bool readOnly = access == SqliteAccess::ReadOnly;
     // SQLite opens the log's index, creating it empty when it is missing, wherever a log lies beside the file.
@@ -51,6 +64,10 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds, Sq
     db_ = db;
     sqlite3_busy_timeout(db_, busyMilliseconds);
     sqlite3_extended_result_codes(db_, 1);
+    if (!OpenedWhatIsHeld("main")) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
 }
 
 SqliteDatabase::~SqliteDatabase()
@@ -62,6 +79,50 @@ SqliteDatabase::~SqliteDatabase()
         GetFileAttributesExW(ToExtendedPath(madeIndex_).c_str(), GetFileExInfoStandard, &index) &&
         index.nFileSizeLow == 0 && index.nFileSizeHigh == 0)
         DeleteFileW(ToExtendedPath(madeIndex_).c_str());
+}
+
+// Checks the database file and holds it open, and checks the companion files that are there now. Those are
+// let go again: SQLite deletes them when it closes.
+bool SqliteDatabase::Hold(const std::string& path)
+{
+    const EditedFile& file = held_.emplace_back(path);
+    std::string refusal = file.Result() == EditedFile::Check::Refused ? file.Reason() : "";
+    for (const char* suffix : kCompanions) {
+        if (!refusal.empty())
+            break;
+        EditedFile companion(path + suffix, false);
+        if (companion.Result() == EditedFile::Check::Refused)
+            refusal = "its companion file " + path.substr(path.find_last_of('\\') + 1) + suffix + " is " +
+                      companion.Reason();
+    }
+    if (!refusal.empty()) {
+        refused_ = true;
+        error_ = refusal;
+        return false;
+    }
+    if (file.Result() == EditedFile::Check::Failed) {
+        error_ = file.Reason();
+        return false;
+    }
+    return true;
+}
+
+// SQLite opened the file by its name; that name must still be the entry checked.
+bool SqliteDatabase::OpenedWhatIsHeld(const std::string& schema)
+{
+    void* handle = nullptr;
+    if (sqlite3_file_control(db_, schema.c_str(), SQLITE_FCNTL_WIN32_GET_HANDLE, &handle) == SQLITE_OK &&
+        held_.back().IsSameFile(handle))
+        return true;
+    refused_ = true;
+    error_ = "changed while it was being opened: it is no longer the file that was checked";
+    return false;
+}
+
+bool SqliteDatabase::Attach(const std::string& path, const std::string& schema)
+{
+    return Hold(path) && Execute("ATTACH DATABASE " + Quoted(path) + " AS " + schema) &&
+           OpenedWhatIsHeld(schema);
 }
 
 void SqliteDatabase::Remember(int code)
@@ -120,7 +181,9 @@ std::vector<std::vector<std::string>> SqliteDatabase::Rows(const std::string& sq
 
 bool SqliteDatabase::HasTable(const std::string& table)
 {
-    return Integer("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '" + table + "'")
+    return Integer("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                   "name = '" +
+                   table + "'")
                .value_or(0) > 0;
 }
 

@@ -84,6 +84,21 @@ int RecordFile::GetInt(const std::string& section, const std::string& key, int d
     return text.empty() ? defaultValue : LeadingInteger(text);
 }
 
+std::optional<uint64_t> RecordFile::GetCount(const std::string& section, const std::string& key) const
+{
+    constexpr uint64_t kLargest = 1ull << 53;
+    std::string text = GetString(section, key, "");
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value > kLargest)
+            return std::nullopt;
+    }
+    return value;
+}
+
 bool RecordFile::GetBool(const std::string& section, const std::string& key, bool defaultValue) const
 {
     std::string text = GetString(section, key, "");

@@ -56,9 +56,28 @@ LONG RegKey::QueryString(std::string& text, const std::string& name, DWORD maxCh
     return status;
 }
 
+LONG RegKey::QueryCount(uint64_t& value, const std::string& name) const
+{
+    uint64_t data = 0; // little-endian: four bytes read into it are the DWORD's value
+    DWORD size = sizeof data;
+    LONG status = RegQueryValueExW(key_.get(), ToWide(name).c_str(), nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(&data), &size);
+    if (status == ERROR_SUCCESS && size != sizeof(DWORD) && size != sizeof data)
+        return ERROR_INVALID_DATA;
+    if (status == ERROR_SUCCESS)
+        value = data;
+    return status;
+}
+
 LONG RegKey::SetDword(DWORD value, const std::string& name) const
 {
     return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+LONG RegKey::SetQword(uint64_t value, const std::string& name) const
+{
+    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_QWORD,
                           reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 // One open registry key. Names are UTF-8; every operation returns the Win32 status of its call.
@@ -19,7 +20,11 @@ public:
     // Reads a string whose data fits in maxChars characters, terminator included; longer data fails and
     // leaves text unchanged. The stored type is not checked.
     LONG QueryString(std::string& text, const std::string& name, DWORD maxChars) const;
+    // Reads a count stored in four bytes (an older DWORD) or eight (a QWORD), whatever the stored type;
+    // other sizes fail and leave value unchanged.
+    LONG QueryCount(uint64_t& value, const std::string& name) const;
     LONG SetDword(DWORD value, const std::string& name) const;
+    LONG SetQword(uint64_t value, const std::string& name) const;
     LONG SetString(const std::string& text, const std::string& name) const;
 
     HKEY get() const { return key_.get(); }

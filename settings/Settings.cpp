@@ -48,9 +48,9 @@ void ReadDword(RegKey& key, uint32_t& value, const char* name)
 void ReadStatistics(RegKey& key)
 {
     EraseStatistics& statistics = ProcessStatistics();
-    ReadDword(key, statistics.filesErased, kFilesErasedValue);
-    ReadDword(key, statistics.bytesReleased, kBytesReleasedValue);
-    ReadDword(key, statistics.registryEntriesErased, kRegistryEntriesErasedValue);
+    key.QueryCount(statistics.filesErased, kFilesErasedValue);
+    key.QueryCount(statistics.bytesReleased, kBytesReleasedValue);
+    key.QueryCount(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
     key.QueryString(statistics.lastErasedText, kLastErasedTimeValue, kLastErasedTimeRoom);
 }
 
@@ -103,9 +103,9 @@ void StoreStatistics(const std::string& keyPath)
     if (key.Create(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
         return;
     const EraseStatistics& statistics = ProcessStatistics();
-    key.SetDword(statistics.filesErased, kFilesErasedValue);
-    key.SetDword(statistics.bytesReleased, kBytesReleasedValue);
-    key.SetDword(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
+    key.SetQword(statistics.filesErased, kFilesErasedValue);
+    key.SetQword(statistics.bytesReleased, kBytesReleasedValue);
+    key.SetQword(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
     key.SetString(statistics.lastErasedText, kLastErasedTimeValue);
 }
 

@@ -15,7 +15,7 @@ inline constexpr char kEraseAtEveryValue[] = "Erase at Every";
 inline constexpr char kErasePeriodValue[] = "Erase Period";
 inline constexpr char kExpressEraseModeValue[] = "Express Erase Mode";
 inline constexpr char kPlaySoundValue[] = "Play Sound";
-// ...and the statistics (DWORDs and one string).
+// ...and the statistics (QWORDs, DWORDs as an older Vestrel wrote them, and one string).
 inline constexpr char kFilesErasedValue[] = "Erased File Num";
 inline constexpr char kBytesReleasedValue[] = "Erased File Size";
 inline constexpr char kRegistryEntriesErasedValue[] = "Erased Register Num";
@@ -30,11 +30,11 @@ struct Settings {
     uint32_t playSound = 0;
 };
 
-// Totals over every run; 32-bit on purpose, they wrap as the stored values do.
+// Totals over every run, stored as 64-bit values so that they never wrap.
 struct EraseStatistics {
-    uint32_t filesErased = 0;
-    uint32_t bytesReleased = 0;
-    uint32_t registryEntriesErased = 0;
+    uint64_t filesErased = 0;
+    uint64_t bytesReleased = 0;
+    uint64_t registryEntriesErased = 0;
     std::string lastErasedText;     // stored
     std::time_t lastErasedTime = 0; // in memory only; zero until the first run of this process
 
@@ -52,7 +52,7 @@ void LoadSettings(const std::string& keyPath = kSettingsKeyPath);
 // Replaces the process-wide statistics by what is stored now (a missing value is 0 or empty), so the
 // window shows what vestrel-cli may have added meanwhile. The in-memory last-erased time is kept.
 void LoadStatistics(const std::string& keyPath = kSettingsKeyPath);
-// Writes the statistics, creating the key when it is missing. Failures are silent.
+// Writes the statistics (the totals as QWORDs), creating the key when it is missing. Failures are silent.
 void StoreStatistics(const std::string& keyPath = kSettingsKeyPath);
 // Adds one run to the statistics as stored at this moment and stores the sum, which the process-wide copy
 // then holds: what another program stored since this one read them is kept.

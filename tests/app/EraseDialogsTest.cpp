@@ -225,9 +225,9 @@ TEST_F(EraseDialogsTest, EraseNowKeepsWhatVestrelCliStoredMeanwhile)
     ProcessStatistics().filesErased = 12; // what the window read when it opened
     auto stored = [this](const char* name) {
         RegKey key;
-        DWORD value = 0;
+        uint64_t value = 0;
         EXPECT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-        EXPECT_EQ(key.QueryDword(value, name), ERROR_SUCCESS);
+        EXPECT_EQ(key.QueryCount(value, name), ERROR_SUCCESS);
         return value;
     };
     {

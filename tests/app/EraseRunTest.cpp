@@ -38,10 +38,10 @@ protected:
         WriteConfig({{"a", true}, {"b", true}, {"c", true}});
     }
 
-    DWORD StoredDword(const RegKey& key, const char* name) const
+    uint64_t StoredCount(const RegKey& key, const char* name) const
     {
-        DWORD value = 0xDEAD;
-        EXPECT_EQ(key.QueryDword(value, name), ERROR_SUCCESS) << name;
+        uint64_t value = 0xDEAD;
+        EXPECT_EQ(key.QueryCount(value, name), ERROR_SUCCESS) << name;
         return value;
     }
 };
@@ -151,7 +151,7 @@ TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)
 {
     AddThreeSelectedItems();
     ProcessStatistics().filesErased = 10;
-    ProcessStatistics().bytesReleased = 0xFFFFFFFFu - 999; // wraps, as the stored value does
+    ProcessStatistics().bytesReleased = 0xFFFFFFFFu - 999; // the sum passes 32 bits
     ProcessStatistics().registryEntriesErased = 7;
     StoreStatistics(ScratchKey()); // as stored when the program started
     RecordingHooks hooks;
@@ -164,15 +164,15 @@ TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)
     EXPECT_FALSE(IsEraseBusy());
     const EraseStatistics& statistics = ProcessStatistics();
     EXPECT_EQ(statistics.filesErased, 16u);
-    EXPECT_EQ(statistics.bytesReleased, 8000u);
+    EXPECT_EQ(statistics.bytesReleased, 0xFFFFFFFFull + 8001);
     EXPECT_EQ(statistics.registryEntriesErased, 7u);
     EXPECT_EQ(statistics.lastErasedTime, FixedNow());
     EXPECT_EQ(statistics.lastErasedText, ExpectedLastErasedText());
     RegKey key;
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-    EXPECT_EQ(StoredDword(key, "Erased File Num"), 16u);
-    EXPECT_EQ(StoredDword(key, "Erased File Size"), 8000u);
-    EXPECT_EQ(StoredDword(key, "Erased Register Num"), 7u);
+    EXPECT_EQ(StoredCount(key, "Erased File Num"), 16u);
+    EXPECT_EQ(StoredCount(key, "Erased File Size"), 0xFFFFFFFFull + 8001);
+    EXPECT_EQ(StoredCount(key, "Erased Register Num"), 7u);
     std::string stored;
     EXPECT_EQ(key.QueryString(stored, "Last Erased Time", 256), ERROR_SUCCESS);
     EXPECT_EQ(stored, "09:05, Jun/01/26");
@@ -196,8 +196,8 @@ TEST_F(EraseRunTest, ARunAddsToWhatAnotherProgramStoredMeanwhile)
     EXPECT_EQ(ProcessStatistics().bytesReleased, 9100u);
     RegKey key;
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-    EXPECT_EQ(StoredDword(key, "Erased File Num"), 31u);
-    EXPECT_EQ(StoredDword(key, "Erased File Size"), 9100u);
+    EXPECT_EQ(StoredCount(key, "Erased File Num"), 31u);
+    EXPECT_EQ(StoredCount(key, "Erased File Size"), 9100u);
 }
 
 TEST_F(EraseRunTest, AProgramThatCannotStartIsWrittenToTheRecordFile)
@@ -242,7 +242,7 @@ TEST_F(EraseRunTest, SilentRunWithoutConfigurationStillStoresTheStatistics)
     EXPECT_EQ(ProcessStatistics().lastErasedText, ExpectedLastErasedText());
     RegKey key;
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-    EXPECT_EQ(StoredDword(key, "Erased File Num"), 0u);
+    EXPECT_EQ(StoredCount(key, "Erased File Num"), 0u);
     EXPECT_EQ(RecordMessages(), (Texts{"nothing erased: the selection in " + PathOf("vestrel.conf") +
                                        " cannot be read; open Vestrel and tick the items"}));
 }

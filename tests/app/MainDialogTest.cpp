@@ -330,13 +330,13 @@ TEST_F(MainDialogTest, StatisticsLinesShowTheStoredTotalsInKilobytesBelowTenMega
         DWORD bytes;
         const char* space;
     };
-    for (Case c : {Case{10485759, "10239 KB"}, Case{10485760, "10 MB"}, Case{1023, "0 KB"}}) {
+    for (Case c : {Case{10485759, "10,239 KB"}, Case{10485760, "10 MB"}, Case{1023, "0 KB"}}) {
         ProcessStatistics() = {};
         WriteDwordForTest(ScratchKey(), "Erased File Size", c.bytes);
         Run({Look([&] {
             EXPECT_EQ(CMainDialog::StatisticsLines(),
                       (Texts{"Last Erased: 09:41, Dec/07/26; Registry Keys Erased: 57",
-                             std::string("Files Erased: 2311;  Released HD Space: ") + c.space + "; "}));
+                             std::string("Files Erased: 2,311;  Released HD Space: ") + c.space + "; "}));
         })});
     }
 }

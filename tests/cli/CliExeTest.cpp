@@ -30,15 +30,18 @@ class SavedStatistics {
 public:
     SavedStatistics()
     {
-        for (int i = 0; i < 3; ++i)
-            numbers_[i] = ReadDwordForTest(kSettingsKeyPath, kStatisticNames[i]);
+        for (int i = 0; i < 3; ++i) {
+            numbers_[i] = ReadQwordForTest(kSettingsKeyPath, kStatisticNames[i]);
+            if (!numbers_[i])
+                numbers_[i] = ReadDwordForTest(kSettingsKeyPath, kStatisticNames[i]);
+        }
         lastErased_ = ReadStringForTest(kSettingsKeyPath, "Last Erased Time");
     }
     ~SavedStatistics()
     {
         for (int i = 0; i < 3; ++i) {
             if (numbers_[i])
-                WriteDwordForTest(kSettingsKeyPath, kStatisticNames[i], *numbers_[i]);
+                WriteQwordForTest(kSettingsKeyPath, kStatisticNames[i], *numbers_[i]);
             else
                 DeleteValueForTest(kSettingsKeyPath, kStatisticNames[i]);
         }
@@ -49,7 +52,7 @@ public:
     }
 
 private:
-    std::optional<DWORD> numbers_[3];
+    std::optional<uint64_t> numbers_[3];
     std::optional<std::string> lastErased_;
 };
 

@@ -56,8 +56,8 @@ TEST_F(CliProgramTest, EraseRecordsItsItemsAndAddsToTheStatisticsTheWindowShows)
     ASSERT_EQ(Cli({"erase", "third", "first"}), kExitDone) << err;
     EXPECT_EQ(RecordMessages(), (std::vector<std::string>{"First Item done...", "Third Item done..."}))
         << "in file order";
-    EXPECT_EQ(ReadDwordForTest(ScratchKey(), "Erased File Num"), 14u);
-    EXPECT_EQ(ReadDwordForTest(ScratchKey(), "Erased File Size"), 7000u);
+    EXPECT_EQ(ReadQwordForTest(ScratchKey(), "Erased File Num"), 14u);
+    EXPECT_EQ(ReadQwordForTest(ScratchKey(), "Erased File Size"), 7000u);
     EXPECT_EQ(ReadStringForTest(ScratchKey(), "Last Erased Time"), ExpectedLastErasedText());
 
     ProcessStatistics() = {};

@@ -97,8 +97,8 @@ protected:
             SHQUERYRBINFO bin{};
             bin.cbSize = sizeof bin;
             if (SHQueryRecycleBinW(ToWide(root).c_str(), &bin) == S_OK) {
-                bins.filesErased += static_cast<uint32_t>(bin.i64NumItems);
-                bins.bytesReleased += static_cast<uint32_t>(bin.i64Size);
+                bins.filesErased += static_cast<uint64_t>(bin.i64NumItems);
+                bins.bytesReleased += static_cast<uint64_t>(bin.i64Size);
             }
         }
         return bins;
@@ -179,6 +179,15 @@ TEST_F(CleanersAdvanceRun, NotepadPlusPlusLosesItsRecentFilesAndNothingElse)
     EXPECT_EQ(ReadFile("config.xml"), "<NotepadPlus><History><File filename=\"cut off");
     ASSERT_EQ(heard.failures.size(), 1u);
     EXPECT_EQ(heard.failures[0].rfind(PathOf("config.xml") + ": ", 0), 0u) << heard.failures[0];
+
+    // A second name of the file is data no item names: it is refused, never edited.
+    WriteFile("config.xml", config);
+    ASSERT_TRUE(CreateHardLinkW(ToExtendedPath(PathOf("other.xml")).c_str(),
+                                ToExtendedPath(PathOf("config.xml")).c_str(), nullptr));
+    ClearNotepadPlusPlusHistoryIn(PathOf("config.xml"), {EraseMode::Erase, &heard});
+    EXPECT_EQ(ReadFile("other.xml"), config);
+    ASSERT_EQ(heard.failures.size(), 2u);
+    EXPECT_NE(heard.failures[1].find("other names"), std::string::npos) << heard.failures[1];
 }
 
 } // namespace

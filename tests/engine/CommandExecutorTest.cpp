@@ -3,6 +3,7 @@
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/RegKey.h"
+#include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/CurrentFolder.h"
 #include "tests/support/Processes.h"
@@ -31,7 +32,7 @@ EraseItem Item(const std::string& command, std::vector<std::string> parameters)
     return item;
 }
 
-void ExpectTally(const EraseTally& tally, uint32_t files, uint32_t bytes, uint32_t registry)
+void ExpectTally(const EraseTally& tally, uint64_t files, uint64_t bytes, uint64_t registry)
 {
     EXPECT_EQ(tally.filesErased, files);
     EXPECT_EQ(tally.bytesReleased, bytes);
@@ -286,6 +287,52 @@ TEST_F(CommandExecutorTest, RunTellsOfFailedProgramsAndReadsNoOldRecord)
         ASSERT_TRUE(item.LoadFromFile(PathOf("plugin.aep"), 6.1));
         EXPECT_EQ(item.timeoutSeconds, 600u) << limit;
     }
+}
+
+// "..\\marker.exe" once started a program beside the plug-in folder; from the install folder the system's
+// cmd.exe would have been in reach as well.
+TEST_F(CommandExecutorTest, RunStartsOnlyProgramsThatLieInsideThePluginFolder)
+{
+    MakeFolder("plug ins\\tools");
+    InstallProgram("tools\\inner.exe");
+    ASSERT_TRUE(CopyFileForTest(TestProgramFolder() + "record_writer.exe", PathOf("marker.exe")));
+    MakeFolder("outside");
+    ASSERT_TRUE(CopyFileForTest(TestProgramFolder() + "record_writer.exe", PathOf("outside\\linked.exe")));
+    ASSERT_TRUE(MakeFolderLinkForTest(PathOf("plug ins\\link"), PathOf("outside")));
+    EraseItem item = Item("run", {"..\\marker.exe", "tools\\..\\..\\marker.exe", "tools/../../marker.exe",
+                                  PathOf("marker.exe"), "link\\linked.exe", "tools\\inner.exe"});
+    ItemReport report;
+    ItemRecorder recorder(report);
+    SandboxExecutor({}, EraseOptions{EraseMode::Erase, &recorder}).Execute(item);
+    RemoveFolderLinkForTest(PathOf("plug ins\\link"));
+
+    EXPECT_FALSE(Exists("marker.seen"));
+    EXPECT_FALSE(Exists("outside\\linked.seen"));
+    EXPECT_TRUE(Exists("plug ins\\tools\\inner.seen")) << "a subfolder of the plug-in folder is inside it";
+    ASSERT_EQ(report.failures.size(), 5u);
+    for (const Failure& failure : report.failures)
+        EXPECT_EQ(failure.reason, "refused: it does not lie inside the plug-in folder") << failure.path;
+}
+
+// A count read back must be a plain number a reader can hold exactly: -5 bytes once added 4,294,967,291.
+TEST_F(CommandExecutorTest, RunReadsNoRecordWithACountOutOfRange)
+{
+    InstallProgram("writer.exe");
+    EraseItem item = Item("run", {"writer.exe"});
+    for (const char* count : {"-5", "abc", "12x", "9007199254740993", "99999999999999999999999"}) {
+        WriteFile("plug ins\\writer.record", std::string("[log]\nerased-file-num=3\nerased-file-size=") +
+                                                 count + "\nerased-register-num=1\n");
+        ItemReport report;
+        ItemRecorder recorder(report);
+        SandboxExecutor({}, EraseOptions{EraseMode::Erase, &recorder}).Execute(item);
+        ExpectTally(item.tally, 0, 0, 0);
+        ASSERT_EQ(report.failures.size(), 1u) << count;
+        EXPECT_TRUE(report.failures[0].reason.starts_with("left a record file "))
+            << report.failures[0].reason;
+    }
+    WriteFile("plug ins\\writer.record", "[log]\nerased-file-num=3\nerased-file-size=9007199254740992\n");
+    SandboxExecutor().Execute(item);
+    ExpectTally(item.tally, 3, 9007199254740992ull, 0);
 }
 
 // A path in quotes, so that its blanks do not end it.

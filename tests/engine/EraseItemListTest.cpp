@@ -81,7 +81,7 @@ TEST_F(EraseItemListTest, ItemsAreSortedByLoadAndSelectionInFileOrder)
     EXPECT_EQ(list.Items().size(), 6u);
 }
 
-TEST_F(EraseItemListTest, TotalsCountTheCheckedItemsOnlyAndWrapAt32Bits)
+TEST_F(EraseItemListTest, TotalsCountTheCheckedItemsOnlyPast32Bits)
 {
     WritePlugin("1.aep", "one");
     WritePlugin("2.aep", "two");
@@ -91,7 +91,7 @@ TEST_F(EraseItemListTest, TotalsCountTheCheckedItemsOnlyAndWrapAt32Bits)
     list.Items()[1].tally = {4, 0x20u, 1};
     list.Items()[2].tally = {100, 100, 100};
     EXPECT_EQ(list.TotalFilesErased(), 7u);
-    EXPECT_EQ(list.TotalBytesReleased(), 0x10u);
+    EXPECT_EQ(list.TotalBytesReleased(), 0x100000010u);
     EXPECT_EQ(list.TotalRegistryEntriesErased(), 8u);
 }
 

@@ -1,7 +1,11 @@
 #include "engine/PlacesHistoryCleaner.h"
+#include "framework/Utf8.h"
+#include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/PlacesForTest.h"
 #include "tests/support/Sandbox.h"
+
+#include <windows.h>
 
 #include <sqlite3.h>
 
@@ -151,6 +155,47 @@ TEST_F(PlacesHistoryCleaner, CurrentSchemaFromAKilledBrowser)
     EXPECT_EQ(RowsForTest(killed, "moz_newtab_shortcuts_interaction", "place_id = 2"), 0);
     EXPECT_EQ(RowsForTest(killed, "moz_newtab_shortcuts_interaction", "place_id = 1"), 1);
     EXPECT_EQ(RowsForTest(killed, "moz_bookmarks", "fk = 1"), 1);
+}
+
+// Reached through a link, a database nobody named once lost its history; a second name of the file is the
+// same data. Nothing behind such a path is touched, and each is reported, never cleared in silence.
+TEST_F(PlacesHistoryCleaner, ADatabaseReachedThroughALinkOrWithOtherNamesIsRefusedAndUntouched)
+{
+    MakeFolder("elsewhere");
+    const std::string theirs = PathOf("elsewhere\\places.sqlite");
+    const std::string theirIcons = PathOf("elsewhere\\favicons.sqlite");
+    ASSERT_TRUE(MakePlacesForTest(theirs));
+    ASSERT_TRUE(MakeFaviconsForTest(theirIcons));
+    ASSERT_TRUE(MakeFolderLinkForTest(PathOf("profile"), PathOf("elsewhere")));
+    ClearPlacesHistory(PathOf("profile\\places.sqlite"), {EraseMode::Erase, &heard_});
+    RemoveFolderLinkForTest(PathOf("profile"));
+    MakeFolder("profile");
+    ASSERT_TRUE(MakeFileLinkForTest(PathOf("profile\\places.sqlite"), theirs));
+    ClearPlacesHistory(PathOf("profile\\places.sqlite"), {EraseMode::Erase, &heard_});
+    RemoveFileLinkForTest(PathOf("profile\\places.sqlite"));
+    EXPECT_EQ(RowsForTest(theirs, "moz_historyvisits"), 3);
+    EXPECT_EQ(RowsForTest(theirIcons, "moz_pages_w_icons"), 2);
+
+    ASSERT_TRUE(CreateHardLinkW(ToExtendedPath(PathOf("second name.sqlite")).c_str(),
+                                ToExtendedPath(places_).c_str(), nullptr));
+    Clear(EraseMode::Erase);
+    EXPECT_EQ(Rows("moz_historyvisits"), 3);
+    ASSERT_EQ(heard_.failures.size(), 3u);
+    for (const std::string& failure : heard_.failures)
+        EXPECT_NE(failure.find("link"), std::string::npos) << failure;
+    EXPECT_NE(heard_.failures[2].find("other names"), std::string::npos) << heard_.failures[2];
+    EXPECT_TRUE(heard_.said.empty()) << "nothing is told as done";
+
+    // The icons store beside a database that may be cleared is checked on its own.
+    ASSERT_TRUE(DeleteFileW(ToExtendedPath(PathOf("second name.sqlite")).c_str()));
+    ASSERT_TRUE(CreateHardLinkW(ToExtendedPath(PathOf("icons again.sqlite")).c_str(),
+                                ToExtendedPath(PathOf("favicons.sqlite")).c_str(), nullptr));
+    heard_.failures.clear();
+    Clear(EraseMode::Erase);
+    EXPECT_EQ(Rows("moz_historyvisits"), 0);
+    EXPECT_EQ(RowsForTest(PathOf("favicons.sqlite"), "moz_pages_w_icons"), 2);
+    ASSERT_EQ(heard_.failures.size(), 1u);
+    EXPECT_EQ(heard_.failures[0].rfind(PathOf("favicons.sqlite") + ": ", 0), 0u) << heard_.failures[0];
 }
 
 } // namespace

@@ -127,9 +127,9 @@ struct Expected {
     std::set<std::string> files;   // lower-cased paths
     std::vector<std::string> keys; // lower-cased "root\path"; each goes with everything below it
     std::set<std::string> values;  // lower-cased "root\path|name"
-    uint32_t filesErased = 0;
-    uint32_t bytesReleased = 0;
-    uint32_t registryEntriesErased = 0;
+    uint64_t filesErased = 0;
+    uint64_t bytesReleased = 0;
+    uint64_t registryEntriesErased = 0;
     bool countsChecked = true;
 };
 
@@ -173,7 +173,7 @@ protected:
         Expected& expected = expected_[id];
         expected.files.insert(Lower(path));
         ++expected.filesErased;
-        expected.bytesReleased += static_cast<uint32_t>(bytes);
+        expected.bytesReleased += bytes;
     }
     void Kept(const std::string& path) { ASSERT_TRUE(traces_.File(path, 64)) << path; }
     void KeptFolder(const std::string& path)
@@ -217,7 +217,7 @@ protected:
         outside_.push_back(path);
         if (!uncounted) {
             ++expected_[id].filesErased;
-            expected_[id].bytesReleased += static_cast<uint32_t>(bytes);
+            expected_[id].bytesReleased += bytes;
         }
     }
     // Two days old, past the temporary folders' day of grace.

@@ -55,11 +55,11 @@ TEST_F(RegistrySettingsTest, FreshUserKeepsDefaultsAndTheFirstStoreCreatesTheKey
     StoreStatistics(ScratchKey());
     RegKey key;
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
-    DWORD files = 0, bytes = 0, registry = 0;
+    uint64_t files = 0, bytes = 0, registry = 0;
     std::string text;
-    EXPECT_EQ(key.QueryDword(files, "Erased File Num"), ERROR_SUCCESS);
-    EXPECT_EQ(key.QueryDword(bytes, "Erased File Size"), ERROR_SUCCESS);
-    EXPECT_EQ(key.QueryDword(registry, "Erased Register Num"), ERROR_SUCCESS);
+    EXPECT_EQ(key.QueryCount(files, "Erased File Num"), ERROR_SUCCESS);
+    EXPECT_EQ(key.QueryCount(bytes, "Erased File Size"), ERROR_SUCCESS);
+    EXPECT_EQ(key.QueryCount(registry, "Erased Register Num"), ERROR_SUCCESS);
     EXPECT_EQ(key.QueryString(text, "Last Erased Time", 256), ERROR_SUCCESS);
     EXPECT_EQ(files, 3u);
     EXPECT_EQ(bytes, 4096u);
@@ -97,8 +97,8 @@ TEST_F(RegistrySettingsTest, UnreadableValuesKeepWhatIsInMemory)
 {
     RegKey key = CreateKey();
     ASSERT_EQ(key.SetString(std::string(256, 'x'), "Last Erased Time"), ERROR_SUCCESS);
-    const unsigned long long eightBytes = 7;
-    SetRaw(key, "Erased File Num", REG_QWORD, &eightBytes, sizeof eightBytes);
+    const unsigned char twelveBytes[12] = {7};
+    SetRaw(key, "Erased File Num", REG_BINARY, twelveBytes, sizeof twelveBytes);
     const DWORD binaryFour = 9; // the type is not checked, only the size
     SetRaw(key, "Play Sound", REG_BINARY, &binaryFour, sizeof binaryFour);
     ProcessStatistics().filesErased = 42;
@@ -113,17 +113,46 @@ TEST_F(RegistrySettingsTest, UnreadableValuesKeepWhatIsInMemory)
     EXPECT_EQ(ProcessStatistics().lastErasedText, std::string(255, 'y'));
 }
 
-TEST_F(RegistrySettingsTest, RunTotalsWrapAndMarkTheTime)
+TEST_F(RegistrySettingsTest, RunTotalsGoPast32BitsAndMarkTheTime)
 {
     EraseStatistics statistics;
     statistics.bytesReleased = 0xFFFFFFF0u;
     statistics.AddRun({1, 0x20, 1}, 1000);
     statistics.AddRun({2, 0, 0}, 2000);
     EXPECT_EQ(statistics.filesErased, 3u);
-    EXPECT_EQ(statistics.bytesReleased, 0x10u);
+    EXPECT_EQ(statistics.bytesReleased, 0x100000010u);
     EXPECT_EQ(statistics.registryEntriesErased, 1u);
     EXPECT_EQ(statistics.lastErasedTime, 2000);
     EXPECT_EQ(statistics.lastErasedText.size(), std::string("09:05, Jul/03/04").size());
+}
+
+// Totals near the 32-bit limit once wrapped: 4,294,967,000 files became 105.
+TEST_F(RegistrySettingsTest, TotalsAreStoredAsQwordsAndOlderDwordsStillRead)
+{
+    RegKey key = CreateKey();
+    ASSERT_EQ(key.SetDword(4294967000u, "Erased File Num"), ERROR_SUCCESS); // as an older Vestrel stored it
+    ASSERT_EQ(key.SetDword(0xFFFFFFFFu, "Erased File Size"), ERROR_SUCCESS);
+    LoadStatistics(ScratchKey());
+    EXPECT_EQ(ProcessStatistics().filesErased, 4294967000u);
+
+    AddRunToStoredStatistics({401, 4096, 0}, 0, ScratchKey());
+    for (const char* name : {"Erased File Num", "Erased File Size", "Erased Register Num"}) {
+        DWORD type = 0;
+        EXPECT_EQ(RegQueryValueExW(key.get(), ToWide(name).c_str(), nullptr, &type, nullptr, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_QWORD)) << name;
+    }
+    ProcessStatistics() = {};
+    LoadStatistics(ScratchKey());
+    EXPECT_EQ(ProcessStatistics().filesErased, 4294967401u);
+    EXPECT_EQ(ProcessStatistics().bytesReleased, 0xFFFFFFFFull + 4096);
+
+    AddRunToStoredStatistics({1, 1ull << 40, 3}, 0, ScratchKey());
+    ProcessStatistics() = {};
+    LoadSettings(ScratchKey());
+    EXPECT_EQ(ProcessStatistics().filesErased, 4294967402u);
+    EXPECT_EQ(ProcessStatistics().bytesReleased, 0xFFFFFFFFull + 4096 + (1ull << 40));
+    EXPECT_EQ(ProcessStatistics().registryEntriesErased, 3u);
 }
 
 TEST(LastErasedTimeText, IsPaddedWithEnglishMonths)

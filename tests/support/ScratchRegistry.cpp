@@ -37,6 +37,13 @@ void WriteDwordForTest(const std::string& keyPath, const std::string& name, DWOR
                    sizeof value);
 }
 
+void WriteQwordForTest(const std::string& keyPath, const std::string& name, uint64_t value)
+{
+    RegKeyHandle key = CreateForTest(keyPath);
+    RegSetValueExW(key.get(), ToWide(name).c_str(), 0, REG_QWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+}
+
 void WriteStringForTest(const std::string& keyPath, const std::string& name, const std::string& text)
 {
     RegKeyHandle key = CreateForTest(keyPath);
@@ -49,6 +56,16 @@ std::optional<DWORD> ReadDwordForTest(const std::string& keyPath, const std::str
 {
     DWORD value = 0, size = sizeof value;
     if (RegGetValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str(), RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<uint64_t> ReadQwordForTest(const std::string& keyPath, const std::string& name)
+{
+    uint64_t value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), ToWide(name).c_str(), RRF_RT_REG_QWORD,
                      nullptr, &value, &size) != ERROR_SUCCESS)
         return std::nullopt;
     return value;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <string>
@@ -10,7 +11,9 @@
 // registry classes. Key paths are relative to HKEY_CURRENT_USER.
 void WriteDwordForTest(const std::string& keyPath, const std::string& name, DWORD value);
 void WriteStringForTest(const std::string& keyPath, const std::string& name, const std::string& text);
+void WriteQwordForTest(const std::string& keyPath, const std::string& name, uint64_t value);
 std::optional<DWORD> ReadDwordForTest(const std::string& keyPath, const std::string& name);
+std::optional<uint64_t> ReadQwordForTest(const std::string& keyPath, const std::string& name);
 std::optional<std::string> ReadStringForTest(const std::string& keyPath, const std::string& name);
 void DeleteValueForTest(const std::string& keyPath, const std::string& name);
 bool KeyExistsForTest(const std::string& keyPath);
