@@ -1,6 +1,5 @@
 #include "engine/CommandExecutor.h"
 
-#include "app/AppPaths.h"
 #include "engine/ErrorText.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/ItemConditions.h"
@@ -11,7 +10,7 @@
 #include "engine/RegistryEraser.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "settings/RecordFile.h"
+#include "framework/RecordFile.h"
 
 #include <exception>
 #include <optional>
@@ -87,16 +86,11 @@ std::string ExpandParameter(const std::string& parameter)
     return ExpandPathTokens(parameter).value_or(parameter);
 }
 
-CommandExecutor::CommandExecutor(EraseOptions options)
-    : CommandExecutor(GetPluginFolder(), BuiltInCleaners(), ProtectedFolders::OfThisSystem(), options)
+CommandExecutor::CommandExecutor(EraseContext context, std::span<const BuiltInCleaner> cleaners,
+                                 EraseOptions options)
+    : context_(std::move(context)), cleaners_(cleaners), options_(options)
 {
-}
-
-CommandExecutor::CommandExecutor(std::string programFolder, std::span<const BuiltInCleaner> cleaners,
-                                 ProtectedFolders protectedFolders, EraseOptions options)
-    : programFolder_(std::move(programFolder)), cleaners_(cleaners),
-      protectedFolders_(std::move(protectedFolders)), options_(options)
-{
+    options_.context = &context_;
 }
 
 void CommandExecutor::Execute(EraseItem& item) const
@@ -154,7 +148,7 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOpti
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     EraseTally& tally = item.tally;
     for (const std::string& folder : ExpandFolderWildcards(folderPart)) {
-        if (protectedFolders_.Covers(folder)) {
+        if (context_.protectedFolders.Covers(folder)) {
             options.Listener().OnRefused(folder);
             continue;
         }
@@ -184,7 +178,7 @@ void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
 
 void CommandExecutor::RunProgramOf(EraseItem& item, const std::string& parameter) const
 {
-    std::string program = programFolder_ + parameter;
+    std::string program = context_.pluginFolder + parameter;
     // The path is quoted on the command line; a quote of its own would end it there.
     if (parameter.find('"') != std::string::npos) {
         options_.Listener().OnRefused(program);
@@ -201,7 +195,7 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
 {
     uint64_t start = FileTimeNow();
     ProgramOutcome run =
-        RunProgramWithin("\"" + program + "\"", programFolder_, item.timeoutSeconds * 1000ul);
+        RunProgramWithin("\"" + program + "\"", context_.pluginFolder, item.timeoutSeconds * 1000ul);
     EraseListener& listener = options_.Listener();
     if (run.outcome == ProgramOutcome::NotStarted) {
         listener.OnProgramFailure(program,
@@ -223,11 +217,11 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
     tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
 }
 
-bool EraseItem::ExecuteItem(const EraseOptions& options)
+bool EraseItem::ExecuteItem(const EraseContext& context, const EraseOptions& options)
 {
     // Engine failures stay silent; not even running out of memory may reach the window that asked.
     try {
-        CommandExecutor(options).Execute(*this);
+        CommandExecutor(context, BuiltInCleaners(), options).Execute(*this);
     } catch (const std::exception&) {
     }
     return true;

@@ -1,8 +1,8 @@
 #include "engine/EraseItem.h"
 
-#include "app/AppPaths.h"
 #include "engine/ErrorText.h"
 #include "engine/LowerCase.h"
+#include "engine/WindowsVersion.h"
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
 

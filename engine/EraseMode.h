@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+struct EraseContext;
+
 // Whether the deletion paths delete, or only walk what an erase would delete, by the same rules.
 enum class EraseMode { Erase, Preview };
 
@@ -72,12 +74,13 @@ protected:
     ~EntryFilter() = default;
 };
 
-// How a deletion path runs: its mode, who hears about each entry (nobody, by default) and what it keeps
-// (nothing, by default).
+// How a deletion path runs: its mode, who hears about each entry (nobody, by default), what it keeps
+// (nothing, by default) and, set by the command executor for the item it runs, the run's context.
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
     const EntryFilter* filter = nullptr;
+    const EraseContext* context = nullptr;
 
     bool Preview() const { return mode == EraseMode::Preview; }
     // The listener, or one that ignores everything.

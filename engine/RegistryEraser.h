@@ -1,6 +1,6 @@
 #pragma once
 #include "engine/EraseMode.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include "engine/UserSid.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "tests/support/Sandbox.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
-#include "app/EraseWorker.h"
+#include "run/EraseWorker.h"
 
-#include "app/EraseRun.h"
-#include "app/RunSelection.h"
+#include "run/EraseRun.h"
+#include "run/RunSelection.h"
 #include "framework/Owners.h"
 #include "settings/RecordLog.h"
 
@@ -78,6 +78,7 @@ void EraseWorker::PreviewItems()
     try {
         RunSelection selection(setup_.configPath);
         EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+        EraseContext context = setup_.Context();
         int row = 0;
         for (EraseItem* item : ItemsToErase(list, selection)) {
             if (static_cast<size_t>(row) >= previews_.size())
@@ -88,7 +89,7 @@ void EraseWorker::PreviewItems()
                     throw PreviewStopped{};
             };
             ItemPreview preview;
-            item->ExecuteItem(EraseOptions{EraseMode::Preview, &counter});
+            item->ExecuteItem(context, EraseOptions{EraseMode::Preview, &counter});
             preview.skipped = item->skipped;
             preview.tally = item->tally;
             preview.uncounted = counter.Uncounted();
@@ -118,7 +119,8 @@ void EraseWorker::RunItems()
             std::lock_guard guard(lock_);
             progress_.total = static_cast<int>(ItemsToErase(items, selection).size());
         }
-        EraseRun run(InteractivePacing(setup_.settings), hooks_, log);
+        EraseContext context = setup_.Context();
+        EraseRun run(context, InteractivePacing(setup_.settings), hooks_, log);
         EraseCounter counter;
         const EraseItem* current = nullptr;
         EraseTally done;

@@ -1,4 +1,4 @@
-#include "app/EraseBusy.h"
+#include "run/EraseBusy.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "app/EraseRun.h"
+#include "run/EraseRun.h"
 
-#include "app/EraseBusy.h"
-#include "app/RunSelection.h"
+#include "run/EraseBusy.h"
+#include "run/RunSelection.h"
 #include "engine/EraseMode.h"
 
 namespace {
@@ -83,8 +83,8 @@ void AddTally(EraseTally& total, const EraseTally& item)
     total.registryEntriesErased += item.registryEntriesErased;
 }
 
-EraseRun::EraseRun(RunPacing pacing, EraseRunHooks& hooks, RecordLog& log)
-    : pacing_(pacing), hooks_(hooks), log_(log)
+EraseRun::EraseRun(const EraseContext& context, RunPacing pacing, EraseRunHooks& hooks, RecordLog& log)
+    : context_(context), pacing_(pacing), hooks_(hooks), log_(log)
 {
 }
 
@@ -115,7 +115,7 @@ void EraseRun::ExecuteItem(EraseItem& item)
 {
     try {
         RunRecorder recorder(log_, item.descript, listener);
-        hooks_.Execute(item, recorder);
+        hooks_.Execute(item, context_, recorder);
     } catch (...) {
         item.tally = {};
     }
@@ -128,7 +128,8 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
     {
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
-        tally = EraseRun(pacing, hooks, log).Execute(list, selection);
+        EraseContext context = setup.Context();
+        tally = EraseRun(context, pacing, hooks, log).Execute(list, selection);
         AddRunToStoredStatistics(tally, setup.clock(), setup.settingsKey);
     }
     return tally;

@@ -1,8 +1,8 @@
 #pragma once
-#include "app/EraseCounter.h"
-#include "app/EraseRunHooks.h"
-#include "app/EraseRunSetup.h"
-#include "app/ItemPreview.h"
+#include "run/EraseCounter.h"
+#include "run/EraseRunHooks.h"
+#include "run/EraseRunSetup.h"
+#include "run/ItemPreview.h"
 #include "engine/EraseTally.h"
 
 #include <windows.h>
