@@ -12,6 +12,9 @@ TEST_ARCHS := i686 x86_64
 endif
 ARCH ?= i686
 BUILD := build/$(ARCH)
+# What run and bench start: the 32-bit program, unless ARCH names one or the kernel runs no 32-bit
+# programs (Wine's 32-bit loader then cannot start). Asked when the recipe runs, after the set-up.
+RUN_ARCH = $(if $(filter command line,$(origin ARCH)),$(ARCH),$(shell /usr/lib/wine/wine --version >/dev/null 2>&1 && echo i686 || echo x86_64))
 
 .PHONY: all program setup run test dist bench clean
 
@@ -27,8 +30,8 @@ program: $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
 run: setup
-	@$(MAKE) --no-print-directory program
-	@bash tools/run-program.sh $(BUILD)/Vestrel/Vestrel.exe
+	@$(MAKE) --no-print-directory program ARCH=$(RUN_ARCH)
+	@bash tools/run-program.sh build/$(RUN_ARCH)/Vestrel/Vestrel.exe
 
 test: setup
 	@set -e; for arch in $(TEST_ARCHS); do \
@@ -42,9 +45,10 @@ dist: setup
 	    cmake --build build/$$arch --target dist; \
 	done
 
-bench: setup $(BUILD)/build.ninja
-	cmake --build $(BUILD) --target vestrel_bench
-	@python3 bench/run_bench.py --build $(BUILD)
+bench: setup
+	@$(MAKE) --no-print-directory build/$(RUN_ARCH)/build.ninja ARCH=$(RUN_ARCH)
+	cmake --build build/$(RUN_ARCH) --target vestrel_bench
+	@python3 bench/run_bench.py --build build/$(RUN_ARCH)
 
 clean:
 	rm -rf build

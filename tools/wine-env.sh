@@ -15,3 +15,20 @@ export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installers, no menu entries or file associations on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Some kernels run no 32-bit Linux programs, and Debian's "wine" starts Wine's 32-bit loader whenever it
+# is installed. There, start the 64-bit loader directly; 32-bit Windows programs cannot run at all then.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    export VESTREL_RUNS_32BIT=yes
+else
+    export VESTREL_RUNS_32BIT=no
+    if [ -x /usr/lib/wine/wine64 ]; then
+        shim="$VESTREL_BUILD/wine64-only"
+        mkdir -p "$shim"
+        for name in wine wine-stable; do
+            printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+            chmod +x "$shim/$name"
+        done
+        case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+        export WINELOADER=/usr/lib/wine/wine64
+    fi
+fi
