@@ -12,7 +12,6 @@
 #include "framework/Utf8.h"
 #include "framework/RecordFile.h"
 
-#include <exception>
 #include <optional>
 
 namespace {
@@ -111,7 +110,7 @@ void CommandExecutor::Execute(EraseItem& item) const
     if (filter.Active())
         fileOptions.filter = &filter;
     std::optional<RegistryEraser> registry; // one for all registry parameters of the item
-    for (size_t index = 0; index < item.parameters.size(); ++index) {
+    for (size_t index = 0; index < item.parameters.size() && !options_.StopRequested(); ++index) {
         const std::string& command = item.CommandOf(index);
         if (command == "delete-file" || command == "delete-directory") {
             DeleteFiles(item, index, fileOptions);
@@ -215,14 +214,4 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
     tally.filesErased += static_cast<uint32_t>(record.GetInt("log", "erased-file-num", 0));
     tally.bytesReleased += static_cast<uint32_t>(record.GetInt("log", "erased-file-size", 0));
     tally.registryEntriesErased += static_cast<uint32_t>(record.GetInt("log", "erased-register-num", 0));
-}
-
-bool EraseItem::ExecuteItem(const EraseContext& context, const EraseOptions& options)
-{
-    // Engine failures stay silent; not even running out of memory may reach the window that asked.
-    try {
-        CommandExecutor(context, BuiltInCleaners(), options).Execute(*this);
-    } catch (const std::exception&) {
-    }
-    return true;
 }

@@ -40,6 +40,9 @@ public:
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}
+    // A failure inside the item that ended it before its last parameter (running out of memory, a walk
+    // that broke), in words. What it counted until then stays counted.
+    virtual void OnItemFailure(const std::string& /*reason*/) {}
 
 protected:
     ~EraseListener() = default;
@@ -83,6 +86,8 @@ struct EraseOptions {
     const EraseContext* context = nullptr;
 
     bool Preview() const { return mode == EraseMode::Preview; }
+    // Whether the context asks the work to end before its next entry.
+    bool StopRequested() const;
     // The listener, or one that ignores everything.
     EraseListener& Listener() const;
 };

@@ -16,6 +16,8 @@ public:
     // A folder to walk (the given one or a subfolder, path ending in a backslash) that is there but could
     // not be listed, with the system's error: nothing in it is reached. A missing folder is not told.
     virtual void OnUnlistable(const std::wstring& path, unsigned long error) = 0;
+    // Asked before each entry: true ends the walk there, every subfolder entered so far reported done.
+    virtual bool StopRequested() const { return false; }
 
 protected:
     ~FolderVisitor() = default;

@@ -30,6 +30,11 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override { next_.OnFailure(path, reason); }
     void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
     void OnSkipped(const std::string& reason) override { next_.OnSkipped(reason); }
+    void OnItemFailure(const std::string& reason) override
+    {
+        failure_ = reason;
+        next_.OnItemFailure(reason);
+    }
     void OnRefused(const std::string& path) override
     {
         log_.Write("refused " + RefusedText(path));
@@ -46,12 +51,24 @@ public:
         next_.OnUnlistedFolder(folder, reason);
     }
 
+    // Why the item ended early, or empty.
+    const std::string& Failure() const { return failure_; }
+
 private:
     RecordLog& log_;
     const std::string& descript_;
+    std::string failure_;
     SilentListener silent_;
     EraseListener& next_;
 };
+
+// How an item's record line ends: done, skipped with the reason, or failed with the reason.
+std::string RecordEnding(const std::string& skipped, const std::string& failure)
+{
+    if (!failure.empty())
+        return " failed: " + failure;
+    return skipped.empty() ? " done..." : " " + skipped;
+}
 
 } // namespace
 
@@ -96,9 +113,9 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
         ++done;
         if (onItemStarted)
             onItemStarted(*item);
-        ExecuteItem(*item);
+        std::string failure = ExecuteItem(*item);
         AddTally(total, item->tally);
-        log_.Write(item->descript + (item->skipped.empty() ? " done..." : " " + item->skipped));
+        log_.Write(item->descript + RecordEnding(item->skipped, failure));
         if (onItemDone)
             onItemDone(done);
         if (pacing_.chime)
@@ -109,15 +126,20 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
     return total;
 }
 
-// The executor keeps its failures to itself; this catches what gets past it, so one item cannot end
-// the run and leave the others undone.
-void EraseRun::ExecuteItem(EraseItem& item)
+// The executor reports a failure inside an item; this also catches what gets past it (a hook's own), so
+// one item cannot end the run and leave the others undone. Why the item failed, or empty.
+std::string EraseRun::ExecuteItem(EraseItem& item)
 {
+    RunRecorder recorder(log_, item.descript, listener);
     try {
-        RunRecorder recorder(log_, item.descript, listener);
         hooks_.Execute(item, context_, recorder);
+        return recorder.Failure();
+    } catch (const std::exception& failure) {
+        item.tally = {};
+        return failure.what();
     } catch (...) {
         item.tally = {};
+        return "an unknown failure";
     }
 }
 

@@ -42,7 +42,7 @@ public:
     EraseTally Execute(EraseItemList& list, const ItemSelection& selection);
 
 private:
-    void ExecuteItem(EraseItem& item);
+    std::string ExecuteItem(EraseItem& item);
 
     const EraseContext& context_;
     RunPacing pacing_;

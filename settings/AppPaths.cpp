@@ -53,8 +53,3 @@ double GetWindowsVersion()
 #pragma GCC diagnostic pop
     return WindowsVersionFromParts(LOBYTE(LOWORD(version)), HIBYTE(LOWORD(version)));
 }
-
-EraseContext ProgramEraseContext()
-{
-    return EraseContext{GetPluginFolder(), ProtectedFolders::OfThisSystem(), GetWindowsVersion()};
-}

@@ -1,5 +1,4 @@
 #pragma once
-#include "engine/EraseContext.h"
 #include "engine/WindowsVersion.h"
 
 #include <string>
@@ -17,7 +16,3 @@ std::string GetPluginFolder(); // ends in a backslash
 
 // Major version plus a tenth of the minor version, as GetVersion reports them.
 double GetWindowsVersion();
-
-// What the engine is told when it works for this program: its plug-in folder, this Windows version and
-// this system's protected folders.
-EraseContext ProgramEraseContext();

@@ -147,6 +147,8 @@ TEST_F(EraseRunTest, AFailingItemCountsNothingAndTheRunGoesOn)
     EXPECT_TRUE(ItemErased("a") && ItemErased("c"));
     EXPECT_EQ(tally.filesErased, 4u);
     EXPECT_EQ(tally.bytesReleased, 6000u);
+    EXPECT_EQ(RecordMessages(), (Texts{"Item A done...", "Item B failed: item failed", "Item C done..."}))
+        << "a failed item is never recorded as done";
 }
 
 TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)

@@ -9,7 +9,7 @@
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
-#include "settings/AppPaths.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <shellapi.h>

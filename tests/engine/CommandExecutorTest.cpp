@@ -7,10 +7,11 @@
 #include "tests/support/CurrentFolder.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
-#include "settings/AppPaths.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,24 @@ TEST_F(CommandExecutorTest, NothingToDoLeavesAZeroTally)
         EXPECT_EQ(unknown.parameters[0], "%appdata%");
     }
     EXPECT_TRUE(Exists("target\\a"));
+}
+
+// A listener whose own work breaks at the first file, as a full disk or a lost pipe would break it.
+class BreakingListener final : public SilentListener {
+public:
+    void OnFile(const std::string&, uint64_t) override { throw std::runtime_error("the listener broke"); }
+    void OnItemFailure(const std::string& reason) override { failure = reason; }
+
+    std::string failure;
+};
+
+TEST_F(CommandExecutorTest, AFailureInsideTheItemIsToldAndNotDone)
+{
+    WriteFile("target\a.tmp", "123");
+    EraseItem item = Item("delete-file", {PathOf("target\\*.tmp")});
+    BreakingListener listener;
+    EXPECT_FALSE(item.ExecuteItem(ProgramEraseContext(), {EraseMode::Preview, &listener}));
+    EXPECT_EQ(listener.failure, "the listener broke");
 }
 
 TEST_F(CommandExecutorTest, FileCommandsCountAndKeepTheExpandedParameters)
