@@ -8,6 +8,7 @@
 #include "app/RulesImportPrompt.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
+#include "import/RulesImport.h"
 #include "resource.h"
 #include "app/COptionsDialog.h"
 #include "app/CScheduleDialog.h"
@@ -91,6 +92,15 @@ int SelectAllState(const CCheckListCtrl& list)
     return checked == count - 1 ? CheckListItem::Checked : CheckListItem::Middle;
 }
 
+// An import cut short is settled first, so that none of its plug-ins shows up without its stored "false".
+// One that cannot be settled stays out of sight, and the next import says why.
+std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
+{
+    FinishInterruptedImport(setup.pluginFolder);
+    return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
+                                           ConfigSelection(setup.configPath));
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
@@ -126,8 +136,7 @@ END_MESSAGE_MAP()
 CMainDialog::CMainDialog(EraseRunSetup setup)
     : CSkinDialog(IDD_MAIN, IDB_MAIN_BACKGROUND),
       setup_(std::move(setup)),
-      items_(std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
-                                             ConfigSelection(setup_.configPath))),
+      items_(LoadItems(setup_)),
       selectionWriter_(setup_.configPath),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)))
 {
@@ -297,10 +306,11 @@ std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
 {
     const CCheckListCtrl& list = List(page);
     std::vector<Row> rows;
+    const auto& items = items_->Items();
     for (int row = 1; row < list.GetCount(); ++row) {
-        Row entry{{}, list.GetCheck(row)};
-        list.GetItemText(row, entry.text);
-        rows.push_back(std::move(entry));
+        size_t index = static_cast<size_t>(list.GetItemData(row)); // the item's place in the list
+        if (index < items.size())
+            rows.push_back({items[index].id, list.GetCheck(row)});
     }
     return rows;
 }

@@ -21,8 +21,11 @@ bool RulesImportPrompt::Run(HWND owner) const
 
 bool RulesImportPrompt::Import(HWND owner, const std::string& rulesPath) const
 {
-    RulesImportRequest request{rulesPath, setup_.pluginFolder, setup_.configPath, setup_.windowsVersion,
-                               false};
+    RulesImportRequest request;
+    request.rulesPath = rulesPath;
+    request.pluginFolder = setup_.pluginFolder;
+    request.configPath = setup_.configPath;
+    request.windowsVersion = setup_.windowsVersion;
     RulesImportResult result = ImportRules(request, ImportChecks::OfThisSystem());
     UINT icon = result.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING;
     MessageBoxW(owner, ToWide(ImportSummaryText(result, kShownSkipped)).c_str(), L"Import Rules File",

@@ -9,6 +9,7 @@
 #include "engine/EraseItemList.h"
 #include "engine/EraseMode.h"
 #include "import/RulesImport.h"
+#include "settings/RecordLog.h"
 
 #include <windows.h>
 
@@ -24,7 +25,9 @@ const char kCliUsage[] =
     "  preview [ID ...]  what an erase of those items (default: the selected ones) would\n"
     "                    remove; removes nothing, records nothing\n"
     "  erase [ID ...]    erase those items (default: the selected ones) as Vestrel's erase\n"
-    "                    run does, adding to its statistics and its record file\n"
+    "                    run does, adding to its statistics and its record file; without\n"
+    "                    ids, an item is selected only once its tick is stored (new ones\n"
+    "                    are listed and left out)\n"
     "  import-winapp2 FILE [--replace]\n"
     "                    turn each entry of a winapp2.ini rules file into a plug-in\n"
     "                    (winapp2-NAME, on the Applications page, not selected); --replace\n"
@@ -36,7 +39,8 @@ const char kCliUsage[] =
     "\n"
     "Exit codes: 0 done; 1 something could not be deleted (listed in the output), or an\n"
     "import skipped entries (listed with the reasons) or refused the file;\n"
-    "2 bad usage or an unknown id; 3 nothing is selected.\n";
+    "2 bad usage or an unknown id; 3 nothing is selected, or the configuration cannot be\n"
+    "read.\n";
 
 namespace {
 
@@ -75,6 +79,17 @@ std::string UnknownId(const EraseItemList& list, const std::vector<std::string>&
     return {};
 }
 
+std::string NothingSelectedText(const std::vector<NewItem>& newItems)
+{
+    std::string text = "nothing is selected: name item ids, or select items in Vestrel";
+    if (newItems.empty())
+        return text;
+    text += "; new items, left out until ticked in Vestrel:";
+    for (const NewItem& item : newItems)
+        text += " " + item.id;
+    return text;
+}
+
 } // namespace
 
 CliProgram::CliProgram(EraseRunSetup setup, CliStreams streams, std::function<uint64_t()> clockMs)
@@ -87,6 +102,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
     CliRequest request = ParseCommandLine(arguments);
     if (!request.error.empty())
         return Stop(request, kExitBadUsage, request.error + " (vestrel-cli --help shows the usage)");
+    if (request.command != CliCommand::Help && request.command != CliCommand::ImportRules)
+        FinishInterruptedImport(setup_.pluginFolder); // before any plug-in is read
     switch (request.command) {
     case CliCommand::Help:
         streams_.out(kCliUsage);
@@ -102,44 +119,56 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
     return PreviewOrErase(request);
 }
 
-int CliProgram::Stop(const CliRequest& request, int code, const std::string& message)
+int CliProgram::Stop(const CliRequest& request, int code, const std::string& message,
+                     const std::vector<NewItem>& newItems)
 {
     streams_.err("vestrel-cli: " + message + "\n");
     if (request.json)
-        streams_.out(ErrorJson(CommandName(request.command), message));
+        streams_.out(ErrorJson(CommandName(request.command), message, newItems));
     return code;
 }
 
 int CliProgram::List(const CliRequest& request)
 {
-    RunSelection selection(setup_.configPath);
+    ConfirmedSelection selection(setup_.configPath);
     EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
     streams_.out(request.json ? ListJson(list, selection) : ListText(list, selection));
     return kExitDone;
 }
 
-// Both walk the same items through the same hooks; only the mode differs.
+// Both walk the same items through the same hooks; only the mode differs. Without ids nobody chooses the
+// items at the time, so only those whose tick is stored run.
 int CliProgram::PreviewOrErase(const CliRequest& request)
 {
-    RunSelection configured(setup_.configPath);
+    ConfirmedSelection confirmed(setup_.configPath);
     ChosenItems chosen(request.ids);
-    const ItemSelection& selection =
-        request.ids.empty() ? static_cast<const ItemSelection&>(configured) : chosen;
+    bool unattended = request.ids.empty();
+    const ItemSelection& selection = unattended ? static_cast<const ItemSelection&>(confirmed) : chosen;
     EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
     if (std::string unknown = UnknownId(list, request.ids); !unknown.empty())
         return Stop(request, kExitBadUsage, unknown);
+    if (unattended && !confirmed.IsLoaded())
+        return Stop(request, kExitNothingSelected,
+                    "nothing is selected: the selection in " + setup_.configPath +
+                        " cannot be read; select items in Vestrel, or name item ids");
+    RunReport report;
+    if (unattended) {
+        for (const EraseItem* item : confirmed.NewItems(list))
+            report.newItems.push_back({item->id, item->descript});
+    }
     std::vector<EraseItem*> items = ItemsToErase(list, selection);
     if (items.empty())
-        return Stop(request, kExitNothingSelected,
-                    "nothing is selected: name item ids, or select items in Vestrel");
+        return Stop(request, kExitNothingSelected, NothingSelectedText(report.newItems), report.newItems);
 
     bool erase = request.command == CliCommand::Erase;
-    RunReport report;
     report.mode = erase ? EraseMode::Erase : EraseMode::Preview;
     RunProgress progress(
         static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); }, clockMs_);
     ReportingHooks hooks(report, progress);
     if (erase) {
+        RecordLog log(setup_.recordPath);
+        for (const std::string& note : unattended ? confirmed.Notes(list) : std::vector<std::string>())
+            log.Write(note);
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
@@ -153,8 +182,12 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
 
 int CliProgram::ImportRules(const CliRequest& request)
 {
-    RulesImportRequest import{request.ids.front(), setup_.pluginFolder, setup_.configPath,
-                              setup_.windowsVersion, request.replace};
+    RulesImportRequest import;
+    import.rulesPath = request.ids.front();
+    import.pluginFolder = setup_.pluginFolder;
+    import.configPath = setup_.configPath;
+    import.windowsVersion = setup_.windowsVersion;
+    import.replace = request.replace;
     RulesImportResult result = ::ImportRules(import, ImportChecks::OfThisSystem());
     if (!result.error.empty())
         return Stop(request, kExitNotDeleted, "nothing was imported: " + result.error);

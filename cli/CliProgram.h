@@ -1,6 +1,7 @@
 #pragma once
 #include "run/EraseRunSetup.h"
 #include "cli/CommandLine.h"
+#include "cli/RunReport.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +15,8 @@ enum CliExitCode {
     kExitNotDeleted = 1,     // something could not be deleted (or, in a preview, could not be now);
                              // an import skipped an entry or refused the file
     kExitBadUsage = 2,       // bad usage or an unknown item id
-    kExitNothingSelected = 3 // neither the command line nor the configuration selects an item
+    kExitNothingSelected = 3 // neither the command line nor a stored tick selects an item, or the
+                             // configuration cannot be read
 };
 
 // Where the commands write: the document or text on out, messages and progress on err.
@@ -34,7 +36,8 @@ private:
     int List(const CliRequest& request);
     int PreviewOrErase(const CliRequest& request);
     int ImportRules(const CliRequest& request);
-    int Stop(const CliRequest& request, int code, const std::string& message);
+    int Stop(const CliRequest& request, int code, const std::string& message,
+             const std::vector<NewItem>& newItems = {});
 
     EraseRunSetup setup_;
     CliStreams streams_;

@@ -3,6 +3,8 @@
 #include "cli/JsonWriter.h"
 #include "framework/Format.h"
 
+#include <algorithm>
+
 namespace {
 
 const char* ModeName(EraseMode mode)
@@ -120,27 +122,48 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     return text + "  = " + TallyText(item.tally) + "\n";
 }
 
+void NewItemsJson(JsonWriter& json, const std::vector<NewItem>& items)
+{
+    json.Key("newItems").BeginArray();
+    for (const NewItem& item : items)
+        json.BeginObject().Key("id").String(item.id).Key("description").String(item.descript).EndObject();
+    json.EndArray();
+}
+
+const char kNewItemText[] = " (new: not erased unattended until ticked in Vestrel, or named)";
+
 } // namespace
 
-std::string ListText(const EraseItemList& list, const ItemSelection& selection)
+std::string ListText(const EraseItemList& list, const ConfirmedSelection& selection)
 {
     std::string text;
+    if (!selection.IsLoaded())
+        text += "The selection cannot be read: nothing is erased unless named.\n";
+    std::vector<const EraseItem*> newItems = selection.NewItems(list);
     for (const EraseItem& item : list.Items()) {
         if (!item.loaded) {
             text += "[!] " + PluginFileName(item) + ": " + item.errorText + "\n";
             continue;
         }
-        const char* mark = !item.detected ? "[-] " : selection.IsSelected(item.id) ? "[x] " : "[ ] ";
+        bool isNew = std::find(newItems.begin(), newItems.end(), &item) != newItems.end();
+        const char* mark = !item.detected                 ? "[-] "
+                           : isNew                         ? "[?] "
+                           : selection.IsSelected(item.id) ? "[x] "
+                                                           : "[ ] ";
         text += mark + Format("%-28s %-12s ", item.id.c_str(), item.type.c_str()) + item.descript +
-                (item.detected ? "\n" : " (not found on this machine: not listed, never run)\n");
+                (!item.detected ? " (not found on this machine: not listed, never run)"
+                 : isNew        ? kNewItemText
+                                : "") +
+                "\n";
     }
     if (list.Items().empty())
         text += "No plug-in files.\n";
     return text;
 }
 
-std::string ListJson(const EraseItemList& list, const ItemSelection& selection)
+std::string ListJson(const EraseItemList& list, const ConfirmedSelection& selection)
 {
+    std::vector<const EraseItem*> newItems = selection.NewItems(list);
     JsonWriter json;
     json.BeginObject().Key("command").String("list").Key("items").BeginArray();
     for (const EraseItem& item : list.Items()) {
@@ -152,6 +175,8 @@ std::string ListJson(const EraseItemList& list, const ItemSelection& selection)
             json.Key("page").String(item.type);
             json.Key("description").String(item.descript);
             json.Key("selected").Bool(selection.IsSelected(item.id));
+            if (std::find(newItems.begin(), newItems.end(), &item) != newItems.end())
+                json.Key("new").Bool(true); // no tick stored: not erased unless named
             if (!item.detected)
                 json.Key("detected").Bool(false); // not listed and never run
         } else {
@@ -168,6 +193,8 @@ std::string RunText(const RunReport& report)
     std::string text = report.mode == EraseMode::Preview ? "Preview (nothing is removed):\n" : "Erased:\n";
     for (const ItemReport& item : report.items)
         text += ItemText(item, report.mode);
+    for (const NewItem& item : report.newItems)
+        text += "Left out: " + item.descript + " [" + item.id + "]" + kNewItemText + "\n";
     return text + "Total: " + TallyText(report.Total()) + "\n";
 }
 
@@ -179,6 +206,7 @@ std::string RunJson(const RunReport& report)
     for (const ItemReport& item : report.items)
         ItemJson(json, item);
     json.EndArray();
+    NewItemsJson(json, report.newItems);
     json.Key("totals");
     TallyJson(json, report.Total());
     json.Key("errors").BeginArray();
@@ -188,9 +216,12 @@ std::string RunJson(const RunReport& report)
     return json.Text() + "\n";
 }
 
-std::string ErrorJson(const char* command, const std::string& message)
+std::string ErrorJson(const char* command, const std::string& message, const std::vector<NewItem>& newItems)
 {
     JsonWriter json;
-    json.BeginObject().Key("command").String(command).Key("error").String(message).EndObject();
+    json.BeginObject().Key("command").String(command).Key("error").String(message);
+    if (!newItems.empty())
+        NewItemsJson(json, newItems);
+    json.EndObject();
     return json.Text() + "\n";
 }

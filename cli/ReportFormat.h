@@ -1,18 +1,21 @@
 #pragma once
+#include "run/RunSelection.h"
 #include "cli/RunReport.h"
 #include "engine/EraseItemList.h"
-#include "engine/ItemSelection.h"
 
 #include <string>
 
 // The outputs of the commands, as text for people and as one JSON document for scripts. Texts end
 // with a line break.
 
-std::string ListText(const EraseItemList& list, const ItemSelection& selection);
-std::string ListJson(const EraseItemList& list, const ItemSelection& selection);
+// Selected are the items whose tick is stored; new ones have none yet and are marked as such.
+std::string ListText(const EraseItemList& list, const ConfirmedSelection& selection);
+std::string ListJson(const EraseItemList& list, const ConfirmedSelection& selection);
 
 std::string RunText(const RunReport& report);
 std::string RunJson(const RunReport& report);
 
-// The document of a command that stopped before it ran: bad usage, an unknown id, nothing selected.
-std::string ErrorJson(const char* command, const std::string& message);
+// The document of a command that stopped before it ran: bad usage, an unknown id, nothing selected (with
+// the new items that wait for their tick).
+std::string ErrorJson(const char* command, const std::string& message,
+                      const std::vector<NewItem>& newItems = {});

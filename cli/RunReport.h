@@ -44,10 +44,17 @@ struct ItemReport {
     EraseTally tally;
 };
 
+// An item that appeared since the ticks were last stored: a run of the selection leaves it out.
+struct NewItem {
+    std::string id;
+    std::string descript;
+};
+
 // A preview or an erase of some items.
 struct RunReport {
     EraseMode mode = EraseMode::Preview;
     std::vector<ItemReport> items;
+    std::vector<NewItem> newItems;
 
     EraseTally Total() const;
     bool HasFailures() const;

@@ -8,6 +8,7 @@
 #include "engine/PathTokens.h"
 #include "engine/PlacesHistoryCleaner.h"
 #include "engine/RegistryEraser.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "framework/RecordFile.h"
@@ -106,14 +107,11 @@ void CommandExecutor::Execute(EraseItem& item) const
         options_.Listener().OnSkipped(item.skipped);
         return;
     }
-    EraseOptions fileOptions = options_;
-    if (filter.Active())
-        fileOptions.filter = &filter;
     std::optional<RegistryEraser> registry; // one for all registry parameters of the item
     for (size_t index = 0; index < item.parameters.size() && !options_.StopRequested(); ++index) {
         const std::string& command = item.CommandOf(index);
         if (command == "delete-file" || command == "delete-directory") {
-            DeleteFiles(item, index, fileOptions);
+            DeleteFiles(item, index, filter);
         } else if (command == "delete-register-key" || command == "delete-register-value") {
             if (!registry)
                 registry.emplace(options_);
@@ -134,8 +132,8 @@ void CommandExecutor::Execute(EraseItem& item) const
 
 // Expanded parameters stay in the item. A folder that must never be emptied (a drive root, the Windows
 // folder, a profile ...) is skipped; a parameter that resolves there is most likely a mistake. Each
-// folder that a wildcard matches is checked on its own.
-void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const
+// folder that a wildcard matches is checked on its own, and resolved once for what the item keeps.
+void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const
 {
     std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
     if (!expanded)
@@ -146,17 +144,21 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const EraseOpti
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     EraseTally& tally = item.tally;
-    for (const std::string& folder : ExpandFolderWildcards(folderPart)) {
+    for (const std::string& folder : ExpandFolderWildcards(folderPart, &options_.Listener())) {
         if (context_.protectedFolders.Covers(folder)) {
-            options.Listener().OnRefused(folder);
+            options_.Listener().OnRefused(folder);
             continue;
         }
+        std::optional<KeepFilter::InFolder> kept;
+        EraseOptions options = options_;
+        if (filter.Active())
+            options.filter = &kept.emplace(filter, folder);
         if (how.recurse == Recurse::All)
             DeleteInEveryFolder(folder, pattern, tally.filesErased, tally.bytesReleased, options);
         else
             DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching, tally.filesErased,
                            tally.bytesReleased, options);
-        if (how.removeSelf && !options.Preview() && !(options.filter && options.filter->Keeps(folder, 0)))
+        if (how.removeSelf && !options.Preview() && !(kept && kept->Keeps(NormalisedPath(folder), 0)))
             RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
     }
 }
@@ -171,7 +173,7 @@ void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
     size_t slash = path.find_last_of('\\');
     if (slash == std::string::npos)
         return;
-    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1)))
+    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1), &options_.Listener()))
         ClearPlacesHistory(folder + path.substr(slash + 1), options_);
 }
 

@@ -3,6 +3,7 @@
 #include "engine/EraseContext.h"
 #include "engine/EraseItem.h"
 #include "engine/EraseMode.h"
+#include "engine/KeepFilter.h"
 
 #include <span>
 #include <string>
@@ -47,7 +48,7 @@ public:
     void Execute(EraseItem& item) const;
 
 private:
-    void DeleteFiles(EraseItem& item, size_t index, const EraseOptions& options) const;
+    void DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const;
     void RunProgramOf(EraseItem& item, const std::string& parameter) const;
     void RunOneProgram(EraseItem& item, const std::string& program) const;
     void ClearPlacesHistories(EraseItem& item, size_t index) const;

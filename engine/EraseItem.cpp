@@ -3,6 +3,8 @@
 #include "engine/CommandExecutor.h"
 #include "engine/EraseContext.h"
 #include "engine/ErrorText.h"
+#include "engine/FileSystemEraser.h"
+#include "engine/KeepFilter.h"
 #include "engine/LowerCase.h"
 #include "engine/WindowsVersion.h"
 #include "engine/XmlDom.h"
@@ -205,6 +207,25 @@ const char* ReadRequiredFields(IXMLDOMNode* root, double windowsVersion, EraseIt
     return nullptr;
 }
 
+// A keep outside every folder the item empties was meant for some other place: as it stands it would
+// spare nothing, and what its author meant to keep would go without a word.
+std::string CheckKeeps(const EraseItem& item)
+{
+    std::vector<std::string> folders;
+    for (size_t index = 0; index < item.parameters.size(); ++index) {
+        const std::string& command = item.CommandOf(index);
+        if (command == "delete-directory")
+            folders.push_back(item.parameters[index]);
+        else if (command == "delete-file")
+            folders.push_back(FolderOfPatternPath(item.parameters[index]));
+    }
+    for (const std::string& keep : item.keep) {
+        if (!KeepCanApply(keep, folders))
+            return "keep \"" + keep + "\" lies outside every folder the item empties";
+    }
+    return {};
+}
+
 // The reason for stopping, or an empty text when the item is complete.
 std::string ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item)
 {
@@ -213,7 +234,9 @@ std::string ReadFields(IXMLDOMNode* root, double windowsVersion, EraseItem& item
     if (const char* failure = ReadRequiredFields(root, windowsVersion, item, body, variant))
         return failure;
     std::string failure = ReadParameters(variant.get(), item);
-    return failure.empty() ? ReadOptionalFields(body.get(), item) : failure;
+    if (failure.empty())
+        failure = ReadOptionalFields(body.get(), item);
+    return failure.empty() ? CheckKeeps(item) : failure;
 }
 
 } // namespace

@@ -3,20 +3,23 @@
 #include "engine/ErrorText.h"
 #include "engine/FileDeleter.h"
 #include "engine/FolderWalk.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
+#include <cwchar>
+
 namespace {
 
-// The walk's extended path as the user would write it.
-std::string DisplayPath(const std::wstring& path)
+bool IsMissing(DWORD error)
 {
-    std::wstring_view view(path);
-    if (view.starts_with(L"\\\\?\\UNC\\"))
-        return "\\\\" + ToUtf8(view.substr(8));
-    if (view.starts_with(L"\\\\?\\"))
-        return ToUtf8(view.substr(4));
-    return ToUtf8(view);
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Why a file or folder that its folder lists is left when the system finds nothing by its listed name.
+std::string UnopenableNameText()
+{
+    return ErrorText(HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
 }
 
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
@@ -38,12 +41,15 @@ public:
         uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
         FileResult result = options_.Preview() ? deleter_.Preview(path, entry.dwFileAttributes)
                                                : deleter_.Delete(path, entry.dwFileAttributes);
-        if (result.outcome == FileOutcome::Failed)
-            Failed(path, result.error);
-        else if (result.outcome == FileOutcome::Link)
-            listener_.OnFolderLink(DisplayPath(path));
+        size_t folderLength = path.size() - wcslen(entry.cFileName) - 1;
+        if (result.outcome == FileOutcome::Link)
+            listener_.OnFolderLink(FromExtendedPath(path));
+        else if (result.outcome == FileOutcome::Deleted)
+            deleted_.push_back({path, folderLength, size, true});
+        else if (IsMissing(result.error)) // gone since the listing, or a name that does not open
+            deleted_.push_back({path, folderLength, size, false});
         else
-            deleted_.push_back({path, size});
+            listener_.OnFailure(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(result.error)));
     }
 
     // Removes the link itself, never what it points to. Links count for nothing, and one that stays
@@ -52,7 +58,7 @@ public:
     {
         if (Kept(path, 0))
             return;
-        listener_.OnFolderLink(DisplayPath(path));
+        listener_.OnFolderLink(FromExtendedPath(path));
         if (!options_.Preview())
             RemoveDirectoryW(path.c_str());
     }
@@ -69,7 +75,7 @@ public:
     void OnUnlistable(const std::wstring& path, unsigned long error) override
     {
         if (!Kept(path.substr(0, path.size() - 1), 0))
-            listener_.OnUnlistedFolder(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+            listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
 
     bool StopRequested() const override { return options_.StopRequested(); }
@@ -80,36 +86,46 @@ public:
 private:
     struct Deleted {
         std::wstring path;
+        size_t folderLength; // of its folder in path; the name may hold what looks like a backslash
         uint64_t size;
+        bool opened;         // false: the system found nothing by the listed name
     };
 
     bool Kept(const std::wstring& path, uint64_t lastWrite) const
     {
-        return options_.filter && options_.filter->Keeps(DisplayPath(path), lastWrite);
+        return options_.filter && options_.filter->Keeps(FromExtendedPath(path), lastWrite);
     }
 
     // Counts the files deleted directly in folder (the last ones recorded, as the walk is depth first),
-    // in the same order for a preview, which counts each as gone.
+    // in the same order for a preview, which counts each as gone. A file the system found nothing by
+    // its listed name counts nothing; if the folder still lists it, its name is one the system cannot
+    // open, and it is told as left.
     void Settle(const std::wstring& folder, bool removed)
     {
         auto inFolder = [&folder](const Deleted& file) {
-            return file.path.size() > folder.size() && file.path[folder.size()] == L'\\' &&
-                   file.path.compare(0, folder.size(), folder) == 0 &&
-                   file.path.find(L'\\', folder.size() + 1) == std::wstring::npos;
+            return file.folderLength == folder.size() && file.path.compare(0, folder.size(), folder) == 0;
         };
         auto first = deleted_.end();
-        while (first != deleted_.begin() && inFolder(*(first - 1)))
+        bool unopened = false;
+        while (first != deleted_.begin() && inFolder(*(first - 1))) {
             --first;
+            unopened |= !first->opened;
+        }
         if (first == deleted_.end())
             return;
         std::unordered_set<std::wstring> left;
-        if (!removed)
+        if (!removed || unopened)
             left = NamesInFolder(folder);
         for (auto file = first; file != deleted_.end(); ++file) {
-            if (left.contains(file->path.substr(folder.size() + 1)))
-                listener_.OnFailure(DisplayPath(file->path), kStillThere);
-            else
+            bool listed = left.contains(file->path.substr(folder.size() + 1));
+            if (!file->opened) {
+                if (listed)
+                    listener_.OnFailure(FromExtendedPath(file->path), UnopenableNameText());
+            } else if (listed && !removed) {
+                listener_.OnFailure(FromExtendedPath(file->path), kStillThere);
+            } else {
                 Count(file->path, file->size);
+            }
         }
         deleted_.erase(first, deleted_.end());
     }
@@ -118,14 +134,7 @@ private:
     {
         ++files_;
         bytes_ += static_cast<uint32_t>(size);
-        listener_.OnFile(DisplayPath(path), size);
-    }
-
-    // An entry that vanished since the listing was not kept by anything.
-    void Failed(const std::wstring& path, DWORD error)
-    {
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            listener_.OnFailure(DisplayPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+        listener_.OnFile(FromExtendedPath(path), size);
     }
 
     static constexpr const char* kStillThere =

@@ -61,9 +61,12 @@ void DeleteTempFiles(EraseTally& tally, const EraseOptions& options)
     EmptyThisSystemsFolder(TempFolderPath(), true, tally, options);
 }
 
+// Emptying the Favorites is this cleaner's whole purpose, but not when they share their place with
+// another of the user's folders.
 void DeleteFavorites(EraseTally& tally, const EraseOptions& options)
 {
-    EmptyThisSystemsFolder(SpecialFolderPath(CSIDL_FAVORITES), true, tally, options);
+    EmptyUserFolder(SpecialFolderPath(CSIDL_FAVORITES), true, tally,
+                    ProtectedFolders::OfThisSystemFor(FOLDERID_Favorites), options);
 }
 
 void DeleteNetHood(EraseTally& tally, const EraseOptions& options)

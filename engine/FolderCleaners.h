@@ -8,8 +8,10 @@
 
 // The built-in cleaners that empty one of the user's folders: the folder's contents go and are counted
 // into the tally, the folder itself stays. A folder the shell cannot name is left alone, and so is one
-// that no cleaner may empty: a drive root, the Windows, system or Program Files folders, the profile or
-// application data folder, or a parent of one of them (a TEMP variable set to "C:\" happens).
+// that no cleaner may empty: a drive root, the Windows, system or Program Files folders, a known folder of
+// the user's or the machine's data (the profile, Documents, the application data roots, ProgramData ...),
+// or a parent of one of them (a TEMP variable set to "C:\" or to Documents happens). Such a folder is
+// reported as refused.
 
 // Empties the folder, with its subfolders when recurse is set; nothing for an empty path or one that
 // protectedFolders covers.

@@ -34,6 +34,7 @@ private:
     };
 
     bool Enter(bool matched);
+    bool StillListed() const;
     bool NextEntry();
     bool Visit();
     void LeaveSubfolders();
@@ -98,10 +99,21 @@ bool FolderWalker::Enter(bool matched)
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_DIRECTORY &&
             error != ERROR_INVALID_NAME)
             visitor_.OnUnlistable(path_, error);
+        else if (!levels_.empty() && StillListed())
+            visitor_.OnUnlistable(path_, ERROR_INVALID_NAME);
         return false;
     }
     levels_.push_back({FindHandle(search), folderLength, matched});
     return true;
+}
+
+// Whether the subfolder in path_, which could not be found by its name, is still listed in its folder:
+// its name is then one the system lists but cannot open (the search itself stays open meanwhile).
+bool FolderWalker::StillListed() const
+{
+    size_t parentLength = levels_.back().folderLength;
+    std::wstring name = path_.substr(parentLength, path_.size() - parentLength - 1);
+    return NamesInFolder(path_.substr(0, parentLength - 1)).contains(name);
 }
 
 // Moves entry_ to the next entry of the innermost search; false when it has none left.

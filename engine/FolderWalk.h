@@ -14,7 +14,9 @@ public:
     // A subfolder, after the walk has visited what matched inside it; matched: its own name matches.
     virtual void OnFolderDone(const std::wstring& path, bool matched) = 0;
     // A folder to walk (the given one or a subfolder, path ending in a backslash) that is there but could
-    // not be listed, with the system's error: nothing in it is reached. A missing folder is not told.
+    // not be listed, with the system's error: nothing in it is reached. A missing folder is not told; a
+    // subfolder that its folder lists but the system cannot find by that name is told with
+    // ERROR_INVALID_NAME.
     virtual void OnUnlistable(const std::wstring& path, unsigned long error) = 0;
     // Asked before each entry: true ends the walk there, every subfolder entered so far reported done.
     virtual bool StopRequested() const { return false; }

@@ -34,6 +34,22 @@ std::string NativeProgramFiles()
     return folder.empty() ? KnownFolderPath(FOLDERID_ProgramFiles) : folder;
 }
 
+// The same for the programs' shared files (CommonProgramW6432 is that folder's name for a 32-bit program).
+std::string NativeCommonProgramFiles()
+{
+    std::string folder = KnownFolderPath(FOLDERID_ProgramFilesCommonX64);
+    if (folder.empty())
+        folder = EnvironmentFolder(L"CommonProgramW6432");
+    return folder.empty() ? KnownFolderPath(FOLDERID_ProgramFilesCommon) : folder;
+}
+
+// The root of the drive Windows is on ("C:\"): a bare "C:" would mean that drive's current folder.
+std::string SystemDrive()
+{
+    std::string windows = KnownFolderPath(FOLDERID_Windows);
+    return windows.size() >= 2 && windows[1] == ':' ? windows.substr(0, 2) + "\\" : std::string();
+}
+
 struct Token {
     const char* text;
     std::string (*folder)();
@@ -51,6 +67,14 @@ const Token kTokens[] = {
     {"%desktop%", [] { return KnownFolderPath(FOLDERID_Desktop); }},
     {"%programfiles%", NativeProgramFiles},
     {"%programfilesx86%", [] { return KnownFolderPath(FOLDERID_ProgramFilesX86); }},
+    {"%commonprogramfiles%", NativeCommonProgramFiles},
+    {"%commonprogramfilesx86%", [] { return KnownFolderPath(FOLDERID_ProgramFilesCommonX86); }},
+    {"%systemdrive%", SystemDrive},
+    {"%public%", [] { return KnownFolderPath(FOLDERID_Public); }},
+    {"%pictures%", [] { return KnownFolderPath(FOLDERID_Pictures); }},
+    {"%music%", [] { return KnownFolderPath(FOLDERID_Music); }},
+    {"%videos%", [] { return KnownFolderPath(FOLDERID_Videos); }},
+    {"%downloads%", [] { return KnownFolderPath(FOLDERID_Downloads); }},
 };
 constexpr size_t kFirstAddedToken = 2; // the ones before keep their old meaning when unresolvable
 
@@ -68,8 +92,11 @@ std::optional<std::string> ExpandPathTokens(const std::string& path)
         if (token != kTokens[i].text)
             continue;
         std::string folder = kTokens[i].folder();
+        std::string rest = path.substr(close + 1);
+        if (folder.ends_with('\\') && rest.starts_with('\\'))
+            rest.erase(0, 1);
         if (!folder.empty())
-            return folder + path.substr(close + 1);
+            return folder + rest;
         return i < kFirstAddedToken ? std::optional<std::string>(path) : std::nullopt;
     }
     return path;

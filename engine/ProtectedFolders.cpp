@@ -1,7 +1,7 @@
 #include "engine/ProtectedFolders.h"
 
+#include "engine/ResolvedPath.h"
 #include "engine/ShellFolders.h"
-#include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>
@@ -17,31 +17,13 @@ bool SameText(std::wstring_view a, std::wstring_view b)
                                                         static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-// Calls a Win32 function that fills a buffer and returns the length it needed, growing the buffer.
-template <typename Call>
-std::wstring Filled(Call call)
-{
-    std::wstring text(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
-        if (length == 0)
-            return {};
-        if (length < text.size()) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(length + 1);
-    }
-    return {};
-}
-
 // The absolute, extended form of a folder, with long names where the folder exists; empty when it
 // cannot be had. A \\?\ path reaches the file system as it stands; any other is normalised first.
 std::wstring Resolved(const std::wstring& folder)
 {
     std::wstring full = folder;
     if (!full.starts_with(kExtended)) {
-        full = Filled([&](wchar_t* buffer, DWORD size) {
+        full = FilledText([&](wchar_t* buffer, DWORD size) {
             return GetFullPathNameW(folder.c_str(), size, buffer, nullptr);
         });
         if (full.starts_with(L"\\\\.\\"))
@@ -54,21 +36,8 @@ std::wstring Resolved(const std::wstring& folder)
             return {};
     }
     std::wstring longForm =
-        Filled([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full.c_str(), buffer, size); });
+        FilledText([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full.c_str(), buffer, size); });
     return longForm.empty() ? full : longForm;
-}
-
-// Where the folder really is when the way to it passes through links; empty when it cannot be opened.
-std::wstring FinalPath(const std::wstring& resolved)
-{
-    UniqueHandle folder(CreateFileW(resolved.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder)
-        return {};
-    return Filled([&](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(folder.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    });
 }
 
 // The resolved form without its final backslashes, so that a folder and its parent compare by prefix.
@@ -112,7 +81,7 @@ bool IsSameOrInside(const std::wstring& inner, const std::wstring& outer)
 
 std::wstring EnvironmentFolder(const wchar_t* name)
 {
-    return Filled([&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(name, buffer, size); });
+    return FilledText([&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(name, buffer, size); });
 }
 
 // Folders with everything inside them: what Windows runs from, never something a cleaner empties.
@@ -139,34 +108,54 @@ void AddResolved(const std::vector<std::string>& folders, std::vector<std::wstri
         if (resolved.empty())
             continue;
         resolvedFolders.push_back(Trimmed(resolved));
-        std::wstring final = FinalPath(resolved);
+        std::wstring final = FinalPathOf(resolved);
         if (!final.empty())
             resolvedFolders.push_back(Trimmed(final));
     }
 }
 
+// The folders that programs are installed in, and the known folders that hold the data of the user and of
+// the machine: a TEMP variable pointed at one of them (by an installer, a script) must not empty it. Only
+// the named folders deeper inside them (Temp, Recent, a program's cache) are ever a cleaner's target. A
+// folder the shell cannot name on this system (OneDrive where it is not set up) protects nothing.
+const KNOWNFOLDERID* const kKnownFolders[] = {
+    &FOLDERID_ProgramFiles,     &FOLDERID_ProgramFilesX86,   &FOLDERID_Profile,
+    &FOLDERID_Desktop,          &FOLDERID_Documents,         &FOLDERID_Downloads,
+    &FOLDERID_Pictures,         &FOLDERID_Music,             &FOLDERID_Videos,
+    &FOLDERID_Favorites,        &FOLDERID_SavedGames,        &FOLDERID_SkyDrive,
+    &FOLDERID_Contacts,         &FOLDERID_Links,             &FOLDERID_SavedSearches,
+    &FOLDERID_RoamingAppData,   &FOLDERID_LocalAppData,      &FOLDERID_LocalAppDataLow,
+    &FOLDERID_StartMenu,        &FOLDERID_Programs,          &FOLDERID_Startup,
+    &FOLDERID_ProgramData,      &FOLDERID_CommonStartMenu,   &FOLDERID_CommonPrograms,
+    &FOLDERID_CommonStartup,    &FOLDERID_Public,            &FOLDERID_PublicDesktop,
+    &FOLDERID_PublicDocuments,  &FOLDERID_PublicDownloads,   &FOLDERID_PublicPictures,
+    &FOLDERID_PublicMusic,      &FOLDERID_PublicVideos,
+};
+
 } // namespace
 
-ProtectedFolders ProtectedFolders::OfThisSystem()
+ProtectedFolders ProtectedFolders::OfThisSystem() { return OfThisSystemFor(KNOWNFOLDERID{}); }
+
+ProtectedFolders ProtectedFolders::OfThisSystemFor(REFKNOWNFOLDERID emptiedFolder)
 {
     std::vector<std::wstring> windowsFolders = {
-        Filled([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); }),
-        Filled([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); }),
+        FilledText([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); }),
+        FilledText([](wchar_t* buffer, DWORD size) { return GetSystemWindowsDirectoryW(buffer, size); }),
     };
     std::vector<std::wstring> systemFolders = {
-        Filled([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); }),
-        Filled([](wchar_t* buffer, DWORD size) { return GetSystemWow64DirectoryW(buffer, size); }),
+        FilledText([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); }),
+        FilledText([](wchar_t* buffer, DWORD size) { return GetSystemWow64DirectoryW(buffer, size); }),
     };
     std::erase(windowsFolders, std::wstring());
     std::erase(systemFolders, std::wstring());
     std::vector<std::string> folders = {
-        KnownFolderPath(FOLDERID_ProgramFiles),
-        KnownFolderPath(FOLDERID_ProgramFilesX86),
-        KnownFolderPath(FOLDERID_Profile),
-        KnownFolderPath(FOLDERID_RoamingAppData),
         // The 64-bit Program Files, which the shell does not name to 32-bit code.
         ToUtf8(EnvironmentFolder(L"ProgramW6432")),
     };
+    for (const KNOWNFOLDERID* known : kKnownFolders) {
+        if (!IsEqualGUID(*known, emptiedFolder))
+            folders.push_back(KnownFolderPath(*known));
+    }
     for (const std::wstring& folder : windowsFolders)
         folders.push_back(ToUtf8(folder));
     return ProtectedFolders(folders, SystemTrees(windowsFolders, systemFolders));
@@ -189,7 +178,7 @@ bool ProtectedFolders::Covers(const std::string& folder) const
     std::wstring resolved = Resolved(wide);
     if (resolved.empty() || CoversResolved(resolved))
         return true;
-    std::wstring final = FinalPath(resolved);
+    std::wstring final = FinalPathOf(resolved);
     return !final.empty() && CoversResolved(final);
 }
 

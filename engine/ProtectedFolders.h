@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
@@ -8,9 +11,14 @@
 // and, when it exists, the links on its way), without regard to case.
 class ProtectedFolders {
 public:
-    // The Windows and system folders, the Program Files folders, the user's profile and application data;
-    // the trees are the system folders, the side-by-side store, drivers' setup files, boot files and fonts.
+    // The Windows and system folders, the Program Files folders, and every known folder that holds the
+    // user's or the machine's own data (the profile, Documents, Desktop, the application data roots,
+    // ProgramData, Public, the Start menu ...); the trees are the system folders, the side-by-side store,
+    // drivers' setup files, boot files and fonts.
     static ProtectedFolders OfThisSystem();
+    // The same without the one known folder that a cleaner is made to empty (the Favorites): any other
+    // known folder in the same place still protects it.
+    static ProtectedFolders OfThisSystemFor(REFKNOWNFOLDERID emptiedFolder);
 
     explicit ProtectedFolders(const std::vector<std::string>& folders,
                               const std::vector<std::string>& trees = {});

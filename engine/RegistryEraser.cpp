@@ -1,5 +1,6 @@
 #include "engine/RegistryEraser.h"
 
+#include "engine/CountedKeyNames.h"
 #include "engine/ErrorText.h"
 #include "engine/ProtectedKeys.h"
 #include "framework/Utf8.h"
@@ -16,19 +17,37 @@ namespace {
 
 constexpr REGSAM kTreeAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
+constexpr char kStillThere[] = "still there after its deletion: a part of it could not be reached by its name";
+
 // Opens a subkey of key as itself: a link key is not followed to its target.
 LONG OpenUnfollowed(HKEY key, const std::wstring& subKey, REGSAM access, RegKeyHandle& opened)
 {
     return RegOpenKeyExW(key, subKey.c_str(), REG_OPTION_OPEN_LINK, access | kRegistryView, opened.put());
 }
 
+// Deletes the key just opened for DELETE, or returns why it could not be opened.
+LONG DeleteOpened(LONG openStatus, const RegKeyHandle& doomed)
+{
+    if (openStatus != ERROR_SUCCESS)
+        return openStatus;
+    return static_cast<LONG>(RtlNtStatusToDosError(NtDeleteKey(doomed.get())));
+}
+
 LONG DeleteUnfollowed(HKEY key, const std::wstring& subKey)
 {
     RegKeyHandle doomed;
-    LONG status = OpenUnfollowed(key, subKey, DELETE, doomed);
-    if (status != ERROR_SUCCESS)
-        return status;
-    return static_cast<LONG>(RtlNtStatusToDosError(NtDeleteKey(doomed.get())));
+    return DeleteOpened(OpenUnfollowed(key, subKey, DELETE, doomed), doomed);
+}
+
+bool IsMissing(LONG status)
+{
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+}
+
+bool KeyExists(HKEY key, const std::wstring& subKey)
+{
+    RegKeyHandle opened;
+    return !IsMissing(OpenUnfollowed(key, subKey, KEY_QUERY_VALUE, opened));
 }
 
 // A link key holds the name of its target in this one value.
@@ -39,35 +58,38 @@ bool IsLink(HKEY key)
            type == REG_LINK;
 }
 
-// Reads the name of the subkey or value at index into name, growing it until the name fits.
-template <typename Enumerate>
-LONG NameAt(DWORD index, std::wstring& name, Enumerate enumerate)
+// Deletes every subkey of key with its tree, each by the name the registry lists.
+LONG DeleteSubkeys(HKEY key)
 {
-    if (name.size() < 256)
-        name.resize(256);
-    for (;;) {
-        DWORD length = static_cast<DWORD>(name.size());
-        LONG status = enumerate(index, name.data(), &length);
+    // Always the first subkey: each one deleted moves the next into its place.
+    std::wstring name;
+    while (CountedSubkeyNameAt(key, 0, name) == ERROR_SUCCESS) {
+        RegKeyHandle child;
+        LONG status = OpenCountedSubkey(key, name, kTreeAccess | kRegistryView, child);
         if (status == ERROR_SUCCESS)
-            name.resize(length);
-        if (status != ERROR_MORE_DATA || name.size() >= 32768)
-            return status;
-        name.resize(name.size() * 2);
+            status = DeleteSubkeys(child.get());
+        child.reset();
+        if (status == ERROR_SUCCESS)
+            status = DeleteOpened(OpenCountedSubkey(key, name, DELETE | kRegistryView, child), child);
+        if (status != ERROR_SUCCESS)
+            return status; // the loop never spins on an undeletable child
     }
+    return ERROR_SUCCESS;
 }
 
-LONG SubkeyNameAt(HKEY key, DWORD index, std::wstring& name)
+// Opens every subkey below key as DeleteSubkeys would, deleting nothing.
+LONG PreviewSubkeys(HKEY key)
 {
-    return NameAt(index, name, [key](DWORD i, wchar_t* buffer, DWORD* length) {
-        return RegEnumKeyExW(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
-    });
-}
-
-LONG ValueNameAt(HKEY key, DWORD index, std::wstring& name)
-{
-    return NameAt(index, name, [key](DWORD i, wchar_t* buffer, DWORD* length) {
-        return RegEnumValueW(key, i, buffer, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    LONG status = ERROR_SUCCESS;
+    std::wstring name;
+    for (DWORD index = 0; status == ERROR_SUCCESS && CountedSubkeyNameAt(key, index, name) == ERROR_SUCCESS;
+         ++index) {
+        RegKeyHandle child;
+        status = OpenCountedSubkey(key, name, kTreeAccess | DELETE | kRegistryView, child);
+        if (status == ERROR_SUCCESS)
+            status = PreviewSubkeys(child.get());
+    }
+    return status;
 }
 
 } // namespace
@@ -132,7 +154,7 @@ uint32_t RegistryEraser::Counted(LONG status, const std::string& path, bool isKe
         listener.OnRegistryEntry(path, isKey);
         return 1;
     }
-    if (status != ERROR_FILE_NOT_FOUND && status != ERROR_PATH_NOT_FOUND)
+    if (!IsMissing(status))
         listener.OnFailure(path, ErrorText(HRESULT_FROM_WIN32(status)));
     return 0;
 }
@@ -149,6 +171,11 @@ uint32_t RegistryEraser::DeleteKeyByPath(const std::string& path)
     if (status == ERROR_SUCCESS) {
         std::wstring name = ToWide(parsed.name);
         status = options_.Preview() ? PreviewTree(key_.get(), name) : DeleteTree(key_.get(), name);
+        // A part of the tree that went missing on the way proves nothing about the key itself.
+        if (IsMissing(status) && KeyExists(key_.get(), name)) {
+            options_.Listener().OnFailure(path, kStillThere);
+            return 0;
+        }
     }
     return Counted(status, path, true);
 }
@@ -164,17 +191,10 @@ LONG RegistryEraser::DeleteTree(HKEY key, const std::wstring& subKey)
         return ERROR_INVALID_PARAMETER;
     RegKeyHandle child;
     LONG status = OpenUnfollowed(key, subKey, kTreeAccess, child);
-    if (status != ERROR_SUCCESS)
-        return status;
-    // Always the first subkey: each one deleted moves the next into its place.
-    std::wstring name;
-    while (SubkeyNameAt(child.get(), 0, name) == ERROR_SUCCESS) {
-        status = DeleteTree(child.get(), name);
-        if (status != ERROR_SUCCESS)
-            return status;
-    }
+    if (status == ERROR_SUCCESS)
+        status = DeleteSubkeys(child.get());
     child.reset();
-    return DeleteUnfollowed(key, subKey);
+    return status == ERROR_SUCCESS ? DeleteUnfollowed(key, subKey) : status;
 }
 
 // The deletion of each key needs its DELETE right besides what the walk through it needs.
@@ -184,11 +204,7 @@ LONG RegistryEraser::PreviewTree(HKEY key, const std::wstring& subKey)
         return ERROR_INVALID_PARAMETER;
     RegKeyHandle child;
     LONG status = OpenUnfollowed(key, subKey, kTreeAccess | DELETE, child);
-    std::wstring name;
-    for (DWORD index = 0; status == ERROR_SUCCESS && SubkeyNameAt(child.get(), index, name) == ERROR_SUCCESS;
-         ++index)
-        status = PreviewTree(child.get(), name);
-    return status;
+    return status == ERROR_SUCCESS ? PreviewSubkeys(child.get()) : status;
 }
 
 uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
@@ -205,20 +221,23 @@ uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
     if (IsLink(key))
         return 0;
     bool preview = options_.Preview();
-    auto deleteValue = [key, preview](const std::wstring& name) {
-        return preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
-                       : RegDeleteValueW(key, name.c_str());
-    };
-    if (!everyValue)
-        return Counted(deleteValue(ToWide(parsed.name)), path, false);
-    // "*" means every value: collect the names first, since deleting shifts the indexes.
+    if (!everyValue) {
+        std::wstring name = ToWide(parsed.name);
+        return Counted(preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
+                               : RegDeleteValueW(key, name.c_str()),
+                       path, false);
+    }
+    // "*" means every value: collect the names first, since deleting shifts the indexes. Each is deleted
+    // by its whole name, which may hold a NUL.
     std::vector<std::wstring> names;
     std::wstring name;
-    for (DWORD index = 0; ValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
+    for (DWORD index = 0; CountedValueNameAt(key, index, name) == ERROR_SUCCESS; ++index)
         names.push_back(name);
     uint32_t deleted = 0;
-    for (const std::wstring& valueName : names)
-        deleted += Counted(deleteValue(valueName), keyPath + ToUtf8(valueName), false);
+    for (const std::wstring& valueName : names) {
+        LONG status = preview ? QueryCountedValue(key, valueName) : DeleteCountedValue(key, valueName);
+        deleted += Counted(status, keyPath + CountedNameText(valueName), false);
+    }
     return deleted;
 }
 

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace {
@@ -18,6 +19,9 @@ namespace {
 // Inside the plug-in folder, where the loader never looks (it reads only
 // files), and on its volume, so that moving in and out is a rename.
 const char kStagingFolder[] = "winapp2-import.tmp\\";
+// Written once the selection says "false" for every new id: from then on the
+// import is finished, before it rolled back. It lists the ids to remove.
+const char kCommitMarker[] = "commit";
 const size_t kMaxSlugLength = 60;
 
 struct NewPlugin {
@@ -57,29 +61,56 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The names of the files (not folders) in a folder that match a pattern.
+std::vector<std::string> FileNames(const std::string& folder, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    FindHandle find(FindFirstFileW(ToExtendedPath(folder + pattern).c_str(), &found));
+    if (!find)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(ToUtf8(found.cFileName));
+    } while (FindNextFileW(find.get(), &found));
+    return names;
+}
+
 // The ids of the imported plug-ins in the folder, from their file names.
 std::set<std::string> ImportedIds(const std::string& folder)
 {
     std::set<std::string> ids;
-    WIN32_FIND_DATAW found;
-    FindHandle find(FindFirstFileW(ToExtendedPath(folder + kImportedPrefix + "*.aep").c_str(), &found));
-    if (!find)
-        return ids;
-    do {
-        std::string name = ToUtf8(found.cFileName);
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && LowerCase(name).ends_with(".aep"))
+    for (const std::string& name : FileNames(folder, std::string(kImportedPrefix) + "*.aep")) {
+        if (LowerCase(name).ends_with(".aep"))
             ids.insert(LowerCase(name.substr(0, name.size() - 4)));
-    } while (FindNextFileW(find.get(), &found));
+    }
     return ids;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesW(ToExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& text)
 {
-    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
            written == text.size() && FlushFileBuffers(file.get());
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (file && ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    return text;
 }
 
 bool Move(const std::string& from, const std::string& to)
@@ -93,100 +124,126 @@ bool MakeFolder(const std::string& folder)
            GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-void RemoveFile(const std::string& path)
+bool RemoveFile(const std::string& path)
 {
-    DeleteFileW(ToExtendedPath(path).c_str());
+    return DeleteFileW(ToExtendedPath(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-void RemoveFolder(const std::string& folder)
+bool RemoveFolder(const std::string& folder)
 {
-    RemoveDirectoryW(ToExtendedPath(folder).c_str());
+    return RemoveDirectoryW(ToExtendedPath(folder).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+           GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
-// The plug-in files of one import on their way in: written aside, then swapped
-// with the ones they replace; until Commit, Rollback puts everything back.
-class PluginSwap {
+// Where an interrupted import is stopped as a crash would stop it: thrown past
+// every clean-up, so the folders stay exactly as they were at that instant.
+struct ImportStopped {};
+
+// The plug-in files of one import on their way in, through a staging folder
+// the loader never reads. The selection stores "false" for the new ids before
+// the commit marker is written, and only after it does a new file move into
+// the plug-in folder; so no instant shows a new plug-in without its "false".
+// Whatever is left by a crash is finished (marker there) or rolled back (not)
+// by the next import or start.
+class ImportStaging {
 public:
-    explicit PluginSwap(std::string pluginFolder)
-        : folder_(std::move(pluginFolder)), staging_(folder_ + kStagingFolder)
+    ImportStaging(std::string pluginFolder, std::function<bool()> stopHere)
+        : folder_(std::move(pluginFolder)), staging_(folder_ + kStagingFolder), stopHere_(std::move(stopHere))
     {
     }
-    ~PluginSwap() { Rollback(); }
 
-    std::string Begin()
+    // Finishes or rolls back what an import left behind; why not, if it could not.
+    std::string Recover()
     {
-        RemoveFolder(staging_ + "new");
-        RemoveFolder(staging_ + "old");
-        RemoveFolder(staging_);
-        if (GetFileAttributesW(ToExtendedPath(staging_).c_str()) != INVALID_FILE_ATTRIBUTES)
-            return "an earlier import did not finish: move the plug-ins in " + staging_ +
-                   " back into the plug-in folder, or delete that folder, and import "
-                   "again";
-        if (!MakeFolder(folder_) || !MakeFolder(staging_) || !MakeFolder(staging_ + "new") ||
-            !MakeFolder(staging_ + "old"))
-            return "cannot write into the plug-in folder " + folder_;
-        begun_ = true;
+        if (!Exists(staging_))
+            return {};
+        bool done = Exists(staging_ + kCommitMarker) ? Finish() : RollBack();
+        if (!done)
+            return "an earlier import left " + staging_ + ", and it could not be finished or rolled back";
         return {};
     }
 
-    bool Stage(const NewPlugin& plugin)
+    std::string Begin()
     {
-        staged_.push_back(plugin.id);
-        return WriteWholeFile(staging_ + "new\\" + plugin.id + ".aep", plugin.text);
+        if (!MakeFolder(folder_) || !MakeFolder(staging_) || !Step(MakeFolder(staging_ + "new")) ||
+            !Step(MakeFolder(staging_ + "old")))
+            return "cannot write into the plug-in folder " + folder_;
+        return {};
     }
 
-    // Moves the given old plug-ins aside and the staged ones in.
-    bool Swap(const std::set<std::string>& outgoing)
+    bool Stage(const NewPlugin& plugin) { return Step(WriteWholeFile(NewPath(plugin.id), plugin.text)); }
+
+    // The point of no return: the ids to remove, then the marker in one rename.
+    bool Commit(const std::vector<std::string>& removed)
     {
-        for (const std::string& id : outgoing) {
-            if (!Move(folder_ + id + ".aep", staging_ + "old\\" + id + ".aep"))
-                return false;
-            setAside_.push_back(id);
-        }
-        for (const std::string& id : staged_) {
-            if (!Move(staging_ + "new\\" + id + ".aep", folder_ + id + ".aep"))
-                return false;
-            placed_.push_back(id);
-        }
-        return true;
+        std::string ids;
+        for (const std::string& id : removed)
+            ids += id + "\n";
+        std::string marker = staging_ + kCommitMarker;
+        return Step(WriteWholeFile(marker + ".tmp", ids)) && Step(Move(marker + ".tmp", marker));
     }
 
-    void Commit()
+    // Moves the removed plug-ins and those the new ones replace aside, the new
+    // ones in, then clears the staging folder. Each step may be repeated after
+    // an interruption.
+    bool Finish()
     {
-        for (const std::string& id : setAside_)
-            RemoveFile(staging_ + "old\\" + id + ".aep");
-        placed_.clear();
-        setAside_.clear();
-        staged_.clear();
-        Clear();
+        std::string ids = ReadWholeFile(staging_ + kCommitMarker);
+        for (size_t start = 0, end; (end = ids.find('\n', start)) != std::string::npos; start = end + 1) {
+            std::string id = ids.substr(start, end - start);
+            if (!id.empty() && !SetAside(id + ".aep"))
+                return false;
+        }
+        for (const std::string& name : FileNames(staging_ + "new\\", "*.aep")) {
+            if (!SetAside(name) || !Step(Move(staging_ + "new\\" + name, folder_ + name)))
+                return false;
+        }
+        for (const std::string& name : FileNames(staging_ + "old\\", "*"))
+            if (!Step(RemoveFile(staging_ + "old\\" + name)))
+                return false;
+        return Step(RemoveFile(staging_ + kCommitMarker)) && Clear();
+    }
+
+    // Drops the staged files; nothing has reached the plug-in folder before the
+    // marker.
+    bool RollBack()
+    {
+        for (const char* part : {"new\\", "old\\"}) {
+            for (const std::string& name : FileNames(staging_ + part, "*"))
+                if (!Step(RemoveFile(staging_ + part + name)))
+                    return false;
+        }
+        return Step(RemoveFile(staging_ + kCommitMarker + ".tmp")) && Clear();
+    }
+
+    // Every change on disk passes here, for the tests that stop after each.
+    bool Step(bool succeeded) const
+    {
+        if (stopHere_ && stopHere_())
+            throw ImportStopped{};
+        return succeeded;
     }
 
 private:
-    void Rollback()
+    std::string NewPath(const std::string& id) const { return staging_ + "new\\" + id + ".aep"; }
+
+    // A plug-in of that name in the folder goes into old, unless it went there before.
+    bool SetAside(const std::string& name)
     {
-        for (const std::string& id : placed_)
-            RemoveFile(folder_ + id + ".aep");
-        for (const std::string& id : setAside_)
-            Move(staging_ + "old\\" + id + ".aep", folder_ + id + ".aep");
-        for (const std::string& id : staged_)
-            RemoveFile(staging_ + "new\\" + id + ".aep");
-        Clear();
+        if (!Exists(folder_ + name))
+            return true;
+        return Step(Move(folder_ + name, staging_ + "old\\" + name));
     }
 
-    void Clear()
+    bool Clear()
     {
-        if (!begun_)
-            return;
-        RemoveFolder(staging_ + "new");
-        RemoveFolder(staging_ + "old");
-        RemoveFolder(staging_);
-        begun_ = false;
+        return Step(RemoveFolder(staging_ + "new")) && Step(RemoveFolder(staging_ + "old")) &&
+               Step(RemoveFolder(staging_));
     }
 
     std::string folder_;
     std::string staging_;
-    bool begun_ = false;
-    std::vector<std::string> staged_, setAside_, placed_;
+    std::function<bool()> stopHere_;
 };
 
 // Whether nothing is at the path, as opposed to something that cannot be read.
@@ -196,20 +253,6 @@ bool IsMissing(const std::string& path)
         return false;
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-// The ids to store as not selected. Once the configuration exists, an item without a line of its own
-// counts as selected, while a run reads a missing configuration as "nothing selected": so without one,
-// every loaded item is written unselected too, and no run erases more than before.
-std::vector<std::string> UnselectedIds(const EraseItemList& list, std::vector<std::string> ids,
-                                       bool configMissing)
-{
-    for (const EraseItem& item : list.Items()) {
-        bool listed = std::find(ids.begin(), ids.end(), item.id) != ids.end();
-        if (configMissing && item.loaded && !listed)
-            ids.push_back(item.id);
-    }
-    return ids;
 }
 
 // Translates every entry; the ones that cannot be plug-ins land in the result's
@@ -235,11 +278,57 @@ std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fil
     return plugins;
 }
 
-} // namespace
+// Sorts the translated plug-ins into new and updated ones, and the earlier
+// imported ones that --replace removes.
+void SortIds(const std::vector<NewPlugin>& plugins, const std::set<std::string>& before, bool replace,
+             RulesImportResult& result)
+{
+    for (const NewPlugin& plugin : plugins)
+        (before.contains(plugin.id) ? result.updated : result.imported).push_back(plugin.id);
+    for (const std::string& id : before) {
+        if (replace && std::find(result.updated.begin(), result.updated.end(), id) == result.updated.end())
+            result.removed.push_back(id);
+    }
+}
 
-RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChecks& checks)
+// The ids stored as not selected: the new ones, and updated ones that have no
+// tick stored (else the update would show them ticked). Once the configuration
+// exists, an item without a line of its own counts as selected in the window,
+// while a run reads a missing configuration as "nothing selected": so without
+// one, every loaded item is written unselected too.
+std::vector<std::string> UnselectedIds(const EraseItemList& list, const RulesImportResult& result,
+                                       const ConfigSelection& stored, bool configMissing)
+{
+    std::vector<std::string> ids = result.imported;
+    for (const std::string& id : result.updated) {
+        if (!stored.StoredValue(id))
+            ids.push_back(id);
+    }
+    for (const EraseItem& item : list.Items()) {
+        bool listed = std::find(ids.begin(), ids.end(), item.id) != ids.end();
+        if (configMissing && item.loaded && !listed)
+            ids.push_back(item.id);
+    }
+    return ids;
+}
+
+// Stores the "false" lines while the new plug-ins are still out of sight.
+bool StoreUnselected(const RulesImportRequest& request, const RulesImportResult& result, bool configMissing)
+{
+    ConfigSelection stored(request.configPath);
+    EraseItemList list(request.pluginFolder, request.windowsVersion, stored);
+    SelectionWriter writer(request.configPath, [](const std::string&) {});
+    return writer.WriteUnselected(list, UnselectedIds(list, result, stored, configMissing));
+}
+
+RulesImportResult Import(const RulesImportRequest& request, const ImportChecks& checks)
 {
     RulesImportResult result;
+    ImportStaging staging(request.pluginFolder, request.stopHere);
+    if (std::string left = staging.Recover(); !left.empty()) {
+        result.error = left;
+        return result;
+    }
     RulesFile rules = ReadRulesFile(request.rulesPath);
     if (!rules.error.empty()) {
         result.error = rules.error;
@@ -257,43 +346,47 @@ RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChe
         configMissing = true;
     }
     std::vector<NewPlugin> plugins = Translated(rules, FileNameOf(request.rulesPath), checks, result);
-    std::set<std::string> before = ImportedIds(request.pluginFolder);
-    std::set<std::string> outgoing = request.replace ? before : std::set<std::string>();
-    std::vector<std::string> newIds;
-    for (const NewPlugin& plugin : plugins) {
-        bool existed = before.contains(plugin.id);
-        (existed ? result.updated : result.imported).push_back(plugin.id);
-        if (existed)
-            outgoing.insert(plugin.id);
-        else
-            newIds.push_back(plugin.id);
-    }
-    for (const std::string& id : before) {
-        if (request.replace &&
-            std::find(result.updated.begin(), result.updated.end(), id) == result.updated.end())
-            result.removed.push_back(id);
-    }
+    SortIds(plugins, ImportedIds(request.pluginFolder), request.replace, result);
 
-    PluginSwap swap(request.pluginFolder);
-    std::string failure = swap.Begin();
-    if (failure.empty() &&
-        !std::all_of(plugins.begin(), plugins.end(), [&swap](const NewPlugin& p) { return swap.Stage(p); }))
+    std::string failure = staging.Begin();
+    if (failure.empty() && !std::all_of(plugins.begin(), plugins.end(),
+                                        [&staging](const NewPlugin& p) { return staging.Stage(p); }))
         failure = "cannot write the new plug-ins into " + request.pluginFolder;
-    if (failure.empty() && !swap.Swap(outgoing))
-        failure = "cannot replace the plug-ins in " + request.pluginFolder;
-    if (failure.empty()) {
-        EraseItemList list(request.pluginFolder, request.windowsVersion, ConfigSelection(request.configPath));
-        SelectionWriter writer(request.configPath, [](const std::string&) {});
-        if (!writer.WriteUnselected(list, UnselectedIds(list, newIds, configMissing)))
-            failure = "cannot write the selection into " + request.configPath;
-    }
+    if (failure.empty() && !staging.Step(StoreUnselected(request, result, configMissing)))
+        failure = "cannot write the selection into " + request.configPath;
+    if (failure.empty() && !staging.Commit(result.removed))
+        failure = "cannot write into the plug-in folder " + request.pluginFolder;
     if (!failure.empty()) {
+        staging.RollBack();
         RulesImportResult failed;
         failed.error = failure + "; nothing was changed";
-        return failed; // the swap puts the old plug-ins back
+        return failed;
     }
-    swap.Commit();
+    if (!staging.Finish()) {
+        RulesImportResult failed;
+        failed.error = "cannot move the plug-ins into " + request.pluginFolder +
+                       "; the import is finished at the next start";
+        return failed;
+    }
     return result;
+}
+
+} // namespace
+
+RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChecks& checks)
+{
+    try {
+        return Import(request, checks);
+    } catch (const ImportStopped&) {
+        RulesImportResult stopped;
+        stopped.error = "stopped";
+        return stopped;
+    }
+}
+
+std::string FinishInterruptedImport(const std::string& pluginFolder)
+{
+    return ImportStaging(pluginFolder, nullptr).Recover();
 }
 
 std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped)

@@ -2,6 +2,7 @@
 #include "import/RulesTranslation.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,9 @@ struct RulesImportRequest {
     std::string configPath;
     double windowsVersion = 0;
     bool replace = false; // earlier imported plug-ins go first
+    // For tests: asked after each change on disk; true stops the import there
+    // as a crash would, leaving everything as it is at that instant.
+    std::function<bool()> stopHere;
 };
 
 // What an import did. When error is set, nothing changed.
@@ -30,9 +34,15 @@ struct RulesImportResult {
 inline constexpr char kImportedPrefix[] = "winapp2-";
 
 // Writes one plug-in file per usable entry of the rules file into the plug-in
-// folder and stores the new items as not selected. All of it happens or, on a
-// failure, none of it.
+// folder and stores the new items as not selected, before any of them can be
+// seen there. All of it happens or, on a failure, none of it; an import
+// interrupted by a crash is finished or rolled back by the next one.
 RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChecks& checks);
+
+// Finishes or rolls back what an interrupted import left in the plug-in folder,
+// so that no imported plug-in appears without its stored "false". Called at
+// every start; an empty text when nothing is left over, else why it is.
+std::string FinishInterruptedImport(const std::string& pluginFolder);
 
 // The summary shown to the user: the counts, then the skipped entries with
 // their reasons, at most maxSkipped of them.

@@ -1,5 +1,7 @@
 #include "import/RulesTranslation.h"
 
+#include "engine/FileSystemEraser.h"
+#include "engine/KeepFilter.h"
 #include "engine/LowerCase.h"
 #include "engine/PathTokens.h"
 #include "engine/ProtectedFolders.h"
@@ -19,19 +21,37 @@ struct Skip {
     std::string reason;
 };
 
-// The rules file's path variables and the plug-in tokens for the same folders.
-// Both Program Files folders hold programs of either kind, so the one variable
-// stands for both.
+// The rules file's path variables (its own and the Windows environment's that
+// rules files use) and the plug-in tokens for the same folders. Both Program
+// Files folders hold programs of either kind, so the one variable stands for both.
 const std::map<std::string, std::vector<std::string>> kVariables = {
     {"%appdata%", {"%appdata%"}},
     {"%localappdata%", {"%localappdata%"}},
     {"%locallowappdata%", {"%localappdatalow%"}},
+    {"%localappdatalow%", {"%localappdatalow%"}},
     {"%programfiles%", {"%programfiles%", "%programfilesx86%"}},
+    {"%programw6432%", {"%programfiles%"}},
+    {"%programfiles(x86)%", {"%programfilesx86%"}},
+    {"%commonprogramfiles%", {"%commonprogramfiles%", "%commonprogramfilesx86%"}},
+    {"%commonprogramw6432%", {"%commonprogramfiles%"}},
+    {"%commonprogramfiles(x86)%", {"%commonprogramfilesx86%"}},
     {"%commonappdata%", {"%programdata%"}},
+    {"%programdata%", {"%programdata%"}},
+    {"%allusersprofile%", {"%programdata%"}},
     {"%userprofile%", {"%userhome%"}},
     {"%windir%", {"%windir%"}},
+    {"%systemroot%", {"%windir%"}},
+    {"%systemdrive%", {"%systemdrive%"}},
     {"%documents%", {"%documents%"}},
+    {"%desktop%", {"%desktop%"}},
+    {"%pictures%", {"%pictures%"}},
+    {"%music%", {"%music%"}},
+    {"%video%", {"%videos%"}},
+    {"%videos%", {"%videos%"}},
+    {"%downloads%", {"%downloads%"}},
+    {"%public%", {"%public%"}},
     {"%temp%", {"%temp%"}},
+    {"%tmp%", {"%temp%"}},
 };
 
 const std::map<std::string, std::string> kRegistryRoots = {
@@ -312,7 +332,30 @@ std::string AddRegKey(PluginDraft& draft, const RulesLine& line, const ImportChe
     return key + "\\" + value;
 }
 
-void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std::string>& registry)
+// The folders the entry's file keys empty.
+std::vector<std::string> EmptiedFolders(const PluginDraft& draft)
+{
+    std::vector<std::string> folders;
+    for (const DraftParameter& parameter : draft.parameters) {
+        if (parameter.command == "delete-directory")
+            folders.push_back(parameter.text);
+        else if (parameter.command == "delete-file")
+            folders.push_back(FolderOfPatternPath(parameter.text));
+    }
+    return folders;
+}
+
+// A keep that lies outside what the entry empties would spare nothing there: most likely the rules file
+// names the place another way than its file keys, and what it means to keep would go.
+void AddKeep(PluginDraft& draft, const std::string& keep, const std::string& key, const ImportChecks& checks)
+{
+    if (!checks.keepApplies(keep, EmptiedFolders(draft)))
+        throw Skip{key + ": " + keep + " lies outside every folder the entry empties"};
+    draft.keeps.push_back(keep);
+}
+
+void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std::string>& registry,
+                const ImportChecks& checks)
 {
     std::vector<std::string> parts = Split(line.value, '|');
     std::string kind = Upper(parts[0]);
@@ -330,13 +373,13 @@ void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std
         throw Skip{line.key + " is not FILE|folder|files, PATH|folder[|files] or REG|key[|value]"};
     for (const std::string& folder : PluginPaths(parts[1], line.key)) {
         if (parts.size() == 2) {
-            draft.keeps.push_back(folder);
+            AddKeep(draft, folder, line.key, checks);
             continue;
         }
         // As other cleaners read the format, the files are kept at every depth below the folder, where a
         // recursive FileKey reaches too.
         for (const std::string& pattern : Patterns(parts[2], line.key))
-            draft.keeps.push_back(folder + "\\**\\" + pattern);
+            AddKeep(draft, folder + "\\**\\" + pattern, line.key, checks);
     }
 }
 
@@ -366,7 +409,7 @@ PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
     for (const RulesLine* line : keys.registry)
         registry.push_back(AddRegKey(draft, *line, checks));
     for (const RulesLine* line : keys.excludes)
-        AddExclude(draft, *line, registry);
+        AddExclude(draft, *line, registry, checks);
     if (draft.parameters.empty())
         throw Skip{"nothing to erase: no FileKey or RegKey"};
     return draft;
@@ -406,6 +449,7 @@ ImportChecks ImportChecks::OfThisSystem()
         return system->Covers(folder) || variables->Covers(folder);
     };
     checks.refusesKey = KeyRefusal;
+    checks.keepApplies = KeepCanApply;
     return checks;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the translation asks of the machine it runs on.
 struct ImportChecks {
@@ -15,6 +16,9 @@ struct ImportChecks {
     std::function<bool(const std::string& folder)> refusesFolder;
     // Why a registry key (full root name) must not be erased by an imported entry; empty when it may.
     std::function<std::string(const std::string& key)> refusesKey;
+    // Whether a keep (a plug-in path) can spare anything in one of the folders (plug-in paths) the entry
+    // empties, as the engine normalises and resolves them.
+    std::function<bool(const std::string& keep, const std::vector<std::string>& folders)> keepApplies;
 
     // The protected folders and keys of this system, and the folders the rules file's variables name,
     // whose contents are never emptied whole.

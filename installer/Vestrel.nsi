@@ -2,7 +2,8 @@
 ; a Start-menu shortcut and an uninstaller listed in Apps & features. No administrator rights needed;
 ; administrators roll it out with /S (and /D=<folder>, last on the command line).
 ; The build's dist target runs makensis with VERSION, ARCH (i686 or x86_64), PROGRAM_DIR (the program
-; folder), FILE_LIST (its files, written by cmake/ListProgramFolder.cmake) and OUTFILE.
+; folder), FILE_LIST (its files, written by cmake/ListProgramFolder.cmake), OUTFILE, and PYTHON and
+; SIGN_SCRIPT (installer/sign.py, which signs when the build is given a certificate).
 
 Unicode true
 ManifestDPIAware true
@@ -36,6 +37,9 @@ InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}${EDITION}"
 ShowUninstDetails show
+
+; The uninstaller is packed into the setup: it is signed before that, the setup itself after.
+!uninstfinalize '"${PYTHON}" "${SIGN_SCRIPT}" --quiet "%1"' = 0
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey ProductName "${PRODUCT}"

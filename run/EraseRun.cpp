@@ -160,8 +160,11 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
 void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks)
 {
     try {
-        RunSelection selection(setup.configPath);
+        ConfirmedSelection selection(setup.configPath);
         EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection);
+        RecordLog log(setup.recordPath);
+        for (const std::string& note : selection.Notes(list))
+            log.Write(note);
         EraseAndStore(setup, SilentPacing(setup.settings), hooks, list, selection);
     } catch (...) {
         // Called from the start-up and the timer, which have no one to tell.

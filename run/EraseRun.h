@@ -58,7 +58,8 @@ void AddTally(EraseTally& total, const EraseTally& item);
 EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunHooks& hooks,
                          EraseItemList& list, const ItemSelection& selection);
 
-// Erases the selected items without showing anything, adds the result to the statistics and stores them.
-// Never throws; the busy flag is set only while it runs.
+// Erases the items whose tick is stored as selected without showing anything, adds the result to the
+// statistics and stores them. Items without a stored tick, and a configuration that cannot be read, are
+// told to the record file. Never throws; the busy flag is set only while it runs.
 void RunSilentErase(const EraseRunSetup& setup = EraseRunSetup::ForProgram(),
                     EraseRunHooks& hooks = SystemRunHooks());

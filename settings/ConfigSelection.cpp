@@ -1,8 +1,12 @@
 #include "settings/ConfigSelection.h"
 
+#include "engine/LowerCase.h"
+
 ConfigSelection::ConfigSelection(const std::string& configPath) : items_(configPath)
 {
     hasItems_ = items_.SelectChild(ConfigFile::kItemsElement, items_);
+    for (const XmlReader::Element& element : StoredElements())
+        stored_.emplace(element.name, LowerCase(element.text) == "true"); // the first one counts
 }
 
 std::vector<XmlReader::Element> ConfigSelection::StoredElements() const
@@ -13,4 +17,12 @@ std::vector<XmlReader::Element> ConfigSelection::StoredElements() const
 bool ConfigSelection::IsSelected(const std::string& id) const
 {
     return !items_.IsLoaded() || items_.GetBool(id, true);
+}
+
+std::optional<bool> ConfigSelection::StoredValue(const std::string& id) const
+{
+    auto found = stored_.find(id);
+    if (found == stored_.end())
+        return std::nullopt;
+    return found->second;
 }

@@ -2,6 +2,8 @@
 #include "engine/ItemSelection.h"
 #include "settings/ConfigFile.h"
 
+#include <map>
+#include <optional>
 #include <string>
 
 // The selection stored in the configuration file. An item without an element of its own counts as
@@ -16,8 +18,11 @@ public:
     bool IsSelected(const std::string& id) const override;
     // The elements of erase-items as stored, in file order; none without a readable erase-items.
     std::vector<XmlReader::Element> StoredElements() const;
+    // The item's own stored tick (the first element of its id), or none when it has no element.
+    std::optional<bool> StoredValue(const std::string& id) const;
 
 private:
     ConfigFile items_;
     bool hasItems_ = false;
+    std::map<std::string, bool> stored_;
 };

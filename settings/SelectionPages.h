@@ -6,8 +6,8 @@
 class SelectionPages {
 public:
     struct Row {
-        std::string text;
-        int state; // 0 unchecked, 1 checked, 2 partly checked
+        std::string id; // the item's: two items may share a name
+        int state;      // 0 unchecked, 1 checked, 2 partly checked
     };
 
     virtual ~SelectionPages() = default;

@@ -27,25 +27,13 @@ bool IsDefaultItem(const std::string& descript)
                        [&descript](const char* name) { return descript == name; });
 }
 
-// The pages whose rows count: the shown one, or all three before any is shown.
-std::vector<int> CountingPages(int currentPage)
+std::optional<bool> RowState(const std::vector<SelectionPages::Row>& rows, const std::string& id)
 {
-    if (currentPage == 0)
-        return {1, 2, 3};
-    return {currentPage};
-}
-
-std::optional<bool> RowState(const std::vector<std::vector<SelectionPages::Row>>& lists,
-                             const std::string& text)
-{
-    for (const auto& rows : lists) {
-        auto row = std::find_if(rows.begin(), rows.end(), [&text](const SelectionPages::Row& candidate) {
-            return candidate.text == text;
-        });
-        if (row != rows.end())
-            return row->state != 0;
-    }
-    return std::nullopt;
+    auto row = std::find_if(rows.begin(), rows.end(),
+                            [&id](const SelectionPages::Row& candidate) { return candidate.id == id; });
+    if (row == rows.end())
+        return std::nullopt;
+    return row->state != 0;
 }
 
 // A stored element that no loaded item writes, and the loaded item's id it followed (empty: none).
@@ -99,16 +87,14 @@ bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages&
             return true;
         pages.ClearModified(page);
     }
-    std::vector<std::vector<SelectionPages::Row>> lists;
-    for (int counting : CountingPages(page))
-        lists.push_back(pages.Rows(counting));
+    // Before the first page is shown nobody has seen a tick: only the stored ones are written again.
+    std::vector<SelectionPages::Row> rows = page == 0 ? std::vector<SelectionPages::Row>() : pages.Rows(page);
     ConfigSelection stored(configPath_);
+    // An item never stored keeps having no line: its tick is stored once the user leaves its own page.
     return Write(list, stored, [&](const EraseItem& item) -> std::optional<bool> {
-        if (std::optional<bool> shown = RowState(lists, item.descript))
+        if (std::optional<bool> shown = RowState(rows, item.id))
             return shown;
-        if (stored.IsLoaded())
-            return stored.IsSelected(item.id);
-        return std::nullopt; // without a readable file, only what the lists show is known
+        return stored.StoredValue(item.id);
     });
 }
 
@@ -128,9 +114,7 @@ bool SelectionWriter::WriteUnselected(const EraseItemList& list, const std::vect
         [&](const EraseItem& item) -> std::optional<bool> {
             if (std::find(ids.begin(), ids.end(), item.id) != ids.end())
                 return false;
-            if (stored.IsLoaded())
-                return stored.IsSelected(item.id);
-            return std::nullopt;
+            return stored.StoredValue(item.id);
         },
         ids);
 }

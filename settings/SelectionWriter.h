@@ -18,15 +18,16 @@ public:
     // By default the report is a message box captioned with the application's name.
     explicit SelectionWriter(std::string configPath, ShowMessage showMessage = ShowMessageBox);
 
-    // Writes nothing when the page shown is unchanged. Before the first page is shown (page 0) the rows of
-    // all three lists count; afterwards only the shown page's, and other items keep their stored value.
+    // Writes nothing when the page shown is unchanged. The shown page's rows are matched to items by id
+    // and store their ticks; other items keep their stored value, and an item never stored stays without a
+    // line. Before the first page is shown (page 0) only the stored values are written again.
     // False when the file could not be written.
     bool SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const;
     // Selects exactly the loaded items named in the default set and those their plug-in marks as default.
     // False when the file could not be written.
     bool WriteDefaults(const EraseItemList& list) const;
     // Stores the ids as not selected, also those of items that are not loaded or not shown, and every
-    // other loaded item as stored. False when the file could not be written.
+    // other loaded item as stored (none stays without a line). False when the file could not be written.
     bool WriteUnselected(const EraseItemList& list, const std::vector<std::string>& ids) const;
 
 private:

@@ -11,7 +11,7 @@ packages=(
     wine wine32:i386 wine64
     xvfb x11-apps x11-utils imagemagick xdotool
     googletest python3 python3-pil fonts-inter fonts-dejavu-core fonts-liberation2
-    fp-utils nsis zip bleachbit time
+    fp-utils nsis wixl msitools osslsigncode zip bleachbit time
 )
 
 # npm fetches SQLite's source (tools/fetch-sqlite.sh); some machines have it from Node.js already.

@@ -247,6 +247,30 @@ TEST_F(EraseRunTest, SilentRunWithoutConfigurationStillStoresTheStatistics)
     RegKey key;
     ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
     EXPECT_EQ(StoredDword(key, "Erased File Num"), 0u);
+    EXPECT_EQ(RecordMessages(), (Texts{"nothing erased: the selection in " + PathOf("vestrel.conf") +
+                                       " cannot be read; open Vestrel and tick the items"}));
+}
+
+// Nobody watches the schedule or the start-up run: an item whose tick was never stored (a plug-in dropped in
+// since, one that failed to load before) waits, and the record file says so.
+TEST_F(EraseRunTest, SilentRunErasesOnlyStoredTicksAndRecordsNewItems)
+{
+    AddItem("1.aep", "a", "Item A");
+    AddItem("2.aep", "dropped", "Dropped In");
+    AddItem("3.aep", "c", "Item C");
+    WriteConfig({{"a", true}, {"c", false}});
+    RecordingHooks hooks;
+    RunSilentErase(Setup(), hooks);
+    EXPECT_EQ(hooks.events, (Texts{"execute a"}));
+    EXPECT_TRUE(ItemUntouched("dropped"));
+    const std::string waits = "; erased unattended once its tick is stored in Vestrel";
+    EXPECT_EQ(RecordMessages(), (Texts{"not erased, new: Dropped In (dropped)" + waits, "Item A done..."}));
+
+    WriteFile("vestrel.conf", "<vestrel-config><app-config/></vestrel-config>"); // no tick stored at all
+    RecordingHooks none;
+    RunSilentErase(Setup(), none);
+    EXPECT_TRUE(none.events.empty());
+    EXPECT_TRUE(ItemUntouched("c"));
 }
 
 TEST_F(EraseRunTest, BusyFlagIsClearedWhenARunFails)

@@ -107,7 +107,8 @@ protected:
     HWND main = nullptr;
 };
 
-TEST_F(MainDialogTest, FirstStartChecksEveryItemAndHasWrittenTheFileWhenTheWindowShows)
+// The file is there, but no tick in it: the user has confirmed none, so unattended runs erase nothing yet.
+TEST_F(MainDialogTest, FirstStartChecksEveryItemAndHasWrittenTheFileWithoutStoringATick)
 {
     AddPageItem("cache", "Cache", "ie");
     AddPageItem("temp", "Temp", "windows");
@@ -115,8 +116,9 @@ TEST_F(MainDialogTest, FirstStartChecksEveryItemAndHasWrittenTheFileWhenTheWindo
     ASSERT_FALSE(Exists("vestrel.conf"));
     Run({Look([&] {
         std::string config = Exists("vestrel.conf") ? ReadFile("vestrel.conf") : "";
-        for (const char* line : {"<cache>true</cache>", "<temp>true</temp>", "<office>true</office>"})
-            EXPECT_NE(config.find(line), std::string::npos) << line << " in\n" << config;
+        EXPECT_NE(config.find("<erase-items>"), std::string::npos) << config;
+        for (const char* id : {"<cache>", "<temp>", "<office>"})
+            EXPECT_EQ(config.find(id), std::string::npos) << id << " in\n" << config;
         EXPECT_EQ(PageRows(1), (Texts{"Internet Explorer (Select All) [1]", "Cache [1]"}));
         EXPECT_EQ(PageRows(2), (Texts{"Windows (Select All) [1]", "Temp [1]"}));
         EXPECT_EQ(PageRows(3), (Texts{"Applications (Select All) [1]", "Office [1]"}));
@@ -180,6 +182,19 @@ TEST_F(MainDialogTest, AfterSetDefaultSwitchingPagesWritesNothingUntilARowIsTogg
          Look([&] { ToggleFirstItem(); }), Press(IDC_PAGE_WINDOWS), Look([&] {
              std::string config = ReadFile("vestrel.conf");
              EXPECT_NE(config.find("<ie-cookies>false</ie-cookies>"), std::string::npos) << config;
+         })});
+}
+
+// Rows are matched to their items, not to their names: unticking one "Cache" leaves the other ticked.
+TEST_F(MainDialogTest, TwoItemsOfOneNameStoreTheirOwnTicks)
+{
+    AddPageItem("a-cache", "Cache", "ie");
+    AddPageItem("b-cache", "Cache", "ie");
+    WriteConfig({{"a-cache", true}, {"b-cache", true}});
+    Run({Look([&] { ToggleFirstItem(); }), Press(IDC_PAGE_WINDOWS), Look([&] {
+             std::string config = ReadFile("vestrel.conf");
+             EXPECT_NE(config.find("<a-cache>false</a-cache>"), std::string::npos) << config;
+             EXPECT_NE(config.find("<b-cache>true</b-cache>"), std::string::npos) << config;
          })});
 }
 

@@ -133,7 +133,33 @@ TEST_F(CliProgramTest, NothingSelectedEndsWithThree)
     WriteFile("vestrel.conf", "not a configuration");
     EXPECT_EQ(Cli({"preview", "--json"}), kExitNothingSelected)
         << "an unreadable configuration selects nothing";
-    EXPECT_TRUE(Contains(out, "\"error\":\"nothing is selected"));
+    EXPECT_TRUE(Contains(out, "\"error\":\"nothing is selected: the selection in ")) << out;
+    EXPECT_TRUE(Contains(out, "cannot be read")) << out;
+}
+
+// Without ids nobody confirms anything: a plug-in dropped in since the ticks were stored is listed as new and
+// left out until its tick is stored or it is named.
+TEST_F(CliProgramTest, WithoutIdsOnlyStoredTicksRunAndNewItemsAreListed)
+{
+    AddItem("4.aep", "dropped", "Dropped In");
+    ASSERT_EQ(Cli({"list"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "[?] dropped")) << out;
+    ASSERT_EQ(Cli({"list", "--json"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "\"id\":\"dropped\",\"page\":\"windows\",\"description\":\"Dropped In\","
+                              "\"selected\":false,\"new\":true}"))
+        << out;
+    ASSERT_EQ(Cli({"erase", "--json"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "\"newItems\":[{\"id\":\"dropped\",\"description\":\"Dropped In\"}]")) << out;
+    EXPECT_TRUE(ItemUntouched("dropped"));
+    EXPECT_TRUE(ItemErased("first"));
+    EXPECT_EQ(RecordMessages().front(),
+              "not erased, new: Dropped In (dropped); erased unattended once its tick is stored in Vestrel");
+
+    WriteConfig({{"first", false}, {"second", false}, {"third", false}});
+    EXPECT_EQ(Cli({"preview"}), kExitNothingSelected);
+    EXPECT_TRUE(Contains(err, "new items, left out until ticked in Vestrel: dropped")) << err;
+    ASSERT_EQ(Cli({"erase", "dropped"}), kExitDone) << "named, it runs";
+    EXPECT_TRUE(ItemErased("dropped"));
 }
 
 TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)

@@ -3,6 +3,7 @@
 #include "engine/CommandExecutor.h"
 #include "engine/FolderCleaners.h"
 #include "engine/FolderLocations.h"
+#include "engine/FolderWalk.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "tests/cli/TreeSnapshot.h"
@@ -234,6 +235,33 @@ TEST_F(PreviewMatchesErase, NonAnsiAndLongNames)
     EXPECT_TRUE(Listed(report, PathOf(longFile)));
     EXPECT_TRUE(Listed(report, PathOf("target\\😀 emoji.dat")));
     EXPECT_FALSE(Exists(longFile));
+}
+
+// A folder wildcard reaches a folder whose name ends in a dot by that very name, not the namesake that a
+// plain path would make of it; registry names holding a NUL go whole. The preview names all of them.
+TEST_F(PreviewMatchesErase, OddNamesAreReachedAsTheyAre)
+{
+    WriteFile("profiles\\p\\cache\\own", "12");
+    std::wstring odd = ToExtendedPath(PathOf("profiles")) + L"\\p.";
+    ASSERT_TRUE(CreateDirectoryW(odd.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((odd + L"\\cache").c_str(), nullptr));
+    ASSERT_TRUE(UniqueHandle(CreateFileW((odd + L"\\cache\\dot.").c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_NEW, 0, nullptr)));
+    ItemReport files = PreviewThenErase("delete-directory", {PathOf("profiles\\*\\cache")});
+    EXPECT_EQ(files.tally.filesErased, 2u);
+    EXPECT_TRUE(Listed(files, PathOf("profiles\\p.\\cache\\dot.")));
+    EXPECT_TRUE(Listed(files, PathOf("profiles\\p\\cache\\own")));
+    EXPECT_TRUE(files.failures.empty());
+    EXPECT_EQ(NamesInFolder(odd + L"\\cache").size(), 2u) << "only . and .. are left";
+
+    using namespace std::string_view_literals;
+    ASSERT_TRUE(MakeCountedKeyForTest(ScratchKey() + "\\tree", L"a\0b"sv));
+    ASSERT_TRUE(SetCountedValueForTest(ScratchKey() + "\\values", L"v\0w"sv));
+    std::string key = "HKEY_CURRENT_USER\\" + ScratchKey();
+    EXPECT_EQ(PreviewThenErase("delete-register-key", {key + "\\tree"}).tally.registryEntriesErased, 1u);
+    EXPECT_EQ(PreviewThenErase("delete-register-value", {key + "\\values\\*"}).tally.registryEntriesErased, 1u);
+    EXPECT_FALSE(KeyExistsForTest(ScratchKey() + "\\tree"));
+    EXPECT_TRUE(ValueNamesForTest(ScratchKey() + "\\values").empty());
 }
 
 TEST_F(PreviewMatchesErase, FileHeldOpenFailsInBothAndIsNamed)

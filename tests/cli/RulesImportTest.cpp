@@ -1,11 +1,16 @@
 #include "engine/ShellFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "import/RulesImport.h"
+#include "import/RulesTranslation.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
 #include "tests/support/Processes.h"
 
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -128,6 +133,80 @@ TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFile
     EXPECT_FALSE(Exists("plugin\\winapp2-import.tmp")) << "the staging folder is gone";
 }
 
+// The imported plug-ins lying in the plug-in folder, where the loader reads them, by id.
+std::set<std::string> VisibleImports(const std::string& folder)
+{
+    std::set<std::string> ids;
+    WIN32_FIND_DATAW found;
+    FindHandle find(FindFirstFileW(ToWide(folder + "winapp2-*.aep").c_str(), &found));
+    while (find) {
+        std::string name = ToUtf8(found.cFileName);
+        ids.insert(name.substr(0, name.size() - 4));
+        if (!FindNextFileW(find.get(), &found))
+            break;
+    }
+    return ids;
+}
+
+// Killed after any change on disk, an import leaves no plug-in that a missing line would tick, and the
+// next start or import settles it: all of it done, or none of it.
+TEST_F(RulesImportTest, AnImportStoppedAfterAnyStepTicksNothingAndIsSettledNextTime)
+{
+    ASSERT_EQ(Cli({"import-winapp2", Rules("sample-rules.ini")}), kExitNotDeleted);
+    std::string ticked = ReadFile("vestrel.conf");
+    std::string unticked = "<winapp2-zephyr-notes-cache>false<";
+    ticked.replace(ticked.find(unticked), unticked.size(), "<winapp2-zephyr-notes-cache>true<");
+    std::map<std::string, std::string> earlier;
+    for (const std::string& id : VisibleImports(PathOf("plugin\\")))
+        earlier[id] = ReadFile("plugin\\" + id + ".aep");
+    const std::set<std::string> replaced = {"winapp2-zephyr-notes-cache", "winapp2-newt-browser-history"};
+
+    auto expectNothingTicked = [&](int step, const char* when) {
+        for (const std::string& id : VisibleImports(PathOf("plugin\\"))) {
+            std::string slug = id.substr(8);
+            EXPECT_EQ(Stored(slug), slug == "zephyr-notes-cache" ? "true" : "false")
+                << id << " " << when << " step " << step << ": only the user's own tick";
+        }
+    };
+    int finished = 0;
+    int rolledBack = 0;
+    for (int stopAt = 1;; ++stopAt) {
+        RemoveTreeForTest(PathOf("plugin"));
+        for (const auto& [id, text] : earlier)
+            WriteFile("plugin\\" + id + ".aep", text);
+        WriteFile("vestrel.conf", ticked);
+
+        int steps = 0;
+        RulesImportRequest request{Rules("second-rules.ini"), PathOf("plugin\\"), PathOf("vestrel.conf"), 6.1,
+                                   true, [&] { return ++steps == stopAt; }};
+        RulesImportResult result = ImportRules(request, ImportChecks::OfThisSystem());
+        if (result.error.empty()) {
+            EXPECT_EQ(VisibleImports(PathOf("plugin\\")), replaced);
+            EXPECT_GT(finished, 0);
+            EXPECT_GT(rolledBack, 0);
+            break;
+        }
+        ASSERT_EQ(result.error, "stopped") << "step " << stopAt;
+        expectNothingTicked(stopAt, "when stopped at");
+        // Every other time the window or vestrel-cli starts next, else another import.
+        if (stopAt % 2) {
+            ASSERT_EQ(Cli({"list"}), kExitDone) << err;
+        } else {
+            ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
+        }
+        EXPECT_FALSE(Exists("plugin\\winapp2-import.tmp")) << "step " << stopAt;
+        expectNothingTicked(stopAt, "settled after");
+        std::set<std::string> now = VisibleImports(PathOf("plugin\\"));
+        if (now == replaced)
+            ++finished;
+        else if (now.size() == earlier.size())
+            ++rolledBack;
+        else
+            ADD_FAILURE() << "half an import after step " << stopAt << ": " << now.size() << " plug-ins";
+        ASSERT_LT(stopAt, 100);
+    }
+}
+
 TEST_F(RulesImportTest, AFileThatIsNoRulesFileOrAFailedWriteChangesNothing)
 {
     ASSERT_EQ(Cli({"import-winapp2", Rules("second-rules.ini")}), kExitDone);
@@ -227,4 +306,91 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     RemoveTreeForTest(tree);
 }
 
+// An exclusion is read as the engine reads a keep: spelled another way it still keeps its place; one outside
+// every folder the entry empties would keep nothing there, and the entry is skipped with the reason.
+TEST_F(RulesImportTest, ExclusionsKeepTheirPlaceHoweverSpelledOrTheEntryIsSkipped)
+{
+    std::string tree = KnownFolderPath(FOLDERID_LocalAppData) + "\\Vestrel Spelled";
+    RemoveTreeForTest(tree);
+    for (const char* folder : {"", "\\Cache", "\\Cache\\Pinned"})
+        ASSERT_TRUE(CreateDirectoryW(ToWide(tree + folder).c_str(), nullptr));
+    for (const char* name : {"\\Cache\\x.dat", "\\Cache\\Pinned\\p.dat"}) {
+        UniqueHandle file(
+            CreateFileW(ToWide(tree + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+    }
+    WriteFile("spelled.ini", "[Spelled Keep]\r\n"
+                             "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
+                             "ExcludeKey1=PATH|%LocalAppData%\\Vestrel Spelled/Other/../Cache\\\\Pinned\r\n"
+                             "[Outside Keep]\r\n"
+                             "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
+                             "ExcludeKey1=FILE|%LocalAppData%\\Vestrel Spelled\\Cache\\..\\Settings|*.ini\r\n");
+    ASSERT_EQ(Cli({"import-winapp2", PathOf("spelled.ini")}), kExitNotDeleted) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 1 skipped.")) << out;
+    EXPECT_TRUE(Contains(out, "Skipped [Outside Keep]: ExcludeKey1: %localappdata%\\Vestrel Spelled\\Cache\\..\\"
+                              "Settings\\**\\*.ini lies outside every folder the entry empties"))
+        << out;
+
+    ASSERT_EQ(Cli({"erase", "winapp2-spelled-keep"}), kExitDone) << err;
+    auto exists = [&](const char* name) {
+        return GetFileAttributesW(ToWide(tree + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    EXPECT_FALSE(exists("\\Cache\\x.dat"));
+    EXPECT_TRUE(exists("\\Cache\\Pinned\\p.dat"));
+    RemoveTreeForTest(tree);
+}
+
 } // namespace
+
+// Every variable current rules files use becomes the plug-in token(s) for its folder, and a whole
+// variable folder is refused as the protected folders are.
+TEST(RulesVariables, EachVariableBecomesItsTokensAndItsWholeFolderIsRefused)
+{
+    const struct {
+        const char* variable;
+        std::vector<std::string> tokens;
+    } kTable[] = {
+        {"%AppData%", {"%appdata%"}},
+        {"%LocalAppData%", {"%localappdata%"}},
+        {"%LocalLowAppData%", {"%localappdatalow%"}},
+        {"%ProgramFiles%", {"%programfiles%", "%programfilesx86%"}},
+        {"%ProgramW6432%", {"%programfiles%"}},
+        {"%ProgramFiles(x86)%", {"%programfilesx86%"}},
+        {"%CommonProgramFiles%", {"%commonprogramfiles%", "%commonprogramfilesx86%"}},
+        {"%CommonProgramFiles(x86)%", {"%commonprogramfilesx86%"}},
+        {"%CommonAppData%", {"%programdata%"}},
+        {"%ProgramData%", {"%programdata%"}},
+        {"%AllUsersProfile%", {"%programdata%"}},
+        {"%UserProfile%", {"%userhome%"}},
+        {"%WinDir%", {"%windir%"}},
+        {"%SystemRoot%", {"%windir%"}},
+        {"%SystemDrive%", {"%systemdrive%"}},
+        {"%Documents%", {"%documents%"}},
+        {"%Desktop%", {"%desktop%"}},
+        {"%Pictures%", {"%pictures%"}},
+        {"%Music%", {"%music%"}},
+        {"%Video%", {"%videos%"}},
+        {"%Public%", {"%public%"}},
+        {"%Temp%", {"%temp%"}},
+        {"%Tmp%", {"%temp%"}},
+    };
+    ImportChecks checks = ImportChecks::OfThisSystem();
+    auto translate = [&](const std::string& fileKey) {
+        RulesEntry entry{"Vendor App *", "Vendor App", 1, {{"FileKey1", fileKey, 2}}, ""};
+        return TranslateEntry(entry, checks);
+    };
+    for (const auto& row : kTable) {
+        EntryTranslation named = translate(std::string(row.variable) + "\\Vendor App\\Logs|*.log");
+        ASSERT_EQ(named.skipReason, "") << row.variable;
+        std::vector<std::string> paths;
+        for (const DraftParameter& parameter : named.draft.parameters)
+            paths.push_back(parameter.text);
+        std::vector<std::string> expected;
+        for (const std::string& token : row.tokens)
+            expected.push_back(token + "\\Vendor App\\Logs\\*.log");
+        EXPECT_EQ(paths, expected) << row.variable;
+        if (std::string(row.variable) != "%Temp%" && std::string(row.variable) != "%Tmp%")
+            EXPECT_NE(translate(std::string(row.variable) + "|*.*|RECURSE").skipReason, "") << row.variable;
+    }
+    EXPECT_NE(translate("%UserName%\\App|*.log").skipReason.find("unknown variable"), std::string::npos);
+}

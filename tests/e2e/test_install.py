@@ -144,4 +144,4 @@ def test(args):
 
 
 if __name__ == "__main__":
-    desktop.run(test)
+    desktop.run(test, needs_32bit=True)  # NSIS setups are 32-bit programs, the 64-bit one too

@@ -1,5 +1,13 @@
+#include "engine/CommandExecutor.h"
+#include "engine/FolderCleaners.h"
 #include "engine/FolderLocations.h"
+#include "engine/ShellFolders.h"
+#include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "tests/engine/PluginTestFiles.h"
+#include "tests/support/PlantedTraces.h"
+#include "tests/support/Sandbox.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -84,6 +92,83 @@ TEST(CleanersSpecialFolders, TempFolderAtADriveRootKeepsItsBackslash)
 {
     TempVariable temp("S:\\");
     EXPECT_EQ(TempFolderPath(), "S:\\");
+}
+
+class RefusalListener final : public SilentListener {
+public:
+    void OnFile(const std::string& path, uint64_t) override { files.push_back(path); }
+    void OnRefused(const std::string& path) override { refused.push_back(path); }
+    std::vector<std::string> files, refused;
+};
+
+// A file of the user's, written two days ago: old enough for every temp cleaner.
+bool PlantOldFile(PlantedTraces& traces, const std::string& path)
+{
+    if (!traces.File(path, 10))
+        return false;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+    time.QuadPart -= 48ULL * 36'000'000'000ULL;
+    FILETIME old{time.LowPart, time.HighPart};
+    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                  0, nullptr));
+    return SetFileTime(file.get(), nullptr, nullptr, &old);
+}
+
+// The built-in temp cleaner and the shipped Windows Temp Files item, each on the temporary folder.
+class TempCleaners : public SandboxTest {
+protected:
+    void Run(RefusalListener& listener, EraseTally& tally)
+    {
+        DeleteTempFiles(tally, {EraseMode::Erase, &listener});
+        WriteFile("windows-temp-files.aep", PluginWith("delete-directory", "<item>%temp%</item>",
+                                                       "<older-than-hours>24</older-than-hours>"
+                                                       "<keep>%temp%\\low</keep>"));
+        EraseItem item;
+        ASSERT_TRUE(item.LoadFromFile(PathOf("windows-temp-files.aep"), 10)) << item.errorText;
+        item.ExecuteItem(ProgramEraseContext(), {EraseMode::Erase, &listener});
+        tally.filesErased += item.tally.filesErased;
+    }
+};
+
+// An installer or a script sets TEMP to a folder of the user's or the machine's own data: it is refused,
+// and said to be, never emptied.
+TEST_F(TempCleaners, RefuseATemporaryFolderThatIsTheUsersOrTheMachinesData)
+{
+    for (const KNOWNFOLDERID* known :
+         {&FOLDERID_Documents, &FOLDERID_LocalAppData, &FOLDERID_ProgramData, &FOLDERID_Public}) {
+        std::string folder = KnownFolderPath(*known);
+        SCOPED_TRACE(folder);
+        PlantedTraces traces;
+        ASSERT_TRUE(PlantOldFile(traces, folder + "\\Vestrel Test Letters\\letter.txt"));
+        ASSERT_TRUE(PlantOldFile(traces, folder + "\\vestrel-test-notes.txt"));
+        TempVariable temp(folder + "\\"); // GetTempPath reads TMP before TEMP
+        RefusalListener listener;
+        EraseTally tally;
+        Run(listener, tally);
+        EXPECT_EQ(tally.filesErased, 0u);
+        EXPECT_TRUE(listener.files.empty());
+        EXPECT_EQ(listener.refused, (std::vector<std::string>{folder, folder}));
+        EXPECT_TRUE(PlantedTraces::FileExists(folder + "\\Vestrel Test Letters\\letter.txt"));
+        EXPECT_TRUE(PlantedTraces::FileExists(folder + "\\vestrel-test-notes.txt"));
+    }
+}
+
+TEST_F(TempCleaners, EmptyANamedFolderBelowTheUsersFolders)
+{
+    std::string folder = KnownFolderPath(FOLDERID_LocalAppData) + "\\Vestrel Test Temp";
+    PlantedTraces traces;
+    ASSERT_TRUE(PlantOldFile(traces, folder + "\\a.tmp"));
+    ASSERT_TRUE(PlantOldFile(traces, folder + "\\sub\\b.tmp"));
+    TempVariable temp(folder + "\\");
+    RefusalListener listener;
+    EraseTally tally;
+    Run(listener, tally);
+    EXPECT_EQ(tally.filesErased, 2u);
+    EXPECT_TRUE(listener.refused.empty());
+    EXPECT_TRUE(PlantedTraces::FileExists(folder));
+    EXPECT_FALSE(PlantedTraces::FileExists(folder + "\\sub"));
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "engine/FolderWalk.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "engine/FolderWalk.h"
 #include "tests/engine/FolderLinkForTest.h"
+#include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/Sandbox.h"
 
 #include <windows.h>
@@ -274,6 +276,59 @@ TEST_F(FileSystemEraserTest, EveryNameAndEveryLength)
     EXPECT_FALSE(Exists("target\\" + std::string(60, 'a')));
     EXPECT_TRUE(Exists("target"));
     EXPECT_EQ(ReadFile("日本語のファイル.txt"), "canary");
+}
+
+// Win32 drops a final dot or blank from a name in a plain path: such files and folders are reached by
+// the names the folder lists, and go.
+TEST_F(FileSystemEraserTest, NamesEndingInADotOrABlankGoByTheirOwnNames)
+{
+    WriteFile("target\\dot", "namesake");
+    std::wstring target = ToExtendedPath(PathOf("target")) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW((target + L"dir.").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((target + L"sub ").c_str(), nullptr));
+    for (const wchar_t* name : {L"dot.", L"blank ", L"dir.\\inner.", L"sub \\x "}) {
+        UniqueHandle file(
+            CreateFileW((target + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(file && ::WriteFile(file.get(), "12", 2, &written, nullptr)) << ToUtf8(name);
+    }
+    Erase("target");
+    EXPECT_EQ(files_, 5u);
+    EXPECT_EQ(bytes_, 16u);
+    EXPECT_EQ(NamesInFolder(target.substr(0, target.size() - 1)).size(), 2u) << "only . and .. are left";
+}
+
+// A name that Wine lists but cannot open (a Unix name holding a backslash) is told as left, with the
+// folder that holds it; it counts nothing. Windows keeps names that are not valid UTF-16, which no UTF-8
+// path can hold: they go by the names the folder lists (Wine cannot make them).
+TEST_F(FileSystemEraserTest, ListedNamesThatDoNotOpenAreToldAsLeft)
+{
+    WriteFile("target\\plain", "12");
+    MakeFolder("target\\sub");
+    std::wstring odd = ToExtendedPath(PathOf("target")) + L"\\odd\xD800";
+    bool oddMade =
+        static_cast<bool>(UniqueHandle(CreateFileW(odd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
+    bool unixMade = MakeUnixEntryForTest(PathOf("target"), "back\\slash") &&
+                    MakeUnixEntryForTest(PathOf("target\\sub"), "a\\b") &&
+                    MakeUnixEntryForTest(PathOf("target"), "dir\\x", true);
+    HeardFromCleaner heard;
+    for (EraseMode mode : {EraseMode::Preview, EraseMode::Erase}) {
+        files_ = 0;
+        heard.failures.clear();
+        DeleteInFolder(PathOf("target"), "*", true, files_, bytes_, {mode, &heard});
+        EXPECT_EQ(files_, oddMade ? 2u : 1u);
+        EXPECT_EQ(heard.failures.size(), unixMade ? 3u : 0u);
+        for (const std::string& failure : heard.failures)
+            EXPECT_TRUE(failure.starts_with(PathOf("target\\back\\slash: ")) ||
+                        failure.starts_with(PathOf("target\\sub\\a\\b: ")) ||
+                        failure.starts_with(PathOf("target\\dir\\x\\: ")))
+                << failure;
+    }
+    EXPECT_FALSE(Exists("target\\plain"));
+    EXPECT_EQ(GetFileAttributesW(odd.c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveUnixEntryForTest(PathOf("target\\sub"), "a\\b");
+    RemoveUnixEntryForTest(PathOf("target"), "back\\slash");
+    RemoveUnixEntryForTest(PathOf("target"), "dir\\x", true);
 }
 
 TEST_F(FileSystemEraserTest, ThousandFoldersDeepTreeGoesCompletely)

@@ -94,6 +94,34 @@ long LinuxUnlink(const char* path)
     return result;
 }
 
+long LinuxCreate(const char* path, bool folder)
+{
+    long result = -1;
+#if defined(__i386__)
+    asm volatile("int $0x80" : "=a"(result) : "a"(folder ? 39 : 5), "b"(path), "c"(folder ? 0755 : 0101),
+                 "d"(0644) : "memory");
+    if (result >= 0 && !folder)
+        asm volatile("int $0x80" : "=a"(result) : "a"(6), "b"(result) : "memory");
+#elif defined(__x86_64__)
+    asm volatile("syscall" : "=a"(result) : "a"(folder ? 83L : 2L), "D"(path), "S"(folder ? 0755L : 0101L),
+                 "d"(0644L) : "rcx", "r11", "memory");
+    if (result >= 0 && !folder)
+        asm volatile("syscall" : "=a"(result) : "a"(3L), "D"(result) : "rcx", "r11", "memory");
+#endif
+    return result;
+}
+
+long LinuxRemove(const char* path, bool folder)
+{
+    long result = -1;
+#if defined(__i386__)
+    asm volatile("int $0x80" : "=a"(result) : "a"(folder ? 40 : 10), "b"(path) : "memory");
+#elif defined(__x86_64__)
+    asm volatile("syscall" : "=a"(result) : "a"(folder ? 84L : 87L), "D"(path) : "rcx", "r11", "memory");
+#endif
+    return result;
+}
+
 bool MakeUnixLink(const std::wstring& link, const std::wstring& target)
 {
     UnixFileName unixFileName = WineUnixFileName();
@@ -165,4 +193,29 @@ void RemoveFileLinkForTest(const std::string& link)
         LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());
     else
         DeleteFileW(wideLink.c_str());
+}
+
+namespace {
+
+// The Unix path of unixName in folder; empty when not under Wine.
+std::string UnixEntryPath(const std::string& folder, const std::string& unixName)
+{
+    UnixFileName unixFileName = WineUnixFileName();
+    std::string parent = unixFileName ? UnixPath(unixFileName, ToExtendedPath(folder)) : std::string();
+    return parent.empty() ? parent : parent + "/" + unixName;
+}
+
+} // namespace
+
+bool MakeUnixEntryForTest(const std::string& folder, const std::string& unixName, bool isFolder)
+{
+    std::string path = UnixEntryPath(folder, unixName);
+    return !path.empty() && LinuxCreate(path.c_str(), isFolder) == 0;
+}
+
+void RemoveUnixEntryForTest(const std::string& folder, const std::string& unixName, bool isFolder)
+{
+    std::string path = UnixEntryPath(folder, unixName);
+    if (!path.empty())
+        LinuxRemove(path.c_str(), isFolder);
 }

@@ -22,3 +22,10 @@ void RemoveFileLinkForTest(const std::string& link);
 
 // Whether the path names a reparse point.
 bool IsLinkForTest(const std::string& path);
+
+// Under Wine only: makes a file (or, with folder, a folder) by the Linux system call, named unixName in
+// the folder: a name such as "a\b" that Wine lists but cannot open by that name. False elsewhere.
+bool MakeUnixEntryForTest(const std::string& folder, const std::string& unixName, bool isFolder = false);
+
+// Removes what MakeUnixEntryForTest made (a folder once it is empty).
+void RemoveUnixEntryForTest(const std::string& folder, const std::string& unixName, bool isFolder = false);

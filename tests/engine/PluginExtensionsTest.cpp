@@ -67,7 +67,7 @@ TEST_F(PluginExtensionsTest, OptionalElementsAndAttributesAreRead)
                          "<item recurse=\"All\">C:\\A\\*.TMP</item><item command=\"delete-directory\" "
                          "remove-self=\"true\">C:\\B</item><item>c:\\c</item>",
                          "<running name=\"Chrome\">chrome.exe</running><running>Foo.EXE</running>"
-                         "<older-than-hours> 24 </older-than-hours><keep>%TEMP%\\Low</keep>"
+                         "<older-than-hours> 24 </older-than-hours><keep>C:\\B\\Low</keep>"
                          "<detect>HKEY_CURRENT_USER\\Software\\X</detect><warning>Takes tabs.</warning>"
                          "<default>True</default>"));
     EraseItem item;
@@ -81,7 +81,7 @@ TEST_F(PluginExtensionsTest, OptionalElementsAndAttributesAreRead)
     EXPECT_EQ(item.running[0].name, "Chrome");
     EXPECT_EQ(item.running[1].name, "Foo") << "named after the program without .exe";
     EXPECT_EQ(item.olderThanHours, 24);
-    EXPECT_EQ(item.keep, std::vector<std::string>{"%temp%\\low"});
+    EXPECT_EQ(item.keep, std::vector<std::string>{"c:\\b\\low"});
     EXPECT_EQ(item.detect, std::vector<std::string>{"hkey_current_user\\software\\x"});
     EXPECT_EQ(item.warning, "Takes tabs.");
     EXPECT_TRUE(item.isDefault);
@@ -98,7 +98,11 @@ TEST_F(PluginExtensionsTest, UnreadableValuesKeepTheFileFromLoading)
           PluginWith("delete-file", "<item>c:\\x\\*</item>", "<older-than-hours>24h</older-than-hours>"),
           PluginWith("delete-file", "<item>c:\\x\\*</item>", "<default>yes</default>"),
           PluginWith("delete-file", "<item>c:\\x\\*</item>", "<running></running>"),
-          PluginWith("delete-file", "<item>c:\\x\\*</item>", "<keep/>")}) {
+          PluginWith("delete-file", "<item>c:\\x\\*</item>", "<keep/>"),
+          // A keep outside every folder the item empties, however it is spelled, would spare nothing.
+          PluginWith("delete-file", "<item>c:\\x\\*</item>", "<keep>c:\\y\\z</keep>"),
+          PluginWith("delete-directory", "<item>c:\\x</item>", "<keep>c:/x/../y/z</keep>"),
+          PluginWith("advance", "<item>delete-temp-files</item>", "<keep>%temp%\\low</keep>")}) {
         WriteFile("item.aep", text);
         EraseItem item;
         EXPECT_FALSE(item.LoadFromFile(PathOf("item.aep"), 10)) << text;
@@ -115,6 +119,8 @@ TEST_F(PluginExtensionsTest, NewTokensNameTheUsersAndSystemsFolders)
     EXPECT_EQ(LowerCase(ExpandParameter("%temp%\\a")), LowerCase(temp + "\\a"));
     EXPECT_FALSE(ExpandParameter("%programfiles%").empty());
     EXPECT_EQ(ExpandParameter("%tmp%\\x"), "%tmp%\\x") << "not a token";
+    EXPECT_EQ(LowerCase(ExpandParameter("%SystemDrive%\\x")), LowerCase(Environment(L"SystemDrive") + "\\x"));
+    EXPECT_EQ(LowerCase(ExpandParameter("%public%")), LowerCase(Environment(L"PUBLIC")));
 }
 
 TEST_F(PluginExtensionsTest, FolderWildcardsMatchRealFoldersOnlyEachCheckedOnItsOwn)
@@ -202,6 +208,40 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     for (const char* kept :
          {"t\\new.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\notes\\README", "t\\low\\deep\\k", "t\\low\\empty"})
         EXPECT_TRUE(Exists(kept)) << kept;
+}
+
+// A keep spelled with "/", ".", "..", a doubled backslash or through a link keeps what it names; so does one
+// written plainly for a folder that the item reaches through a link.
+TEST_F(PluginExtensionsTest, KeepsNameTheSamePlaceHoweverTheyAreSpelled)
+{
+    for (const char* folder : {"a", "b", "c", "d", "e", "f"}) {
+        WriteFile(std::string("t\\") + folder + "\\kept.txt", "1");
+        WriteFile(std::string("t\\") + folder + "\\gone.txt", "1");
+    }
+    WriteFile("t\\g\\README", "1");
+    WriteFile("t\\g\\notes.txt", "1");
+    WriteFile("u\\kept.txt", "1");
+    WriteFile("u\\gone.txt", "1");
+    ASSERT_TRUE(MakeFolderLinkForTest(PathOf("to-t"), PathOf("t")));
+    ASSERT_TRUE(MakeFolderLinkForTest(PathOf("to-u"), PathOf("u")));
+    std::string keeps;
+    for (const std::string& keep :
+         {PathOf("t/a/kept.txt"), PathOf("t\\.\\b\\kept.txt"), PathOf("t\\z\\..\\c\\kept.txt"),
+          PathOf("t\\\\d\\\\kept.txt"), PathOf("to-t\\e\\kept.txt"), PathOf("t\\f\\kept.txt\\"),
+          PathOf("t/g/*."), PathOf("u\\kept.txt")})
+        keeps += "<keep>" + keep + "</keep>";
+    EraseItem item = Run(PluginWith("delete-directory", Item("t") + Item("to-u"), keeps));
+    RemoveFolderLinkForTest(PathOf("to-t"));
+    RemoveFolderLinkForTest(PathOf("to-u"));
+    EXPECT_EQ(item.tally.filesErased, 8u);
+    for (const char* folder : {"a", "b", "c", "d", "e", "f"}) {
+        EXPECT_TRUE(Exists(std::string("t\\") + folder + "\\kept.txt")) << folder;
+        EXPECT_FALSE(Exists(std::string("t\\") + folder + "\\gone.txt")) << folder;
+    }
+    EXPECT_TRUE(Exists("t\\g\\README")) << "*. keeps the names without an extension";
+    EXPECT_FALSE(Exists("t\\g\\notes.txt"));
+    EXPECT_TRUE(Exists("u\\kept.txt")) << "written plainly, reached through a link";
+    EXPECT_FALSE(Exists("u\\gone.txt"));
 }
 
 TEST_F(PluginExtensionsTest, RunningProgramSkipsTheItem)

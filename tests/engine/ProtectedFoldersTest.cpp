@@ -1,4 +1,5 @@
 #include "engine/ProtectedFolders.h"
+#include "engine/ShellFolders.h"
 #include "framework/Utf8.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/support/CurrentFolder.h"
@@ -95,6 +96,34 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
                                    "\\\\server\\share\\folder"};
     for (const std::string& folder : allowed)
         EXPECT_FALSE(folders.Covers(folder)) << folder;
+}
+
+// A TEMP variable or a plug-in path that names one of them would empty the user's own data.
+TEST(ProtectedFoldersOfThisSystem, CoverEveryKnownFolderOfTheUsersAndTheMachinesDataNotWhatLiesBelow)
+{
+    ProtectedFolders folders = ProtectedFolders::OfThisSystem();
+    for (const KNOWNFOLDERID* known :
+         {&FOLDERID_Documents, &FOLDERID_Desktop, &FOLDERID_Downloads, &FOLDERID_Pictures, &FOLDERID_Music,
+          &FOLDERID_Videos, &FOLDERID_Favorites, &FOLDERID_LocalAppData, &FOLDERID_LocalAppDataLow,
+          &FOLDERID_ProgramData, &FOLDERID_Public, &FOLDERID_PublicDocuments, &FOLDERID_StartMenu,
+          &FOLDERID_CommonStartMenu, &FOLDERID_Programs}) {
+        std::string folder = KnownFolderPath(*known);
+        ASSERT_FALSE(folder.empty());
+        EXPECT_TRUE(folders.Covers(folder)) << folder;
+        EXPECT_TRUE(folders.Covers(Upper(folder) + "\\")) << folder;
+    }
+    std::string local = KnownFolderPath(FOLDERID_LocalAppData);
+    std::string roaming = KnownFolderPath(FOLDERID_RoamingAppData);
+    std::string machine = KnownFolderPath(FOLDERID_ProgramData);
+    for (const std::string& folder :
+         {local + "\\Temp", roaming + "\\Microsoft\\Windows\\Recent", local + "\\Microsoft\\Windows\\INetCache",
+          machine + "\\Microsoft\\Windows\\WER\\ReportArchive", KnownFolderPath(FOLDERID_Documents) + "\\Old"})
+        EXPECT_FALSE(folders.Covers(folder)) << folder;
+
+    std::string favorites = KnownFolderPath(FOLDERID_Favorites);
+    EXPECT_FALSE(ProtectedFolders::OfThisSystemFor(FOLDERID_Favorites).Covers(favorites))
+        << "the Favorites cleaner's own folder";
+    EXPECT_TRUE(ProtectedFolders::OfThisSystemFor(FOLDERID_Favorites).Covers(machine));
 }
 
 class ProtectedFoldersTest : public SandboxTest {};

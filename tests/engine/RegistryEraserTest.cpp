@@ -6,11 +6,15 @@
 #include "framework/Utf8.h"
 #include "framework/RegKey.h"
 #include "tests/support/Sandbox.h"
+#include "tests/support/ScratchRegistry.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -178,6 +182,37 @@ TEST_F(RegistryEraserTest, StarReachesLongNamesAndManyValues)
     EXPECT_EQ(ValueCount("many"), 0u);
     EXPECT_EQ(ValueCount("many\\child"), 1u);
     EXPECT_EQ(ValueCount("beside"), 1u);
+}
+
+// Native calls make names that hold a NUL, where every Win32 call cuts them short: they go by their whole
+// names, or the run says what is left; a report shows the NUL as a sign.
+TEST_F(RegistryEraserTest, NamesHoldingANulGoWhole)
+{
+    ASSERT_TRUE(MakeCountedKeyForTest(ScratchKey() + "\\tree", L"a\0b"sv));
+    ASSERT_TRUE(MakeCountedKeyForTest(ScratchKey() + "\\tree\\deep", L"\0"sv));
+    ASSERT_TRUE(SetCountedValueForTest(ScratchKey() + "\\values", L"v\0w"sv));
+    ASSERT_TRUE(SetCountedValueForTest(ScratchKey() + "\\values", L"\0"sv));
+    SetValue("values", "v");
+    struct Heard final : SilentListener {
+        void OnRegistryEntry(const std::string& path, bool) override { entries.push_back(path); }
+        void OnFailure(const std::string& path, const std::string& reason) override
+        {
+            failures.push_back(path + ": " + reason);
+        }
+        std::vector<std::string> entries, failures;
+    } heard;
+    for (EraseMode mode : {EraseMode::Preview, EraseMode::Erase}) {
+        heard.entries.clear();
+        RegistryEraser eraser({mode, &heard});
+        EXPECT_EQ(eraser.DeleteKeyByPath(Path("tree")), 1u);
+        EXPECT_EQ(eraser.DeleteValueByPath(Path("values\\*")), 3u);
+        std::sort(heard.entries.begin(), heard.entries.end());
+        EXPECT_EQ(heard.entries, (std::vector<std::string>{Path("tree"), Path("values\\v"),
+                                                           Path("values\\v\u2400w"), Path("values\\\u2400")}));
+    }
+    EXPECT_TRUE(heard.failures.empty()) << heard.failures[0];
+    EXPECT_FALSE(KeyExists("tree"));
+    EXPECT_EQ(ValueCount("values"), 0u);
 }
 
 TEST_F(RegistryEraserTest, OneValueByName)

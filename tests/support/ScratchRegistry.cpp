@@ -3,7 +3,22 @@
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
+#include <winternl.h>
+
+extern "C" {
+NTSYSAPI NTSTATUS NTAPI NtCreateKey(PHANDLE key, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, ULONG index,
+                                    PUNICODE_STRING keyClass, ULONG options, PULONG disposition);
+NTSYSAPI NTSTATUS NTAPI NtSetValueKey(HANDLE key, PUNICODE_STRING name, ULONG index, ULONG type, PVOID data,
+                                      ULONG size);
+}
+
 namespace {
+
+UNICODE_STRING CountedForTest(std::wstring_view name)
+{
+    USHORT bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    return {bytes, bytes, const_cast<wchar_t*>(name.data())};
+}
 
 RegKeyHandle CreateForTest(const std::string& keyPath)
 {
@@ -75,4 +90,25 @@ std::vector<std::string> ValueNamesForTest(const std::string& keyPath)
         names.push_back(ToUtf8(std::wstring_view(name, length)));
     }
     return names;
+}
+
+bool MakeCountedKeyForTest(const std::string& keyPath, std::wstring_view name)
+{
+    RegKeyHandle parent = CreateForTest(keyPath);
+    UNICODE_STRING counted = CountedForTest(name);
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE, parent.get(), nullptr);
+    HANDLE key = nullptr;
+    if (!parent || !NT_SUCCESS(NtCreateKey(&key, KEY_ALL_ACCESS, &attributes, 0, nullptr, 0, nullptr)))
+        return false;
+    CloseHandle(key);
+    return true;
+}
+
+bool SetCountedValueForTest(const std::string& keyPath, std::wstring_view name)
+{
+    RegKeyHandle key = CreateForTest(keyPath);
+    UNICODE_STRING counted = CountedForTest(name);
+    DWORD data = 1;
+    return key && NT_SUCCESS(NtSetValueKey(key.get(), &counted, 0, REG_DWORD, &data, sizeof data));
 }

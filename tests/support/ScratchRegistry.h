@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -15,3 +16,8 @@ void DeleteValueForTest(const std::string& keyPath, const std::string& name);
 bool KeyExistsForTest(const std::string& keyPath);
 // The names of the key's values; empty when the key is missing.
 std::vector<std::string> ValueNamesForTest(const std::string& keyPath);
+
+// Makes the subkey name of keyPath, or sets a DWORD value name in it, by the native calls, which take a
+// name whole: it may hold a NUL, which no Win32 call can pass. True when it was made.
+bool MakeCountedKeyForTest(const std::string& keyPath, std::wstring_view name);
+bool SetCountedValueForTest(const std::string& keyPath, std::wstring_view name);
