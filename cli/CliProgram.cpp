@@ -37,8 +37,9 @@ const char kCliUsage[] =
     "  --json            print one JSON document (UTF-8) for scripts\n"
     "  --help            print this text\n"
     "\n"
-    "Exit codes: 0 done; 1 something could not be deleted (listed in the output), or an\n"
-    "import skipped entries (listed with the reasons) or refused the file;\n"
+    "Exit codes: 0 done; 1 something could not be deleted (listed in the output), an item\n"
+    "was skipped (its program runs), or an import skipped entries (listed with the reasons)\n"
+    "or refused the file;\n"
     "2 bad usage or an unknown id; 3 nothing is selected, or the configuration cannot be\n"
     "read.\n";
 
@@ -177,7 +178,7 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
             hooks.Execute(*item, context, EraseOptions{}.Listener()); // a preview starts no program
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
-    return report.HasFailures() || report.HasRefusals() ? kExitNotDeleted : kExitDone;
+    return report.HasFailures() || report.HasRefusals() || report.HasSkips() ? kExitNotDeleted : kExitDone;
 }
 
 int CliProgram::ImportRules(const CliRequest& request)

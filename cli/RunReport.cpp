@@ -18,6 +18,11 @@ bool RunReport::HasFailures() const
                        [](const ItemReport& item) { return !item.failures.empty(); });
 }
 
+bool RunReport::HasSkips() const
+{
+    return std::any_of(items.begin(), items.end(), [](const ItemReport& item) { return !item.skipped.empty(); });
+}
+
 bool RunReport::HasRefusals() const
 {
     return std::any_of(items.begin(), items.end(),

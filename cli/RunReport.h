@@ -59,6 +59,8 @@ struct RunReport {
     EraseTally Total() const;
     bool HasFailures() const;
     bool HasRefusals() const;
+    // An item that did nothing, its program running for example.
+    bool HasSkips() const;
 };
 
 // Collects what the deletion paths tell into one item's report. A file that a later pass deletes (the

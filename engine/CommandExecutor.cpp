@@ -8,11 +8,14 @@
 #include "engine/PathTokens.h"
 #include "engine/PlacesHistoryCleaner.h"
 #include "engine/RegistryEraser.h"
+#include "engine/RegistryKeep.h"
 #include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "framework/RecordFile.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -35,6 +38,15 @@ UniqueHandle StartProgram(const std::string& commandLine, const std::string& wor
         return UniqueHandle();
     CloseHandle(started.hThread);
     return UniqueHandle(started.hProcess);
+}
+
+// The item's keep patterns that name files and folders; the others name registry entries.
+std::vector<std::string> FileKeeps(const std::vector<std::string>& keep)
+{
+    std::vector<std::string> files;
+    std::copy_if(keep.begin(), keep.end(), std::back_inserter(files),
+                 [](const std::string& path) { return !RegistryKeep::IsRegistryPath(path); });
+    return files;
 }
 
 uint64_t FileTimeValue(const FILETIME& time)
@@ -98,7 +110,8 @@ void CommandExecutor::Execute(EraseItem& item) const
     item.tally = {};
     item.skipped.clear();
     std::string running = RunningProgramName(item);
-    KeepFilter filter(item.keep, item.olderThanHours, FileTimeNow());
+    KeepFilter filter(FileKeeps(item.keep), item.olderThanHours, FileTimeNow());
+    RegistryKeep registryKeep(item.keep);
     if (!running.empty())
         item.skipped = "skipped: " + running + " is running";
     else if (!filter.Valid())
@@ -114,7 +127,7 @@ void CommandExecutor::Execute(EraseItem& item) const
             DeleteFiles(item, index, filter);
         } else if (command == "delete-register-key" || command == "delete-register-value") {
             if (!registry)
-                registry.emplace(options_);
+                registry.emplace(options_, &registryKeep);
             const std::string& path = item.parameters[index];
             item.tally.registryEntriesErased += command == "delete-register-value"
                                                     ? registry->DeleteValueByPath(path)

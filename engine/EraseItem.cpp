@@ -6,6 +6,7 @@
 #include "engine/FileSystemEraser.h"
 #include "engine/KeepFilter.h"
 #include "engine/LowerCase.h"
+#include "engine/RegistryKeep.h"
 #include "engine/WindowsVersion.h"
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
@@ -220,7 +221,7 @@ std::string CheckKeeps(const EraseItem& item)
             folders.push_back(FolderOfPatternPath(item.parameters[index]));
     }
     for (const std::string& keep : item.keep) {
-        if (!KeepCanApply(keep, folders))
+        if (!RegistryKeep::IsRegistryPath(keep) && !KeepCanApply(keep, folders))
             return "keep \"" + keep + "\" lies outside every folder the item empties";
     }
     return {};

@@ -49,6 +49,24 @@ std::string ResetKeptPages(SqliteDatabase& db)
     return sql;
 }
 
+std::string Identifier(const std::string& name)
+{
+    std::string quoted = "\"";
+    for (char c : name)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// Every column of another table that points at pages: named place_id, as all of them are, or declared a
+// reference to moz_places. Each version of the browser adds tables of its own, which the schema names.
+std::vector<std::vector<std::string>> PagePointers(SqliteDatabase& db)
+{
+    return db.Rows("SELECT m.name, c.name FROM sqlite_master m, pragma_table_info(m.name) c "
+                   "WHERE m.type = 'table' AND m.name <> 'moz_places' AND c.name = 'place_id' "
+                   "UNION SELECT m.name, f.\"from\" FROM sqlite_master m, pragma_foreign_key_list(m.name) f "
+                   "WHERE m.type = 'table' AND m.name <> 'moz_places' AND f.\"table\" = 'moz_places'");
+}
+
 std::string DeleteHistory(SqliteDatabase& db, const std::string& kept)
 {
     std::string sql;
@@ -57,11 +75,10 @@ std::string DeleteHistory(SqliteDatabase& db, const std::string& kept)
             sql += std::string("DELETE FROM ") + table + ";";
     }
     sql += "DELETE FROM moz_places WHERE NOT " + kept + ";";
-    // What hung on the pages that went: download annotations, extra data, icons, whole sites.
-    if (db.HasTable("moz_annos"))
-        sql += "DELETE FROM moz_annos WHERE place_id NOT IN (SELECT id FROM moz_places);";
-    if (db.HasTable("moz_places_extra"))
-        sql += "DELETE FROM moz_places_extra WHERE place_id NOT IN (SELECT id FROM moz_places);";
+    // What hung on the pages that went: download annotations, extra data, interactions, icons, whole sites.
+    for (const std::vector<std::string>& pointer : PagePointers(db))
+        sql += "DELETE FROM " + Identifier(pointer[0]) + " WHERE " + Identifier(pointer[1]) +
+               " NOT IN (SELECT id FROM moz_places);";
     if (db.HasTable("moz_favicons") && db.HasColumn("moz_places", "favicon_id"))
         sql += "DELETE FROM moz_favicons WHERE id NOT IN "
                "(SELECT favicon_id FROM moz_places WHERE favicon_id IS NOT NULL);";
@@ -129,7 +146,9 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
         listener.OnFailure(path, "a link, which is not followed");
         return;
     }
-    SqliteDatabase db(path, kBusyMilliseconds);
+    // A preview must not even move the write-ahead log into the file.
+    SqliteDatabase db(path, kBusyMilliseconds,
+                      options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
     if (!db) {
         listener.OnFailure(path, db.ErrorText());
         return;

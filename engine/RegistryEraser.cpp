@@ -165,9 +165,11 @@ uint32_t RegistryEraser::DeleteKeyByPath(const std::string& path)
         return 0;
     RegistryPath parsed = ParseRegistryPath(path);
     // An empty key name would name the parent itself and empty it.
-    if (parsed.name.empty())
+    if (parsed.name.empty() || (keep_ && keep_->Keeps(path)))
         return 0;
     LONG status = OpenParent(parsed);
+    if (status == ERROR_SUCCESS && keep_ && keep_->KeepsBelow(path))
+        return DeleteAroundKept(key_.get(), ToWide(parsed.name), path);
     if (status == ERROR_SUCCESS) {
         std::wstring name = ToWide(parsed.name);
         status = options_.Preview() ? PreviewTree(key_.get(), name) : DeleteTree(key_.get(), name);
@@ -178,6 +180,33 @@ uint32_t RegistryEraser::DeleteKeyByPath(const std::string& path)
         }
     }
     return Counted(status, path, true);
+}
+
+uint32_t RegistryEraser::DeleteAroundKept(HKEY parent, const std::wstring& subKey, const std::string& path)
+{
+    RegKeyHandle key;
+    LONG status = OpenUnfollowed(parent, subKey, kTreeAccess, key);
+    if (status != ERROR_SUCCESS)
+        return Counted(status, path, true);
+    if (IsLink(key.get()))
+        return 0; // left whole: its one value is the link
+    std::vector<std::wstring> children;
+    std::wstring name;
+    for (DWORD index = 0; SubkeyNameAt(key.get(), index, name) == ERROR_SUCCESS; ++index)
+        children.push_back(name);
+    uint32_t deleted = 0;
+    for (const std::wstring& child : children) {
+        std::string childPath = path + "\\" + CountedNameText(child);
+        if (keep_->Keeps(childPath))
+            continue;
+        if (keep_->KeepsBelow(childPath)) {
+            deleted += DeleteAroundKept(key.get(), child, childPath);
+            continue;
+        }
+        status = options_.Preview() ? PreviewTree(key.get(), child) : DeleteTree(key.get(), child);
+        deleted += Counted(status, childPath, true);
+    }
+    return deleted + DeleteValueByPath(path + "\\*");
 }
 
 LONG RegistryEraser::DeleteKeyTree(HKEY key, const std::string& subKey)
@@ -222,6 +251,8 @@ uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
         return 0;
     bool preview = options_.Preview();
     if (!everyValue) {
+        if (keep_ && keep_->KeepsValue(keyPath, parsed.name))
+            return 0;
         std::wstring name = ToWide(parsed.name);
         return Counted(preview ? RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr)
                                : RegDeleteValueW(key, name.c_str()),
@@ -235,6 +266,8 @@ uint32_t RegistryEraser::DeleteValueByPath(const std::string& path)
         names.push_back(name);
     uint32_t deleted = 0;
     for (const std::wstring& valueName : names) {
+        if (keep_ && keep_->KeepsValue(keyPath, CountedNameText(valueName)))
+            continue;
         LONG status = preview ? QueryCountedValue(key, valueName) : DeleteCountedValue(key, valueName);
         deleted += Counted(status, keyPath + CountedNameText(valueName), false);
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/EraseMode.h"
+#include "engine/RegistryKeep.h"
 #include "framework/RegKey.h"
 
 #include <windows.h>
@@ -27,9 +28,14 @@ constexpr REGSAM kRegistryView = KEY_WOW64_64KEY;
 // Links are never followed below the path's parent: a link key is deleted itself, with nothing of its
 // target, and holds no values to delete. A protected key (engine/ProtectedKeys.h) is never deleted or
 // emptied of all its values; the listener hears it was refused.
+// What the item keeps stays, and so does every key above a kept one: such a key loses its other subkeys and
+// values, each of which counts as one entry.
 class RegistryEraser {
 public:
-    explicit RegistryEraser(EraseOptions options = {}) : options_(options) {}
+    explicit RegistryEraser(EraseOptions options = {}, const RegistryKeep* keep = nullptr)
+        : options_(options), keep_(keep)
+    {
+    }
 
     // The predefined key for one of the five full root names, in any case; null for any other text.
     static HKEY RootKeyFromName(std::string_view name);
@@ -51,6 +57,8 @@ private:
     static LONG DeleteTree(HKEY key, const std::wstring& subKey);
     // Opens the whole tree as DeleteTree would, deleting nothing.
     static LONG PreviewTree(HKEY key, const std::wstring& subKey);
+    // Deletes what the key holds besides what is kept below it; the entries deleted.
+    uint32_t DeleteAroundKept(HKEY parent, const std::wstring& subKey, const std::string& path);
     // Opens the parent key of a parsed path with full access into key_.
     LONG OpenParent(const RegistryPath& path, DWORD options = 0);
     // Whether the key is protected; the listener hears the parameter named it.
@@ -60,5 +68,6 @@ private:
     uint32_t Counted(LONG status, const std::string& path, bool isKey);
 
     EraseOptions options_;
+    const RegistryKeep* keep_;
     RegKey key_;
 };

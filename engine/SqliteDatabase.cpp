@@ -1,11 +1,48 @@
 #include "engine/SqliteDatabase.h"
 
-#include <sqlite3.h>
+#include "framework/Utf8.h"
 
-SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds)
+#include <sqlite3.h>
+#include <windows.h>
+
+namespace {
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesW(ToExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The path as a URI filename that opens it read-only, its log index too: a reader that finds the index
+// stale (its writer was killed) then reads the log into memory instead of rebuilding the index in place.
+std::string ReadOnlyUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            char escaped[4];
+            wsprintfA(escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?mode=ro&readonly_shm=1";
+}
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds, SqliteAccess access)
 {
     sqlite3* db = nullptr;
-    int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    bool readOnly = access == SqliteAccess::ReadOnly;
+    // SQLite opens the log's index, creating it empty when it is missing, wherever a log lies beside the file.
+    if (readOnly && FileExists(path + "-wal") && !FileExists(path + "-shm"))
+        madeIndex_ = path + "-shm";
+    int code = readOnly ? sqlite3_open_v2(ReadOnlyUri(path).c_str(), &db,
+                                          SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW, nullptr)
+                        : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (code == SQLITE_OK && readOnly)
+        code = sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     if (code != SQLITE_OK) {
         error_ = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
         sqlite3_close(db);
@@ -19,6 +56,12 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds)
 SqliteDatabase::~SqliteDatabase()
 {
     sqlite3_close(db_);
+    // Only while it is still empty: a browser that started meanwhile may have filled it.
+    WIN32_FILE_ATTRIBUTE_DATA index;
+    if (!madeIndex_.empty() &&
+        GetFileAttributesExW(ToExtendedPath(madeIndex_).c_str(), GetFileExInfoStandard, &index) &&
+        index.nFileSizeLow == 0 && index.nFileSizeHigh == 0)
+        DeleteFileW(ToExtendedPath(madeIndex_).c_str());
 }
 
 void SqliteDatabase::Remember(int code)
@@ -52,6 +95,27 @@ std::optional<int64_t> SqliteDatabase::Integer(const std::string& sql)
         Remember(code);
     sqlite3_finalize(statement);
     return value;
+}
+
+std::vector<std::vector<std::string>> SqliteDatabase::Rows(const std::string& sql)
+{
+    std::vector<std::vector<std::string>> rows;
+    sqlite3_stmt* statement = nullptr;
+    int code = sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr);
+    while (code == SQLITE_OK && (code = sqlite3_step(statement)) == SQLITE_ROW) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (int column = 0; column < sqlite3_column_count(statement); ++column) {
+            const unsigned char* text = sqlite3_column_text(statement, column);
+            row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+        }
+        code = SQLITE_OK;
+    }
+    if (code != SQLITE_DONE) {
+        Remember(code);
+        rows.clear();
+    }
+    sqlite3_finalize(statement);
+    return rows;
 }
 
 bool SqliteDatabase::HasTable(const std::string& table)

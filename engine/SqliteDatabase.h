@@ -2,14 +2,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct sqlite3;
+
+// How a database is opened. ReadOnly changes no byte of the file, of its write-ahead log or of the log's
+// index: what the log holds is read into memory, and closing moves nothing from the log into the file.
+enum class SqliteAccess { ReadWrite, ReadOnly };
 
 // One connection to an existing SQLite database file, closed on destruction. It never creates the file,
 // and waits at most busyMilliseconds for a lock another program holds.
 class SqliteDatabase {
 public:
-    SqliteDatabase(const std::string& path, int busyMilliseconds);
+    SqliteDatabase(const std::string& path, int busyMilliseconds, SqliteAccess access = SqliteAccess::ReadWrite);
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
     ~SqliteDatabase();
@@ -20,6 +25,8 @@ public:
     bool Execute(const std::string& sql);
     // The first column of the first row as an integer; nothing on failure or without rows.
     std::optional<int64_t> Integer(const std::string& sql);
+    // Every row's columns as text (NULL as empty); nothing on failure.
+    std::vector<std::vector<std::string>> Rows(const std::string& sql);
     bool HasTable(const std::string& table);
     bool HasColumn(const std::string& table, const std::string& column);
     // Why the last call failed, and whether that was a lock held by another connection.
@@ -30,6 +37,7 @@ private:
     void Remember(int code);
 
     sqlite3* db_ = nullptr;
+    std::string madeIndex_; // a log index that only a read-only opening made, removed again on closing
     std::string error_;
     bool busy_ = false;
 };

@@ -361,11 +361,11 @@ void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std
     std::string kind = Upper(parts[0]);
     if (kind == "REG" && (parts.size() == 2 || parts.size() == 3)) {
         std::string kept = FullKey(parts[1], line.key) + (parts.size() == 3 ? "\\" + parts[2] : "");
-        for (const std::string& erased : registry) {
-            if (Overlap(kept, erased))
-                throw Skip{line.key + ": Vestrel cannot keep a registry entry inside what it erases"};
-        }
-        return; // keeps nothing the entry would erase
+        // One that keeps nothing the entry would erase is left out.
+        if (std::any_of(registry.begin(), registry.end(),
+                        [&kept](const std::string& erased) { return Overlap(kept, erased); }))
+            draft.keeps.push_back(kept);
+        return;
     }
     bool file = kind == "FILE" && parts.size() == 3;
     bool path = kind == "PATH" && (parts.size() == 2 || parts.size() == 3);

@@ -130,7 +130,7 @@ def chromium_items(browser):
                + b.per_profile(b.user_data, ["Local Storage", "IndexedDB", "Service Worker", "File System",
                                              "databases", "WebStorage"], folder))
     history = (b.per_profile(b.user_data, ["History*", "Favicons*", "Visited Links", "Top Sites*",
-                                           "Shortcuts*", "Network Action Predictor*"], own_files)
+                                           "Shortcuts*", "Network Action Predictor*", "DIPS*"], own_files)
                + b.per_profile(b.user_data, ["Session Storage"], folder))
     sessions = (b.per_profile(b.user_data, ["Current Session", "Current Tabs", "Last Session", "Last Tabs"],
                               own_files)
@@ -146,13 +146,19 @@ def chromium_items(browser):
                   "state) of %s %s. Bookmarks, saved passwords, form data and settings stay." % (b.name, where),
              warning="Signs you out of every web site in %s." % b.name, **common),
         Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
-             head="Browsing history, site icons, visited links, top sites, address-bar predictions and "
-                  "per-tab session storage of %s %s. Bookmarks stay." % (b.name, where),
+             head="Browsing history, site icons, visited links, top sites, address-bar predictions, the "
+                  "sites-with-timestamps record (DIPS) and per-tab session storage of %s %s. Bookmarks, "
+                  "saved passwords and settings stay." % (b.name, where),
              warning="The address bar no longer suggests pages you visited.", **common),
         Item(b.prefix + "-sessions", b.name + " Sessions and Open Tabs", "application", "delete-file", sessions,
              head="The saved sessions of %s %s." % (b.name, where),
              warning="The open tabs cannot be restored afterwards.", **common),
     ]
+
+
+# Opera keeps its profiles in Default and "Profile *" below the channel folder since version 107; before,
+# the channel folder itself was the one profile, which is still so where Opera has not been updated.
+OPERA_PROFILES = ["", "Default", "Profile *"]
 
 
 def google(channel):
@@ -173,11 +179,10 @@ CHROMIUM_BROWSERS = [
               for c in ("Brave-Browser", "Brave-Browser-Beta", "Brave-Browser-Nightly")]),
     Chromium("vivaldi", "Vivaldi", "vivaldi.exe", [LOCAL + r"\Vivaldi\User Data"]),
     Chromium("chromium", "Chromium", "chrome.exe", [LOCAL + r"\Chromium\User Data"]),
-    # Opera's profile is the channel folder itself.
-    Chromium("opera", "Opera", "opera.exe", [r"%appdata%\Opera Software\Opera Stable"], profiles=[""],
-             local_cache=[LOCAL + r"\Opera Software\Opera Stable"]),
+    Chromium("opera", "Opera", "opera.exe", [r"%appdata%\Opera Software\Opera Stable"],
+             profiles=OPERA_PROFILES, local_cache=[LOCAL + r"\Opera Software\Opera Stable"]),
     Chromium("opera-gx", "Opera GX", "opera.exe", [r"%appdata%\Opera Software\Opera GX Stable"],
-             profiles=[""], local_cache=[LOCAL + r"\Opera Software\Opera GX Stable"]),
+             profiles=OPERA_PROFILES, local_cache=[LOCAL + r"\Opera Software\Opera GX Stable"]),
 ]
 
 
@@ -251,6 +256,13 @@ def electron_cache(base):
 
 
 USER_ASSIST = EXPLORER + r"\UserAssist"
+SEARCH_CACHES = [LOCAL + "\\Packages\\%s_cw5n1h2txyewy\\LocalState\\DeviceSearchCache" % package
+                 for package in ("Microsoft.Windows.Search", "Microsoft.Windows.Cortana")]
+QUICK_ACCESS = r"f01b4d95cf55d32a.automaticDestinations-ms"  # Explorer's own jump list
+NOTEPAD_TABS = LOCAL + r"\Packages\Microsoft.WindowsNotepad_8wekyb3d8bbwe\LocalState\TabState"
+MEDIA_PLAYER_LISTS = [r"HKEY_CURRENT_USER\Software\Microsoft\MediaPlayer\Player\RecentFileList\*",
+                      r"HKEY_CURRENT_USER\Software\Microsoft\MediaPlayer\Player\RecentURLList\*"]
+PSREADLINE = r"%appdata%\Microsoft\Windows\PowerShell\PSReadLine"
 SHELL_BAGS = [r"HKEY_CURRENT_USER\Software\Microsoft\Windows\Shell",
               r"HKEY_CURRENT_USER\Software\Classes\Local Settings\Software\Microsoft\Windows\Shell"]
 NEW_TEAMS = LOCAL + r"\Packages\MSTeams_8wekyb3d8bbwe\LocalCache\Microsoft\MSTeams\EBWebView"
@@ -326,12 +338,16 @@ ITEMS = [
          [EXPLORER + r"\TypedPaths\*"],
          head="The paths typed into Explorer's address bar.", default=True),
     Item("explorer-search-history", "Explorer and Start Search History", "windows", "delete-register-key",
-         [EXPLORER + r"\WordWheelQuery",
-          folder(LOCAL + r"\Packages\Microsoft.Windows.Search_cw5n1h2txyewy\LocalState\DeviceSearchCache"),
-          folder(LOCAL + r"\Packages\Microsoft.Windows.Cortana_cw5n1h2txyewy\LocalState\DeviceSearchCache")],
+         [EXPLORER + r"\WordWheelQuery"],
          [r"HKEY_CURRENT_USER\Software\Microsoft\Search Assistant\ACMru"],
-         head="The words searched for in Explorer, and the recent searches and apps that the search of "
-              "the Start menu and the taskbar lists."),
+         head="The words searched for in Explorer's search box. The recent apps of the Start menu's and the "
+              "taskbar's search are the item Windows Search Recent Apps."),
+    Item("windows-search-recent-apps", "Windows Search Recent Apps", "windows", "delete-directory",
+         SEARCH_CACHES,
+         head="The list of apps, with how often each was started, that the search of the Start menu and the "
+              "taskbar keeps to offer them first (DeviceSearchCache of Windows 10 and 11). Windows builds it "
+              "again from the installed apps; the search index and its settings stay.",
+         detect=SEARCH_CACHES),
     Item("explorer-user-assist", "Explorer Program Usage (UserAssist)", "windows", "delete-register-value",
          [USER_ASSIST + r"\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\Count\*",
           USER_ASSIST + r"\{F4E57C4B-2036-45F0-A9AB-443BCFE33D9F}\Count\*",
@@ -341,13 +357,19 @@ ITEMS = [
          warning="The Start menu's list of most used apps starts empty."),
     Item("explorer-shellbags", "Explorer Folder Views (Shellbags)", "windows", "delete-register-key",
          [base + "\\" + key for base in SHELL_BAGS for key in ("BagMRU", "Bags")],
-         head="Explorer's memory of every folder it showed, removable drives and network shares too.",
-         warning="Every folder's view (icon size, sort order, columns) goes back to its default."),
+         head="Explorer's memory of every folder it showed, removable drives and network shares too. The "
+              "desktop's icon layout (Bags\\1\\Desktop) and the view chosen for all folders (Bags\\AllFolders) "
+              "stay.",
+         warning="Every folder's own view (icon size, sort order, columns) goes back to its default.",
+         keep=[base + "\\Bags\\" + key for base in SHELL_BAGS for key in (r"1\Desktop", "AllFolders")]),
     Item("jump-lists", "Jump Lists (pinned items too)", "windows", "delete-file",
          [r"%appdata%\Microsoft\Windows\Recent\AutomaticDestinations\*.automaticDestinations-ms",
           r"%appdata%\Microsoft\Windows\Recent\CustomDestinations\*.customDestinations-ms"],
-         head="The recent and frequent items of every taskbar jump list.",
-         warning="The same files hold the items pinned to jump lists, which go with them."),
+         head="The recent and frequent items of every program's taskbar jump list. Explorer's own list, which "
+              "holds Quick Access with its pinned folders, stays.",
+         warning="The same files hold the items pinned to programs' jump lists, which go with them; "
+                 "Quick Access keeps its pinned folders.",
+         keep=[r"%appdata%\Microsoft\Windows\Recent\AutomaticDestinations" + "\\" + QUICK_ACCESS]),
     Item("thumbnail-cache", "Thumbnail and Icon Cache", "windows", "delete-file",
          [LOCAL + r"\Microsoft\Windows\Explorer\thumbcache_*.db",
           LOCAL + r"\Microsoft\Windows\Explorer\iconcache_*.db", LOCAL + r"\IconCache.db"],
@@ -357,15 +379,44 @@ ITEMS = [
                  "and icons are slow to appear until the cache is rebuilt."),
     Item("paint-recent", "Paint Recent Files", "windows", "delete-register-value",
          [APPLETS + r"\Paint\Recent File List\*"],
-         head="The recent-file list of Paint. Windows 11's Paint from the Store keeps its list in its "
-              "package's own settings, which no plug-in reaches.", default=True),
+         head="The recent-file list of the classic Paint; Paint's other settings stay. Windows 11's Paint "
+              "from the Store keeps its list in its package's own settings, which no plug-in reaches, so "
+              "the item is listed only where the classic list is.",
+         default=True, detect=[APPLETS + r"\Paint\Recent File List"]),
     Item("wordpad-recent", "WordPad Recent Files", "windows", "delete-register-value",
          [APPLETS + r"\Wordpad\Recent File List\*"],
-         head="The recent-file list of WordPad.", default=True),
+         head="The recent-file list of WordPad; its other settings stay. Listed only where WordPad kept "
+              "such a list: Windows 11 24H2 no longer has WordPad.",
+         default=True, detect=[APPLETS + r"\Wordpad\Recent File List"]),
     Item("media-player-recent", "Media Player Recent Files", "windows", "delete-register-value",
-         [r"HKEY_CURRENT_USER\Software\Microsoft\MediaPlayer\Player\RecentFileList\*",
-          r"HKEY_CURRENT_USER\Software\Microsoft\MediaPlayer\Player\RecentURLList\*"],
-         head="The files and addresses last played in Windows Media Player.", default=True),
+         MEDIA_PLAYER_LISTS,
+         head="The files and addresses last played in the classic Windows Media Player; its library and "
+              "settings stay. The new Media Player of Windows 11 keeps its own list, which this item "
+              "does not reach; it is listed only where the classic lists are.",
+         default=True, detect=[path[:-2] for path in MEDIA_PLAYER_LISTS]),
+    Item("crash-dumps", "Crash Dumps", "windows", "delete-directory",
+         [LOCAL + r"\CrashDumps"],
+         head="The memory dumps Windows writes when a program of the user crashes (CrashDumps); they can "
+              "hold whatever the program had open. The error reports are an item of their own.",
+         detect=[LOCAL + r"\CrashDumps"]),
+    Item("directx-shader-cache", "DirectX Shader Cache", "windows", "delete-directory",
+         [LOCAL + r"\D3DSCache"],
+         head="The shaders DirectX compiled for games and programs (D3DSCache); they are compiled again "
+              "when next needed. The graphics driver's own caches stay.",
+         detect=[LOCAL + r"\D3DSCache"]),
+    Item("powershell-history", "PowerShell History", "windows", "delete-file",
+         [PSREADLINE + r"\ConsoleHost_history.txt"],
+         head="The commands typed in PowerShell's console, which PSReadLine keeps across sessions "
+              "(ConsoleHost_history.txt). PowerShell's profile scripts, modules and settings stay.",
+         warning="The Up arrow and Ctrl+R no longer recall the commands you typed before.",
+         detect=[PSREADLINE]),
+    Item("notepad-open-tabs", "Notepad Open Tabs (Windows 11)", "windows", "delete-directory",
+         [NOTEPAD_TABS],
+         head="The tabs Windows 11's Notepad reopens at its next start (TabState): the names of the files "
+              "they showed and the text of tabs never saved. Files saved to disk stay, and so do Notepad's "
+              "settings.",
+         warning="Unsaved text in Notepad's tabs is lost for good.",
+         running=[("Notepad", "Notepad.exe")], detect=[NOTEPAD_TABS]),
     Item("error-reports", "Windows Error Reports", "windows", "delete-directory",
          [LOCAL + r"\Microsoft\Windows\WER\ReportArchive", LOCAL + r"\Microsoft\Windows\WER\ReportQueue",
           r"%programdata%\Microsoft\Windows\WER\ReportArchive",
@@ -385,10 +436,12 @@ ITEMS += [
          head="The web caches of Discord. Messages live on Discord's servers and stay.",
          running=[("Discord", "Discord.exe")], detect=[r"%appdata%\discord"]),
     Item("teams-cache", "Microsoft Teams Cache", "application", "delete-directory",
-         electron_cache(r"%appdata%\Microsoft\Teams") + [NEW_TEAMS + r"\Default\Cache",
-                                                         NEW_TEAMS + r"\Default\Code Cache",
-                                                         NEW_TEAMS + r"\Default\GPUCache"],
-         head="The web caches of classic Teams and of the new Teams (MSTeams).",
+         electron_cache(r"%appdata%\Microsoft\Teams") + [NEW_TEAMS + r"\*\Cache",
+                                                         NEW_TEAMS + r"\*\Code Cache",
+                                                         NEW_TEAMS + r"\*\GPUCache"],
+         head="The web caches of classic Teams and of every web profile of the new Teams (MSTeams: "
+              "EBWebView's Default, WV2Profile_tfw, WV2Profile_tfl ...). Messages live on Teams' servers; "
+              "the sign-in, settings and the offline data of its web profiles stay.",
          running=[("Teams", "Teams.exe"), ("Teams", "ms-teams.exe")],
          detect=[r"%appdata%\Microsoft\Teams", LOCAL + r"\Packages\MSTeams_8wekyb3d8bbwe"]),
     Item("slack-cache", "Slack Cache", "application", "delete-directory",
@@ -401,9 +454,10 @@ ITEMS += [
     Item("spotify-cache", "Spotify Cache", "application", "delete-directory",
          [LOCAL + r"\Spotify\Storage", LOCAL + r"\Spotify\Data",
           LOCAL + r"\Packages\SpotifyAB.SpotifyMusic_zpdnekdrzrea0\LocalCache\Spotify\Data"],
-         head="The music Spotify cached while it played.", running=[("Spotify", "Spotify.exe")],
+         head="The music Spotify cached while it played, songs downloaded for offline listening among it. "
+              "The account, playlists and settings (prefs) stay.", running=[("Spotify", "Spotify.exe")],
          detect=[LOCAL + r"\Spotify", LOCAL + r"\Packages\SpotifyAB.SpotifyMusic_zpdnekdrzrea0"],
-         warning="Songs downloaded for offline listening go too."),
+         warning="Songs downloaded for offline listening go too and must be downloaded again."),
     Item("vlc-recent", "VLC Recent Media", "application", "delete-file",
          [r"%appdata%\vlc\vlc-qt-interface.ini"],
          head="VLC's interface file, which holds the recent-media list; VLC's preferences (vlcrc) stay.",

@@ -219,17 +219,18 @@ TEST_F(CliProgramTest, AFolderThatCannotBeListedFailsTheErase)
     RemoveFolderLinkForTest(PathOf("looped"));
 }
 
-TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkipped)
+// A script must be able to tell that an item whose program runs erased nothing.
+TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkippedAndEndsWithOne)
 {
     std::string text = ReadFile("plugin\\1.aep");
     text.insert(text.find("<parameters>"), "<warning>Takes tabs too.</warning>"
                                            "<running name=\"The Tests\">cli_tests.exe</running>");
     WriteFile("plugin\\1.aep", text);
-    ASSERT_EQ(Cli({"preview", "first"}), kExitDone) << err;
+    ASSERT_EQ(Cli({"preview", "first"}), kExitNotDeleted) << err;
     EXPECT_TRUE(Contains(out, "warning")) << out;
     EXPECT_TRUE(Contains(out, "Takes tabs too.")) << out;
     EXPECT_TRUE(Contains(out, "skipped: The Tests is running")) << out;
-    ASSERT_EQ(Cli({"erase", "first", "--json"}), kExitDone) << err;
+    ASSERT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted) << err;
     EXPECT_TRUE(Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
         << out;
     EXPECT_TRUE(Exists("first\\one.tmp"));

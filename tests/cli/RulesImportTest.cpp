@@ -25,7 +25,7 @@ std::string Rules(const std::string& name)
 }
 
 const char* const kSampleImported[] = {"zephyr-notes-cache", "zephyr-notes-cache-2", "quillby-recent-lists",
-                                       "marmot-player-thumbnails", "otterpad-leftovers"};
+                                       "marmot-player-thumbnails", "otterpad-leftovers", "badger-settings"};
 
 class RulesImportTest : public CliFixture {
 protected:
@@ -47,7 +47,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     AddItem("own.aep", "own", "Own Item");
     WriteConfig({{"own", true}});
     ASSERT_EQ(Cli({"import-winapp2", Rules("sample-rules.ini")}), kExitNotDeleted) << err;
-    EXPECT_TRUE(Contains(out, "Imported: 5 new, 0 updated, 12 skipped.")) << out;
+    EXPECT_TRUE(Contains(out, "Imported: 6 new, 0 updated, 11 skipped.")) << out;
     for (const char* slug : kSampleImported) {
         EXPECT_TRUE(HasPlugin(slug)) << slug;
         EXPECT_EQ(Stored(slug), "false") << slug;
@@ -59,7 +59,6 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
           "[Whole Local Folder]: FileKey1: %localappdata% is or holds",
           "[Every Program]: FileKey1: %programfiles%\\*",
           "[Software Branch]: RegKey1: HKEY_CURRENT_USER\\Software is a protected registry key",
-          "[Badger Settings]: ExcludeKey1: Vestrel cannot keep a registry entry",
           "[No Pattern]: FileKey1 names no", "[Special Detection]: line 67: SpecialDetect is not supported",
           "[Detect Only]: nothing to erase", "[Zephyr Notes Cache]: an entry above has the same name",
           "[Broken Line]: line 78 is not key=value"})
@@ -86,6 +85,8 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     EXPECT_TRUE(Contains(quillby, "<item "
                                   "command=\"delete-register-value\">HKEY_CURRENT_"
                                   "USER\\Software\\Quillby\\Settings\\LastFile</item>"));
+    EXPECT_TRUE(Contains(Plugin("badger-settings"), "<keep>HKEY_CURRENT_USER\\Software\\Badger\\Keep</keep>"))
+        << "a registry entry to keep inside what the entry erases";
     std::string marmot = Plugin("marmot-player-thumbnails");
     EXPECT_TRUE(Contains(marmot, "<parameters windows-version=\"6.1\"/>"))
         << "DetectOS=6.2| leaves out 6.1 only";
@@ -123,9 +124,10 @@ TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFile
     EXPECT_FALSE(Contains(Plugin("zephyr-notes-cache"), "Logs")) << "updated from the second file";
 
     ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
-    EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped, 4 earlier imported removed.")) << out;
+    EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped, 5 earlier imported removed.")) << out;
     for (const char* gone :
-         {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails", "otterpad-leftovers"}) {
+         {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails", "otterpad-leftovers",
+          "badger-settings"}) {
         EXPECT_FALSE(HasPlugin(gone)) << gone;
         EXPECT_NE(Stored(gone), "true") << gone << ": a stored line of a removed import stays unticked";
     }

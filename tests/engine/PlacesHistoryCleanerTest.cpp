@@ -124,4 +124,33 @@ TEST_F(PlacesHistoryCleaner, OtherFilesAreLeftAlone)
     EXPECT_EQ(RowsForTest(older, "moz_historyvisits"), 0);
 }
 
+// A profile left by a killed browser: the history is still in the write-ahead log. A preview counts it
+// and changes no byte of either file, nor leaves a log index behind; the erase then takes every record of
+// the pages it removes, in tables this code has never heard of too.
+TEST_F(PlacesHistoryCleaner, CurrentSchemaFromAKilledBrowser)
+{
+    const std::string killed = PathOf("killed\\places.sqlite");
+    MakeFolder("killed");
+    ASSERT_TRUE(MakeKilledBrowserPlacesForTest(killed));
+    ASSERT_TRUE(Exists("killed\\places.sqlite-wal"));
+    ASSERT_FALSE(Exists("killed\\places.sqlite-shm"));
+    const std::string file = ReadFile("killed\\places.sqlite");
+    const std::string log = ReadFile("killed\\places.sqlite-wal");
+    ASSERT_FALSE(log.empty());
+
+    ClearPlacesHistory(killed, {EraseMode::Preview, &heard_});
+    ASSERT_EQ(heard_.said.size(), 1u) << (heard_.failures.empty() ? "" : heard_.failures[0]);
+    EXPECT_NE(heard_.said[0].find("2 visits and 1 pages would go"), std::string::npos) << heard_.said[0];
+    EXPECT_TRUE(ReadFile("killed\\places.sqlite") == file) << "the preview changed the database";
+    EXPECT_TRUE(ReadFile("killed\\places.sqlite-wal") == log) << "the preview changed the log";
+    EXPECT_FALSE(Exists("killed\\places.sqlite-shm"));
+
+    ClearPlacesHistory(killed, {EraseMode::Erase, &heard_});
+    EXPECT_TRUE(heard_.failures.empty()) << heard_.failures[0];
+    EXPECT_EQ(RowsForTest(killed, "moz_places"), 1);
+    EXPECT_EQ(RowsForTest(killed, "moz_newtab_shortcuts_interaction", "place_id = 2"), 0);
+    EXPECT_EQ(RowsForTest(killed, "moz_newtab_shortcuts_interaction", "place_id = 1"), 1);
+    EXPECT_EQ(RowsForTest(killed, "moz_bookmarks", "fk = 1"), 1);
+}
+
 } // namespace

@@ -1,10 +1,13 @@
 #include "engine/ItemConditions.h"
 #include "engine/ProtectedKeys.h"
 #include "engine/RegistryEraser.h"
+#include "engine/LowerCase.h"
+#include "engine/RegistryKeep.h"
 #include "engine/UserSid.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "framework/RegKey.h"
+#include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"
 
@@ -352,5 +355,54 @@ TEST_F(RegistryEraserTest, EveryPathNamesTheNativeView)
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ToWide("Software\\" + key).c_str(), view, 0);
 }
 
-} // namespace
+// Explorer's folder views without the desktop's layout: the kept keys stay with their values, and so do
+// the keys above them; everything else of the tree goes, in a preview counted as the erase counts it.
+TEST_F(RegistryEraserTest, KeepsKeptKeysAndTheKeysAboveThemUnderABagsTree)
+{
+    SetValue("Shell\\Bags\\1\\Desktop", "IconLayouts", "layout");
+    SetValue("Shell\\Bags\\1\\Shell\\{5C4F28B5-F869-4E84-8E60-F11DB97C5CC7}", "Mode", "4");
+    SetValue("Shell\\Bags\\1", "Stray", "goes");
+    SetValue("Shell\\Bags\\2\\Shell", "Mode", "1");
+    SetValue("Shell\\Bags\\AllFolders\\Shell", "Mode", "4");
+    SetValue("Shell\\BagMRU", "MRUListEx", "0");
+    SetValue("Shell\\BagMRU\\0", "0", "pidl");
+    // Written as plug-in files are read: lower-cased, with a doubled backslash and a pattern.
+    RegistryKeep keep({LowerCase(Path("Shell\\Bags\\1\\\\Desktop")), LowerCase(Path("shell\\bags\\all*"))});
+    HeardFromCleaner heard;
+    RegistryEraser preview({EraseMode::Preview, &heard}, &keep);
+    EXPECT_EQ(preview.DeleteKeyByPath(LowerCase(Path("Shell\\Bags"))), 3u); // 1\Shell, 1's value, 2
+    EXPECT_TRUE(KeyExists("Shell\\Bags\\2"));
+    RegistryEraser eraser({}, &keep);
+    EXPECT_EQ(eraser.DeleteKeyByPath(LowerCase(Path("Shell\\Bags"))), 3u);
+    EXPECT_EQ(ValueCount("Shell\\Bags\\1\\Desktop"), 1u);
+    EXPECT_TRUE(KeyExists("Shell\\Bags\\AllFolders\\Shell"));
+    EXPECT_FALSE(KeyExists("Shell\\Bags\\1\\Shell"));
+    EXPECT_EQ(ValueCount("Shell\\Bags\\1"), 0u);
+    EXPECT_FALSE(KeyExists("Shell\\Bags\\2"));
+    // A kept key named itself, and a tree without kept keys, behave as without a keep.
+    EXPECT_EQ(eraser.DeleteKeyByPath(Path("Shell\\Bags\\AllFolders")), 0u);
+    EXPECT_TRUE(KeyExists("Shell\\Bags\\AllFolders"));
+    EXPECT_EQ(eraser.DeleteKeyByPath(Path("Shell\\BagMRU")), 1u);
+    EXPECT_FALSE(KeyExists("Shell\\BagMRU"));
+}
 
+// A value keep spares that value from "*" and by name; a kept key keeps all its values.
+TEST_F(RegistryEraserTest, DeleteValueLeavesKeptValues)
+{
+    SetValue("Recent", "MRUList", "ab");
+    SetValue("Recent", "a", "one");
+    SetValue("Recent", "b", "two");
+    SetValue("Pinned", "a", "stays");
+    RegistryKeep keep({"HKEY_CURRENT_USER\\\\" + ScratchKey() + "\\Recent\\MRUList", Path("Pinned")});
+    RegistryEraser eraser({}, &keep);
+    EXPECT_EQ(eraser.DeleteValueByPath(Path("Recent\\*")), 2u);
+    EXPECT_EQ(ValueCount("Recent"), 1u);
+    EXPECT_EQ(eraser.DeleteValueByPath(Path("Recent\\MRUList")), 0u);
+    EXPECT_EQ(eraser.DeleteValueByPath(Path("Pinned\\*")) + eraser.DeleteValueByPath(Path("Pinned\\a")), 0u);
+    EXPECT_EQ(ValueCount("Pinned"), 1u);
+    EXPECT_FALSE(RegistryKeep::IsRegistryPath("HKCU\\Software\\Example"));
+    EXPECT_TRUE(RegistryKeep::IsRegistryPath("hkey_users\\.default\\x"));
+    EXPECT_FALSE(RegistryKeep::IsRegistryPath("%appdata%\\Example"));
+}
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "engine/FileSystemEraser.h"
 #include "engine/ProtectedKeys.h"
 #include "engine/RegistryEraser.h"
+#include "engine/RegistryKeep.h"
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
 #include "framework/Utf8.h"
@@ -205,8 +206,8 @@ std::vector<std::string> PluginChecker::CheckItem(const EraseItem& item) const
             problems.push_back("\"" + item.parameters[i] + "\": " + problem);
     }
     for (const std::string& path : item.keep) {
-        if (!StartsWithToken(path) && !StartsWithDrive(path))
-            problems.push_back("keep \"" + path + "\" starts with neither a token nor a drive");
+        if (!StartsWithToken(path) && !StartsWithDrive(path) && !RegistryKeep::IsRegistryPath(path))
+            problems.push_back("keep \"" + path + "\" starts with neither a token, a drive nor a registry root");
     }
     return problems;
 }

@@ -236,7 +236,7 @@ protected:
 
     void PlantChromiumProfile(const std::string& prefix, const std::string& profile, const std::string& cache);
     void PlantChromium(const std::string& prefix, const std::vector<std::string>& channels);
-    void PlantOpera(const std::string& prefix, const std::string& channel);
+    void PlantOpera(const std::string& prefix, const std::string& channel, bool since107);
     void PlantLinks();
     void PlantGecko(const std::string& prefix, const std::string& folder, bool browser);
     void PlantOtherApplications();
@@ -294,6 +294,8 @@ void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std:
     File(prefix + "-history", p + "\\Top Sites", 20480);
     File(prefix + "-history", p + "\\Shortcuts", 4096);
     File(prefix + "-history", p + "\\Network Action Predictor", 8192);
+    File(prefix + "-history", p + "\\DIPS", 20480);
+    File(prefix + "-history", p + "\\DIPS-wal", 4096);
     File(prefix + "-history", p + "\\Session Storage\\000005.ldb", 600);
     File(prefix + "-sessions", p + "\\Sessions\\Session_13385000000000000", 5000);
     File(prefix + "-sessions", p + "\\Current Tabs", 3000);
@@ -318,10 +320,20 @@ void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::vector
     }
 }
 
-// Opera's profile is its channel folder in the roaming data; the caches lie in the local one.
-void ShippedItemsRun::PlantOpera(const std::string& prefix, const std::string& channel)
+// Opera keeps its profiles in the roaming data and their caches in the local one: since version 107 in
+// Default and "Profile N" below the channel folder, before in the channel folder itself.
+void ShippedItemsRun::PlantOpera(const std::string& prefix, const std::string& channel, bool since107)
 {
-    PlantChromiumProfile(prefix, roaming_ + "\\Opera Software\\" + channel, local_ + "\\Opera Software\\" + channel);
+    const std::string roaming = roaming_ + "\\Opera Software\\" + channel;
+    const std::string local = local_ + "\\Opera Software\\" + channel;
+    if (!since107) {
+        PlantChromiumProfile(prefix, roaming, local);
+        return;
+    }
+    for (const char* profile : {"\\Default", "\\Profile 2"})
+        PlantChromiumProfile(prefix, roaming + profile, local + profile);
+    Kept(roaming + "\\Local State");
+    File(prefix + "-cache", local + "\\ShaderCache\\data_0", 40);
 }
 
 // A link where a profile or a cache would be: the wildcard must not take it as a profile, and the erase
@@ -385,6 +397,10 @@ void ShippedItemsRun::PlantOtherApplications()
     const std::string newTeams =
         local_ + "\\Packages\\MSTeams_8wekyb3d8bbwe\\LocalCache\\Microsoft\\MSTeams\\EBWebView\\Default";
     File("teams-cache", newTeams + "\\Cache\\Cache_Data\\f_000002", 200);
+    const std::string teamsWork = newTeams.substr(0, newTeams.size() - 8) + "\\WV2Profile_tfw";
+    File("teams-cache", teamsWork + "\\Cache\\Cache_Data\\f_000003", 300);
+    File("teams-cache", teamsWork + "\\Code Cache\\js\\index", 30);
+    Kept(teamsWork + "\\Local Storage\\leveldb\\000003.log");
     Kept(roaming_ + "\\Microsoft\\Teams\\desktop-config.json");
     Kept(newTeams + "\\Preferences");
     File("slack-cache", roaming_ + "\\Slack\\Cache\\Cache_Data\\f_000001", 100);
@@ -418,6 +434,16 @@ void ShippedItemsRun::PlantWindowsFiles()
     const std::string recent = roaming_ + "\\Microsoft\\Windows\\Recent";
     File("jump-lists", recent + "\\AutomaticDestinations\\5f7b5f1e01b83767.automaticDestinations-ms", 9000);
     File("jump-lists", recent + "\\CustomDestinations\\28c8b86deab549a1.customDestinations-ms", 8000);
+    Kept(recent + "\\AutomaticDestinations\\f01b4d95cf55d32a.automaticDestinations-ms"); // Quick Access
+    File("crash-dumps", local_ + "\\CrashDumps\\notepad.exe.4120.dmp", 6000);
+    File("directx-shader-cache", local_ + "\\D3DSCache\\7f3a2b1c0d9e8f7a\\idx.d3dscache", 700);
+    const std::string psReadLine = roaming_ + "\\Microsoft\\Windows\\PowerShell\\PSReadLine";
+    File("powershell-history", psReadLine + "\\ConsoleHost_history.txt", 900);
+    Kept(profile_ + "\\Documents\\WindowsPowerShell\\Microsoft.PowerShell_profile.ps1");
+    const std::string notepad = local_ + "\\Packages\\Microsoft.WindowsNotepad_8wekyb3d8bbwe";
+    File("notepad-open-tabs", notepad + "\\LocalState\\TabState\\3f1c2d4e-5a6b-4c7d-8e9f-0a1b2c3d4e5f.bin", 400);
+    File("notepad-open-tabs", notepad + "\\LocalState\\TabState\\3f1c2d4e-5a6b-4c7d-8e9f-0a1b2c3d4e5f.0.bin", 80);
+    Kept(notepad + "\\Settings\\settings.dat");
 
     const std::string explorer = local_ + "\\Microsoft\\Windows\\Explorer";
     File("thumbnail-cache", explorer + "\\thumbcache_256.db", 1048);
@@ -427,7 +453,7 @@ void ShippedItemsRun::PlantWindowsFiles()
     Kept(explorer + "\\ExplorerStartupLog.etl");
 
     const std::string search = local_ + "\\Packages\\Microsoft.Windows.Search_cw5n1h2txyewy\\LocalState";
-    File("explorer-search-history", search + "\\DeviceSearchCache\\AppCache133.txt", 900);
+    File("windows-search-recent-apps", search + "\\DeviceSearchCache\\AppCache133.txt", 900);
     Kept(search + "\\ConstraintIndex\\Input_{00000000}\\index.db");
 
     const std::string reports = local_ + "\\Microsoft\\Windows\\WER";
@@ -479,7 +505,12 @@ void ShippedItemsRun::PlantExplorerAndOffice()
     Value("explorer-user-assist", user, assist + "\\Count", "{1NP14R77-02R7-4R5Q-O744-2RO1NR5198O7}\\abgrcnq.rkr");
     KeptValue(user, assist, "Version");
     Key("explorer-shellbags", user, "Software\\Microsoft\\Windows\\Shell\\BagMRU");
-    Key("explorer-shellbags", user, "Software\\Microsoft\\Windows\\Shell\\Bags");
+    // The desktop's icon layout and the view of all folders stay, with the keys above them.
+    const std::string bags = "Software\\Microsoft\\Windows\\Shell\\Bags";
+    Key("explorer-shellbags", user, bags + "\\2");
+    Key("explorer-shellbags", user, bags + "\\1\\Shell");
+    KeptValue(user, bags + "\\1\\Desktop", "IconLayouts");
+    KeptValue(user, bags + "\\AllFolders\\Shell", "Mode");
     Key("explorer-shellbags", user, "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\BagMRU");
     KeptValue(user, "Software\\Microsoft\\Windows\\Shell\\Associations");
 
@@ -557,8 +588,8 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
     PlantChromium("brave", {"BraveSoftware\\Brave-Browser\\User Data"});
     PlantChromium("vivaldi", {"Vivaldi\\User Data"});
     PlantChromium("chromium", {"Chromium\\User Data"});
-    PlantOpera("opera", "Opera Stable");
-    PlantOpera("opera-gx", "Opera GX Stable");
+    PlantOpera("opera", "Opera Stable", true);
+    PlantOpera("opera-gx", "Opera GX Stable", false);
     PlantLinks();
     PlantOtherApplications();
     PlantWindowsFiles();

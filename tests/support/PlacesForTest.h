@@ -11,5 +11,10 @@ bool MakePlacesForTest(const std::string& path);
 // private site's own icon (a root icon, shared by its pages).
 bool MakeFaviconsForTest(const std::string& path);
 
+// A places.sqlite with the schema current Firefox writes, left as a killed browser leaves it: the rows are
+// still in the write-ahead log (places.sqlite-wal), and there is no -shm file. Page 1 is bookmarked, page 2
+// only visited; both have new-tab shortcut interactions.
+bool MakeKilledBrowserPlacesForTest(const std::string& path);
+
 // Rows of a table, or -1 when the file cannot be read as a database.
 int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where = "1");
