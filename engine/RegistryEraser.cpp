@@ -192,7 +192,7 @@ uint32_t RegistryEraser::DeleteAroundKept(HKEY parent, const std::wstring& subKe
         return 0; // left whole: its one value is the link
     std::vector<std::wstring> children;
     std::wstring name;
-    for (DWORD index = 0; SubkeyNameAt(key.get(), index, name) == ERROR_SUCCESS; ++index)
+    for (DWORD index = 0; CountedSubkeyNameAt(key.get(), index, name) == ERROR_SUCCESS; ++index)
         children.push_back(name);
     uint32_t deleted = 0;
     for (const std::wstring& child : children) {
