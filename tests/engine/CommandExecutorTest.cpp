@@ -112,7 +112,7 @@ public:
 
 TEST_F(CommandExecutorTest, AFailureInsideTheItemIsToldAndNotDone)
 {
-    WriteFile("target\a.tmp", "123");
+    WriteFile("target\\a.tmp", "123");
     EraseItem item = Item("delete-file", {PathOf("target\\*.tmp")});
     BreakingListener listener;
     EXPECT_FALSE(item.ExecuteItem(ProgramEraseContext(), {EraseMode::Preview, &listener}));
