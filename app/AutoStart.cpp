@@ -1,6 +1,6 @@
 #include "app/AutoStart.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "engine/RegistryEraser.h"
 #include "framework/Format.h"
 

@@ -1,8 +1,9 @@
 #include "app/CEraseProgressDialog.h"
 
+#include "app/AppSkin.h"
 #include "app/CEraseResultDialog.h"
-#include "app/EraseRun.h"
-#include "app/RunSelection.h"
+#include "run/EraseRun.h"
+#include "run/RunSelection.h"
 #include "framework/Format.h"
 #include "framework/Utf8.h"
 #include "resource.h"
@@ -235,8 +236,8 @@ void CEraseProgressDialog::Layout()
 {
     SizeToBackground();
     Place(list_.GetHwnd(), dpi_.Scale(kListRect));
-    PlaceSkinButton(erase_, dpi_, kEraseLeft, kButtonTop);
-    PlaceSkinButton(cancel_, dpi_, kCancelLeft, kButtonTop);
+    PlaceSkinButton(erase_, kPushButtonSkin, dpi_, kEraseLeft, kButtonTop);
+    PlaceSkinButton(cancel_, kPushButtonSkin, dpi_, kCancelLeft, kButtonTop);
     Place(bar_.GetHwnd(), dpi_.Scale(kBarRect));
     font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include "app/EraseBusy.h"
-#include "app/EraseRunHooks.h"
-#include "app/EraseRunSetup.h"
-#include "app/EraseWorker.h"
-#include "app/ItemPreview.h"
+#include "run/EraseBusy.h"
+#include "run/EraseRunHooks.h"
+#include "run/EraseRunSetup.h"
+#include "run/EraseWorker.h"
+#include "run/ItemPreview.h"
 #include "engine/EraseTally.h"
 #include "framework/Dpi.h"
 #include "framework/Owners.h"
@@ -22,8 +22,8 @@
 
 // The erase progress dialog: lists the items a run would erase and counts, row by row, what each would
 // remove; "Erase" (or Enter) runs them away from the dialog's thread, ticking each row and moving the
-// bar, then shows the result. "Cancel", Escape and the close box leave without a run. Either way the
-// caller stores the statistics afterwards.
+// bar, stores the run's sum in the statistics and then shows the result. "Cancel", Escape and the close
+// box leave without a run and store nothing; either way the caller reloads the statistics it shows.
 class CEraseProgressDialog : public CSkinDialog {
 public:
     // The window's name, which no caption shows; it names the window to the system and to tests.

@@ -1,7 +1,8 @@
 #include "app/CEraseResultDialog.h"
 
+#include "app/AppSkin.h"
 #include "app/CEraseDetailsDialog.h"
-#include "app/ItemPreview.h"
+#include "run/ItemPreview.h"
 #include "framework/Format.h"
 #include "framework/Utf8.h"
 #include "resource.h"
@@ -90,8 +91,8 @@ void CEraseResultDialog::Layout()
 {
     SizeToBackground();
     const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
-    PlaceSkinButton(close_, dpi_, closeLeft, kButtonTop);
-    PlaceSkinButton(details_, dpi_, kDetailsLeft, kButtonTop);
+    PlaceSkinButton(close_, kPushButtonSkin, dpi_, closeLeft, kButtonTop);
+    PlaceSkinButton(details_, kPushButtonSkin, dpi_, kDetailsLeft, kButtonTop);
     font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
 }
 

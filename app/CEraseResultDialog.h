@@ -1,5 +1,5 @@
 #pragma once
-#include "app/EraseCounter.h"
+#include "run/EraseCounter.h"
 #include "engine/EraseTally.h"
 #include "framework/Dpi.h"
 #include "framework/Owners.h"

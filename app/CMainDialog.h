@@ -1,5 +1,5 @@
 #pragma once
-#include "app/EraseRunSetup.h"
+#include "run/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
 #include "framework/Dpi.h"
 #include "framework/Owners.h"

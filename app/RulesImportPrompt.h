@@ -1,5 +1,5 @@
 #pragma once
-#include "app/EraseRunSetup.h"
+#include "run/EraseRunSetup.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "app/Shell.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 

@@ -1,6 +1,6 @@
 #include "app/StatisticsText.h"
 
-#include "app/ItemPreview.h"
+#include "run/ItemPreview.h"
 #include "framework/Format.h"
 
 #include <vector>

@@ -53,7 +53,8 @@ int Report(const std::function<unsigned long()>& task)
 
 int DeleteDirectory(const std::string& folder)
 {
-    CommandExecutor executor;
+    // Nothing to run, nothing of the program's own: the system's protected folders are all it needs.
+    CommandExecutor executor(EraseContext{"", ProtectedFolders::OfThisSystem()}, BuiltInCleaners());
     EraseItem item;
     item.command = "delete-directory";
     item.parameters = {folder};

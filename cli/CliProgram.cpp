@@ -1,8 +1,8 @@
 #include "cli/CliProgram.h"
 
-#include "app/AppPaths.h"
-#include "app/EraseRun.h"
-#include "app/RunSelection.h"
+#include "settings/AppPaths.h"
+#include "run/EraseRun.h"
+#include "run/RunSelection.h"
 #include "cli/ConsoleStream.h"
 #include "cli/ReportFormat.h"
 #include "cli/ReportingHooks.h"
@@ -173,8 +173,9 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
+        EraseContext context = setup_.Context();
         for (EraseItem* item : items)
-            hooks.Execute(*item, EraseOptions{}.Listener()); // a preview starts no program
+            hooks.Execute(*item, context, EraseOptions{}.Listener()); // a preview starts no program
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
     return report.HasFailures() || report.HasRefusals() || report.HasSkips() ? kExitNotDeleted : kExitDone;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/RunSelection.h"
+#include "run/RunSelection.h"
 #include "cli/RunReport.h"
 #include "engine/EraseItemList.h"
 

@@ -2,7 +2,7 @@
 
 #include "engine/EraseItem.h"
 
-void ReportingHooks::Execute(EraseItem& item, EraseListener& listener)
+void ReportingHooks::Execute(EraseItem& item, const EraseContext& context, EraseListener& listener)
 {
     progress_.ItemStarted(item.descript);
     ItemReport& itemReport = report_.items.emplace_back();
@@ -11,7 +11,7 @@ void ReportingHooks::Execute(EraseItem& item, EraseListener& listener)
     itemReport.type = item.type;
     itemReport.warning = item.warning;
     ItemRecorder recorder(itemReport, listener);
-    item.ExecuteItem(EraseOptions{report_.mode, &recorder});
+    item.ExecuteItem(context, EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;
     for (const std::string& target : itemReport.refused)
         listener.OnRefused(target);

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/EraseRunHooks.h"
+#include "run/EraseRunHooks.h"
 #include "cli/RunProgress.h"
 #include "cli/RunReport.h"
 
@@ -11,7 +11,7 @@ public:
     ReportingHooks(RunReport& report, RunProgress& progress) : report_(report), progress_(progress) {}
 
     // The run's listener hears the item's refusals once it is done.
-    void Execute(EraseItem& item, EraseListener& listener) override;
+    void Execute(EraseItem& item, const EraseContext& context, EraseListener& listener) override;
 
 private:
     RunReport& report_;

@@ -1,6 +1,6 @@
 #include "cli/RunReport.h"
 
-#include "app/EraseRun.h"
+#include "run/EraseRun.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "engine/BuiltInCleaners.h"
 
-#include "app/AppPaths.h"
 #include "engine/AutoCompleteCleaners.h"
 #include "engine/ClipboardCleaner.h"
+#include "engine/EraseContext.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/FolderCleaners.h"
 #include "engine/NotepadHistoryCleaner.h"
@@ -25,18 +25,18 @@ void RunUncounted(const char* what, const EraseOptions& options)
         clean();
 }
 
-void ClearFormsOfThisVersion() { DeleteProtectedStorageForms(GetWindowsVersion()); }
-
 void RunHistoryCleaner(EraseTally&, const EraseOptions& options)
 {
     RunUncounted<ClearUrlHistory>(
         "the browser's URL history store: it tells nothing of how many entries it held", options);
 }
 
+// The stores differ by Windows version: the run's context tells which one this is.
 void RunFormsCleaner(EraseTally&, const EraseOptions& options)
 {
-    RunUncounted<ClearFormsOfThisVersion>("the form data in protected storage: its entries cannot be counted",
-                                          options);
+    options.Listener().OnUncounted("the form data in protected storage: its entries cannot be counted");
+    if (!options.Preview() && options.context)
+        DeleteProtectedStorageForms(options.context->windowsVersion);
 }
 
 void RunIntelliFormsCleaner(EraseTally&, const EraseOptions& options)

@@ -1,6 +1,5 @@
 #include "engine/CommandExecutor.h"
 
-#include "app/AppPaths.h"
 #include "engine/ErrorText.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/ItemConditions.h"
@@ -13,10 +12,9 @@
 #include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "settings/RecordFile.h"
+#include "framework/RecordFile.h"
 
 #include <algorithm>
-#include <exception>
 #include <iterator>
 #include <optional>
 
@@ -163,16 +161,11 @@ std::string ExpandParameter(const std::string& parameter)
     return ExpandPathTokens(parameter).value_or(parameter);
 }
 
-CommandExecutor::CommandExecutor(EraseOptions options)
-    : CommandExecutor(GetPluginFolder(), BuiltInCleaners(), ProtectedFolders::OfThisSystem(), options)
+CommandExecutor::CommandExecutor(EraseContext context, std::span<const BuiltInCleaner> cleaners,
+                                 EraseOptions options)
+    : context_(std::move(context)), cleaners_(cleaners), options_(options)
 {
-}
-
-CommandExecutor::CommandExecutor(std::string programFolder, std::span<const BuiltInCleaner> cleaners,
-                                 ProtectedFolders protectedFolders, EraseOptions options)
-    : programFolder_(std::move(programFolder)), cleaners_(cleaners),
-      protectedFolders_(std::move(protectedFolders)), options_(options)
-{
+    options_.context = &context_;
 }
 
 void CommandExecutor::Execute(EraseItem& item) const
@@ -191,7 +184,7 @@ void CommandExecutor::Execute(EraseItem& item) const
         return;
     }
     std::optional<RegistryEraser> registry; // one for all registry parameters of the item
-    for (size_t index = 0; index < item.parameters.size(); ++index) {
+    for (size_t index = 0; index < item.parameters.size() && !options_.StopRequested(); ++index) {
         const std::string& command = item.CommandOf(index);
         if (command == "delete-file" || command == "delete-directory") {
             DeleteFiles(item, index, filter);
@@ -231,8 +224,8 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
     // application data root; the walk then enters none of that folder's subfolders.
     bool namedFile = !wholeFolder && pattern.find_first_of("*?") == std::string::npos;
     for (const std::string& folder : ExpandFolderWildcards(folderPart, &options_.Listener())) {
-        bool guarded = protectedFolders_.Covers(folder);
-        if (guarded && (!namedFile || protectedFolders_.RefusesNamedFile(folder))) {
+        bool guarded = context_.protectedFolders.Covers(folder);
+        if (guarded && (!namedFile || context_.protectedFolders.RefusesNamedFile(folder))) {
             options_.Listener().OnRefused(folder);
             continue;
         }
@@ -266,7 +259,7 @@ void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
 
 void CommandExecutor::RunProgramOf(EraseItem& item, const std::string& parameter) const
 {
-    std::string program = programFolder_ + parameter;
+    std::string program = context_.pluginFolder + parameter;
     // The path is quoted on the command line; a quote of its own would end it there.
     if (parameter.find('"') != std::string::npos) {
         options_.Listener().OnRefused(program);
@@ -289,7 +282,7 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
 {
     uint64_t start = FileTimeNow();
     ProgramOutcome run =
-        RunProgramWithin("\"" + program + "\"", programFolder_, item.timeoutSeconds * 1000ul);
+        RunProgramWithin("\"" + program + "\"", context_.pluginFolder, item.timeoutSeconds * 1000ul);
     EraseListener& listener = options_.Listener();
     if (run.outcome == ProgramOutcome::NotStarted) {
         listener.OnProgramFailure(program,
@@ -318,14 +311,4 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
     tally.filesErased += *files;
     tally.bytesReleased += *bytes;
     tally.registryEntriesErased += *registry;
-}
-
-bool EraseItem::ExecuteItem(const EraseOptions& options)
-{
-    // Engine failures stay silent; not even running out of memory may reach the window that asked.
-    try {
-        CommandExecutor(options).Execute(*this);
-    } catch (const std::exception&) {
-    }
-    return true;
 }

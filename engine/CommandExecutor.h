@@ -1,9 +1,9 @@
 #pragma once
 #include "engine/BuiltInCleaners.h"
+#include "engine/EraseContext.h"
 #include "engine/EraseItem.h"
 #include "engine/EraseMode.h"
 #include "engine/KeepFilter.h"
-#include "engine/ProtectedFolders.h"
 
 #include <span>
 #include <string>
@@ -32,14 +32,14 @@ ProgramOutcome RunProgramWithin(const std::string& commandLine, const std::strin
 // resolved, is returned unchanged.
 std::string ExpandParameter(const std::string& parameter);
 
-// Runs the commands of erase items. EraseItem::ExecuteItem uses one set up for the running program.
+// Runs the commands of erase items in the context of one run: its plug-in folder, the protected folders,
+// the Windows version. The cleaners and the options see that context too.
 class CommandExecutor {
 public:
-    // Programs from the plug-in folder, the built-in cleaners, this system's protected folders.
-    explicit CommandExecutor(EraseOptions options = {});
-    // programFolder holds the programs of "run" items and is their working folder; it ends in a backslash.
-    CommandExecutor(std::string programFolder, std::span<const BuiltInCleaner> cleaners,
-                    ProtectedFolders protectedFolders, EraseOptions options = {});
+    CommandExecutor(EraseContext context, std::span<const BuiltInCleaner> cleaners, EraseOptions options = {});
+    // The options point at the executor's own context.
+    CommandExecutor(const CommandExecutor&) = delete;
+    CommandExecutor& operator=(const CommandExecutor&) = delete;
 
     // Resets the item's tally, then applies its command (or a parameter's own) to each of its parameters
     // in order, sparing what the item keeps. While one of the item's programs runs, it does nothing and
@@ -55,8 +55,7 @@ private:
     void RunOneProgram(EraseItem& item, const std::string& program) const;
     void ClearPlacesHistories(EraseItem& item, size_t index) const;
 
-    std::string programFolder_;
+    EraseContext context_;
     std::span<const BuiltInCleaner> cleaners_;
-    ProtectedFolders protectedFolders_;
     EraseOptions options_;
 };

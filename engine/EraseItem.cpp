@@ -1,15 +1,18 @@
 #include "engine/EraseItem.h"
 
-#include "app/AppPaths.h"
+#include "engine/CommandExecutor.h"
+#include "engine/EraseContext.h"
 #include "engine/ErrorText.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/KeepFilter.h"
 #include "engine/LowerCase.h"
 #include "engine/RegistryKeep.h"
+#include "engine/WindowsVersion.h"
 #include "engine/XmlDom.h"
 #include "engine/XmlName.h"
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 
 namespace {
@@ -269,4 +272,18 @@ const std::string& EraseItem::CommandOf(size_t index) const
 {
     const std::string& own = OptionsOf(index).command;
     return own.empty() ? command : own;
+}
+
+// A failure ends the item, never the run that asked, and is told, never passed off as done.
+bool EraseItem::ExecuteItem(const EraseContext& context, const EraseOptions& options)
+{
+    try {
+        CommandExecutor(context, BuiltInCleaners(), options).Execute(*this);
+        return true;
+    } catch (const std::exception& failure) {
+        options.Listener().OnItemFailure(failure.what());
+    } catch (...) {
+        options.Listener().OnItemFailure("an unknown failure");
+    }
+    return false;
 }

@@ -3,6 +3,8 @@
 #include "engine/EraseTally.h"
 
 #include <string>
+
+struct EraseContext;
 #include <vector>
 
 // How far a file parameter reaches below its folder: only the folder's own entries, the subfolders whose
@@ -31,9 +33,10 @@ public:
     // ("%g" text of the version number). On failure sets errorText and leaves loaded false.
     bool LoadFromFile(const std::string& filePath, double windowsVersion);
 
-    // Runs the item's command over its parameters, counting into tally; always true. A preview counts
-    // what an erase would, deleting nothing.
-    bool ExecuteItem(const EraseOptions& options = {});
+    // Runs the item's command over its parameters, counting into tally. A preview counts what an erase
+    // would, deleting nothing. False when a failure inside the item ended it early: the listener hears
+    // why (OnItemFailure).
+    bool ExecuteItem(const EraseContext& context, const EraseOptions& options = {});
 
     // The options and the command that apply to one parameter; the defaults and the item's command for a
     // parameter that has none of its own.

@@ -1,11 +1,17 @@
 #include "engine/EraseMode.h"
 
+#include "engine/EraseContext.h"
 #include "engine/RegistryEraser.h"
 
 EraseListener& EraseOptions::Listener() const
 {
     static SilentListener silent;
     return listener ? *listener : silent;
+}
+
+bool EraseOptions::StopRequested() const
+{
+    return context && context->StopRequested();
 }
 
 const char* RefusedKind(const std::string& path)

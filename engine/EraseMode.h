@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+struct EraseContext;
+
 // Whether the deletion paths delete, or only walk what an erase would delete, by the same rules.
 enum class EraseMode { Erase, Preview };
 
@@ -45,6 +47,9 @@ public:
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}
+    // A failure inside the item that ended it before its last parameter (running out of memory, a walk
+    // that broke), in words. What it counted until then stays counted.
+    virtual void OnItemFailure(const std::string& /*reason*/) {}
 
 protected:
     ~EraseListener() = default;
@@ -79,14 +84,17 @@ protected:
     ~EntryFilter() = default;
 };
 
-// How a deletion path runs: its mode, who hears about each entry (nobody, by default) and what it keeps
-// (nothing, by default).
+// How a deletion path runs: its mode, who hears about each entry (nobody, by default), what it keeps
+// (nothing, by default) and, set by the command executor for the item it runs, the run's context.
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
     const EntryFilter* filter = nullptr;
+    const EraseContext* context = nullptr;
 
     bool Preview() const { return mode == EraseMode::Preview; }
+    // Whether the context asks the work to end before its next entry.
+    bool StopRequested() const;
     // The listener, or one that ignores everything.
     EraseListener& Listener() const;
 };

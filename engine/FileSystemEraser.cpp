@@ -78,6 +78,8 @@ public:
             listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
 
+    bool StopRequested() const override { return options_.StopRequested(); }
+
     // The walked folder, which stays.
     void OnWalkDone(const std::wstring& root) { Settle(root.substr(0, root.size() - 1), options_.Preview()); }
 

@@ -37,6 +37,7 @@ private:
     bool StillListed() const;
     bool NextEntry();
     bool Visit();
+    void LeaveSubfolders();
 
     std::wstring path_;
     NamePattern pattern_;
@@ -52,6 +53,10 @@ void FolderWalker::Run()
     if (!Enter(false))
         return;
     for (;;) {
+        if (visitor_.StopRequested()) {
+            LeaveSubfolders();
+            return;
+        }
         if (Visit())
             continue; // entered a subfolder, whose first entry is in entry_
         while (!NextEntry()) {
@@ -62,6 +67,18 @@ void FolderWalker::Run()
             path_.pop_back(); // the finished subfolder, without its final backslash
             visitor_.OnFolderDone(path_, matched);
         }
+    }
+}
+
+// A stopped walk closes its searches from the innermost out, reporting each subfolder done as a finished
+// walk would, so that what was reached inside them is told.
+void FolderWalker::LeaveSubfolders()
+{
+    while (levels_.size() > 1) {
+        bool matched = levels_.back().matched;
+        path_.resize(levels_.back().folderLength - 1); // the subfolder, without its final backslash
+        levels_.pop_back();
+        visitor_.OnFolderDone(path_, matched);
     }
 }
 

@@ -18,6 +18,8 @@ public:
     // subfolder that its folder lists but the system cannot find by that name is told with
     // ERROR_INVALID_NAME.
     virtual void OnUnlistable(const std::wstring& path, unsigned long error) = 0;
+    // Asked before each entry: true ends the walk there, every subfolder entered so far reported done.
+    virtual bool StopRequested() const { return false; }
 
 protected:
     ~FolderVisitor() = default;

@@ -4,7 +4,7 @@
 #include "engine/PathTokens.h"
 #include "engine/RegistryEraser.h"
 #include "framework/Owners.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #pragma once
 #include "engine/EraseMode.h"
 #include "engine/RegistryKeep.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 
 #include <windows.h>
 

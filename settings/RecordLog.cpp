@@ -1,6 +1,6 @@
 #include "settings/RecordLog.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 

@@ -1,6 +1,6 @@
 #include "settings/SelectionWriter.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "framework/Utf8.h"
 #include "settings/ConfigFile.h"
 #include "settings/ConfigSelection.h"

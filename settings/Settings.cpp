@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
 #include "framework/Owners.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 
 #include <windows.h>
 

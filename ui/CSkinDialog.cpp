@@ -2,7 +2,6 @@
 
 #include "ui/CCheckListCtrl.h"
 #include "ui/SkinDrawing.h"
-#include "resource.h"
 
 #include <windowsx.h>
 
@@ -46,13 +45,13 @@ void CSkinDialog::SizeToBackground()
         SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CSkinDialog::PlaceSkinButton(CSkinButton& button, const Dpi& dpi, int left, int top)
+void CSkinDialog::PlaceSkinButton(CSkinButton& button, const PushButtonSkin& skin, const Dpi& dpi, int left,
+                                  int top)
 {
-    constexpr SIZE kButtonSize{84, 25};
     button.SetDpi(dpi);
-    button.SetSkin(IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER);
-    SetWindowPos(button.GetHwnd(), nullptr, dpi.Scale(left), dpi.Scale(top), dpi.Scale(kButtonSize.cx),
-                 dpi.Scale(kButtonSize.cy), SWP_NOZORDER | SWP_NOACTIVATE);
+    button.SetSkin(skin.face, skin.hoverFace, skin.hoverFace);
+    SetWindowPos(button.GetHwnd(), nullptr, dpi.Scale(left), dpi.Scale(top), dpi.Scale(skin.size.cx),
+                 dpi.Scale(skin.size.cy), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CSkinDialog::CentreOnWorkArea()

@@ -5,6 +5,13 @@
 #include "framework/Owners.h"
 #include "ui/CSkinButton.h"
 
+// The faces and the size (in 96-DPI pixels) of a skin's push buttons.
+struct PushButtonSkin {
+    UINT face;
+    UINT hoverFace;
+    SIZE size;
+};
+
 // What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
 // whole surface, drawn for the window's DPI, and a press anywhere on that surface drags the window as a
 // caption would. The mouse wheel over a check list scrolls it, wherever the keyboard focus is.
@@ -29,7 +36,8 @@ protected:
     void CentreOnWorkArea();
     // Gives a push button the skin's faces for the DPI and the skin's button size, with its top-left
     // corner at (left, top) in 96-DPI pixels; called again after a change of DPI.
-    static void PlaceSkinButton(CSkinButton& button, const Dpi& dpi, int left, int top);
+    static void PlaceSkinButton(CSkinButton& button, const PushButtonSkin& skin, const Dpi& dpi, int left,
+                                int top);
 
 private:
     LRESULT OnEraseBackground(WPARAM, LPARAM);

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "framework/Utf8.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"

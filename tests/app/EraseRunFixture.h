@@ -1,6 +1,6 @@
 #pragma once
-#include "app/EraseRunHooks.h"
-#include "app/EraseRunSetup.h"
+#include "run/EraseRunHooks.h"
+#include "run/EraseRunSetup.h"
 #include "engine/EraseItem.h"
 #include "settings/Settings.h"
 #include "tests/engine/PluginTestFiles.h"
@@ -23,7 +23,7 @@ public:
     std::function<void()> onExecute;
     std::function<void()> onPause;
 
-    void Execute(EraseItem& item, EraseListener& listener) override
+    void Execute(EraseItem& item, const EraseContext& context, EraseListener& listener) override
     {
         events.push_back("execute " + item.id);
         if (onExecute)
@@ -32,7 +32,7 @@ public:
             item.tally.filesErased = 99; // what a half-done item may have counted
             throw std::runtime_error("item failed");
         }
-        EraseRunHooks::Execute(item, listener);
+        EraseRunHooks::Execute(item, context, listener);
     }
     void Chime() override { events.push_back("chime"); }
     void Pause(unsigned milliseconds) override

@@ -1,10 +1,10 @@
-#include "app/AppPaths.h"
-#include "app/EraseBusy.h"
-#include "app/EraseCounter.h"
-#include "app/EraseRun.h"
-#include "app/RunSelection.h"
+#include "settings/AppPaths.h"
+#include "run/EraseBusy.h"
+#include "run/EraseCounter.h"
+#include "run/EraseRun.h"
+#include "run/RunSelection.h"
 #include "engine/ErrorText.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "tests/app/EraseRunFixture.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,8 @@ protected:
         RunSelection selection(setup.configPath);
         EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection);
         RecordLog log(setup.recordPath);
-        EraseRun run(pacing, hooks, log);
+        EraseContext context = setup.Context();
+        EraseRun run(context, pacing, hooks, log);
         if (events)
             run.onItemDone = [events](int done) { events->push_back("done " + std::to_string(done)); };
         return run.Execute(list, selection);
@@ -100,7 +101,8 @@ TEST_F(EraseRunTest, EachItemIsRecordedBeforeItsProgressChimeAndPause)
     RunSelection selection(PathOf("vestrel.conf"));
     EraseItemList list(PathOf("plugin\\"), 6.1, selection);
     RecordLog log(PathOf("vestrel.log"));
-    EraseRun run(RunPacing{false, 400}, hooks, log);
+    EraseContext context{PathOf("plugin\\"), ProtectedFolders::OfThisSystem(), 6.1};
+    EraseRun run(context, RunPacing{false, 400}, hooks, log);
     run.onItemDone = [&](int done) {
         seen.push_back("done " + std::to_string(done) + " after " + RecordMessages().back());
     };
@@ -145,6 +147,8 @@ TEST_F(EraseRunTest, AFailingItemCountsNothingAndTheRunGoesOn)
     EXPECT_TRUE(ItemErased("a") && ItemErased("c"));
     EXPECT_EQ(tally.filesErased, 4u);
     EXPECT_EQ(tally.bytesReleased, 6000u);
+    EXPECT_EQ(RecordMessages(), (Texts{"Item A done...", "Item B failed: item failed", "Item C done..."}))
+        << "a failed item is never recorded as done";
 }
 
 TEST_F(EraseRunTest, SilentRunAddsToTheStatisticsAndStoresThem)
@@ -210,7 +214,8 @@ TEST_F(EraseRunTest, AProgramThatCannotStartIsWrittenToTheRecordFile)
     RunSilentErase(Setup(), hooks);
     Texts messages = RecordMessages();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_TRUE(messages[0].starts_with("Run Item: program " + GetPluginFolder() +
+    // The run's own plug-in folder, from its set-up, holds its programs.
+    EXPECT_TRUE(messages[0].starts_with("Run Item: program " + Setup().pluginFolder +
                                         "no such program.exe could not be started: "))
         << messages[0];
     EXPECT_EQ(messages[1], "Run Item done...");

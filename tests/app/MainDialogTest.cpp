@@ -4,8 +4,8 @@
 #include "tests/app/EraseRunFixture.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/ScratchRegistry.h"
-#include "ui/CClosePromptDialog.h"
-#include "ui/CLoaderDialog.h"
+#include "app/CClosePromptDialog.h"
+#include "app/CLoaderDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -72,7 +72,7 @@ protected:
         item.loaded = true;
         ItemReport report;
         ItemRecorder recorder(report);
-        CommandExecutor(PathOf("programs\\"), BuiltInCleaners(), ProtectedFolders({PathOf("profile")}),
+        CommandExecutor({PathOf("programs\\"), ProtectedFolders({PathOf("profile")})}, BuiltInCleaners(),
                         EraseOptions{mode, &recorder})
             .Execute(item);
         report.tally = item.tally;

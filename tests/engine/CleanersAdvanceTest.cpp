@@ -9,6 +9,7 @@
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -71,9 +72,9 @@ TEST(CleanersAdvance, ClipboardIsEmptiedOnlyByAnErase)
 {
     ASSERT_TRUE(PutTextOnClipboard(L"correct horse battery staple"));
     EraseItem item = AdvanceItem({"empty-clipboard"});
-    item.ExecuteItem({EraseMode::Preview});
+    item.ExecuteItem(ProgramEraseContext(), {EraseMode::Preview});
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
-    item.ExecuteItem();
+    item.ExecuteItem(ProgramEraseContext());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
     EXPECT_EQ(item.tally.filesErased + item.tally.registryEntriesErased, 0u);
     // A Windows without a clipboard history has nothing to clear, which is no failure.
@@ -121,7 +122,7 @@ TEST_F(CleanersAdvanceRun, RecycleBinThenTempFilesAddBothCounts)
     ASSERT_TRUE(traces.File(temp.Folder() + "\\installer\\part.cab", 3));
 
     EraseItem item = AdvanceItem({"empty-recycle-bin", "no-such-cleaner", "delete-temp-files"});
-    EXPECT_TRUE(item.ExecuteItem());
+    EXPECT_TRUE(item.ExecuteItem(ProgramEraseContext()));
     EXPECT_EQ(item.tally.filesErased, bins.filesErased + 3);
     EXPECT_EQ(item.tally.bytesReleased, bins.bytesReleased + 6);
     EXPECT_EQ(item.tally.registryEntriesErased, 0u);
@@ -139,7 +140,7 @@ TEST_F(CleanersAdvanceRun, StoreCleanersCountNothing)
     ASSERT_TRUE(traces.Value(HKEY_CURRENT_USER, intelliForms + "\\Storage2", "0A1B", "saved"));
     EraseItem item = AdvanceItem(
         {"delete-ie-history", "delete-ie-auto-complete-form", "delete-ie-auto-complete-password"});
-    EXPECT_TRUE(item.ExecuteItem());
+    EXPECT_TRUE(item.ExecuteItem(ProgramEraseContext()));
     EXPECT_FALSE(PlantedTraces::KeyExists(HKEY_CURRENT_USER, intelliForms));
     EXPECT_EQ(item.tally.filesErased, 0u);
     EXPECT_EQ(item.tally.bytesReleased, 0u);

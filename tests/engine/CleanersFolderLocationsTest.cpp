@@ -7,6 +7,7 @@
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -126,7 +127,7 @@ protected:
                                                        "<keep>%temp%\\low</keep>"));
         EraseItem item;
         ASSERT_TRUE(item.LoadFromFile(PathOf("windows-temp-files.aep"), 10)) << item.errorText;
-        item.ExecuteItem({EraseMode::Erase, &listener});
+        item.ExecuteItem(ProgramEraseContext(), {EraseMode::Erase, &listener});
         tally.filesErased += item.tally.filesErased;
     }
 };

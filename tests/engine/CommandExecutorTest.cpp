@@ -2,15 +2,17 @@
 #include "engine/CommandExecutor.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/CurrentFolder.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -59,8 +61,7 @@ protected:
     CommandExecutor SandboxExecutor(std::span<const BuiltInCleaner> cleaners = {},
                                     EraseOptions options = {}) const
     {
-        return CommandExecutor(PathOf("plug ins\\"), cleaners, ProtectedFolders({PathOf("profile")}),
-                               options);
+        return CommandExecutor({PathOf("plug ins\\"), ProtectedFolders({PathOf("profile")})}, cleaners, options);
     }
 
     std::string RegistryPath(const std::string& tail) const
@@ -87,18 +88,36 @@ TEST_F(CommandExecutorTest, NothingToDoLeavesAZeroTally)
 {
     EraseItem none = Item("delete-directory", {});
     none.tally = {1, 2, 3};
-    EXPECT_TRUE(none.ExecuteItem());
+    EXPECT_TRUE(none.ExecuteItem(ProgramEraseContext()));
     ExpectTally(none.tally, 0, 0, 0);
 
     WriteFile("target\\a", "1");
     for (const char* command : {"Delete-Directory", "delete-folder", ""}) {
         EraseItem unknown = Item(command, {"%appdata%", PathOf("target")});
         unknown.tally = {1, 2, 3};
-        EXPECT_TRUE(unknown.ExecuteItem());
+        EXPECT_TRUE(unknown.ExecuteItem(ProgramEraseContext()));
         ExpectTally(unknown.tally, 0, 0, 0);
         EXPECT_EQ(unknown.parameters[0], "%appdata%");
     }
     EXPECT_TRUE(Exists("target\\a"));
+}
+
+// A listener whose own work breaks at the first file, as a full disk or a lost pipe would break it.
+class BreakingListener final : public SilentListener {
+public:
+    void OnFile(const std::string&, uint64_t) override { throw std::runtime_error("the listener broke"); }
+    void OnItemFailure(const std::string& reason) override { failure = reason; }
+
+    std::string failure;
+};
+
+TEST_F(CommandExecutorTest, AFailureInsideTheItemIsToldAndNotDone)
+{
+    WriteFile("target\\a.tmp", "123");
+    EraseItem item = Item("delete-file", {PathOf("target\\*.tmp")});
+    BreakingListener listener;
+    EXPECT_FALSE(item.ExecuteItem(ProgramEraseContext(), {EraseMode::Preview, &listener}));
+    EXPECT_EQ(listener.failure, "the listener broke");
 }
 
 TEST_F(CommandExecutorTest, FileCommandsCountAndKeepTheExpandedParameters)
@@ -111,20 +130,20 @@ TEST_F(CommandExecutorTest, FileCommandsCountAndKeepTheExpandedParameters)
     std::string missing = "%APPDATA%\\vestrel test " + std::to_string(GetCurrentProcessId()) + "\\*.none";
 
     EraseItem files = Item("delete-file", {PathOf("target\\*.tmp"), missing});
-    EXPECT_TRUE(files.ExecuteItem());
+    EXPECT_TRUE(files.ExecuteItem(ProgramEraseContext()));
     ExpectTally(files.tally, 1, 3, 0);
     EXPECT_EQ(files.parameters[1], Environment(L"APPDATA") + missing.substr(9));
     EXPECT_TRUE(Exists("target\\b.txt"));
     EXPECT_TRUE(Exists("target\\sub\\c.tmp")) << "sub does not match the pattern";
 
     EraseItem folder = Item("delete-directory", {PathOf("folder"), PathOf("target\\")});
-    EXPECT_TRUE(folder.ExecuteItem());
+    EXPECT_TRUE(folder.ExecuteItem(ProgramEraseContext()));
     ExpectTally(folder.tally, 4, 12, 0);
     EXPECT_TRUE(Exists("folder"));
     EXPECT_FALSE(Exists("folder\\sub"));
 
     WriteFile("folder\\again", "1");
-    EXPECT_TRUE(folder.ExecuteItem());
+    EXPECT_TRUE(folder.ExecuteItem(ProgramEraseContext()));
     ExpectTally(folder.tally, 1, 1, 0);
 }
 
@@ -169,9 +188,9 @@ TEST(SystemTrees, InsideTheSystemFolderNothingGoesWhileWindowsTempIsErased)
     }
 
     EraseItem folders = Item("delete-directory", {system, temp});
-    folders.ExecuteItem();
+    folders.ExecuteItem(ProgramEraseContext());
     EraseItem files = Item("delete-file", {system + "\\*.txt"});
-    files.ExecuteItem();
+    files.ExecuteItem(ProgramEraseContext());
     ExpectTally(folders.tally, 1, 6, 0);
     ExpectTally(files.tally, 0, 0, 0);
     std::wstring canary = ToWide(system + "\\canary.txt");
@@ -189,7 +208,7 @@ TEST_F(CommandExecutorTest, NameWithoutFolderIsRefusedAsTheCurrentDrivesRoot)
     CurrentFolderForTest current(Folder());
     ASSERT_TRUE(current.entered());
     EraseItem item = Item("delete-file", {name});
-    item.ExecuteItem();
+    item.ExecuteItem(ProgramEraseContext());
     ExpectTally(item.tally, 0, 0, 0);
     EXPECT_EQ(ReadFile(name), "canary");
 }
@@ -200,7 +219,7 @@ TEST_F(CommandExecutorTest, RegistryCommandsCountEachEntry)
     SetValue("keys\\two", "v");
     EraseItem keys = Item("delete-register-key", {RegistryPath("keys\\one"), RegistryPath("keys\\missing"),
                                                   RegistryPath("keys\\two")});
-    EXPECT_TRUE(keys.ExecuteItem());
+    EXPECT_TRUE(keys.ExecuteItem(ProgramEraseContext()));
     ExpectTally(keys.tally, 0, 0, 2);
 
     for (const char* name : {"a", "b", "c", "single"})
@@ -209,7 +228,7 @@ TEST_F(CommandExecutorTest, RegistryCommandsCountEachEntry)
     EraseItem values =
         Item("delete-register-value",
              {RegistryPath("values\\single"), RegistryPath("values\\*"), RegistryPath("other\\none")});
-    EXPECT_TRUE(values.ExecuteItem());
+    EXPECT_TRUE(values.ExecuteItem(ProgramEraseContext()));
     ExpectTally(values.tally, 0, 0, 4);
     EXPECT_EQ(values.parameters[1], RegistryPath("values\\*"));
 }
@@ -382,7 +401,7 @@ TEST_F(CommandExecutorTest, AdvanceRunsTheNamedCleanersInOrder)
     ExpectTally(item.tally, 9, 90, 0);
 
     EraseItem unknown = Item("advance", {"no-such-cleaner"});
-    EXPECT_TRUE(unknown.ExecuteItem());
+    EXPECT_TRUE(unknown.ExecuteItem(ProgramEraseContext()));
     ExpectTally(unknown.tally, 0, 0, 0);
 }
 

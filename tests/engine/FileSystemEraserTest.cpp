@@ -1,4 +1,6 @@
+#include "engine/EraseContext.h"
 #include "engine/FileSystemEraser.h"
+#include "engine/FolderWalk.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "engine/FolderWalk.h"
@@ -8,6 +10,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -368,6 +371,65 @@ TEST_F(FileSystemEraserTest, NamePatternsFollowTheFileNameRules)
     EXPECT_EQ(Taken("*.TXT", names), Names{"a.txt"});
     EXPECT_EQ(Taken("*.htm", names), Names{}) << "never through a short name";
     EXPECT_EQ(Taken("?.*", names), (Names{"a.txt", "b.tar.gz"}));
+}
+
+// Asks the walk to stop once it has been handed a given number of files.
+class StoppingVisitor final : public FolderVisitor {
+public:
+    explicit StoppingVisitor(int stopAfter) : stopAfter_(stopAfter) {}
+
+    void OnFile(const std::wstring&, const WIN32_FIND_DATAW&) override { ++files; }
+    void OnFolderLink(const std::wstring&) override {}
+    void OnFolderDone(const std::wstring&, bool) override { ++foldersDone; }
+    void OnUnlistable(const std::wstring&, unsigned long) override {}
+    bool StopRequested() const override { return files >= stopAfter_; }
+
+    int files = 0;
+    int foldersDone = 0;
+
+private:
+    int stopAfter_;
+};
+
+TEST_F(FileSystemEraserTest, StoppedWalkEndsBeforeItsNextEntryAndLeavesItsSubfolders)
+{
+    for (const char* name : {"0.txt", "1.txt", "2.txt", "3.txt", "4.txt"})
+        WriteFile(std::string("tree\\inner\\") + name, "x");
+    StoppingVisitor visitor(2);
+    WalkFolder(PathOf("tree"), "*.*", true, visitor);
+    EXPECT_EQ(visitor.files, 2);
+    EXPECT_EQ(visitor.foldersDone, 1) << "the subfolder it was in is reported done";
+}
+
+// Stops the work from its listener at the first file it hears, as a user pressing Erase stops a preview.
+class StopAtFirstFile final : public SilentListener {
+public:
+    void OnFile(const std::string&, uint64_t) override
+    {
+        ++heard;
+        stop = true;
+    }
+
+    std::atomic<bool> stop = false;
+    uint32_t heard = 0;
+};
+
+TEST_F(FileSystemEraserTest, StoppedPreviewStopsWithinAFolderAndReportsWhatItCounted)
+{
+    for (const char* folder : {"a", "b", "c"}) {
+        for (int i = 0; i < 4; ++i)
+            WriteFile("tree\\" + std::string(folder) + "\\" + std::to_string(i) + ".txt", "12345");
+    }
+    StopAtFirstFile listener;
+    EraseContext context{"", ProtectedFolders(std::vector<std::string>{})};
+    context.stop = &listener.stop;
+    DeleteInFolder(PathOf("tree"), "*.*", true, files_, bytes_,
+                   EraseOptions{EraseMode::Preview, &listener, nullptr, &context});
+    // Files are told folder by folder: the first folder's four, then the walk ends.
+    EXPECT_EQ(listener.heard, 4u);
+    EXPECT_EQ(files_, listener.heard);
+    EXPECT_EQ(bytes_, 4u * 5);
+    EXPECT_TRUE(Exists("tree\\c\\3.txt"));
 }
 
 TEST(DriveRoots, ListEveryLogicalDrive)

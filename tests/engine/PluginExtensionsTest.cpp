@@ -5,7 +5,7 @@
 #include "engine/PathExpansion.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/Sandbox.h"
@@ -47,7 +47,7 @@ protected:
         WriteFile("item.aep", text);
         EraseItem item;
         EXPECT_TRUE(item.LoadFromFile(PathOf("item.aep"), 10)) << item.errorText;
-        CommandExecutor(PathOf(""), {}, ProtectedFolders({PathOf("profile")}), {mode, &listener})
+        CommandExecutor({PathOf(""), ProtectedFolders({PathOf("profile")})}, {}, {mode, &listener})
             .Execute(item);
         return item;
     }

@@ -6,7 +6,7 @@
 #include "engine/UserSid.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"

@@ -1,7 +1,7 @@
 // Writes what this executable hands to the help viewer and the browser, one line each, to the file named
 // by its first argument. Given a second, a per-user Run list as a registry path, it also enables
 // auto-start there and reports the result.
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "app/AutoStart.h"
 #include "app/Shell.h"
 #include "framework/Utf8.h"

@@ -1,7 +1,7 @@
 // Stands in for a plug-in's program. After a pause, so that a caller that does not wait reads too early
 // (longer when <own name>.sleep gives milliseconds), it copies <own name>.record to <own name>.log when
 // there is one, and notes its working folder in <own name>.seen.
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>

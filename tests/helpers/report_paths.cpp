@@ -1,5 +1,5 @@
 // Writes what the program would derive about itself, one line each, to the file named by its argument.
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>

@@ -7,8 +7,8 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/CEraseResultDialog.h"
 #include "framework/Utf8.h"
-#include "ui/CClosePromptDialog.h"
-#include "ui/CLoaderDialog.h"
+#include "app/CClosePromptDialog.h"
+#include "app/CLoaderDialog.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #include "tests/plugins/PluginChecker.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "engine/BuiltInCleaners.h"
 #include "engine/CommandExecutor.h"
 #include "engine/FileSystemEraser.h"

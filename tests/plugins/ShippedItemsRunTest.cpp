@@ -9,6 +9,7 @@
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
+#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <lmcons.h>
@@ -155,7 +156,7 @@ protected:
         ASSERT_FALSE(list_->Items().empty());
         // Each item's targets are its own: clear them first, so that the counts below are exact.
         for (EraseItem& item : list_->Items())
-            item.ExecuteItem();
+            item.ExecuteItem(ProgramEraseContext());
     }
 
     EraseItem* Item(const std::string& id)
@@ -616,7 +617,7 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
         EraseItem* item = Item(id);
         ASSERT_TRUE(item);
         const Expected& expected = expected_[id];
-        item->ExecuteItem();
+        item->ExecuteItem(ProgramEraseContext());
 
         std::set<std::string> filesAfter = Files();
         std::set<std::string> registryAfter = Registry();

@@ -1,6 +1,6 @@
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 #include "app/AutoStart.h"
-#include "settings/COptionsDialog.h"
+#include "app/COptionsDialog.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"

@@ -1,4 +1,4 @@
-#include "settings/RecordFile.h"
+#include "framework/RecordFile.h"
 #include "tests/support/Sandbox.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include "framework/Utf8.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "settings/Settings.h"
 #include "tests/support/Sandbox.h"
 

@@ -1,4 +1,4 @@
-#include "settings/CScheduleDialog.h"
+#include "app/CScheduleDialog.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"

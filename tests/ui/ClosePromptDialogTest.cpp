@@ -3,7 +3,7 @@
 #include "framework/Utf8.h"
 #include "resource.h"
 #include "tests/support/ModalScript.h"
-#include "ui/CClosePromptDialog.h"
+#include "app/CClosePromptDialog.h"
 
 #include <gtest/gtest.h>
 

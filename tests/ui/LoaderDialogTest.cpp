@@ -2,7 +2,7 @@
 
 #include "resource.h"
 #include "tests/support/ModalScript.h"
-#include "ui/CLoaderDialog.h"
+#include "app/CLoaderDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 
 #include "framework/Application.h"
 
@@ -45,11 +45,6 @@ std::string GetConfigFilePath() { return AppFile(".conf"); }
 std::string GetHelpFilePath() { return AppFile(".chm"); }
 std::string GetPluginFolder() { return GetAppFolder() + "plugin\\"; }
 
-double WindowsVersionFromParts(unsigned major, unsigned minor)
-{
-    return major + minor * 0.1;
-}
-
 double GetWindowsVersion()
 {
 #pragma GCC diagnostic push
@@ -57,11 +52,4 @@ double GetWindowsVersion()
     DWORD version = GetVersion();
 #pragma GCC diagnostic pop
     return WindowsVersionFromParts(LOBYTE(LOWORD(version)), HIBYTE(LOWORD(version)));
-}
-
-std::string FormatWindowsVersion(double version)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", version);
-    return text;
 }

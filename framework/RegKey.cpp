@@ -1,4 +1,4 @@
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 
 #include "framework/Utf8.h"
 

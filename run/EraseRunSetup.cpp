@@ -1,6 +1,6 @@
-#include "app/EraseRunSetup.h"
+#include "run/EraseRunSetup.h"
 
-#include "app/AppPaths.h"
+#include "settings/AppPaths.h"
 
 EraseRunSetup EraseRunSetup::ForProgram()
 {
@@ -11,4 +11,9 @@ EraseRunSetup EraseRunSetup::ForProgram()
     setup.windowsVersion = GetWindowsVersion();
     setup.settings = ProcessSettings();
     return setup;
+}
+
+EraseContext EraseRunSetup::Context() const
+{
+    return EraseContext{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
 }

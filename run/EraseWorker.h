@@ -1,8 +1,8 @@
 #pragma once
-#include "app/EraseCounter.h"
-#include "app/EraseRunHooks.h"
-#include "app/EraseRunSetup.h"
-#include "app/ItemPreview.h"
+#include "run/EraseCounter.h"
+#include "run/EraseRunHooks.h"
+#include "run/EraseRunSetup.h"
+#include "run/ItemPreview.h"
 #include "engine/EraseTally.h"
 
 #include <windows.h>
@@ -55,7 +55,7 @@ public:
 
     // Previews the items a run would erase, one row each, in the run's order.
     void StartPreview(int rows);
-    // Stops a preview at its next entry and waits for it; nothing once it has ended.
+    // Stops a preview before its next entry and waits for it; nothing once it has ended.
     void StopPreview();
     void StartRun();
     // Waits for the thread, which has posted kFinished or is about to.
@@ -69,6 +69,7 @@ public:
 private:
     void PreviewItems();
     void RunItems();
+    void RecordFailure(const std::string& text) const;
 
     HWND dialog_;
     EraseRunSetup setup_;

@@ -1,4 +1,4 @@
-#include "ui/CLoaderDialog.h"
+#include "app/CLoaderDialog.h"
 
 #include "framework/Utf8.h"
 #include "resource.h"

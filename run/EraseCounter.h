@@ -23,7 +23,7 @@ struct Leftovers {
 // pass (the browser cache is emptied twice) is no longer left over.
 class EraseCounter final : public EraseListener {
 public:
-    // Called after every entry; the progress dialog throttles its updates and stops a preview here.
+    // Called after every entry; the progress dialog throttles its updates here.
     std::function<void()> onEntry;
 
     void OnFile(const std::string& path, uint64_t size) override;

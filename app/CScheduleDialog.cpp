@@ -1,7 +1,7 @@
-#include "settings/CScheduleDialog.h"
+#include "app/CScheduleDialog.h"
 
 #include "framework/Utf8.h"
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 #include "settings/Schedule.h"
 
 #include "resource.h"

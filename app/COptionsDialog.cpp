@@ -1,6 +1,6 @@
-#include "settings/COptionsDialog.h"
+#include "app/COptionsDialog.h"
 
-#include "settings/RegKey.h"
+#include "framework/RegKey.h"
 
 #include <utility>
 

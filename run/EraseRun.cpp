@@ -1,7 +1,7 @@
-#include "app/EraseRun.h"
+#include "run/EraseRun.h"
 
-#include "app/EraseBusy.h"
-#include "app/RunSelection.h"
+#include "run/EraseBusy.h"
+#include "run/RunSelection.h"
 #include "engine/EraseMode.h"
 
 namespace {
@@ -30,6 +30,11 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override { next_.OnFailure(path, reason); }
     void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
     void OnSkipped(const std::string& reason) override { next_.OnSkipped(reason); }
+    void OnItemFailure(const std::string& reason) override
+    {
+        failure_ = reason;
+        next_.OnItemFailure(reason);
+    }
     void OnRefused(const std::string& path) override
     {
         log_.Write("refused " + RefusedText(path));
@@ -51,12 +56,24 @@ public:
         next_.OnRefusedEdit(path, reason);
     }
 
+    // Why the item ended early, or empty.
+    const std::string& Failure() const { return failure_; }
+
 private:
     RecordLog& log_;
     const std::string& descript_;
+    std::string failure_;
     SilentListener silent_;
     EraseListener& next_;
 };
+
+// How an item's record line ends: done, skipped with the reason, or failed with the reason.
+std::string RecordEnding(const std::string& skipped, const std::string& failure)
+{
+    if (!failure.empty())
+        return " failed: " + failure;
+    return skipped.empty() ? " done..." : " " + skipped;
+}
 
 } // namespace
 
@@ -88,8 +105,8 @@ void AddTally(EraseTally& total, const EraseTally& item)
     total.registryEntriesErased += item.registryEntriesErased;
 }
 
-EraseRun::EraseRun(RunPacing pacing, EraseRunHooks& hooks, RecordLog& log)
-    : pacing_(pacing), hooks_(hooks), log_(log)
+EraseRun::EraseRun(const EraseContext& context, RunPacing pacing, EraseRunHooks& hooks, RecordLog& log)
+    : context_(context), pacing_(pacing), hooks_(hooks), log_(log)
 {
 }
 
@@ -101,9 +118,9 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
         ++done;
         if (onItemStarted)
             onItemStarted(*item);
-        ExecuteItem(*item);
+        std::string failure = ExecuteItem(*item);
         AddTally(total, item->tally);
-        log_.Write(item->descript + (item->skipped.empty() ? " done..." : " " + item->skipped));
+        log_.Write(item->descript + RecordEnding(item->skipped, failure));
         if (onItemDone)
             onItemDone(done);
         if (pacing_.chime)
@@ -114,15 +131,20 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
     return total;
 }
 
-// The executor keeps its failures to itself; this catches what gets past it, so one item cannot end
-// the run and leave the others undone.
-void EraseRun::ExecuteItem(EraseItem& item)
+// The executor reports a failure inside an item; this also catches what gets past it (a hook's own), so
+// one item cannot end the run and leave the others undone. Why the item failed, or empty.
+std::string EraseRun::ExecuteItem(EraseItem& item)
 {
+    RunRecorder recorder(log_, item.descript, listener);
     try {
-        RunRecorder recorder(log_, item.descript, listener);
-        hooks_.Execute(item, recorder);
+        hooks_.Execute(item, context_, recorder);
+        return recorder.Failure();
+    } catch (const std::exception& failure) {
+        item.tally = {};
+        return failure.what();
     } catch (...) {
         item.tally = {};
+        return "an unknown failure";
     }
 }
 
@@ -133,7 +155,8 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
     {
         EraseBusyScope busy;
         RecordLog log(setup.recordPath);
-        tally = EraseRun(pacing, hooks, log).Execute(list, selection);
+        EraseContext context = setup.Context();
+        tally = EraseRun(context, pacing, hooks, log).Execute(list, selection);
         AddRunToStoredStatistics(tally, setup.clock(), setup.settingsKey);
     }
     return tally;

@@ -1,14 +1,25 @@
-#include "app/EraseWorker.h"
+#include "run/EraseWorker.h"
 
-#include "app/EraseRun.h"
-#include "app/RunSelection.h"
+#include "run/EraseRun.h"
+#include "run/RunSelection.h"
 #include "framework/Owners.h"
 #include "settings/RecordLog.h"
 
+#include <exception>
+
 namespace {
 
-// Thrown from the listener to leave a preview between two entries; no engine guard catches it.
-struct PreviewStopped {};
+// What got past the run's own guards, in words for the record file.
+std::string FailureText(const char* what)
+{
+    try {
+        throw;
+    } catch (const std::exception& failure) {
+        return std::string(what) + " failed: " + failure.what();
+    } catch (...) {
+        return std::string(what) + " failed";
+    }
+}
 
 } // namespace
 
@@ -78,17 +89,17 @@ void EraseWorker::PreviewItems()
     try {
         RunSelection selection(setup_.configPath);
         EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+        EraseContext context = setup_.Context();
+        context.stop = &stop_;
         int row = 0;
         for (EraseItem* item : ItemsToErase(list, selection)) {
             if (static_cast<size_t>(row) >= previews_.size())
                 break;
             EraseCounter counter;
-            counter.onEntry = [this] {
-                if (stop_)
-                    throw PreviewStopped{};
-            };
             ItemPreview preview;
-            item->ExecuteItem(EraseOptions{EraseMode::Preview, &counter});
+            item->ExecuteItem(context, EraseOptions{EraseMode::Preview, &counter});
+            if (stop_)
+                break; // the row stopped half-way keeps no count, as the rows after it
             preview.skipped = item->skipped;
             preview.tally = item->tally;
             preview.uncounted = counter.Uncounted();
@@ -101,7 +112,8 @@ void EraseWorker::PreviewItems()
             ++row;
         }
     } catch (...) {
-        // Stopped, or the walk failed: the rows not counted stay without a count.
+        // The rows not counted stay without a count; the record file tells why.
+        RecordFailure(FailureText("preview"));
     }
     PostMessageW(dialog_, kFinished, kPreviewEnded, 0);
 }
@@ -118,7 +130,8 @@ void EraseWorker::RunItems()
             std::lock_guard guard(lock_);
             progress_.total = static_cast<int>(ItemsToErase(items, selection).size());
         }
-        EraseRun run(InteractivePacing(setup_.settings), hooks_, log);
+        EraseContext context = setup_.Context();
+        EraseRun run(context, InteractivePacing(setup_.settings), hooks_, log);
         EraseCounter counter;
         const EraseItem* current = nullptr;
         EraseTally done;
@@ -163,10 +176,20 @@ void EraseWorker::RunItems()
         outcome.leftLines = counter.LeftLines();
     } catch (...) {
         outcome.failed = true;
+        RecordFailure(FailureText("erase run"));
     }
     {
         std::lock_guard guard(lock_);
         outcome_ = std::move(outcome);
     }
     PostMessageW(dialog_, kFinished, kRunEnded, 0);
+}
+
+void EraseWorker::RecordFailure(const std::string& text) const
+{
+    try {
+        RecordLog(setup_.recordPath).Write(text);
+    } catch (...) {
+        // The record file is the last place to tell; a thread may let nothing escape.
+    }
 }

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/EraseRunHooks.h"
-#include "app/EraseRunSetup.h"
+#include "run/EraseRunHooks.h"
+#include "run/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
 #include "engine/EraseTally.h"
 #include "engine/ItemSelection.h"
@@ -28,7 +28,8 @@ std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& s
 // their tallies and records each in the record log. A failing item erases nothing and the run goes on.
 class EraseRun {
 public:
-    EraseRun(RunPacing pacing, EraseRunHooks& hooks, RecordLog& log);
+    // The context must outlive the run.
+    EraseRun(const EraseContext& context, RunPacing pacing, EraseRunHooks& hooks, RecordLog& log);
 
     // Called with the number of items done so far after each item's record line, before its chime and
     // pause; the progress dialog moves its bar and ticks the item's row.
@@ -41,8 +42,9 @@ public:
     EraseTally Execute(EraseItemList& list, const ItemSelection& selection);
 
 private:
-    void ExecuteItem(EraseItem& item);
+    std::string ExecuteItem(EraseItem& item);
 
+    const EraseContext& context_;
     RunPacing pacing_;
     EraseRunHooks& hooks_;
     RecordLog& log_;

@@ -1,8 +1,10 @@
-#include "app/EraseBusy.h"
+#include "run/EraseBusy.h"
+
+#include <atomic>
 
 namespace {
 
-bool busy = false;
+std::atomic<bool> busy = false;
 
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "settings/RecordFile.h"
+#include "framework/RecordFile.h"
 
 #include "framework/Utf8.h"
 

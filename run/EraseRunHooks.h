@@ -2,6 +2,7 @@
 
 class EraseItem;
 class EraseListener;
+struct EraseContext;
 
 // The steps of a run that reach outside it: erasing an item, the chime and the pause between items. These
 // are the program's own; tests derive to run without waiting or to make an item fail.
@@ -10,7 +11,7 @@ public:
     virtual ~EraseRunHooks() = default;
 
     // The listener hears what the item reaches; the run records its refusals and failed programs through it.
-    virtual void Execute(EraseItem& item, EraseListener& listener);
+    virtual void Execute(EraseItem& item, const EraseContext& context, EraseListener& listener);
     // Returns at once; the system plays the sound.
     virtual void Chime();
     // Blocks the thread the run is on.

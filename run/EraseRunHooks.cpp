@@ -1,13 +1,13 @@
-#include "app/EraseRunHooks.h"
+#include "run/EraseRunHooks.h"
 
 #include "engine/EraseItem.h"
 
 #include <windows.h>
 #include <mmsystem.h>
 
-void EraseRunHooks::Execute(EraseItem& item, EraseListener& listener)
+void EraseRunHooks::Execute(EraseItem& item, const EraseContext& context, EraseListener& listener)
 {
-    item.ExecuteItem(EraseOptions{EraseMode::Erase, &listener});
+    item.ExecuteItem(context, EraseOptions{EraseMode::Erase, &listener});
 }
 
 void EraseRunHooks::Chime()

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/EraseContext.h"
 #include "settings/Settings.h"
 
 #include <ctime>
@@ -19,4 +20,8 @@ struct EraseRunSetup {
 
     // The files beside the executable and the settings as they are now.
     static EraseRunSetup ForProgram();
+
+    // What the engine is told for a run of this set-up: its plug-in folder and Windows version, and this
+    // system's protected folders.
+    EraseContext Context() const;
 };

@@ -1,5 +1,6 @@
-#include "ui/CClosePromptDialog.h"
+#include "app/CClosePromptDialog.h"
 
+#include "app/AppSkin.h"
 #include "framework/Dpi.h"
 #include "framework/Utf8.h"
 #include "resource.h"
@@ -43,6 +44,6 @@ LRESULT CClosePromptDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
 
 void CClosePromptDialog::PlaceButtons()
 {
-    PlaceSkinButton(minimize_, dpi_, 63, kButtonTop);
-    PlaceSkinButton(close_, dpi_, 179, kButtonTop);
+    PlaceSkinButton(minimize_, kPushButtonSkin, dpi_, 63, kButtonTop);
+    PlaceSkinButton(close_, kPushButtonSkin, dpi_, 179, kButtonTop);
 }

@@ -1,4 +1,4 @@
-#include "app/RunSelection.h"
+#include "run/RunSelection.h"
 
 ConfirmedSelection::ConfirmedSelection(std::string configPath)
     : configPath_(std::move(configPath)), config_(configPath_)

@@ -1,4 +1,4 @@
-#include "app/EraseCounter.h"
+#include "run/EraseCounter.h"
 
 #include "engine/ErrorText.h"
 

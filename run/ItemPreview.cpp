@@ -1,4 +1,4 @@
-#include "app/ItemPreview.h"
+#include "run/ItemPreview.h"
 
 #include "framework/Format.h"
 

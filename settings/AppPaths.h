@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/WindowsVersion.h"
+
 #include <string>
 
 // The running program's folder, the files named after its executable, and the Windows version.
@@ -14,6 +16,3 @@ std::string GetPluginFolder(); // ends in a backslash
 
 // Major version plus a tenth of the minor version, as GetVersion reports them.
 double GetWindowsVersion();
-double WindowsVersionFromParts(unsigned major, unsigned minor);
-// The version as plug-in files write it ("%g": 5.1, 10, 6.1).
-std::string FormatWindowsVersion(double version);
