@@ -109,8 +109,8 @@ CommandExecutor::ProgramCheck CommandExecutor::CheckProgram(const std::string& p
     ProgramCheck check;
     if (parameter.find(':') != std::string::npos || parameter.starts_with('\\') || parameter.starts_with('/'))
         return check;
-    std::wstring folder = ToExtendedPath(programFolder_);
-    std::wstring program = ToExtendedPath(programFolder_ + parameter); // made whole, ".." resolved
+    std::wstring folder = ToExtendedPath(context_.pluginFolder);
+    std::wstring program = ToExtendedPath(context_.pluginFolder + parameter); // made whole, ".." resolved
     if (!folder.ends_with(L'\\'))
         folder += L'\\';
     if (!StartsWithFolder(program, folder))
