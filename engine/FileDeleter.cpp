@@ -53,6 +53,38 @@ bool SameText(std::wstring_view a, std::wstring_view b)
                                                         static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+// The path without the dots and blanks that end its parts, which Wine leaves out of an open file's name.
+std::wstring WithoutFinalDotsAndBlanks(std::wstring_view path)
+{
+    std::wstring trimmed;
+    for (size_t start = 0;;) {
+        size_t end = path.find(L'\\', start);
+        std::wstring_view part = path.substr(start, end == std::wstring_view::npos ? end : end - start);
+        trimmed += part.substr(0, part.find_last_not_of(L". ") + 1); // npos + 1: nothing
+        if (end == std::wstring_view::npos)
+            return trimmed;
+        trimmed += L'\\';
+        start = end + 1;
+    }
+}
+
+// Whether path is another name of the handle's file; unless nothing is found by it, anything unclear
+// says it is.
+bool NamesSameFile(const std::wstring& path, HANDLE file)
+{
+    UniqueHandle other(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!other) {
+        DWORD error = GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    }
+    BY_HANDLE_FILE_INFORMATION mine;
+    BY_HANDLE_FILE_INFORMATION its;
+    return !GetFileInformationByHandle(file, &mine) || !GetFileInformationByHandle(other.get(), &its) ||
+           (mine.dwVolumeSerialNumber == its.dwVolumeSerialNumber && mine.nFileIndexHigh == its.nFileIndexHigh &&
+            mine.nFileIndexLow == its.nFileIndexLow);
+}
+
 bool MarkForDeletion(HANDLE file)
 {
     FILE_DISPOSITION_INFO disposition{TRUE};
@@ -125,9 +157,17 @@ bool FileDeleter::IsEntryItself(HANDLE file, const std::wstring& path) const
 {
     std::wstring_view relative = std::wstring_view(path).substr(rootLength_);
     std::wstring final = ObjectName(file);
-    return !rootFinal_.empty() && final.size() == rootFinal_.size() + relative.size() &&
-           SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_) &&
-           SameText(std::wstring_view(final).substr(rootFinal_.size()), relative);
+    if (rootFinal_.empty() || final.size() < rootFinal_.size() ||
+        !SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_))
+        return false;
+    std::wstring_view finalRelative = std::wstring_view(final).substr(rootFinal_.size());
+    if (SameText(finalRelative, relative))
+        return true;
+    // Wine names the file without the final dots and blanks of its parts; it is still the listed one
+    // unless that shorter name leads to the same file, as a link to its namesake would.
+    std::wstring trimmed = WithoutFinalDotsAndBlanks(relative);
+    return SameText(WithoutFinalDotsAndBlanks(finalRelative), trimmed) &&
+           !NamesSameFile(path.substr(0, rootLength_) + trimmed, file);
 }
 
 FileResult FileDeleter::Delete(const std::wstring& path, DWORD attributes) const

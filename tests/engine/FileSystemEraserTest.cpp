@@ -298,6 +298,20 @@ TEST_F(FileSystemEraserTest, NamesEndingInADotOrABlankGoByTheirOwnNames)
     EXPECT_EQ(NamesInFolder(target.substr(0, target.size() - 1)).size(), 2u) << "only . and .. are left";
 }
 
+// A link whose name is its namesake's with a final dot is a link, never the namesake, which is kept here.
+TEST_F(FileSystemEraserTest, LinkNamedLikeItsTargetLeavesTheTarget)
+{
+    WriteFile("target\\n", "namesake");
+    ASSERT_TRUE(MakeFileLinkForTest(PathOf("target\\n."), PathOf("target\\n")));
+    struct KeepNamesake final : EntryFilter {
+        bool Keeps(const std::string& path, uint64_t) const override { return path.ends_with("\\n"); }
+    } keep;
+    DeleteInFolder(PathOf("target"), "*", true, files_, bytes_, {EraseMode::Erase, nullptr, &keep});
+    EXPECT_EQ(files_, 0u);
+    EXPECT_EQ(ReadFile("target\\n"), "namesake");
+    RemoveFileLinkForTest(PathOf("target\\n."));
+}
+
 // A name that Wine lists but cannot open (a Unix name holding a backslash) is told as left, with the
 // folder that holds it; it counts nothing. Windows keeps names that are not valid UTF-16, which no UTF-8
 // path can hold: they go by the names the folder lists (Wine cannot make them).

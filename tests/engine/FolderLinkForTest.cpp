@@ -122,6 +122,13 @@ long LinuxRemove(const char* path, bool folder)
     return result;
 }
 
+// The extended form of path with its own name as it stands: a final dot or blank stays.
+std::wstring ExtendedKeepingName(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    return ToExtendedPath(path.substr(0, slash)) + ToWide(path.substr(slash));
+}
+
 bool MakeUnixLink(const std::wstring& link, const std::wstring& target)
 {
     UnixFileName unixFileName = WineUnixFileName();
@@ -137,7 +144,7 @@ bool MakeUnixLink(const std::wstring& link, const std::wstring& target)
 
 bool IsLinkForTest(const std::string& path)
 {
-    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
+    DWORD attributes = GetFileAttributesW(ExtendedKeepingName(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -175,7 +182,7 @@ void RemoveFolderLinkForTest(const std::string& link)
 
 bool MakeFileLinkForTest(const std::string& link, const std::string& target)
 {
-    std::wstring wideLink = ToExtendedPath(link);
+    std::wstring wideLink = ExtendedKeepingName(link);
     std::wstring wideTarget = ToWide(target);
     // Some systems report success without making anything.
     CreateSymbolicLinkW(wideLink.c_str(), wideTarget.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
@@ -188,7 +195,7 @@ bool MakeFileLinkForTest(const std::string& link, const std::string& target)
 // Under Wine DeleteFileW would delete a Unix link's target.
 void RemoveFileLinkForTest(const std::string& link)
 {
-    std::wstring wideLink = ToExtendedPath(link);
+    std::wstring wideLink = ExtendedKeepingName(link);
     if (UnixFileName unixFileName = WineUnixFileName())
         LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());
     else
