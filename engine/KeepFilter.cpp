@@ -167,7 +167,7 @@ bool KeepFilter::Named(const std::string& path) const
         return false;
     std::vector<std::wstring> parts = Parts(ToWide(path));
     for (const std::vector<Part>& pattern : patterns_) {
-        if (Inside(pattern, 0, parts, 0))
+        if (PartsInside(pattern, 0, parts, 0))
             return true;
     }
     return false;
@@ -211,24 +211,6 @@ bool KeepCanApply(const std::string& keep, const std::vector<std::string>& folde
         }
     }
     return false;
-}
-
-// Whether the path's parts from at on are, or lie inside, what the pattern's parts from next on name.
-bool KeepFilter::Inside(const std::vector<Part>& pattern, size_t next, const std::vector<std::wstring>& parts,
-                        size_t at)
-{
-    for (; next < pattern.size(); ++next, ++at) {
-        if (pattern[next].anyDepth) {
-            for (size_t skipped = at; skipped <= parts.size(); ++skipped) {
-                if (Inside(pattern, next + 1, parts, skipped))
-                    return true;
-            }
-            return false;
-        }
-        if (at >= parts.size() || !pattern[next].name.Matches(parts[at]))
-            return false;
-    }
-    return true;
 }
 
 uint64_t FileTimeNow()

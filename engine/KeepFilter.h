@@ -39,13 +39,8 @@ public:
     };
 
 private:
-    struct Part {
-        NamePattern name;
-        bool anyDepth; // "**"
-    };
+    using Part = PathPatternPart;
     bool Named(const std::string& path) const;
-    static bool Inside(const std::vector<Part>& pattern, size_t next, const std::vector<std::wstring>& parts,
-                       size_t at);
 
     std::vector<std::vector<Part>> patterns_; // the parts of each pattern, in each of its places
     uint64_t youngest_ = 0; // files written after this are kept; 0: no limit

@@ -56,3 +56,19 @@ bool NamePattern::Matches(std::wstring_view name) const
         return true;
     return orBare_ && MatchesWildcard(name, std::wstring_view(pattern_).substr(0, pattern_.size() - 2));
 }
+
+bool PartsInside(const PathPattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at)
+{
+    for (; next < pattern.size(); ++next, ++at) {
+        if (pattern[next].anyDepth) {
+            for (size_t skipped = at; skipped <= parts.size(); ++skipped) {
+                if (PartsInside(pattern, next + 1, parts, skipped))
+                    return true;
+            }
+            return false;
+        }
+        if (at >= parts.size() || !pattern[next].name.Matches(parts[at]))
+            return false;
+    }
+    return true;
+}

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Whether name matches pattern without regard to case: "*" stands for any run of characters, "?" for any
 // one. Unlike the system's search it never matches through a short 8.3 name.
@@ -22,3 +23,13 @@ private:
     bool noExtension_ = false; // the pattern ended in "."
     bool orBare_ = false;      // the pattern ended in ".*"
 };
+
+// One part of a path pattern: a name pattern, or "**" for any number of parts, none included.
+struct PathPatternPart {
+    NamePattern name;
+    bool anyDepth;
+};
+using PathPattern = std::vector<PathPatternPart>;
+
+// Whether the path's parts from at on are, or lie inside, what the pattern's parts from next on name.
+bool PartsInside(const PathPattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at);

@@ -71,7 +71,7 @@ bool RegistryKeep::KeepsValue(const std::string& keyPath, const std::string& nam
 bool RegistryKeep::KeepsParts(const std::vector<std::wstring>& parts) const
 {
     for (const Pattern& pattern : patterns_) {
-        if (!parts.empty() && Inside(pattern, 0, parts, 0))
+        if (!parts.empty() && PartsInside(pattern, 0, parts, 0))
             return true;
     }
     return false;
@@ -87,22 +87,6 @@ bool RegistryKeep::KeepsBelow(const std::string& keyPath) const
             return true;
     }
     return false;
-}
-
-bool RegistryKeep::Inside(const Pattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at)
-{
-    for (; next < pattern.size(); ++next, ++at) {
-        if (pattern[next].anyDepth) {
-            for (size_t skipped = at; skipped <= parts.size(); ++skipped) {
-                if (Inside(pattern, next + 1, parts, skipped))
-                    return true;
-            }
-            return false;
-        }
-        if (at >= parts.size() || !pattern[next].name.Matches(parts[at]))
-            return false;
-    }
-    return true;
 }
 
 bool RegistryKeep::Above(const Pattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at)

@@ -24,15 +24,10 @@ public:
     bool KeepsBelow(const std::string& keyPath) const;
 
 private:
-    struct Part {
-        NamePattern name;
-        bool anyDepth; // "**"
-    };
-    using Pattern = std::vector<Part>;
+    using Part = PathPatternPart;
+    using Pattern = PathPattern;
 
     bool KeepsParts(const std::vector<std::wstring>& parts) const;
-    // Whether the path's parts from at on are, or lie inside, what the pattern's parts from next on name.
-    static bool Inside(const Pattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at);
     // Whether the path's parts from at on lead towards what the pattern's parts from next on name.
     static bool Above(const Pattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at);
 

@@ -78,6 +78,7 @@ def test(args):
     folder = prefix.expand("%LOCALAPPDATA%") + r"\Programs\Vestrel"
     host_folder = prefix.host_path(folder)
     shutil.rmtree(host_folder, ignore_errors=True)
+    prefix.delete_key(SETTINGS_KEY)  # other tests of the same prefix store settings there too
     start_menu = prefix.expand("%APPDATA%") + r"\Microsoft\Windows\Start Menu\Programs"
     shortcut = prefix.host_path(start_menu + r"\Vestrel.lnk")
 
