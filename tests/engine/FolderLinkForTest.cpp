@@ -83,17 +83,6 @@ long LinuxSymlink(const char* target, const char* link)
     return result;
 }
 
-long LinuxUnlink(const char* path)
-{
-    long result = -1;
-#if defined(__i386__)
-    asm volatile("int $0x80" : "=a"(result) : "a"(10), "b"(path) : "memory");
-#elif defined(__x86_64__)
-    asm volatile("syscall" : "=a"(result) : "a"(87L), "D"(path) : "rcx", "r11", "memory");
-#endif
-    return result;
-}
-
 long LinuxCreate(const char* path, bool folder)
 {
     long result = -1;
@@ -177,7 +166,7 @@ void RemoveFolderLinkForTest(const std::string& link)
     if (!unresolved && !IsLinkForTest(link))
         return;
     if (UnixFileName unixFileName = WineUnixFileName())
-        LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());
+        LinuxRemove(UnixPath(unixFileName, wideLink).c_str(), false);
 }
 
 bool MakeFileLinkForTest(const std::string& link, const std::string& target)
@@ -197,7 +186,7 @@ void RemoveFileLinkForTest(const std::string& link)
 {
     std::wstring wideLink = ExtendedKeepingName(link);
     if (UnixFileName unixFileName = WineUnixFileName())
-        LinuxUnlink(UnixPath(unixFileName, wideLink).c_str());
+        LinuxRemove(UnixPath(unixFileName, wideLink).c_str(), false);
     else
         DeleteFileW(wideLink.c_str());
 }
