@@ -215,7 +215,7 @@ void CMainDialog::FillLists()
         int page = PageOfType(item.type);
         if (!item.Listed() || page == 0)
             continue;
-        int state = selection.IsSelected(item.id) ? CheckListItem::Checked : CheckListItem::Unchecked;
+        int state = selection.IsItemSelected(item) ? CheckListItem::Checked : CheckListItem::Unchecked;
         CheckListItem* row = List(page).AddItem(item.descript, selectAll[page - 1], state,
                                                 static_cast<int>(index), text, selectedText, selectedBack);
         if (row)
