@@ -419,16 +419,28 @@ void CMainDialog::OnEraseNow()
     RepaintStatistics();
 }
 
+// Both dialogs' values are stored when OK is pressed and apply at once.
 void CMainDialog::OnOptions()
 {
-    if (!BringModalToFront())
-        RunModal([this] { COptionsDialog(AutoStartOperationsFor()).DoModal(GetHwnd()); });
+    if (BringModalToFront())
+        return;
+    const AutoStartOperations autoStart = AutoStartOperationsFor();
+    COptionsDialog dialog(CurrentOptions(autoStart));
+    RunModal([&] {
+        if (dialog.DoModal(GetHwnd()) == IDOK)
+            StoreOptions(dialog.values, autoStart, setup_.settingsKey);
+    });
 }
 
 void CMainDialog::OnSchedule()
 {
-    if (!BringModalToFront())
-        RunModal([this] { CScheduleDialog().DoModal(GetHwnd()); });
+    if (BringModalToFront())
+        return;
+    CScheduleDialog dialog(CurrentSchedule());
+    RunModal([&] {
+        if (dialog.DoModal(GetHwnd()) == IDOK)
+            StoreSchedule(dialog.values, setup_.settingsKey);
+    });
 }
 
 // Both ways to more plug-ins, in a menu under the button: the page about them, and the import.
