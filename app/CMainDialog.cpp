@@ -328,8 +328,9 @@ void CMainDialog::ShowPage(int page)
         ShowWindow(List(other).GetHwnd(), other == page ? SW_SHOW : SW_HIDE);
         EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
     }
+    // The lists are children: the page shown again (after "Set Default") must repaint its rows too.
     const RECT listArea = dpi_.Scale(kListArea);
-    InvalidateRect(GetHwnd(), &listArea, TRUE);
+    RedrawWindow(GetHwnd(), &listArea, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 template <typename Show>
@@ -370,6 +371,13 @@ bool CMainDialog::BringModalToFront() const
 void CMainDialog::OnSetDefault()
 {
     if (BringModalToFront())
+        return;
+    int answer = IDNO;
+    RunModal([&] {
+        answer = MessageBoxW(GetHwnd(), L"Restore the default selection? Your ticks on all pages are replaced.",
+                             ToWide(kSetDefaultCaption).c_str(), MB_YESNO | MB_ICONQUESTION);
+    });
+    if (answer != IDYES)
         return;
     selectionWriter_.WriteDefaults(*items_);
     FillLists();
