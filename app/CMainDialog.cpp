@@ -4,7 +4,7 @@
 #include "app/CAboutDialog.h"
 #include "app/CEraseProgressDialog.h"
 #include "run/EraseBusy.h"
-#include "run/EraseRun.h"
+#include "run/EraseWorker.h"
 #include "app/RulesImportPrompt.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
@@ -162,7 +162,7 @@ bool CMainDialog::OnInitDialog()
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
     if (ProcessSettings().eraseAtStartup)
-        RunSilentErase(RunSetup());
+        RunSilently();
     PlaceControls();
     CentreOnWorkArea();
     // The keys work the list at once, and Enter, pressing the focused button, finds none: the close prompt.
@@ -414,7 +414,7 @@ void CMainDialog::OnEraseNow()
         return;
     SaveSelection();
     eraseWindowOpen_ = true;
-    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup()); });
+    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup(), *hooks); });
     eraseWindowOpen_ = false;
     RepaintStatistics();
 }
@@ -539,6 +539,12 @@ void CMainDialog::RepaintStatistics()
     InvalidateRect(GetHwnd(), &area, TRUE);
 }
 
+void CMainDialog::RunSilently()
+{
+    RunModal([this] { EraseWorker(GetHwnd(), RunSetup(), *hooks).RunSilent(); });
+    RepaintStatistics();
+}
+
 EraseRunSetup CMainDialog::RunSetup() const
 {
     EraseRunSetup setup = setup_;
@@ -570,10 +576,8 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 
 LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
 {
-    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_)) {
-        RunSilentErase(RunSetup());
-        RepaintStatistics();
-    }
+    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_))
+        RunSilently();
     return Default();
 }
 

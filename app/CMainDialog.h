@@ -1,4 +1,5 @@
 #pragma once
+#include "run/EraseRunHooks.h"
 #include "run/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
 #include "framework/Dpi.h"
@@ -23,6 +24,9 @@ public:
     explicit CMainDialog(EraseRunSetup setup = EraseRunSetup::ForProgram());
 
     static constexpr int kPageCount = 3;
+
+    // What the runs started from the window reach outside themselves; tests put their own.
+    EraseRunHooks* hooks = &SystemRunHooks();
 
     // What the window shows.
     const CCheckListCtrl& PageList(int page) const { return List(page); }
@@ -83,6 +87,9 @@ private:
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
     void RepaintStatistics();
+    // A run of the schedule or the start-up, away from the window's thread; the window answers meanwhile
+    // but, as under a modal dialog, starts nothing else.
+    void RunSilently();
     // The setup with the settings as they are now, for a run.
     EraseRunSetup RunSetup() const;
     // Runs one of the window's modal dialogs; a close asked for meanwhile follows once it has ended.
