@@ -50,14 +50,13 @@ private:
     std::vector<Row> Rows(int page) const override;
 
     LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnSize(WPARAM, LPARAM);
-    LRESULT OnSysCommand(WPARAM, LPARAM);
+    void OnSize(UINT type, SIZE client);
+    void OnSysCommand(UINT command);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
-    LRESULT OnTimer(WPARAM, LPARAM);
+    void OnTimer(UINT_PTR timer);
     LRESULT OnHelp(WPARAM, LPARAM);
     LRESULT OnCloseMessage(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
-    LRESULT OnDpiChanged(WPARAM, LPARAM);
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
@@ -83,6 +82,7 @@ private:
     void ApplyButtonSkins();
     void PlaceControls();
     void PlaceLists();
+    void Layout() override;
     void SaveSelection();
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
@@ -109,7 +109,6 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
-    Dpi dpi_;
     int currentPage_ = 0;
     int modalDepth_ = 0;
     bool closePromptOpen_ = false;
