@@ -12,7 +12,6 @@ constexpr int kButtonTop = 195;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CClosePromptDialog, CSkinDialog)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CClosePromptDialog::CClosePromptDialog() : CSkinDialog(IDD_CLOSE_PROMPT, IDB_CLOSE_PROMPT_BACKGROUND) {}
@@ -22,28 +21,19 @@ bool CClosePromptDialog::OnInitDialog()
     CSkinDialog::OnInitDialog();
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
-    dpi_ = Dpi::ForWindow(GetHwnd());
     AttachItem(IDC_MINIMIZE_IT, minimize_);
     minimize_.SetToolTipText("Only Minimize It");
     AttachItem(IDC_CLOSE_IT, close_);
     close_.SetToolTipText("Close the Eraser");
-    PlaceButtons();
+    Layout();
     // Enter presses the focused button; at first that is the default, "Close it".
     SetFocus(close_.GetHwnd());
     return false;
 }
 
-// Moved to a monitor of another scale: the background, the faces and the places of that scale.
-LRESULT CClosePromptDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+// The buttons' faces and places for the window's scale.
+void CClosePromptDialog::Layout()
 {
-    dpi_ = Dpi(HIWORD(wParam));
-    FollowDpiChange(dpi_, lParam);
-    PlaceButtons();
-    return 0;
-}
-
-void CClosePromptDialog::PlaceButtons()
-{
-    PlaceSkinButton(minimize_, kPushButtonSkin, dpi_, 63, kButtonTop);
-    PlaceSkinButton(close_, kPushButtonSkin, dpi_, 179, kButtonTop);
+    PlaceSkinButton(minimize_, kPushButtonSkin, WindowDpi(), 63, kButtonTop);
+    PlaceSkinButton(close_, kPushButtonSkin, WindowDpi(), 179, kButtonTop);
 }

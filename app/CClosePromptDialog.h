@@ -14,10 +14,8 @@ public:
 
 private:
     bool OnInitDialog() override;
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
-    void PlaceButtons();
+    void Layout() override;
 
-    Dpi dpi_;
     CSkinButton minimize_;
     CSkinButton close_;
 

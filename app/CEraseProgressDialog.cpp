@@ -121,7 +121,6 @@ std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const st
 BEGIN_MESSAGE_MAP(CEraseProgressDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_SETCURSOR, OnSetCursor)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_MESSAGE(EraseWorker::kPreviewed, OnPreviewed)
     ON_MESSAGE(EraseWorker::kProgress, OnProgress)
     ON_MESSAGE(EraseWorker::kItemDone, OnItemDone)
@@ -165,9 +164,8 @@ std::string CEraseProgressDialog::OutcomeStatus(unsigned failures)
 bool CEraseProgressDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
-    dpi_ = Dpi::ForWindow(GetHwnd());
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
-    if (!list_.Create(dpi_.Scale(kListRect), GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE,
+    if (!list_.Create(WindowDpi().Scale(kListRect), GetHwnd(), IDC_CHECK_LIST, IDB_PROGRESS_CHECK_DONE,
                       IDB_PROGRESS_CHECK_PENDING, IDB_PROGRESS_CHECK_PENDING, kWhite)) {
         EndDialog(IDCANCEL);
         return false;
@@ -178,7 +176,7 @@ bool CEraseProgressDialog::OnInitDialog()
     AttachButton(cancel_, IDOK, "Cancel");
     AttachItem(IDC_PROGRESS_BAR, bar_);
     bar_.SetRange(0, selectedCount_);
-    Layout();
+    PlaceControls();
     // Enter erases; the buttons are owner-drawn, so the dialog is told which one is the default.
     SendMessageW(GetHwnd(), DM_SETDEFID, IDC_START_ERASE, 0);
     worker_ = std::make_unique<EraseWorker>(GetHwnd(), setup, *hooks);
@@ -231,24 +229,22 @@ void CEraseProgressDialog::AttachButton(CSkinButton& button, int id, const char*
     button.SetToolTipText(tip);
 }
 
-// Every place and size for the window's DPI; the list's own look follows on a change of it.
-void CEraseProgressDialog::Layout()
+// Every place and size for the window's DPI.
+void CEraseProgressDialog::PlaceControls()
 {
     SizeToBackground();
-    Place(list_.GetHwnd(), dpi_.Scale(kListRect));
-    PlaceSkinButton(erase_, kPushButtonSkin, dpi_, kEraseLeft, kButtonTop);
-    PlaceSkinButton(cancel_, kPushButtonSkin, dpi_, kCancelLeft, kButtonTop);
-    Place(bar_.GetHwnd(), dpi_.Scale(kBarRect));
-    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
+    Place(list_.GetHwnd(), WindowDpi().Scale(kListRect));
+    PlaceSkinButton(erase_, kPushButtonSkin, WindowDpi(), kEraseLeft, kButtonTop);
+    PlaceSkinButton(cancel_, kPushButtonSkin, WindowDpi(), kCancelLeft, kButtonTop);
+    Place(bar_.GetHwnd(), WindowDpi().Scale(kBarRect));
+    font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
 }
 
-LRESULT CEraseProgressDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+// After a change of DPI the list's own look follows as well.
+void CEraseProgressDialog::Layout()
 {
-    dpi_ = Dpi(HIWORD(wParam));
-    FollowDpiChange(dpi_, lParam);
-    Layout();
-    list_.ApplyDpi(dpi_);
-    return 0;
+    PlaceControls();
+    list_.ApplyDpi(WindowDpi());
 }
 
 LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
@@ -260,7 +256,7 @@ LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
 
 int CEraseProgressDialog::StatusWidth() const
 {
-    return dpi_.Scale(kStatusRight) - dpi_.Scale(kStatusLeft);
+    return WindowDpi().Scale(kStatusRight) - WindowDpi().Scale(kStatusLeft);
 }
 
 void CEraseProgressDialog::PaintStatus(HDC dc) const
@@ -275,8 +271,8 @@ void CEraseProgressDialog::PaintStatus(HDC dc) const
     };
     const bool running = phase_ == Phase::Running || phase_ == Phase::Finished;
     const std::vector<std::string> lines = FittedLines(phase_, status_, running ? tally_ : PreviewTotal(), fits);
-    const POINT first = dpi_.Scale(POINT{kStatusLeft, kStatusTop});
-    DrawTextLines(dc, {font_.get(), kBlack, first, dpi_.Scale(kLineStep), first.x + width}, lines);
+    const POINT first = WindowDpi().Scale(POINT{kStatusLeft, kStatusTop});
+    DrawTextLines(dc, {font_.get(), kBlack, first, WindowDpi().Scale(kLineStep), first.x + width}, lines);
 }
 
 LRESULT CEraseProgressDialog::OnSetCursor(WPARAM, LPARAM)
@@ -316,7 +312,7 @@ void CEraseProgressDialog::SetStatus(std::string status)
 
 void CEraseProgressDialog::InvalidateStatus() const
 {
-    const RECT area = dpi_.Scale(kStatusArea);
+    const RECT area = WindowDpi().Scale(kStatusArea);
     InvalidateRect(GetHwnd(), &area, TRUE);
 }
 

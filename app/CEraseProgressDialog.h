@@ -70,7 +70,6 @@ private:
     bool OnInitDialog() override;
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnSetCursor(WPARAM, LPARAM);
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnPreviewed(WPARAM row, LPARAM);
     LRESULT OnProgress(WPARAM, LPARAM);
     LRESULT OnItemDone(WPARAM doneCount, LPARAM);
@@ -82,7 +81,8 @@ private:
     void ListItems();
     void ShowRows();
     void AttachButton(CSkinButton& button, int id, const char* tip);
-    void Layout();
+    void PlaceControls();
+    void Layout() override;
     void Leave(int result);
     void StartRun();
     void FinishRun();
@@ -104,7 +104,6 @@ private:
     CSkinButton cancel_;
     CPercentProgressCtrl bar_;
     GdiObject<HFONT> font_;
-    Dpi dpi_;
     std::unique_ptr<EraseWorker> worker_;
     std::optional<EraseBusyScope> busy_;
     std::optional<WaitCursor> waitCursor_;

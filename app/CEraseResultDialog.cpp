@@ -28,7 +28,6 @@ constexpr int kFontHeight = 14;
 
 BEGIN_MESSAGE_MAP(CEraseResultDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_COMMAND(IDC_RESULT_DETAILS, OnDetails)
 END_MESSAGE_MAP()
 
@@ -54,7 +53,7 @@ std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally
 
 int CEraseResultDialog::TextWidth() const
 {
-    return dpi_.Scale(kTextRight) - dpi_.Scale(kTextLeft);
+    return WindowDpi().Scale(kTextRight) - WindowDpi().Scale(kTextLeft);
 }
 
 std::vector<std::string> CEraseResultDialog::FittedResultLines(HDC dc) const
@@ -72,7 +71,6 @@ std::vector<std::string> CEraseResultDialog::FittedResultLines(HDC dc) const
 bool CEraseResultDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
-    dpi_ = Dpi::ForWindow(GetHwnd());
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     AttachItem(IDOK, close_);
     close_.SetToolTipText("Close");
@@ -91,17 +89,9 @@ void CEraseResultDialog::Layout()
 {
     SizeToBackground();
     const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
-    PlaceSkinButton(close_, kPushButtonSkin, dpi_, closeLeft, kButtonTop);
-    PlaceSkinButton(details_, kPushButtonSkin, dpi_, kDetailsLeft, kButtonTop);
-    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
-}
-
-LRESULT CEraseResultDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
-{
-    dpi_ = Dpi(HIWORD(wParam));
-    FollowDpiChange(dpi_, lParam);
-    Layout();
-    return 0;
+    PlaceSkinButton(close_, kPushButtonSkin, WindowDpi(), closeLeft, kButtonTop);
+    PlaceSkinButton(details_, kPushButtonSkin, WindowDpi(), kDetailsLeft, kButtonTop);
+    font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
 }
 
 void CEraseResultDialog::OnDetails()
@@ -124,8 +114,9 @@ void CEraseResultDialog::PaintResult(HDC dc) const
     std::vector<std::string> lines = FittedResultLines(dc);
     std::vector<std::string> note(lines.begin() + kCountLines, lines.end());
     lines.resize(kCountLines);
-    const int step = dpi_.Scale(kLineStep);
-    const int right = dpi_.Scale(kTextLeft) + TextWidth();
-    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi_.Scale(POINT{kTextLeft, kFirstLineTop}), step, right}, lines);
-    DrawTextLines(dc, {font_.get(), kNoteColour, dpi_.Scale(POINT{kTextLeft, kNoteTop}), step, right}, note);
+    const Dpi& dpi = WindowDpi();
+    const int step = dpi.Scale(kLineStep);
+    const int right = dpi.Scale(kTextLeft) + TextWidth();
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi.Scale(POINT{kTextLeft, kFirstLineTop}), step, right}, lines);
+    DrawTextLines(dc, {font_.get(), kNoteColour, dpi.Scale(POINT{kTextLeft, kNoteTop}), step, right}, note);
 }

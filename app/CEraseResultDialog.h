@@ -39,15 +39,13 @@ public:
 private:
     bool OnInitDialog() override;
     LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     void OnDetails();
 
-    void Layout();
+    void Layout() override;
 
     CSkinButton close_;
     CSkinButton details_;
     GdiObject<HFONT> font_;
-    Dpi dpi_;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -15,7 +15,7 @@ constexpr RECT kBarRect{70, 200, 70 + 200, 200 + 6};
 } // namespace
 
 BEGIN_MESSAGE_MAP(CLoaderDialog, CSkinDialog)
-    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_WM_TIMER(OnTimer)
     ON_MESSAGE(WM_PAINT, OnPaint)
 END_MESSAGE_MAP()
 
@@ -37,33 +37,36 @@ bool CLoaderDialog::OnInitDialog()
     SetWindowTextW(GetHwnd(), ToWide(kTitle).c_str());
     SizeToBackground();
     CentreOnWorkArea();
-    dpi_ = Dpi::ForWindow(GetHwnd());
     step_ = 0;
     SetTimer(GetHwnd(), kStepTimer, kStepMs, nullptr);
     AttachItem(IDC_PROGRESS_BAR, bar_);
-    const RECT bar = dpi_.Scale(kBarRect);
-    SetWindowPos(bar_.GetHwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
     bar_.SetRange(0, kLastStep);
     bar_.SetPos(0);
     bar_.ShowPercent(false);
-    font_ = CreateSkinFont(dpi_.Scale(kFontHeight));
+    Layout();
     return true;
 }
 
-LRESULT CLoaderDialog::OnTimer(WPARAM timer, LPARAM)
+void CLoaderDialog::Layout()
+{
+    const RECT bar = WindowDpi().Scale(kBarRect);
+    SetWindowPos(bar_.GetHwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
+}
+
+void CLoaderDialog::OnTimer(UINT_PTR timer)
 {
     if (timer != kStepTimer)
-        return 0;
+        return;
     ++step_;
     bar_.SetPos(step_);
-    const RECT textArea = dpi_.Scale(kTextArea);
+    const RECT textArea = WindowDpi().Scale(kTextArea);
     InvalidateRect(GetHwnd(), &textArea, TRUE);
     if (step_ > kLastStep) {
         KillTimer(GetHwnd(), kStepTimer);
         EndDialog(IDOK);
     }
-    return 0;
 }
 
 LRESULT CLoaderDialog::OnPaint(WPARAM, LPARAM)
@@ -75,5 +78,6 @@ LRESULT CLoaderDialog::OnPaint(WPARAM, LPARAM)
 
 void CLoaderDialog::PaintText(HDC dc) const
 {
-    DrawTextLines(dc, {font_.get(), RGB(255, 255, 255), dpi_.Scale(POINT{kTextLeft, kTextTop}), 0}, {StepText(step_)});
+    const POINT origin = WindowDpi().Scale(POINT{kTextLeft, kTextTop});
+    DrawTextLines(dc, {font_.get(), RGB(255, 255, 255), origin, 0}, {StepText(step_)});
 }

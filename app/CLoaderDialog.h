@@ -29,11 +29,11 @@ public:
 
 private:
     bool OnInitDialog() override;
-    LRESULT OnTimer(WPARAM, LPARAM);
+    void OnTimer(UINT_PTR timer);
+    void Layout() override;
     LRESULT OnPaint(WPARAM, LPARAM);
 
     int step_ = 0;
-    Dpi dpi_;
     CPercentProgressCtrl bar_;
     GdiObject<HFONT> font_;
 

@@ -4,7 +4,7 @@
 #include "app/CAboutDialog.h"
 #include "app/CEraseProgressDialog.h"
 #include "run/EraseBusy.h"
-#include "run/EraseRun.h"
+#include "run/EraseWorker.h"
 #include "app/RulesImportPrompt.h"
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
@@ -105,14 +105,13 @@ std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
 
 BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
-    ON_MESSAGE(WM_SIZE, OnSize)
-    ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)
+    ON_WM_SIZE(OnSize)
+    ON_WM_SYSCOMMAND(OnSysCommand)
     ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
-    ON_MESSAGE(WM_TIMER, OnTimer)
+    ON_WM_TIMER(OnTimer)
     ON_MESSAGE(WM_HELP, OnHelp)
     ON_MESSAGE(WM_CLOSE, OnCloseMessage)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
-    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_COMMAND(IDC_ERASE_NOW, OnEraseNow)
     ON_COMMAND(IDC_OPTION, OnOptions)
     ON_COMMAND(IDC_SCHEDULE, OnSchedule)
@@ -145,7 +144,6 @@ CMainDialog::CMainDialog(EraseRunSetup setup)
 bool CMainDialog::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
-    dpi_ = Dpi::ForWindow(GetHwnd());
     AddAboutEntry();
     SetIcons();
     if (!CreateLists())
@@ -157,12 +155,12 @@ bool CMainDialog::OnInitDialog()
     ApplyButtonSkins();
     ShowPage(1);
     LoadSettings(setup_.settingsKey);
-    statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
+    statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
     if (ProcessSettings().eraseAtStartup)
-        RunSilentErase(RunSetup());
+        RunSilently();
     PlaceControls();
     CentreOnWorkArea();
     // The keys work the list at once, and Enter, pressing the focused button, finds none: the close prompt.
@@ -189,8 +187,9 @@ void CMainDialog::SetIcons()
 bool CMainDialog::CreateLists()
 {
     // Created in the order pages 1, 3, 2, so page 2's list lies on top until a page is chosen.
+    const RECT place = WindowDpi().Scale(kListRect);
     for (int page : {1, 3, 2}) {
-        if (!List(page).Create(dpi_.Scale(kListRect), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
+        if (!List(page).Create(place, GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
     }
@@ -241,28 +240,28 @@ void CMainDialog::ApplyButtonSkins()
         const ButtonSkin& skin = kButtons[i];
         if (!buttons_[i].GetHwnd())
             continue;
-        buttons_[i].SetDpi(dpi_);
+        buttons_[i].SetDpi(WindowDpi());
         buttons_[i].SetSkin(skin.normal, skin.pressed, skin.hover, skin.disabled);
     }
 }
 
 void CMainDialog::PlaceControls()
 {
-    const SIZE size = WindowSize(dpi_);
+    const SIZE size = WindowSize(WindowDpi());
     SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     for (const ButtonSkin& skin : kButtons) {
-        const RECT r = ControlRect(skin.id, dpi_);
+        const RECT r = ControlRect(skin.id, WindowDpi());
         SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
     }
 }
 
 void CMainDialog::PlaceLists()
 {
-    const RECT r = dpi_.Scale(kListRect);
+    const RECT r = WindowDpi().Scale(kListRect);
     for (CCheckListCtrl& list : lists_) {
         SetWindowPos(list.GetHwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        list.ApplyDpi(dpi_);
+        list.ApplyDpi(WindowDpi());
     }
 }
 
@@ -329,7 +328,7 @@ void CMainDialog::ShowPage(int page)
         EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
     }
     // The lists are children: the page shown again (after "Set Default") must repaint its rows too.
-    const RECT listArea = dpi_.Scale(kListArea);
+    const RECT listArea = WindowDpi().Scale(kListArea);
     RedrawWindow(GetHwnd(), &listArea, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -422,7 +421,7 @@ void CMainDialog::OnEraseNow()
         return;
     SaveSelection();
     eraseWindowOpen_ = true;
-    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup()); });
+    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup(), *hooks); });
     eraseWindowOpen_ = false;
     RepaintStatistics();
 }
@@ -523,7 +522,7 @@ std::vector<std::string> CMainDialog::StatisticsLines()
 std::vector<std::string> CMainDialog::FittedStatisticsLines(HDC dc) const
 {
     SelectedObject font(dc, statisticsFont_.get());
-    const int width = dpi_.Scale(kStatisticsRight) - dpi_.Scale(kStatisticsOrigin.x);
+    const int width = WindowDpi().Scale(kStatisticsRight) - WindowDpi().Scale(kStatisticsOrigin.x);
     auto fits = [&](const std::string& line) {
         std::wstring text = ToWide(line);
         SIZE size{};
@@ -536,15 +535,21 @@ std::vector<std::string> CMainDialog::FittedStatisticsLines(HDC dc) const
 void CMainDialog::PaintStatistics(HDC dc) const
 {
     DrawTextLines(dc,
-                  {statisticsFont_.get(), RGB(0, 0, 0), dpi_.Scale(kStatisticsOrigin),
-                   dpi_.Scale(kStatisticsLineStep)},
+                  {statisticsFont_.get(), RGB(0, 0, 0), WindowDpi().Scale(kStatisticsOrigin),
+                   WindowDpi().Scale(kStatisticsLineStep)},
                   FittedStatisticsLines(dc));
 }
 
 void CMainDialog::RepaintStatistics()
 {
-    const RECT area = dpi_.Scale(kStatisticsArea);
+    const RECT area = WindowDpi().Scale(kStatisticsArea);
     InvalidateRect(GetHwnd(), &area, TRUE);
+}
+
+void CMainDialog::RunSilently()
+{
+    RunModal([this] { EraseWorker(GetHwnd(), RunSetup(), *hooks).RunSilent(); });
+    RepaintStatistics();
 }
 
 EraseRunSetup CMainDialog::RunSetup() const
@@ -554,21 +559,20 @@ EraseRunSetup CMainDialog::RunSetup() const
     return setup;
 }
 
-LRESULT CMainDialog::OnSize(WPARAM type, LPARAM)
+void CMainDialog::OnSize(UINT type, SIZE)
 {
     // A minimised main window lives only in the tray.
     if (type == SIZE_MINIMIZED)
         ShowWindow(GetHwnd(), SW_HIDE);
-    return Default();
+    Default();
 }
 
-LRESULT CMainDialog::OnSysCommand(WPARAM command, LPARAM)
+void CMainDialog::OnSysCommand(UINT command)
 {
-    if ((command & 0xFFF0) == IDM_ABOUT_ENTRY) {
+    if ((command & 0xFFF0) == IDM_ABOUT_ENTRY)
         OnAbout();
-        return 0;
-    }
-    return Default();
+    else
+        Default();
 }
 
 LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
@@ -576,13 +580,11 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
     return reinterpret_cast<LRESULT>(icon_);
 }
 
-LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
+void CMainDialog::OnTimer(UINT_PTR)
 {
-    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_)) {
-        RunSilentErase(RunSetup());
-        RepaintStatistics();
-    }
-    return Default();
+    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_))
+        RunSilently();
+    Default();
 }
 
 // Alt+F4 and the task bar's Close would reach the dialog as its cancel id, which opens the home page;
@@ -601,17 +603,13 @@ LRESULT CMainDialog::OnEndSession(WPARAM ending, LPARAM)
     return 0;
 }
 
-// Moved to a monitor of another DPI: the suggested place and size, and everything drawn for the new DPI.
-LRESULT CMainDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+// After a change of DPI: the window's size, and everything drawn for the new DPI.
+void CMainDialog::Layout()
 {
-    dpi_ = Dpi(HIWORD(wParam));
-    FollowDpiChange(dpi_, lParam);
-    statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
+    statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
     PlaceControls();
     PlaceLists();
     ApplyButtonSkins();
-    InvalidateRect(GetHwnd(), nullptr, TRUE);
-    return 0;
 }
 
 LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)

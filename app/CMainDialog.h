@@ -1,4 +1,5 @@
 #pragma once
+#include "run/EraseRunHooks.h"
 #include "run/EraseRunSetup.h"
 #include "engine/EraseItemList.h"
 #include "framework/Dpi.h"
@@ -26,6 +27,9 @@ public:
     // The caption of the question "Set Default" asks first.
     static constexpr const char* kSetDefaultCaption = "Set Default";
 
+    // What the runs started from the window reach outside themselves; tests put their own.
+    EraseRunHooks* hooks = &SystemRunHooks();
+
     // What the window shows.
     const CCheckListCtrl& PageList(int page) const { return List(page); }
     // The two statistics lines under the lists, top to bottom.
@@ -48,14 +52,13 @@ private:
     std::vector<Row> Rows(int page) const override;
 
     LRESULT OnPaint(WPARAM, LPARAM);
-    LRESULT OnSize(WPARAM, LPARAM);
-    LRESULT OnSysCommand(WPARAM, LPARAM);
+    void OnSize(UINT type, SIZE client);
+    void OnSysCommand(UINT command);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
-    LRESULT OnTimer(WPARAM, LPARAM);
+    void OnTimer(UINT_PTR timer);
     LRESULT OnHelp(WPARAM, LPARAM);
     LRESULT OnCloseMessage(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
-    LRESULT OnDpiChanged(WPARAM, LPARAM);
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
@@ -81,10 +84,14 @@ private:
     void ApplyButtonSkins();
     void PlaceControls();
     void PlaceLists();
+    void Layout() override;
     void SaveSelection();
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
     void RepaintStatistics();
+    // A run of the schedule or the start-up, away from the window's thread; the window answers meanwhile
+    // but, as under a modal dialog, starts nothing else.
+    void RunSilently();
     // The setup with the settings as they are now, for a run.
     EraseRunSetup RunSetup() const;
     // Runs one of the window's modal dialogs; a close asked for meanwhile follows once it has ended.
@@ -104,7 +111,6 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
-    Dpi dpi_;
     int currentPage_ = 0;
     int modalDepth_ = 0;
     bool closePromptOpen_ = false;

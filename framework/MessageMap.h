@@ -18,6 +18,14 @@
 //         ON_REFLECTED(WM_DRAWITEM, OnDrawItem)   // LRESULT OnDrawItem(WPARAM, LPARAM)
 //     END_MESSAGE_MAP()
 //
+// The messages every dialog handles have typed handlers, whose message result is 0; a handler may still
+// call Default():
+//
+//         ON_WM_SIZE(OnSize)               // void OnSize(UINT type, SIZE client)
+//         ON_WM_TIMER(OnTimer)             // void OnTimer(UINT_PTR timerId)
+//         ON_WM_DPICHANGED(OnDpiChanged)   // void OnDpiChanged(UINT dpi, const RECT& suggested)
+//         ON_WM_SYSCOMMAND(OnSysCommand)   // void OnSysCommand(UINT command)
+//
 // Lookup walks the class's own entries first, then its base class's map, and so on up to Window; the first
 // matching entry handles the message. A message no entry matches gets the window's default processing.
 
@@ -68,6 +76,36 @@ LRESULT InvokeCommand(Window& window, const MSG&)
     return 0;
 }
 
+template <auto Handler>
+LRESULT InvokeSize(Window& window, const MSG& message)
+{
+    SIZE client{LOWORD(message.lParam), HIWORD(message.lParam)};
+    (static_cast<HandlerClass<Handler>&>(window).*Handler)(static_cast<UINT>(message.wParam), client);
+    return 0;
+}
+
+template <auto Handler>
+LRESULT InvokeTimer(Window& window, const MSG& message)
+{
+    (static_cast<HandlerClass<Handler>&>(window).*Handler)(static_cast<UINT_PTR>(message.wParam));
+    return 0;
+}
+
+template <auto Handler>
+LRESULT InvokeDpiChanged(Window& window, const MSG& message)
+{
+    const RECT& suggested = *reinterpret_cast<const RECT*>(message.lParam);
+    (static_cast<HandlerClass<Handler>&>(window).*Handler)(HIWORD(message.wParam), suggested);
+    return 0;
+}
+
+template <auto Handler>
+LRESULT InvokeSysCommand(Window& window, const MSG& message)
+{
+    (static_cast<HandlerClass<Handler>&>(window).*Handler)(static_cast<UINT>(message.wParam));
+    return 0;
+}
+
 } // namespace MessageMapDetail
 
 // clang-format off
@@ -93,6 +131,22 @@ protected:                                                                      
 #define ON_COMMAND(id, handler)                                                                       \
             {WM_COMMAND, MessageMapEntry::Match::Command, BN_CLICKED, (id),                           \
              &MessageMapDetail::InvokeCommand<&MapThisClass::handler>},
+
+#define ON_WM_SIZE(handler)                                                                           \
+            {WM_SIZE, MessageMapEntry::Match::Message, 0, 0,                                          \
+             &MessageMapDetail::InvokeSize<&MapThisClass::handler>},
+
+#define ON_WM_TIMER(handler)                                                                          \
+            {WM_TIMER, MessageMapEntry::Match::Message, 0, 0,                                         \
+             &MessageMapDetail::InvokeTimer<&MapThisClass::handler>},
+
+#define ON_WM_DPICHANGED(handler)                                                                     \
+            {WM_DPICHANGED, MessageMapEntry::Match::Message, 0, 0,                                    \
+             &MessageMapDetail::InvokeDpiChanged<&MapThisClass::handler>},
+
+#define ON_WM_SYSCOMMAND(handler)                                                                     \
+            {WM_SYSCOMMAND, MessageMapEntry::Match::Message, 0, 0,                                    \
+             &MessageMapDetail::InvokeSysCommand<&MapThisClass::handler>},
 
 #define ON_REFLECTED(message, handler)                                                                \
             {(message), MessageMapEntry::Match::Reflected, 0, 0,                                      \

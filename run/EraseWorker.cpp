@@ -1,5 +1,6 @@
 #include "run/EraseWorker.h"
 
+#include "run/EraseBusy.h"
 #include "run/EraseRun.h"
 #include "run/RunSelection.h"
 #include "framework/Owners.h"
@@ -60,6 +61,49 @@ void EraseWorker::Join()
 {
     if (thread_.joinable())
         thread_.join();
+}
+
+void EraseWorker::RunSilent()
+{
+    Join();
+    EraseBusyScope busy;
+    UniqueHandle ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    try {
+        thread_ = std::thread([this, event = ended.get()] {
+            {
+                ComInit com;
+                RunSilentErase(setup_, hooks_);
+            }
+            if (event)
+                SetEvent(event);
+        });
+    } catch (...) {
+        RecordFailure(FailureText("silent run"));
+        return;
+    }
+    if (ended)
+        AnswerMessagesUntil(ended.get());
+    Join();
+}
+
+void EraseWorker::AnswerMessagesUntil(HANDLE event) const
+{
+    bool quit = false;
+    WPARAM exitCode = 0;
+    while (!quit && MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (!quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                exitCode = message.wParam;
+            } else if (!dialog_ || !IsDialogMessageW(dialog_, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
+    if (quit)
+        PostQuitMessage(static_cast<int>(exitCode));
 }
 
 std::optional<ItemPreview> EraseWorker::Preview(int row) const

@@ -60,6 +60,10 @@ public:
     void StartRun();
     // Waits for the thread, which has posted kFinished or is about to.
     void Join();
+    // A silent run (RunSilentErase) on the thread, while this thread goes on answering its messages: the
+    // window paints and its timer and tray icon answer. Returns once the run has ended; posts nothing. The
+    // busy flag is set from the start, so a timer answered meanwhile starts no other run.
+    void RunSilent();
 
     // Read on the dialog's thread, after the message that announced them.
     std::optional<ItemPreview> Preview(int row) const;
@@ -69,6 +73,8 @@ public:
 private:
     void PreviewItems();
     void RunItems();
+    // Dispatches this thread's messages until the event is set. A WM_QUIT met meanwhile is put back.
+    void AnswerMessagesUntil(HANDLE event) const;
     void RecordFailure(const std::string& text) const;
 
     HWND dialog_;

@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(CSkinDialog, Dialog)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
     ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
+    ON_WM_DPICHANGED(OnDpiChanged)
 END_MESSAGE_MAP()
 
 CSkinDialog::CSkinDialog(UINT templateId, UINT backgroundId) : Dialog(templateId), backgroundId_(backgroundId)
@@ -24,17 +25,19 @@ CSkinDialog::CSkinDialog(const DLGTEMPLATE& memoryTemplate, UINT backgroundId)
 
 bool CSkinDialog::OnInitDialog()
 {
-    background_ = LoadSkinBitmap(backgroundId_, Dpi::ForWindow(GetHwnd()));
+    dpi_ = Dpi::ForWindow(GetHwnd());
+    background_ = LoadSkinBitmap(backgroundId_, dpi_);
     return Dialog::OnInitDialog();
 }
 
-void CSkinDialog::FollowDpiChange(const Dpi& dpi, LPARAM suggestedRect)
+void CSkinDialog::OnDpiChanged(UINT dpi, const RECT& suggested)
 {
-    background_ = LoadSkinBitmap(backgroundId_, dpi);
-    const RECT& suggested = *reinterpret_cast<const RECT*>(suggestedRect);
+    dpi_ = Dpi(dpi);
+    background_ = LoadSkinBitmap(backgroundId_, dpi_);
     SetWindowPos(GetHwnd(), nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SizeToBackground();
+    Layout();
     InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 

@@ -14,7 +14,9 @@ struct PushButtonSkin {
 
 // What every skinned dialog shares: no caption or frame of its own look, one background bitmap for its
 // whole surface, drawn for the window's DPI, and a press anywhere on that surface drags the window as a
-// caption would. The mouse wheel over a check list scrolls it, wherever the keyboard focus is.
+// caption would. The mouse wheel over a check list scrolls it, wherever the keyboard focus is. Moved to a
+// monitor of another DPI, it takes the background of that DPI, the place the system suggests and the
+// background's size, then lays its controls out again (Layout).
 class CSkinDialog : public Dialog {
 public:
     CSkinDialog(UINT templateId, UINT backgroundId);
@@ -25,11 +27,13 @@ public:
     HBITMAP Background() const { return background_.get(); }
 
 protected:
-    // Loads the background; a derived dialog calls it first from its own OnInitDialog.
+    // Takes the window's DPI and loads the background; a derived dialog calls it first from its own
+    // OnInitDialog.
     bool OnInitDialog() override;
-    // Moved to a monitor of another DPI: the background drawn for it, the window where the system suggests
-    // (WM_DPICHANGED's lParam) and as large as the background.
-    void FollowDpiChange(const Dpi& dpi, LPARAM suggestedRect);
+    // Places, sizes and skins the controls for WindowDpi(). Called after a change of DPI, before the whole
+    // window is repainted; a dialog may call it from its OnInitDialog as well.
+    virtual void Layout() {}
+    const Dpi& WindowDpi() const { return dpi_; }
     // Makes the window as large as its background, keeping its top-left corner.
     void SizeToBackground();
     // Puts the window in the middle of its monitor's work area (the screen less the task bar).
@@ -43,7 +47,9 @@ private:
     LRESULT OnEraseBackground(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnMouseWheel(WPARAM, LPARAM);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
 
+    Dpi dpi_;
     UINT backgroundId_;
     GdiObject<HBITMAP> background_;
 

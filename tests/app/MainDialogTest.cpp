@@ -1,5 +1,6 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/CMainDialog.h"
+#include "run/EraseBusy.h"
 #include "resource.h"
 #include "tests/app/EraseRunFixture.h"
 #include "tests/support/ModalScript.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -52,17 +54,20 @@ protected:
     }
 
     // Opens the main window, lets the loader screen end at once, then runs the steps on the shown window
-    // (main) and ends it, unless a step did. Returns what the window ended with.
-    INT_PTR Run(std::vector<Step> steps)
+    // (main) and ends it, unless a step did. Steps before the window shows come between. Returns what the
+    // window ended with.
+    INT_PTR Run(std::vector<Step> steps, std::vector<Step> beforeShown = {})
     {
         dialog = std::make_unique<CMainDialog>(Setup());
+        dialog->hooks = &hooks;
         std::vector<Step> script{[] {
-                                     HWND loader = FindThreadWindow(CLoaderDialog::kTitle);
-                                     if (loader)
-                                         PostCommand(loader, IDOK);
-                                     return loader != nullptr;
-                                 },
-                                 [this] { return (main = FindThreadWindow("Vestrel")) != nullptr; }};
+            HWND loader = FindThreadWindow(CLoaderDialog::kTitle);
+            if (loader)
+                PostCommand(loader, IDOK);
+            return loader != nullptr;
+        }};
+        script.insert(script.end(), beforeShown.begin(), beforeShown.end());
+        script.push_back([this] { return (main = FindThreadWindow("Vestrel")) != nullptr; });
         script.insert(script.end(), steps.begin(), steps.end());
         script.push_back([this] {
             ::EndDialog(main, kEndedByTest);
@@ -105,6 +110,7 @@ protected:
 
     std::unique_ptr<CMainDialog> dialog;
     HWND main = nullptr;
+    RecordingHooks hooks;
 };
 
 // The file is there, but no tick in it: the user has confirmed none, so unattended runs erase nothing yet.
@@ -477,6 +483,31 @@ TEST_F(MainDialogTest, TheRulesImportIsModalToo)
          }});
     EXPECT_TRUE(sawPicker);
     EXPECT_TRUE(prompted) << "the close asked for meanwhile follows";
+}
+
+// The start-up's run works away from the window's thread: the thread's loop goes on answering (the script's
+// ticks arrive) while an item is being erased, and the timer finds the run busy.
+TEST_F(MainDialogTest, AStartUpRunLeavesTheWindowsThreadAnswering)
+{
+    AddItem("a.aep", "x", "X");
+    WriteConfig({{"x", true}});
+    WriteDwordForTest(ScratchKey(), "Erase at Startup", 1);
+    const DWORD windowThread = GetCurrentThreadId();
+    std::atomic<bool> answered = false;
+    std::atomic<bool> erasedOnWindowThread = false;
+    hooks.onExecute = [&] {
+        erasedOnWindowThread = GetCurrentThreadId() == windowThread;
+        for (DWORD start = GetTickCount(); !answered && GetTickCount() - start < 10000;)
+            Sleep(10);
+    };
+    Run({Look([&] { EXPECT_TRUE(ItemErased("x")); })}, {[&] {
+            if (IsEraseBusy())
+                answered = true;
+            return answered.load();
+        }});
+    EXPECT_TRUE(answered) << "the window's thread waited without answering";
+    EXPECT_FALSE(erasedOnWindowThread);
+    EXPECT_EQ(ProcessStatistics().filesErased, 2u);
 }
 
 } // namespace
