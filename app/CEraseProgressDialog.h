@@ -112,6 +112,6 @@ private:
 };
 
 // "Erase Now" between saving the selection and repainting the statistics: the progress dialog, with or
-// without a run, then the statistics stored, also when no run took place.
+// without a run, then the statistics read back as stored (the dialog has stored a run's sum itself).
 void ShowEraseProgress(HWND owner, const EraseRunSetup& setup = EraseRunSetup::ForProgram(),
                        EraseRunHooks& hooks = SystemRunHooks());

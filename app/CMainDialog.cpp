@@ -22,6 +22,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace {
 
 const int kWindowWidth = 370;
@@ -40,14 +42,18 @@ const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows
 const char* const kPageTypes[] = {"ie", "windows", "application"};
 const int kPageButtons[] = {IDC_PAGE_IE, IDC_PAGE_WINDOWS, IDC_PAGE_APPLICATIONS};
 
-struct ButtonSkin {
+} // namespace
+
+struct MainButton {
     int id;
     RECT place; // left, top, width, height
     UINT normal, pressed, hover, disabled;
     const char* toolTip;
 };
 
-const ButtonSkin kButtons[] = {
+namespace {
+
+const MainButton kButtons[] = {
     {IDC_ERASE_NOW, {17, 112, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Now"},
     {IDC_OPTION, {17, 147, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Option"},
     {IDC_SCHEDULE, {17, 182, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Schedule"},
@@ -137,6 +143,7 @@ CMainDialog::CMainDialog(EraseRunSetup setup)
       setup_(std::move(setup)),
       items_(LoadItems(setup_)),
       selectionWriter_(setup_.configPath),
+      buttons_(std::begin(kButtons), std::end(kButtons)),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)))
 {
 }
@@ -226,22 +233,21 @@ void CMainDialog::FillLists()
 
 void CMainDialog::AttachButtons()
 {
-    for (size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonSkin& skin = kButtons[i];
-        if (AttachItem(skin.id, buttons_[i]) && skin.toolTip)
-            buttons_[i].SetToolTipText(skin.toolTip);
+    for (TableButton& button : buttons_) {
+        if (AttachItem(button.row.id, button.control) && button.row.toolTip)
+            button.control.SetToolTipText(button.row.toolTip);
     }
 }
 
 // The faces for the window's DPI; again after a change of it.
 void CMainDialog::ApplyButtonSkins()
 {
-    for (size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonSkin& skin = kButtons[i];
-        if (!buttons_[i].GetHwnd())
+    for (TableButton& button : buttons_) {
+        const MainButton& row = button.row;
+        if (!button.control.GetHwnd())
             continue;
-        buttons_[i].SetDpi(WindowDpi());
-        buttons_[i].SetSkin(skin.normal, skin.pressed, skin.hover, skin.disabled);
+        button.control.SetDpi(WindowDpi());
+        button.control.SetSkin(row.normal, row.pressed, row.hover, row.disabled);
     }
 }
 
@@ -249,7 +255,7 @@ void CMainDialog::PlaceControls()
 {
     const SIZE size = WindowSize(WindowDpi());
     SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
-    for (const ButtonSkin& skin : kButtons) {
+    for (const MainButton& skin : kButtons) {
         const RECT r = ControlRect(skin.id, WindowDpi());
         SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
     }
@@ -269,7 +275,7 @@ RECT CMainDialog::ControlRect(int id, const Dpi& dpi)
 {
     if (id == IDC_CHECK_LIST)
         return dpi.Scale(kListRect);
-    for (const ButtonSkin& skin : kButtons) {
+    for (const MainButton& skin : kButtons) {
         if (skin.id == id) {
             const RECT& p = skin.place;
             return dpi.Scale(RECT{p.left, p.top, p.left + p.right, p.top + p.bottom});
@@ -281,7 +287,7 @@ RECT CMainDialog::ControlRect(int id, const Dpi& dpi)
 std::vector<int> CMainDialog::PlacedControls()
 {
     std::vector<int> ids{IDC_CHECK_LIST};
-    for (const ButtonSkin& skin : kButtons)
+    for (const MainButton& skin : kButtons)
         ids.push_back(skin.id);
     return ids;
 }
@@ -332,20 +338,30 @@ void CMainDialog::ShowPage(int page)
     RedrawWindow(GetHwnd(), &listArea, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-template <typename Show>
-void CMainDialog::RunModal(Show show)
+CMainDialog::ModalScope::ModalScope(CMainDialog& window, Modal modal) : window_(window)
 {
-    ++modalDepth_;
-    try {
-        show();
-    } catch (...) {
-        --modalDepth_;
-        throw;
+    window_.modals_.push_back(modal);
+}
+
+CMainDialog::ModalScope::~ModalScope()
+{
+    window_.modals_.pop_back();
+    if (window_.modals_.empty() && window_.closeAfterModal_) {
+        window_.closeAfterModal_ = false;
+        PostMessageW(window_.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-    if (--modalDepth_ == 0 && closeAfterModal_) {
-        closeAfterModal_ = false;
-        PostMessageW(GetHwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    }
+}
+
+template <typename Show>
+void CMainDialog::RunModal(Show show, Modal modal)
+{
+    ModalScope scope(*this, modal);
+    show();
+}
+
+bool CMainDialog::IsOpen(Modal modal) const
+{
+    return std::find(modals_.begin(), modals_.end(), modal) != modals_.end();
 }
 
 // The window's own buttons cannot be pressed while it is disabled under a dialog, but the tray menu and
@@ -353,7 +369,7 @@ void CMainDialog::RunModal(Show show)
 // first would act on a state the first is still changing.
 bool CMainDialog::BringModalToFront() const
 {
-    if (modalDepth_ == 0)
+    if (modals_.empty())
         return false;
     HWND front = GetHwnd();
     for (int depth = 0; depth < 8; ++depth) {
@@ -388,15 +404,13 @@ void CMainDialog::OnSetDefault()
 void CMainDialog::OnClose()
 {
     if (BringModalToFront()) {
-        closeAfterModal_ = !closePromptOpen_;
+        closeAfterModal_ = !IsOpen(Modal::ClosePrompt);
         return;
     }
     List(1).SetModified(true);
     SaveSelection();
     INT_PTR answer = IDCANCEL;
-    closePromptOpen_ = true;
-    RunModal([&] { answer = CClosePromptDialog().DoModal(GetHwnd()); });
-    closePromptOpen_ = false;
+    RunModal([&] { answer = CClosePromptDialog().DoModal(GetHwnd()); }, Modal::ClosePrompt);
     if (answer == IDOK)
         EndDialog(IDOK);
     else
@@ -420,9 +434,7 @@ void CMainDialog::OnEraseNow()
     if (BringModalToFront())
         return;
     SaveSelection();
-    eraseWindowOpen_ = true;
-    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup(), *hooks); });
-    eraseWindowOpen_ = false;
+    RunModal([this] { ShowEraseProgress(GetHwnd(), RunSetup(), *hooks); }, Modal::EraseWindow);
     RepaintStatistics();
 }
 
@@ -548,7 +560,7 @@ void CMainDialog::RepaintStatistics()
 
 void CMainDialog::RunSilently()
 {
-    RunModal([this] { EraseWorker(GetHwnd(), RunSetup(), *hooks).RunSilent(); });
+    RunModal([this] { EraseWorker(GetHwnd(), RunSetup(), *hooks).RunSilent(); }, Modal::SilentRun);
     RepaintStatistics();
 }
 
@@ -582,7 +594,8 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 
 void CMainDialog::OnTimer(UINT_PTR)
 {
-    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_))
+    // A schedule that comes due while the erase window is open waits: that window's run is the one.
+    if (IsEraseDueNow(IsEraseBusy() || IsOpen(Modal::EraseWindow)))
         RunSilently();
     Default();
 }

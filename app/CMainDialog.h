@@ -12,9 +12,13 @@
 #include "ui/CSystemTray.h"
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
+
+// A row of the main window's buttons' table.
+struct MainButton;
 
 // The program's main window: the three pages of erase items, the statistics, and the buttons that start
 // everything else. Ending it ends the program.
@@ -94,9 +98,23 @@ private:
     void RunSilently();
     // The setup with the settings as they are now, for a run.
     EraseRunSetup RunSetup() const;
-    // Runs one of the window's modal dialogs; a close asked for meanwhile follows once it has ended.
+    // What the window is busy with while it waits; each is open for the life of a ModalScope.
+    enum class Modal { Dialog, ClosePrompt, EraseWindow, SilentRun };
+    // Marks a modal state for its lifetime. When the outermost ends, a close asked for meanwhile follows.
+    class ModalScope {
+    public:
+        ModalScope(CMainDialog& window, Modal modal);
+        ~ModalScope();
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+
+    private:
+        CMainDialog& window_;
+    };
+    // Runs one of the window's modal dialogs (or a silent run) inside a ModalScope.
     template <typename Show>
-    void RunModal(Show show);
+    void RunModal(Show show, Modal modal = Modal::Dialog);
+    bool IsOpen(Modal modal) const;
     // While a modal dialog is open, the tray's commands bring it to the front instead: true then.
     bool BringModalToFront() const;
 
@@ -107,15 +125,18 @@ private:
     std::unique_ptr<EraseItemList> items_;
     SelectionWriter selectionWriter_;
     std::array<CCheckListCtrl, kPageCount> lists_;
-    std::array<CSkinButton, 15> buttons_;
+    // One per row of the buttons' table, in its order, each with its row.
+    struct TableButton {
+        const MainButton& row;
+        CSkinButton control;
+    };
+    std::deque<TableButton> buttons_;
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
     int currentPage_ = 0;
-    int modalDepth_ = 0;
-    bool closePromptOpen_ = false;
+    std::vector<Modal> modals_; // innermost last
     bool closeAfterModal_ = false;
-    bool eraseWindowOpen_ = false; // a schedule that comes due meanwhile waits: that window's run is the one
 
     DECLARE_MESSAGE_MAP()
 };

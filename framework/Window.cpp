@@ -102,6 +102,7 @@ bool Window::Subclass(HWND control)
     }
     hwnd_ = control;
     attachment_ = Attachment::Subclassed;
+    OnAttached();
     return true;
 }
 

@@ -44,6 +44,10 @@ protected:
     // dialog manager or from the parent, and the handler's result is ignored.
     LRESULT Default();
 
+    // Called once a control has been subclassed (Subclass, AttachItem), before any of its messages reach
+    // the object: the place to read what the control was made with.
+    virtual void OnAttached() {}
+
     virtual const MessageMap& GetMessageMap() const;
     static const MessageMap& GetThisMessageMap();
 

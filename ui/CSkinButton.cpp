@@ -67,7 +67,6 @@ void Blit(HDC target, const RECT& rect, HDC source, SIZE size, bool stretch, DWO
 
 BEGIN_MESSAGE_MAP(CSkinButton, Button)
     ON_REFLECTED(WM_DRAWITEM, OnDrawItem)
-    ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
     ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
@@ -84,24 +83,19 @@ BEGIN_MESSAGE_MAP(CSkinButton, Button)
     ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
 END_MESSAGE_MAP()
 
-// The kind is read from the style the button was made with, once, before the style turns owner-drawn and
-// loses it. The framework attaches a control without telling the object, so the first use decides.
-CSkinButton::Kind CSkinButton::GetKind()
+// The kind is read from the style the button was made with, before the style turns owner-drawn and loses
+// it; the first paint is owner-drawn already.
+void CSkinButton::OnAttached()
 {
-    if (!prepared_ && GetHwnd()) {
-        LONG style = GetWindowLongW(GetHwnd(), GWL_STYLE);
-        kind_ = KindFromStyle(style);
-        default_ = kind_ == Kind::Push && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-        prepared_ = true;
-        SetButtonStyle((style & 0xFFFF & ~BS_TYPEMASK) | BS_OWNERDRAW, true);
-    }
-    return kind_;
+    LONG style = GetWindowLongW(GetHwnd(), GWL_STYLE);
+    kind_ = KindFromStyle(style);
+    default_ = kind_ == Kind::Push && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    SetButtonStyle((style & 0xFFFF & ~BS_TYPEMASK) | BS_OWNERDRAW, true);
 }
 
 void CSkinButton::SetSkin(UINT normal, UINT pressed, UINT hover, UINT disabled, UINT focus, UINT mask,
                           int drawMode, int border, int focusMargin)
 {
-    GetKind();
     // Faces for the DPI; an owner whose DPI changed sets the skin again.
     const Dpi dpi = CurrentDpi();
     normal_ = normal ? LoadSkinBitmap(normal, dpi) : GdiObject<HBITMAP>();
@@ -124,7 +118,6 @@ void CSkinButton::SetToolTipText(const std::string& text)
 {
     if (!GetHwnd())
         return;
-    GetKind();
     if (toolTip_.GetHwnd())
         toolTip_.SetText(text);
     else
@@ -197,12 +190,6 @@ LRESULT CSkinButton::OnDrawItem(WPARAM, LPARAM lParam)
     SelectedObject selected(item.hDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     Paint(item.hDC, item.rcItem, face);
     return TRUE;
-}
-
-LRESULT CSkinButton::OnPaint(WPARAM, LPARAM)
-{
-    GetKind(); // the first paint must already be owner-drawn
-    return Default();
 }
 
 LRESULT CSkinButton::OnEraseBackground(WPARAM, LPARAM)
@@ -324,7 +311,7 @@ LRESULT CSkinButton::OnGetDlgCode(WPARAM, LPARAM)
 LRESULT CSkinButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
 {
     const UINT type = static_cast<UINT>(wParam) & BS_TYPEMASK;
-    if (!prepared_ || type == BS_OWNERDRAW)
+    if (type == BS_OWNERDRAW)
         return Default();
     if (kind_ == Kind::Push)
         default_ = type == BS_DEFPUSHBUTTON;

@@ -47,7 +47,7 @@ public:
     // Returns the previous caption colour.
     COLORREF SetTextColor(COLORREF colour);
 
-    Kind GetKind();
+    Kind GetKind() const { return kind_; }
     bool IsChecked() const { return checked_; }
     bool IsHovering() const { return hovering_; }
 
@@ -56,8 +56,8 @@ public:
     void Paint(HDC dc, const RECT& rect, const Face& face) const;
 
 private:
+    void OnAttached() override;
     LRESULT OnDrawItem(WPARAM, LPARAM);
-    LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnEraseBackground(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM, LPARAM);
     LRESULT OnMouseLeave(WPARAM, LPARAM);
@@ -84,7 +84,6 @@ private:
     void DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
 
-    bool prepared_ = false;
     Kind kind_ = Kind::Push;
     bool checked_ = false;
     bool hovering_ = false;

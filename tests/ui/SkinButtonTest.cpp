@@ -77,12 +77,13 @@ TEST_F(SkinButtonTest, KindComesFromTheStyleWhichBecomesOwnerDrawn)
     CSkinButton& check = AddButton(BS_AUTOCHECKBOX);
     CSkinButton& radio = AddButton(BS_AUTORADIOBUTTON);
     CSkinButton& owner = AddButton(BS_OWNERDRAW);
+    // Owner-drawn once attached, before anything asks for the kind: the first paint is the skin's.
+    for (CSkinButton* button : {&push, &check, &radio})
+        EXPECT_EQ(GetWindowLongW(button->GetHwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
     EXPECT_EQ(push.GetKind(), CSkinButton::Kind::Push);
     EXPECT_EQ(check.GetKind(), CSkinButton::Kind::CheckBox);
     EXPECT_EQ(radio.GetKind(), CSkinButton::Kind::Radio);
     EXPECT_EQ(owner.GetKind(), CSkinButton::Kind::Push);
-    for (CSkinButton* button : {&push, &check, &radio})
-        EXPECT_EQ(GetWindowLongW(button->GetHwnd(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
 }
 
 TEST_F(SkinButtonTest, PressThenDragOffShowsNormalFaceAndSendsNoClick)
