@@ -69,7 +69,7 @@ EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVers
     std::string folder = WithBackslash(pluginFolder);
     std::vector<PluginFile> files = FindPluginFiles(folder);
     items_.resize(files.size());
-    PluginCache cache(cacheFile, windowsVersion);
+    PluginCache cache(cacheFile, folder, windowsVersion);
     ComInit com; // once for all files, rather than once per file
     for (size_t i = 0; i < items_.size(); ++i) {
         std::string name = ToUtf8(files[i].name);

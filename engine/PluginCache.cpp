@@ -213,7 +213,8 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes)
 
 } // namespace
 
-PluginCache::PluginCache(PluginCacheFile file, double windowsVersion) : file_(std::move(file))
+PluginCache::PluginCache(PluginCacheFile file, const std::string& pluginFolder, double windowsVersion)
+    : file_(std::move(file)), pluginFolder_(pluginFolder)
 {
     char version[32];
     std::snprintf(version, sizeof(version), "%g", windowsVersion);
@@ -228,10 +229,11 @@ PluginCache::PluginCache(PluginCacheFile file, double windowsVersion) : file_(st
 
 std::string PluginCache::Header() const
 {
-    return Encoder().Text(kFormat).Text(file_.programStamp).Text(windowsVersion_).Bytes();
+    return Encoder().Text(kFormat).Text(file_.programStamp).Text(pluginFolder_).Text(windowsVersion_).Bytes();
 }
 
-// Takes the entries of a whole, checked cache of this program and Windows version; false for anything else.
+// Takes the entries of a whole, checked cache of this program, folder and Windows version; false for anything
+// else.
 bool PluginCache::Decode(std::string_view text)
 {
     if (text.size() < kChecksumDigits)

@@ -20,13 +20,13 @@ struct PluginStamp {
     bool operator==(const PluginStamp&) const = default;
 };
 
-// The items read from the plug-in files the last time, by file name, so that an unchanged file is not
-// parsed again. The whole file is checked before anything in it is used: one that is damaged, of another
-// format, program or Windows version counts as empty, and an entry counts only for a file of the same
+// The items read from the plug-in files of one folder the last time, by file name, so that an unchanged
+// file is not parsed again. The whole file is checked before anything in it is used: one that is damaged,
+// of another format, program, plug-in folder or Windows version counts as empty, and an entry counts only for a file of the same
 // name, size and write time. Only loaded items are kept; a file that failed is read again each time.
 class PluginCache {
 public:
-    PluginCache(PluginCacheFile file, double windowsVersion);
+    PluginCache(PluginCacheFile file, const std::string& pluginFolder, double windowsVersion);
 
     // The item last read from the file of this name and stamp (its path left to the caller).
     bool Find(const std::string& name, PluginStamp stamp, EraseItem& item);
@@ -47,6 +47,7 @@ private:
     bool Decode(std::string_view text);
 
     PluginCacheFile file_;
+    std::string pluginFolder_;
     std::string windowsVersion_;
     std::unordered_map<std::string, Entry> entries_;
     size_t entriesRead_ = 0;

@@ -143,20 +143,21 @@ protected:
     void WriteSettled(const std::string& name, const std::string& id, uint64_t writeTime = kOld)
     {
         WritePlugin(name, id);
-        Settle(name, writeTime);
+        Settle("plugin\\" + name, writeTime);
     }
 
-    void Settle(const std::string& name, uint64_t writeTime = kOld) const
+    void Settle(const std::string& relative, uint64_t writeTime = kOld) const
     {
-        UniqueHandle file(CreateFileW(ToWide(PathOf("plugin\\" + name)).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+        UniqueHandle file(CreateFileW(ToWide(PathOf(relative)).c_str(), FILE_WRITE_ATTRIBUTES, 0,
                                       nullptr, OPEN_EXISTING, 0, nullptr));
         FILETIME time{static_cast<DWORD>(writeTime), static_cast<DWORD>(writeTime >> 32)};
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
     }
 
-    Texts LoadedIds(const PluginCacheFile& cache, double windowsVersion = 6.1) const
+    Texts LoadedIds(const PluginCacheFile& cache, double windowsVersion = 6.1,
+                    const std::string& folder = "plugin\\") const
     {
-        EraseItemList list(PluginFolder(), windowsVersion, SelectAll(), cache);
+        EraseItemList list(PathOf(folder), windowsVersion, SelectAll(), cache);
         return Ids(list.Checked());
     }
 };
@@ -204,6 +205,10 @@ TEST_F(PluginCacheTest, DamagedOrOtherCacheIsIgnored)
     WriteFile("Vestrel.cache", good);
     EXPECT_EQ(LoadedIds(Cache(), 10), Texts{"uno1"}) << "a cache for another Windows version";
     WriteFile("Vestrel.cache", good);
+    WriteFile("other\\a.aep", ReadFile("plugin\\a.aep"));
+    Settle("other\\a.aep");
+    EXPECT_EQ(LoadedIds(Cache(), 6.1, "other\\"), Texts{"uno1"}) << "a cache of another plug-in folder";
+    WriteFile("Vestrel.cache", good);
     EXPECT_EQ(LoadedIds(Cache()), Texts{"one1"}) << "the good cache is still used";
 }
 
@@ -216,7 +221,7 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
                          "<running name=\"Chrome\">chrome.exe</running><older-than-hours>24</older-than-hours>"
                          "<keep>C:\\B\\Low</keep><detect>C:\\</detect><warning>Line\r\nbreak 4:x</warning>"
                          "<default>True</default><timeout-seconds>30</timeout-seconds>"));
-    Settle("a.aep");
+    Settle("plugin\\a.aep");
     WriteSettled("b.aep", "plain");
     EraseItemList parsed(PluginFolder(), 10, SelectAll());
     EraseItemList{PluginFolder(), 10, SelectAll(), Cache()};
