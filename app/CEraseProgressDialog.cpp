@@ -197,7 +197,7 @@ bool CEraseProgressDialog::OnInitDialog()
 void CEraseProgressDialog::ListItems()
 {
     RunSelection selection(setup.configPath);
-    EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection);
+    EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection, setup.pluginCache);
     names_.clear();
     warnings_.clear();
     for (const EraseItem* item : ItemsToErase(items, selection)) {

@@ -104,7 +104,7 @@ std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
 {
     FinishInterruptedImport(setup.pluginFolder);
     return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
-                                           ConfigSelection(setup.configPath));
+                                           ConfigSelection(setup.configPath), setup.pluginCache);
 }
 
 } // namespace
@@ -488,7 +488,7 @@ void CMainDialog::OnImportRules()
     if (!imported)
         return;
     items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
-                                             ConfigSelection(setup_.configPath));
+                                             ConfigSelection(setup_.configPath), setup_.pluginCache);
     FillLists();
     for (int page = 1; page <= kPageCount; ++page)
         ClearModified(page);

@@ -5,7 +5,8 @@
 //   vestrel_bench registry-fill KEYS          makes a tree of KEYS keys with three values each
 //   vestrel_bench registry-vestrel            deletes that tree through RegistryEraser
 //   vestrel_bench registry-deletetree         deletes that tree through RegDeleteTreeW
-//   vestrel_bench plugins FOLDER              loads the plug-in files of FOLDER into an EraseItemList
+//   vestrel_bench plugins FOLDER [CACHE]      loads the plug-in files of FOLDER into an EraseItemList, with
+//                                             the plug-in cache file CACHE when given
 #include "engine/CommandExecutor.h"
 #include "engine/EraseItemList.h"
 #include "engine/RegistryEraser.h"
@@ -126,12 +127,12 @@ public:
     bool IsSelected(const std::string&) const override { return false; }
 };
 
-int LoadPlugins(const std::string& folder)
+int LoadPlugins(const std::string& folder, const std::string& cache)
 {
     ComInit com;
     NoneSelected selection;
     return Report([&] {
-        EraseItemList list(folder, 10.0, selection);
+        EraseItemList list(folder, 10.0, selection, {cache, "vestrel_bench"});
         return static_cast<unsigned long>(list.Items().size() - list.Failed().size());
     });
 }
@@ -151,8 +152,8 @@ int wmain(int argc, wchar_t** argv)
     if (command == "registry-vestrel" || command == "registry-deletetree")
         return DeleteRegistryTree(command == "registry-deletetree");
     if (command == "plugins")
-        return LoadPlugins(argument);
+        return LoadPlugins(argument, argc > 3 ? ToUtf8(argv[3]) : "");
     std::fprintf(stderr, "usage: vestrel_bench startup | delete-directory FOLDER | registry-fill KEYS |"
-                         " registry-vestrel | registry-deletetree | plugins FOLDER\n");
+                         " registry-vestrel | registry-deletetree | plugins FOLDER [CACHE]\n");
     return 2;
 }

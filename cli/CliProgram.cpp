@@ -132,7 +132,7 @@ int CliProgram::Stop(const CliRequest& request, int code, const std::string& mes
 int CliProgram::List(const CliRequest& request)
 {
     ConfirmedSelection selection(setup_.configPath);
-    EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+    EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
     streams_.out(request.json ? ListJson(list, selection) : ListText(list, selection));
     return kExitDone;
 }
@@ -145,7 +145,7 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
     ChosenItems chosen(request.ids);
     bool unattended = request.ids.empty();
     const ItemSelection& selection = unattended ? static_cast<const ItemSelection&>(confirmed) : chosen;
-    EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+    EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
     if (std::string unknown = UnknownId(list, request.ids); !unknown.empty())
         return Stop(request, kExitBadUsage, unknown);
     if (unattended && !confirmed.IsLoaded())
@@ -204,6 +204,7 @@ int RunCliProgram(const std::vector<std::string>& arguments)
         EraseRunSetup setup = EraseRunSetup::ForProgram();
         setup.configPath = GetAppFolder() + kProgramName + ".conf";
         setup.recordPath = GetAppFolder() + kProgramName + ".log";
+        setup.pluginCache = PluginCacheOf(GetAppFolder() + kProgramName + ".exe");
         CliStreams streams{[&out](std::string_view text) { out.Write(text); },
                            [&err](std::string_view text) { err.Write(text); }};
         return CliProgram(std::move(setup), std::move(streams), GetTickCount64).Run(arguments);

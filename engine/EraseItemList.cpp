@@ -1,6 +1,7 @@
 #include "engine/EraseItemList.h"
 
 #include "engine/ItemConditions.h"
+#include "engine/PluginCache.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -26,37 +27,59 @@ bool NameBefore(const std::wstring& left, const std::wstring& right)
                                 static_cast<int>(right.size()), TRUE) == CSTR_LESS_THAN;
 }
 
+struct PluginFile {
+    std::wstring name;
+    PluginStamp stamp;
+};
+
 // The plug-in files directly in the folder, in name order, so the lists have the same order on every
 // file system.
-std::vector<std::string> FindPluginFiles(std::string folder)
+std::vector<PluginFile> FindPluginFiles(const std::string& folder)
 {
-    if (!folder.empty() && folder.back() != '\\')
-        folder += '\\';
-    std::vector<std::wstring> names;
+    std::vector<PluginFile> files;
     WIN32_FIND_DATAW entry;
     FindHandle find(FindFirstFileW((ToExtendedPath(folder) + L"*.aep").c_str(), &entry));
     if (find) {
         do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPluginExtension(entry.cFileName))
-                names.emplace_back(entry.cFileName);
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPluginExtension(entry.cFileName)) {
+                PluginStamp stamp{(uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
+                                  (uint64_t(entry.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      entry.ftLastWriteTime.dwLowDateTime};
+                files.push_back({entry.cFileName, stamp});
+            }
         } while (FindNextFileW(find.get(), &entry));
     }
-    std::sort(names.begin(), names.end(), NameBefore);
-    std::vector<std::string> paths;
-    for (const std::wstring& name : names)
-        paths.push_back(folder + ToUtf8(name));
-    return paths;
+    std::sort(files.begin(), files.end(),
+              [](const PluginFile& left, const PluginFile& right) { return NameBefore(left.name, right.name); });
+    return files;
+}
+
+std::string WithBackslash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    return folder;
 }
 
 } // namespace
 
 EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVersion,
-                             const ItemSelection& selection)
-    : fileNames_(FindPluginFiles(pluginFolder)), items_(fileNames_.size())
+                             const ItemSelection& selection, const PluginCacheFile& cacheFile)
 {
+    std::string folder = WithBackslash(pluginFolder);
+    std::vector<PluginFile> files = FindPluginFiles(folder);
+    items_.resize(files.size());
+    PluginCache cache(cacheFile, folder, windowsVersion);
     ComInit com; // once for all files, rather than once per file
-    for (size_t i = 0; i < items_.size(); ++i)
-        items_[i].LoadFromFile(fileNames_[i], windowsVersion);
+    for (size_t i = 0; i < items_.size(); ++i) {
+        std::string name = ToUtf8(files[i].name);
+        fileNames_.push_back(folder + name);
+        EraseItem& item = items_[i];
+        if (!cache.Find(name, files[i].stamp, item) && item.LoadFromFile(fileNames_[i], windowsVersion))
+            cache.Add(name, files[i].stamp, item);
+        item.path = fileNames_[i];
+    }
+    cache.Save();
     for (EraseItem& item : items_) {
         if (item.loaded)
             item.detected = IsDetected(item);

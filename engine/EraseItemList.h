@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/EraseItem.h"
 #include "engine/ItemSelection.h"
+#include "engine/PluginCache.h"
 
 #include <cstdint>
 #include <string>
@@ -12,8 +13,10 @@
 class EraseItemList {
 public:
     // Reads every "*.aep" file directly in the folder (not in subfolders), choosing parameter variants
-    // for the Windows version; a loaded item is checked when the selection says so.
-    EraseItemList(const std::string& pluginFolder, double windowsVersion, const ItemSelection& selection);
+    // for the Windows version; a loaded item is checked when the selection says so. With a cache file, an
+    // unchanged file's item is taken from the cache, which is then brought up to date.
+    EraseItemList(const std::string& pluginFolder, double windowsVersion, const ItemSelection& selection,
+                  const PluginCacheFile& cacheFile = {});
     EraseItemList(const EraseItemList&) = delete;
     EraseItemList& operator=(const EraseItemList&) = delete;
 

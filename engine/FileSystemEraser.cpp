@@ -4,10 +4,13 @@
 #include "engine/FileDeleter.h"
 #include "engine/FolderWalk.h"
 #include "engine/ResolvedPath.h"
+#include "engine/WorkerPair.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
+#include <atomic>
 #include <cwchar>
+#include <optional>
 
 namespace {
 
@@ -39,23 +42,16 @@ public:
         if (Kept(path, (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime))
             return;
         uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-        FileResult result = options_.Preview() ? deleter_.Preview(path, entry.dwFileAttributes)
-                                               : deleter_.Delete(path, entry.dwFileAttributes);
-        size_t folderLength = path.size() - wcslen(entry.cFileName) - 1;
-        if (result.outcome == FileOutcome::Link)
-            listener_.OnFolderLink(FromExtendedPath(path));
-        else if (result.outcome == FileOutcome::Deleted)
-            deleted_.push_back({path, folderLength, size, true});
-        else if (IsMissing(result.error)) // gone since the listing, or a name that does not open
-            deleted_.push_back({path, folderLength, size, false});
-        else
-            listener_.OnFailure(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(result.error)));
+        pending_.push_back({path, path.size() - wcslen(entry.cFileName) - 1, size, entry.dwFileAttributes, {}});
+        if (pending_.size() == kMostPending)
+            DeletePending();
     }
 
     // Removes the link itself, never what it points to. Links count for nothing, and one that stays
     // (some file systems cannot remove a link this way) is no failure: nothing behind it was reached.
     void OnFolderLink(const std::wstring& path) override
     {
+        DeletePending();
         if (Kept(path, 0))
             return;
         listener_.OnFolderLink(FromExtendedPath(path));
@@ -66,6 +62,7 @@ public:
     // A matching one goes when it is empty; what kept it there was told as it was reached.
     void OnFolderDone(const std::wstring& path, bool matched) override
     {
+        DeletePending();
         bool removed = options_.Preview() || (matched && !Kept(path, 0) && RemoveDirectoryW(path.c_str()));
         Settle(path, removed);
     }
@@ -74,6 +71,7 @@ public:
     // reason the system gave, as a file that could not be deleted is; unless the item keeps the folder.
     void OnUnlistable(const std::wstring& path, unsigned long error) override
     {
+        DeletePending();
         if (!Kept(path.substr(0, path.size() - 1), 0))
             listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
     }
@@ -81,7 +79,11 @@ public:
     bool StopRequested() const override { return options_.StopRequested(); }
 
     // The walked folder, which stays.
-    void OnWalkDone(const std::wstring& root) { Settle(root.substr(0, root.size() - 1), options_.Preview()); }
+    void OnWalkDone(const std::wstring& root)
+    {
+        DeletePending();
+        Settle(root.substr(0, root.size() - 1), options_.Preview());
+    }
 
 private:
     struct Deleted {
@@ -90,6 +92,49 @@ private:
         uint64_t size;
         bool opened;         // false: the system found nothing by the listed name
     };
+
+    struct Pending {
+        std::wstring path;
+        size_t folderLength;
+        uint64_t size;
+        DWORD attributes;
+        std::optional<FileResult> result; // none: the work was stopped before it
+    };
+
+    // The files listed since the last call go, two at a time: each waits mostly for the system, so two
+    // threads keep it busy. What became of each is then told in the order they were listed.
+    void DeletePending()
+    {
+        std::atomic<size_t> next = 0;
+        auto work = [this, &next] {
+            for (size_t index; (index = next++) < pending_.size() && !options_.StopRequested();) {
+                Pending& file = pending_[index];
+                file.result = options_.Preview() ? deleter_.Preview(file.path, file.attributes)
+                                                 : deleter_.Delete(file.path, file.attributes);
+            }
+        };
+        if (pending_.size() > 1)
+            workers_.Run(work);
+        else
+            work();
+        for (const Pending& file : pending_) {
+            if (file.result)
+                Record(file, *file.result);
+        }
+        pending_.clear();
+    }
+
+    void Record(const Pending& file, FileResult result)
+    {
+        if (result.outcome == FileOutcome::Link)
+            listener_.OnFolderLink(FromExtendedPath(file.path));
+        else if (result.outcome == FileOutcome::Deleted)
+            deleted_.push_back({file.path, file.folderLength, file.size, true});
+        else if (IsMissing(result.error)) // gone since the listing, or a name that does not open
+            deleted_.push_back({file.path, file.folderLength, file.size, false});
+        else
+            listener_.OnFailure(FromExtendedPath(file.path), ErrorText(HRESULT_FROM_WIN32(result.error)));
+    }
 
     bool Kept(const std::wstring& path, uint64_t lastWrite) const
     {
@@ -140,7 +185,12 @@ private:
     static constexpr const char* kStillThere =
         "still there after its deletion: another program holds it open, or the file system keeps it";
 
+    // Enough files at a time to keep both threads busy; few enough to keep the memory flat.
+    static constexpr size_t kMostPending = 256;
+
     FileDeleter deleter_;
+    std::vector<Pending> pending_; // listed, not yet deleted
+    WorkerPair workers_;
     std::vector<Deleted> deleted_; // deleted, not yet seen gone
     uint64_t& files_;
     uint64_t& bytes_;

@@ -26,7 +26,7 @@ SETTINGS_KEY = r"Software\Vestrel"
 # Per-user components keep their key path in the user's registry.
 COMPONENTS_KEY = SETTINGS_KEY + r"\Installer"
 # Written beside the program by Vestrel itself; the uninstaller of the NSIS setup removes them too.
-WRITTEN_BY_VESTREL = ("Vestrel.log", "[*]Vestrel.log", "Vestrel.conf.new")
+WRITTEN_BY_VESTREL = ("Vestrel.log", "[*]Vestrel.log", "Vestrel.conf.new", "Vestrel.cache")
 
 
 def stable_uuid(*parts):

@@ -166,7 +166,7 @@ void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks)
 {
     try {
         ConfirmedSelection selection(setup.configPath);
-        EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection);
+        EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection, setup.pluginCache);
         RecordLog log(setup.recordPath);
         for (const std::string& note : selection.Notes(list))
             log.Write(note);

@@ -6,6 +6,7 @@ EraseRunSetup EraseRunSetup::ForProgram()
 {
     EraseRunSetup setup;
     setup.pluginFolder = GetPluginFolder();
+    setup.pluginCache = PluginCacheOf(GetExecutablePath());
     setup.configPath = GetConfigFilePath();
     setup.recordPath = GetRecordFilePath();
     setup.windowsVersion = GetWindowsVersion();

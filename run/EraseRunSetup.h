@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/EraseContext.h"
+#include "engine/PluginCache.h"
 #include "settings/Settings.h"
 
 #include <ctime>
@@ -11,6 +12,7 @@
 // path into a sandbox.
 struct EraseRunSetup {
     std::string pluginFolder;
+    PluginCacheFile pluginCache; // none: every plug-in file is parsed
     std::string configPath;
     std::string recordPath;
     std::string settingsKey = kSettingsKeyPath; // under HKEY_CURRENT_USER

@@ -132,7 +132,7 @@ void EraseWorker::PreviewItems()
     ComInit com;
     try {
         RunSelection selection(setup_.configPath);
-        EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+        EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
         EraseContext context = setup_.Context();
         context.stop = &stop_;
         int row = 0;
@@ -168,7 +168,7 @@ void EraseWorker::RunItems()
     Outcome outcome;
     try {
         RunSelection selection(setup_.configPath);
-        EraseItemList items(setup_.pluginFolder, setup_.windowsVersion, selection);
+        EraseItemList items(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
         RecordLog log(setup_.recordPath);
         {
             std::lock_guard guard(lock_);

@@ -1,6 +1,7 @@
 #include "settings/AppPaths.h"
 
 #include "framework/Application.h"
+#include "framework/Utf8.h"
 
 #include <windows.h>
 
@@ -43,7 +44,20 @@ std::string GetAppFolder()
 std::string GetRecordFilePath() { return AppFile(".log"); }
 std::string GetConfigFilePath() { return AppFile(".conf"); }
 std::string GetHelpFilePath() { return AppFile(".chm"); }
+
 std::string GetPluginFolder() { return GetAppFolder() + "plugin\\"; }
+
+PluginCacheFile PluginCacheOf(const std::string& programPath)
+{
+    WIN32_FILE_ATTRIBUTE_DATA program;
+    if (!GetFileAttributesExW(ToExtendedPath(programPath).c_str(), GetFileExInfoStandard, &program))
+        return {};
+    char stamp[64];
+    std::snprintf(stamp, sizeof(stamp), "%lu-%lu-%lu-%lu", program.nFileSizeHigh, program.nFileSizeLow,
+                  program.ftLastWriteTime.dwHighDateTime, program.ftLastWriteTime.dwLowDateTime);
+    size_t dot = programPath.rfind('.');
+    return {programPath.substr(0, dot > FileNameStart(programPath) ? dot : std::string::npos) + ".cache", stamp};
+}
 
 double GetWindowsVersion()
 {

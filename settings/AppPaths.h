@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/PluginCache.h"
 #include "engine/WindowsVersion.h"
 
 #include <string>
@@ -13,6 +14,9 @@ std::string GetRecordFilePath();
 std::string GetConfigFilePath();
 std::string GetHelpFilePath();
 std::string GetPluginFolder(); // ends in a backslash
+// The plug-in cache of the program file programPath, beside it under the program's name, stamped with that
+// file's size and write time so that another build never reads it; no cache if the program is not there.
+PluginCacheFile PluginCacheOf(const std::string& programPath);
 
 // Major version plus a tenth of the minor version, as GetVersion reports them.
 double GetWindowsVersion();

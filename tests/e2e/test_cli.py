@@ -66,8 +66,9 @@ def cli(env, app, *args):
 
 
 def snapshot(folder):
+    """The files below folder with their sizes, but for the plug-in cache, which any reading may renew."""
     return sorted((os.path.relpath(os.path.join(d, f), folder), os.path.getsize(os.path.join(d, f)))
-                  for d, _, fs in os.walk(folder) for f in fs)
+                  for d, _, fs in os.walk(folder) for f in fs if f != "Vestrel.cache")
 
 
 def test(args):

@@ -1,11 +1,17 @@
 #include "engine/EraseItemList.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/ItemIds.h"
 #include "tests/support/Sandbox.h"
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <filesystem>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -123,6 +129,122 @@ TEST_F(EraseItemListTest, NoLimitOnTheNumberOfItemsOrTheLengthOfANameOrParameter
     ASSERT_EQ(list.Checked().size(), 300u);
     EXPECT_EQ(list.IdForDescription(longName + "item299"), "item299");
     EXPECT_EQ(list.Checked()[0]->parameters, std::vector<std::string>{longParameter});
+}
+
+// The plug-in cache, as the program keeps it beside its configuration. Plug-ins get an old write time,
+// as files that have settled do; a file rewritten with the same size and write time is the probe that
+// shows whether an item came from the cache.
+class PluginCacheTest : public EraseItemListTest {
+protected:
+    static constexpr uint64_t kOld = 130000000000000000ull; // in 2012
+
+    PluginCacheFile Cache(const std::string& stamp = "build 1") const { return {PathOf("Vestrel.cache"), stamp}; }
+
+    void WriteSettled(const std::string& name, const std::string& id, uint64_t writeTime = kOld)
+    {
+        WritePlugin(name, id);
+        Settle("plugin\\" + name, writeTime);
+    }
+
+    void Settle(const std::string& relative, uint64_t writeTime = kOld) const
+    {
+        UniqueHandle file(CreateFileW(ToWide(PathOf(relative)).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        FILETIME time{static_cast<DWORD>(writeTime), static_cast<DWORD>(writeTime >> 32)};
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
+    }
+
+    Texts LoadedIds(const PluginCacheFile& cache, double windowsVersion = 6.1,
+                    const std::string& folder = "plugin\\") const
+    {
+        EraseItemList list(PathOf(folder), windowsVersion, SelectAll(), cache);
+        return Ids(list.Checked());
+    }
+};
+
+TEST_F(PluginCacheTest, UnchangedPluginIsNotParsedAgainAndAChangedOneIs)
+{
+    WriteSettled("a.aep", "one1");
+    WriteSettled("b.aep", "two2");
+    EXPECT_EQ(LoadedIds(Cache()), (Texts{"one1", "two2"}));
+    WriteSettled("a.aep", "uno1");
+    EXPECT_EQ(LoadedIds(Cache()), (Texts{"one1", "two2"}));
+    EXPECT_EQ(LoadedIds({}), (Texts{"uno1", "two2"})) << "without a cache every file is parsed";
+    WriteSettled("a.aep", "uno1", kOld + 10'000'000);
+    WriteSettled("b.aep", "two22");
+    WriteSettled("c.aep", "three");
+    EXPECT_EQ(LoadedIds(Cache()), (Texts{"uno1", "two22", "three"}));
+    std::filesystem::remove(ToWide(PathOf("plugin\\b.aep")));
+    WriteSettled("c.aep", "tres!");
+    EXPECT_EQ(LoadedIds(Cache()), (Texts{"uno1", "three"})) << "a removed plug-in is gone from the list";
+}
+
+TEST_F(PluginCacheTest, JustWrittenPluginIsParsedUntilItHasSettled)
+{
+    WritePlugin("a.aep", "one1");
+    EXPECT_EQ(LoadedIds(Cache()), Texts{"one1"});
+    WritePlugin("a.aep", "uno1"); // may keep the write time where the file system counts in seconds
+    EXPECT_EQ(LoadedIds(Cache()), Texts{"uno1"});
+}
+
+TEST_F(PluginCacheTest, DamagedOrOtherCacheIsIgnored)
+{
+    WriteSettled("a.aep", "one1");
+    EXPECT_EQ(LoadedIds(Cache()), Texts{"one1"});
+    const std::string good = ReadFile("Vestrel.cache");
+    WriteSettled("a.aep", "uno1");
+    std::string flipped = good;
+    flipped[flipped.find("one1")] = 'x';
+    for (const std::string& damaged : {good.substr(0, good.size() / 2), good.substr(0, good.size() - 1), flipped,
+                                        good + "1:x", std::string("garbage")}) {
+        WriteFile("Vestrel.cache", damaged);
+        EXPECT_EQ(LoadedIds(Cache()), Texts{"uno1"}) << damaged;
+    }
+    WriteFile("Vestrel.cache", good);
+    EXPECT_EQ(LoadedIds(Cache("build 2")), Texts{"uno1"}) << "another build's cache";
+    WriteFile("Vestrel.cache", good);
+    EXPECT_EQ(LoadedIds(Cache(), 10), Texts{"uno1"}) << "a cache for another Windows version";
+    WriteFile("Vestrel.cache", good);
+    WriteFile("other\\a.aep", ReadFile("plugin\\a.aep"));
+    Settle("other\\a.aep");
+    EXPECT_EQ(LoadedIds(Cache(), 6.1, "other\\"), Texts{"uno1"}) << "a cache of another plug-in folder";
+    WriteFile("Vestrel.cache", good);
+    EXPECT_EQ(LoadedIds(Cache()), Texts{"one1"}) << "the good cache is still used";
+}
+
+TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
+{
+    WriteFile("plugin\\a.aep",
+              PluginWith("delete-file",
+                         "<item recurse=\"All\">C:\\A\\*.TMP</item><item recurse=\"none\">C:\\D\\*</item>"
+                         "<item command=\"delete-directory\" remove-self=\"true\">C:\\B</item>",
+                         "<running name=\"Chrome\">chrome.exe</running><older-than-hours>24</older-than-hours>"
+                         "<keep>C:\\B\\Low</keep><detect>C:\\</detect><warning>Line\r\nbreak 4:x</warning>"
+                         "<default>True</default><timeout-seconds>30</timeout-seconds>"));
+    Settle("plugin\\a.aep");
+    WriteSettled("b.aep", "plain");
+    EraseItemList parsed(PluginFolder(), 10, SelectAll());
+    EraseItemList{PluginFolder(), 10, SelectAll(), Cache()};
+    EraseItemList cached(PluginFolder(), 10, SelectAll(), Cache());
+    ASSERT_EQ(cached.Items().size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        const EraseItem& a = parsed.Items()[i];
+        const EraseItem& b = cached.Items()[i];
+        EXPECT_TRUE(b.loaded && b.Listed());
+        EXPECT_EQ(std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head, a.timeoutSeconds,
+                           a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault),
+                  std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head, b.timeoutSeconds,
+                           b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault));
+        ASSERT_EQ(a.parameterOptions.size(), b.parameterOptions.size());
+        for (size_t p = 0; p < a.parameterOptions.size(); ++p) {
+            EXPECT_EQ(a.OptionsOf(p).recurse, b.OptionsOf(p).recurse);
+            EXPECT_EQ(a.CommandOf(p), b.CommandOf(p));
+            EXPECT_EQ(a.OptionsOf(p).removeSelf, b.OptionsOf(p).removeSelf);
+        }
+        ASSERT_EQ(a.running.size(), b.running.size());
+        for (size_t r = 0; r < a.running.size(); ++r)
+            EXPECT_EQ(std::tie(a.running[r].exe, a.running[r].name), std::tie(b.running[r].exe, b.running[r].name));
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -174,6 +175,29 @@ TEST_F(FileSystemEraserTest, FilesInUseStayUncountedWithTheFoldersHoldingThem)
     EXPECT_TRUE(Exists("target\\sub\\busy.dat"));
     EXPECT_FALSE(Exists("target\\sub\\free.dat"));
     EXPECT_FALSE(Exists("target\\sub\\inner"));
+}
+
+// Files go many at a time: in a folder of more than one batch each is told once, and the one that is held
+// stays, told as left, with no neighbour lost at a batch's edge.
+TEST_F(FileSystemEraserTest, LargeFolderGoesWholeAndEachFileIsToldOnce)
+{
+    for (int i = 0; i < 600; ++i)
+        WriteFile("target\\" + std::to_string(1000 + i) + ".tmp", "1");
+    WriteFile("target\\sub\\inner.tmp", "12");
+    UniqueHandle busy = Hold("target\\1300.tmp");
+    struct Heard final : SilentListener {
+        void OnFile(const std::string& path, uint64_t) override { files.push_back(path); }
+        void OnFailure(const std::string& path, const std::string&) override { failures.push_back(path); }
+        std::vector<std::string> files, failures;
+    } heard;
+    DeleteInFolder(PathOf("target"), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
+    EXPECT_EQ(files_, 600u);
+    EXPECT_EQ(bytes_, 601u);
+    ASSERT_EQ(heard.files.size(), 600u);
+    EXPECT_EQ(std::set<std::string>(heard.files.begin(), heard.files.end()).size(), 600u);
+    EXPECT_EQ(heard.failures, std::vector<std::string>{PathOf("target\\1300.tmp")});
+    EXPECT_TRUE(Exists("target\\1300.tmp"));
+    EXPECT_FALSE(Exists("target\\sub"));
 }
 
 // A holder that lets others delete the file would keep it, under a name pending deletion, until it lets
