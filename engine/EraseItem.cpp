@@ -107,6 +107,9 @@ std::string ReadRunning(IXMLDOMNode* body, EraseItem& item)
             std::string lower = LowerCase(program.exe);
             program.name = program.exe.substr(0, program.exe.size() - (lower.ends_with(".exe") ? 4 : 0));
         }
+        if (AttributeText(element.get(), "folder", program.folder) && program.folder.empty())
+            return "running names an empty folder";
+        AttributeText(element.get(), "background", program.background);
         item.running.push_back(std::move(program));
     }
     return {};
