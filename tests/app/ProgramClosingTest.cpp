@@ -33,43 +33,12 @@ protected:
         SandboxTest::TearDown();
     }
 
-    // Starts the program from its own copy in the sandbox folder, with its window shown once it waits
-    // for input.
     HANDLE Start(const std::string& folder, const std::string& mode)
     {
         MakeFolder(folder);
-        const std::string copy = PathOf(folder + "\\" + kProgram);
-        EXPECT_TRUE(CopyFileForTest(TestProgramFolder() + kProgram, copy));
-        std::wstring line = ToWide("\"" + copy + "\" " + mode);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &process));
-        CloseHandle(process.hThread);
-        started_.emplace_back(process.hProcess);
-        if (mode != "hidden")
-            EXPECT_TRUE(WindowShown(process.dwProcessId)) << folder;
-        return process.hProcess;
-    }
-
-    static BOOL CALLBACK FindShown(HWND window, LPARAM found)
-    {
-        auto* wanted = reinterpret_cast<std::pair<DWORD, bool>*>(found);
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        wanted->second = wanted->second || (processId == wanted->first && IsWindowVisible(window));
-        return TRUE;
-    }
-
-    static bool WindowShown(DWORD processId)
-    {
-        std::pair<DWORD, bool> wanted{processId, false};
-        for (ULONGLONG deadline = GetTickCount64() + 10000; !wanted.second && GetTickCount64() < deadline;) {
-            Sleep(50);
-            EnumWindows(FindShown, reinterpret_cast<LPARAM>(&wanted));
-        }
-        return wanted.second;
+        started_.push_back(StartWindowProgram(PathOf(folder), mode));
+        EXPECT_TRUE(started_.back()) << folder;
+        return started_.back().get();
     }
 
     EraseItem ItemFor(const std::string& name, const std::string& folder, const std::string& background = {})
