@@ -100,7 +100,7 @@ bool ReadPaths(IXMLDOMNode* body, const char* name, std::vector<std::string>& pa
 std::string ReadRunning(IXMLDOMNode* body, EraseItem& item)
 {
     for (const ComPtr<IXMLDOMNode>& element : ChildElements(body, "running")) {
-        RunningProgram program{NodeText(element.get()), {}};
+        RunningProgram program{NodeText(element.get()), {}, {}, {}};
         if (program.exe.empty() || program.exe.find_first_of("\\/") != std::string::npos)
             return "running names no program file";
         if (!AttributeText(element.get(), "name", program.name) || program.name.empty()) {

@@ -255,8 +255,9 @@ TEST_F(CliProgramTest, EraseCanAskTheProgramsToCloseFirst)
             << out << err;
         EXPECT_TRUE(Contains(err, "asking Browser to close")) << err;
         EXPECT_EQ(Exists("first\\one.tmp"), mode[0] == 'r');
-        if (mode[0] == 'r')
+        if (mode[0] == 'r') {
             EXPECT_TRUE(Contains(out, "skipped: Browser did not close")) << out;
+        }
         TerminateProcess(program.get(), 0);
         WaitForSingleObject(program.get(), 5000);
         WriteFile("plugin\\1.aep", text);
