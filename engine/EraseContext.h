@@ -17,7 +17,7 @@ struct EraseContext {
     const std::atomic<bool>* stop = nullptr;
     // Why a program that was asked to close still runs, by the name the user knows it by; the items it
     // keeps from running say so instead of only that it runs.
-    std::map<std::string, std::string> stillRunning;
+    std::map<std::string, std::string> stillRunning = {};
 
     bool StopRequested() const { return stop && stop->load(); }
 };
