@@ -389,8 +389,46 @@ LRESULT CEraseProgressDialog::OnFinished(WPARAM which, LPARAM)
         worker_->Join();
         phase_ = Phase::Ready;
         SetStatus("Ready");
+        OfferToClosePrograms();
     }
     return 0;
+}
+
+std::string CEraseProgressDialog::NamesText(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
+}
+
+bool CEraseProgressDialog::AskToClosePrograms(HWND owner, const std::vector<std::string>& programs)
+{
+    const bool one = programs.size() == 1;
+    const std::string names = NamesText(programs);
+    const std::string text =
+        names + (one ? " is running: its items will be skipped.\n\nClose " + names + " now? Vestrel asks its "
+                     : " are running: their items will be skipped.\n\nClose them now? Vestrel asks their ") +
+        "windows to close, as you would, and waits up to 15 seconds. Save your work there first.";
+    return MessageBoxW(owner, ToWide(text).c_str(), L"Vestrel", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Counts again once the programs have closed or the wait is over: the rows of items whose program still
+// runs then say why.
+void CEraseProgressDialog::OfferToClosePrograms()
+{
+    const std::vector<std::string> running = worker_->RunningPrograms();
+    if (closeOffered_ || running.empty())
+        return;
+    closeOffered_ = true;
+    if (!askToClose(GetHwnd(), running))
+        return;
+    phase_ = Phase::Counting;
+    previews_.assign(previews_.size(), std::nullopt);
+    for (int row = 0; row < selectedCount_; ++row)
+        list_.SetItemDetail(row, "");
+    SetStatus("Closing " + NamesText(running) + "...");
+    worker_->StartClosingPrograms(selectedCount_);
 }
 
 void CEraseProgressDialog::FinishRun()

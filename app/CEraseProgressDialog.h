@@ -37,6 +37,13 @@ public:
     // Inputs, filled before DoModal.
     EraseRunSetup setup = EraseRunSetup::ForProgram();
     EraseRunHooks* hooks = &SystemRunHooks();
+    // Asked once the count finds programs that keep items from running: whether to ask them to close.
+    std::function<bool(HWND owner, const std::vector<std::string>& programs)> askToClose = AskToClosePrograms;
+
+    // "Edge is running: its items will be skipped. Close Edge now? ...", Yes or No.
+    static bool AskToClosePrograms(HWND owner, const std::vector<std::string>& programs);
+    // "Edge", "Chrome and Edge", "Brave, Chrome and Edge".
+    static std::string NamesText(const std::vector<std::string>& names);
 
     // What the dialog shows.
     int SelectedCount() const { return selectedCount_; }
@@ -85,6 +92,7 @@ private:
     void Layout() override;
     void Leave(int result);
     void StartRun();
+    void OfferToClosePrograms();
     void FinishRun();
     void ShowResult(const EraseWorker::Outcome& outcome);
     void SetStatus(std::string status);
@@ -92,6 +100,7 @@ private:
     EraseTally PreviewTotal() const;
 
     int selectedCount_ = 0;
+    bool closeOffered_ = false; // once per opening: a second offer after "No" would only nag
     Phase phase_ = Phase::Counting;
     std::string status_;
     int shownItem_ = 0; // the number of the item the status names while it is erased

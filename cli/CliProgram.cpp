@@ -2,6 +2,7 @@
 
 #include "settings/AppPaths.h"
 #include "run/EraseRun.h"
+#include "run/ProgramClosing.h"
 #include "run/RunSelection.h"
 #include "cli/ConsoleStream.h"
 #include "cli/ReportFormat.h"
@@ -28,6 +29,10 @@ const char kCliUsage[] =
     "                    run does, adding to its statistics and its record file; without\n"
     "                    ids, an item is selected only once its tick is stored (new ones\n"
     "                    are listed and left out)\n"
+    "  erase --close-programs [ID ...]\n"
+    "                    first ask the programs that keep items from running (a browser)\n"
+    "                    to close, as closing their windows would, and wait for them up to\n"
+    "                    15 seconds; an item whose program still runs is skipped\n"
     "  import-winapp2 FILE [--replace]\n"
     "                    turn each entry of a winapp2.ini rules file into a plug-in\n"
     "                    (winapp2-NAME, on the Applications page, not selected); --replace\n"
@@ -170,6 +175,8 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
         RecordLog log(setup_.recordPath);
         for (const std::string& note : unattended ? confirmed.Notes(list) : std::vector<std::string>())
             log.Write(note);
+        if (request.closePrograms)
+            ClosePrograms(items);
         // No chime and no pause: nobody watches a script's run.
         EraseAndStore(setup_, RunPacing{}, hooks, list, selection);
     } else {
@@ -179,6 +186,13 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
     }
     streams_.out(request.json ? RunJson(report) : RunText(report));
     return report.HasFailures() || report.HasRefusals() || report.HasSkips() ? kExitNotDeleted : kExitDone;
+}
+
+void CliProgram::ClosePrograms(const std::vector<EraseItem*>& items)
+{
+    for (const std::string& name : RunningProgramNames(items))
+        streams_.err("asking " + name + " to close\n");
+    setup_.stillRunning = CloseRunningPrograms(items);
 }
 
 int CliProgram::ImportRules(const CliRequest& request)

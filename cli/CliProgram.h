@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+class EraseItem;
+
 // The exit codes, which scripts test.
 enum CliExitCode {
     kExitDone = 0,
@@ -37,6 +39,8 @@ private:
     int List(const CliRequest& request);
     int PreviewOrErase(const CliRequest& request);
     int ImportRules(const CliRequest& request);
+    // Asks the programs that keep the items from running to close; the run then says why any still runs.
+    void ClosePrograms(const std::vector<EraseItem*>& items);
     int Stop(const CliRequest& request, int code, const std::string& message,
              const std::vector<NewItem>& newItems = {});
 

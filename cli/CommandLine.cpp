@@ -52,6 +52,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
             continue;
         if (argument == "--replace") {
             request.replace = true;
+        } else if (argument == "--close-programs") {
+            request.closePrograms = true;
         } else if (argument.starts_with('-')) {
             request.error = "unknown option: " + argument;
         } else if (!haveCommand) {
@@ -72,6 +74,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "import-winapp2 takes one rules file";
     else if (request.command != CliCommand::ImportRules && request.replace)
         request.error = "unknown option: --replace";
+    else if (request.command != CliCommand::Erase && request.closePrograms)
+        request.error = "only erase takes --close-programs";
     else if (request.command == CliCommand::ImportRules && request.json)
         request.error = "import-winapp2 prints text only";
     return request;

@@ -10,12 +10,13 @@ struct CliRequest {
     std::vector<std::string> ids; // in the order given, each once; for an import, the rules file
     bool json = false;
     bool replace = false; // an import removes the plug-ins of earlier imports first
+    bool closePrograms = false; // an erase first asks the programs that keep items from running to close
     std::string error; // why the line is bad usage; empty when it is fine
 };
 
 // Reads the arguments after the program name. "--help" (also "-h", "/?") anywhere asks for help and
 // "--json" anywhere for a JSON document; the first other argument is the command, the rest item ids, or
-// the rules file that import-winapp2 reads (and its "--replace").
+// the rules file that import-winapp2 reads (and its "--replace"), and erase's "--close-programs".
 CliRequest ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The command's name as the user types it.

@@ -168,6 +168,12 @@ CommandExecutor::CommandExecutor(EraseContext context, std::span<const BuiltInCl
     options_.context = &context_;
 }
 
+std::string CommandExecutor::WhyRunning(const std::string& program) const
+{
+    auto reason = context_.stillRunning.find(program);
+    return reason != context_.stillRunning.end() ? reason->second : program + " is running";
+}
+
 void CommandExecutor::Execute(EraseItem& item) const
 {
     item.tally = {};
@@ -176,7 +182,7 @@ void CommandExecutor::Execute(EraseItem& item) const
     KeepFilter filter(FileKeeps(item.keep), item.olderThanHours, FileTimeNow());
     RegistryKeep registryKeep(item.keep);
     if (!running.empty())
-        item.skipped = "skipped: " + running + " is running";
+        item.skipped = "skipped: " + WhyRunning(running);
     else if (!filter.Valid())
         item.skipped = "skipped: a keep path names a folder this system does not have";
     if (!item.skipped.empty()) {

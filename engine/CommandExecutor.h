@@ -48,6 +48,8 @@ public:
     void Execute(EraseItem& item) const;
 
 private:
+    // "Chrome is running", or why it still runs after it was asked to close.
+    std::string WhyRunning(const std::string& program) const;
     void DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const;
     struct ProgramCheck;
     ProgramCheck CheckProgram(const std::string& parameter) const;

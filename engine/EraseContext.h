@@ -2,6 +2,7 @@
 #include "engine/ProtectedFolders.h"
 
 #include <atomic>
+#include <map>
 #include <string>
 
 // What an erase needs to know of the program and the system it works for, built once from the run's
@@ -14,6 +15,9 @@ struct EraseContext {
     // Set by whoever started the work to end it early; the walks look at it between entries, and what
     // was counted until then stays counted. Null: nobody stops it.
     const std::atomic<bool>* stop = nullptr;
+    // Why a program that was asked to close still runs, by the name the user knows it by; the items it
+    // keeps from running say so instead of only that it runs.
+    std::map<std::string, std::string> stillRunning = {};
 
     bool StopRequested() const { return stop && stop->load(); }
 };

@@ -100,13 +100,16 @@ bool ReadPaths(IXMLDOMNode* body, const char* name, std::vector<std::string>& pa
 std::string ReadRunning(IXMLDOMNode* body, EraseItem& item)
 {
     for (const ComPtr<IXMLDOMNode>& element : ChildElements(body, "running")) {
-        RunningProgram program{NodeText(element.get()), {}};
+        RunningProgram program{NodeText(element.get()), {}, {}, {}};
         if (program.exe.empty() || program.exe.find_first_of("\\/") != std::string::npos)
             return "running names no program file";
         if (!AttributeText(element.get(), "name", program.name) || program.name.empty()) {
             std::string lower = LowerCase(program.exe);
             program.name = program.exe.substr(0, program.exe.size() - (lower.ends_with(".exe") ? 4 : 0));
         }
+        if (AttributeText(element.get(), "folder", program.folder) && program.folder.empty())
+            return "running names an empty folder";
+        AttributeText(element.get(), "background", program.background);
         item.running.push_back(std::move(program));
     }
     return {};

@@ -18,10 +18,14 @@ struct ParameterOptions {
     bool removeSelf = false; // a delete-directory folder is removed too once it is empty
 };
 
-// A program that must not run while the item does: its file name and the name the user knows it by.
+// A program that must not run while the item does: its file name, the name the user knows it by, when
+// set the folder (tokens and wildcards allowed) its file must run from to count, and what keeps it running
+// without a window and where to turn that off.
 struct RunningProgram {
     std::string exe;
     std::string name;
+    std::string folder;
+    std::string background;
 };
 
 // One erase item, read from one plug-in file.

@@ -1,8 +1,10 @@
 #include "engine/ItemConditions.h"
 
+#include "engine/KeepFilter.h"
 #include "engine/PathExpansion.h"
 #include "engine/PathTokens.h"
 #include "engine/RegistryEraser.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/RegKey.h"
 #include "framework/Utf8.h"
@@ -22,6 +24,31 @@ bool InThisSession(DWORD processId, DWORD ownSession)
 {
     DWORD session = 0;
     return !ProcessIdToSessionId(processId, &session) || session == ownSession;
+}
+
+std::wstring ImagePathOf(DWORD processId)
+{
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    std::vector<wchar_t> path(32768);
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path.data(), &length))
+        return {};
+    return std::wstring(path.data(), length);
+}
+
+// Whether the process runs the program's own file in this session: by its folder when the program names
+// one, matched as keep paths are (tokens, wildcards, links on the way), else by the file name alone.
+bool RunsProgram(const PROCESSENTRY32W& entry, const RunningProgram& program, DWORD ownSession)
+{
+    if (!SameName(entry.szExeFile, ToWide(program.exe)) || !InThisSession(entry.th32ProcessID, ownSession))
+        return false;
+    if (program.folder.empty())
+        return true;
+    KeepFilter place({program.folder + "\\" + program.exe}, 0, 0);
+    std::wstring image = ImagePathOf(entry.th32ProcessID);
+    if (!place.Valid() || image.empty())
+        return true;
+    return place.Keeps(NormalisedPath(ToUtf8(image)), 0);
 }
 
 // Looks in the view the erasers work in, so that the 32- and the 64-bit program run the same items.
@@ -51,13 +78,14 @@ bool FilePathExists(const std::string& path)
 
 } // namespace
 
-std::string RunningProgramName(const EraseItem& item)
+RunningPrograms FindRunningPrograms(const EraseItem& item)
 {
+    RunningPrograms found;
     if (item.running.empty())
-        return {};
+        return found;
     UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
-        return {};
+        return found;
     DWORD ownSession = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &ownSession);
     PROCESSENTRY32W entry{};
@@ -65,12 +93,20 @@ std::string RunningProgramName(const EraseItem& item)
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry)) {
         for (const RunningProgram& program : item.running) {
-            if (SameName(entry.szExeFile, ToWide(program.exe)) &&
-                InThisSession(entry.th32ProcessID, ownSession))
-                return program.name;
+            if (RunsProgram(entry, program, ownSession)) {
+                if (found.name.empty())
+                    found.name = program.name;
+                found.processIds.push_back(entry.th32ProcessID);
+                break;
+            }
         }
     }
-    return {};
+    return found;
+}
+
+std::string RunningProgramName(const EraseItem& item)
+{
+    return FindRunningPrograms(item).name;
 }
 
 bool IsDetected(const EraseItem& item)

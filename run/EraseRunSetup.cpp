@@ -16,5 +16,7 @@ EraseRunSetup EraseRunSetup::ForProgram()
 
 EraseContext EraseRunSetup::Context() const
 {
-    return EraseContext{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
+    EraseContext context{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
+    context.stillRunning = stillRunning;
+    return context;
 }

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <functional>
+#include <map>
 #include <string>
 
 // Where a run finds its items, its selection and its record file, which settings it follows, where the
@@ -19,6 +20,8 @@ struct EraseRunSetup {
     double windowsVersion = 0;
     Settings settings;
     std::function<std::time_t()> clock = [] { return std::time(nullptr); };
+    // Why the programs a run asked to close still run, by name (CloseRunningPrograms).
+    std::map<std::string, std::string> stillRunning;
 
     // The files beside the executable and the settings as they are now.
     static EraseRunSetup ForProgram();

@@ -2,6 +2,7 @@
 
 #include "run/EraseBusy.h"
 #include "run/EraseRun.h"
+#include "run/ProgramClosing.h"
 #include "run/RunSelection.h"
 #include "framework/Owners.h"
 #include "settings/RecordLog.h"
@@ -40,6 +41,17 @@ void EraseWorker::StartPreview(int rows)
     previews_.assign(static_cast<size_t>(rows), std::nullopt);
     stop_ = false;
     thread_ = std::thread([this] { PreviewItems(); });
+}
+
+void EraseWorker::StartClosingPrograms(int rows)
+{
+    Join();
+    previews_.assign(static_cast<size_t>(rows), std::nullopt);
+    stop_ = false;
+    thread_ = std::thread([this] {
+        ClosePrograms();
+        PreviewItems();
+    });
 }
 
 void EraseWorker::StopPreview()
@@ -120,6 +132,12 @@ EraseWorker::Progress EraseWorker::CurrentProgress() const
     return progress_;
 }
 
+std::vector<std::string> EraseWorker::RunningPrograms() const
+{
+    std::lock_guard guard(lock_);
+    return runningPrograms_;
+}
+
 EraseWorker::Outcome EraseWorker::RunOutcome() const
 {
     std::lock_guard guard(lock_);
@@ -136,7 +154,8 @@ void EraseWorker::PreviewItems()
         EraseContext context = setup_.Context();
         context.stop = &stop_;
         int row = 0;
-        for (EraseItem* item : ItemsToErase(list, selection)) {
+        const std::vector<EraseItem*> items = ItemsToErase(list, selection);
+        for (EraseItem* item : items) {
             if (static_cast<size_t>(row) >= previews_.size())
                 break;
             EraseCounter counter;
@@ -155,11 +174,27 @@ void EraseWorker::PreviewItems()
             PostMessageW(dialog_, kPreviewed, static_cast<WPARAM>(row), 0);
             ++row;
         }
+        std::vector<std::string> running = stop_ ? std::vector<std::string>() : RunningProgramNames(items);
+        std::lock_guard guard(lock_);
+        runningPrograms_ = std::move(running);
     } catch (...) {
         // The rows not counted stay without a count; the record file tells why.
         RecordFailure(FailureText("preview"));
     }
     PostMessageW(dialog_, kFinished, kPreviewEnded, 0);
+}
+
+// The reasons stay with the set-up, for the preview that follows and for the run.
+void EraseWorker::ClosePrograms()
+{
+    ComInit com;
+    try {
+        RunSelection selection(setup_.configPath);
+        EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection);
+        setup_.stillRunning = CloseRunningPrograms(ItemsToErase(list, selection), kCloseWait, &stop_);
+    } catch (...) {
+        RecordFailure(FailureText("closing programs"));
+    }
 }
 
 void EraseWorker::RunItems()

@@ -55,7 +55,11 @@ public:
 
     // Previews the items a run would erase, one row each, in the run's order.
     void StartPreview(int rows);
-    // Stops a preview before its next entry and waits for it; nothing once it has ended.
+    // Asks the programs that keep items from running to close, waits for them (kCloseWait at most), and
+    // previews the items again, the ones whose program still runs with the reason.
+    void StartClosingPrograms(int rows);
+    // Stops a preview, or the wait for programs to close, before its next step and waits for it; nothing
+    // once it has ended.
     void StopPreview();
     void StartRun();
     // Waits for the thread, which has posted kFinished or is about to.
@@ -69,9 +73,12 @@ public:
     std::optional<ItemPreview> Preview(int row) const;
     Progress CurrentProgress() const;
     Outcome RunOutcome() const;
+    // The programs that kept items from running when the last preview ended.
+    std::vector<std::string> RunningPrograms() const;
 
 private:
     void PreviewItems();
+    void ClosePrograms();
     void RunItems();
     // Dispatches this thread's messages until the event is set. A WM_QUIT met meanwhile is put back.
     void AnswerMessagesUntil(HANDLE event) const;
@@ -83,6 +90,7 @@ private:
     std::atomic<bool> stop_ = false;
     mutable std::mutex lock_;
     std::vector<std::optional<ItemPreview>> previews_;
+    std::vector<std::string> runningPrograms_;
     Progress progress_;
     Outcome outcome_;
     std::thread thread_;

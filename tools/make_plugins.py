@@ -41,10 +41,11 @@ OFFICE = r"HKEY_CURRENT_USER\Software\Microsoft\Office"
 class P:
     """One parameter with the attributes that change how it is taken."""
 
-    def __init__(self, text, recurse=None, command=None):
+    def __init__(self, text, recurse=None, command=None, remove_self=False):
         self.text = text
         self.recurse = recurse
         self.command = command
+        self.remove_self = remove_self
 
     def render(self):
         attributes = ""
@@ -52,6 +53,8 @@ class P:
             attributes += " command=%s" % quoteattr(self.command)
         if self.recurse:
             attributes += " recurse=%s" % quoteattr(self.recurse)
+        if self.remove_self:
+            attributes += ' remove-self="true"'
         return "<item%s>%s</item>" % (attributes, escape(self.text))
 
 
@@ -65,6 +68,11 @@ def own_files(text):
     return P(text, recurse="none")
 
 
+def own_files_of(text):
+    """As own_files, inside an item of another command."""
+    return P(text, recurse="none", command="delete-file")
+
+
 class Item:
     def __init__(self, name, descript, type_, command, today, xp=None, head="", default=False,
                  running=(), detect=(), warning=None, keep=(), older_than_hours=None):
@@ -76,7 +84,7 @@ class Item:
         self.xp = xp
         self.head = head
         self.default = default
-        self.running = running  # (name, exe) pairs
+        self.running = running  # (name, exe) pairs, or (name, exe, folder, background) for the program in that folder
         self.detect = detect
         self.warning = warning
         self.keep = keep
@@ -101,34 +109,45 @@ CHROMIUM_PROFILES = ["Default", "Profile *", "Guest Profile"]
 
 
 class Chromium:
-    def __init__(self, prefix, name, exe, user_data, profiles=CHROMIUM_PROFILES, local_cache=None):
+    def __init__(self, prefix, name, exe, user_data, installs, profiles=CHROMIUM_PROFILES, local_cache=None,
+                 background=None):
         self.prefix = prefix
         self.name = name
         self.exe = exe
         self.user_data = user_data  # full paths of the "User Data" folders, one per channel
+        self.installs = installs  # the folders its program file runs from, per machine and per user
         self.profiles = profiles
         # Opera keeps its profile in the roaming folder and its caches beside it in the local one.
         self.local_cache = local_cache or user_data
+        # What keeps the browser running without a window, and where the user turns it off.
+        self.background = background
 
     def per_profile(self, bases, paths, wrap=P):
         return [wrap(base + ("\\" + profile if profile else "") + "\\" + path)
                 for base in bases for profile in self.profiles for path in paths]
 
 
+# The stores in which a Chromium browser names an extension's data by its origin; the site-data item keeps
+# them. The extensions' own settings (Local Extension Settings, Extension State) lie elsewhere and stay.
+EXTENSION_STORES = [r"IndexedDB\chrome-extension_*", r"databases\chrome-extension_*"]
+
+
 def chromium_items(browser):
     b = browser
-    running = [(b.name, b.exe)]
+    running = [(b.name, b.exe, install, b.background) for install in b.installs]
     detect = b.user_data
+    # Service Worker's CacheStorage and ScriptCache are the offline data of installed web apps, not cache:
+    # they belong to the site data.
     cache = (b.per_profile(b.local_cache, ["Cache", "Code Cache", "GPUCache", "DawnWebGPUCache",
-                                           "DawnGraphiteCache", r"Service Worker\CacheStorage",
-                                           r"Service Worker\ScriptCache"])
+                                           "DawnGraphiteCache"])
              + [P(base + "\\" + shared) for base in b.local_cache
                 for shared in ("ShaderCache", "GrShaderCache", "GraphiteDawnCache")])
-    cookies = (b.per_profile(b.user_data, [r"Network\Cookies*", "Cookies*", "Extension Cookies*",
-                                           r"Network\TransportSecurity*", r"Network\Trust Tokens*",
-                                           r"Network\Reporting and NEL*"], own_files)
-               + b.per_profile(b.user_data, ["Local Storage", "IndexedDB", "Service Worker", "File System",
-                                             "databases", "WebStorage"], folder))
+    cookies = b.per_profile(b.user_data, [r"Network\Cookies*", "Cookies*", r"Network\TransportSecurity*",
+                                          r"Network\Trust Tokens*", r"Network\Reporting and NEL*"], own_files)
+    site_data = (b.per_profile(b.user_data, ["Local Storage", "IndexedDB", "Service Worker", "File System",
+                                             "databases", "WebStorage"], folder)
+                 + b.per_profile(b.user_data, ["Shared Storage*"], own_files_of))
+    extension_stores = [base + r"\**" + "\\" + store for base in b.user_data for store in EXTENSION_STORES]
     history = (b.per_profile(b.user_data, ["History*", "Favicons*", "Visited Links", "Top Sites*",
                                            "Shortcuts*", "Network Action Predictor*", "DIPS*"], own_files)
                + b.per_profile(b.user_data, ["Session Storage"], folder))
@@ -139,12 +158,24 @@ def chromium_items(browser):
     common = dict(running=running, detect=detect)
     return [
         Item(b.prefix + "-cache", b.name + " Cache", "application", "delete-directory", cache,
-             head="The disk, code, GPU, shader and service-worker caches of %s %s." % (b.name, where),
+             head="The disk, code, GPU and shader caches of %s %s. What web sites and installed web apps "
+                  "stored (service workers' CacheStorage and ScriptCache among it) is the Site Data item and "
+                  "stays here." % (b.name, where),
              default=True, **common),
-        Item(b.prefix + "-cookies", b.name + " Cookies and Site Data", "application", "delete-file", cookies,
-             head="Cookies and what web sites stored (local storage, IndexedDB, service workers, HSTS "
-                  "state) of %s %s. Bookmarks, saved passwords, form data and settings stay." % (b.name, where),
+        Item(b.prefix + "-cookies", b.name + " Cookies", "application", "delete-file", cookies,
+             head="The cookies of %s %s, with the sites' HSTS state, trust tokens and reporting "
+                  "endpoints. What sites stored otherwise is the Site Data item; the cookies of extensions "
+                  "(Extension Cookies), bookmarks, saved passwords, form data and settings stay."
+                  % (b.name, where),
              warning="Signs you out of every web site in %s." % b.name, **common),
+        Item(b.prefix + "-site-data", b.name + " Site Data", "application", "delete-directory", site_data,
+             head="What web sites and installed web apps stored in %s %s: local storage, IndexedDB, service "
+                  "workers with their CacheStorage and ScriptCache, file systems, Web SQL databases, "
+                  "WebStorage and Shared Storage. Cookies are the Cookies item. The IndexedDB and Web SQL "
+                  "stores of extensions, the extensions' own settings, bookmarks, saved passwords and "
+                  "settings stay." % (b.name, where),
+             warning="Sites forget what they saved on this computer and installed web apps lose their "
+                     "offline data.", keep=extension_stores, **common),
         Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
              head="Browsing history, site icons, visited links, top sites, address-bar predictions, the "
                   "sites-with-timestamps record (DIPS) and per-tab session storage of %s %s. Bookmarks, "
@@ -169,19 +200,42 @@ def edge(channel):
     return LOCAL + "\\Microsoft\\" + channel + "\\User Data"
 
 
+# Where a browser's program file lies: installed for the machine in either Program Files folder, or for
+# the user alone in the local application data. Telling programs by these folders keeps Chromium and
+# Chrome, which both run chrome.exe, from blocking each other.
+def installed(*folders):
+    return [root + "\\" + f for f in folders for root in ("%programfiles%", "%programfilesx86%", LOCAL)]
+
+
+def opera_installs(folder):
+    machine = [root + "\\" + folder for root in ("%programfiles%", "%programfilesx86%")]
+    return [base + version for base in machine + [LOCAL + r"\Programs" + "\\" + folder] for version in ("", r"\*")]
+
+
+CHROME_CHANNELS = ("Chrome", "Chrome Beta", "Chrome Dev", "Chrome SxS")
+EDGE_CHANNELS = ("Edge", "Edge Beta", "Edge Dev", "Edge SxS")
+BRAVE_CHANNELS = ("Brave-Browser", "Brave-Browser-Beta", "Brave-Browser-Nightly")
+
 CHROMIUM_BROWSERS = [
-    Chromium("chrome", "Chrome", "chrome.exe",
-             [google(c) for c in ("Chrome", "Chrome Beta", "Chrome Dev", "Chrome SxS")]),
-    Chromium("edge", "Edge", "msedge.exe",
-             [edge(c) for c in ("Edge", "Edge Beta", "Edge Dev", "Edge SxS")]),
+    Chromium("chrome", "Chrome", "chrome.exe", [google(c) for c in CHROME_CHANNELS],
+             installed(*("Google\\" + c + "\\Application" for c in CHROME_CHANNELS))),
+    Chromium("edge", "Edge", "msedge.exe", [edge(c) for c in EDGE_CHANNELS],
+             installed(*("Microsoft\\" + c + "\\Application" for c in EDGE_CHANNELS)),
+             background="Startup boost or background extensions keep it running: turn them off in Edge's "
+                        "Settings, System and performance"),
     Chromium("brave", "Brave", "brave.exe",
-             [LOCAL + "\\BraveSoftware\\" + c + "\\User Data"
-              for c in ("Brave-Browser", "Brave-Browser-Beta", "Brave-Browser-Nightly")]),
-    Chromium("vivaldi", "Vivaldi", "vivaldi.exe", [LOCAL + r"\Vivaldi\User Data"]),
-    Chromium("chromium", "Chromium", "chrome.exe", [LOCAL + r"\Chromium\User Data"]),
+             [LOCAL + "\\BraveSoftware\\" + c + "\\User Data" for c in BRAVE_CHANNELS],
+             installed(*("BraveSoftware\\" + c + "\\Application" for c in BRAVE_CHANNELS))),
+    Chromium("vivaldi", "Vivaldi", "vivaldi.exe", [LOCAL + r"\Vivaldi\User Data"],
+             installed(r"Vivaldi\Application")),
+    Chromium("chromium", "Chromium", "chrome.exe", [LOCAL + r"\Chromium\User Data"],
+             installed(r"Chromium\Application")),
+    # Opera's launcher lies in the install folder, the browser itself in a folder named by its version.
     Chromium("opera", "Opera", "opera.exe", [r"%appdata%\Opera Software\Opera Stable"],
+             opera_installs("Opera"),
              profiles=OPERA_PROFILES, local_cache=[LOCAL + r"\Opera Software\Opera Stable"]),
     Chromium("opera-gx", "Opera GX", "opera.exe", [r"%appdata%\Opera Software\Opera GX Stable"],
+             opera_installs("Opera GX"),
              profiles=OPERA_PROFILES, local_cache=[LOCAL + r"\Opera Software\Opera GX Stable"]),
 ]
 
@@ -205,6 +259,11 @@ GECKO = [
 ]
 
 
+# The folders in storage\default that belong to web sites; those of extensions (moz-extension+++...) and of
+# the browser's own pages are no site data.
+WEB_ORIGINS = ("http+++*", "https+++*")
+
+
 def gecko_items(g):
     common = dict(running=[(g.name, g.exe)], detect=[g.roaming, g.local])
     profiles = g.roaming + r"\Profiles\*"
@@ -221,6 +280,15 @@ def gecko_items(g):
              [own_files(profiles + r"\cookies.sqlite*")],
              head="The cookie database of every %s profile." % g.name,
              warning="Signs you out of every web site in %s." % g.name, **common),
+        Item(g.prefix + "-site-data", g.name + " Site Data", "application", "delete-directory",
+             [P(profiles + r"\storage\default" + "\\" + origin, command="delete-directory", remove_self=True)
+              for origin in WEB_ORIGINS] + [own_files_of(profiles + r"\webappsstore.sqlite*")],
+             head="What web sites stored in every %s profile: the local storage, IndexedDB, caches and "
+                  "service workers of each web site's folder in storage\\default, and the old local storage "
+                  "(webappsstore.sqlite). Cookies are the Cookies item. The storage of extensions "
+                  "(moz-extension), site permissions, bookmarks, saved passwords and settings stay." % g.name,
+             warning="Sites forget what they saved on this computer and installed web apps lose their "
+                     "offline data.", keep=[profiles + r"\storage\default\moz-extension+++*"], **common),
         Item(g.prefix + "-sessions", g.name + " Sessions and Open Tabs", "application", "delete-file",
              [own_files(profiles + r"\sessionstore*"), folder(profiles + r"\sessionstore-backups")],
              head="The saved session of every %s profile and its backups." % g.name,
@@ -508,6 +576,15 @@ ITEMS += [
 ]
 
 
+def running_attributes(program):
+    """name, and the folder and the background note where the program has them."""
+    attributes = "name=%s" % quoteattr(program[0])
+    for attribute, value in zip(("folder", "background"), program[2:]):
+        if value:
+            attributes += " %s=%s" % (attribute, quoteattr(value))
+    return attributes
+
+
 def render(item):
     lines = ['<?xml version="1.0" encoding="UTF-8"?>',
              "<!-- Written by tools/make_plugins.py; change the table there. -->",
@@ -523,8 +600,8 @@ def render(item):
     if item.warning:
         lines.append("        <warning>%s</warning>" % escape(item.warning))
     lines += ["        <detect>%s</detect>" % escape(path) for path in item.detect]
-    lines += ["        <running name=%s>%s</running>" % (quoteattr(name), escape(exe))
-              for name, exe in item.running]
+    lines += ["        <running %s>%s</running>" % (running_attributes(program), escape(program[1]))
+              for program in item.running]
     if item.older_than_hours:
         lines.append("        <older-than-hours>%d</older-than-hours>" % item.older_than_hours)
     lines += ["        <keep>%s</keep>" % escape(path) for path in item.keep]

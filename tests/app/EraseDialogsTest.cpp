@@ -10,6 +10,7 @@
 #include "framework/RegKey.h"
 #include "tests/app/EraseRunFixture.h"
 #include "tests/support/ModalScript.h"
+#include "tests/support/Processes.h"
 
 #include <gtest/gtest.h>
 
@@ -439,10 +440,16 @@ TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
     WriteConfig({{"a", true}, {"busy", true}, {"guard", true}});
     Texts rows;
     std::string warning;
+    Texts offered;
+    dialog.askToClose = [&](HWND, const Texts& programs) {
+        offered = programs;
+        return false;
+    };
     ModalScript script(
         {EraseWhenCounted(rows, [&] { warning = dialog.List().FindItemByData(1)->warning; }), CloseResult()});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(offered, Texts{"Tester"});
     EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Busy Item \u2014 skipped: Tester is running",
                            "Guard \u2014 1 refused"}));
     EXPECT_EQ(warning, "Removes saved passwords");
@@ -451,6 +458,33 @@ TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
     EXPECT_EQ(RecordMessages(),
               (Texts{"Item A done...", "Busy Item skipped: Tester is running",
                      "refused hkey_current_user\\software (a protected registry key)", "Guard done..."}));
+}
+
+// Told yes, the window asks the program to close, counts again and erases what it kept from running.
+TEST_F(EraseDialogsTest, AProgramClosedOnRequestLetsItsItemBeCountedAndErased)
+{
+    MakeFolder("browser");
+    UniqueHandle program = StartWindowProgram(PathOf("browser"), "quits");
+    ASSERT_TRUE(program);
+    WriteFile("plugin\\1.aep",
+              Replaced(PluginText("busy", "Busy Item", "windows", PathOf("busy\\*.tmp")), "<parameters>",
+                       "<running name=\"Tester\" folder=\"" + PathOf("browser") +
+                           "\">window_program.exe</running><parameters>"));
+    WriteFile("busy\\one.tmp", "gone");
+    WriteConfig({{"busy", true}});
+    Texts offered;
+    dialog.askToClose = [&](HWND, const Texts& programs) {
+        offered = programs;
+        return true;
+    };
+    Texts rows;
+    ModalScript script({EraseWhenCounted(rows, [] {}), CloseResult()});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(offered, Texts{"Tester"});
+    EXPECT_EQ(rows, Texts{"Busy Item \u2014 1 file, 4 bytes"});
+    EXPECT_EQ(WaitForSingleObject(program.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_FALSE(Exists("busy\\one.tmp"));
 }
 
 TEST_F(EraseDialogsTest, AFailedRunLeavesNeitherBusyFlagNorWaitCursor)

@@ -7,6 +7,7 @@
 #include "tests/engine/PluginTestFiles.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "tests/support/Processes.h"
 #include "tests/support/ScratchRegistry.h"
 
 #include <string>
@@ -234,6 +235,34 @@ TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkippedAndEndsWithOn
     EXPECT_TRUE(Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
         << out;
     EXPECT_TRUE(Exists("first\\one.tmp"));
+}
+
+// Asked to, erase closes the program first; one that refuses keeps its item skipped, with the reason.
+TEST_F(CliProgramTest, EraseCanAskTheProgramsToCloseFirst)
+{
+    for (const char* mode : {"quits", "refuses"}) {
+        SCOPED_TRACE(mode);
+        const std::string folder = std::string("browser-") + mode;
+        MakeFolder(folder);
+        UniqueHandle program = StartWindowProgram(PathOf(folder), mode);
+        ASSERT_TRUE(program);
+        std::string text = ReadFile("plugin\\1.aep");
+        WriteFile("plugin\\1.aep", Replaced(text, "<parameters>",
+                                             "<running name=\"Browser\" folder=\"" + PathOf(folder) +
+                                                 "\">window_program.exe</running><parameters>"));
+        WriteFile("first\\one.tmp", "x");
+        EXPECT_EQ(Cli({"erase", "--close-programs", "first"}), mode[0] == 'q' ? kExitDone : kExitNotDeleted)
+            << out << err;
+        EXPECT_TRUE(Contains(err, "asking Browser to close")) << err;
+        EXPECT_EQ(Exists("first\\one.tmp"), mode[0] == 'r');
+        if (mode[0] == 'r') {
+            EXPECT_TRUE(Contains(out, "skipped: Browser did not close")) << out;
+        }
+        TerminateProcess(program.get(), 0);
+        WaitForSingleObject(program.get(), 5000);
+        WriteFile("plugin\\1.aep", text);
+    }
+    EXPECT_EQ(ParseCommandLine({"preview", "--close-programs"}).error, "only erase takes --close-programs");
 }
 
 TEST_F(CliProgramTest, LongRunsTellTheirProgressOnTheErrorStream)

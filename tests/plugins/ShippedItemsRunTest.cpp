@@ -7,6 +7,7 @@
 #include "tests/support/OwnTempFolder.h"
 #include "tests/support/PlacesForTest.h"
 #include "tests/support/PlantedTraces.h"
+#include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
 #include "settings/ProgramContext.h"
@@ -236,6 +237,7 @@ protected:
 
     void PlantChromiumProfile(const std::string& prefix, const std::string& profile, const std::string& cache);
     void PlantChromium(const std::string& prefix, const std::vector<std::string>& channels);
+    void PlantRealChromiumProfile(const std::string& prefix, const std::string& profile);
     void PlantOpera(const std::string& prefix, const std::string& channel, bool since107);
     void PlantLinks();
     void PlantGecko(const std::string& prefix, const std::string& folder, bool browser);
@@ -279,14 +281,22 @@ void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std:
     File(prefix + "-cache", cache + "\\Cache\\Cache_Data\\f_000001", 900);
     File(prefix + "-cache", cache + "\\Code Cache\\js\\index-dir\\the-real-index", 48);
     File(prefix + "-cache", cache + "\\GPUCache\\data_0", 8192);
-    File(prefix + "-cache", cache + "\\Service Worker\\CacheStorage\\0a1b2c\\index.txt", 70);
     File(prefix + "-cookies", p + "\\Network\\Cookies", 20480);
     File(prefix + "-cookies", p + "\\Network\\Cookies-journal", 0);
     File(prefix + "-cookies", p + "\\Network\\TransportSecurity", 300);
-    File(prefix + "-cookies", p + "\\Extension Cookies", 100);
-    File(prefix + "-cookies", p + "\\Local Storage\\leveldb\\000003.log", 400);
-    File(prefix + "-cookies", p + "\\IndexedDB\\https_example.org_0\\LOG", 20);
-    File(prefix + "-cookies", p + "\\Service Worker\\Database\\000001.log", 30);
+    // The offline data of installed web apps is site data, not cache.
+    File(prefix + "-site-data", p + "\\Service Worker\\CacheStorage\\0a1b2c\\index.txt", 70);
+    File(prefix + "-site-data", p + "\\Service Worker\\ScriptCache\\2cc80dabc69f58b6_0", 60);
+    File(prefix + "-site-data", p + "\\Service Worker\\Database\\000001.log", 30);
+    File(prefix + "-site-data", p + "\\Local Storage\\leveldb\\000005.ldb", 400);
+    File(prefix + "-site-data", p + "\\IndexedDB\\https_example.org_0.indexeddb.leveldb\\LOG", 20);
+    File(prefix + "-site-data", p + "\\databases\\https_example.org_0\\1", 2048);
+    File(prefix + "-site-data", p + "\\Shared Storage", 4096);
+    // What extensions stored stays with every item: password managers keep their vaults there.
+    Kept(p + "\\Extension Cookies");
+    Kept(p + "\\IndexedDB\\chrome-extension_nngceckbapebfimnlniiiahkandclblb_0.indexeddb.leveldb\\LOG");
+    Kept(p + "\\databases\\chrome-extension_cjpalhdlnbpafiamejdnhcphjbkeiagm_0\\1");
+    Kept(p + "\\Local Extension Settings\\nngceckbapebfimnlniiiahkandclblb\\000003.log");
     File(prefix + "-history", p + "\\History", 65536);
     File(prefix + "-history", p + "\\History-journal", 512);
     File(prefix + "-history", p + "\\Favicons", 4096);
@@ -305,6 +315,31 @@ void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std:
         Kept(p + "\\" + own);
     KeptFolder(cache + "\\Cache");
     KeptFolder(p + "\\Sessions");
+    KeptFolder(p + "\\IndexedDB");
+}
+
+// The stores of a profile as Chromium itself wrote them (tests/data/profiles), each file planted with its
+// size for the item that must remove it, or kept.
+void ShippedItemsRun::PlantRealChromiumProfile(const std::string& prefix, const std::string& p)
+{
+    std::ifstream manifest(std::filesystem::path(ToWide(TestProgramFolder() + "data\\profiles\\chromium-profile.txt")));
+    ASSERT_TRUE(manifest) << "the profile's list of files";
+    std::string line;
+    int planted = 0;
+    while (std::getline(manifest, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        const size_t tab = line.find('\t'), second = line.find('\t', tab + 1);
+        const std::string owner = line.substr(0, tab);
+        const size_t bytes = std::stoul(line.substr(tab + 1, second - tab - 1));
+        const std::string path = p + "\\" + line.substr(second + 1);
+        if (owner == "kept")
+            Kept(path);
+        else
+            File(prefix + "-" + owner, path, bytes);
+        ++planted;
+    }
+    EXPECT_GT(planted, 90);
 }
 
 void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::vector<std::string>& channels)
@@ -368,6 +403,17 @@ void ShippedItemsRun::PlantGecko(const std::string& prefix, const std::string& f
         File(prefix + "-sessions", p + "\\sessionstore.jsonlz4", 900);
         File(prefix + "-sessions", p + "\\sessionstore-backups\\recovery.jsonlz4", 800);
         File(prefix + "-form-history", p + "\\formhistory.sqlite", 2000);
+        const std::string origins = p + "\\storage\\default\\";
+        File(prefix + "-site-data", origins + "https+++mail.example.org\\idb\\1234mail.sqlite", 6000);
+        File(prefix + "-site-data", origins + "https+++mail.example.org\\ls\\data.sqlite", 500);
+        File(prefix + "-site-data", origins + "https+++app.example^partitionKey=%28https%2Cexample.org%29"
+                                              "\\cache\\caches.sqlite", 900);
+        File(prefix + "-site-data", origins + "http+++localhost+8080\\.metadata-v2", 60);
+        File(prefix + "-site-data", p + "\\webappsstore.sqlite", 3000);
+        Kept(origins + "moz-extension+++0a1b2c3d-1111-4222-8333-944445555666^userContextId=4294967295"
+                       "\\idb\\3647222921wleabcEoxlt-eengsairo.sqlite");
+        Kept(p + "\\permissions.sqlite");
+        KeptFolder(origins);
         // Planted empty, so the traces remove it afterwards; SQLite takes an empty file as a new database.
         ASSERT_TRUE(traces_.File(p + "\\places.sqlite", 0));
         ASSERT_TRUE(MakePlacesForTest(p + "\\places.sqlite"));
@@ -588,6 +634,7 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
     PlantChromium("brave", {"BraveSoftware\\Brave-Browser\\User Data"});
     PlantChromium("vivaldi", {"Vivaldi\\User Data"});
     PlantChromium("chromium", {"Chromium\\User Data"});
+    PlantRealChromiumProfile("chromium", local_ + "\\Chromium\\User Data\\Profile 9");
     PlantOpera("opera", "Opera Stable", true);
     PlantOpera("opera-gx", "Opera GX Stable", false);
     PlantLinks();

@@ -34,3 +34,46 @@ std::string TestProgramFolder()
     std::string path = ModuleFileName();
     return path.substr(0, path.find_last_of('\\') + 1);
 }
+
+namespace {
+
+BOOL CALLBACK FindShown(HWND window, LPARAM found)
+{
+    auto* wanted = reinterpret_cast<std::pair<DWORD, bool>*>(found);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    wanted->second = wanted->second || (processId == wanted->first && IsWindowVisible(window));
+    return TRUE;
+}
+
+bool WindowShown(DWORD processId)
+{
+    std::pair<DWORD, bool> wanted{processId, false};
+    for (ULONGLONG deadline = GetTickCount64() + 10000; !wanted.second && GetTickCount64() < deadline;) {
+        Sleep(50);
+        EnumWindows(FindShown, reinterpret_cast<LPARAM>(&wanted));
+    }
+    return wanted.second;
+}
+
+} // namespace
+
+UniqueHandle StartWindowProgram(const std::string& folder, const std::string& mode)
+{
+    const std::string copy = folder + "\\window_program.exe";
+    if (!CopyFileForTest(TestProgramFolder() + "window_program.exe", copy))
+        return {};
+    std::wstring line = ToWide("\"" + copy + "\" " + mode);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return {};
+    CloseHandle(process.hThread);
+    UniqueHandle started(process.hProcess);
+    if (mode != "hidden" && !WindowShown(process.dwProcessId)) {
+        TerminateProcess(started.get(), 0);
+        return {};
+    }
+    return started;
+}

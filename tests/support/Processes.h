@@ -1,4 +1,6 @@
 #pragma once
+#include "framework/Owners.h"
+
 #include <string>
 
 // Starts a program, waits for it at most timeoutMs and returns its exit code (-1 when it could not
@@ -10,3 +12,8 @@ bool CopyFileForTest(const std::string& from, const std::string& to);
 
 // The folder that holds the running test program, ending in a backslash.
 std::string TestProgramFolder();
+
+// Starts a copy of the test program with a window (helpers/window_program.cpp) from folder, in mode
+// "quits", "refuses" or "hidden", and waits until its window shows (in the first two). Null when it
+// could not start or show.
+UniqueHandle StartWindowProgram(const std::string& folder, const std::string& mode);
