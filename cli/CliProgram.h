@@ -37,6 +37,7 @@ private:
     int List(const CliRequest& request);
     int PreviewOrErase(const CliRequest& request);
     int ImportRules(const CliRequest& request);
+    int Keep(const CliRequest& request);
     int Stop(const CliRequest& request, int code, const std::string& message,
              const std::vector<NewItem>& newItems = {});
 

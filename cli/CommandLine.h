@@ -2,12 +2,13 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, List, Preview, Erase, ImportRules };
+enum class CliCommand { Help, List, Preview, Erase, ImportRules, Keep };
 
 // What one command line asks for.
 struct CliRequest {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> ids; // in the order given, each once; for an import, the rules file
+    std::vector<std::string> ids; // in the order given, each once; for an import, the rules file; for keep,
+                                  // "list", or "add" or "remove" and the host
     bool json = false;
     bool replace = false; // an import removes the plug-ins of earlier imports first
     std::string error; // why the line is bad usage; empty when it is fine
@@ -15,7 +16,7 @@ struct CliRequest {
 
 // Reads the arguments after the program name. "--help" (also "-h", "/?") anywhere asks for help and
 // "--json" anywhere for a JSON document; the first other argument is the command, the rest item ids, or
-// the rules file that import-winapp2 reads (and its "--replace").
+// the rules file that import-winapp2 reads (and its "--replace"), or what keep does.
 CliRequest ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The command's name as the user types it.

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/KeptSites.h"
 #include "engine/ProtectedFolders.h"
 
 #include <atomic>
@@ -14,6 +15,8 @@ struct EraseContext {
     // Set by whoever started the work to end it early; the walks look at it between entries, and what
     // was counted until then stays counted. Null: nobody stops it.
     const std::atomic<bool>* stop = nullptr;
+    // The sites whose cookies and stores stay; none: everything goes as the items say.
+    KeptSites keptSites{};
 
     bool StopRequested() const { return stop && stop->load(); }
 };

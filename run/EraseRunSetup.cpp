@@ -1,6 +1,7 @@
 #include "run/EraseRunSetup.h"
 
 #include "settings/AppPaths.h"
+#include "settings/KeepSites.h"
 
 EraseRunSetup EraseRunSetup::ForProgram()
 {
@@ -15,5 +16,7 @@ EraseRunSetup EraseRunSetup::ForProgram()
 
 EraseContext EraseRunSetup::Context() const
 {
-    return EraseContext{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
+    EraseContext context{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
+    context.keptSites = KeptSites(ReadKeepSites(settingsKey));
+    return context;
 }

@@ -65,6 +65,11 @@ def own_files(text):
     return P(text, recurse="none")
 
 
+def cookie_database(text):
+    """A browser's cookie database: the sites to keep stay in it, the other cookies go."""
+    return P(text, command="delete-cookies")
+
+
 class Item:
     def __init__(self, name, descript, type_, command, today, xp=None, head="", default=False,
                  running=(), detect=(), warning=None, keep=(), older_than_hours=None):
@@ -124,9 +129,9 @@ def chromium_items(browser):
                                            r"Service Worker\ScriptCache"])
              + [P(base + "\\" + shared) for base in b.local_cache
                 for shared in ("ShaderCache", "GrShaderCache", "GraphiteDawnCache")])
-    cookies = (b.per_profile(b.user_data, [r"Network\Cookies*", "Cookies*", "Extension Cookies*",
-                                           r"Network\TransportSecurity*", r"Network\Trust Tokens*",
-                                           r"Network\Reporting and NEL*"], own_files)
+    cookies = (b.per_profile(b.user_data, [r"Network\Cookies", "Cookies"], cookie_database)
+               + b.per_profile(b.user_data, ["Extension Cookies*", r"Network\TransportSecurity*",
+                                             r"Network\Trust Tokens*", r"Network\Reporting and NEL*"], own_files)
                + b.per_profile(b.user_data, ["Local Storage", "IndexedDB", "Service Worker", "File System",
                                              "databases", "WebStorage"], folder))
     history = (b.per_profile(b.user_data, ["History*", "Favicons*", "Visited Links", "Top Sites*",
@@ -143,7 +148,8 @@ def chromium_items(browser):
              default=True, **common),
         Item(b.prefix + "-cookies", b.name + " Cookies and Site Data", "application", "delete-file", cookies,
              head="Cookies and what web sites stored (local storage, IndexedDB, service workers, HSTS "
-                  "state) of %s %s. Bookmarks, saved passwords, form data and settings stay." % (b.name, where),
+                  "state) of %s %s. Bookmarks, saved passwords, form data and settings stay, and so do "
+                  "the cookies and data of the sites to keep." % (b.name, where),
              warning="Signs you out of every web site in %s." % b.name, **common),
         Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
              head="Browsing history, site icons, visited links, top sites, address-bar predictions, the "
@@ -218,8 +224,9 @@ def gecko_items(g):
         return items
     return items + [
         Item(g.prefix + "-cookies", g.name + " Cookies", "application", "delete-file",
-             [own_files(profiles + r"\cookies.sqlite*")],
-             head="The cookie database of every %s profile." % g.name,
+             [cookie_database(profiles + r"\cookies.sqlite")],
+             head="The cookies of every %s profile: the whole database, or with sites to keep, the "
+                  "other sites' cookies." % g.name,
              warning="Signs you out of every web site in %s." % g.name, **common),
         Item(g.prefix + "-sessions", g.name + " Sessions and Open Tabs", "application", "delete-file",
              [own_files(profiles + r"\sessionstore*"), folder(profiles + r"\sessionstore-backups")],
