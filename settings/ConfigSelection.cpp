@@ -19,6 +19,13 @@ bool ConfigSelection::IsSelected(const std::string& id) const
     return !items_.IsLoaded() || items_.GetBool(id, true);
 }
 
+bool ConfigSelection::IsItemSelected(const EraseItem& item) const
+{
+    if (item.warning.empty())
+        return IsSelected(item.id);
+    return StoredValue(item.id).value_or(false);
+}
+
 std::optional<bool> ConfigSelection::StoredValue(const std::string& id) const
 {
     auto found = stored_.find(id);
