@@ -1,9 +1,14 @@
 #include "engine/CookieCleaner.h"
 
+#include "engine/EraseItem.h"
+#include "engine/PathExpansion.h"
+#include "engine/PathTokens.h"
 #include "engine/SqliteDatabase.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>
+
+#include <set>
 
 namespace {
 
@@ -88,4 +93,39 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
     options.Listener().OnCookies(path, static_cast<uint64_t>(*count));
     if (!options.Preview() && db.Rows("PRAGMA integrity_check") != std::vector<std::vector<std::string>>{{"ok"}})
         options.Listener().OnFailure(path, "the database fails its check after the cookies were removed");
+}
+
+namespace {
+
+void AddHostsOf(const std::string& path, std::set<std::string>& hosts)
+{
+    if (!IsFile(path))
+        return;
+    SqliteDatabase db(path, kBusyMilliseconds, SqliteAccess::ReadOnly);
+    const CookieTable* kind = db ? TableOf(db) : nullptr;
+    if (!kind)
+        return;
+    std::string sql = std::string("SELECT DISTINCT ltrim(lower(") + kind->hostColumn + "), '.') FROM " + kind->table;
+    for (const std::vector<std::string>& row : db.Rows(sql)) {
+        if (!row[0].empty())
+            hosts.insert(row[0]);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> SitesWithCookies(const std::vector<EraseItem>& items)
+{
+    std::set<std::string> hosts;
+    for (const EraseItem& item : items) {
+        for (size_t index = 0; item.loaded && index < item.parameters.size(); ++index) {
+            std::optional<std::string> path = ExpandPathTokens(item.parameters[index]);
+            size_t slash = path ? path->find_last_of('\\') : std::string::npos;
+            if (item.CommandOf(index) != "delete-cookies" || slash == std::string::npos)
+                continue;
+            for (const std::string& folder : ExpandFolderWildcards(path->substr(0, slash + 1), nullptr))
+                AddHostsOf(folder + path->substr(slash + 1), hosts);
+        }
+    }
+    return {hosts.begin(), hosts.end()};
 }

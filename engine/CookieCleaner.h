@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+struct EraseItem;
 
 // Removes from one browser cookie database the cookies of every site not kept, in one transaction, and
 // checks the database afterwards; the file stays, its freed pages overwritten. A Chromium-family database
@@ -14,3 +17,8 @@
 // the file read-only.
 void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_t& cookies,
                         const EraseOptions& options = {});
+
+// The hosts that the cookie databases named by the items' delete-cookies parameters hold cookies for,
+// without a leading dot, sorted, each once: what the user may choose to keep. Each database is opened
+// read-only; one that cannot be read adds nothing.
+std::vector<std::string> SitesWithCookies(const std::vector<EraseItem>& items);

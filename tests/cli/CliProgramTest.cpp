@@ -150,7 +150,7 @@ TEST_F(CliProgramTest, KeepAddsListsAndRemovesSitesAsTyped)
     EXPECT_EQ(out, "www.example.com\nexample.org\n");
     EXPECT_EQ(Cli({"keep", "add", "www.example.com"}), kExitDone);
     EXPECT_TRUE(Contains(err, "kept already"));
-    EXPECT_EQ(RawKeepSites(ScratchKey()), std::wstring(L"www.example.com\0example.org\0\0", 30));
+    EXPECT_EQ(RawKeepSites(ScratchKey()), std::wstring(L"www.example.com\0example.org\0\0", 29));
 
     ASSERT_EQ(Cli({"keep", "remove", "WWW.example.com"}), kExitDone) << err;
     ASSERT_EQ(Cli({"keep", "list", "--json"}), kExitDone) << err;

@@ -17,7 +17,8 @@ TEST(KeptSites, WhatTheUserTypesBecomesAHostOrIsRefused)
     EXPECT_EQ(NormalisedSiteHost("  .example.com. "), "example.com");
     EXPECT_EQ(NormalisedSiteHost("user@mail.example.org"), "mail.example.org");
     EXPECT_EQ(NormalisedSiteHost("*.example.com"), "example.com");
-    for (const char* refused : {"", "   ", "https://", "exa mple.com", "a..b", "-bad.com", "b\xC3\xBCcher.de", "x_y.com"})
+    for (const char* refused :
+         {"", "   ", "https://", "exa mple.com", "a..b", "-bad.com", "b\xC3\xBC" "cher.de", "x_y.com"})
         EXPECT_FALSE(NormalisedSiteHost(refused)) << refused;
 
     KeptSites sites({"example.com", "Not A Host"});
@@ -78,7 +79,6 @@ TEST_F(SitesToKeep, ChromiumCookiesOfOtherSitesGoInsideTheDatabase)
 {
     MakeFolder("Default\\Network");
     ASSERT_TRUE(MakeChromiumCookiesForTest(PathOf("Default\\Network\\Cookies")));
-    WriteFile("Default\\Network\\Cookies-journal", "");
     EraseItem item = Item("delete-cookies", {PathOf("*\\Network\\Cookies")});
     ItemReport preview;
     ItemReport erased = PreviewThenErase(item, preview);
@@ -93,7 +93,6 @@ TEST_F(SitesToKeep, ChromiumCookiesOfOtherSitesGoInsideTheDatabase)
     EXPECT_EQ(RowsForTest(cookies, "cookies"), 3);
     EXPECT_EQ(RowsForTest(cookies, "cookies", "host_key IN ('.example.com', 'example.com', 'www.example.com')"), 3);
     EXPECT_EQ(RowsForTest(cookies, "meta"), 3);
-    EXPECT_TRUE(Exists("Default\\Network\\Cookies-journal"));
 }
 
 TEST_F(SitesToKeep, FirefoxCookiesOfOtherSitesGoAndThePreviewChangesNothing)
