@@ -149,9 +149,12 @@ std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& st
 
 std::vector<std::string> CEraseProgressDialog::PreviewLines(const std::string& status, const EraseTally& tally)
 {
-    return {Format("Status: %s;  To Release: %s", status.c_str(), SizeText(tally.bytesReleased).c_str()),
-            Format("Files to Erase: %s, Registry Keys to Erase: %s",
-                   GroupedNumber(tally.filesErased).c_str(), GroupedNumber(tally.registryEntriesErased).c_str())};
+    std::string counts = Format("Files to Erase: %s, Registry Keys to Erase: %s",
+                                GroupedNumber(tally.filesErased).c_str(),
+                                GroupedNumber(tally.registryEntriesErased).c_str());
+    if (tally.cookiesErased)
+        counts += ", Cookies: " + GroupedNumber(tally.cookiesErased);
+    return {Format("Status: %s;  To Release: %s", status.c_str(), SizeText(tally.bytesReleased).c_str()), counts};
 }
 
 std::string CEraseProgressDialog::OutcomeStatus(unsigned failures)

@@ -11,6 +11,7 @@
 #include "import/RulesImport.h"
 #include "resource.h"
 #include "app/COptionsDialog.h"
+#include "engine/CookieCleaner.h"
 #include "app/CScheduleDialog.h"
 #include "settings/ConfigSelection.h"
 #include "settings/Schedule.h"
@@ -444,7 +445,10 @@ void CMainDialog::OnOptions()
     if (BringModalToFront())
         return;
     const AutoStartOperations autoStart = AutoStartOperationsFor();
-    COptionsDialog dialog(CurrentOptions(autoStart));
+    OptionsValues shown = CurrentOptions(autoStart, setup_.settingsKey);
+    if (items_)
+        shown.cookieSites = SitesWithCookies(items_->Items());
+    COptionsDialog dialog(shown);
     RunModal([&] {
         if (dialog.DoModal(GetHwnd()) == IDOK)
             StoreOptions(dialog.values, autoStart, setup_.settingsKey);

@@ -1,9 +1,27 @@
 #include "app/COptionsDialog.h"
 
+#include "engine/KeptSites.h"
+#include "framework/Utf8.h"
+
+#include <algorithm>
+
 #include "resource.h"
+
+namespace {
+
+std::string WindowText(HWND window)
+{
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return ToUtf8(text);
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(COptionsDialog, Dialog)
     ON_COMMAND(IDOK, OnOk)
+    ON_COMMAND(IDC_KEEP_ADD, OnAddSite)
+    ON_COMMAND(IDC_KEEP_REMOVE, OnRemoveSite)
 END_MESSAGE_MAP()
 
 COptionsDialog::COptionsDialog(const OptionsValues& shown) : Dialog(IDD_OPTIONS), values(shown) {}
@@ -13,11 +31,19 @@ bool COptionsDialog::OnInitDialog()
     Check(IDC_AUTO_LAUNCH, values.autoLaunch);
     Check(IDC_EXPRESS_MODE, values.expressEraseMode);
     Check(IDC_PLAY_SOUND, values.playSound);
+    for (const std::string& site : values.cookieSites)
+        AddString(IDC_KEEP_SITE, CB_ADDSTRING, site);
+    for (const std::string& site : values.keepSites)
+        AddString(IDC_KEEP_SITES, LB_ADDSTRING, site);
     return true;
 }
 
+// A site typed but not added yet is what the user meant to keep: OK adds it, or stays open to say why not.
 void COptionsDialog::OnOk()
 {
+    if (!WindowText(GetItem(IDC_KEEP_SITE)).empty() && !AddTypedSite())
+        return;
+    values.keepSites = ListedSites();
     values.autoLaunch = IsChecked(IDC_AUTO_LAUNCH);
     values.expressEraseMode = IsChecked(IDC_EXPRESS_MODE);
     values.playSound = IsChecked(IDC_PLAY_SOUND);
@@ -32,4 +58,53 @@ void COptionsDialog::Check(int id, bool checked) const
 bool COptionsDialog::IsChecked(int id) const
 {
     return IsDlgButtonChecked(GetHwnd(), id) == BST_CHECKED;
+}
+
+void COptionsDialog::OnAddSite()
+{
+    AddTypedSite();
+    SetFocus(GetItem(IDC_KEEP_SITE));
+}
+
+bool COptionsDialog::AddTypedSite()
+{
+    HWND box = GetItem(IDC_KEEP_SITE);
+    std::string typed = WindowText(box);
+    std::optional<std::string> site = NormalisedSiteHost(typed);
+    if (!site) {
+        std::wstring text = L"\u201C" + ToWide(typed) + L"\u201D is not a site name. Type one such as example.com.";
+        MessageBoxW(GetHwnd(), text.c_str(), L"Sites to keep", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    std::vector<std::string> listed = ListedSites();
+    if (std::find(listed.begin(), listed.end(), *site) == listed.end())
+        AddString(IDC_KEEP_SITES, LB_ADDSTRING, *site);
+    SetWindowTextW(box, L"");
+    return true;
+}
+
+void COptionsDialog::OnRemoveSite()
+{
+    LRESULT selected = SendDlgItemMessageW(GetHwnd(), IDC_KEEP_SITES, LB_GETCURSEL, 0, 0);
+    if (selected != LB_ERR)
+        SendDlgItemMessageW(GetHwnd(), IDC_KEEP_SITES, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+}
+
+std::vector<std::string> COptionsDialog::ListedSites() const
+{
+    std::vector<std::string> sites;
+    HWND list = GetItem(IDC_KEEP_SITES);
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        WPARAM at = static_cast<WPARAM>(index);
+        std::wstring site(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, at, 0)) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, at, reinterpret_cast<LPARAM>(site.data()));
+        sites.push_back(ToUtf8(site.c_str()));
+    }
+    return sites;
+}
+
+void COptionsDialog::AddString(int id, UINT message, const std::string& text) const
+{
+    SendDlgItemMessageW(GetHwnd(), id, message, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
 }

@@ -2,8 +2,9 @@
 #include "framework/Dialog.h"
 #include "settings/OptionsValues.h"
 
-// Switches starting with Windows, "Express Erase Mode" and "Play Sound". Shows values and hands back the
-// edited ones on OK; storing them is the caller's (StoreOptions).
+// Switches starting with Windows, "Express Erase Mode" and "Play Sound", and edits the sites to keep: typed,
+// or picked from the sites the browsers hold cookies for. Shows values and hands back the edited ones on
+// OK; storing them is the caller's (StoreOptions).
 class COptionsDialog : public Dialog {
 public:
     explicit COptionsDialog(const OptionsValues& shown);
@@ -14,6 +15,12 @@ public:
 private:
     bool OnInitDialog() override;
     void OnOk();
+    void OnAddSite();
+    void OnRemoveSite();
+    // Adds what the site box holds to the list; false, after telling the user, when it is no host name.
+    bool AddTypedSite();
+    std::vector<std::string> ListedSites() const;
+    void AddString(int id, UINT message, const std::string& text) const;
 
     void Check(int id, bool checked) const;
     bool IsChecked(int id) const;

@@ -10,6 +10,7 @@
 #include "engine/EraseItemList.h"
 #include "engine/EraseMode.h"
 #include "import/RulesImport.h"
+#include "settings/KeepSites.h"
 #include "settings/RecordLog.h"
 
 #include <windows.h>
@@ -37,6 +38,9 @@ const char kCliUsage[] =
     "                    turn each entry of a winapp2.ini rules file into a plug-in\n"
     "                    (winapp2-NAME, on the Applications page, not selected); --replace\n"
     "                    also removes earlier imported ones that the file no longer has\n"
+    "  keep list         the sites whose cookies and site data an erase keeps\n"
+    "  keep add HOST     keep a site (example.com also keeps www.example.com)\n"
+    "  keep remove HOST  stop keeping a site\n"
     "\n"
     "Options:\n"
     "  --json            print one JSON document (UTF-8) for scripts\n"
@@ -108,7 +112,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
     CliRequest request = ParseCommandLine(arguments);
     if (!request.error.empty())
         return Stop(request, kExitBadUsage, request.error + " (vestrel-cli --help shows the usage)");
-    if (request.command != CliCommand::Help && request.command != CliCommand::ImportRules)
+    if (request.command == CliCommand::List || request.command == CliCommand::Preview ||
+        request.command == CliCommand::Erase)
         FinishInterruptedImport(setup_.pluginFolder); // before any plug-in is read
     switch (request.command) {
     case CliCommand::Help:
@@ -118,6 +123,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
         return List(request);
     case CliCommand::ImportRules:
         return ImportRules(request);
+    case CliCommand::Keep:
+        return Keep(request);
     case CliCommand::Preview:
     case CliCommand::Erase:
         break;
@@ -208,6 +215,27 @@ int CliProgram::ImportRules(const CliRequest& request)
         return Stop(request, kExitNotDeleted, "nothing was imported: " + result.error);
     streams_.out(ImportSummaryText(result));
     return result.Complete() ? kExitDone : kExitNotDeleted;
+}
+
+// Adds or removes one site, then prints the list as it is stored now.
+int CliProgram::Keep(const CliRequest& request)
+{
+    const std::string& action = request.ids.front();
+    if (action != "list") {
+        const std::string& host = request.ids.back();
+        KeepSiteChange change =
+            action == "add" ? AddKeepSite(host, setup_.settingsKey) : RemoveKeepSite(host, setup_.settingsKey);
+        if (change == KeepSiteChange::InvalidName)
+            return Stop(request, kExitBadUsage, "not a host name: " + host);
+        if (change == KeepSiteChange::NotStored)
+            return Stop(request, kExitNotDeleted, "the list of sites to keep could not be stored");
+        if (change == KeepSiteChange::Unchanged)
+            streams_.err(action == "add" ? "vestrel-cli: kept already: " + host + "\n"
+                                         : "vestrel-cli: not in the list: " + host + "\n");
+    }
+    std::vector<std::string> sites = ReadKeepSites(setup_.settingsKey);
+    streams_.out(request.json ? KeepSitesJson(sites) : KeepSitesText(sites));
+    return kExitDone;
 }
 
 int RunCliProgram(const std::vector<std::string>& arguments)

@@ -41,6 +41,7 @@ private:
     int ImportRules(const CliRequest& request);
     // Asks the programs that keep the items from running to close; the run then says why any still runs.
     void ClosePrograms(const std::vector<EraseItem*>& items);
+    int Keep(const CliRequest& request);
     int Stop(const CliRequest& request, int code, const std::string& message,
              const std::vector<NewItem>& newItems = {});
 

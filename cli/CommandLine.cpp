@@ -11,13 +11,21 @@ bool IsHelpOption(const std::string& argument)
 
 bool ParseCommandName(const std::string& name, CliCommand& command)
 {
-    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules}) {
+    for (CliCommand known :
+         {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules, CliCommand::Keep}) {
         if (name == CommandName(known)) {
             command = known;
             return true;
         }
     }
     return false;
+}
+
+bool IsKeepLine(const std::vector<std::string>& words)
+{
+    if (words.size() == 1)
+        return words[0] == "list";
+    return words.size() == 2 && (words[0] == "add" || words[0] == "remove");
 }
 
 } // namespace
@@ -33,6 +41,8 @@ const char* CommandName(CliCommand command)
         return "erase";
     case CliCommand::ImportRules:
         return "import-winapp2";
+    case CliCommand::Keep:
+        return "keep";
     case CliCommand::Help:
         break;
     }
@@ -76,6 +86,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "unknown option: --replace";
     else if (request.command != CliCommand::Erase && request.closePrograms)
         request.error = "only erase takes --close-programs";
+    else if (request.command == CliCommand::Keep && !IsKeepLine(request.ids))
+        request.error = "keep takes list, add HOST or remove HOST";
     else if (request.command == CliCommand::ImportRules && request.json)
         request.error = "import-winapp2 prints text only";
     return request;

@@ -2,12 +2,13 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, List, Preview, Erase, ImportRules };
+enum class CliCommand { Help, List, Preview, Erase, ImportRules, Keep };
 
 // What one command line asks for.
 struct CliRequest {
     CliCommand command = CliCommand::Help;
-    std::vector<std::string> ids; // in the order given, each once; for an import, the rules file
+    std::vector<std::string> ids; // in the order given, each once; for an import, the rules file; for keep,
+                                  // "list", or "add" or "remove" and the host
     bool json = false;
     bool replace = false; // an import removes the plug-ins of earlier imports first
     bool closePrograms = false; // an erase first asks the programs that keep items from running to close
@@ -16,7 +17,7 @@ struct CliRequest {
 
 // Reads the arguments after the program name. "--help" (also "-h", "/?") anywhere asks for help and
 // "--json" anywhere for a JSON document; the first other argument is the command, the rest item ids, or
-// the rules file that import-winapp2 reads (and its "--replace"), and erase's "--close-programs".
+// the rules file that import-winapp2 reads (and its "--replace"), erase's "--close-programs", or what keep does.
 CliRequest ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The command's name as the user types it.

@@ -19,9 +19,11 @@ std::string Counted(uint64_t count, const char* one, const char* many)
 
 std::string TallyText(const EraseTally& tally)
 {
-    return Counted(tally.filesErased, "file", "files") + ", " +
-           Counted(tally.bytesReleased, "byte", "bytes") + ", " +
-           Counted(tally.registryEntriesErased, "registry entry", "registry entries");
+    std::string text = Counted(tally.filesErased, "file", "files") + ", " +
+                       Counted(tally.bytesReleased, "byte", "bytes") + ", " +
+                       Counted(tally.registryEntriesErased, "registry entry", "registry entries");
+    // Only a run with sites to keep removes cookies from inside a database.
+    return tally.cookiesErased ? text + ", " + Counted(tally.cookiesErased, "cookie", "cookies") : text;
 }
 
 void TallyJson(JsonWriter& json, const EraseTally& tally)
@@ -30,6 +32,7 @@ void TallyJson(JsonWriter& json, const EraseTally& tally)
     json.Key("files").Number(tally.filesErased);
     json.Key("bytes").Number(tally.bytesReleased);
     json.Key("registryEntries").Number(tally.registryEntriesErased);
+    json.Key("cookies").Number(tally.cookiesErased);
     json.EndObject();
 }
 
@@ -80,6 +83,14 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
         json.Key("bytes").Number(bin.bytes).EndObject();
     }
     json.EndArray();
+    json.Key("cookieDatabases").BeginArray();
+    for (const CookieDatabase& database : item.cookieDatabases)
+        json.BeginObject().Key("path").String(database.path).Key("cookies").Number(database.cookies).EndObject();
+    json.EndArray();
+    json.Key("keptForSites").BeginArray();
+    for (const KeptFolder& kept : item.keptForSites)
+        json.BeginObject().Key("folder").String(kept.folder).Key("site").String(kept.site).EndObject();
+    json.EndArray();
     StringsJson(json, "refused", item.refused);
     StringsJson(json, "uncounted", item.uncounted);
     json.Key("errors").BeginArray();
@@ -112,6 +123,10 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     for (const RecycleBinEntry& bin : item.recycleBins)
         text += EntryLine("recycle bin", std::to_string(bin.bytes),
                           bin.root + " (" + std::to_string(bin.items) + " items)");
+    for (const CookieDatabase& database : item.cookieDatabases)
+        text += EntryLine("cookies", std::to_string(database.cookies), database.path + " (sites to keep stay)");
+    for (const KeptFolder& kept : item.keptForSites)
+        text += EntryLine("kept", "", kept.folder + " (data of " + kept.site + ", a site to keep)");
     for (const std::string& target : item.refused)
         text += EntryLine("refused", "", RefusedText(target));
     for (const std::string& what : item.uncounted)
@@ -222,6 +237,23 @@ std::string ErrorJson(const char* command, const std::string& message, const std
     json.BeginObject().Key("command").String(command).Key("error").String(message);
     if (!newItems.empty())
         NewItemsJson(json, newItems);
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
+std::string KeepSitesText(const std::vector<std::string>& sites)
+{
+    std::string text;
+    for (const std::string& site : sites)
+        text += site + "\n";
+    return sites.empty() ? "No sites to keep: an erase takes the cookies and data of every site.\n" : text;
+}
+
+std::string KeepSitesJson(const std::vector<std::string>& sites)
+{
+    JsonWriter json;
+    json.BeginObject().Key("command").String("keep");
+    StringsJson(json, "sites", sites);
     json.EndObject();
     return json.Text() + "\n";
 }

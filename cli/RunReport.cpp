@@ -72,6 +72,16 @@ void ItemRecorder::OnUncounted(const std::string& what)
     report_.uncounted.push_back(what);
 }
 
+void ItemRecorder::OnCookies(const std::string& database, uint64_t count)
+{
+    report_.cookieDatabases.push_back({database, count});
+}
+
+void ItemRecorder::OnKeptForSite(const std::string& folder, const std::string& site)
+{
+    report_.keptForSites.push_back({folder, site});
+}
+
 void ItemRecorder::OnProgramFailure(const std::string& program, const std::string& reason)
 {
     OnFailure(program, reason);

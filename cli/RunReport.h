@@ -22,6 +22,16 @@ struct RecycleBinEntry {
     uint64_t bytes = 0;
 };
 
+struct CookieDatabase {
+    std::string path;
+    uint64_t cookies = 0; // of sites not kept: gone, or in a preview to go
+};
+
+struct KeptFolder {
+    std::string folder;
+    std::string site;
+};
+
 struct Failure {
     std::string path;
     std::string reason;
@@ -37,6 +47,8 @@ struct ItemReport {
     std::vector<std::string> folderLinks;
     std::vector<RegistryEntry> registryEntries;
     std::vector<RecycleBinEntry> recycleBins;
+    std::vector<CookieDatabase> cookieDatabases;
+    std::vector<KeptFolder> keptForSites;
     std::vector<Failure> failures;
     std::vector<std::string> refused;
     std::vector<std::string> uncounted;
@@ -81,6 +93,8 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override;
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
+    void OnCookies(const std::string& database, uint64_t count) override;
+    void OnKeptForSite(const std::string& folder, const std::string& site) override;
     void OnProgramFailure(const std::string& program, const std::string& reason) override;
     void OnUnlistedFolder(const std::string& folder, const std::string& reason) override;
     void OnRefusedEdit(const std::string& path, const std::string& reason) override;

@@ -1,5 +1,6 @@
 #include "engine/CommandExecutor.h"
 
+#include "engine/CookieCleaner.h"
 #include "engine/ErrorText.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/ItemConditions.h"
@@ -10,6 +11,7 @@
 #include "engine/RegistryEraser.h"
 #include "engine/RegistryKeep.h"
 #include "engine/ResolvedPath.h"
+#include "engine/SiteStoreFilter.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "framework/RecordFile.h"
@@ -205,6 +207,8 @@ void CommandExecutor::Execute(EraseItem& item) const
             RunProgramOf(item, item.parameters[index]);
         } else if (command == "delete-places-history") {
             ClearPlacesHistories(item, index);
+        } else if (command == "delete-cookies") {
+            ClearCookieDatabases(item, index, filter);
         } else if (command == "advance") {
             if (const BuiltInCleaner* cleaner = FindCleaner(cleaners_, item.parameters[index]))
                 cleaner->run(item.tally, options_);
@@ -220,12 +224,16 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
     std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
     if (!expanded)
         return; // a folder this system does not have: the path must not be taken literally
-    std::string& parameter = item.parameters[index] = *expanded;
-    const ParameterOptions& how = item.OptionsOf(index);
-    bool wholeFolder = item.CommandOf(index) == "delete-directory";
+    item.parameters[index] = *expanded;
+    DeleteByPattern(*expanded, item.CommandOf(index) == "delete-directory", item.OptionsOf(index), item.tally,
+                    filter);
+}
+
+void CommandExecutor::DeleteByPattern(const std::string& parameter, bool wholeFolder, const ParameterOptions& how,
+                                      EraseTally& tally, const KeepFilter& filter) const
+{
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
-    EraseTally& tally = item.tally;
     // One file named by its own name may go from a folder that must not be emptied, such as the
     // application data root; the walk then enters none of that folder's subfolders.
     bool namedFile = !wholeFolder && pattern.find_first_of("*?") == std::string::npos;
@@ -236,17 +244,42 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
             continue;
         }
         std::optional<KeepFilter::InFolder> kept;
+        std::optional<SiteStoreFilter> sites;
         EraseOptions options = options_;
         if (filter.Active())
             options.filter = &kept.emplace(filter, folder);
+        if (!context_.keptSites.Empty())
+            options.filter = &sites.emplace(context_.keptSites, options.filter, options_.Listener());
         if (how.recurse == Recurse::All && !guarded)
             DeleteInEveryFolder(folder, pattern, tally.filesErased, tally.bytesReleased, options);
         else
             DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching && !guarded, tally.filesErased,
                            tally.bytesReleased, options);
-        if (how.removeSelf && !guarded && !options.Preview() && !(kept && kept->Keeps(NormalisedPath(folder), 0)))
+        if (how.removeSelf && !guarded && !options.Preview() &&
+            !(options.filter && options.filter->Keeps(NormalisedPath(folder), 0)))
             RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
     }
+}
+
+// Without sites to keep, the database goes with the files beside it that begin with its name (its journal
+// or log), as a file item would take them; with sites to keep, the other sites' cookies go from inside it.
+void CommandExecutor::ClearCookieDatabases(EraseItem& item, size_t index, const KeepFilter& filter) const
+{
+    std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
+    if (!expanded)
+        return;
+    const std::string& path = item.parameters[index] = *expanded;
+    if (context_.keptSites.Empty()) {
+        ParameterOptions ownFiles;
+        ownFiles.recurse = Recurse::None;
+        DeleteByPattern(path + "*", false, ownFiles, item.tally, filter);
+        return;
+    }
+    size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return;
+    for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1), &options_.Listener()))
+        ClearCookiesExcept(folder + path.substr(slash + 1), context_.keptSites, item.tally.cookiesErased, options_);
 }
 
 // Each matching profile's database, by the folder wildcards of the path; the file name is taken as written.

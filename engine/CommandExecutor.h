@@ -42,8 +42,8 @@ public:
     CommandExecutor& operator=(const CommandExecutor&) = delete;
 
     // Resets the item's tally, then applies its command (or a parameter's own) to each of its parameters
-    // in order, sparing what the item keeps. While one of the item's programs runs, it does nothing and
-    // the listener hears why. A preview runs no program: what a program erases is known only from its
+    // in order, sparing what the item keeps and what belongs to the sites the context keeps. While one of
+    // the item's programs runs, it does nothing and the listener hears why. A preview runs no program: what a program erases is known only from its
     // record file after it has run.
     void Execute(EraseItem& item) const;
 
@@ -51,6 +51,9 @@ private:
     // "Chrome is running", or why it still runs after it was asked to close.
     std::string WhyRunning(const std::string& program) const;
     void DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const;
+    void DeleteByPattern(const std::string& parameter, bool wholeFolder, const ParameterOptions& how,
+                         EraseTally& tally, const KeepFilter& filter) const;
+    void ClearCookieDatabases(EraseItem& item, size_t index, const KeepFilter& filter) const;
     struct ProgramCheck;
     ProgramCheck CheckProgram(const std::string& parameter) const;
     void RunProgramOf(EraseItem& item, const std::string& parameter) const;

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/KeptSites.h"
 #include "engine/ProtectedFolders.h"
 
 #include <atomic>
@@ -18,6 +19,8 @@ struct EraseContext {
     // Why a program that was asked to close still runs, by the name the user knows it by; the items it
     // keeps from running say so instead of only that it runs.
     std::map<std::string, std::string> stillRunning = {};
+    // The sites whose cookies and stores stay; none: everything goes as the items say.
+    KeptSites keptSites{};
 
     bool StopRequested() const { return stop && stop->load(); }
 };

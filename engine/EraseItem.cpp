@@ -26,8 +26,8 @@ bool IsParameterNode(IXMLDOMNode* node)
            (type == NODE_ELEMENT || type == NODE_TEXT || type == NODE_CDATA_SECTION);
 }
 
-const char* const kParameterCommands[] = {"delete-file", "delete-directory", "delete-register-key",
-                                          "delete-register-value"};
+const char* const kParameterCommands[] = {"delete-file", "delete-directory", "delete-cookies",
+                                          "delete-register-key", "delete-register-value"};
 
 // The attributes of one parameter element; a value no reader knows stops the load, so that nothing is
 // deleted by a rule its author did not mean.
@@ -220,7 +220,7 @@ std::string CheckKeeps(const EraseItem& item)
         const std::string& command = item.CommandOf(index);
         if (command == "delete-directory")
             folders.push_back(item.parameters[index]);
-        else if (command == "delete-file")
+        else if (command == "delete-file" || command == "delete-cookies")
             folders.push_back(FolderOfPatternPath(item.parameters[index]));
     }
     for (const std::string& keep : item.keep) {

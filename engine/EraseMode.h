@@ -17,6 +17,12 @@ public:
     // when the file system lets it.
     virtual void OnFolderLink(const std::string& path) = 0;
     virtual void OnRegistryEntry(const std::string& path, bool isKey) = 0;
+    // The cookies of sites not kept that went from (or, in a preview, would go from) one cookie database
+    // that stays; counted as cookies, the file not as a file.
+    virtual void OnCookies(const std::string& /*database*/, uint64_t /*count*/) {}
+    // A folder left whole because a site the user keeps has data in it: the site's own store, or a store
+    // of every site that cannot be edited. Not counted.
+    virtual void OnKeptForSite(const std::string& /*folder*/, const std::string& /*site*/) {}
     virtual void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) = 0;
     // Something an erase tried, or would try, and could not delete, with the system's reason.
     virtual void OnFailure(const std::string& path, const std::string& reason) = 0;

@@ -6,4 +6,5 @@ struct EraseTally {
     uint64_t filesErased = 0;
     uint64_t bytesReleased = 0;
     uint64_t registryEntriesErased = 0;
+    uint64_t cookiesErased = 0; // rows of cookie databases that stay
 };

@@ -2,6 +2,8 @@
 
 #include "framework/Utf8.h"
 
+#include <algorithm>
+
 LONG RegKey::Open(HKEY parent, const std::string& subKey, REGSAM access, DWORD options)
 {
     HKEY opened = nullptr;
@@ -87,4 +89,43 @@ LONG RegKey::SetString(const std::string& text, const std::string& name) const
     DWORD size = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(wide.c_str()), size);
+}
+
+LONG RegKey::QueryStrings(std::vector<std::string>& texts, const std::string& name) const
+{
+    std::wstring wideName = ToWide(name);
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, nullptr, nullptr, &size);
+    std::wstring data;
+    // The value may grow between the two calls.
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        status = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, nullptr,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+        if (status == ERROR_SUCCESS)
+            break;
+    }
+    if (status != ERROR_SUCCESS)
+        return status;
+    data.resize(size / sizeof(wchar_t));
+    texts.clear();
+    for (size_t start = 0; start < data.size();) {
+        size_t end = std::min(data.find(L'\0', start), data.size());
+        if (end > start)
+            texts.push_back(ToUtf8(std::wstring_view(data).substr(start, end - start)));
+        start = end + 1;
+    }
+    return status;
+}
+
+LONG RegKey::SetStrings(const std::vector<std::string>& texts, const std::string& name) const
+{
+    std::wstring data;
+    for (const std::string& text : texts)
+        data += ToWide(text) + L'\0';
+    data += L'\0';
+    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_MULTI_SZ,
+                          reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() * sizeof(wchar_t)));
 }

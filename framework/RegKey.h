@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // One open registry key. Names are UTF-8; every operation returns the Win32 status of its call.
 class RegKey {
@@ -23,9 +24,12 @@ public:
     // Reads a count stored in four bytes (an older DWORD) or eight (a QWORD), whatever the stored type;
     // other sizes fail and leave value unchanged.
     LONG QueryCount(uint64_t& value, const std::string& name) const;
+    // Reads a REG_MULTI_SZ (or a single string) as its strings, empty ones left out.
+    LONG QueryStrings(std::vector<std::string>& texts, const std::string& name) const;
     LONG SetDword(DWORD value, const std::string& name) const;
     LONG SetQword(uint64_t value, const std::string& name) const;
     LONG SetString(const std::string& text, const std::string& name) const;
+    LONG SetStrings(const std::vector<std::string>& texts, const std::string& name) const;
 
     HKEY get() const { return key_.get(); }
     explicit operator bool() const { return static_cast<bool>(key_); }

@@ -75,6 +75,18 @@ void EraseCounter::OnUncounted(const std::string&)
     Entry();
 }
 
+void EraseCounter::OnCookies(const std::string&, uint64_t count)
+{
+    counted_.cookiesErased += count;
+    Entry();
+}
+
+void EraseCounter::OnKeptForSite(const std::string&, const std::string&)
+{
+    ++keptForSites_;
+    Entry();
+}
+
 Leftovers EraseCounter::Left() const
 {
     Leftovers left;

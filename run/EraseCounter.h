@@ -33,11 +33,15 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override;
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
+    void OnCookies(const std::string& database, uint64_t count) override;
+    void OnKeptForSite(const std::string& folder, const std::string& site) override;
 
     // What the entries heard since the last reset add up to, as the tally counts them.
     const EraseTally& Counted() const { return counted_; }
     void ResetCounted() { counted_ = {}; }
     bool Uncounted() const { return uncounted_; }
+    // The folders left whole for sites to keep.
+    unsigned KeptForSites() const { return keptForSites_; }
     Leftovers Left() const;
     // Each leftover as "path: reason", in path order, refused targets first.
     std::vector<std::string> LeftLines() const;
@@ -47,6 +51,7 @@ private:
 
     EraseTally counted_;
     bool uncounted_ = false;
+    unsigned keptForSites_ = 0;
     std::map<std::string, std::string> failures_;
     std::vector<std::string> refused_;
 };

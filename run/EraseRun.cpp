@@ -11,7 +11,8 @@ constexpr unsigned kExpressPauseMs = 400;
 constexpr unsigned kSilentChimePauseMs = 500;
 
 // Writes to the record file why a target of the item was left: refused by the rules, a file refused for an
-// edit in place, a program that could not be started or did not finish, or a folder that could not be listed.
+// edit in place, a program that could not be started or did not finish, a folder that could not be listed,
+// or a folder kept for a site to keep; and how many cookies went from a database that stays.
 // Everything it hears also goes on to the run's own listener.
 class RunRecorder final : public EraseListener {
 public:
@@ -23,6 +24,16 @@ public:
     void OnFile(const std::string& path, uint64_t size) override { next_.OnFile(path, size); }
     void OnFolderLink(const std::string& path) override { next_.OnFolderLink(path); }
     void OnRegistryEntry(const std::string& path, bool isKey) override { next_.OnRegistryEntry(path, isKey); }
+    void OnCookies(const std::string& database, uint64_t count) override
+    {
+        log_.Write(descript_ + ": " + std::to_string(count) + " cookies of sites not kept from " + database);
+        next_.OnCookies(database, count);
+    }
+    void OnKeptForSite(const std::string& folder, const std::string& site) override
+    {
+        log_.Write(descript_ + ": kept " + folder + " (data of " + site + ", a site to keep)");
+        next_.OnKeptForSite(folder, site);
+    }
     void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) override
     {
         next_.OnRecycleBin(root, items, bytes);
@@ -103,6 +114,7 @@ void AddTally(EraseTally& total, const EraseTally& item)
     total.filesErased += item.filesErased;
     total.bytesReleased += item.bytesReleased;
     total.registryEntriesErased += item.registryEntriesErased;
+    total.cookiesErased += item.cookiesErased;
 }
 
 EraseRun::EraseRun(const EraseContext& context, RunPacing pacing, EraseRunHooks& hooks, RecordLog& log)

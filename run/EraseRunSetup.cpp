@@ -1,6 +1,7 @@
 #include "run/EraseRunSetup.h"
 
 #include "settings/AppPaths.h"
+#include "settings/KeepSites.h"
 
 EraseRunSetup EraseRunSetup::ForProgram()
 {
@@ -18,5 +19,6 @@ EraseContext EraseRunSetup::Context() const
 {
     EraseContext context{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
     context.stillRunning = stillRunning;
+    context.keptSites = KeptSites(ReadKeepSites(settingsKey));
     return context;
 }

@@ -26,7 +26,7 @@ struct EraseRunSetup {
     // The files beside the executable and the settings as they are now.
     static EraseRunSetup ForProgram();
 
-    // What the engine is told for a run of this set-up: its plug-in folder and Windows version, and this
-    // system's protected folders.
+    // What the engine is told for a run of this set-up: its plug-in folder and Windows version, this
+    // system's protected folders and the sites kept as the settings key stores them now.
     EraseContext Context() const;
 };

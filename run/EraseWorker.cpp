@@ -167,6 +167,7 @@ void EraseWorker::PreviewItems()
             preview.tally = item->tally;
             preview.uncounted = counter.Uncounted();
             preview.refused = counter.Left().refused;
+            preview.keptForSites = counter.KeptForSites();
             {
                 std::lock_guard guard(lock_);
                 previews_[static_cast<size_t>(row)] = preview;

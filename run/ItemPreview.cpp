@@ -53,6 +53,10 @@ std::string PreviewText(const ItemPreview& preview)
     }
     if (tally.registryEntriesErased)
         parts.push_back(Counted(tally.registryEntriesErased, "registry entry", "registry entries"));
+    if (tally.cookiesErased)
+        parts.push_back(Counted(tally.cookiesErased, "cookie", "cookies"));
+    if (preview.keptForSites)
+        parts.push_back(Format("%u kept for sites", preview.keptForSites));
     if (preview.refused)
         parts.push_back(Format("%u refused", preview.refused));
     if (parts.empty())

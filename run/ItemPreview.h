@@ -10,6 +10,7 @@ struct ItemPreview {
     EraseTally tally;
     bool uncounted = false;
     unsigned refused = 0; // targets the rules keep it from
+    unsigned keptForSites = 0; // folders left whole for sites to keep
     // "skipped: Chrome is running" when the item would do nothing now; empty when it runs.
     std::string skipped;
 };
@@ -18,7 +19,8 @@ struct ItemPreview {
 std::string GroupedNumber(uint64_t value);
 // "512 bytes", "2.0 KB", "56.3 MB", "1.2 GB".
 std::string SizeText(uint64_t bytes);
-// "1,234 files, 56.3 MB", "3 registry entries", "1 refused", "uncounted", "skipped: ...", "nothing to erase".
+// "1,234 files, 56.3 MB", "3 registry entries", "12 cookies", "2 kept for sites", "1 refused", "uncounted",
+// "skipped: ...", "nothing to erase".
 std::string PreviewText(const ItemPreview& preview);
 // "12 files in use, 2 denied, 1 refused"; empty when nothing was left.
 std::string LeftoversText(const Leftovers& left);

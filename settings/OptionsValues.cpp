@@ -1,6 +1,7 @@
 #include "settings/OptionsValues.h"
 
 #include "framework/RegKey.h"
+#include "settings/KeepSites.h"
 
 namespace {
 
@@ -17,13 +18,14 @@ void Update(uint32_t& setting, bool value, const char* valueName, const std::str
 
 } // namespace
 
-OptionsValues CurrentOptions(const AutoStartOperations& autoStart)
+OptionsValues CurrentOptions(const AutoStartOperations& autoStart, const std::string& keyPath)
 {
     const Settings& settings = ProcessSettings();
     OptionsValues values;
     values.autoLaunch = autoStart.isEnabled();
     values.expressEraseMode = settings.expressEraseMode != 0;
     values.playSound = settings.playSound != 0;
+    values.keepSites = ReadKeepSites(keyPath);
     return values;
 }
 
@@ -36,4 +38,6 @@ void StoreOptions(const OptionsValues& values, const AutoStartOperations& autoSt
     Settings& settings = ProcessSettings();
     Update(settings.expressEraseMode, values.expressEraseMode, kExpressEraseModeValue, keyPath);
     Update(settings.playSound, values.playSound, kPlaySoundValue, keyPath);
+    if (values.keepSites != ReadKeepSites(keyPath))
+        WriteKeepSites(values.keepSites, keyPath);
 }

@@ -73,6 +73,11 @@ def own_files_of(text):
     return P(text, recurse="none", command="delete-file")
 
 
+def cookie_database(text):
+    """A browser's cookie database: the sites to keep stay in it, the other cookies go."""
+    return P(text, command="delete-cookies")
+
+
 class Item:
     def __init__(self, name, descript, type_, command, today, xp=None, head="", default=False,
                  running=(), detect=(), warning=None, keep=(), older_than_hours=None):
@@ -142,8 +147,9 @@ def chromium_items(browser):
                                            "DawnGraphiteCache"])
              + [P(base + "\\" + shared) for base in b.local_cache
                 for shared in ("ShaderCache", "GrShaderCache", "GraphiteDawnCache")])
-    cookies = b.per_profile(b.user_data, [r"Network\Cookies*", "Cookies*", r"Network\TransportSecurity*",
-                                          r"Network\Trust Tokens*", r"Network\Reporting and NEL*"], own_files)
+    cookies = (b.per_profile(b.user_data, [r"Network\Cookies", "Cookies"], cookie_database)
+               + b.per_profile(b.user_data, [r"Network\TransportSecurity*", r"Network\Trust Tokens*",
+                                             r"Network\Reporting and NEL*"], own_files))
     site_data = (b.per_profile(b.user_data, ["Local Storage", "IndexedDB", "Service Worker", "File System",
                                              "databases", "WebStorage"], folder)
                  + b.per_profile(b.user_data, ["Shared Storage*"], own_files_of))
@@ -173,7 +179,7 @@ def chromium_items(browser):
                   "workers with their CacheStorage and ScriptCache, file systems, Web SQL databases, "
                   "WebStorage and Shared Storage. Cookies are the Cookies item. The IndexedDB and Web SQL "
                   "stores of extensions, the extensions' own settings, bookmarks, saved passwords and "
-                  "settings stay." % (b.name, where),
+                  "settings stay, and so does what the sites to keep stored." % (b.name, where),
              warning="Sites forget what they saved on this computer and installed web apps lose their "
                      "offline data.", keep=extension_stores, **common),
         Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
@@ -277,8 +283,9 @@ def gecko_items(g):
         return items
     return items + [
         Item(g.prefix + "-cookies", g.name + " Cookies", "application", "delete-file",
-             [own_files(profiles + r"\cookies.sqlite*")],
-             head="The cookie database of every %s profile." % g.name,
+             [cookie_database(profiles + r"\cookies.sqlite")],
+             head="The cookies of every %s profile: the whole database, or with sites to keep, the "
+                  "other sites' cookies." % g.name,
              warning="Signs you out of every web site in %s." % g.name, **common),
         Item(g.prefix + "-site-data", g.name + " Site Data", "application", "delete-directory",
              [P(profiles + r"\storage\default" + "\\" + origin, command="delete-directory", remove_self=True)
@@ -286,7 +293,8 @@ def gecko_items(g):
              head="What web sites stored in every %s profile: the local storage, IndexedDB, caches and "
                   "service workers of each web site's folder in storage\\default, and the old local storage "
                   "(webappsstore.sqlite). Cookies are the Cookies item. The storage of extensions "
-                  "(moz-extension), site permissions, bookmarks, saved passwords and settings stay." % g.name,
+                  "(moz-extension), site permissions, bookmarks, saved passwords and settings stay, and so "
+                  "does what the sites to keep stored." % g.name,
              warning="Sites forget what they saved on this computer and installed web apps lose their "
                      "offline data.", keep=[profiles + r"\storage\default\moz-extension+++*"], **common),
         Item(g.prefix + "-sessions", g.name + " Sessions and Open Tabs", "application", "delete-file",

@@ -44,7 +44,8 @@ TEST_F(CliProgramTest, PreviewNamesWhatEraseThenRemovesAndChangesNothing)
     ASSERT_EQ(Cli({"--json", "erase"}), kExitDone) << err;
     EXPECT_EQ(out, Replaced(preview, "\"command\":\"preview\"", "\"command\":\"erase\""));
     EXPECT_TRUE(
-        Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0},\"errors\":[]}"));
+        Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0,\"cookies\":0},"
+                      "\"errors\":[]}"));
     EXPECT_TRUE(ItemErased("first"));
     EXPECT_TRUE(ItemUntouched("second"));
     EXPECT_TRUE(ItemErased("third"));
@@ -123,6 +124,45 @@ TEST_F(CliProgramTest, UnknownIdsAndBadUsageEndWithTwoAndDoNothing)
     EXPECT_EQ(Cli({"erase", "--help"}), kExitDone);
     EXPECT_TRUE(Contains(out, "Usage: vestrel-cli"));
     EXPECT_TRUE(ItemUntouched("first"));
+}
+
+// The list is one REG_MULTI_SZ value, which Group Policy tools and regedit show as one host a line.
+std::wstring RawKeepSites(const std::string& keyPath)
+{
+    HKEY key = nullptr;
+    std::wstring data(256, L'\0');
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return L"(no key)";
+    LONG status = RegQueryValueExW(key, L"Keep Sites", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ)
+        return L"(no REG_MULTI_SZ)";
+    return data.substr(0, size / sizeof(wchar_t));
+}
+
+TEST_F(CliProgramTest, KeepAddsListsAndRemovesSitesAsTyped)
+{
+    ASSERT_EQ(Cli({"keep", "list"}), kExitDone) << err;
+    EXPECT_TRUE(Contains(out, "No sites to keep"));
+    ASSERT_EQ(Cli({"keep", "add", "https://WWW.Example.com:443/login"}), kExitDone) << err;
+    ASSERT_EQ(Cli({"keep", "add", "example.org"}), kExitDone) << err;
+    EXPECT_EQ(out, "www.example.com\nexample.org\n");
+    EXPECT_EQ(Cli({"keep", "add", "www.example.com"}), kExitDone);
+    EXPECT_TRUE(Contains(err, "kept already"));
+    EXPECT_EQ(RawKeepSites(ScratchKey()), std::wstring(L"www.example.com\0example.org\0\0", 29));
+
+    ASSERT_EQ(Cli({"keep", "remove", "WWW.example.com"}), kExitDone) << err;
+    ASSERT_EQ(Cli({"keep", "list", "--json"}), kExitDone) << err;
+    EXPECT_EQ(out, "{\"command\":\"keep\",\"sites\":[\"example.org\"]}\n");
+
+    for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
+             {"keep"}, {"keep", "add"}, {"keep", "list", "x.com"}, {"keep", "add", "not a host"}}) {
+        EXPECT_EQ(Cli(line), kExitBadUsage) << line.back();
+        EXPECT_TRUE(out.empty());
+    }
+    EXPECT_EQ(RawKeepSites(ScratchKey()), std::wstring(L"example.org\0\0", 13));
 }
 
 TEST_F(CliProgramTest, NothingSelectedEndsWithThree)

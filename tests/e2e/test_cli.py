@@ -88,7 +88,7 @@ def test(args):
     assert code == 0, (code, err)
     preview = json.loads(out)
     assert snapshot(root) == before, "the preview changed the disk"
-    assert preview["totals"] == {"files": 5, "bytes": 1500, "registryEntries": 2}, preview["totals"]
+    assert preview["totals"] == {"files": 5, "bytes": 1500, "registryEntries": 2, "cookies": 0}, preview["totals"]
     shown = sorted(f["path"].rsplit("\\", 1)[-1] for f in preview["items"][0]["files"])
     assert shown == sorted(name.rsplit("/", 1)[-1] for name in NAMES), shown
     assert preview["items"][0]["description"] == "Traces “quoted”"

@@ -1,6 +1,7 @@
 #include "settings/AppPaths.h"
 #include "app/AutoStart.h"
 #include "app/COptionsDialog.h"
+#include "settings/KeepSites.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"
@@ -33,7 +34,9 @@ protected:
     // As the main window does: the running values in, stored when OK is pressed.
     INT_PTR Run(std::function<void(HWND)> script)
     {
-        COptionsDialog dialog(CurrentOptions(autoStart_));
+        OptionsValues shown = CurrentOptions(autoStart_, settingsKey_);
+        shown.cookieSites = cookieSites_;
+        COptionsDialog dialog(shown);
         INT_PTR result = RunDialogWith(dialog, std::move(script));
         if (result == IDOK)
             StoreOptions(dialog.values, autoStart_, settingsKey_);
@@ -48,6 +51,7 @@ protected:
     std::string userList_;
     std::string machineList_;
     AutoStartOperations autoStart_;
+    std::vector<std::string> cookieSites_;
 };
 
 TEST_F(OptionsDialogTest, ShowsTheEntryAndTheRunningSettings)
@@ -157,6 +161,31 @@ TEST_F(OptionsDialogTest, ARefusedWriteStillChangesTheRunningSetting)
     EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
     EXPECT_TRUE(ValueNamesForTest(ScratchKey()).empty());
+}
+
+// The pick list offers the browsers' sites; a site typed as an address is kept by its name, and one typed
+// but not added yet is kept on OK as well.
+TEST_F(OptionsDialogTest, SitesToKeepArePickedTypedRemovedAndStoredOnOk)
+{
+    ASSERT_TRUE(WriteKeepSites({"old.example"}, settingsKey_));
+    cookieSites_ = {"accounts.example.com", "tracker.net"};
+    auto script = [](HWND dialog) {
+        HWND box = GetDlgItem(dialog, IDC_KEEP_SITE);
+        EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_KEEP_SITES, LB_GETCOUNT, 0, 0), 1);
+        SendMessageW(box, CB_SETCURSEL, 0, 0);
+        Click(dialog, IDC_KEEP_ADD);
+        SetWindowTextW(box, L"https://Shop.Example.org/cart");
+        Click(dialog, IDC_KEEP_ADD);
+        SendDlgItemMessageW(dialog, IDC_KEEP_SITES, LB_SELECTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(L"old.example"));
+        Click(dialog, IDC_KEEP_REMOVE);
+        SetWindowTextW(box, L"news.example.net");
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_EQ(ReadKeepSites(settingsKey_),
+              (std::vector<std::string>{"accounts.example.com", "news.example.net", "shop.example.org"}));
 }
 
 } // namespace

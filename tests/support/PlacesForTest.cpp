@@ -128,6 +128,50 @@ INSERT INTO moz_newtab_shortcuts_interaction (place_id, event_type, timestamp_s,
     (1, 0, 1765000000, 1, 0), (2, 1, 1765100000, 0, 1), (2, 0, 1765100001, 0, 1);
 )";
 
+const char* const kChromiumCookies = R"(
+CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);
+CREATE TABLE cookies(creation_utc INTEGER NOT NULL,host_key TEXT NOT NULL,top_frame_site_key TEXT NOT NULL,
+    name TEXT NOT NULL,value TEXT NOT NULL,encrypted_value BLOB NOT NULL,path TEXT NOT NULL,
+    expires_utc INTEGER NOT NULL,is_secure INTEGER NOT NULL,is_httponly INTEGER NOT NULL,
+    last_access_utc INTEGER NOT NULL,has_expires INTEGER NOT NULL,is_persistent INTEGER NOT NULL,
+    priority INTEGER NOT NULL,samesite INTEGER NOT NULL,source_scheme INTEGER NOT NULL,
+    source_port INTEGER NOT NULL,last_update_utc INTEGER NOT NULL,source_type INTEGER NOT NULL,
+    has_cross_site_ancestor INTEGER NOT NULL);
+CREATE UNIQUE INDEX cookies_unique_index ON cookies(host_key, top_frame_site_key, has_cross_site_ancestor,
+    name, path, source_scheme, source_port);
+INSERT INTO meta VALUES ('mmap_status', '-1'), ('version', '24'), ('last_compatible_version', '24');
+INSERT INTO cookies VALUES
+    (13400000000000001, '.example.com', '', 'session', '', x'763130aa', '/', 13500000000000000, 1, 1,
+     13400000000000001, 1, 1, 1, 0, 2, 443, 13400000000000001, 0, 0),
+    (13400000000000002, 'example.com', '', 'prefs', '', x'763130bb', '/', 13500000000000000, 1, 0,
+     13400000000000002, 1, 1, 1, 1, 2, 443, 13400000000000002, 0, 0),
+    (13400000000000003, 'www.example.com', '', 'cart', '', x'763130cc', '/', 13500000000000000, 1, 0,
+     13400000000000003, 1, 1, 1, 1, 2, 443, 13400000000000003, 0, 0),
+    (13400000000000004, '.badexample.com', '', 'id', '', x'763130dd', '/', 13500000000000000, 1, 0,
+     13400000000000004, 1, 1, 1, 0, 2, 443, 13400000000000004, 0, 1),
+    (13400000000000005, '.tracker.net', 'https://example.com', 'uid', '', x'763130ee', '/',
+     13500000000000000, 1, 0, 13400000000000005, 1, 1, 1, 0, 2, 443, 13400000000000005, 0, 1),
+    (13400000000000006, 'shop.other.org', '', 'basket', '', x'763130ff', '/', 13500000000000000, 1, 0,
+     13400000000000006, 1, 1, 1, 1, 2, 443, 13400000000000006, 0, 0);
+)";
+
+const char* const kFirefoxCookies = R"(
+PRAGMA journal_mode = WAL;
+PRAGMA user_version = 17;
+CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, originAttributes TEXT NOT NULL DEFAULT '', name TEXT,
+    value TEXT, host TEXT, path TEXT, expiry INTEGER, lastAccessed INTEGER, creationTime INTEGER,
+    isSecure INTEGER, isHttpOnly INTEGER, inBrowserElement INTEGER DEFAULT 0, sameSite INTEGER DEFAULT 0,
+    schemeMap INTEGER DEFAULT 0, isPartitionedAttributeSet INTEGER DEFAULT 0, updateTime INTEGER,
+    CONSTRAINT moz_uniqueid UNIQUE (name, host, path, originAttributes));
+INSERT INTO moz_cookies (originAttributes, name, value, host, path, expiry, lastAccessed, creationTime,
+    isSecure, isHttpOnly, updateTime) VALUES
+    ('', 'session', 'a1', '.example.com', '/', 1800000000000, 1765000000000000, 1765000000000000, 1, 1, 1),
+    ('^userContextId=1', 'login', 'b2', 'accounts.example.com', '/', 1800000000000, 1765000000000000,
+     1765000000000000, 1, 1, 1),
+    ('', 'uid', 'c3', '.tracker.net', '/', 1800000000000, 1765000000000000, 1765000000000000, 1, 0, 1),
+    ('', 'id', 'd4', 'notexample.com', '/', 1800000000000, 1765000000000000, 1765000000000000, 0, 0, 1);
+)";
+
 bool MakeDatabase(const std::string& path, const char* sql)
 {
     sqlite3* db = nullptr;
@@ -148,6 +192,16 @@ bool MakePlacesForTest(const std::string& path)
 bool MakeFaviconsForTest(const std::string& path)
 {
     return MakeDatabase(path, kFavicons);
+}
+
+bool MakeChromiumCookiesForTest(const std::string& path)
+{
+    return MakeDatabase(path, kChromiumCookies);
+}
+
+bool MakeFirefoxCookiesForTest(const std::string& path)
+{
+    return MakeDatabase(path, kFirefoxCookies);
 }
 
 bool MakeKilledBrowserPlacesForTest(const std::string& path)

@@ -16,5 +16,15 @@ bool MakeFaviconsForTest(const std::string& path);
 // only visited; both have new-tab shortcut interactions.
 bool MakeKilledBrowserPlacesForTest(const std::string& path);
 
+// A Chromium-family Cookies database with the schema Chromium 156 writes (version 24): cookies of
+// example.com (".example.com", "example.com", "www.example.com") and of three other sites
+// (".badexample.com", ".tracker.net", "shop.other.org").
+bool MakeChromiumCookiesForTest(const std::string& path);
+
+// A Firefox-family cookies.sqlite with the schema Firefox 153 ESR writes (version 17), in WAL mode: cookies
+// of example.com (".example.com", "accounts.example.com") and of two other sites (".tracker.net",
+// "notexample.com").
+bool MakeFirefoxCookiesForTest(const std::string& path);
+
 // Rows of a table, or -1 when the file cannot be read as a database.
 int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where = "1");
