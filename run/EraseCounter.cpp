@@ -75,6 +75,11 @@ void EraseCounter::OnUncounted(const std::string&)
     Entry();
 }
 
+void EraseCounter::OnItemFailure(const std::string& reason)
+{
+    itemFailure_ = reason;
+}
+
 Leftovers EraseCounter::Left() const
 {
     Leftovers left;

@@ -33,11 +33,14 @@ public:
     void OnFailure(const std::string& path, const std::string& reason) override;
     void OnRefused(const std::string& path) override;
     void OnUncounted(const std::string& what) override;
+    void OnItemFailure(const std::string& reason) override;
 
     // What the entries heard since the last reset add up to, as the tally counts them.
     const EraseTally& Counted() const { return counted_; }
     void ResetCounted() { counted_ = {}; }
     bool Uncounted() const { return uncounted_; }
+    // Why an item heard here ended early, or empty.
+    const std::string& ItemFailure() const { return itemFailure_; }
     Leftovers Left() const;
     // Each leftover as "path: reason", in path order, refused targets first.
     std::vector<std::string> LeftLines() const;
@@ -47,6 +50,7 @@ private:
 
     EraseTally counted_;
     bool uncounted_ = false;
+    std::string itemFailure_;
     std::map<std::string, std::string> failures_;
     std::vector<std::string> refused_;
 };

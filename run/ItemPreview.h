@@ -12,13 +12,16 @@ struct ItemPreview {
     unsigned refused = 0; // targets the rules keep it from
     // "skipped: Chrome is running" when the item would do nothing now; empty when it runs.
     std::string skipped;
+    // Why the walk ended early, so that its count falls short; empty when it ended.
+    std::string failure;
 };
 
 // 1234567 as "1,234,567".
 std::string GroupedNumber(uint64_t value);
 // "512 bytes", "2.0 KB", "56.3 MB", "1.2 GB".
 std::string SizeText(uint64_t bytes);
-// "1,234 files, 56.3 MB", "3 registry entries", "1 refused", "uncounted", "skipped: ...", "nothing to erase".
+// "1,234 files, 56.3 MB", "3 registry entries", "1 refused", "uncounted", "skipped: ...", "failed: ...",
+// "nothing to erase".
 std::string PreviewText(const ItemPreview& preview);
 // "12 files in use, 2 denied, 1 refused"; empty when nothing was left.
 std::string LeftoversText(const Leftovers& left);
