@@ -3,9 +3,9 @@
 #include "engine/EraseTally.h"
 
 #include <string>
+#include <vector>
 
 struct EraseContext;
-#include <vector>
 
 // How far a file parameter reaches below its folder: only the folder's own entries, the subfolders whose
 // names match the last part's pattern (the plain behaviour), or every subfolder.
@@ -28,11 +28,46 @@ struct RunningProgram {
     std::string background;
 };
 
-// One erase item, read from one plug-in file.
-class EraseItem {
-public:
+// What a plug-in file says of its item.
+struct EraseItemDefinition {
     static constexpr unsigned kDefaultTimeoutSeconds = 600;
 
+    std::string path;
+    std::string descript;
+    std::string type;
+    std::string id;
+    std::string command;                 // lower-cased on load
+    std::vector<std::string> parameters; // lower-cased on load
+    std::string head;
+    unsigned timeoutSeconds = kDefaultTimeoutSeconds; // how long a "run" item's program may take
+
+    // Optional elements and attributes; a file without them leaves these empty.
+    std::vector<ParameterOptions> parameterOptions; // one per parameter, or none at all
+    std::vector<RunningProgram> running;            // while one runs, the item is skipped
+    int olderThanHours = 0;                         // files younger than this are kept; 0: no limit
+    std::vector<std::string> keep;                  // lower-cased path patterns never deleted
+    std::vector<std::string> detect;                // lower-cased paths; none existing hides the item
+    std::string warning;
+    bool isDefault = false;                         // ticked by "Set Default"
+};
+
+// Where the item stands in the list: whether its file loaded, and whether it was found on this machine.
+struct EraseItemListState {
+    bool loaded = false;
+    std::string errorText;
+    bool detected = true; // set by EraseItemList from detect
+};
+
+// What the item's last run or preview did.
+struct EraseItemRunResult {
+    EraseTally tally;
+    std::string skipped; // why the last run did nothing ("skipped: Chrome is running"), or empty
+};
+
+// One erase item, read from one plug-in file: its definition, its state in the list and its last run's
+// result.
+class EraseItem : public EraseItemDefinition, public EraseItemListState, public EraseItemRunResult {
+public:
     // Reads the plug-in file, choosing the parameter variant for the given Windows version
     // ("%g" text of the version number). On failure sets errorText and leaves loaded false.
     bool LoadFromFile(const std::string& filePath, double windowsVersion);
@@ -49,27 +84,4 @@ public:
 
     // Loaded and found on this machine: shown on its page and run when selected.
     bool Listed() const { return loaded && detected; }
-
-    std::string path;
-    std::string descript;
-    std::string type;
-    std::string id;
-    std::string command;                 // lower-cased on load
-    std::vector<std::string> parameters; // lower-cased on load
-    std::string head;
-    unsigned timeoutSeconds = kDefaultTimeoutSeconds; // how long a "run" item's program may take
-    bool loaded = false;
-    std::string errorText;
-    EraseTally tally;
-    std::string skipped; // why the last run did nothing ("skipped: Chrome is running"), or empty
-
-    // Optional elements and attributes; a file without them leaves these empty.
-    std::vector<ParameterOptions> parameterOptions; // one per parameter, or none at all
-    std::vector<RunningProgram> running;            // while one runs, the item is skipped
-    int olderThanHours = 0;                         // files younger than this are kept; 0: no limit
-    std::vector<std::string> keep;                  // lower-cased path patterns never deleted
-    std::vector<std::string> detect;                // lower-cased paths; none existing hides the item
-    std::string warning;
-    bool isDefault = false;                         // ticked by "Set Default"
-    bool detected = true;                           // set by EraseItemList from detect
 };

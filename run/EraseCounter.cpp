@@ -87,6 +87,11 @@ void EraseCounter::OnKeptForSite(const std::string&, const std::string&)
     Entry();
 }
 
+void EraseCounter::OnItemFailure(const std::string& reason)
+{
+    itemFailure_ = reason;
+}
+
 Leftovers EraseCounter::Left() const
 {
     Leftovers left;

@@ -35,6 +35,7 @@ public:
     void OnUncounted(const std::string& what) override;
     void OnCookies(const std::string& database, uint64_t count) override;
     void OnKeptForSite(const std::string& folder, const std::string& site) override;
+    void OnItemFailure(const std::string& reason) override;
 
     // What the entries heard since the last reset add up to, as the tally counts them.
     const EraseTally& Counted() const { return counted_; }
@@ -42,6 +43,8 @@ public:
     bool Uncounted() const { return uncounted_; }
     // The folders left whole for sites to keep.
     unsigned KeptForSites() const { return keptForSites_; }
+    // Why an item heard here ended early, or empty.
+    const std::string& ItemFailure() const { return itemFailure_; }
     Leftovers Left() const;
     // Each leftover as "path: reason", in path order, refused targets first.
     std::vector<std::string> LeftLines() const;
@@ -52,6 +55,7 @@ private:
     EraseTally counted_;
     bool uncounted_ = false;
     unsigned keptForSites_ = 0;
+    std::string itemFailure_;
     std::map<std::string, std::string> failures_;
     std::vector<std::string> refused_;
 };

@@ -164,6 +164,7 @@ void EraseWorker::PreviewItems()
             if (stop_)
                 break; // the row stopped half-way keeps no count, as the rows after it
             preview.skipped = item->skipped;
+            preview.failure = counter.ItemFailure();
             preview.tally = item->tally;
             preview.uncounted = counter.Uncounted();
             preview.refused = counter.Left().refused;

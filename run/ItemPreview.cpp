@@ -45,6 +45,8 @@ std::string PreviewText(const ItemPreview& preview)
 {
     if (!preview.skipped.empty())
         return preview.skipped;
+    if (!preview.failure.empty())
+        return "failed: " + preview.failure;
     const EraseTally& tally = preview.tally;
     std::vector<std::string> parts;
     if (tally.filesErased || tally.bytesReleased) {

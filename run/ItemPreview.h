@@ -13,6 +13,8 @@ struct ItemPreview {
     unsigned keptForSites = 0; // folders left whole for sites to keep
     // "skipped: Chrome is running" when the item would do nothing now; empty when it runs.
     std::string skipped;
+    // Why the walk ended early, so that its count falls short; empty when it ended.
+    std::string failure;
 };
 
 // 1234567 as "1,234,567".
@@ -20,7 +22,7 @@ std::string GroupedNumber(uint64_t value);
 // "512 bytes", "2.0 KB", "56.3 MB", "1.2 GB".
 std::string SizeText(uint64_t bytes);
 // "1,234 files, 56.3 MB", "3 registry entries", "12 cookies", "2 kept for sites", "1 refused", "uncounted",
-// "skipped: ...", "nothing to erase".
+// "skipped: ...", "failed: ...", "nothing to erase".
 std::string PreviewText(const ItemPreview& preview);
 // "12 files in use, 2 denied, 1 refused"; empty when nothing was left.
 std::string LeftoversText(const Leftovers& left);
