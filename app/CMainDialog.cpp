@@ -18,6 +18,7 @@
 #include "app/CClosePromptDialog.h"
 #include "app/CLoaderDialog.h"
 #include "framework/Utf8.h"
+#include "settings/PolicyNames.h"
 #include "ui/SkinDrawing.h"
 
 #include <windowsx.h>
@@ -32,6 +33,8 @@ const RECT kStatisticsArea{20, 350, 400, 400};
 const int kStatisticsRight = 354; // the panel's inner edge in the skin
 const int kStatisticsFontHeight = 14;
 const POINT kStatisticsOrigin{23, 364};
+const POINT kManagedOrigin{23, 70};
+const COLORREF kManagedTextColour = RGB(0x40, 0x40, 0x40);
 const int kStatisticsLineStep = 15;
 const UINT kTimerId = 1;
 const UINT kTimerPeriod = 300;
@@ -71,6 +74,15 @@ const ButtonSkin kButtons[] = {
      "Close it"},
 };
 
+// A menu entry the organization's policy refuses: greyed, saying why where a shortcut would stand.
+void MarkManaged(HMENU menu, UINT id)
+{
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, id, text, static_cast<int>(std::size(text)), MF_BYCOMMAND);
+    std::wstring marked = std::wstring(text) + L"\t" + ToWide(kManagedByOrganizationText);
+    ModifyMenuW(menu, id, MF_BYCOMMAND | MF_STRING | MF_GRAYED, id, marked.c_str());
+}
+
 int PageOfType(const std::string& type)
 {
     for (int page = 1; page <= CMainDialog::kPageCount; ++page) {
@@ -98,7 +110,7 @@ std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
 {
     FinishInterruptedImport(setup.pluginFolder);
     return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
-                                           ConfigSelection(setup.configPath));
+                                           ConfigSelection(setup.configPath, setup.policies.ForcedTicks()));
 }
 
 } // namespace
@@ -157,6 +169,7 @@ bool CMainDialog::OnInitDialog()
     ApplyButtonSkins();
     ShowPage(1);
     LoadSettings(setup_.settingsKey);
+    RecordPolicyProblems(setup_.policies, setup_.recordPath);
     statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
@@ -208,7 +221,7 @@ void CMainDialog::FillLists()
         selectAll[page - 1] = List(page).AddItem(kSelectAllRows[page - 1], nullptr, CheckListItem::Unchecked,
                                                  0, text, selectedText, selectedBack);
     }
-    ConfigSelection selection(setup_.configPath);
+    ConfigSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
     const auto& items = items_->Items();
     for (size_t index = 0; index < items.size(); ++index) {
         const EraseItem& item = items[index];
@@ -220,6 +233,10 @@ void CMainDialog::FillLists()
                                                 static_cast<int>(index), text, selectedText, selectedBack);
         if (row)
             row->warning = item.warning; // shown in the row's tooltip
+        if (row && selection.ForcedValue(item.id)) {
+            row->locked = true;
+            row->warning = kManagedByOrganizationText + (item.warning.empty() ? "" : "\n" + item.warning);
+        }
     }
     for (int page = 1; page <= kPageCount; ++page)
         List(page).SetCheck(0, SelectAllState(List(page)));
@@ -309,7 +326,8 @@ std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
     const auto& items = items_->Items();
     for (int row = 1; row < list.GetCount(); ++row) {
         size_t index = static_cast<size_t>(list.GetItemData(row)); // the item's place in the list
-        if (index < items.size())
+        // The organization's tick is not the user's: their own stays stored for when the policy goes.
+        if (index < items.size() && !list.IsLocked(row))
             rows.push_back({items[index].id, list.GetCheck(row)});
     }
     return rows;
@@ -435,6 +453,10 @@ void CMainDialog::OnSchedule()
 void CMainDialog::OnPlugin()
 {
     MenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_PLUGIN_MENU)));
+    if (!setup_.policies.MayImportRules())
+        MarkManaged(GetSubMenu(menu.get(), 0), ID_IMPORT_RULES);
+    if (!setup_.policies.MayChangePlugins())
+        MarkManaged(GetSubMenu(menu.get(), 0), ID_PLUGIN_PAGE);
     RECT button{};
     GetWindowRect(GetItem(IDC_PLUGIN), &button);
     TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0,
@@ -443,13 +465,14 @@ void CMainDialog::OnPlugin()
 
 void CMainDialog::OnPluginPage()
 {
-    OpenPluginPage();
+    if (setup_.policies.MayChangePlugins())
+        OpenPluginPage();
 }
 
 // The imported items appear at once, on the Applications page, unticked.
 void CMainDialog::OnImportRules()
 {
-    if (BringModalToFront())
+    if (BringModalToFront() || !setup_.policies.MayImportRules())
         return;
     SaveSelection();
     bool imported = false;
@@ -457,7 +480,7 @@ void CMainDialog::OnImportRules()
     if (!imported)
         return;
     items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
-                                             ConfigSelection(setup_.configPath));
+                                             ConfigSelection(setup_.configPath, setup_.policies.ForcedTicks()));
     FillLists();
     for (int page = 1; page <= kPageCount; ++page)
         ClearModified(page);
@@ -519,6 +542,9 @@ void CMainDialog::PaintStatistics(HDC dc) const
                   {statisticsFont_.get(), RGB(0, 0, 0), dpi_.Scale(kStatisticsOrigin),
                    dpi_.Scale(kStatisticsLineStep)},
                   FittedStatisticsLines(dc));
+    if (setup_.policies.Any())
+        DrawTextLines(dc, {statisticsFont_.get(), kManagedTextColour, dpi_.Scale(kManagedOrigin), 0},
+                      {kSomeSettingsManagedText});
 }
 
 void CMainDialog::RepaintStatistics()
@@ -558,7 +584,7 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 
 LRESULT CMainDialog::OnTimer(WPARAM, LPARAM)
 {
-    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_)) {
+    if (IsEraseDueNow(IsEraseBusy() || eraseWindowOpen_, setup_.settingsKey)) {
         RunSilentErase(RunSetup());
         RepaintStatistics();
     }

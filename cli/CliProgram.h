@@ -16,8 +16,9 @@ enum CliExitCode {
                              // item was skipped (its program runs);
                              // an import skipped an entry or refused the file
     kExitBadUsage = 2,       // bad usage or an unknown item id
-    kExitNothingSelected = 3 // neither the command line nor a stored tick selects an item, or the
-                             // configuration cannot be read
+    kExitNothingSelected = 3, // neither the command line nor a stored tick selects an item, or the
+                              // configuration cannot be read
+    kExitNotAllowed = 4       // the organization's policy does not allow the erase or the import
 };
 
 // Where the commands write: the document or text on out, messages and progress on err.
@@ -37,6 +38,11 @@ private:
     int List(const CliRequest& request);
     int PreviewOrErase(const CliRequest& request);
     int ImportRules(const CliRequest& request);
+    int RemoveTask(const CliRequest& request);
+    // Why the scheduled task's erase does nothing now; empty when it is due.
+    std::string ScheduledSkip() const;
+    // Why the policies refuse the command; empty when they allow it.
+    std::string Refusal(const CliRequest& request) const;
     int Stop(const CliRequest& request, int code, const std::string& message,
              const std::vector<NewItem>& newItems = {});
 

@@ -11,7 +11,8 @@ bool IsHelpOption(const std::string& argument)
 
 bool ParseCommandName(const std::string& name, CliCommand& command)
 {
-    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules}) {
+    for (CliCommand known :
+         {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules, CliCommand::RemoveTask}) {
         if (name == CommandName(known)) {
             command = known;
             return true;
@@ -33,6 +34,8 @@ const char* CommandName(CliCommand command)
         return "erase";
     case CliCommand::ImportRules:
         return "import-winapp2";
+    case CliCommand::RemoveTask:
+        return "schedule";
     case CliCommand::Help:
         break;
     }
@@ -47,11 +50,16 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
     if (std::any_of(arguments.begin(), arguments.end(), IsHelpOption))
         return request;
     bool haveCommand = false;
+    bool removeTask = false;
     for (const std::string& argument : arguments) {
         if (argument == "--json")
             continue;
         if (argument == "--replace") {
             request.replace = true;
+        } else if (argument == "--scheduled") {
+            request.scheduled = true;
+        } else if (argument == "--remove-task") {
+            removeTask = true; // the one thing schedule does
         } else if (argument.starts_with('-')) {
             request.error = "unknown option: " + argument;
         } else if (!haveCommand) {
@@ -72,6 +80,12 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "import-winapp2 takes one rules file";
     else if (request.command != CliCommand::ImportRules && request.replace)
         request.error = "unknown option: --replace";
+    else if (request.command != CliCommand::Erase && request.scheduled)
+        request.error = "unknown option: --scheduled";
+    else if (request.command == CliCommand::Erase && request.scheduled && !request.ids.empty())
+        request.error = "a scheduled erase takes no item ids";
+    else if ((request.command == CliCommand::RemoveTask) != removeTask || (removeTask && !request.ids.empty()))
+        request.error = removeTask ? "--remove-task goes with schedule only" : "schedule takes --remove-task";
     else if (request.command == CliCommand::ImportRules && request.json)
         request.error = "import-winapp2 prints text only";
     return request;
