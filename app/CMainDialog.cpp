@@ -228,7 +228,7 @@ void CMainDialog::FillLists()
         int page = PageOfType(item.type);
         if (!item.Listed() || page == 0)
             continue;
-        int state = selection.IsSelected(item.id) ? CheckListItem::Checked : CheckListItem::Unchecked;
+        int state = selection.IsItemSelected(item) ? CheckListItem::Checked : CheckListItem::Unchecked;
         CheckListItem* row = List(page).AddItem(item.descript, selectAll[page - 1], state,
                                                 static_cast<int>(index), text, selectedText, selectedBack);
         if (row)
@@ -346,8 +346,9 @@ void CMainDialog::ShowPage(int page)
         ShowWindow(List(other).GetHwnd(), other == page ? SW_SHOW : SW_HIDE);
         EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
     }
+    // The lists are children: the page shown again (after "Set Default") must repaint its rows too.
     const RECT listArea = dpi_.Scale(kListArea);
-    InvalidateRect(GetHwnd(), &listArea, TRUE);
+    RedrawWindow(GetHwnd(), &listArea, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 template <typename Show>
@@ -388,6 +389,13 @@ bool CMainDialog::BringModalToFront() const
 void CMainDialog::OnSetDefault()
 {
     if (BringModalToFront())
+        return;
+    int answer = IDNO;
+    RunModal([&] {
+        answer = MessageBoxW(GetHwnd(), L"Restore the default selection? Your ticks on all pages are replaced.",
+                             ToWide(kSetDefaultCaption).c_str(), MB_YESNO | MB_ICONQUESTION);
+    });
+    if (answer != IDYES)
         return;
     selectionWriter_.WriteDefaults(*items_);
     FillLists();
@@ -437,16 +445,28 @@ void CMainDialog::OnEraseNow()
     RepaintStatistics();
 }
 
+// Both dialogs' values are stored when OK is pressed and apply at once.
 void CMainDialog::OnOptions()
 {
-    if (!BringModalToFront())
-        RunModal([this] { COptionsDialog(AutoStartOperationsFor()).DoModal(GetHwnd()); });
+    if (BringModalToFront())
+        return;
+    const AutoStartOperations autoStart = AutoStartOperationsFor();
+    COptionsDialog dialog(CurrentOptions(autoStart));
+    RunModal([&] {
+        if (dialog.DoModal(GetHwnd()) == IDOK)
+            StoreOptions(dialog.values, autoStart, setup_.settingsKey);
+    });
 }
 
 void CMainDialog::OnSchedule()
 {
-    if (!BringModalToFront())
-        RunModal([this] { CScheduleDialog().DoModal(GetHwnd()); });
+    if (BringModalToFront())
+        return;
+    CScheduleDialog dialog(CurrentSchedule());
+    RunModal([&] {
+        if (dialog.DoModal(GetHwnd()) == IDOK)
+            StoreSchedule(dialog.values, setup_.settingsKey);
+    });
 }
 
 // Both ways to more plug-ins, in a menu under the button: the page about them, and the import.

@@ -23,6 +23,8 @@ public:
     explicit CMainDialog(EraseRunSetup setup = EraseRunSetup::ForProgram());
 
     static constexpr int kPageCount = 3;
+    // The caption of the question "Set Default" asks first.
+    static constexpr const char* kSetDefaultCaption = "Set Default";
 
     // What the window shows.
     const CCheckListCtrl& PageList(int page) const { return List(page); }

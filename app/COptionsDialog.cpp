@@ -1,54 +1,35 @@
 #include "app/COptionsDialog.h"
 
-#include "framework/RegKey.h"
-
-#include <utility>
-
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(COptionsDialog, Dialog)
-    ON_COMMAND(IDOK, OnApply)
+    ON_COMMAND(IDOK, OnOk)
 END_MESSAGE_MAP()
 
-COptionsDialog::COptionsDialog(AutoStartOperations autoStart)
-    : Dialog(IDD_OPTIONS), autoStart_(std::move(autoStart))
-{
-}
+COptionsDialog::COptionsDialog(const OptionsValues& shown) : Dialog(IDD_OPTIONS), values(shown) {}
 
 bool COptionsDialog::OnInitDialog()
 {
-    const Settings& settings = ProcessSettings();
-    CheckDlgButton(GetHwnd(), IDC_AUTO_LAUNCH, autoStart_.isEnabled() ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(GetHwnd(), IDC_EXPRESS_MODE, settings.expressEraseMode ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(GetHwnd(), IDC_PLAY_SOUND, settings.playSound ? BST_CHECKED : BST_UNCHECKED);
+    Check(IDC_AUTO_LAUNCH, values.autoLaunch);
+    Check(IDC_EXPRESS_MODE, values.expressEraseMode);
+    Check(IDC_PLAY_SOUND, values.playSound);
     return true;
 }
 
-void COptionsDialog::OnApply()
+void COptionsDialog::OnOk()
 {
-    // Rewritten every time, so an entry left by a copy elsewhere points at this one afterwards.
-    if (IsChecked(IDC_AUTO_LAUNCH))
-        autoStart_.enable();
-    else
-        autoStart_.disable();
-    Settings& settings = ProcessSettings();
-    Update(settings.expressEraseMode, IDC_EXPRESS_MODE, kExpressEraseModeValue);
-    Update(settings.playSound, IDC_PLAY_SOUND, kPlaySoundValue);
+    values.autoLaunch = IsChecked(IDC_AUTO_LAUNCH);
+    values.expressEraseMode = IsChecked(IDC_EXPRESS_MODE);
+    values.playSound = IsChecked(IDC_PLAY_SOUND);
     EndDialog(IDOK);
+}
+
+void COptionsDialog::Check(int id, bool checked) const
+{
+    CheckDlgButton(GetHwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 bool COptionsDialog::IsChecked(int id) const
 {
     return IsDlgButtonChecked(GetHwnd(), id) == BST_CHECKED;
-}
-
-void COptionsDialog::Update(uint32_t& setting, int checkBox, const char* valueName) const
-{
-    uint32_t state = IsChecked(checkBox) ? 1 : 0;
-    if (state == setting)
-        return;
-    RegKey key;
-    if (key.Create(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS)
-        key.SetDword(state, valueName);
-    setting = state;
 }

@@ -1,7 +1,6 @@
 #include "app/CScheduleDialog.h"
 
 #include "framework/Utf8.h"
-#include "framework/RegKey.h"
 #include "settings/Schedule.h"
 
 #include "resource.h"
@@ -9,10 +8,10 @@
 BEGIN_MESSAGE_MAP(CScheduleDialog, Dialog)
     ON_COMMAND(IDC_ENABLE_SCHEDULE, OnEnableSchedule)
     ON_COMMAND(IDC_ERASE_AT_EVERY, OnEraseAtEvery)
-    ON_COMMAND(IDOK, OnSave)
+    ON_COMMAND(IDOK, OnOk)
 END_MESSAGE_MAP()
 
-CScheduleDialog::CScheduleDialog() : Dialog(IDD_SCHEDULE) {}
+CScheduleDialog::CScheduleDialog(const ScheduleValues& shown) : Dialog(IDD_SCHEDULE), values(shown) {}
 
 bool CScheduleDialog::OnInitDialog()
 {
@@ -21,21 +20,12 @@ bool CScheduleDialog::OnInitDialog()
     for (uint32_t period = 0; period < kSchedulePeriodCount; ++period)
         SendMessageW(periods, CB_INSERTSTRING, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(ToWide(SchedulePeriodText(period)).c_str()));
-
-    DWORD enableSchedule = 0, eraseAtStartup = 0, eraseAtEvery = 0, erasePeriod = 0;
-    RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        key.QueryDword(enableSchedule, kEnableScheduleValue);
-        key.QueryDword(eraseAtStartup, kEraseAtStartupValue);
-        key.QueryDword(eraseAtEvery, kEraseAtEveryValue);
-        key.QueryDword(erasePeriod, kErasePeriodValue);
-    }
-    CheckDlgButton(GetHwnd(), IDC_ENABLE_SCHEDULE, enableSchedule ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(GetHwnd(), IDC_ERASE_AT_STARTUP, eraseAtStartup ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(GetHwnd(), IDC_ERASE_AT_EVERY, eraseAtEvery ? BST_CHECKED : BST_UNCHECKED);
+    Check(IDC_ENABLE_SCHEDULE, values.enableSchedule);
+    Check(IDC_ERASE_AT_STARTUP, values.eraseAtStartup);
+    Check(IDC_ERASE_AT_EVERY, values.eraseAtEvery);
     ApplyEnabling();
     // An index outside the list, -1 included, leaves it without a selection.
-    SendMessageW(periods, CB_SETCURSEL, erasePeriod, 0);
+    SendMessageW(periods, CB_SETCURSEL, values.erasePeriod, 0);
     return true;
 }
 
@@ -46,7 +36,7 @@ void CScheduleDialog::OnEraseAtEvery()
     EnableWindow(GetItem(IDC_ERASE_PERIOD), IsChecked(IDC_ERASE_AT_EVERY));
 }
 
-void CScheduleDialog::OnSave()
+void CScheduleDialog::OnOk()
 {
     HWND periods = GetItem(IDC_ERASE_PERIOD);
     LRESULT period = SendMessageW(periods, CB_GETCURSEL, 0, 0);
@@ -58,16 +48,16 @@ void CScheduleDialog::OnSave()
         SendMessageW(periods, CB_SHOWDROPDOWN, TRUE, 0);
         return;
     }
-    RegKey key;
-    if (key.Create(HKEY_CURRENT_USER, settingsKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        key.SetDword(IsChecked(IDC_ENABLE_SCHEDULE), kEnableScheduleValue);
-        key.SetDword(IsChecked(IDC_ERASE_AT_STARTUP), kEraseAtStartupValue);
-        key.SetDword(IsChecked(IDC_ERASE_AT_EVERY), kEraseAtEveryValue);
-        // Without a choice the stored period stays as it was.
-        if (chosen)
-            key.SetDword(static_cast<DWORD>(period), kErasePeriodValue);
-    }
+    values.enableSchedule = IsChecked(IDC_ENABLE_SCHEDULE);
+    values.eraseAtStartup = IsChecked(IDC_ERASE_AT_STARTUP);
+    values.eraseAtEvery = IsChecked(IDC_ERASE_AT_EVERY);
+    values.erasePeriod = chosen ? static_cast<uint32_t>(period) : kSchedulePeriodCount;
     EndDialog(IDOK);
+}
+
+void CScheduleDialog::Check(int id, bool checked) const
+{
+    CheckDlgButton(GetHwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 bool CScheduleDialog::IsChecked(int id) const

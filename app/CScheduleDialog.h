@@ -1,24 +1,23 @@
 #pragma once
 #include "framework/Dialog.h"
-#include "settings/Settings.h"
+#include "settings/ScheduleValues.h"
 
-#include <string>
-
-// Edits "Enable Schedule", "Erase at Startup", "Erase at Every" and "Erase Period" in the registry. The
-// running program keeps the copies it loaded at start-up, so the new values count from the next start.
+// Edits "Enable Schedule", "Erase at Startup", "Erase at Every" and "Erase Period". Shows values and hands
+// back the edited ones on OK; storing them is the caller's (StoreSchedule).
 class CScheduleDialog : public Dialog {
 public:
-    CScheduleDialog();
+    explicit CScheduleDialog(const ScheduleValues& shown);
 
-    // Relative to HKEY_CURRENT_USER; tests point it at a scratch key.
-    std::string settingsKeyPath = kSettingsKeyPath;
+    // What the dialog shows; after OK, what the user chose (a period outside the list when none was).
+    ScheduleValues values;
 
 private:
     bool OnInitDialog() override;
     void OnEnableSchedule();
     void OnEraseAtEvery();
-    void OnSave();
+    void OnOk();
 
+    void Check(int id, bool checked) const;
     bool IsChecked(int id) const;
     // Without the master switch nothing else can be changed; the period only matters with "every".
     void ApplyEnabling();

@@ -64,7 +64,7 @@ EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVers
             failed_.push_back(&item);
         else if (!item.detected)
             undetected_.push_back(&item);
-        else if (selection.IsSelected(item.id))
+        else if (selection.IsItemSelected(item))
             checked_.push_back(&item);
         else
             unchecked_.push_back(&item);

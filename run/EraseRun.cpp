@@ -92,7 +92,7 @@ std::vector<EraseItem*> ItemsToErase(EraseItemList& list, const ItemSelection& s
 {
     std::vector<EraseItem*> items;
     for (EraseItem& item : list.Items()) {
-        if (item.Listed() && selection.IsSelected(item.id))
+        if (item.Listed() && selection.IsItemSelected(item))
             items.push_back(&item);
     }
     return items;

@@ -21,6 +21,10 @@ public:
     {
         return config_.IsLoaded() && config_.IsSelected(id);
     }
+    bool IsItemSelected(const EraseItem& item) const override
+    {
+        return config_.IsLoaded() && config_.IsItemSelected(item);
+    }
 
 private:
     ConfigSelection config_;

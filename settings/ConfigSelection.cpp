@@ -30,6 +30,15 @@ std::optional<bool> ConfigSelection::ForcedValue(const std::string& id) const
     return found->second;
 }
 
+bool ConfigSelection::IsItemSelected(const EraseItem& item) const
+{
+    if (item.warning.empty())
+        return IsSelected(item.id);
+    if (std::optional<bool> forced = ForcedValue(item.id))
+        return *forced;
+    return StoredValue(item.id).value_or(false);
+}
+
 std::optional<bool> ConfigSelection::StoredValue(const std::string& id) const
 {
     auto found = stored_.find(id);

@@ -19,6 +19,9 @@ public:
     // Every item counts as selected when the file could not be read; callers that must not act on an
     // unreadable file ask IsLoaded first.
     bool IsSelected(const std::string& id) const override;
+    // As IsSelected, except that an item whose plug-in warns (it removes what users may want, such as
+    // unsaved text) is never ticked without its own stored "true": it may be new since the ticks were stored.
+    bool IsItemSelected(const EraseItem& item) const override;
     // The elements of erase-items as stored, in file order; none without a readable erase-items.
     std::vector<XmlReader::Element> StoredElements() const;
     // The organization's tick for the item, if it sets one.

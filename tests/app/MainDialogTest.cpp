@@ -166,7 +166,20 @@ TEST_F(MainDialogTest, AfterSetDefaultSwitchingPagesWritesNothingUntilARowIsTogg
     WriteConfig({{"ie-cookies", false}, {"ie-favorites", true}, {"recycle", false}, {"network", true}});
     // Any write from here on replaces this text.
     const std::string marker = "<?xml version=\"1.0\"?>\r\n<vestrel-config/>\r\n";
-    Run({Look([&] { ToggleFirstItem(); }), Press(IDC_SET_DEFAULT), Look([&] {
+    auto answerSetDefault = [&](int id) {
+        return [id] {
+            HWND question = FindThreadWindow(CMainDialog::kSetDefaultCaption);
+            if (question)
+                PostMessageW(question, WM_COMMAND, id, 0);
+            return question != nullptr;
+        };
+    };
+    Run({Look([&] { ToggleFirstItem(); }), Press(IDC_SET_DEFAULT), answerSetDefault(IDNO), Look([&] {
+             EXPECT_EQ(PageRows(1),
+                       (Texts{"Internet Explorer (Select All) [1]", "IE Cookies [1]", "IE Favorites [1]"}))
+                 << "\"No\" keeps the ticks";
+         }),
+         Press(IDC_SET_DEFAULT), answerSetDefault(IDYES), Look([&] {
              std::string config = ReadFile("vestrel.conf");
              for (const char* line : {"<ie-cookies>true</ie-cookies>", "<ie-favorites>false</ie-favorites>",
                                       "<recycle>true</recycle>", "<network>false</network>"})

@@ -154,12 +154,12 @@ def check_tray_under_dialogs(args, env):
             assert log.read().count("done...") == len(SLOW_ITEMS), "one run only"
 
         choose_from_tray_menu(MENU_SCHEDULE)
-        schedule = desktop.wait_window(" Schedule Dialog", 10)
+        schedule = desktop.wait_window("Schedule Dialog", 10)
         choose_from_tray_menu(MENU_CLOSE)  # while the schedule is open
         time.sleep(1.5)
         assert not sized_windows(300, 240), "the close prompt opened under the schedule"
         assert program.running(), "the tray's Close ended the program under the schedule"
-        assert desktop.find_windows(" Schedule Dialog"), "the schedule went"
+        assert desktop.find_windows("Schedule Dialog"), "the schedule went"
         _, _, width, height = schedule.geometry()
         schedule.click(width - 30, height // 2)  # an empty spot, which activates it
         schedule.key("Escape")

@@ -38,6 +38,25 @@ TEST_F(ConfigFileTest, ItemsAreSortedByTheStoredSelection)
     EXPECT_EQ(Ids(list->Failed()), Texts{"broken"});
 }
 
+// A warned item (unsaved text, offline songs) that appeared after the ticks were stored must not show
+// ticked and be erased by the next "Erase Now".
+TEST_F(ConfigFileTest, AWarnedItemIsTickedOnlyByItsOwnStoredTrue)
+{
+    CopyFileForTest(TestProgramFolder() + "data\\config\\selection.conf", ConfigPath());
+    ConfigSelection selection(ConfigPath());
+    EraseItem warned;
+    warned.warning = "Removes unsaved text.";
+    for (const char* id : {"never-stored", "said-false", "said-true"}) {
+        warned.id = id;
+        EXPECT_EQ(selection.IsItemSelected(warned), warned.id == "said-true") << id;
+    }
+    EraseItem plain;
+    plain.id = "never-stored";
+    EXPECT_TRUE(selection.IsItemSelected(plain));
+    DeleteFileW(ToExtendedPath(ConfigPath()).c_str());
+    EXPECT_FALSE(ConfigSelection(ConfigPath()).IsItemSelected(warned));
+}
+
 TEST_F(ConfigFileTest, EveryItemIsCheckedWithoutAReadableSelection)
 {
     WriteSelectionPlugins();

@@ -7,7 +7,7 @@
 
 #include "resource.h"
 
-#include <memory>
+#include <functional>
 
 namespace {
 
@@ -22,13 +22,22 @@ protected:
         userList_ = ScratchKey() + "\\UserRun";
         machineList_ = ScratchKey() + "\\MachineRun";
         RunLists lists{"HKEY_CURRENT_USER\\" + userList_, "HKEY_CURRENT_USER\\" + machineList_};
-        dialog_ = std::make_unique<COptionsDialog>(AutoStartOperationsFor(lists));
-        dialog_->settingsKeyPath = settingsKey_;
+        autoStart_ = AutoStartOperationsFor(lists);
     }
     void TearDown() override
     {
         ProcessSettings() = saved_;
         SandboxTest::TearDown();
+    }
+
+    // As the main window does: the running values in, stored when OK is pressed.
+    INT_PTR Run(std::function<void(HWND)> script)
+    {
+        COptionsDialog dialog(CurrentOptions(autoStart_));
+        INT_PTR result = RunDialogWith(dialog, std::move(script));
+        if (result == IDOK)
+            StoreOptions(dialog.values, autoStart_, settingsKey_);
+        return result;
     }
 
     std::optional<std::string> UserEntry() const { return ReadStringForTest(userList_, GetAppName()); }
@@ -38,7 +47,7 @@ protected:
     std::string settingsKey_;
     std::string userList_;
     std::string machineList_;
-    std::unique_ptr<COptionsDialog> dialog_;
+    AutoStartOperations autoStart_;
 };
 
 TEST_F(OptionsDialogTest, ShowsTheEntryAndTheRunningSettings)
@@ -52,7 +61,7 @@ TEST_F(OptionsDialogTest, ShowsTheEntryAndTheRunningSettings)
         Click(dialog, IDC_EXPRESS_MODE);
         Click(dialog, IDCANCEL);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDCANCEL);
+    EXPECT_EQ(Run(script), IDCANCEL);
     // Cancel changes nothing at all.
     EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
     EXPECT_FALSE(UserEntry());
@@ -64,7 +73,7 @@ TEST_F(OptionsDialogTest, OkWithoutChangesWritesNoSettingButRewritesTheEntry)
 {
     ProcessSettings().playSound = 1;
     WriteStringForTest(userList_, GetAppName(), "C:\\old copy\\x.exe");
-    EXPECT_EQ(RunDialogWith(*dialog_, [](HWND dialog) { Click(dialog, IDOK); }), IDOK);
+    EXPECT_EQ(Run([](HWND dialog) { Click(dialog, IDOK); }), IDOK);
     EXPECT_FALSE(KeyExistsForTest(settingsKey_));
     EXPECT_EQ(UserEntry(), "\"" + GetAppFolder() + GetAppName() + ".exe\"");
     EXPECT_EQ(ProcessSettings().playSound, 1u);
@@ -76,7 +85,7 @@ TEST_F(OptionsDialogTest, OkWithoutAnEntryRemovesItAgain)
         EXPECT_FALSE(IsChecked(dialog, IDC_AUTO_LAUNCH));
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_FALSE(UserEntry());
     EXPECT_FALSE(KeyExistsForTest(settingsKey_));
 }
@@ -89,7 +98,7 @@ TEST_F(OptionsDialogTest, ClearingAutoLaunchRemovesTheEntryFromBothLists)
         Click(dialog, IDC_AUTO_LAUNCH);
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_FALSE(UserEntry());
     EXPECT_FALSE(MachineEntry());
 }
@@ -100,7 +109,7 @@ TEST_F(OptionsDialogTest, TurningTheChimeOnWithoutASettingsKeyCreatesItWithThatV
         Click(dialog, IDC_PLAY_SOUND);
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(ValueNamesForTest(settingsKey_), (std::vector<std::string>{"Play Sound"}));
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
     EXPECT_EQ(ProcessSettings().playSound, 1u);
@@ -117,7 +126,7 @@ TEST_F(OptionsDialogTest, ChangedSettingsAreWrittenAndTakeEffectAtOnce)
         Click(dialog, IDC_PLAY_SOUND);
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Express Erase Mode"), 0u);
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
     EXPECT_EQ(ProcessSettings().expressEraseMode, 0u);
@@ -131,7 +140,7 @@ TEST_F(OptionsDialogTest, ANonZeroCopyShowsCheckedAndOkStoresItAsOne)
         EXPECT_TRUE(IsChecked(dialog, IDC_PLAY_SOUND));
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     // The box says 1, the copy 5: they differ, so 1 is written.
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
     EXPECT_EQ(ProcessSettings().playSound, 1u);
@@ -140,12 +149,12 @@ TEST_F(OptionsDialogTest, ANonZeroCopyShowsCheckedAndOkStoresItAsOne)
 TEST_F(OptionsDialogTest, ARefusedWriteStillChangesTheRunningSetting)
 {
     // No key can have a name longer than 255 characters.
-    dialog_->settingsKeyPath = ScratchKey() + "\\" + std::string(300, 'k');
+    settingsKey_ = ScratchKey() + "\\" + std::string(300, 'k');
     auto script = [](HWND dialog) {
         Click(dialog, IDC_EXPRESS_MODE);
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(*dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(ProcessSettings().expressEraseMode, 1u);
     EXPECT_TRUE(ValueNamesForTest(ScratchKey()).empty());
 }

@@ -5,6 +5,7 @@
 
 #include "resource.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,23 @@ protected:
     {
         SandboxTest::SetUp();
         key_ = ScratchKey() + "\\Setting";
-        dialog_.settingsKeyPath = key_;
+        saved_ = ProcessSettings();
+        ProcessSettings() = Settings();
+    }
+    void TearDown() override
+    {
+        ProcessSettings() = saved_;
+        SandboxTest::TearDown();
+    }
+
+    // As the main window does: the running values in, stored when OK is pressed.
+    INT_PTR Run(std::function<void(HWND)> script)
+    {
+        CScheduleDialog dialog(CurrentSchedule());
+        INT_PTR result = RunDialogWith(dialog, std::move(script));
+        if (result == IDOK)
+            StoreSchedule(dialog.values, key_);
+        return result;
     }
 
     void Store(DWORD enableSchedule, DWORD eraseAtStartup, DWORD eraseAtEvery, DWORD erasePeriod)
@@ -25,6 +42,8 @@ protected:
         WriteDwordForTest(key_, "Erase at Startup", eraseAtStartup);
         WriteDwordForTest(key_, "Erase at Every", eraseAtEvery);
         WriteDwordForTest(key_, "Erase Period", erasePeriod);
+        ProcessSettings() = Settings();
+        LoadSettings(key_); // as at start-up
     }
 
     std::vector<DWORD> Stored() const
@@ -48,7 +67,7 @@ protected:
     }
 
     std::string key_;
-    CScheduleDialog dialog_;
+    Settings saved_;
 };
 
 using Flags = std::vector<bool>;
@@ -69,7 +88,7 @@ TEST_F(ScheduleDialogTest, WithoutSettingsShowsEverythingOffAndTheFirstPeriod)
         EXPECT_EQ(Selection(dialog), 0);
         Click(dialog, IDCANCEL);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    EXPECT_EQ(Run(script), IDCANCEL);
     // The sorted list keeps the order of the stored index.
     EXPECT_EQ(entries, (std::vector<std::wstring>{L"Half Hour", L"One Hour", L"Eight Hour", L"One Day",
                                                   L"One Week", L"One Month"}));
@@ -87,7 +106,7 @@ TEST_F(ScheduleDialogTest, ShowsTheStoredValues)
         EXPECT_EQ(Selection(dialog), 4);
         Click(dialog, IDCANCEL);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    EXPECT_EQ(Run(script), IDCANCEL);
 }
 
 TEST_F(ScheduleDialogTest, SwitchedOffScheduleDisablesTheOthersButShowsThem)
@@ -100,7 +119,7 @@ TEST_F(ScheduleDialogTest, SwitchedOffScheduleDisablesTheOthersButShowsThem)
         EXPECT_EQ(Selection(dialog), 2);
         Click(dialog, IDCANCEL);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    EXPECT_EQ(Run(script), IDCANCEL);
 }
 
 TEST_F(ScheduleDialogTest, ClicksApplyTheEnablingRule)
@@ -120,13 +139,12 @@ TEST_F(ScheduleDialogTest, ClicksApplyTheEnablingRule)
         EXPECT_EQ(Enabled(dialog), (Flags{true, true, true}));
         Click(dialog, IDCANCEL);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    EXPECT_EQ(Run(script), IDCANCEL);
 }
 
-TEST_F(ScheduleDialogTest, OkWritesTheFourValuesButLeavesTheRunningCopies)
+TEST_F(ScheduleDialogTest, OkWritesTheFourValuesAndTheyApplyAtOnce)
 {
     Store(0, 0, 0, 0);
-    const Settings before = ProcessSettings();
     auto script = [](HWND dialog) {
         Click(dialog, IDC_ENABLE_SCHEDULE);
         Click(dialog, IDC_ERASE_AT_STARTUP);
@@ -134,15 +152,17 @@ TEST_F(ScheduleDialogTest, OkWritesTheFourValuesButLeavesTheRunningCopies)
         SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 5, 0);
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 1, 1, 5}));
-    EXPECT_EQ(ProcessSettings().enableSchedule, before.enableSchedule);
-    EXPECT_EQ(ProcessSettings().erasePeriod, before.erasePeriod);
+    // The timer's next tick counts with the new period, not only the next start.
+    EXPECT_EQ(ProcessSettings().enableSchedule, 1u);
+    EXPECT_EQ(ProcessSettings().eraseAtEvery, 1u);
+    EXPECT_EQ(ProcessSettings().erasePeriod, 5u);
 }
 
 TEST_F(ScheduleDialogTest, OkCreatesTheMissingKey)
 {
-    EXPECT_EQ(RunDialogWith(dialog_, [](HWND dialog) { Click(dialog, IDOK); }), IDOK);
+    EXPECT_EQ(Run([](HWND dialog) { Click(dialog, IDOK); }), IDOK);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{0, 0, 0, 0}));
 }
 
@@ -159,7 +179,7 @@ TEST_F(ScheduleDialogTest, OkWithoutAPeriodAsksForOneWhenErasingEvery)
         SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 1, 0);
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 1}));
 }
@@ -172,7 +192,7 @@ TEST_F(ScheduleDialogTest, ThePeriodIsChosenFromTheListOnlyAndKeptWithoutAChoice
         EXPECT_EQ(style & 3, CBS_DROPDOWNLIST) << "no typed period";
         Click(dialog, IDOK);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDOK);
+    EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 0, 9}));
 }
 
@@ -184,7 +204,7 @@ TEST_F(ScheduleDialogTest, CancelWritesNothing)
         SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_SETCURSEL, 0, 0);
         Click(dialog, IDCANCEL);
     };
-    EXPECT_EQ(RunDialogWith(dialog_, script), IDCANCEL);
+    EXPECT_EQ(Run(script), IDCANCEL);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 1, 3}));
 }
 

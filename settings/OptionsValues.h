@@ -1,0 +1,23 @@
+#pragma once
+#include "settings/AutoStartOperations.h"
+#include "settings/Settings.h"
+
+#include <string>
+
+// What the options dialog shows and hands back on OK. A field added later starts from the running value,
+// so a caller that does not know it stores it unchanged.
+struct OptionsValues {
+    bool autoLaunch = false;
+    bool expressEraseMode = false;
+    bool playSound = false;
+};
+
+// The running values: the process-wide settings and whether the auto-start entry is there.
+OptionsValues CurrentOptions(const AutoStartOperations& autoStart);
+
+// Stores the values OK'd and applies them at once, as the schedule's are. A setting is written only when
+// it differs from the running copy, so OK without changes writes nothing; the copy changes even when the
+// registry refuses the write. The auto-start entry is rewritten every time, so an entry left by a copy
+// elsewhere points at this one afterwards. keyPath is relative to HKEY_CURRENT_USER.
+void StoreOptions(const OptionsValues& values, const AutoStartOperations& autoStart,
+                  const std::string& keyPath = kSettingsKeyPath);

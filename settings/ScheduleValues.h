@@ -1,0 +1,23 @@
+#pragma once
+#include "settings/Settings.h"
+
+#include <cstdint>
+#include <string>
+
+// What the schedule dialog shows and hands back on OK. A field added later starts from the running value,
+// so a caller that does not know it stores it unchanged.
+struct ScheduleValues {
+    bool enableSchedule = false;
+    bool eraseAtStartup = false;
+    bool eraseAtEvery = false;
+    // The index into the period list; one outside it means none was chosen.
+    uint32_t erasePeriod = 0;
+};
+
+// The running values, the process-wide settings.
+ScheduleValues CurrentSchedule();
+
+// Stores the values OK'd, creating the key when it is missing, and applies them at once, as the options'
+// are: the timer counts with the new period from its next tick. Without a chosen period the stored one and
+// the running copy stay as they were. keyPath is relative to HKEY_CURRENT_USER.
+void StoreSchedule(const ScheduleValues& values, const std::string& keyPath = kSettingsKeyPath);
