@@ -14,6 +14,9 @@
 #include "app/CScheduleDialog.h"
 #include "settings/ConfigSelection.h"
 #include "settings/Schedule.h"
+#include "settings/ScheduledTask.h"
+#include "settings/AppPaths.h"
+#include "engine/ErrorText.h"
 #include "settings/Settings.h"
 #include "app/CClosePromptDialog.h"
 #include "app/CLoaderDialog.h"
@@ -462,11 +465,27 @@ void CMainDialog::OnSchedule()
 {
     if (BringModalToFront())
         return;
-    CScheduleDialog dialog(CurrentSchedule());
+    ComInit com;
+    ScheduleValues shown = CurrentSchedule();
+    shown.eraseWhenClosed = IsEraseTaskRegistered();
+    CScheduleDialog dialog(shown, setup_.policies);
     RunModal([&] {
-        if (dialog.DoModal(GetHwnd()) == IDOK)
-            StoreSchedule(dialog.values, setup_.settingsKey);
+        if (dialog.DoModal(GetHwnd()) != IDOK)
+            return;
+        StoreSchedule(dialog.values, setup_.settingsKey);
+        setup_.policies.ApplyTo(ProcessSettings()); // what the organization sets stays as it says
+        UpdateEraseTaskOrSay(dialog.values.eraseWhenClosed);
     });
+}
+
+void CMainDialog::UpdateEraseTaskOrSay(bool whenClosed) const
+{
+    HRESULT result = UpdateEraseTask(ProcessSettings(), whenClosed, GetAppFolder() + "vestrel-cli.exe");
+    if (FAILED(result)) {
+        std::wstring text = L"The Task Scheduler did not take the change, so erasing while Vestrel is closed "
+                            L"stays as it was:\n" + ToWide(ErrorText(result));
+        MessageBoxW(GetHwnd(), text.c_str(), L"Vestrel", MB_OK | MB_ICONWARNING);
+    }
 }
 
 // Both ways to more plug-ins, in a menu under the button: the page about them, and the import.

@@ -59,6 +59,8 @@ private:
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
+    // Registers or removes the task that erases while the program is closed; tells the user of a failure.
+    void UpdateEraseTaskOrSay(bool whenClosed) const;
     void OnSetDefault();
     void OnPlugin();
     void OnPluginPage();

@@ -3,6 +3,7 @@
 #include "framework/TaskScheduler.h"
 #include "framework/Utf8.h"
 #include "settings/Schedule.h"
+#include "settings/Settings.h"
 
 #include <cstdio>
 #include <iterator>
@@ -135,4 +136,14 @@ bool IsEraseTaskRegistered()
     std::string xml;
     return SUCCEEDED(scheduler.ReadXml(kEraseTaskFolder, EraseTaskName(), xml)) ||
            SUCCEEDED(scheduler.ReadXml("\\", EraseTaskRootName(), xml));
+}
+
+HRESULT UpdateEraseTask(const Settings& running, bool whenClosed, const std::string& cliPath)
+{
+    bool wanted = whenClosed && running.enableSchedule && running.eraseAtEvery &&
+                  running.erasePeriod < kSchedulePeriodCount;
+    if (wanted)
+        return RegisterEraseTask(running.erasePeriod, cliPath);
+    HRESULT removed = RemoveEraseTask();
+    return SUCCEEDED(removed) ? S_OK : removed;
 }

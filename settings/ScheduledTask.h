@@ -24,3 +24,8 @@ HRESULT RegisterEraseTask(uint32_t period, const std::string& cliPath);
 HRESULT RemoveEraseTask();
 // Whether the current user has the task. Needs COM on the thread.
 bool IsEraseTaskRegistered();
+
+struct Settings;
+// After the schedule was stored: the task for the running period when whenClosed and the schedule's
+// periodic erase are on, otherwise none. Needs COM on the thread.
+HRESULT UpdateEraseTask(const Settings& running, bool whenClosed, const std::string& cliPath);
