@@ -36,7 +36,8 @@ const RECT kStatisticsArea{20, 350, 400, 400};
 const int kStatisticsRight = 354; // the panel's inner edge in the skin
 const int kStatisticsFontHeight = 14;
 const POINT kStatisticsOrigin{23, 364};
-const POINT kManagedOrigin{23, 70};
+const POINT kManagedOrigin{117, 340}; // under the lists, which give way to it
+const int kManagedFontHeight = 12;     // the line fits the lists' width
 const COLORREF kManagedTextColour = RGB(0x40, 0x40, 0x40);
 const int kStatisticsLineStep = 15;
 const UINT kTimerId = 1;
@@ -174,6 +175,7 @@ bool CMainDialog::OnInitDialog()
     LoadSettings(setup_.settingsKey);
     RecordPolicyProblems(setup_.policies, setup_.recordPath);
     statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
+    managedFont_ = CreateSkinFont(dpi_.Scale(kManagedFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
@@ -206,7 +208,7 @@ bool CMainDialog::CreateLists()
 {
     // Created in the order pages 1, 3, 2, so page 2's list lies on top until a page is chosen.
     for (int page : {1, 3, 2}) {
-        if (!List(page).Create(dpi_.Scale(kListRect), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
+        if (!List(page).Create(ListRect(), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
     }
@@ -278,12 +280,20 @@ void CMainDialog::PlaceControls()
 
 void CMainDialog::PlaceLists()
 {
-    const RECT r = dpi_.Scale(kListRect);
+    const RECT r = ListRect();
     for (CCheckListCtrl& list : lists_) {
         SetWindowPos(list.GetHwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         list.ApplyDpi(dpi_);
     }
+}
+
+RECT CMainDialog::ListRect() const
+{
+    RECT list = kListRect;
+    if (setup_.policies.Any())
+        list.bottom = kManagedOrigin.y - 2;
+    return dpi_.Scale(list);
 }
 
 RECT CMainDialog::ControlRect(int id, const Dpi& dpi)
@@ -582,7 +592,7 @@ void CMainDialog::PaintStatistics(HDC dc) const
                    dpi_.Scale(kStatisticsLineStep)},
                   FittedStatisticsLines(dc));
     if (setup_.policies.Any())
-        DrawTextLines(dc, {statisticsFont_.get(), kManagedTextColour, dpi_.Scale(kManagedOrigin), 0},
+        DrawTextLines(dc, {managedFont_.get(), kManagedTextColour, dpi_.Scale(kManagedOrigin), 0},
                       {kSomeSettingsManagedText});
 }
 
@@ -652,6 +662,7 @@ LRESULT CMainDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     dpi_ = Dpi(HIWORD(wParam));
     FollowDpiChange(dpi_, lParam);
     statisticsFont_ = CreateSkinFont(dpi_.Scale(kStatisticsFontHeight));
+    managedFont_ = CreateSkinFont(dpi_.Scale(kManagedFontHeight));
     PlaceControls();
     PlaceLists();
     ApplyButtonSkins();

@@ -83,6 +83,8 @@ private:
     void ApplyButtonSkins();
     void PlaceControls();
     void PlaceLists();
+    // Where the lists lie at the window's DPI: shorter while a line says the organization manages settings.
+    RECT ListRect() const;
     void SaveSelection();
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
@@ -106,6 +108,7 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
+    GdiObject<HFONT> managedFont_;
     Dpi dpi_;
     int currentPage_ = 0;
     int modalDepth_ = 0;

@@ -15,8 +15,16 @@ END_MESSAGE_MAP()
 
 namespace {
 
-constexpr int kScheduleControls[] = {IDC_ENABLE_SCHEDULE, IDC_ERASE_AT_STARTUP, IDC_ERASE_AT_EVERY,
-                                     IDC_ERASE_PERIOD, IDC_ERASE_WHEN_CLOSED};
+// The controls a policy may decide, and how the note under them names each.
+struct ScheduleControl {
+    int id;
+    const char* name;
+};
+constexpr ScheduleControl kScheduleControls[] = {
+    {IDC_ENABLE_SCHEDULE, "Enable Schedule"},   {IDC_ERASE_AT_STARTUP, "Auto Erase at Windows Startup"},
+    {IDC_ERASE_AT_EVERY, "Auto Erase every"},   {IDC_ERASE_PERIOD, "the period"},
+    {IDC_ERASE_WHEN_CLOSED, "Also when Vestrel is closed"},
+};
 
 } // namespace
 
@@ -116,17 +124,19 @@ bool CScheduleDialog::IsManaged(int id) const
 void CScheduleDialog::ShowManaged()
 {
     std::vector<RECT> areas;
-    for (int id : kScheduleControls) {
-        if (!IsManaged(id))
+    std::string note = kManagedByOrganizationText;
+    for (const ScheduleControl& control : kScheduleControls) {
+        if (!IsManaged(control.id))
             continue;
         RECT area{};
-        GetWindowRect(GetItem(id), &area);
+        GetWindowRect(GetItem(control.id), &area);
         MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&area), 2);
         areas.push_back(area);
+        note += (areas.size() == 1 ? ": " : ", ") + std::string(control.name);
     }
     if (areas.empty())
         return;
-    SetWindowTextW(GetItem(IDC_MANAGED_NOTE), ToWide(kManagedByOrganizationText).c_str());
+    SetWindowTextW(GetItem(IDC_MANAGED_NOTE), ToWide(note).c_str());
     ShowWindow(GetItem(IDC_MANAGED_NOTE), SW_SHOW);
     managedTip_.CreateOverAreas(GetHwnd(), areas, kManagedByOrganizationText);
 }

@@ -68,6 +68,12 @@ protected:
     }
 
     static bool NoteShown(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, IDC_MANAGED_NOTE)); }
+    static std::wstring Note(HWND dialog)
+    {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(dialog, IDC_MANAGED_NOTE, text, 256);
+        return text;
+    }
 
     std::string key_;
     Settings saved_;
@@ -230,6 +236,7 @@ TEST_F(ScheduleDialogTest, ManagedOptionsStayDisabledAndSaySo)
         Click(dialog, IDC_ERASE_AT_EVERY);
         EXPECT_FALSE(IsEnabled(dialog, IDC_ERASE_PERIOD)) << "enabled again with the periodic erase";
         EXPECT_TRUE(NoteShown(dialog));
+        EXPECT_EQ(Note(dialog), L"Set by your organization: the period, Also when Vestrel is closed");
         Click(dialog, IDOK);
     };
     EXPECT_EQ(Run(script, policies), IDOK);
