@@ -69,7 +69,7 @@ HRESULT TaskScheduler::Register(const std::string& folder, const std::string& na
         folderUsed = folder;
         return RegisterIn(own.get(), name, xml);
     }
-    folderUsed = "\\";
+    folderUsed.assign(1, '\\'); // the root folder; a literal here trips a false -Wrestrict of GCC 12
     return RegisterIn(root.get(), rootName, xml);
 }
 
