@@ -199,7 +199,7 @@ bool CEraseProgressDialog::OnInitDialog()
 // The rows are added under the run's own filter in the run's order, so the run's n-th item is row n - 1.
 void CEraseProgressDialog::ListItems()
 {
-    RunSelection selection(setup.configPath);
+    RunSelection selection(setup.configPath, setup.policies.ForcedTicks());
     EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection, setup.pluginCache);
     names_.clear();
     warnings_.clear();

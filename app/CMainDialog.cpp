@@ -15,10 +15,14 @@
 #include "app/CScheduleDialog.h"
 #include "settings/ConfigSelection.h"
 #include "settings/Schedule.h"
+#include "settings/ScheduledTask.h"
+#include "settings/AppPaths.h"
+#include "engine/ErrorText.h"
 #include "settings/Settings.h"
 #include "app/CClosePromptDialog.h"
 #include "app/CLoaderDialog.h"
 #include "framework/Utf8.h"
+#include "settings/PolicyNames.h"
 #include "ui/SkinDrawing.h"
 
 #include <windowsx.h>
@@ -35,6 +39,9 @@ const RECT kStatisticsArea{20, 350, 400, 400};
 const int kStatisticsRight = 354; // the panel's inner edge in the skin
 const int kStatisticsFontHeight = 14;
 const POINT kStatisticsOrigin{23, 364};
+const POINT kManagedOrigin{117, 340}; // under the lists, which give way to it
+const int kManagedFontHeight = 12;     // the line fits the lists' width
+const COLORREF kManagedTextColour = RGB(0x40, 0x40, 0x40);
 const int kStatisticsLineStep = 15;
 const UINT kTimerId = 1;
 const UINT kTimerPeriod = 300;
@@ -78,6 +85,15 @@ const MainButton kButtons[] = {
      "Close it"},
 };
 
+// A menu entry the organization's policy refuses: greyed, saying why where a shortcut would stand.
+void MarkManaged(HMENU menu, UINT id)
+{
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, id, text, static_cast<int>(std::size(text)), MF_BYCOMMAND);
+    std::wstring marked = std::wstring(text) + L"\t" + ToWide(kManagedByOrganizationText);
+    ModifyMenuW(menu, id, MF_BYCOMMAND | MF_STRING | MF_GRAYED, id, marked.c_str());
+}
+
 int PageOfType(const std::string& type)
 {
     for (int page = 1; page <= CMainDialog::kPageCount; ++page) {
@@ -105,7 +121,7 @@ std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
 {
     FinishInterruptedImport(setup.pluginFolder);
     return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
-                                           ConfigSelection(setup.configPath), setup.pluginCache);
+                                           ConfigSelection(setup.configPath, setup.policies.ForcedTicks()), setup.pluginCache);
 }
 
 } // namespace
@@ -163,7 +179,9 @@ bool CMainDialog::OnInitDialog()
     ApplyButtonSkins();
     ShowPage(1);
     LoadSettings(setup_.settingsKey);
+    RecordPolicyProblems(setup_.policies, setup_.recordPath);
     statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
+    managedFont_ = CreateSkinFont(WindowDpi().Scale(kManagedFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
@@ -195,9 +213,8 @@ void CMainDialog::SetIcons()
 bool CMainDialog::CreateLists()
 {
     // Created in the order pages 1, 3, 2, so page 2's list lies on top until a page is chosen.
-    const RECT place = WindowDpi().Scale(kListRect);
     for (int page : {1, 3, 2}) {
-        if (!List(page).Create(place, GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
+        if (!List(page).Create(ListRect(), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
     }
@@ -215,7 +232,7 @@ void CMainDialog::FillLists()
         selectAll[page - 1] = List(page).AddItem(kSelectAllRows[page - 1], nullptr, CheckListItem::Unchecked,
                                                  0, text, selectedText, selectedBack);
     }
-    ConfigSelection selection(setup_.configPath);
+    ConfigSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
     const auto& items = items_->Items();
     for (size_t index = 0; index < items.size(); ++index) {
         const EraseItem& item = items[index];
@@ -227,6 +244,10 @@ void CMainDialog::FillLists()
                                                 static_cast<int>(index), text, selectedText, selectedBack);
         if (row)
             row->warning = item.warning; // shown in the row's tooltip
+        if (row && selection.ForcedValue(item.id)) {
+            row->locked = true;
+            row->warning = kManagedByOrganizationText + (item.warning.empty() ? "" : "\n" + item.warning);
+        }
     }
     for (int page = 1; page <= kPageCount; ++page)
         List(page).SetCheck(0, SelectAllState(List(page)));
@@ -264,12 +285,20 @@ void CMainDialog::PlaceControls()
 
 void CMainDialog::PlaceLists()
 {
-    const RECT r = WindowDpi().Scale(kListRect);
+    const RECT r = ListRect();
     for (CCheckListCtrl& list : lists_) {
         SetWindowPos(list.GetHwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         list.ApplyDpi(WindowDpi());
     }
+}
+
+RECT CMainDialog::ListRect() const
+{
+    RECT list = kListRect;
+    if (setup_.policies.Any())
+        list.bottom = kManagedOrigin.y - 2;
+    return WindowDpi().Scale(list);
 }
 
 RECT CMainDialog::ControlRect(int id, const Dpi& dpi)
@@ -315,7 +344,8 @@ std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
     const auto& items = items_->Items();
     for (int row = 1; row < list.GetCount(); ++row) {
         size_t index = static_cast<size_t>(list.GetItemData(row)); // the item's place in the list
-        if (index < items.size())
+        // The organization's tick is not the user's: their own stays stored for when the policy goes.
+        if (index < items.size() && !list.IsLocked(row))
             rows.push_back({items[index].id, list.GetCheck(row)});
     }
     return rows;
@@ -459,17 +489,37 @@ void CMainDialog::OnSchedule()
 {
     if (BringModalToFront())
         return;
-    CScheduleDialog dialog(CurrentSchedule());
+    ComInit com;
+    ScheduleValues shown = CurrentSchedule();
+    shown.eraseWhenClosed = IsEraseTaskRegistered();
+    CScheduleDialog dialog(shown, setup_.policies);
     RunModal([&] {
-        if (dialog.DoModal(GetHwnd()) == IDOK)
-            StoreSchedule(dialog.values, setup_.settingsKey);
+        if (dialog.DoModal(GetHwnd()) != IDOK)
+            return;
+        StoreSchedule(dialog.values, setup_.settingsKey);
+        setup_.policies.ApplyTo(ProcessSettings()); // what the organization sets stays as it says
+        UpdateEraseTaskOrSay(dialog.values.eraseWhenClosed);
     });
+}
+
+void CMainDialog::UpdateEraseTaskOrSay(bool whenClosed) const
+{
+    HRESULT result = UpdateEraseTask(ProcessSettings(), whenClosed, GetAppFolder() + "vestrel-cli.exe");
+    if (FAILED(result)) {
+        std::wstring text = L"The Task Scheduler did not take the change, so erasing while Vestrel is closed "
+                            L"stays as it was:\n" + ToWide(ErrorText(result));
+        MessageBoxW(GetHwnd(), text.c_str(), L"Vestrel", MB_OK | MB_ICONWARNING);
+    }
 }
 
 // Both ways to more plug-ins, in a menu under the button: the page about them, and the import.
 void CMainDialog::OnPlugin()
 {
     MenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_PLUGIN_MENU)));
+    if (!setup_.policies.MayImportRules())
+        MarkManaged(GetSubMenu(menu.get(), 0), ID_IMPORT_RULES);
+    if (!setup_.policies.MayChangePlugins())
+        MarkManaged(GetSubMenu(menu.get(), 0), ID_PLUGIN_PAGE);
     RECT button{};
     GetWindowRect(GetItem(IDC_PLUGIN), &button);
     TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN, button.left, button.bottom, 0,
@@ -478,13 +528,14 @@ void CMainDialog::OnPlugin()
 
 void CMainDialog::OnPluginPage()
 {
-    OpenPluginPage();
+    if (setup_.policies.MayChangePlugins())
+        OpenPluginPage();
 }
 
 // The imported items appear at once, on the Applications page, unticked.
 void CMainDialog::OnImportRules()
 {
-    if (BringModalToFront())
+    if (BringModalToFront() || !setup_.policies.MayImportRules())
         return;
     SaveSelection();
     bool imported = false;
@@ -492,7 +543,7 @@ void CMainDialog::OnImportRules()
     if (!imported)
         return;
     items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
-                                             ConfigSelection(setup_.configPath), setup_.pluginCache);
+                                             ConfigSelection(setup_.configPath, setup_.policies.ForcedTicks()), setup_.pluginCache);
     FillLists();
     for (int page = 1; page <= kPageCount; ++page)
         ClearModified(page);
@@ -554,6 +605,9 @@ void CMainDialog::PaintStatistics(HDC dc) const
                   {statisticsFont_.get(), RGB(0, 0, 0), WindowDpi().Scale(kStatisticsOrigin),
                    WindowDpi().Scale(kStatisticsLineStep)},
                   FittedStatisticsLines(dc));
+    if (setup_.policies.Any())
+        DrawTextLines(dc, {managedFont_.get(), kManagedTextColour, WindowDpi().Scale(kManagedOrigin), 0},
+                      {kSomeSettingsManagedText});
 }
 
 void CMainDialog::RepaintStatistics()
@@ -599,7 +653,7 @@ LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)
 void CMainDialog::OnTimer(UINT_PTR)
 {
     // A schedule that comes due while the erase window is open waits: that window's run is the one.
-    if (IsEraseDueNow(IsEraseBusy() || IsOpen(Modal::EraseWindow)))
+    if (IsEraseDueNow(IsEraseBusy() || IsOpen(Modal::EraseWindow), setup_.settingsKey))
         RunSilently();
     Default();
 }
@@ -624,6 +678,7 @@ LRESULT CMainDialog::OnEndSession(WPARAM ending, LPARAM)
 void CMainDialog::Layout()
 {
     statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
+    managedFont_ = CreateSkinFont(WindowDpi().Scale(kManagedFontHeight));
     PlaceControls();
     PlaceLists();
     ApplyButtonSkins();

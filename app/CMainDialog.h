@@ -66,6 +66,8 @@ private:
     void OnEraseNow();
     void OnOptions();
     void OnSchedule();
+    // Registers or removes the task that erases while the program is closed; tells the user of a failure.
+    void UpdateEraseTaskOrSay(bool whenClosed) const;
     void OnSetDefault();
     void OnPlugin();
     void OnPluginPage();
@@ -89,6 +91,8 @@ private:
     void PlaceControls();
     void PlaceLists();
     void Layout() override;
+    // Where the lists lie at the window's DPI: shorter while a line says the organization manages settings.
+    RECT ListRect() const;
     void SaveSelection();
     void ShowPage(int page);
     void PaintStatistics(HDC dc) const;
@@ -134,6 +138,7 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
+    GdiObject<HFONT> managedFont_;
     int currentPage_ = 0;
     std::vector<Modal> modals_; // innermost last
     bool closeAfterModal_ = false;

@@ -3,6 +3,8 @@
 #include "framework/Utf8.h"
 #include "settings/Schedule.h"
 
+#include <vector>
+
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CScheduleDialog, Dialog)
@@ -11,7 +13,25 @@ BEGIN_MESSAGE_MAP(CScheduleDialog, Dialog)
     ON_COMMAND(IDOK, OnOk)
 END_MESSAGE_MAP()
 
-CScheduleDialog::CScheduleDialog(const ScheduleValues& shown) : Dialog(IDD_SCHEDULE), values(shown) {}
+namespace {
+
+// The controls a policy may decide, and how the note under them names each.
+struct ScheduleControl {
+    int id;
+    const char* name;
+};
+constexpr ScheduleControl kScheduleControls[] = {
+    {IDC_ENABLE_SCHEDULE, "Enable Schedule"},   {IDC_ERASE_AT_STARTUP, "Auto Erase at Windows Startup"},
+    {IDC_ERASE_AT_EVERY, "Auto Erase every"},   {IDC_ERASE_PERIOD, "the period"},
+    {IDC_ERASE_WHEN_CLOSED, "Also when Vestrel is closed"},
+};
+
+} // namespace
+
+CScheduleDialog::CScheduleDialog(const ScheduleValues& shown, Policies policies)
+    : Dialog(IDD_SCHEDULE), values(shown), policies_(std::move(policies))
+{
+}
 
 bool CScheduleDialog::OnInitDialog()
 {
@@ -23,7 +43,9 @@ bool CScheduleDialog::OnInitDialog()
     Check(IDC_ENABLE_SCHEDULE, values.enableSchedule);
     Check(IDC_ERASE_AT_STARTUP, values.eraseAtStartup);
     Check(IDC_ERASE_AT_EVERY, values.eraseAtEvery);
+    Check(IDC_ERASE_WHEN_CLOSED, values.eraseWhenClosed);
     ApplyEnabling();
+    ShowManaged();
     // An index outside the list, -1 included, leaves it without a selection.
     SendMessageW(periods, CB_SETCURSEL, values.erasePeriod, 0);
     return true;
@@ -31,10 +53,7 @@ bool CScheduleDialog::OnInitDialog()
 
 void CScheduleDialog::OnEnableSchedule() { ApplyEnabling(); }
 
-void CScheduleDialog::OnEraseAtEvery()
-{
-    EnableWindow(GetItem(IDC_ERASE_PERIOD), IsChecked(IDC_ERASE_AT_EVERY));
-}
+void CScheduleDialog::OnEraseAtEvery() { ApplyEnabling(); }
 
 void CScheduleDialog::OnOk()
 {
@@ -52,6 +71,7 @@ void CScheduleDialog::OnOk()
     values.eraseAtStartup = IsChecked(IDC_ERASE_AT_STARTUP);
     values.eraseAtEvery = IsChecked(IDC_ERASE_AT_EVERY);
     values.erasePeriod = chosen ? static_cast<uint32_t>(period) : kSchedulePeriodCount;
+    values.eraseWhenClosed = IsChecked(IDC_ERASE_WHEN_CLOSED);
     EndDialog(IDOK);
 }
 
@@ -68,7 +88,55 @@ bool CScheduleDialog::IsChecked(int id) const
 void CScheduleDialog::ApplyEnabling()
 {
     bool enabled = IsChecked(IDC_ENABLE_SCHEDULE);
-    EnableWindow(GetItem(IDC_ERASE_AT_STARTUP), enabled);
-    EnableWindow(GetItem(IDC_ERASE_AT_EVERY), enabled);
-    EnableWindow(GetItem(IDC_ERASE_PERIOD), enabled && IsChecked(IDC_ERASE_AT_EVERY));
+    bool every = enabled && IsChecked(IDC_ERASE_AT_EVERY);
+    Enable(IDC_ENABLE_SCHEDULE, true);
+    Enable(IDC_ERASE_AT_STARTUP, enabled);
+    Enable(IDC_ERASE_AT_EVERY, enabled);
+    Enable(IDC_ERASE_PERIOD, every);
+    Enable(IDC_ERASE_WHEN_CLOSED, every);
+}
+
+void CScheduleDialog::Enable(int id, bool enabled) const
+{
+    EnableWindow(GetItem(id), enabled && !IsManaged(id));
+}
+
+// The task runs vestrel-cli's erase, which a policy may refuse: then it would never erase.
+bool CScheduleDialog::IsManaged(int id) const
+{
+    switch (id) {
+    case IDC_ENABLE_SCHEDULE:
+        return policies_.enableSchedule.has_value();
+    case IDC_ERASE_AT_STARTUP:
+        return policies_.eraseAtStartup.has_value();
+    case IDC_ERASE_AT_EVERY:
+        return policies_.eraseAtEvery.has_value();
+    case IDC_ERASE_PERIOD:
+        return policies_.erasePeriod.has_value();
+    case IDC_ERASE_WHEN_CLOSED:
+        return !policies_.MayEraseFromCommandLine();
+    default:
+        return false;
+    }
+}
+
+// A disabled control gets no mouse messages for a tooltip of its own: the tooltip watches its place.
+void CScheduleDialog::ShowManaged()
+{
+    std::vector<RECT> areas;
+    std::string note = kManagedByOrganizationText;
+    for (const ScheduleControl& control : kScheduleControls) {
+        if (!IsManaged(control.id))
+            continue;
+        RECT area{};
+        GetWindowRect(GetItem(control.id), &area);
+        MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&area), 2);
+        areas.push_back(area);
+        note += (areas.size() == 1 ? ": " : ", ") + std::string(control.name);
+    }
+    if (areas.empty())
+        return;
+    SetWindowTextW(GetItem(IDC_MANAGED_NOTE), ToWide(note).c_str());
+    ShowWindow(GetItem(IDC_MANAGED_NOTE), SW_SHOW);
+    managedTip_.CreateOverAreas(GetHwnd(), areas, kManagedByOrganizationText);
 }

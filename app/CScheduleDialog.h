@@ -1,12 +1,15 @@
 #pragma once
 #include "framework/Dialog.h"
+#include "settings/Policies.h"
 #include "settings/ScheduleValues.h"
+#include "ui/CToolTip.h"
 
-// Edits "Enable Schedule", "Erase at Startup", "Erase at Every" and "Erase Period". Shows values and hands
-// back the edited ones on OK; storing them is the caller's (StoreSchedule).
+// Edits "Enable Schedule", "Erase at Startup", "Erase at Every", "Erase Period" and whether a task erases
+// while Vestrel is closed. Shows values and hands back the edited ones on OK; storing them is the caller's
+// (StoreSchedule, UpdateEraseTask). What the organization's policies decide is shown disabled, saying so.
 class CScheduleDialog : public Dialog {
 public:
-    explicit CScheduleDialog(const ScheduleValues& shown);
+    explicit CScheduleDialog(const ScheduleValues& shown, Policies policies = Policies());
 
     // What the dialog shows; after OK, what the user chose (a period outside the list when none was).
     ScheduleValues values;
@@ -19,8 +22,15 @@ private:
 
     void Check(int id, bool checked) const;
     bool IsChecked(int id) const;
-    // Without the master switch nothing else can be changed; the period only matters with "every".
+    // Without the master switch nothing else can be changed; the period and the task only matter with
+    // "every". A control a policy decides stays disabled.
     void ApplyEnabling();
+    void Enable(int id, bool enabled) const;
+    bool IsManaged(int id) const;
+    void ShowManaged();
+
+    Policies policies_;
+    CToolTip managedTip_;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -9,9 +9,12 @@
 #include "cli/ReportingHooks.h"
 #include "engine/EraseItemList.h"
 #include "engine/EraseMode.h"
+#include "engine/ErrorText.h"
 #include "import/RulesImport.h"
 #include "settings/KeepSites.h"
 #include "settings/RecordLog.h"
+#include "settings/Schedule.h"
+#include "settings/ScheduledTask.h"
 
 #include <windows.h>
 
@@ -34,6 +37,10 @@ const char kCliUsage[] =
     "                    first ask the programs that keep items from running (a browser)\n"
     "                    to close, as closing their windows would, and wait for them up to\n"
     "                    15 seconds; an item whose program still runs is skipped\n"
+    "  erase --scheduled what the task of \"Also when Vestrel is closed\" runs: the selected\n"
+    "                    items, unless the schedule is off or this period's erase is done\n"
+    "  schedule --remove-task\n"
+    "                    remove the current user's scheduled task (the uninstaller does)\n"
     "  import-winapp2 FILE [--replace]\n"
     "                    turn each entry of a winapp2.ini rules file into a plug-in\n"
     "                    (winapp2-NAME, on the Applications page, not selected); --replace\n"
@@ -50,7 +57,7 @@ const char kCliUsage[] =
     "was skipped (its program runs), or an import skipped entries (listed with the reasons)\n"
     "or refused the file;\n"
     "2 bad usage or an unknown id; 3 nothing is selected, or the configuration cannot be\n"
-    "read.\n";
+    "read; 4 your organization's policy does not allow the erase or the import.\n";
 
 namespace {
 
@@ -112,6 +119,10 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
     CliRequest request = ParseCommandLine(arguments);
     if (!request.error.empty())
         return Stop(request, kExitBadUsage, request.error + " (vestrel-cli --help shows the usage)");
+    if (std::string refusal = Refusal(request); !refusal.empty())
+        return Stop(request, kExitNotAllowed, refusal);
+    if (request.command == CliCommand::RemoveTask)
+        return RemoveTask(request);
     if (request.command == CliCommand::List || request.command == CliCommand::Preview ||
         request.command == CliCommand::Erase)
         FinishInterruptedImport(setup_.pluginFolder); // before any plug-in is read
@@ -125,11 +136,22 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
         return ImportRules(request);
     case CliCommand::Keep:
         return Keep(request);
+    case CliCommand::RemoveTask:
     case CliCommand::Preview:
     case CliCommand::Erase:
         break;
     }
     return PreviewOrErase(request);
+}
+
+std::string CliProgram::Refusal(const CliRequest& request) const
+{
+    const Policies& policies = setup_.policies;
+    if (request.command == CliCommand::Erase && !policies.MayEraseFromCommandLine())
+        return "your organization does not allow erasing from the command line; erase in Vestrel's window";
+    if (request.command == CliCommand::ImportRules && !policies.MayImportRules())
+        return "your organization does not allow importing rules or changing the plug-in folder";
+    return {};
 }
 
 int CliProgram::Stop(const CliRequest& request, int code, const std::string& message,
@@ -143,9 +165,9 @@ int CliProgram::Stop(const CliRequest& request, int code, const std::string& mes
 
 int CliProgram::List(const CliRequest& request)
 {
-    ConfirmedSelection selection(setup_.configPath);
+    ConfirmedSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
     EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
-    streams_.out(request.json ? ListJson(list, selection) : ListText(list, selection));
+    streams_.out(request.json ? ListJson(list, selection, setup_.policies) : ListText(list, selection));
     return kExitDone;
 }
 
@@ -153,7 +175,11 @@ int CliProgram::List(const CliRequest& request)
 // items at the time, so only those whose tick is stored run.
 int CliProgram::PreviewOrErase(const CliRequest& request)
 {
-    ConfirmedSelection confirmed(setup_.configPath);
+    if (std::string skip = request.scheduled ? ScheduledSkip() : std::string(); !skip.empty()) {
+        streams_.err("vestrel-cli: " + skip + "\n");
+        return kExitDone;
+    }
+    ConfirmedSelection confirmed(setup_.configPath, setup_.policies.ForcedTicks());
     ChosenItems chosen(request.ids);
     bool unattended = request.ids.empty();
     const ItemSelection& selection = unattended ? static_cast<const ItemSelection&>(confirmed) : chosen;
@@ -180,6 +206,7 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
     ReportingHooks hooks(report, progress);
     if (erase) {
         RecordLog log(setup_.recordPath);
+        RecordPolicyProblems(setup_.policies, setup_.recordPath);
         for (const std::string& note : unattended ? confirmed.Notes(list) : std::vector<std::string>())
             log.Write(note);
         if (request.closePrograms)
@@ -200,6 +227,28 @@ void CliProgram::ClosePrograms(const std::vector<EraseItem*>& items)
     for (const std::string& name : RunningProgramNames(items))
         streams_.err("asking " + name + " to close\n");
     setup_.stillRunning = CloseRunningPrograms(items);
+}
+
+// The task may outlive the user's choice: a schedule turned off meanwhile, or by a policy, stops it here.
+std::string CliProgram::ScheduledSkip() const
+{
+    const Settings& settings = setup_.settings;
+    if (!settings.enableSchedule || !settings.eraseAtEvery)
+        return "nothing erased: the schedule is off";
+    LoadStatistics(setup_.settingsKey);
+    if (ErasedThisPeriod(settings, SecondsSinceLastRun(setup_.clock(), ProcessStatistics().lastErasedTime)))
+        return "nothing erased: Vestrel erased in this period of the schedule already";
+    return {};
+}
+
+int CliProgram::RemoveTask(const CliRequest& request)
+{
+    ComInit com;
+    HRESULT result = RemoveEraseTask();
+    if (FAILED(result))
+        return Stop(request, kExitNotDeleted, "the scheduled task could not be removed: " + ErrorText(result));
+    streams_.out(result == S_OK ? "The scheduled task was removed.\n" : "There was no scheduled task.\n");
+    return kExitDone;
 }
 
 int CliProgram::ImportRules(const CliRequest& request)
@@ -243,6 +292,7 @@ int RunCliProgram(const std::vector<std::string>& arguments)
     ConsoleStream out(STD_OUTPUT_HANDLE);
     ConsoleStream err(STD_ERROR_HANDLE);
     try {
+        LoadSettings(); // the schedule's, for the scheduled task's erase
         EraseRunSetup setup = EraseRunSetup::ForProgram();
         setup.configPath = GetAppFolder() + kProgramName + ".conf";
         setup.recordPath = GetAppFolder() + kProgramName + ".log";

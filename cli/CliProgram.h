@@ -18,8 +18,9 @@ enum CliExitCode {
                              // item was skipped (its program runs);
                              // an import skipped an entry or refused the file
     kExitBadUsage = 2,       // bad usage or an unknown item id
-    kExitNothingSelected = 3 // neither the command line nor a stored tick selects an item, or the
-                             // configuration cannot be read
+    kExitNothingSelected = 3, // neither the command line nor a stored tick selects an item, or the
+                              // configuration cannot be read
+    kExitNotAllowed = 4       // the organization's policy does not allow the erase or the import
 };
 
 // Where the commands write: the document or text on out, messages and progress on err.
@@ -42,6 +43,11 @@ private:
     // Asks the programs that keep the items from running to close; the run then says why any still runs.
     void ClosePrograms(const std::vector<EraseItem*>& items);
     int Keep(const CliRequest& request);
+    int RemoveTask(const CliRequest& request);
+    // Why the scheduled task's erase does nothing now; empty when it is due.
+    std::string ScheduledSkip() const;
+    // Why the policies refuse the command; empty when they allow it.
+    std::string Refusal(const CliRequest& request) const;
     int Stop(const CliRequest& request, int code, const std::string& message,
              const std::vector<NewItem>& newItems = {});
 

@@ -12,7 +12,8 @@ bool IsHelpOption(const std::string& argument)
 bool ParseCommandName(const std::string& name, CliCommand& command)
 {
     for (CliCommand known :
-         {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules, CliCommand::Keep}) {
+         {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules, CliCommand::Keep,
+          CliCommand::RemoveTask}) {
         if (name == CommandName(known)) {
             command = known;
             return true;
@@ -43,6 +44,8 @@ const char* CommandName(CliCommand command)
         return "import-winapp2";
     case CliCommand::Keep:
         return "keep";
+    case CliCommand::RemoveTask:
+        return "schedule";
     case CliCommand::Help:
         break;
     }
@@ -57,6 +60,7 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
     if (std::any_of(arguments.begin(), arguments.end(), IsHelpOption))
         return request;
     bool haveCommand = false;
+    bool removeTask = false;
     for (const std::string& argument : arguments) {
         if (argument == "--json")
             continue;
@@ -64,6 +68,10 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
             request.replace = true;
         } else if (argument == "--close-programs") {
             request.closePrograms = true;
+        } else if (argument == "--scheduled") {
+            request.scheduled = true;
+        } else if (argument == "--remove-task") {
+            removeTask = true; // the one thing schedule does
         } else if (argument.starts_with('-')) {
             request.error = "unknown option: " + argument;
         } else if (!haveCommand) {
@@ -88,6 +96,12 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "only erase takes --close-programs";
     else if (request.command == CliCommand::Keep && !IsKeepLine(request.ids))
         request.error = "keep takes list, add HOST or remove HOST";
+    else if (request.command != CliCommand::Erase && request.scheduled)
+        request.error = "unknown option: --scheduled";
+    else if (request.command == CliCommand::Erase && request.scheduled && !request.ids.empty())
+        request.error = "a scheduled erase takes no item ids";
+    else if ((request.command == CliCommand::RemoveTask) != removeTask || (removeTask && !request.ids.empty()))
+        request.error = removeTask ? "--remove-task goes with schedule only" : "schedule takes --remove-task";
     else if (request.command == CliCommand::ImportRules && request.json)
         request.error = "import-winapp2 prints text only";
     return request;

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, List, Preview, Erase, ImportRules, Keep };
+enum class CliCommand { Help, List, Preview, Erase, ImportRules, Keep, RemoveTask };
 
 // What one command line asks for.
 struct CliRequest {
@@ -12,12 +12,14 @@ struct CliRequest {
     bool json = false;
     bool replace = false; // an import removes the plug-ins of earlier imports first
     bool closePrograms = false; // an erase first asks the programs that keep items from running to close
+    bool scheduled = false; // the scheduled task's erase, which follows the schedule's settings
     std::string error; // why the line is bad usage; empty when it is fine
 };
 
 // Reads the arguments after the program name. "--help" (also "-h", "/?") anywhere asks for help and
 // "--json" anywhere for a JSON document; the first other argument is the command, the rest item ids, or
-// the rules file that import-winapp2 reads (and its "--replace"), erase's "--close-programs", or what keep does.
+// the rules file that import-winapp2 reads (and its "--replace"), erase's "--close-programs", or what
+// keep does. "erase --scheduled" is the scheduled task's; "schedule --remove-task" removes that task.
 CliRequest ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The command's name as the user types it.

@@ -176,7 +176,7 @@ std::string ListText(const EraseItemList& list, const ConfirmedSelection& select
     return text;
 }
 
-std::string ListJson(const EraseItemList& list, const ConfirmedSelection& selection)
+std::string ListJson(const EraseItemList& list, const ConfirmedSelection& selection, const Policies& policies)
 {
     std::vector<const EraseItem*> newItems = selection.NewItems(list);
     JsonWriter json;
@@ -194,11 +194,16 @@ std::string ListJson(const EraseItemList& list, const ConfirmedSelection& select
                 json.Key("new").Bool(true); // no tick stored: not erased unless named
             if (!item.detected)
                 json.Key("detected").Bool(false); // not listed and never run
+            if (selection.IsManaged(item.id))
+                json.Key("managed").Bool(true); // ticked or unticked by the organization
         } else {
             json.Key("error").String(item.errorText);
         }
         json.EndObject();
     }
+    json.EndArray().Key("managed settings").BeginArray();
+    for (const std::string& name : policies.ManagedNames())
+        json.String(name);
     json.EndArray().EndObject();
     return json.Text() + "\n";
 }

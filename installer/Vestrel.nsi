@@ -192,6 +192,15 @@ Section "Uninstall"
     ReadRegDWORD $CreatedFolder HKCU "${UNINSTALL_KEY}" "InstallerCreatedFolder"
     StrCpy $Removed "${PRODUCT} is no longer on this computer. Removed:$\r$\n"
 
+    ; The current user's task that erases while the program is closed; the user's own right suffices.
+    ${If} ${FileExists} "$INSTDIR\vestrel-cli.exe"
+        nsExec::Exec '"$INSTDIR\vestrel-cli.exe" schedule --remove-task'
+        Pop $0
+        ${If} $0 = 0
+            !insertmacro REMOVED "the scheduled erase in the Task Scheduler, if there was one"
+        ${EndIf}
+    ${EndIf}
+
     ; Only files the installer copied or the program writes beside itself; anything else stays.
     !include "${FILE_LIST}"
     Delete "$INSTDIR\${PRODUCT}.conf.new"

@@ -20,6 +20,7 @@ UPGRADE_CODE = uuid.UUID("00c220b6-8ce7-4e16-925d-79f849f60d39")
 PRODUCT = "Vestrel"
 PUBLISHER = "The Vestrel developers"
 EXE = PRODUCT + ".exe"
+CLI = "vestrel-cli.exe"
 # Holds the user's selection: installed only where there is none yet, as the NSIS setup does.
 CONFIGURATION = PRODUCT + ".conf"
 SETTINGS_KEY = r"Software\Vestrel"
@@ -109,6 +110,12 @@ def add_upgrade(product, version):
     sequence = ET.SubElement(product, "InstallExecuteSequence")
     # After the new files are in: the components both packages share stay, with the user's changes.
     ET.SubElement(sequence, "RemoveExistingProducts", After="InstallExecute")
+    # The user's scheduled task goes with the program, not with an upgrade; as the user, so no rights
+    # beyond theirs are needed, and a failure does not stop the removal.
+    ET.SubElement(product, "CustomAction", Id="RemoveScheduledTask", FileKey=identifier("F", CLI),
+                  ExeCommand="schedule --remove-task", Execute="deferred", Impersonate="yes", Return="ignore")
+    remove_task = ET.SubElement(sequence, "Custom", Action="RemoveScheduledTask", Sequence="3490")  # before RemoveFiles
+    remove_task.text = 'REMOVE="ALL" AND NOT UPGRADINGPRODUCTCODE'
 
 
 def package_source(program_dir, version, arch, icon, source_dir):

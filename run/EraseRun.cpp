@@ -177,7 +177,7 @@ EraseTally EraseAndStore(const EraseRunSetup& setup, RunPacing pacing, EraseRunH
 void RunSilentErase(const EraseRunSetup& setup, EraseRunHooks& hooks)
 {
     try {
-        ConfirmedSelection selection(setup.configPath);
+        ConfirmedSelection selection(setup.configPath, setup.policies.ForcedTicks());
         EraseItemList list(setup.pluginFolder, setup.windowsVersion, selection, setup.pluginCache);
         RecordLog log(setup.recordPath);
         for (const std::string& note : selection.Notes(list))

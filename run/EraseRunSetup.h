@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/EraseContext.h"
 #include "engine/PluginCache.h"
+#include "settings/Policies.h"
 #include "settings/Settings.h"
 
 #include <ctime>
@@ -8,7 +9,7 @@
 #include <map>
 #include <string>
 
-// Where a run finds its items, its selection and its record file, which settings it follows, where the
+// Where a run finds its items, its selection and its record file, which settings and policies it follows, where the
 // statistics are stored and what time it is. The program's own comes from ForProgram; tests point every
 // path into a sandbox.
 struct EraseRunSetup {
@@ -19,6 +20,7 @@ struct EraseRunSetup {
     std::string settingsKey = kSettingsKeyPath; // under HKEY_CURRENT_USER
     double windowsVersion = 0;
     Settings settings;
+    Policies policies = ProcessPolicies();
     std::function<std::time_t()> clock = [] { return std::time(nullptr); };
     // Why the programs a run asked to close still run, by name (CloseRunningPrograms).
     std::map<std::string, std::string> stillRunning;

@@ -149,7 +149,7 @@ void EraseWorker::PreviewItems()
 {
     ComInit com;
     try {
-        RunSelection selection(setup_.configPath);
+        RunSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
         EraseItemList list(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
         EraseContext context = setup_.Context();
         context.stop = &stop_;
@@ -204,7 +204,7 @@ void EraseWorker::RunItems()
     ComInit com;
     Outcome outcome;
     try {
-        RunSelection selection(setup_.configPath);
+        RunSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
         EraseItemList items(setup_.pluginFolder, setup_.windowsVersion, selection, setup_.pluginCache);
         RecordLog log(setup_.recordPath);
         {

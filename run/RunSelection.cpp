@@ -1,12 +1,14 @@
 #include "run/RunSelection.h"
 
-ConfirmedSelection::ConfirmedSelection(std::string configPath)
-    : configPath_(std::move(configPath)), config_(configPath_)
+ConfirmedSelection::ConfirmedSelection(std::string configPath, std::map<std::string, bool> forced)
+    : configPath_(std::move(configPath)), config_(configPath_, std::move(forced))
 {
 }
 
 bool ConfirmedSelection::IsSelected(const std::string& id) const
 {
+    if (std::optional<bool> forced = config_.ForcedValue(id))
+        return *forced;
     return config_.StoredValue(id).value_or(false);
 }
 
@@ -14,7 +16,7 @@ std::vector<const EraseItem*> ConfirmedSelection::NewItems(const EraseItemList& 
 {
     std::vector<const EraseItem*> items;
     for (const EraseItem& item : list.Items()) {
-        if (item.Listed() && !config_.StoredValue(item.id))
+        if (item.Listed() && !config_.StoredValue(item.id) && !config_.ForcedValue(item.id))
             items.push_back(&item);
     }
     return items;

@@ -2,7 +2,8 @@
 
 #include "engine/LowerCase.h"
 
-ConfigSelection::ConfigSelection(const std::string& configPath) : items_(configPath)
+ConfigSelection::ConfigSelection(const std::string& configPath, std::map<std::string, bool> forced)
+    : items_(configPath), forced_(std::move(forced))
 {
     hasItems_ = items_.SelectChild(ConfigFile::kItemsElement, items_);
     for (const XmlReader::Element& element : StoredElements())
@@ -16,13 +17,25 @@ std::vector<XmlReader::Element> ConfigSelection::StoredElements() const
 
 bool ConfigSelection::IsSelected(const std::string& id) const
 {
+    if (std::optional<bool> forced = ForcedValue(id))
+        return *forced;
     return !items_.IsLoaded() || items_.GetBool(id, true);
+}
+
+std::optional<bool> ConfigSelection::ForcedValue(const std::string& id) const
+{
+    auto found = forced_.find(id);
+    if (found == forced_.end())
+        return std::nullopt;
+    return found->second;
 }
 
 bool ConfigSelection::IsItemSelected(const EraseItem& item) const
 {
     if (item.warning.empty())
         return IsSelected(item.id);
+    if (std::optional<bool> forced = ForcedValue(item.id))
+        return *forced;
     return StoredValue(item.id).value_or(false);
 }
 

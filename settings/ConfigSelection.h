@@ -1,16 +1,19 @@
 #pragma once
 #include "engine/ItemSelection.h"
 #include "settings/ConfigFile.h"
+#include "settings/Policies.h"
 
 #include <map>
 #include <optional>
 #include <string>
 
 // The selection stored in the configuration file. An item without an element of its own counts as
-// selected, and so does every item of a file without erase-items.
+// selected, and so does every item of a file without erase-items. An organization's forced tick wins over
+// what is stored.
 class ConfigSelection : public ItemSelection {
 public:
-    explicit ConfigSelection(const std::string& configPath);
+    explicit ConfigSelection(const std::string& configPath,
+                             std::map<std::string, bool> forced = ProcessPolicies().ForcedTicks());
 
     bool IsLoaded() const { return items_.IsLoaded(); }
     // Every item counts as selected when the file could not be read; callers that must not act on an
@@ -21,6 +24,8 @@ public:
     bool IsItemSelected(const EraseItem& item) const override;
     // The elements of erase-items as stored, in file order; none without a readable erase-items.
     std::vector<XmlReader::Element> StoredElements() const;
+    // The organization's tick for the item, if it sets one.
+    std::optional<bool> ForcedValue(const std::string& id) const;
     // The item's own stored tick (the first element of its id), or none when it has no element.
     std::optional<bool> StoredValue(const std::string& id) const;
 
@@ -28,4 +33,5 @@ private:
     ConfigFile items_;
     bool hasItems_ = false;
     std::map<std::string, bool> stored_;
+    std::map<std::string, bool> forced_;
 };

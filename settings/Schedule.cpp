@@ -54,10 +54,23 @@ bool IsEraseDue(const Settings& settings, const SYSTEMTIME& now, uint32_t second
     return IsPeriodDue(settings.erasePeriod, now, secondsSinceLastRun);
 }
 
-bool IsEraseDueNow(bool busy)
+bool IsEraseDueNow(bool busy, const std::string& settingsKey)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    uint32_t seconds = SecondsSinceLastRun(std::time(nullptr), ProcessStatistics().lastErasedTime);
-    return IsEraseDue(ProcessSettings(), now, seconds, busy);
+    auto due = [&] {
+        uint32_t seconds = SecondsSinceLastRun(std::time(nullptr), ProcessStatistics().lastErasedTime);
+        return IsEraseDue(ProcessSettings(), now, seconds, busy);
+    };
+    if (!due())
+        return false;
+    // The scheduled task may have erased in this period while the window was open.
+    LoadStatistics(settingsKey);
+    return due();
+}
+
+bool ErasedThisPeriod(const Settings& settings, uint32_t secondsSinceLastRun)
+{
+    return settings.erasePeriod < kSchedulePeriodCount &&
+           secondsSinceLastRun <= kPeriods[settings.erasePeriod].minimumGap;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 // The periods of "Erase at Every", in the order of the schedule dialog's list; the index is what
 // "Erase Period" stores.
@@ -26,5 +27,9 @@ struct Settings;
 // The timer's whole test: "Enable Schedule" and "Erase at Every" on, no run going on, and the period
 // of "Erase Period" due.
 bool IsEraseDue(const Settings& settings, const SYSTEMTIME& now, uint32_t secondsSinceLastRun, bool busy);
-// The same for the process-wide settings, the local clock and the last run of this process.
-bool IsEraseDueNow(bool busy);
+// The same for the process-wide settings, the local clock and the last run, of this process or, as stored
+// under settingsKey, of another.
+bool IsEraseDueNow(bool busy, const std::string& settingsKey);
+// Whether the last run lies within the gap of "Erase Period": a scheduled task started now would erase a
+// second time in the period. Never with a period outside the list.
+bool ErasedThisPeriod(const Settings& settings, uint32_t secondsSinceLastRun);

@@ -12,6 +12,8 @@ struct ScheduleValues {
     bool eraseAtEvery = false;
     // The index into the period list; one outside it means none was chosen.
     uint32_t erasePeriod = 0;
+    // "Also when Vestrel is closed": the Task Scheduler's task of the current user (ScheduledTask.h).
+    bool eraseWhenClosed = false;
 };
 
 // The running values, the process-wide settings.

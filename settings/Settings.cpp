@@ -2,9 +2,11 @@
 
 #include "framework/Owners.h"
 #include "framework/RegKey.h"
+#include "settings/Policies.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -52,6 +54,9 @@ void ReadStatistics(RegKey& key)
     key.QueryCount(statistics.bytesReleased, kBytesReleasedValue);
     key.QueryCount(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
     key.QueryString(statistics.lastErasedText, kLastErasedTimeValue, kLastErasedTimeRoom);
+    uint64_t storedTime = 0;
+    if (key.QueryCount(storedTime, kLastErasedAtValue) == ERROR_SUCCESS)
+        statistics.lastErasedTime = std::max(statistics.lastErasedTime, static_cast<std::time_t>(storedTime));
 }
 
 } // namespace
@@ -81,11 +86,10 @@ void AddRunToStoredStatistics(const EraseTally& run, std::time_t now, const std:
         ReleaseMutex(lock.get());
 }
 
-void LoadSettings(const std::string& keyPath)
+namespace {
+
+void ReadSettings(RegKey& key)
 {
-    RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
-        return;
     auto dword = [&key](uint32_t& value, const char* name) { ReadDword(key, value, name); };
     ReadStatistics(key);
     Settings& settings = ProcessSettings();
@@ -95,6 +99,16 @@ void LoadSettings(const std::string& keyPath)
     dword(settings.erasePeriod, kErasePeriodValue);
     dword(settings.expressEraseMode, kExpressEraseModeValue);
     dword(settings.playSound, kPlaySoundValue);
+}
+
+} // namespace
+
+void LoadSettings(const std::string& keyPath)
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        ReadSettings(key);
+    ProcessPolicies().ApplyTo(ProcessSettings());
 }
 
 void StoreStatistics(const std::string& keyPath)
@@ -107,6 +121,8 @@ void StoreStatistics(const std::string& keyPath)
     key.SetQword(statistics.bytesReleased, kBytesReleasedValue);
     key.SetQword(statistics.registryEntriesErased, kRegistryEntriesErasedValue);
     key.SetString(statistics.lastErasedText, kLastErasedTimeValue);
+    if (statistics.lastErasedTime > 0)
+        key.SetQword(static_cast<uint64_t>(statistics.lastErasedTime), kLastErasedAtValue);
 }
 
 std::string FormatLastErasedTime(const std::tm& localTime)

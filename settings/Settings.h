@@ -20,6 +20,9 @@ inline constexpr char kFilesErasedValue[] = "Erased File Num";
 inline constexpr char kBytesReleasedValue[] = "Erased File Size";
 inline constexpr char kRegistryEntriesErasedValue[] = "Erased Register Num";
 inline constexpr char kLastErasedTimeValue[] = "Last Erased Time";
+// The end of the last run as seconds since 1970 (QWORD), which the window's schedule and the scheduled
+// task both read, so that neither erases a second time in one period.
+inline constexpr char kLastErasedAtValue[] = "Last Erased At";
 
 struct Settings {
     uint32_t enableSchedule = 0;
@@ -36,7 +39,7 @@ struct EraseStatistics {
     uint64_t bytesReleased = 0;
     uint64_t registryEntriesErased = 0;
     std::string lastErasedText;     // stored
-    std::time_t lastErasedTime = 0; // in memory only; zero until the first run of this process
+    std::time_t lastErasedTime = 0; // stored as "Last Erased At"; zero before the first run
 
     // Adds one run's totals and marks the run's end.
     void AddRun(const EraseTally& run, std::time_t now);
@@ -46,11 +49,12 @@ struct EraseStatistics {
 Settings& ProcessSettings();
 EraseStatistics& ProcessStatistics();
 
-// Reads every value that can be read into the process-wide copies; the others keep what they hold.
-// keyPath is relative to HKEY_CURRENT_USER.
+// Reads every value that can be read into the process-wide copies; the others keep what they hold. The
+// organization's schedule policies then replace what they set. keyPath is relative to HKEY_CURRENT_USER.
 void LoadSettings(const std::string& keyPath = kSettingsKeyPath);
 // Replaces the process-wide statistics by what is stored now (a missing value is 0 or empty), so the
-// window shows what vestrel-cli may have added meanwhile. The in-memory last-erased time is kept.
+// window shows what vestrel-cli may have added meanwhile. The last-erased time is the later of the one in
+// memory and the stored one.
 void LoadStatistics(const std::string& keyPath = kSettingsKeyPath);
 // Writes the statistics (the totals as QWORDs), creating the key when it is missing. Failures are silent.
 void StoreStatistics(const std::string& keyPath = kSettingsKeyPath);

@@ -269,6 +269,12 @@ int CCheckListCtrl::GetCheck(int index) const
     return item ? item->state : -1;
 }
 
+bool CCheckListCtrl::IsLocked(int index) const
+{
+    CheckListItem* item = ValidRow(index);
+    return item && item->locked;
+}
+
 int CCheckListCtrl::SetCheck(int index, int state)
 {
     CheckListItem* item = ValidRow(index);

@@ -38,6 +38,8 @@ public:
     int SetItemDetail(int index, const std::string& detail);
     std::string GetItemDetail(int index) const;
     int GetCheck(int index) const;
+    // False for a bad index too.
+    bool IsLocked(int index) const;
     // Sets one row and updates its ancestors; leaves its children and the modified flag alone.
     int SetCheck(int index, int state);
     int GetItemData(int index) const;

@@ -260,15 +260,22 @@ void CCheckListView::MarkSelected(CheckListItem& item)
     selected_ = &item;
 }
 
-// Unchecked becomes checked; checked and middle become unchecked. The rows below follow, the rows above
+// Unchecked becomes checked; checked and middle become unchecked, unless only locked rows below are ticked:
+// then they become checked, or a group with a locked ticked row could never tick the others. A locked row
+// stays as it is. The rows below follow, the rows above
 // are worked out again, and the whole page is repainted at once.
 void CCheckListView::Toggle(CheckListItem& item)
 {
+    if (item.locked)
+        return;
     int state = item.state == CheckListItem::Unchecked ? CheckListItem::Checked : CheckListItem::Unchecked;
+    if (state == CheckListItem::Unchecked && !item.children.empty() && !CheckListTree::HasFreeTickedDescendant(item))
+        state = CheckListItem::Checked;
     item.state = state;
     modified_ = true;
     CheckListTree::SetDescendants(item, state);
-    CheckListTree::UpdateAncestors(item);
+    // A locked row below may hold the row itself partly ticked: worked out from its children, then upwards.
+    CheckListTree::UpdateAncestors(item.children.empty() ? item : *item.children.front());
     UpdateScrollBars();
     RepaintNow();
 }
@@ -401,11 +408,13 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
         SelectedObject selected(boxes, box);
         BitBlt(dc, boxLeft, boxTop, look.box.cx, look.box.cy, boxes, 0, 0, SRCCOPY);
     }
+    if (item.locked)
+        FadeToWhite(dc, RECT{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy});
 
     // A cut name keeps the margin's width clear of the edge and the scroll bar, and of the detail.
     RECT area{boxLeft + look.cellWidth, rowTop, NameRight(item, width), rowTop + look.rowHeight};
     std::wstring text = ToWide(item.text);
-    COLORREF oldColour = SetTextColor(dc, item.textColour);
+    COLORREF oldColour = SetTextColor(dc, item.locked ? GetSysColor(COLOR_GRAYTEXT) : item.textColour);
     if (item.selected)
         DrawSelection(dc, item, text, area, width);
     int oldMode = SetBkMode(dc, TRANSPARENT);

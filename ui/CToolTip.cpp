@@ -29,12 +29,12 @@ CToolTip::~CToolTip()
     }
 }
 
-bool CToolTip::Create(HWND tool, const std::string& text)
+bool CToolTip::CreateWindowFor(HWND owner)
 {
     if (GetHwnd())
         return false;
     HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, tool, nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     // Attached so that the object learns when the system destroys the tooltip with its owner.
     if (!tip || !Subclass(tip)) {
@@ -42,11 +42,37 @@ bool CToolTip::Create(HWND tool, const std::string& text)
             DestroyWindow(tip);
         return false;
     }
+    return true;
+}
+
+bool CToolTip::CreateOverAreas(HWND window, const std::vector<RECT>& areas, const std::string& text)
+{
+    if (!CreateWindowFor(window))
+        return false;
+    std::wstring wide = ToWide(text);
+    for (size_t index = 0; index < areas.size(); ++index) {
+        TTTOOLINFOW info{};
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = window;
+        info.uId = index;
+        info.rect = areas[index];
+        info.lpszText = const_cast<wchar_t*>(wide.c_str());
+        SendMessageW(GetHwnd(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(GetHwnd(), TTM_ACTIVATE, TRUE, 0);
+    return true;
+}
+
+bool CToolTip::Create(HWND tool, const std::string& text)
+{
+    if (!CreateWindowFor(tool))
+        return false;
     tool_ = tool;
     std::wstring wide = ToWide(text);
     TTTOOLINFOW info = ToolInfo(tool, wide);
-    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    SendMessageW(tip, TTM_ACTIVATE, TRUE, 0);
+    SendMessageW(GetHwnd(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(GetHwnd(), TTM_ACTIVATE, TRUE, 0);
     return true;
 }
 

@@ -21,6 +21,7 @@ struct CheckListItem {
     std::string detail;  // drawn at the row's right end and never cut, such as a count; "" for none
     int detailWidth = 0; // in the list's font
     std::string warning; // the owner's caution about the row, shown in its tooltip
+    bool locked = false; // drawn greyed, and no click, key or parent row changes its state
     COLORREF textColour = 0;
     COLORREF selectedTextColour = 0;
     COLORREF selectedBackColour = 0;

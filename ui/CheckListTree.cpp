@@ -39,9 +39,20 @@ CheckListItem* CheckListTree::FindByData(int data) const
 void CheckListTree::SetDescendants(CheckListItem& item, int state)
 {
     for (auto& child : item.children) {
+        if (child->locked)
+            continue;
         child->state = state;
         SetDescendants(*child, state);
     }
+}
+
+bool CheckListTree::HasFreeTickedDescendant(const CheckListItem& item)
+{
+    for (const auto& child : item.children) {
+        if (!child->locked && (child->state != CheckListItem::Unchecked || HasFreeTickedDescendant(*child)))
+            return true;
+    }
+    return false;
 }
 
 std::vector<CheckListItem*> CheckListTree::UpdateAncestors(CheckListItem& item)

@@ -24,8 +24,10 @@ public:
     // After the rows' extents were measured anew.
     void RemeasureExtent();
 
-    // Gives every descendant of the row the state.
+    // Gives every descendant of the row the state, except locked ones and the rows below them.
     static void SetDescendants(CheckListItem& item, int state);
+    // Whether some descendant that is not locked, nor below a locked row, is checked or middle.
+    static bool HasFreeTickedDescendant(const CheckListItem& item);
     // Sets each ancestor from its children, nearest first, and returns the ancestors in that order: checked
     // when some child is checked or middle and none unchecked, unchecked when every child is, else middle.
     static std::vector<CheckListItem*> UpdateAncestors(CheckListItem& item);

@@ -184,3 +184,21 @@ GdiObject<HRGN> RegionFromMask(HBITMAP mask, COLORREF transparent)
     }
     return RegionFromRects(runs);
 }
+
+void FadeToWhite(HDC dc, const RECT& rect)
+{
+    static const WORD kCheckerboard[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+    GdiObject<HBITMAP> pattern(CreateBitmap(8, 8, 1, 1, kCheckerboard));
+    GdiObject<HBRUSH> brush(CreatePatternBrush(pattern.get()));
+    if (!brush)
+        return;
+    // A one-bit pattern paints its set bits in the background colour: white ones OR'ed in, black ones
+    // leave the pixel as it is.
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    SelectedObject selected(dc, brush.get());
+    constexpr DWORD kPatternOrDestination = 0x00FA0089;
+    PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, kPatternOrDestination);
+    SetBkColor(dc, oldBack);
+    SetTextColor(dc, oldText);
+}

@@ -24,6 +24,9 @@ GdiObject<HBITMAP> LoadSkinBitmap(UINT id, const Dpi& dpi);
 constexpr COLORREF kSkinFocusColour = RGB(0x0E, 0x8F, 0x80);
 // A frame of that colour along the inside of rect, thickness pixels wide.
 void DrawFocusFrame(HDC dc, const RECT& rect, int thickness);
+
+// Turns every other pixel of the rectangle white, in a checkerboard: what is drawn there looks disabled.
+void FadeToWhite(HDC dc, const RECT& rect);
 // Whether a window should show its keyboard focus now: the system's cues say so (they are off after mouse
 // use until a key is pressed).
 bool ShowsFocusCues(HWND window);

@@ -84,8 +84,12 @@ protected:
         setup.settings.expressEraseMode = express;
         setup.settings.playSound = sound;
         setup.clock = [] { return FixedNow(); };
+        setup.policies = policies;
         return setup;
     }
+
+    // None unless a test sets some, whatever the prefix holds.
+    Policies policies;
 
     // An item in file order by its file name, with two files of 1000 and 2000 bytes to erase.
     void AddItem(const std::string& fileName, const std::string& id, const std::string& descript,

@@ -203,6 +203,38 @@ TEST_F(CliProgramTest, WithoutIdsOnlyStoredTicksRunAndNewItemsAreListed)
     EXPECT_TRUE(ItemErased("dropped"));
 }
 
+// An organization's ticks rule over the stored ones in an unattended erase, list says which items and
+// policies are managed, and an erase the policy refuses ends with its own code and removes nothing.
+TEST_F(CliProgramTest, OrganizationTicksRuleTheEraseAndARefusedEraseEndsWithFour)
+{
+    const std::string key = ScratchKey() + "\\Policies";
+    WriteStringsForTest(HKEY_CURRENT_USER, key, kTickedItemsPolicy, {"second", "not on this PC"});
+    WriteStringsForTest(HKEY_CURRENT_USER, key, kUntickedItemsPolicy, {"first"});
+    WriteDwordForTest(key, kAllowCommandLineErasePolicy, 0);
+    policies = Policies::Read(key);
+
+    ASSERT_EQ(Cli({"list", "--json"}), kExitDone);
+    EXPECT_TRUE(Contains(out, "\"id\":\"first\",\"page\":\"windows\",\"description\":\"First Item\","
+                              "\"selected\":false,\"managed\":true}"))
+        << out;
+    EXPECT_TRUE(Contains(out, "\"id\":\"third\",\"page\":\"windows\",\"description\":\"Third Item\","
+                              "\"selected\":true}"))
+        << out;
+    EXPECT_TRUE(Contains(out, "\"managed settings\":[\"Ticked Items\",\"Unticked Items\",\"Allow Command Line "
+                              "Erase\"]"))
+        << out;
+    EXPECT_EQ(Cli({"erase", "third"}), kExitNotAllowed);
+    EXPECT_TRUE(Contains(err, "your organization does not allow erasing from the command line")) << err;
+    EXPECT_TRUE(ItemUntouched("first") && ItemUntouched("second") && ItemUntouched("third"));
+    EXPECT_EQ(Cli({"preview"}), kExitDone) << "a preview removes nothing and stays allowed";
+
+    policies.commandLineEraseAllowed = true;
+    ASSERT_EQ(Cli({"erase"}), kExitDone) << err;
+    EXPECT_TRUE(ItemUntouched("first"));
+    EXPECT_TRUE(ItemErased("second"));
+    EXPECT_TRUE(ItemErased("third"));
+}
+
 TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
 {
     AddItem("4.aep", "broken", "Broken", false);

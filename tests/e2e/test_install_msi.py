@@ -33,14 +33,18 @@ def build_older(program_dir, msi, folder):
 
 
 def check_package(msi):
-    """Per-user, and nothing that needs an administrator: no ALLUSERS, no custom actions."""
+    """Per-user, and nothing that needs an administrator: no ALLUSERS, and the one custom action (the
+    scheduled task's removal) runs the installed vestrel-cli as the user."""
     assert msi_property(msi, "ALLUSERS") is None, "the package asks for a per-machine install"
     summary = subprocess.run(["msiinfo", "suminfo", msi], check=True, capture_output=True, text=True).stdout
     word_count = int(re.search(r"^Source: (\d+)", summary, re.M).group(1))
     assert word_count & 8, "the package does not say it needs no elevation"
     actions = subprocess.run(["msiinfo", "export", msi, "CustomAction"], check=True, capture_output=True,
                              text=True).stdout
-    assert len(actions.splitlines()) == 3, "the package has custom actions"  # the table's head only
+    rows = [line.split("\t") for line in actions.splitlines()[3:]]  # after the table's head
+    assert [row[3] for row in rows] == ["schedule --remove-task"], f"unexpected custom actions: {rows}"
+    no_impersonation = 2048
+    assert not int(rows[0][1]) & no_impersonation, "the custom action runs as the system, not as the user"
 
 
 def msiexec(prefix, *arguments):

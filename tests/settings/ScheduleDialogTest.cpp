@@ -27,12 +27,13 @@ protected:
     }
 
     // As the main window does: the running values in, stored when OK is pressed.
-    INT_PTR Run(std::function<void(HWND)> script)
+    INT_PTR Run(std::function<void(HWND)> script, const Policies& policies = Policies())
     {
-        CScheduleDialog dialog(CurrentSchedule());
+        CScheduleDialog dialog(CurrentSchedule(), policies);
         INT_PTR result = RunDialogWith(dialog, std::move(script));
         if (result == IDOK)
             StoreSchedule(dialog.values, key_);
+        okd_ = dialog.values;
         return result;
     }
 
@@ -66,8 +67,17 @@ protected:
         return SendDlgItemMessageW(dialog, IDC_ERASE_PERIOD, CB_GETCURSEL, 0, 0);
     }
 
+    static bool NoteShown(HWND dialog) { return IsWindowVisible(GetDlgItem(dialog, IDC_MANAGED_NOTE)); }
+    static std::wstring Note(HWND dialog)
+    {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(dialog, IDC_MANAGED_NOTE, text, 256);
+        return text;
+    }
+
     std::string key_;
     Settings saved_;
+    ScheduleValues okd_; // what the dialog handed back
 };
 
 using Flags = std::vector<bool>;
@@ -194,6 +204,44 @@ TEST_F(ScheduleDialogTest, ThePeriodIsChosenFromTheListOnlyAndKeptWithoutAChoice
     };
     EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(Stored(), (std::vector<DWORD>{1, 0, 0, 9}));
+}
+
+// "Also when Vestrel is closed" only means something with the periodic erase, and OK hands it back.
+TEST_F(ScheduleDialogTest, AlsoWhenClosedGoesWithThePeriodicErase)
+{
+    Store(1, 0, 0, 3);
+    auto script = [](HWND dialog) {
+        EXPECT_FALSE(IsEnabled(dialog, IDC_ERASE_WHEN_CLOSED));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        EXPECT_TRUE(IsEnabled(dialog, IDC_ERASE_WHEN_CLOSED));
+        Click(dialog, IDC_ERASE_WHEN_CLOSED);
+        EXPECT_FALSE(NoteShown(dialog)) << "nothing is managed";
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_TRUE(okd_.eraseWhenClosed);
+}
+
+// What the organization decides cannot be changed, and the dialog says who decided it.
+TEST_F(ScheduleDialogTest, ManagedOptionsStayDisabledAndSaySo)
+{
+    Store(1, 0, 1, 1);
+    Policies policies;
+    policies.erasePeriod = 1;
+    policies.commandLineEraseAllowed = false; // the task's erase would be refused
+    auto script = [](HWND dialog) {
+        EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_ERASE_WHEN_CLOSED));
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        Click(dialog, IDC_ERASE_AT_EVERY);
+        EXPECT_FALSE(IsEnabled(dialog, IDC_ERASE_PERIOD)) << "enabled again with the periodic erase";
+        EXPECT_TRUE(NoteShown(dialog));
+        EXPECT_EQ(Note(dialog), L"Set by your organization: the period, Also when Vestrel is closed");
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(Run(script, policies), IDOK);
+    EXPECT_EQ(okd_.erasePeriod, 1u);
+    EXPECT_FALSE(okd_.eraseWhenClosed);
 }
 
 TEST_F(ScheduleDialogTest, CancelWritesNothing)

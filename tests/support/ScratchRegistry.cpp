@@ -20,10 +20,10 @@ UNICODE_STRING CountedForTest(std::wstring_view name)
     return {bytes, bytes, const_cast<wchar_t*>(name.data())};
 }
 
-RegKeyHandle CreateForTest(const std::string& keyPath)
+RegKeyHandle CreateForTest(const std::string& keyPath, HKEY root = HKEY_CURRENT_USER)
 {
     RegKeyHandle key;
-    RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    RegCreateKeyExW(root, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                     key.put(), nullptr);
     return key;
 }
@@ -35,6 +35,24 @@ void WriteDwordForTest(const std::string& keyPath, const std::string& name, DWOR
     RegKeyHandle key = CreateForTest(keyPath);
     RegSetValueExW(key.get(), ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof value);
+}
+
+void WriteRawForTest(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
+                     const void* data, DWORD size)
+{
+    RegKeyHandle key = CreateForTest(keyPath, root);
+    RegSetValueExW(key.get(), ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+
+void WriteStringsForTest(HKEY root, const std::string& keyPath, const std::string& name,
+                         const std::vector<std::string>& strings)
+{
+    std::wstring data;
+    for (const std::string& text : strings)
+        data += ToWide(text) + L'\0';
+    data += L'\0';
+    WriteRawForTest(root, keyPath, name, REG_MULTI_SZ, data.data(),
+                    static_cast<DWORD>(data.size() * sizeof(wchar_t)));
 }
 
 void WriteQwordForTest(const std::string& keyPath, const std::string& name, uint64_t value)

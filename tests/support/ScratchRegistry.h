@@ -15,6 +15,12 @@ void WriteQwordForTest(const std::string& keyPath, const std::string& name, uint
 std::optional<DWORD> ReadDwordForTest(const std::string& keyPath, const std::string& name);
 std::optional<uint64_t> ReadQwordForTest(const std::string& keyPath, const std::string& name);
 std::optional<std::string> ReadStringForTest(const std::string& keyPath, const std::string& name);
+// Writes a REG_MULTI_SZ under root, as a policy editor does.
+void WriteStringsForTest(HKEY root, const std::string& keyPath, const std::string& name,
+                         const std::vector<std::string>& strings);
+// Writes a value of any type with the bytes given, under root.
+void WriteRawForTest(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
+                     const void* data, DWORD size);
 void DeleteValueForTest(const std::string& keyPath, const std::string& name);
 bool KeyExistsForTest(const std::string& keyPath);
 // The names of the key's values; empty when the key is missing.

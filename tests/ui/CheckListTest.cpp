@@ -163,6 +163,33 @@ TEST_F(CheckListTest, GroupBoxTogglesMixedToUncheckedThenChecked)
     EXPECT_TRUE(list->IsModified());
 }
 
+// A row the organization decides: no click, no key, no group row changes it, and its box looks disabled.
+TEST_F(CheckListTest, LockedRowKeepsItsTickAndLooksGreyed)
+{
+    MakeList(222, 260);
+    CheckListItem* group = AddGroup("Group", {0, 1});
+    list->SetCheck(0, CheckListItem::Middle);
+    CheckListItem* locked = group->children[1].get();
+    locked->locked = true;
+    ClickBox(2, 2);
+    EXPECT_EQ(locked->state, CheckListItem::Checked);
+    ClickText(2);
+    SendMessageW(View(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(locked->state, CheckListItem::Checked);
+    ClickBox(0, 1);
+    EXPECT_EQ(list->GetCheck(1), CheckListItem::Checked) << "only the locked row was ticked: the group ticks all";
+    EXPECT_EQ(group->state, CheckListItem::Checked);
+    ClickBox(0, 1);
+    EXPECT_EQ(list->GetCheck(1), CheckListItem::Unchecked);
+    EXPECT_EQ(locked->state, CheckListItem::Checked);
+    EXPECT_EQ(group->state, CheckListItem::Middle);
+
+    const RECT box{kLevel2Box, kFirstRow + 2 * kRow, kLevel2Box + 13, kFirstRow + 2 * kRow + 13};
+    int greyedWhite = Render()->CountPixels(box, kWhite);
+    locked->locked = false;
+    EXPECT_GT(greyedWhite, Render()->CountPixels(box, kWhite) + 20);
+}
+
 TEST_F(CheckListTest, ParentFollowsItsChildren)
 {
     MakeList(222, 260);
