@@ -19,6 +19,6 @@ EraseContext EraseRunSetup::Context() const
 {
     EraseContext context{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
     context.stillRunning = stillRunning;
-    context.keptSites = KeptSites(ReadKeepSites(settingsKey));
+    context.keptSites = KeptSites(SitesToKeep(policies.KeepSites(), settingsKey));
     return context;
 }

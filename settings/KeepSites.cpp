@@ -29,6 +29,13 @@ std::vector<std::string> ReadKeepSites(const std::string& keyPath)
     return Normalised(stored);
 }
 
+std::vector<std::string> SitesToKeep(const std::vector<std::string>& byPolicy, const std::string& keyPath)
+{
+    std::vector<std::string> sites = ReadKeepSites(keyPath);
+    sites.insert(sites.end(), byPolicy.begin(), byPolicy.end());
+    return Normalised(sites);
+}
+
 bool WriteKeepSites(const std::vector<std::string>& sites, const std::string& keyPath)
 {
     RegKey key;

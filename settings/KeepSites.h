@@ -12,6 +12,10 @@ inline constexpr char kKeepSitesValue[] = "Keep Sites";
 // names are left out. keyPath is relative to HKEY_CURRENT_USER.
 std::vector<std::string> ReadKeepSites(const std::string& keyPath = kSettingsKeyPath);
 
+// The sites an erase keeps: the user's own, then those an organization's policy adds; normalised, each once.
+std::vector<std::string> SitesToKeep(const std::vector<std::string>& byPolicy,
+                                     const std::string& keyPath = kSettingsKeyPath);
+
 // Stores the list as it stands (names normalised, each once, the others left out); true when stored.
 bool WriteKeepSites(const std::vector<std::string>& sites, const std::string& keyPath = kSettingsKeyPath);
 

@@ -1,4 +1,5 @@
 #include "framework/Utf8.h"
+#include "settings/KeepSites.h"
 #include "settings/Policies.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"
@@ -43,6 +44,10 @@ TEST_F(PoliciesTest, TheMachineWinsValueByValueAndAnUnreadableValueIsNamedAndIgn
     EXPECT_EQ(policies.ForcedTick("temp"), false) << "unticked wins over ticked";
     EXPECT_EQ(policies.ForcedTick("recent"), false);
     EXPECT_EQ(policies.KeepSites(), std::vector<std::string>{"intranet.example"});
+    // The user's own sites to keep stay beside the organization's.
+    WriteStringsForTest(HKEY_CURRENT_USER, ScratchKey(), kKeepSitesValue, {"mail.example.org"});
+    EXPECT_EQ(SitesToKeep({"https://Intranet.example/", "mail.example.org"}, ScratchKey()),
+              (std::vector<std::string>{"mail.example.org", "intranet.example"}));
     EXPECT_EQ(policies.erasePeriod, 4u) << "the unreadable machine value leaves the user's";
     EXPECT_FALSE(policies.enableSchedule);
     EXPECT_FALSE(policies.MayImportRules());
