@@ -34,7 +34,8 @@ bool IsAutoStartEnabled(const RunLists& lists)
 {
     RegistryEraser registry;
     return registry.ValueExistsByPath(EntryIn(lists.machine)) ||
-           registry.ValueExistsByPath(EntryIn(lists.machine32)) || registry.ValueExistsByPath(EntryIn(lists.user));
+           registry.ValueExistsByPath(EntryIn(lists.machine32)) ||
+           registry.ValueExistsByPath(EntryIn(lists.user));
 }
 
 AutoStartOperations AutoStartOperationsFor(const RunLists& lists)

@@ -10,7 +10,8 @@ struct RunLists {
     std::string machine = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     // What a 32-bit program writing the machine-wide list reaches on 64-bit Windows: an older 32-bit
     // Vestrel left its entry there, and registry paths otherwise name the native view.
-    std::string machine32 = "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    std::string machine32 =
+        "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
 };
 
 // The auto-start entry is a string value named after the executable's base name, holding the

@@ -73,7 +73,8 @@ std::string FirstThatFits(const std::vector<std::string>& forms, const CErasePro
 }
 
 // text + after, the text cut at its end (with "...") as little as makes the whole fit.
-std::string CutToFit(const std::string& text, const std::string& after, const CEraseProgressDialog::LineFits& fits)
+std::string CutToFit(const std::string& text, const std::string& after,
+                     const CEraseProgressDialog::LineFits& fits)
 {
     const std::wstring wide = ToWide(text);
     for (size_t length = wide.size(); length > 0; --length) {
@@ -93,8 +94,8 @@ std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const st
     const unsigned long long keys = tally.registryEntriesErased;
     if (phase == Phase::Nothing)
         return {FirstThatFits({"Status: " + status, status}, fits),
-                FirstThatFits({"Tick the items to erase in the main window.", "Tick items in the main window."},
-                              fits)};
+                FirstThatFits(
+                    {"Tick the items to erase in the main window.", "Tick items in the main window."}, fits)};
     // The size stands after the status, which is cut last of all.
     std::vector<std::string> first;
     std::string size;
@@ -147,14 +148,16 @@ std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& st
                    static_cast<unsigned long long>(tally.registryEntriesErased))};
 }
 
-std::vector<std::string> CEraseProgressDialog::PreviewLines(const std::string& status, const EraseTally& tally)
+std::vector<std::string> CEraseProgressDialog::PreviewLines(const std::string& status,
+                                                            const EraseTally& tally)
 {
-    std::string counts = Format("Files to Erase: %s, Registry Keys to Erase: %s",
-                                GroupedNumber(tally.filesErased).c_str(),
-                                GroupedNumber(tally.registryEntriesErased).c_str());
+    std::string counts =
+        Format("Files to Erase: %s, Registry Keys to Erase: %s", GroupedNumber(tally.filesErased).c_str(),
+               GroupedNumber(tally.registryEntriesErased).c_str());
     if (tally.cookiesErased)
         counts += ", Cookies: " + GroupedNumber(tally.cookiesErased);
-    return {Format("Status: %s;  To Release: %s", status.c_str(), SizeText(tally.bytesReleased).c_str()), counts};
+    return {Format("Status: %s;  To Release: %s", status.c_str(), SizeText(tally.bytesReleased).c_str()),
+            counts};
 }
 
 std::string CEraseProgressDialog::OutcomeStatus(unsigned failures)
@@ -219,8 +222,8 @@ void CEraseProgressDialog::ShowRows()
     COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     for (size_t row = 0; row < names_.size(); ++row) {
-        if (CheckListItem* added =
-                list_.AddItem(names_[row], nullptr, 0, static_cast<int>(row), kBlack, highlightText, highlight))
+        if (CheckListItem* added = list_.AddItem(names_[row], nullptr, 0, static_cast<int>(row), kBlack,
+                                                 highlightText, highlight))
             added->warning = warnings_[row];
     }
     RedrawWindow(list_.GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -273,7 +276,8 @@ void CEraseProgressDialog::PaintStatus(HDC dc) const
                size.cx <= width;
     };
     const bool running = phase_ == Phase::Running || phase_ == Phase::Finished;
-    const std::vector<std::string> lines = FittedLines(phase_, status_, running ? tally_ : PreviewTotal(), fits);
+    const std::vector<std::string> lines =
+        FittedLines(phase_, status_, running ? tally_ : PreviewTotal(), fits);
     const POINT first = WindowDpi().Scale(POINT{kStatusLeft, kStatusTop});
     DrawTextLines(dc, {font_.get(), kBlack, first, WindowDpi().Scale(kLineStep), first.x + width}, lines);
 }
@@ -410,8 +414,9 @@ bool CEraseProgressDialog::AskToClosePrograms(HWND owner, const std::vector<std:
     const bool one = programs.size() == 1;
     const std::string names = NamesText(programs);
     const std::string text =
-        names + (one ? " is running: its items will be skipped.\n\nClose " + names + " now? Vestrel asks its "
-                     : " are running: their items will be skipped.\n\nClose them now? Vestrel asks their ") +
+        names +
+        (one ? " is running: its items will be skipped.\n\nClose " + names + " now? Vestrel asks its "
+             : " are running: their items will be skipped.\n\nClose them now? Vestrel asks their ") +
         "windows to close, as you would, and waits up to 15 seconds. Save your work there first.";
     return MessageBoxW(owner, ToWide(text).c_str(), L"Vestrel", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

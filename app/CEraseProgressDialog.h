@@ -65,8 +65,8 @@ public:
     using LineFits = std::function<bool(const std::string&)>;
     // The two lines of a phase as above when they fit the panel; otherwise shorter wording, and the status
     // (an item's name) cut to fit.
-    static std::vector<std::string> FittedLines(Phase phase, const std::string& status, const EraseTally& tally,
-                                                const LineFits& fits);
+    static std::vector<std::string> FittedLines(Phase phase, const std::string& status,
+                                                const EraseTally& tally, const LineFits& fits);
     // The width the status lines have on the panel, and their font, at the window's DPI.
     int StatusWidth() const;
     HFONT StatusFont() const { return font_.get(); }

@@ -8,7 +8,6 @@
 #include "resource.h"
 #include "ui/SkinDrawing.h"
 
-
 namespace {
 
 constexpr int kTextLeft = 25;
@@ -117,6 +116,7 @@ void CEraseResultDialog::PaintResult(HDC dc) const
     const Dpi& dpi = WindowDpi();
     const int step = dpi.Scale(kLineStep);
     const int right = dpi.Scale(kTextLeft) + TextWidth();
-    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi.Scale(POINT{kTextLeft, kFirstLineTop}), step, right}, lines);
+    DrawTextLines(dc, {font_.get(), RGB(0, 0, 0), dpi.Scale(POINT{kTextLeft, kFirstLineTop}), step, right},
+                  lines);
     DrawTextLines(dc, {font_.get(), kNoteColour, dpi.Scale(POINT{kTextLeft, kNoteTop}), step, right}, note);
 }

@@ -24,8 +24,8 @@ CLoaderDialog::CLoaderDialog() : CSkinDialog(IDD_LOADER, IDB_LOADER_BACKGROUND) 
 const char* CLoaderDialog::StepText(int step)
 {
     static const char* const kTexts[] = {
-        "Load Eraser Setting",     "Load Eraser Setting",       "Load Skin Scheme",
-        "Load Cookie Information", "Load Cache Information",    "Load Log Information",
+        "Load Eraser Setting",       "Load Eraser Setting",     "Load Skin Scheme",
+        "Load Cookie Information",   "Load Cache Information",  "Load Log Information",
         "Load Registry Information", "Load Plugin Information", "Load Schedule Information",
     };
     return kTexts[step < 0 ? 0 : step > kLastStep ? kLastStep : step];

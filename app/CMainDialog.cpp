@@ -40,7 +40,7 @@ const int kStatisticsRight = 354; // the panel's inner edge in the skin
 const int kStatisticsFontHeight = 14;
 const POINT kStatisticsOrigin{23, 364};
 const POINT kManagedOrigin{117, 340}; // under the lists, which give way to it
-const int kManagedFontHeight = 12;     // the line fits the lists' width
+const int kManagedFontHeight = 12;    // the line fits the lists' width
 const COLORREF kManagedTextColour = RGB(0x40, 0x40, 0x40);
 const int kStatisticsLineStep = 15;
 const UINT kTimerId = 1;
@@ -65,23 +65,59 @@ const MainButton kButtons[] = {
     {IDC_ERASE_NOW, {17, 112, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Now"},
     {IDC_OPTION, {17, 147, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Option"},
     {IDC_SCHEDULE, {17, 182, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Schedule"},
-    {IDC_SET_DEFAULT, {17, 217, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0,
+    {IDC_SET_DEFAULT,
+     {17, 217, 84, 25},
+     IDB_BUTTON,
+     IDB_BUTTON_HOVER,
+     IDB_BUTTON_HOVER,
+     0,
      "Default Erase Items"},
-    {IDC_PLUGIN, {17, 252, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Plug-in Page and Import"},
+    {IDC_PLUGIN,
+     {17, 252, 84, 25},
+     IDB_BUTTON,
+     IDB_BUTTON_HOVER,
+     IDB_BUTTON_HOVER,
+     0,
+     "Plug-in Page and Import"},
     {IDC_HELP_BUTTON, {11, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Erase Help"},
     {IDC_ABOUT_BUTTON, {98, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, nullptr},
     {IDOK, {185, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Close it"},
     {IDC_HIDE, {272, 412, 84, 25}, IDB_BUTTON, IDB_BUTTON_HOVER, IDB_BUTTON_HOVER, 0, "Minimize It"},
-    {IDC_PAGE_IE, {111, 52, 76, 33}, IDB_TAB_IE, IDB_TAB_IE_SELECTED, IDB_TAB_IE_SELECTED,
-     IDB_TAB_IE_SELECTED, "Internet Explorer"},
-    {IDC_PAGE_WINDOWS, {191, 52, 76, 33}, IDB_TAB_WINDOWS, IDB_TAB_WINDOWS_SELECTED,
-     IDB_TAB_WINDOWS_SELECTED, IDB_TAB_WINDOWS_SELECTED, "Windows"},
-    {IDC_PAGE_APPLICATIONS, {271, 52, 76, 33}, IDB_TAB_APPLICATIONS, IDB_TAB_APPLICATIONS_SELECTED,
-     IDB_TAB_APPLICATIONS_SELECTED, IDB_TAB_APPLICATIONS_SELECTED, "Applications"},
+    {IDC_PAGE_IE,
+     {111, 52, 76, 33},
+     IDB_TAB_IE,
+     IDB_TAB_IE_SELECTED,
+     IDB_TAB_IE_SELECTED,
+     IDB_TAB_IE_SELECTED,
+     "Internet Explorer"},
+    {IDC_PAGE_WINDOWS,
+     {191, 52, 76, 33},
+     IDB_TAB_WINDOWS,
+     IDB_TAB_WINDOWS_SELECTED,
+     IDB_TAB_WINDOWS_SELECTED,
+     IDB_TAB_WINDOWS_SELECTED,
+     "Windows"},
+    {IDC_PAGE_APPLICATIONS,
+     {271, 52, 76, 33},
+     IDB_TAB_APPLICATIONS,
+     IDB_TAB_APPLICATIONS_SELECTED,
+     IDB_TAB_APPLICATIONS_SELECTED,
+     IDB_TAB_APPLICATIONS_SELECTED,
+     "Applications"},
     {IDC_LOGO, {5, 285, 109, 71}, IDB_LOGO, IDB_LOGO_HOVER, IDB_LOGO_HOVER, 0, "Website"},
-    {IDC_MINIMIZE, {311, 12, 20, 20}, IDB_TITLE_MINIMIZE, IDB_TITLE_MINIMIZE_HOVER,
-     IDB_TITLE_MINIMIZE_HOVER, 0, "Minimize"},
-    {IDC_TITLE_CLOSE, {329, 12, 20, 20}, IDB_TITLE_CLOSE, IDB_TITLE_CLOSE_HOVER, IDB_TITLE_CLOSE_HOVER, 0,
+    {IDC_MINIMIZE,
+     {311, 12, 20, 20},
+     IDB_TITLE_MINIMIZE,
+     IDB_TITLE_MINIMIZE_HOVER,
+     IDB_TITLE_MINIMIZE_HOVER,
+     0,
+     "Minimize"},
+    {IDC_TITLE_CLOSE,
+     {329, 12, 20, 20},
+     IDB_TITLE_CLOSE,
+     IDB_TITLE_CLOSE_HOVER,
+     IDB_TITLE_CLOSE_HOVER,
+     0,
      "Close it"},
 };
 
@@ -121,7 +157,8 @@ std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
 {
     FinishInterruptedImport(setup.pluginFolder);
     return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
-                                           ConfigSelection(setup.configPath, setup.policies.ForcedTicks()), setup.pluginCache);
+                                           ConfigSelection(setup.configPath, setup.policies.ForcedTicks()),
+                                           setup.pluginCache);
 }
 
 } // namespace
@@ -279,7 +316,8 @@ void CMainDialog::PlaceControls()
     SetWindowPos(GetHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
     for (const MainButton& skin : kButtons) {
         const RECT r = ControlRect(skin.id, WindowDpi());
-        SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+        SetWindowPos(GetItem(skin.id), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER);
     }
 }
 
@@ -420,8 +458,9 @@ void CMainDialog::OnSetDefault()
         return;
     int answer = IDNO;
     RunModal([&] {
-        answer = MessageBoxW(GetHwnd(), L"Restore the default selection? Your ticks on all pages are replaced.",
-                             ToWide(kSetDefaultCaption).c_str(), MB_YESNO | MB_ICONQUESTION);
+        answer =
+            MessageBoxW(GetHwnd(), L"Restore the default selection? Your ticks on all pages are replaced.",
+                        ToWide(kSetDefaultCaption).c_str(), MB_YESNO | MB_ICONQUESTION);
     });
     if (answer != IDYES)
         return;
@@ -507,7 +546,8 @@ void CMainDialog::UpdateEraseTaskOrSay(bool whenClosed) const
     HRESULT result = UpdateEraseTask(ProcessSettings(), whenClosed, GetAppFolder() + "vestrel-cli.exe");
     if (FAILED(result)) {
         std::wstring text = L"The Task Scheduler did not take the change, so erasing while Vestrel is closed "
-                            L"stays as it was:\n" + ToWide(ErrorText(result));
+                            L"stays as it was:\n" +
+                            ToWide(ErrorText(result));
         MessageBoxW(GetHwnd(), text.c_str(), L"Vestrel", MB_OK | MB_ICONWARNING);
     }
 }
@@ -542,8 +582,9 @@ void CMainDialog::OnImportRules()
     RunModal([&] { imported = RulesImportPrompt(setup_).Run(GetHwnd()); });
     if (!imported)
         return;
-    items_ = std::make_unique<EraseItemList>(setup_.pluginFolder, setup_.windowsVersion,
-                                             ConfigSelection(setup_.configPath, setup_.policies.ForcedTicks()), setup_.pluginCache);
+    items_ = std::make_unique<EraseItemList>(
+        setup_.pluginFolder, setup_.windowsVersion,
+        ConfigSelection(setup_.configPath, setup_.policies.ForcedTicks()), setup_.pluginCache);
     FillLists();
     for (int page = 1; page <= kPageCount; ++page)
         ClearModified(page);

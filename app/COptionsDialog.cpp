@@ -72,7 +72,8 @@ bool COptionsDialog::AddTypedSite()
     std::string typed = WindowText(box);
     std::optional<std::string> site = NormalisedSiteHost(typed);
     if (!site) {
-        std::wstring text = L"\u201C" + ToWide(typed) + L"\u201D is not a site name. Type one such as example.com.";
+        std::wstring text =
+            L"\u201C" + ToWide(typed) + L"\u201D is not a site name. Type one such as example.com.";
         MessageBoxW(GetHwnd(), text.c_str(), L"Sites to keep", MB_OK | MB_ICONWARNING);
         return false;
     }

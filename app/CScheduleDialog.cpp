@@ -21,8 +21,10 @@ struct ScheduleControl {
     const char* name;
 };
 constexpr ScheduleControl kScheduleControls[] = {
-    {IDC_ENABLE_SCHEDULE, "Enable Schedule"},   {IDC_ERASE_AT_STARTUP, "Auto Erase at Windows Startup"},
-    {IDC_ERASE_AT_EVERY, "Auto Erase every"},   {IDC_ERASE_PERIOD, "the period"},
+    {IDC_ENABLE_SCHEDULE, "Enable Schedule"},
+    {IDC_ERASE_AT_STARTUP, "Auto Erase at Windows Startup"},
+    {IDC_ERASE_AT_EVERY, "Auto Erase every"},
+    {IDC_ERASE_PERIOD, "the period"},
     {IDC_ERASE_WHEN_CLOSED, "Also when Vestrel is closed"},
 };
 
@@ -51,9 +53,15 @@ bool CScheduleDialog::OnInitDialog()
     return true;
 }
 
-void CScheduleDialog::OnEnableSchedule() { ApplyEnabling(); }
+void CScheduleDialog::OnEnableSchedule()
+{
+    ApplyEnabling();
+}
 
-void CScheduleDialog::OnEraseAtEvery() { ApplyEnabling(); }
+void CScheduleDialog::OnEraseAtEvery()
+{
+    ApplyEnabling();
+}
 
 void CScheduleDialog::OnOk()
 {

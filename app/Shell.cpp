@@ -39,9 +39,24 @@ std::string HelpCommandLine(const std::string& helpFilePath)
     return "hh.exe " + helpFilePath;
 }
 
-std::string HomePagePath() { return GetAppFolder() + "docs\\index.html"; }
-std::string PluginPagePath() { return GetAppFolder() + "docs\\plugins.html"; }
+std::string HomePagePath()
+{
+    return GetAppFolder() + "docs\\index.html";
+}
+std::string PluginPagePath()
+{
+    return GetAppFolder() + "docs\\plugins.html";
+}
 
-void ShowHelp() { StartProgram(HelpCommandLine(GetHelpFilePath()), SW_SHOWDEFAULT); }
-void OpenHomePage() { OpenPage(HomePagePath()); }
-void OpenPluginPage() { OpenPage(PluginPagePath()); }
+void ShowHelp()
+{
+    StartProgram(HelpCommandLine(GetHelpFilePath()), SW_SHOWDEFAULT);
+}
+void OpenHomePage()
+{
+    OpenPage(HomePagePath());
+}
+void OpenPluginPage()
+{
+    OpenPage(PluginPagePath());
+}

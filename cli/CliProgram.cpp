@@ -246,7 +246,8 @@ int CliProgram::RemoveTask(const CliRequest& request)
     ComInit com;
     HRESULT result = RemoveEraseTask();
     if (FAILED(result))
-        return Stop(request, kExitNotDeleted, "the scheduled task could not be removed: " + ErrorText(result));
+        return Stop(request, kExitNotDeleted,
+                    "the scheduled task could not be removed: " + ErrorText(result));
     streams_.out(result == S_OK ? "The scheduled task was removed.\n" : "There was no scheduled task.\n");
     return kExitDone;
 }
@@ -272,8 +273,8 @@ int CliProgram::Keep(const CliRequest& request)
     const std::string& action = request.ids.front();
     if (action != "list") {
         const std::string& host = request.ids.back();
-        KeepSiteChange change =
-            action == "add" ? AddKeepSite(host, setup_.settingsKey) : RemoveKeepSite(host, setup_.settingsKey);
+        KeepSiteChange change = action == "add" ? AddKeepSite(host, setup_.settingsKey)
+                                                : RemoveKeepSite(host, setup_.settingsKey);
         if (change == KeepSiteChange::InvalidName)
             return Stop(request, kExitBadUsage, "not a host name: " + host);
         if (change == KeepSiteChange::NotStored)

@@ -14,10 +14,10 @@ class EraseItem;
 // The exit codes, which scripts test.
 enum CliExitCode {
     kExitDone = 0,
-    kExitNotDeleted = 1,     // something could not be deleted (or, in a preview, could not be now), or an
-                             // item was skipped (its program runs);
-                             // an import skipped an entry or refused the file
-    kExitBadUsage = 2,       // bad usage or an unknown item id
+    kExitNotDeleted = 1,      // something could not be deleted (or, in a preview, could not be now), or an
+                              // item was skipped (its program runs);
+                              // an import skipped an entry or refused the file
+    kExitBadUsage = 2,        // bad usage or an unknown item id
     kExitNothingSelected = 3, // neither the command line nor a stored tick selects an item, or the
                               // configuration cannot be read
     kExitNotAllowed = 4       // the organization's policy does not allow the erase or the import

@@ -11,9 +11,8 @@ bool IsHelpOption(const std::string& argument)
 
 bool ParseCommandName(const std::string& name, CliCommand& command)
 {
-    for (CliCommand known :
-         {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules, CliCommand::Keep,
-          CliCommand::RemoveTask}) {
+    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase,
+                             CliCommand::ImportRules, CliCommand::Keep, CliCommand::RemoveTask}) {
         if (name == CommandName(known)) {
             command = known;
             return true;
@@ -100,7 +99,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "unknown option: --scheduled";
     else if (request.command == CliCommand::Erase && request.scheduled && !request.ids.empty())
         request.error = "a scheduled erase takes no item ids";
-    else if ((request.command == CliCommand::RemoveTask) != removeTask || (removeTask && !request.ids.empty()))
+    else if ((request.command == CliCommand::RemoveTask) != removeTask ||
+             (removeTask && !request.ids.empty()))
         request.error = removeTask ? "--remove-task goes with schedule only" : "schedule takes --remove-task";
     else if (request.command == CliCommand::ImportRules && request.json)
         request.error = "import-winapp2 prints text only";

@@ -10,10 +10,10 @@ struct CliRequest {
     std::vector<std::string> ids; // in the order given, each once; for an import, the rules file; for keep,
                                   // "list", or "add" or "remove" and the host
     bool json = false;
-    bool replace = false; // an import removes the plug-ins of earlier imports first
+    bool replace = false;       // an import removes the plug-ins of earlier imports first
     bool closePrograms = false; // an erase first asks the programs that keep items from running to close
-    bool scheduled = false; // the scheduled task's erase, which follows the schedule's settings
-    std::string error; // why the line is bad usage; empty when it is fine
+    bool scheduled = false;     // the scheduled task's erase, which follows the schedule's settings
+    std::string error;          // why the line is bad usage; empty when it is fine
 };
 
 // Reads the arguments after the program name. "--help" (also "-h", "/?") anywhere asks for help and

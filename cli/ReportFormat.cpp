@@ -85,7 +85,12 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     json.EndArray();
     json.Key("cookieDatabases").BeginArray();
     for (const CookieDatabase& database : item.cookieDatabases)
-        json.BeginObject().Key("path").String(database.path).Key("cookies").Number(database.cookies).EndObject();
+        json.BeginObject()
+            .Key("path")
+            .String(database.path)
+            .Key("cookies")
+            .Number(database.cookies)
+            .EndObject();
     json.EndArray();
     json.Key("keptForSites").BeginArray();
     for (const KeptFolder& kept : item.keptForSites)
@@ -124,7 +129,8 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
         text += EntryLine("recycle bin", std::to_string(bin.bytes),
                           bin.root + " (" + std::to_string(bin.items) + " items)");
     for (const CookieDatabase& database : item.cookieDatabases)
-        text += EntryLine("cookies", std::to_string(database.cookies), database.path + " (sites to keep stay)");
+        text +=
+            EntryLine("cookies", std::to_string(database.cookies), database.path + " (sites to keep stay)");
     for (const KeptFolder& kept : item.keptForSites)
         text += EntryLine("kept", "", kept.folder + " (data of " + kept.site + ", a site to keep)");
     for (const std::string& target : item.refused)
@@ -161,7 +167,7 @@ std::string ListText(const EraseItemList& list, const ConfirmedSelection& select
             continue;
         }
         bool isNew = std::find(newItems.begin(), newItems.end(), &item) != newItems.end();
-        const char* mark = !item.detected                 ? "[-] "
+        const char* mark = !item.detected                  ? "[-] "
                            : isNew                         ? "[?] "
                            : selection.IsSelected(item.id) ? "[x] "
                                                            : "[ ] ";

@@ -11,7 +11,8 @@
 // Selected are the items whose tick is stored; new ones have none yet and are marked as such.
 std::string ListText(const EraseItemList& list, const ConfirmedSelection& selection);
 // The JSON also names the items and the settings the organization manages.
-std::string ListJson(const EraseItemList& list, const ConfirmedSelection& selection, const Policies& policies);
+std::string ListJson(const EraseItemList& list, const ConfirmedSelection& selection,
+                     const Policies& policies);
 
 std::string RunText(const RunReport& report);
 std::string RunJson(const RunReport& report);

@@ -20,7 +20,8 @@ bool RunReport::HasFailures() const
 
 bool RunReport::HasSkips() const
 {
-    return std::any_of(items.begin(), items.end(), [](const ItemReport& item) { return !item.skipped.empty(); });
+    return std::any_of(items.begin(), items.end(),
+                       [](const ItemReport& item) { return !item.skipped.empty(); });
 }
 
 bool RunReport::HasRefusals() const

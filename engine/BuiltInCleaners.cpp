@@ -13,7 +13,10 @@
 
 namespace {
 
-void RunCacheCleaner(EraseTally& tally, const EraseOptions& options) { DeleteInternetCache(tally, options); }
+void RunCacheCleaner(EraseTally& tally, const EraseOptions& options)
+{
+    DeleteInternetCache(tally, options);
+}
 
 // The cleaners whose stores tell nothing of what they held: a preview cannot count them, and an erase
 // counts nothing for them.

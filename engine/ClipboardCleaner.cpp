@@ -14,7 +14,8 @@ struct IClipboardStatics2 : IInspectable {
     virtual HRESULT STDMETHODCALLTYPE GetHistoryItemsAsync(void** operation) = 0;
     virtual HRESULT STDMETHODCALLTYPE ClearHistory(boolean* cleared) = 0;
 };
-constexpr IID kClipboardStatics2 = {0xd2ac1b6a, 0xd29f, 0x554b, {0xb3, 0x03, 0xf0, 0x45, 0x23, 0x45, 0xfe, 0x02}};
+constexpr IID kClipboardStatics2 = {
+    0xd2ac1b6a, 0xd29f, 0x554b, {0xb3, 0x03, 0xf0, 0x45, 0x23, 0x45, 0xfe, 0x02}};
 constexpr wchar_t kClipboardClass[] = L"Windows.ApplicationModel.DataTransfer.Clipboard";
 
 using GetFactory = HRESULT(WINAPI*)(HSTRING, REFIID, void**);

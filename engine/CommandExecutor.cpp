@@ -229,8 +229,9 @@ void CommandExecutor::DeleteFiles(EraseItem& item, size_t index, const KeepFilte
                     filter);
 }
 
-void CommandExecutor::DeleteByPattern(const std::string& parameter, bool wholeFolder, const ParameterOptions& how,
-                                      EraseTally& tally, const KeepFilter& filter) const
+void CommandExecutor::DeleteByPattern(const std::string& parameter, bool wholeFolder,
+                                      const ParameterOptions& how, EraseTally& tally,
+                                      const KeepFilter& filter) const
 {
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
@@ -279,7 +280,8 @@ void CommandExecutor::ClearCookieDatabases(EraseItem& item, size_t index, const 
     if (slash == std::string::npos)
         return;
     for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1), &options_.Listener()))
-        ClearCookiesExcept(folder + path.substr(slash + 1), context_.keptSites, item.tally.cookiesErased, options_);
+        ClearCookiesExcept(folder + path.substr(slash + 1), context_.keptSites, item.tally.cookiesErased,
+                           options_);
 }
 
 // Each matching profile's database, by the folder wildcards of the path; the file name is taken as written.

@@ -36,7 +36,8 @@ std::string ExpandParameter(const std::string& parameter);
 // the Windows version. The cleaners and the options see that context too.
 class CommandExecutor {
 public:
-    CommandExecutor(EraseContext context, std::span<const BuiltInCleaner> cleaners, EraseOptions options = {});
+    CommandExecutor(EraseContext context, std::span<const BuiltInCleaner> cleaners,
+                    EraseOptions options = {});
     // The options point at the executor's own context.
     CommandExecutor(const CommandExecutor&) = delete;
     CommandExecutor& operator=(const CommandExecutor&) = delete;

@@ -82,16 +82,17 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
         return;
     }
     std::string others = " WHERE NOT " + sites.SqlKeeps(kind->hostColumn);
-    std::optional<int64_t> count = options.Preview()
-                                       ? db.Integer(std::string("SELECT count(*) FROM ") + kind->table + others)
-                                       : DeleteOthers(db, kind->table, others);
+    std::optional<int64_t> count =
+        options.Preview() ? db.Integer(std::string("SELECT count(*) FROM ") + kind->table + others)
+                          : DeleteOthers(db, kind->table, others);
     if (!count) {
         Fail(path, db, options);
         return;
     }
     cookies += static_cast<uint64_t>(*count);
     options.Listener().OnCookies(path, static_cast<uint64_t>(*count));
-    if (!options.Preview() && db.Rows("PRAGMA integrity_check") != std::vector<std::vector<std::string>>{{"ok"}})
+    if (!options.Preview() &&
+        db.Rows("PRAGMA integrity_check") != std::vector<std::vector<std::string>>{{"ok"}})
         options.Listener().OnFailure(path, "the database fails its check after the cookies were removed");
 }
 
@@ -105,7 +106,8 @@ void AddHostsOf(const std::string& path, std::set<std::string>& hosts)
     const CookieTable* kind = db ? TableOf(db) : nullptr;
     if (!kind)
         return;
-    std::string sql = std::string("SELECT DISTINCT ltrim(lower(") + kind->hostColumn + "), '.') FROM " + kind->table;
+    std::string sql =
+        std::string("SELECT DISTINCT ltrim(lower(") + kind->hostColumn + "), '.') FROM " + kind->table;
     for (const std::vector<std::string>& row : db.Rows(sql)) {
         if (!row[0].empty())
             hosts.insert(row[0]);

@@ -121,7 +121,8 @@ LONG QueryCountedValue(HKEY key, std::wstring_view name)
         return ERROR_INVALID_PARAMETER;
     ValueBasicInformation information;
     ULONG needed = 0;
-    NTSTATUS status = NtQueryValueKey(key, &counted, kBasicInformation, &information, sizeof(information), &needed);
+    NTSTATUS status =
+        NtQueryValueKey(key, &counted, kBasicInformation, &information, sizeof(information), &needed);
     return NT_SUCCESS(status) || status == kBufferOverflow || status == kBufferTooSmall ? ERROR_SUCCESS
                                                                                         : ErrorOf(status);
 }

@@ -10,7 +10,8 @@
 // set-up and handed down: the engine never asks the process where it lives. Protected registry keys are
 // one fixed rule for every system (engine/ProtectedKeys.h) and need no place here.
 struct EraseContext {
-    std::string pluginFolder; // holds the programs of "run" items and is their working folder; ends in a backslash
+    std::string
+        pluginFolder; // holds the programs of "run" items and is their working folder; ends in a backslash
     ProtectedFolders protectedFolders;
     double windowsVersion = 0; // picks what the form-data cleaner empties
     // Set by whoever started the work to end it early; the walks look at it between entries, and what

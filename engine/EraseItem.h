@@ -48,7 +48,7 @@ struct EraseItemDefinition {
     std::vector<std::string> keep;                  // lower-cased path patterns never deleted
     std::vector<std::string> detect;                // lower-cased paths; none existing hides the item
     std::string warning;
-    bool isDefault = false;                         // ticked by "Set Default"
+    bool isDefault = false; // ticked by "Set Default"
 };
 
 // Where the item stands in the list: whether its file loaded, and whether it was found on this machine.

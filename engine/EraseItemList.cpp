@@ -49,8 +49,9 @@ std::vector<PluginFile> FindPluginFiles(const std::string& folder)
             }
         } while (FindNextFileW(find.get(), &entry));
     }
-    std::sort(files.begin(), files.end(),
-              [](const PluginFile& left, const PluginFile& right) { return NameBefore(left.name, right.name); });
+    std::sort(files.begin(), files.end(), [](const PluginFile& left, const PluginFile& right) {
+        return NameBefore(left.name, right.name);
+    });
     return files;
 }
 

@@ -36,8 +36,8 @@ std::wstring ObjectName(HANDLE handle)
     for (int attempt = 0; attempt < 3; ++attempt) {
         ULONG needed = 0;
         auto* info = reinterpret_cast<OBJECT_NAME_INFORMATION*>(buffer.data());
-        NTSTATUS status = NtQueryObject(handle, ObjectNameInformation, info, static_cast<ULONG>(buffer.size()),
-                                        &needed);
+        NTSTATUS status =
+            NtQueryObject(handle, ObjectNameInformation, info, static_cast<ULONG>(buffer.size()), &needed);
         if (NT_SUCCESS(status))
             return std::wstring(info->Name.Buffer, info->Name.Length / sizeof(wchar_t));
         if (needed <= buffer.size())
@@ -81,8 +81,8 @@ bool NamesSameFile(const std::wstring& path, HANDLE file)
     BY_HANDLE_FILE_INFORMATION mine;
     BY_HANDLE_FILE_INFORMATION its;
     return !GetFileInformationByHandle(file, &mine) || !GetFileInformationByHandle(other.get(), &its) ||
-           (mine.dwVolumeSerialNumber == its.dwVolumeSerialNumber && mine.nFileIndexHigh == its.nFileIndexHigh &&
-            mine.nFileIndexLow == its.nFileIndexLow);
+           (mine.dwVolumeSerialNumber == its.dwVolumeSerialNumber &&
+            mine.nFileIndexHigh == its.nFileIndexHigh && mine.nFileIndexLow == its.nFileIndexLow);
 }
 
 bool MarkForDeletion(HANDLE file)

@@ -42,7 +42,8 @@ public:
         if (Kept(path, (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime))
             return;
         uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-        pending_.push_back({path, path.size() - wcslen(entry.cFileName) - 1, size, entry.dwFileAttributes, {}});
+        pending_.push_back(
+            {path, path.size() - wcslen(entry.cFileName) - 1, size, entry.dwFileAttributes, {}});
         if (pending_.size() == kMostPending)
             DeletePending();
     }
@@ -90,7 +91,7 @@ private:
         std::wstring path;
         size_t folderLength; // of its folder in path; the name may hold what looks like a backslash
         uint64_t size;
-        bool opened;         // false: the system found nothing by the listed name
+        bool opened; // false: the system found nothing by the listed name
     };
 
     struct Pending {

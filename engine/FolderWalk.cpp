@@ -17,8 +17,11 @@ class FolderWalker {
 public:
     FolderWalker(std::wstring folder, const std::string& pattern, bool recurse, bool everySubfolder,
                  FolderVisitor& visitor)
-        : path_(std::move(folder)), pattern_(pattern), recurse_(recurse),
-          everySubfolder_(everySubfolder), visitor_(visitor)
+        : path_(std::move(folder)),
+          pattern_(pattern),
+          recurse_(recurse),
+          everySubfolder_(everySubfolder),
+          visitor_(visitor)
     {
     }
 

@@ -47,8 +47,8 @@ bool SameText(const std::string& a, const std::string& b)
 
 // What a wildcard part holds that the normalisation of paths would trim or change ("*." loses its dot),
 // kept in private-use characters while the pattern is normalised.
-const std::pair<wchar_t, wchar_t> kMasked[] = {{L'*', L'\uE000'}, {L'?', L'\uE001'}, {L'.', L'\uE002'},
-                                               {L' ', L'\uE003'}};
+const std::pair<wchar_t, wchar_t> kMasked[] = {
+    {L'*', L'\uE000'}, {L'?', L'\uE001'}, {L'.', L'\uE002'}, {L' ', L'\uE003'}};
 
 void Replace(std::wstring& text, size_t from, size_t to, bool mask)
 {
@@ -69,7 +69,8 @@ std::string NormalisedPattern(const std::string& pattern)
     std::wstring wide = ToWide(pattern);
     for (size_t start = 0; start <= wide.size();) {
         size_t end = std::min(wide.find_first_of(L"\\/", start), wide.size());
-        if (std::wstring_view(wide).substr(start, end - start).find_first_of(L"*?") != std::wstring_view::npos)
+        if (std::wstring_view(wide).substr(start, end - start).find_first_of(L"*?") !=
+            std::wstring_view::npos)
             Replace(wide, start, end, true);
         start = end + 1;
     }
@@ -189,7 +190,8 @@ bool KeepFilter::InFolder::Keeps(const std::string& path, uint64_t lastWrite) co
 {
     if (filter_.Keeps(path, lastWrite))
         return true;
-    bool inFolder = path.starts_with(walked_) && (path.size() == walked_.size() || path[walked_.size()] == '\\');
+    bool inFolder =
+        path.starts_with(walked_) && (path.size() == walked_.size() || path[walked_.size()] == '\\');
     return !resolved_.empty() && inFolder && filter_.Named(resolved_ + path.substr(walked_.size()));
 }
 

@@ -43,7 +43,7 @@ private:
     bool Named(const std::string& path) const;
 
     std::vector<std::vector<Part>> patterns_; // the parts of each pattern, in each of its places
-    uint64_t youngest_ = 0; // files written after this are kept; 0: no limit
+    uint64_t youngest_ = 0;                   // files written after this are kept; 0: no limit
     bool valid_ = true;
 };
 

@@ -55,7 +55,8 @@ std::optional<std::string> NormalisedSiteHost(std::string_view input)
     host.erase(std::min(host.find(':'), host.size()));
     if (host.starts_with("*."))
         host.erase(0, 2);
-    host.erase(0, host.find_first_not_of('.') == std::string::npos ? host.size() : host.find_first_not_of('.'));
+    host.erase(0,
+               host.find_first_not_of('.') == std::string::npos ? host.size() : host.find_first_not_of('.'));
     while (host.ends_with('.'))
         host.pop_back();
     if (!IsHostName(host))
@@ -116,7 +117,8 @@ std::string HostOfOriginFolder(std::string_view name)
         return {};
     std::string_view rest = name.substr(first + 1);
     size_t last = rest.rfind('_');
-    if (last == std::string_view::npos || last + 1 >= rest.size() || rest[last + 1] < '0' || rest[last + 1] > '9')
+    if (last == std::string_view::npos || last + 1 >= rest.size() || rest[last + 1] < '0' ||
+        rest[last + 1] > '9')
         return {};
     return std::string(rest.substr(0, last));
 }

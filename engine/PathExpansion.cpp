@@ -51,8 +51,8 @@ std::vector<std::string> MatchingFolders(const std::string& parent, const std::s
     std::vector<std::string> found;
     NamePattern names(pattern);
     WIN32_FIND_DATAW entry;
-    FindHandle search(FindFirstFileExW((ToExtendedPath(parent + "\\") + L'*').c_str(), FindExInfoBasic, &entry,
-                                       FindExSearchNameMatch, nullptr, 0));
+    FindHandle search(FindFirstFileExW((ToExtendedPath(parent + "\\") + L'*').c_str(), FindExInfoBasic,
+                                       &entry, FindExSearchNameMatch, nullptr, 0));
     if (!search)
         return found;
     do {

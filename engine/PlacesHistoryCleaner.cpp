@@ -165,8 +165,8 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
         Fail(path, db, options);
         return;
     }
-    std::string counts = Format("%lld visits and %lld pages", static_cast<long long>(*visits),
-                                static_cast<long long>(*pages));
+    std::string counts =
+        Format("%lld visits and %lld pages", static_cast<long long>(*visits), static_cast<long long>(*pages));
     if (options.Preview()) {
         listener.OnUncounted("history in " + path + ": " + counts + " would go; bookmarks stay");
         return;

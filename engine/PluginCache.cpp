@@ -136,7 +136,9 @@ std::string EncodeItem(const EraseItem& item)
     encoder.Texts(item.parameters).Number(item.timeoutSeconds);
     encoder.Number(item.parameterOptions.size());
     for (const ParameterOptions& options : item.parameterOptions)
-        encoder.Number(static_cast<unsigned>(options.recurse)).Text(options.command).Number(options.removeSelf);
+        encoder.Number(static_cast<unsigned>(options.recurse))
+            .Text(options.command)
+            .Number(options.removeSelf);
     encoder.Number(item.running.size());
     for (const RunningProgram& program : item.running)
         encoder.Text(program.exe).Text(program.name);

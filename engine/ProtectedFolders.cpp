@@ -81,7 +81,8 @@ bool IsSameOrInside(const std::wstring& inner, const std::wstring& outer)
 
 std::wstring EnvironmentFolder(const wchar_t* name)
 {
-    return FilledText([&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(name, buffer, size); });
+    return FilledText(
+        [&](wchar_t* buffer, DWORD size) { return GetEnvironmentVariableW(name, buffer, size); });
 }
 
 // Folders with everything inside them: what Windows runs from, never something a cleaner empties.
@@ -119,22 +120,25 @@ void AddResolved(const std::vector<std::string>& folders, std::vector<std::wstri
 // the named folders deeper inside them (Temp, Recent, a program's cache) are ever a cleaner's target. A
 // folder the shell cannot name on this system (OneDrive where it is not set up) protects nothing.
 const KNOWNFOLDERID* const kKnownFolders[] = {
-    &FOLDERID_ProgramFiles,     &FOLDERID_ProgramFilesX86,   &FOLDERID_Profile,
-    &FOLDERID_Desktop,          &FOLDERID_Documents,         &FOLDERID_Downloads,
-    &FOLDERID_Pictures,         &FOLDERID_Music,             &FOLDERID_Videos,
-    &FOLDERID_Favorites,        &FOLDERID_SavedGames,        &FOLDERID_SkyDrive,
-    &FOLDERID_Contacts,         &FOLDERID_Links,             &FOLDERID_SavedSearches,
-    &FOLDERID_RoamingAppData,   &FOLDERID_LocalAppData,      &FOLDERID_LocalAppDataLow,
-    &FOLDERID_StartMenu,        &FOLDERID_Programs,          &FOLDERID_Startup,
-    &FOLDERID_ProgramData,      &FOLDERID_CommonStartMenu,   &FOLDERID_CommonPrograms,
-    &FOLDERID_CommonStartup,    &FOLDERID_Public,            &FOLDERID_PublicDesktop,
-    &FOLDERID_PublicDocuments,  &FOLDERID_PublicDownloads,   &FOLDERID_PublicPictures,
-    &FOLDERID_PublicMusic,      &FOLDERID_PublicVideos,
+    &FOLDERID_ProgramFiles,    &FOLDERID_ProgramFilesX86, &FOLDERID_Profile,
+    &FOLDERID_Desktop,         &FOLDERID_Documents,       &FOLDERID_Downloads,
+    &FOLDERID_Pictures,        &FOLDERID_Music,           &FOLDERID_Videos,
+    &FOLDERID_Favorites,       &FOLDERID_SavedGames,      &FOLDERID_SkyDrive,
+    &FOLDERID_Contacts,        &FOLDERID_Links,           &FOLDERID_SavedSearches,
+    &FOLDERID_RoamingAppData,  &FOLDERID_LocalAppData,    &FOLDERID_LocalAppDataLow,
+    &FOLDERID_StartMenu,       &FOLDERID_Programs,        &FOLDERID_Startup,
+    &FOLDERID_ProgramData,     &FOLDERID_CommonStartMenu, &FOLDERID_CommonPrograms,
+    &FOLDERID_CommonStartup,   &FOLDERID_Public,          &FOLDERID_PublicDesktop,
+    &FOLDERID_PublicDocuments, &FOLDERID_PublicDownloads, &FOLDERID_PublicPictures,
+    &FOLDERID_PublicMusic,     &FOLDERID_PublicVideos,
 };
 
 } // namespace
 
-ProtectedFolders ProtectedFolders::OfThisSystem() { return OfThisSystemFor(KNOWNFOLDERID{}); }
+ProtectedFolders ProtectedFolders::OfThisSystem()
+{
+    return OfThisSystemFor(KNOWNFOLDERID{});
+}
 
 ProtectedFolders ProtectedFolders::OfThisSystemFor(REFKNOWNFOLDERID emptiedFolder)
 {

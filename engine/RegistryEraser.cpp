@@ -17,7 +17,8 @@ namespace {
 
 constexpr REGSAM kTreeAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
-constexpr char kStillThere[] = "still there after its deletion: a part of it could not be reached by its name";
+constexpr char kStillThere[] =
+    "still there after its deletion: a part of it could not be reached by its name";
 
 // Opens a subkey of key as itself: a link key is not followed to its target.
 LONG OpenUnfollowed(HKEY key, const std::wstring& subKey, REGSAM access, RegKeyHandle& opened)

@@ -89,7 +89,8 @@ bool RegistryKeep::KeepsBelow(const std::string& keyPath) const
     return false;
 }
 
-bool RegistryKeep::Above(const Pattern& pattern, size_t next, const std::vector<std::wstring>& parts, size_t at)
+bool RegistryKeep::Above(const Pattern& pattern, size_t next, const std::vector<std::wstring>& parts,
+                         size_t at)
 {
     for (; at < parts.size(); ++next, ++at) {
         if (next >= pattern.size())

@@ -6,8 +6,8 @@
 std::wstring FinalPathOf(const std::wstring& extendedPath)
 {
     UniqueHandle entry(CreateFileW(extendedPath.c_str(), FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!entry)
         return {};
     return FilledText([&](wchar_t* buffer, DWORD size) {
@@ -24,4 +24,7 @@ std::string FromExtendedPath(std::wstring_view path)
     return ToUtf8(path);
 }
 
-std::string NormalisedPath(const std::string& utf8Path) { return FromExtendedPath(ToExtendedPath(utf8Path)); }
+std::string NormalisedPath(const std::string& utf8Path)
+{
+    return FromExtendedPath(ToExtendedPath(utf8Path));
+}

@@ -44,8 +44,9 @@ bool NamesOrigin(std::string_view text, const std::string& site)
 // Read in pieces that overlap by the longest text looked for, so no origin is split between two.
 bool FileNamesSite(const std::wstring& path, const std::string& site)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         return false;
     constexpr DWORD kPiece = 1 << 20;
@@ -106,7 +107,8 @@ bool FolderNamesSite(const std::string& folder, const std::string& site)
     return TreeNamesSite(root, site, kStoreDepth);
 }
 
-SiteStoreFilter::SiteStoreFilter(const KeptSites& sites, const EntryFilter* itemFilter, EraseListener& listener)
+SiteStoreFilter::SiteStoreFilter(const KeptSites& sites, const EntryFilter* itemFilter,
+                                 EraseListener& listener)
     : sites_(sites), itemFilter_(itemFilter), listener_(listener)
 {
 }

@@ -51,9 +51,10 @@ SqliteDatabase::SqliteDatabase(const std::string& path, int busyMilliseconds, Sq
     // SQLite opens the log's index, creating it empty when it is missing, wherever a log lies beside the file.
     if (readOnly && FileExists(path + "-wal") && !FileExists(path + "-shm"))
         madeIndex_ = path + "-shm";
-    int code = readOnly ? sqlite3_open_v2(ReadOnlyUri(path).c_str(), &db,
-                                          SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW, nullptr)
-                        : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    int code =
+        readOnly ? sqlite3_open_v2(ReadOnlyUri(path).c_str(), &db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOFOLLOW, nullptr)
+                 : sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (code == SQLITE_OK && readOnly)
         code = sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     if (code != SQLITE_OK) {

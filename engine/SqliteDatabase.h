@@ -17,7 +17,8 @@ enum class SqliteAccess { ReadWrite, ReadOnly };
 // names, or that has other names, is refused: it is not opened (see EditedFile).
 class SqliteDatabase {
 public:
-    SqliteDatabase(const std::string& path, int busyMilliseconds, SqliteAccess access = SqliteAccess::ReadWrite);
+    SqliteDatabase(const std::string& path, int busyMilliseconds,
+                   SqliteAccess access = SqliteAccess::ReadWrite);
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
     ~SqliteDatabase();

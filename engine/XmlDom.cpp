@@ -152,8 +152,8 @@ bool SerializedBytes(IXMLDOMDocument* document, std::string& bytes)
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+    UniqueHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size() && FlushFileBuffers(file.get());
@@ -265,14 +265,14 @@ bool SaveXmlDocument(IXMLDOMNode* node, const std::string& path)
 {
     ComPtr<IXMLDOMDocument> document;
     std::string bytes;
-    if (FAILED(node->get_ownerDocument(document.put())) || !document || !SerializedBytes(document.get(), bytes))
+    if (FAILED(node->get_ownerDocument(document.put())) || !document ||
+        !SerializedBytes(document.get(), bytes))
         return false;
     std::wstring target = ToExtendedPath(path);
     std::wstring replacement = target + L".new";
     // ReplaceFileW keeps the old file's attributes and security.
-    if (WriteWholeFile(replacement, bytes) &&
-        ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr))
+    if (WriteWholeFile(replacement, bytes) && ReplaceFileW(target.c_str(), replacement.c_str(), nullptr,
+                                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     DeleteFileW(replacement.c_str());
     return false;

@@ -31,7 +31,8 @@ std::string BaseNameWithoutExtension(const std::string& path)
 Application* Application::current_ = nullptr;
 
 Application::Application()
-    : instance_(GetModuleHandleW(nullptr)), executablePath_(ModuleFileName(instance_)),
+    : instance_(GetModuleHandleW(nullptr)),
+      executablePath_(ModuleFileName(instance_)),
       name_(BaseNameWithoutExtension(executablePath_))
 {
     current_ = this;

@@ -18,7 +18,8 @@ VARIANT EmptyVariant()
 
 bool IsMissing(HRESULT result)
 {
-    return result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+    return result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+           result == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
 }
 
 } // namespace
@@ -51,8 +52,8 @@ HRESULT TaskScheduler::RegisterIn(ITaskFolder* folder, const std::string& name, 
                                 TASK_LOGON_INTERACTIVE_TOKEN, none, task.put());
 }
 
-HRESULT TaskScheduler::Register(const std::string& folder, const std::string& name, const std::string& rootName,
-                                const std::string& xml, std::string& folderUsed)
+HRESULT TaskScheduler::Register(const std::string& folder, const std::string& name,
+                                const std::string& rootName, const std::string& xml, std::string& folderUsed)
 {
     ComPtr<ITaskFolder> root;
     HRESULT result = OpenFolder("\\", root);

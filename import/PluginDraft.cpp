@@ -79,7 +79,7 @@ std::string PluginFileText(const PluginDraft& draft, const std::string& id)
         text += Variant(body, version, {}, command);
     for (const std::string& version : draft.versionsWith)
         text += Variant(body, version, draft.parameters, command);
-    text += Variant(body, "otherwise", draft.onOtherVersions ? draft.parameters : std::vector<DraftParameter>(),
-                    command);
+    text += Variant(body, "otherwise",
+                    draft.onOtherVersions ? draft.parameters : std::vector<DraftParameter>(), command);
     return text + body + "</parameters>\r\n    </body>\r\n</vestrel-plugin>\r\n";
 }

@@ -38,7 +38,10 @@ public:
     {
         next_.OnRecycleBin(root, items, bytes);
     }
-    void OnFailure(const std::string& path, const std::string& reason) override { next_.OnFailure(path, reason); }
+    void OnFailure(const std::string& path, const std::string& reason) override
+    {
+        next_.OnFailure(path, reason);
+    }
     void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
     void OnSkipped(const std::string& reason) override { next_.OnSkipped(reason); }
     void OnItemFailure(const std::string& reason) override

@@ -9,7 +9,7 @@
 struct ItemPreview {
     EraseTally tally;
     bool uncounted = false;
-    unsigned refused = 0; // targets the rules keep it from
+    unsigned refused = 0;      // targets the rules keep it from
     unsigned keptForSites = 0; // folders left whole for sites to keep
     // "skipped: Chrome is running" when the item would do nothing now; empty when it runs.
     std::string skipped;

@@ -62,13 +62,14 @@ bool Ended(const Program& program)
 {
     return program.processes.size() == program.processIds.size() &&
            std::all_of(program.processes.begin(), program.processes.end(), [](const UniqueHandle& process) {
-        return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
-    });
+               return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+           });
 }
 
 bool AllEnded(const std::map<std::string, Program>& programs)
 {
-    return std::all_of(programs.begin(), programs.end(), [](const auto& entry) { return Ended(entry.second); });
+    return std::all_of(programs.begin(), programs.end(),
+                       [](const auto& entry) { return Ended(entry.second); });
 }
 
 std::string WhyStillRunning(const std::string& name, const Program& program)

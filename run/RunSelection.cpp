@@ -25,7 +25,8 @@ std::vector<const EraseItem*> ConfirmedSelection::NewItems(const EraseItemList& 
 std::vector<std::string> ConfirmedSelection::Notes(const EraseItemList& list) const
 {
     if (!IsLoaded())
-        return {"nothing erased: the selection in " + configPath_ + " cannot be read; open Vestrel and tick the items"};
+        return {"nothing erased: the selection in " + configPath_ +
+                " cannot be read; open Vestrel and tick the items"};
     std::vector<std::string> notes;
     for (const EraseItem* item : NewItems(list))
         notes.push_back("not erased, new: " + item->descript + " (" + item->id +

@@ -41,11 +41,23 @@ std::string GetAppFolder()
     return path.substr(0, FileNameStart(path));
 }
 
-std::string GetRecordFilePath() { return AppFile(".log"); }
-std::string GetConfigFilePath() { return AppFile(".conf"); }
-std::string GetHelpFilePath() { return AppFile(".chm"); }
+std::string GetRecordFilePath()
+{
+    return AppFile(".log");
+}
+std::string GetConfigFilePath()
+{
+    return AppFile(".conf");
+}
+std::string GetHelpFilePath()
+{
+    return AppFile(".chm");
+}
 
-std::string GetPluginFolder() { return GetAppFolder() + "plugin\\"; }
+std::string GetPluginFolder()
+{
+    return GetAppFolder() + "plugin\\";
+}
 
 PluginCacheFile PluginCacheOf(const std::string& programPath)
 {
@@ -56,7 +68,8 @@ PluginCacheFile PluginCacheOf(const std::string& programPath)
     std::snprintf(stamp, sizeof(stamp), "%lu-%lu-%lu-%lu", program.nFileSizeHigh, program.nFileSizeLow,
                   program.ftLastWriteTime.dwHighDateTime, program.ftLastWriteTime.dwLowDateTime);
     size_t dot = programPath.rfind('.');
-    return {programPath.substr(0, dot > FileNameStart(programPath) ? dot : std::string::npos) + ".cache", stamp};
+    return {programPath.substr(0, dot > FileNameStart(programPath) ? dot : std::string::npos) + ".cache",
+            stamp};
 }
 
 double GetWindowsVersion()

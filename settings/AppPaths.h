@@ -8,8 +8,8 @@
 // Everything is derived afresh on each call, so a renamed copy uses its own files.
 
 std::string GetExecutablePath();
-std::string GetAppName();     // the executable's base name, without folder and extension
-std::string GetAppFolder();   // ends in a backslash
+std::string GetAppName();   // the executable's base name, without folder and extension
+std::string GetAppFolder(); // ends in a backslash
 std::string GetRecordFilePath();
 std::string GetConfigFilePath();
 std::string GetHelpFilePath();

@@ -29,7 +29,8 @@ OptionsValues CurrentOptions(const AutoStartOperations& autoStart, const std::st
     return values;
 }
 
-void StoreOptions(const OptionsValues& values, const AutoStartOperations& autoStart, const std::string& keyPath)
+void StoreOptions(const OptionsValues& values, const AutoStartOperations& autoStart,
+                  const std::string& keyPath)
 {
     if (values.autoLaunch)
         autoStart.enable();

@@ -11,7 +11,7 @@ struct OptionsValues {
     bool autoLaunch = false;
     bool expressEraseMode = false;
     bool playSound = false;
-    std::vector<std::string> keepSites; // host names, as stored
+    std::vector<std::string> keepSites;   // host names, as stored
     std::vector<std::string> cookieSites; // offered to pick from; never stored
 };
 

@@ -70,8 +70,8 @@ public:
 private:
     bool Query(const char* name, DWORD* type, BYTE* data, DWORD* size) const
     {
-        return key_ && RegQueryValueExW(key_.get(), ToWide(name).c_str(), nullptr, type, data, size) ==
-                           ERROR_SUCCESS;
+        return key_ &&
+               RegQueryValueExW(key_.get(), ToWide(name).c_str(), nullptr, type, data, size) == ERROR_SUCCESS;
     }
 
     void Refuse(const char* name, const std::string& expected)

@@ -5,16 +5,37 @@
 namespace {
 
 // The whole second hh:00:00; the main window's 300 ms timer ticks within every second.
-bool OnTheHour(const SYSTEMTIME& now) { return now.wMinute == 0 && now.wSecond == 0; }
+bool OnTheHour(const SYSTEMTIME& now)
+{
+    return now.wMinute == 0 && now.wSecond == 0;
+}
 
-bool HalfHour(const SYSTEMTIME& now) { return now.wMinute == 0 || now.wMinute == 30; }
-bool OneHour(const SYSTEMTIME& now) { return now.wMinute == 0; }
-bool EightHours(const SYSTEMTIME& now) { return OnTheHour(now) && now.wHour % 8 == 0; }
-bool OneDay(const SYSTEMTIME& now) { return OnTheHour(now) && now.wHour == 10; }
-bool OneWeek(const SYSTEMTIME& now) { return OneDay(now) && now.wDay % 7 == 0; }
+bool HalfHour(const SYSTEMTIME& now)
+{
+    return now.wMinute == 0 || now.wMinute == 30;
+}
+bool OneHour(const SYSTEMTIME& now)
+{
+    return now.wMinute == 0;
+}
+bool EightHours(const SYSTEMTIME& now)
+{
+    return OnTheHour(now) && now.wHour % 8 == 0;
+}
+bool OneDay(const SYSTEMTIME& now)
+{
+    return OnTheHour(now) && now.wHour == 10;
+}
+bool OneWeek(const SYSTEMTIME& now)
+{
+    return OneDay(now) && now.wDay % 7 == 0;
+}
 // The first of the month: every month has one, and a run late in the previous month cannot hold it
 // off, as the gap of 1,440,000 seconds is under 17 days.
-bool OneMonth(const SYSTEMTIME& now) { return OneDay(now) && now.wDay == 1; }
+bool OneMonth(const SYSTEMTIME& now)
+{
+    return OneDay(now) && now.wDay == 1;
+}
 
 struct Period {
     const char* text;
@@ -23,8 +44,8 @@ struct Period {
 };
 
 constexpr Period kPeriods[kSchedulePeriodCount] = {
-    {"Half Hour", HalfHour, 1200},    {"One Hour", OneHour, 1200},  {"Eight Hour", EightHours, 21600},
-    {"One Day", OneDay, 72000},       {"One Week", OneWeek, 432000}, {"One Month", OneMonth, 1440000},
+    {"Half Hour", HalfHour, 1200}, {"One Hour", OneHour, 1200},   {"Eight Hour", EightHours, 21600},
+    {"One Day", OneDay, 72000},    {"One Week", OneWeek, 432000}, {"One Month", OneMonth, 1440000},
 };
 
 } // namespace

@@ -36,10 +36,17 @@ std::string EscapeXml(const std::string& text)
     std::string escaped;
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -90,16 +97,20 @@ std::string EraseTaskXml(uint32_t period, const std::string& cliPath, const std:
            "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n"
            "<RegistrationInfo><Description>Erases the items ticked in Vestrel while Vestrel is closed, "
            "as its schedule says.</Description></RegistrationInfo>\n"
-           "<Triggers><CalendarTrigger>" + repetition + "<StartBoundary>" + startDate + "T" + trigger.startTime +
-           "</StartBoundary><Enabled>true</Enabled>" + trigger.schedule + "</CalendarTrigger></Triggers>\n"
+           "<Triggers><CalendarTrigger>" +
+           repetition + "<StartBoundary>" + startDate + "T" + trigger.startTime +
+           "</StartBoundary><Enabled>true</Enabled>" + trigger.schedule +
+           "</CalendarTrigger></Triggers>\n"
            "<Principals><Principal><LogonType>InteractiveToken</LogonType>"
            "<RunLevel>LeastPrivilege</RunLevel></Principal></Principals>\n"
            "<Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"
            "<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
-           "<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>true</StartWhenAvailable>"
+           "<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>true</"
+           "StartWhenAvailable>"
            "<ExecutionTimeLimit>PT2H</ExecutionTimeLimit><Enabled>true</Enabled></Settings>\n"
-           "<Actions><Exec><Command>" + EscapeXml(cliPath) + "</Command><Arguments>" +
-           kEraseTaskArguments + "</Arguments><WorkingDirectory>" + EscapeXml(FolderOf(cliPath)) +
+           "<Actions><Exec><Command>" +
+           EscapeXml(cliPath) + "</Command><Arguments>" + kEraseTaskArguments +
+           "</Arguments><WorkingDirectory>" + EscapeXml(FolderOf(cliPath)) +
            "</WorkingDirectory></Exec></Actions>\n"
            "</Task>\n";
 }

@@ -269,7 +269,8 @@ void CCheckListView::Toggle(CheckListItem& item)
     if (item.locked)
         return;
     int state = item.state == CheckListItem::Unchecked ? CheckListItem::Checked : CheckListItem::Unchecked;
-    if (state == CheckListItem::Unchecked && !item.children.empty() && !CheckListTree::HasFreeTickedDescendant(item))
+    if (state == CheckListItem::Unchecked && !item.children.empty() &&
+        !CheckListTree::HasFreeTickedDescendant(item))
         state = CheckListItem::Checked;
     item.state = state;
     modified_ = true;
@@ -437,8 +438,9 @@ int CCheckListView::NameRight(const CheckListItem& item, int width) const
 {
     const auto& look = frame_.look_;
     const int right = width - look.margin;
-    return item.detail.empty() ? right : std::max(BoxLeft(item) + look.cellWidth, right - item.detailWidth -
-                                                                                       look.cellWidth / 2);
+    return item.detail.empty()
+               ? right
+               : std::max(BoxLeft(item) + look.cellWidth, right - item.detailWidth - look.cellWidth / 2);
 }
 
 // A focus rectangle around the text, a little wider than it, filled with the row's highlight colour.

@@ -315,7 +315,8 @@ LRESULT CSkinButton::OnSetStyle(WPARAM wParam, LPARAM lParam)
         return Default();
     if (kind_ == Kind::Push)
         default_ = type == BS_DEFPUSHBUTTON;
-    DefSubclassProc(GetHwnd(), BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
+    DefSubclassProc(GetHwnd(), BM_SETSTYLE, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW,
+                    lParam);
     return 0;
 }
 

@@ -54,8 +54,8 @@ TEST_F(AppPathsTest, WindowsXpConfiguredForTheProgramReportsFivePointOne)
     // Wine takes a per-program Windows version from its own registry settings.
     std::wstring key = L"Software\\Wine\\AppDefaults\\xp_probe.exe";
     HKEY handle;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &handle, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                              nullptr),
               ERROR_SUCCESS);
     const wchar_t version[] = L"winxp";
     RegSetValueExW(handle, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), sizeof version);
@@ -69,9 +69,12 @@ TEST_F(AppPathsTest, WindowsXpConfiguredForTheProgramReportsFivePointOne)
 
 TEST(WindowsVersion, TextAsPluginFilesWriteIt)
 {
-    struct Case { unsigned major, minor; const char* text; };
-    for (Case c : {Case{4, 0, "4"}, Case{4, 10, "5"}, Case{5, 0, "5"}, Case{5, 1, "5.1"},
-                   Case{6, 1, "6.1"}, Case{10, 0, "10"}})
+    struct Case {
+        unsigned major, minor;
+        const char* text;
+    };
+    for (Case c : {Case{4, 0, "4"}, Case{4, 10, "5"}, Case{5, 0, "5"}, Case{5, 1, "5.1"}, Case{6, 1, "6.1"},
+                   Case{10, 0, "10"}})
         EXPECT_EQ(FormatWindowsVersion(WindowsVersionFromParts(c.major, c.minor)), c.text)
             << c.major << "." << c.minor;
 }

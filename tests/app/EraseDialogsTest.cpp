@@ -329,8 +329,8 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
     // The dialog has ticked the row before the run pauses after the item.
     hooks.onPause = [&] {
         Texts rows = Rows(dialog.List());
-        duringRun.push_back(rows[0] + ", " + rows[1] + ", bar " + std::to_string(dialog.Bar().GetPos()) + ", " +
-                            dialog.Status());
+        duringRun.push_back(rows[0] + ", " + rows[1] + ", bar " + std::to_string(dialog.Bar().GetPos()) +
+                            ", " + dialog.Status());
         Sleep(200);
     };
     bool sawRunning = false;
@@ -366,7 +366,8 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
     ASSERT_EQ(duringRun.size(), 2u);
     EXPECT_EQ(duringRun[0].substr(duringRun[0].find(", bar")), ", bar 1, 1 of 2 done");
     EXPECT_NE(duringRun[0].find("[x]"), std::string::npos);
-    EXPECT_EQ(duringRun[1].substr(duringRun[1].find(", bar")), ", bar 2, Success") << "shown in the last pause";
+    EXPECT_EQ(duringRun[1].substr(duringRun[1].find(", bar")), ", bar 2, Success")
+        << "shown in the last pause";
     EXPECT_EQ(hooks.events, (Texts{"execute a", "pause 400", "execute b", "pause 400"}));
     EXPECT_EQ(shown.filesErased, 4u);
     EXPECT_EQ(shown.bytesReleased, 6000u);
@@ -409,8 +410,8 @@ TEST_F(EraseDialogsTest, AFileInUseIsLeftAndTheResultSaysSo)
 {
     AddItem("1.aep", "a", "Item A");
     WriteConfig({{"a", true}});
-    UniqueHandle held(CreateFileW(ToWide(PathOf("a\\one.tmp")).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                0, nullptr));
+    UniqueHandle held(CreateFileW(ToWide(PathOf("a\\one.tmp")).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     Texts lines;
     bool details = false;
@@ -430,13 +431,14 @@ TEST_F(EraseDialogsTest, AFileInUseIsLeftAndTheResultSaysSo)
 TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
 {
     AddItem("1.aep", "a", "Item A");
-    WriteFile("plugin\\2.aep", Replaced(PluginText("busy", "Busy Item", "windows", PathOf("busy\\*.tmp")),
-                                         "<parameters>",
-                                         "<running name=\"Tester\">app_tests.exe</running>"
-                                         "<warning>Removes saved passwords</warning><parameters>"));
+    WriteFile("plugin\\2.aep",
+              Replaced(PluginText("busy", "Busy Item", "windows", PathOf("busy\\*.tmp")), "<parameters>",
+                       "<running name=\"Tester\">app_tests.exe</running>"
+                       "<warning>Removes saved passwords</warning><parameters>"));
     WriteFile("busy\\one.tmp", "kept");
-    WriteFile("plugin\\3.aep", Replaced(PluginText("guard", "Guard", "windows", "HKEY_CURRENT_USER\\Software"),
-                                         "delete-file", "delete-register-key"));
+    WriteFile("plugin\\3.aep",
+              Replaced(PluginText("guard", "Guard", "windows", "HKEY_CURRENT_USER\\Software"), "delete-file",
+                       "delete-register-key"));
     WriteConfig({{"a", true}, {"busy", true}, {"guard", true}});
     Texts rows;
     std::string warning;
@@ -507,9 +509,9 @@ TEST_F(EraseDialogsTest, KilobytesAreRoundedDown)
     EXPECT_EQ(CEraseResultDialog::ResultLines(EraseTally{3, 1023, 4}),
               (Texts{"Released HD Space: 0 KB; ", "Files Erased: 3;", "Registry Keys Erased: 4"}));
     EXPECT_EQ(CEraseResultDialog::ResultLines(EraseTally{0, 2048, 0})[0], "Released HD Space: 2 KB; ");
-    EXPECT_EQ(CEraseProgressDialog::StatusLines("Ready", EraseTally{5, 2047, 6}),
-              (Texts{"Status: Ready;  Released HD Space: 1 KB; ",
-                     "Files Erased: 5, Registry Keys Erased: 6"}));
+    EXPECT_EQ(
+        CEraseProgressDialog::StatusLines("Ready", EraseTally{5, 2047, 6}),
+        (Texts{"Status: Ready;  Released HD Space: 1 KB; ", "Files Erased: 5, Registry Keys Erased: 6"}));
     EXPECT_EQ(CEraseProgressDialog::StatusLines("Success", EraseTally{0, 0xFFFFFFFFu, 0})[0],
               "Status: Success;  Released HD Space: 4194303 KB; ");
 }
@@ -564,7 +566,8 @@ TEST_F(EraseDialogsTest, StatusLinesFitThePanelAtEveryScale)
             const Texts running = CEraseProgressDialog::FittedLines(Phase::Running, erasing, big, fits);
             EXPECT_EQ(running[0].rfind("Erasing Temporary", 0), 0u) << running[0];
             EXPECT_NE(running[0].find("...;  Released: 3.7 GB"), std::string::npos) << running[0];
-            const Texts finished = CEraseProgressDialog::FittedLines(Phase::Finished, states[1].second, big, fits);
+            const Texts finished =
+                CEraseProgressDialog::FittedLines(Phase::Finished, states[1].second, big, fits);
             EXPECT_NE(finished[0].find("Finished with 12 failures"), std::string::npos) << "never cut";
             EXPECT_EQ(CEraseProgressDialog::FittedLines(Phase::Running, "2 of 4 done", small, fits),
                       CEraseProgressDialog::StatusLines("2 of 4 done", small))
@@ -594,7 +597,8 @@ TEST_F(EraseDialogsTest, TheResultsLeftLineFitsItsPanel)
         if (!hwnd)
             return false;
         for (UINT dpi : {96u, 192u}) {
-            RECT suggested{0, 0, MulDiv(300, static_cast<int>(dpi), 96), MulDiv(240, static_cast<int>(dpi), 96)};
+            RECT suggested{0, 0, MulDiv(300, static_cast<int>(dpi), 96),
+                           MulDiv(240, static_cast<int>(dpi), 96)};
             SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
             HDC dc = GetDC(hwnd);
             const Texts lines = result.FittedResultLines(dc);

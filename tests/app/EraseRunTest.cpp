@@ -312,7 +312,8 @@ TEST_F(EraseRunTest, RealPausesMakeThreeItemsTakeTheirTime)
         auto start = std::chrono::steady_clock::now();
         RunCore(Setup(express), SystemRunHooks(), InteractivePacing(Setup(express).settings));
         auto elapsed = std::chrono::steady_clock::now() - start;
-        EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), express ? 1200 : 3000)
+        EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(),
+                  express ? 1200 : 3000)
             << (express ? "express" : "normal");
         EXPECT_TRUE(ItemErased("a") && ItemErased("b") && ItemErased("c"));
     }
@@ -328,10 +329,11 @@ TEST(EraseCounterTest, LeftLinesNameTheKindOfEachRefusedTarget)
     counter.OnRefused("c:\\plug ins\\quo\"te.exe");
     const std::string denied = ErrorText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     counter.OnUnlistedFolder("c:\\windows\\temp\\", denied);
-    EXPECT_EQ(counter.LeftLines(), (Texts{"c:\\windows: refused, a drive root or protected folder",
-                                          "HKEY_CURRENT_USER\\Software: refused, a protected registry key",
-                                          "c:\\plug ins\\quo\"te.exe: refused, a program name holding a quote",
-                                          "c:\\windows\\temp\\: " + denied}));
+    EXPECT_EQ(counter.LeftLines(),
+              (Texts{"c:\\windows: refused, a drive root or protected folder",
+                     "HKEY_CURRENT_USER\\Software: refused, a protected registry key",
+                     "c:\\plug ins\\quo\"te.exe: refused, a program name holding a quote",
+                     "c:\\windows\\temp\\: " + denied}));
     EXPECT_EQ(counter.Left().refused, 3u);
     EXPECT_EQ(counter.Left().denied, 1u);
 }

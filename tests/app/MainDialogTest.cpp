@@ -383,7 +383,8 @@ TEST_F(MainDialogTest, ControlsLieApartInsideTheWindowAtEveryScale)
                     continue;
                 RECT b = CMainDialog::ControlRect(ids[j], dpi);
                 RECT both{};
-                EXPECT_FALSE(IntersectRect(&both, &a, &b)) << ids[i] << " and " << ids[j] << " at " << dpiValue;
+                EXPECT_FALSE(IntersectRect(&both, &a, &b))
+                    << ids[i] << " and " << ids[j] << " at " << dpiValue;
             }
         }
     }

@@ -180,9 +180,9 @@ TEST_F(CliExeTest, EraseAddsToTheStatisticsTheWindowShowsAndWritesTheProgramsRec
     WriteDwordForTest(kSettingsKeyPath, "Erased File Size", 10000);
     CliRun run = Run("erase --json");
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(
-        Contains(run.out, "\"totals\":{\"files\":4,\"bytes\":2000,\"registryEntries\":0,\"cookies\":0},"
-                          "\"errors\":[]}"));
+    EXPECT_TRUE(Contains(run.out,
+                         "\"totals\":{\"files\":4,\"bytes\":2000,\"registryEntries\":0,\"cookies\":0},"
+                         "\"errors\":[]}"));
 
     // What the main window reads at start-up and paints under its lists.
     ProcessStatistics() = {};

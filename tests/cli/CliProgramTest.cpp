@@ -43,9 +43,8 @@ TEST_F(CliProgramTest, PreviewNamesWhatEraseThenRemovesAndChangesNothing)
 
     ASSERT_EQ(Cli({"--json", "erase"}), kExitDone) << err;
     EXPECT_EQ(out, Replaced(preview, "\"command\":\"preview\"", "\"command\":\"erase\""));
-    EXPECT_TRUE(
-        Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0,\"cookies\":0},"
-                      "\"errors\":[]}"));
+    EXPECT_TRUE(Contains(out, "\"totals\":{\"files\":4,\"bytes\":6000,\"registryEntries\":0,\"cookies\":0},"
+                              "\"errors\":[]}"));
     EXPECT_TRUE(ItemErased("first"));
     EXPECT_TRUE(ItemUntouched("second"));
     EXPECT_TRUE(ItemErased("third"));
@@ -135,7 +134,8 @@ std::wstring RawKeepSites(const std::string& keyPath)
     DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
     if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return L"(no key)";
-    LONG status = RegQueryValueExW(key, L"Keep Sites", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    LONG status =
+        RegQueryValueExW(key, L"Keep Sites", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS || type != REG_MULTI_SZ)
         return L"(no REG_MULTI_SZ)";
@@ -220,8 +220,9 @@ TEST_F(CliProgramTest, OrganizationTicksRuleTheEraseAndARefusedEraseEndsWithFour
     EXPECT_TRUE(Contains(out, "\"id\":\"third\",\"page\":\"windows\",\"description\":\"Third Item\","
                               "\"selected\":true}"))
         << out;
-    EXPECT_TRUE(Contains(out, "\"managed settings\":[\"Ticked Items\",\"Unticked Items\",\"Allow Command Line "
-                              "Erase\"]"))
+    EXPECT_TRUE(Contains(out,
+                         "\"managed settings\":[\"Ticked Items\",\"Unticked Items\",\"Allow Command Line "
+                         "Erase\"]"))
         << out;
     EXPECT_EQ(Cli({"erase", "third"}), kExitNotAllowed);
     EXPECT_TRUE(Contains(err, "your organization does not allow erasing from the command line")) << err;
@@ -248,12 +249,14 @@ TEST_F(CliProgramTest, ListShowsEveryFileWithItsSelectionOrItsFailure)
     EXPECT_TRUE(
         Contains(out, "{\"file\":\"4.aep\",\"loaded\":false,\"error\":\"node root->body->type not found\"}"));
     EXPECT_EQ(Cli({"preview", "broken"}), kExitBadUsage);
-    EXPECT_TRUE(Contains(err, "item broken: its plug-in file could not be loaded (4.aep: node root->body->type "
-                              "not found)"))
+    EXPECT_TRUE(Contains(err,
+                         "item broken: its plug-in file could not be loaded (4.aep: node root->body->type "
+                         "not found)"))
         << err;
     WriteFile("plugin\\Mangled.aep", "<plugin><body><id>mangled</id>"); // no id to read: its name counts
     EXPECT_EQ(Cli({"erase", "mangled", "--json"}), kExitBadUsage);
-    EXPECT_TRUE(Contains(out, "\"error\":\"item mangled: its plug-in file could not be loaded (Mangled.aep: "))
+    EXPECT_TRUE(
+        Contains(out, "\"error\":\"item mangled: its plug-in file could not be loaded (Mangled.aep: "))
         << out;
 }
 
@@ -286,9 +289,9 @@ TEST_F(CliProgramTest, AFolderThatCannotBeListedFailsTheErase)
     std::string reason = ErrorText(HRESULT_FROM_WIN32(ERROR_CANT_RESOLVE_FILENAME));
     EXPECT_TRUE(Contains(out, "\"errors\":[{\"path\":\"" + quoted + "\",\"reason\":\"" + reason + "\"}]"))
         << out;
-    EXPECT_EQ(RecordMessages(), (std::vector<std::string>{"Gone done...",
-                                                          "Unlisted: could not list " + folder + ": " + reason,
-                                                          "Unlisted done..."}));
+    EXPECT_EQ(RecordMessages(),
+              (std::vector<std::string>{"Gone done...", "Unlisted: could not list " + folder + ": " + reason,
+                                        "Unlisted done..."}));
     RemoveFolderLinkForTest(PathOf("looped"));
 }
 
@@ -304,7 +307,8 @@ TEST_F(CliProgramTest, PreviewShowsAnItemsWarningAndWhyItWasSkippedAndEndsWithOn
     EXPECT_TRUE(Contains(out, "Takes tabs too.")) << out;
     EXPECT_TRUE(Contains(out, "skipped: The Tests is running")) << out;
     ASSERT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted) << err;
-    EXPECT_TRUE(Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
+    EXPECT_TRUE(
+        Contains(out, "\"warning\":\"Takes tabs too.\",\"skipped\":[\"skipped: The Tests is running\"]"))
         << out;
     EXPECT_TRUE(Exists("first\\one.tmp"));
 }
@@ -320,8 +324,8 @@ TEST_F(CliProgramTest, EraseCanAskTheProgramsToCloseFirst)
         ASSERT_TRUE(program);
         std::string text = ReadFile("plugin\\1.aep");
         WriteFile("plugin\\1.aep", Replaced(text, "<parameters>",
-                                             "<running name=\"Browser\" folder=\"" + PathOf(folder) +
-                                                 "\">window_program.exe</running><parameters>"));
+                                            "<running name=\"Browser\" folder=\"" + PathOf(folder) +
+                                                "\">window_program.exe</running><parameters>"));
         WriteFile("first\\one.tmp", "x");
         EXPECT_EQ(Cli({"erase", "--close-programs", "first"}), mode[0] == 'q' ? kExitDone : kExitNotDeleted)
             << out << err;

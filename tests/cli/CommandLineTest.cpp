@@ -47,7 +47,8 @@ TEST(CommandLine, ImportTakesOneFileAndOnlyItTakesReplace)
     EXPECT_TRUE(import.replace);
     EXPECT_EQ(import.ids, std::vector<std::string>{"rules.ini"});
     EXPECT_EQ(ParseCommandLine({"import-winapp2"}).error, "import-winapp2 takes one rules file");
-    EXPECT_EQ(ParseCommandLine({"import-winapp2", "a.ini", "b.ini"}).error, "import-winapp2 takes one rules file");
+    EXPECT_EQ(ParseCommandLine({"import-winapp2", "a.ini", "b.ini"}).error,
+              "import-winapp2 takes one rules file");
     EXPECT_EQ(ParseCommandLine({"erase", "--replace"}).error, "unknown option: --replace");
 }
 

@@ -245,8 +245,8 @@ TEST_F(PreviewMatchesErase, OddNamesAreReachedAsTheyAre)
     std::wstring odd = ToExtendedPath(PathOf("profiles")) + L"\\p.";
     ASSERT_TRUE(CreateDirectoryW(odd.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((odd + L"\\cache").c_str(), nullptr));
-    ASSERT_TRUE(UniqueHandle(CreateFileW((odd + L"\\cache\\dot.").c_str(), GENERIC_WRITE, 0, nullptr,
-                                         CREATE_NEW, 0, nullptr)));
+    ASSERT_TRUE(UniqueHandle(
+        CreateFileW((odd + L"\\cache\\dot.").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
     ItemReport files = PreviewThenErase("delete-directory", {PathOf("profiles\\*\\cache")});
     EXPECT_EQ(files.tally.filesErased, 2u);
     EXPECT_TRUE(Listed(files, PathOf("profiles\\p.\\cache\\dot.")));
@@ -259,7 +259,8 @@ TEST_F(PreviewMatchesErase, OddNamesAreReachedAsTheyAre)
     ASSERT_TRUE(SetCountedValueForTest(ScratchKey() + "\\values", L"v\0w"sv));
     std::string key = "HKEY_CURRENT_USER\\" + ScratchKey();
     EXPECT_EQ(PreviewThenErase("delete-register-key", {key + "\\tree"}).tally.registryEntriesErased, 1u);
-    EXPECT_EQ(PreviewThenErase("delete-register-value", {key + "\\values\\*"}).tally.registryEntriesErased, 1u);
+    EXPECT_EQ(PreviewThenErase("delete-register-value", {key + "\\values\\*"}).tally.registryEntriesErased,
+              1u);
     EXPECT_FALSE(KeyExistsForTest(ScratchKey() + "\\tree"));
     EXPECT_TRUE(ValueNamesForTest(ScratchKey() + "\\values").empty());
 }

@@ -24,8 +24,9 @@ std::string Rules(const std::string& name)
     return TestProgramFolder() + "data\\rules\\" + name;
 }
 
-const char* const kSampleImported[] = {"zephyr-notes-cache", "zephyr-notes-cache-2", "quillby-recent-lists",
-                                       "marmot-player-thumbnails", "otterpad-leftovers", "badger-settings"};
+const char* const kSampleImported[] = {"zephyr-notes-cache",   "zephyr-notes-cache-2",
+                                       "quillby-recent-lists", "marmot-player-thumbnails",
+                                       "otterpad-leftovers",   "badger-settings"};
 
 class RulesImportTest : public CliFixture {
 protected:
@@ -92,8 +93,10 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
         << "DetectOS=6.2| leaves out 6.1 only";
     EXPECT_FALSE(Contains(marmot, "windows-version=\"6.2\""));
     std::string crashes = Plugin("zephyr-notes-cache-2");
-    EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"6.3\">\r\n")) << "DetectOS=|6.3 works up to 8.1";
-    EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"otherwise\"/>")) << "and does nothing on 10 and 11";
+    EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"6.3\">\r\n"))
+        << "DetectOS=|6.3 works up to 8.1";
+    EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"otherwise\"/>"))
+        << "and does nothing on 10 and 11";
     EXPECT_TRUE(Contains(marmot, "%programfiles%\\Marmot Player\\Thumbs\\*.db</item>"));
     EXPECT_TRUE(Contains(marmot, "%programfilesx86%\\Marmot Player\\Thumbs\\*.db</item>"));
     EXPECT_TRUE(Contains(marmot, "command=\"delete-directory\" "
@@ -125,9 +128,8 @@ TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFile
 
     ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
     EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped, 5 earlier imported removed.")) << out;
-    for (const char* gone :
-         {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails", "otterpad-leftovers",
-          "badger-settings"}) {
+    for (const char* gone : {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails",
+                             "otterpad-leftovers", "badger-settings"}) {
         EXPECT_FALSE(HasPlugin(gone)) << gone;
         EXPECT_NE(Stored(gone), "true") << gone << ": a stored line of a removed import stays unticked";
     }
@@ -179,8 +181,9 @@ TEST_F(RulesImportTest, AnImportStoppedAfterAnyStepTicksNothingAndIsSettledNextT
         WriteFile("vestrel.conf", ticked);
 
         int steps = 0;
-        RulesImportRequest request{Rules("second-rules.ini"), PathOf("plugin\\"), PathOf("vestrel.conf"), 6.1,
-                                   true, [&] { return ++steps == stopAt; }};
+        RulesImportRequest request{
+            Rules("second-rules.ini"),        PathOf("plugin\\"), PathOf("vestrel.conf"), 6.1, true,
+            [&] { return ++steps == stopAt; }};
         RulesImportResult result = ImportRules(request, ImportChecks::OfThisSystem());
         if (result.error.empty()) {
             EXPECT_EQ(VisibleImports(PathOf("plugin\\")), replaced);
@@ -226,9 +229,9 @@ TEST_F(RulesImportTest, AFileThatIsNoRulesFileOrAFailedWriteChangesNothing)
     auto before = FolderSnapshot(PathOf("plugin"));
     std::string config = ReadFile("vestrel.conf");
     const std::pair<const char*, const char*> refusals[] = {
-        {"utf16.ini", "is UTF-16 text"},          {"binary.ini", "holds binary data"},
-        {"long-line.ini", "line 2 is longer"},    {"no-entries.ini", "no [entry]"},
-        {"huge.ini", "is larger than 16 MiB"},    {"missing.ini", "cannot open"}};
+        {"utf16.ini", "is UTF-16 text"},       {"binary.ini", "holds binary data"},
+        {"long-line.ini", "line 2 is longer"}, {"no-entries.ini", "no [entry]"},
+        {"huge.ini", "is larger than 16 MiB"}, {"missing.ini", "cannot open"}};
     for (const auto& [file, reason] : refusals) {
         EXPECT_EQ(Cli({"import-winapp2", "--replace", PathOf(file)}), kExitNotDeleted) << file;
         EXPECT_TRUE(Contains(err, "nothing was imported: ") && Contains(err, reason)) << err;
@@ -321,16 +324,18 @@ TEST_F(RulesImportTest, ExclusionsKeepTheirPlaceHoweverSpelledOrTheEntryIsSkippe
             CreateFileW(ToWide(tree + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         ASSERT_TRUE(file);
     }
-    WriteFile("spelled.ini", "[Spelled Keep]\r\n"
-                             "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
-                             "ExcludeKey1=PATH|%LocalAppData%\\Vestrel Spelled/Other/../Cache\\\\Pinned\r\n"
-                             "[Outside Keep]\r\n"
-                             "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
-                             "ExcludeKey1=FILE|%LocalAppData%\\Vestrel Spelled\\Cache\\..\\Settings|*.ini\r\n");
+    WriteFile("spelled.ini",
+              "[Spelled Keep]\r\n"
+              "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
+              "ExcludeKey1=PATH|%LocalAppData%\\Vestrel Spelled/Other/../Cache\\\\Pinned\r\n"
+              "[Outside Keep]\r\n"
+              "FileKey1=%LocalAppData%\\Vestrel Spelled\\Cache|*.*|RECURSE\r\n"
+              "ExcludeKey1=FILE|%LocalAppData%\\Vestrel Spelled\\Cache\\..\\Settings|*.ini\r\n");
     ASSERT_EQ(Cli({"import-winapp2", PathOf("spelled.ini")}), kExitNotDeleted) << err;
     EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 1 skipped.")) << out;
-    EXPECT_TRUE(Contains(out, "Skipped [Outside Keep]: ExcludeKey1: %localappdata%\\Vestrel Spelled\\Cache\\..\\"
-                              "Settings\\**\\*.ini lies outside every folder the entry empties"))
+    EXPECT_TRUE(Contains(out,
+                         "Skipped [Outside Keep]: ExcludeKey1: %localappdata%\\Vestrel Spelled\\Cache\\..\\"
+                         "Settings\\**\\*.ini lies outside every folder the entry empties"))
         << out;
 
     ASSERT_EQ(Cli({"erase", "winapp2-spelled-keep"}), kExitDone) << err;

@@ -151,14 +151,15 @@ TEST_F(CleanersAdvanceRun, StoreCleanersCountNothing)
 // is no settings file of Notepad++ is left as it was.
 TEST_F(CleanersAdvanceRun, NotepadPlusPlusLosesItsRecentFilesAndNothingElse)
 {
-    const std::string config = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<NotepadPlus>\r\n"
-                               "    <FindHistory nbMaxFindHistoryPath=\"10\">\r\n"
-                               "        <Find name=\"kept search\" />\r\n    </FindHistory>\r\n"
-                               "    <History nbMaxFile=\"10\" inSubMenu=\"no\" customLength=\"-1\">\r\n"
-                               "        <File filename=\"C:\\secret\\plan.txt\" />\r\n"
-                               "        <File filename=\"C:\\secret\\diary.txt\" />\r\n    </History>\r\n"
-                               "    <GUIConfigs>\r\n        <GUIConfig name=\"TabBar\" dragAndDrop=\"yes\" />\r\n"
-                               "    </GUIConfigs>\r\n</NotepadPlus>\r\n";
+    const std::string config =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n<NotepadPlus>\r\n"
+        "    <FindHistory nbMaxFindHistoryPath=\"10\">\r\n"
+        "        <Find name=\"kept search\" />\r\n    </FindHistory>\r\n"
+        "    <History nbMaxFile=\"10\" inSubMenu=\"no\" customLength=\"-1\">\r\n"
+        "        <File filename=\"C:\\secret\\plan.txt\" />\r\n"
+        "        <File filename=\"C:\\secret\\diary.txt\" />\r\n    </History>\r\n"
+        "    <GUIConfigs>\r\n        <GUIConfig name=\"TabBar\" dragAndDrop=\"yes\" />\r\n"
+        "    </GUIConfigs>\r\n</NotepadPlus>\r\n";
     WriteFile("config.xml", config);
     HeardFromCleaner heard;
     ClearNotepadPlusPlusHistoryIn(PathOf("config.xml"), {EraseMode::Preview, &heard});
@@ -169,7 +170,8 @@ TEST_F(CleanersAdvanceRun, NotepadPlusPlusLosesItsRecentFilesAndNothingElse)
     ClearNotepadPlusPlusHistoryIn(PathOf("config.xml"), {EraseMode::Erase, &heard});
     std::string after = ReadFile("config.xml");
     EXPECT_EQ(after.find("secret"), std::string::npos) << after;
-    EXPECT_NE(after.find("<History nbMaxFile=\"10\" inSubMenu=\"no\" customLength=\"-1\""), std::string::npos);
+    EXPECT_NE(after.find("<History nbMaxFile=\"10\" inSubMenu=\"no\" customLength=\"-1\""),
+              std::string::npos);
     EXPECT_NE(after.find("<Find name=\"kept search\""), std::string::npos) << after;
     EXPECT_NE(after.find("<GUIConfig name=\"TabBar\" dragAndDrop=\"yes\""), std::string::npos) << after;
     EXPECT_NE(after.find("\n    <GUIConfigs>"), std::string::npos) << "the layout changed:\n" << after;

@@ -111,8 +111,8 @@ bool PlantOldFile(PlantedTraces& traces, const std::string& path)
     ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
     time.QuadPart -= 48ULL * 36'000'000'000ULL;
     FILETIME old{time.LowPart, time.HighPart};
-    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                  0, nullptr));
+    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
     return SetFileTime(file.get(), nullptr, nullptr, &old);
 }
 

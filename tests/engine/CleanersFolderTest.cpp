@@ -24,12 +24,27 @@ struct FolderCase {
     std::string (*folder)();
 };
 
-std::string CacheFolder() { return SpecialFolderFromIdList(CSIDL_INTERNET_CACHE); }
-std::string CookiesFolder() { return SpecialFolderFromIdList(CSIDL_COOKIES); }
-std::string FavoritesFolder() { return SpecialFolderPath(CSIDL_FAVORITES); }
-std::string NetHoodFolder() { return SpecialFolderPath(CSIDL_NETHOOD); }
+std::string CacheFolder()
+{
+    return SpecialFolderFromIdList(CSIDL_INTERNET_CACHE);
+}
+std::string CookiesFolder()
+{
+    return SpecialFolderFromIdList(CSIDL_COOKIES);
+}
+std::string FavoritesFolder()
+{
+    return SpecialFolderPath(CSIDL_FAVORITES);
+}
+std::string NetHoodFolder()
+{
+    return SpecialFolderPath(CSIDL_NETHOOD);
+}
 
-void CleanCache(EraseTally& tally, const EraseOptions& options) { DeleteInternetCache(tally, options); }
+void CleanCache(EraseTally& tally, const EraseOptions& options)
+{
+    DeleteInternetCache(tally, options);
+}
 
 std::string ProfileFolder()
 {

@@ -61,7 +61,8 @@ protected:
     CommandExecutor SandboxExecutor(std::span<const BuiltInCleaner> cleaners = {},
                                     EraseOptions options = {}) const
     {
-        return CommandExecutor({PathOf("plug ins\\"), ProtectedFolders({PathOf("profile")})}, cleaners, options);
+        return CommandExecutor({PathOf("plug ins\\"), ProtectedFolders({PathOf("profile")})}, cleaners,
+                               options);
     }
 
     std::string RegistryPath(const std::string& tail) const

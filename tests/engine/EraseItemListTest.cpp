@@ -138,7 +138,10 @@ class PluginCacheTest : public EraseItemListTest {
 protected:
     static constexpr uint64_t kOld = 130000000000000000ull; // in 2012
 
-    PluginCacheFile Cache(const std::string& stamp = "build 1") const { return {PathOf("Vestrel.cache"), stamp}; }
+    PluginCacheFile Cache(const std::string& stamp = "build 1") const
+    {
+        return {PathOf("Vestrel.cache"), stamp};
+    }
 
     void WriteSettled(const std::string& name, const std::string& id, uint64_t writeTime = kOld)
     {
@@ -148,8 +151,8 @@ protected:
 
     void Settle(const std::string& relative, uint64_t writeTime = kOld) const
     {
-        UniqueHandle file(CreateFileW(ToWide(PathOf(relative)).c_str(), FILE_WRITE_ATTRIBUTES, 0,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueHandle file(CreateFileW(ToWide(PathOf(relative)).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
         FILETIME time{static_cast<DWORD>(writeTime), static_cast<DWORD>(writeTime >> 32)};
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
     }
@@ -195,8 +198,8 @@ TEST_F(PluginCacheTest, DamagedOrOtherCacheIsIgnored)
     WriteSettled("a.aep", "uno1");
     std::string flipped = good;
     flipped[flipped.find("one1")] = 'x';
-    for (const std::string& damaged : {good.substr(0, good.size() / 2), good.substr(0, good.size() - 1), flipped,
-                                        good + "1:x", std::string("garbage")}) {
+    for (const std::string& damaged : {good.substr(0, good.size() / 2), good.substr(0, good.size() - 1),
+                                       flipped, good + "1:x", std::string("garbage")}) {
         WriteFile("Vestrel.cache", damaged);
         EXPECT_EQ(LoadedIds(Cache()), Texts{"uno1"}) << damaged;
     }
@@ -214,13 +217,14 @@ TEST_F(PluginCacheTest, DamagedOrOtherCacheIsIgnored)
 
 TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
 {
-    WriteFile("plugin\\a.aep",
-              PluginWith("delete-file",
-                         "<item recurse=\"All\">C:\\A\\*.TMP</item><item recurse=\"none\">C:\\D\\*</item>"
-                         "<item command=\"delete-directory\" remove-self=\"true\">C:\\B</item>",
-                         "<running name=\"Chrome\">chrome.exe</running><older-than-hours>24</older-than-hours>"
-                         "<keep>C:\\B\\Low</keep><detect>C:\\</detect><warning>Line\r\nbreak 4:x</warning>"
-                         "<default>True</default><timeout-seconds>30</timeout-seconds>"));
+    WriteFile(
+        "plugin\\a.aep",
+        PluginWith("delete-file",
+                   "<item recurse=\"All\">C:\\A\\*.TMP</item><item recurse=\"none\">C:\\D\\*</item>"
+                   "<item command=\"delete-directory\" remove-self=\"true\">C:\\B</item>",
+                   "<running name=\"Chrome\">chrome.exe</running><older-than-hours>24</older-than-hours>"
+                   "<keep>C:\\B\\Low</keep><detect>C:\\</detect><warning>Line\r\nbreak 4:x</warning>"
+                   "<default>True</default><timeout-seconds>30</timeout-seconds>"));
     Settle("plugin\\a.aep");
     WriteSettled("b.aep", "plain");
     EraseItemList parsed(PluginFolder(), 10, SelectAll());
@@ -231,10 +235,10 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         const EraseItem& a = parsed.Items()[i];
         const EraseItem& b = cached.Items()[i];
         EXPECT_TRUE(b.loaded && b.Listed());
-        EXPECT_EQ(std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head, a.timeoutSeconds,
-                           a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault),
-                  std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head, b.timeoutSeconds,
-                           b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault));
+        EXPECT_EQ(std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head,
+                           a.timeoutSeconds, a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault),
+                  std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head,
+                           b.timeoutSeconds, b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault));
         ASSERT_EQ(a.parameterOptions.size(), b.parameterOptions.size());
         for (size_t p = 0; p < a.parameterOptions.size(); ++p) {
             EXPECT_EQ(a.OptionsOf(p).recurse, b.OptionsOf(p).recurse);
@@ -243,7 +247,8 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         }
         ASSERT_EQ(a.running.size(), b.running.size());
         for (size_t r = 0; r < a.running.size(); ++r)
-            EXPECT_EQ(std::tie(a.running[r].exe, a.running[r].name), std::tie(b.running[r].exe, b.running[r].name));
+            EXPECT_EQ(std::tie(a.running[r].exe, a.running[r].name),
+                      std::tie(b.running[r].exe, b.running[r].name));
     }
 }
 

@@ -244,8 +244,7 @@ TEST_F(FileSystemEraserTest, ReadOnlyFileInUseStaysReadOnlyAndUncounted)
     EXPECT_EQ(files_, 1u);
     EXPECT_EQ(bytes_, 2u);
     EXPECT_EQ(ReadFile("target\\busy"), "1234");
-    EXPECT_TRUE(GetFileAttributesW(ToExtendedPath(PathOf("target\\busy")).c_str()) &
-                FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(GetFileAttributesW(ToExtendedPath(PathOf("target\\busy")).c_str()) & FILE_ATTRIBUTE_READONLY);
     SetAttributes("target\\busy", FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -344,8 +343,8 @@ TEST_F(FileSystemEraserTest, ListedNamesThatDoNotOpenAreToldAsLeft)
     WriteFile("target\\plain", "12");
     MakeFolder("target\\sub");
     std::wstring odd = ToExtendedPath(PathOf("target")) + L"\\odd\xD800";
-    bool oddMade =
-        static_cast<bool>(UniqueHandle(CreateFileW(odd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
+    bool oddMade = static_cast<bool>(
+        UniqueHandle(CreateFileW(odd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)));
     bool unixMade = MakeUnixEntryForTest(PathOf("target"), "back\\slash") &&
                     MakeUnixEntryForTest(PathOf("target\\sub"), "a\\b") &&
                     MakeUnixEntryForTest(PathOf("target"), "dir\\x", true);

@@ -87,13 +87,17 @@ long LinuxCreate(const char* path, bool folder)
 {
     long result = -1;
 #if defined(__i386__)
-    asm volatile("int $0x80" : "=a"(result) : "a"(folder ? 39 : 5), "b"(path), "c"(folder ? 0755 : 0101),
-                 "d"(0644) : "memory");
+    asm volatile("int $0x80"
+                 : "=a"(result)
+                 : "a"(folder ? 39 : 5), "b"(path), "c"(folder ? 0755 : 0101), "d"(0644)
+                 : "memory");
     if (result >= 0 && !folder)
         asm volatile("int $0x80" : "=a"(result) : "a"(6), "b"(result) : "memory");
 #elif defined(__x86_64__)
-    asm volatile("syscall" : "=a"(result) : "a"(folder ? 83L : 2L), "D"(path), "S"(folder ? 0755L : 0101L),
-                 "d"(0644L) : "rcx", "r11", "memory");
+    asm volatile("syscall"
+                 : "=a"(result)
+                 : "a"(folder ? 83L : 2L), "D"(path), "S"(folder ? 0755L : 0101L), "d"(0644L)
+                 : "rcx", "r11", "memory");
     if (result >= 0 && !folder)
         asm volatile("syscall" : "=a"(result) : "a"(3L), "D"(result) : "rcx", "r11", "memory");
 #endif

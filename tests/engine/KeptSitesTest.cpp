@@ -17,8 +17,10 @@ TEST(KeptSites, WhatTheUserTypesBecomesAHostOrIsRefused)
     EXPECT_EQ(NormalisedSiteHost("  .example.com. "), "example.com");
     EXPECT_EQ(NormalisedSiteHost("user@mail.example.org"), "mail.example.org");
     EXPECT_EQ(NormalisedSiteHost("*.example.com"), "example.com");
-    for (const char* refused :
-         {"", "   ", "https://", "exa mple.com", "a..b", "-bad.com", "b\xC3\xBC" "cher.de", "x_y.com"})
+    for (const char* refused : {"", "   ", "https://", "exa mple.com", "a..b", "-bad.com",
+                                "b\xC3\xBC"
+                                "cher.de",
+                                "x_y.com"})
         EXPECT_FALSE(NormalisedSiteHost(refused)) << refused;
 
     KeptSites sites({"example.com", "Not A Host"});
@@ -45,7 +47,8 @@ TEST(KeptSites, OriginFoldersOfBothFamiliesNameTheirHost)
 // A profile with the sites to keep; example.com is kept.
 class SitesToKeep : public SandboxTest {
 protected:
-    CommandExecutor Executor(ItemRecorder& recorder, EraseMode mode, std::vector<std::string> sites = {"example.com"})
+    CommandExecutor Executor(ItemRecorder& recorder, EraseMode mode,
+                             std::vector<std::string> sites = {"example.com"})
     {
         EraseContext context{PathOf("plug ins\\"), ProtectedFolders({})};
         context.keptSites = KeptSites(sites);
@@ -53,7 +56,8 @@ protected:
     }
 
     // Runs the item in preview, then as an erase; the erase's report.
-    ItemReport PreviewThenErase(EraseItem& item, ItemReport& preview, std::vector<std::string> sites = {"example.com"})
+    ItemReport PreviewThenErase(EraseItem& item, ItemReport& preview,
+                                std::vector<std::string> sites = {"example.com"})
     {
         ItemRecorder previewer(preview);
         Executor(previewer, EraseMode::Preview, sites).Execute(item);
@@ -91,7 +95,8 @@ TEST_F(SitesToKeep, ChromiumCookiesOfOtherSitesGoInsideTheDatabase)
     EXPECT_EQ(erased.cookieDatabases[0].path, PathOf("Default\\Network\\Cookies"));
     const std::string cookies = PathOf("Default\\Network\\Cookies");
     EXPECT_EQ(RowsForTest(cookies, "cookies"), 3);
-    EXPECT_EQ(RowsForTest(cookies, "cookies", "host_key IN ('.example.com', 'example.com', 'www.example.com')"), 3);
+    EXPECT_EQ(
+        RowsForTest(cookies, "cookies", "host_key IN ('.example.com', 'example.com', 'www.example.com')"), 3);
     EXPECT_EQ(RowsForTest(cookies, "meta"), 3);
 }
 
@@ -114,7 +119,8 @@ TEST_F(SitesToKeep, FirefoxCookiesOfOtherSitesGoAndThePreviewChangesNothing)
     EXPECT_EQ(item.tally.cookiesErased, 2u);
     EXPECT_TRUE(erased.failures.empty());
     EXPECT_EQ(RowsForTest(cookies, "moz_cookies"), 2);
-    EXPECT_EQ(RowsForTest(cookies, "moz_cookies", "host LIKE '%example.com' AND host <> 'notexample.com'"), 2);
+    EXPECT_EQ(RowsForTest(cookies, "moz_cookies", "host LIKE '%example.com' AND host <> 'notexample.com'"),
+              2);
 }
 
 // With no site to keep, the database and its journal go as the file item took them before.
@@ -143,11 +149,12 @@ TEST_F(SitesToKeep, SiteFoldersOfKeptSitesStayInAnyWalk)
     WriteFile("Default\\Local Storage\\leveldb\\000005.ldb",
               std::string("META:https://www.example.com\0\x08\x01", 33) + "_https://tracker.net");
     WriteFile("Default\\Session Storage\\000004.log", "namespace-1234-https://tracker.net/");
-    WriteFile("Profiles\\a.default\\storage\\default\\https+++example.com^userContextId=1\\ls\\data.sqlite", "kept");
+    WriteFile("Profiles\\a.default\\storage\\default\\https+++example.com^userContextId=1\\ls\\data.sqlite",
+              "kept");
     WriteFile("Profiles\\a.default\\storage\\default\\https+++tracker.net\\idb\\1.sqlite", "goes");
-    EraseItem item = Item("delete-directory", {PathOf("Default\\IndexedDB"), PathOf("Default\\Local Storage"),
-                                               PathOf("Default\\Session Storage"),
-                                               PathOf("Profiles\\*\\storage\\default")});
+    EraseItem item = Item("delete-directory",
+                          {PathOf("Default\\IndexedDB"), PathOf("Default\\Local Storage"),
+                           PathOf("Default\\Session Storage"), PathOf("Profiles\\*\\storage\\default")});
     ItemReport preview;
     ItemReport erased = PreviewThenErase(item, preview);
 
@@ -158,7 +165,8 @@ TEST_F(SitesToKeep, SiteFoldersOfKeptSitesStayInAnyWalk)
     EXPECT_FALSE(Exists("Default\\IndexedDB\\https_badexample.com_0.indexeddb.leveldb"));
     EXPECT_TRUE(Exists("Default\\Local Storage\\leveldb\\000005.ldb"));
     EXPECT_FALSE(Exists("Default\\Session Storage\\000004.log"));
-    EXPECT_TRUE(Exists("Profiles\\a.default\\storage\\default\\https+++example.com^userContextId=1\\ls\\data.sqlite"));
+    EXPECT_TRUE(Exists(
+        "Profiles\\a.default\\storage\\default\\https+++example.com^userContextId=1\\ls\\data.sqlite"));
     EXPECT_FALSE(Exists("Profiles\\a.default\\storage\\default\\https+++tracker.net"));
     ASSERT_EQ(preview.keptForSites.size(), 4u);
     EXPECT_EQ(erased.keptForSites.size(), 4u);

@@ -87,9 +87,9 @@ TEST_F(PlacesHistoryCleaner, ALockedDatabaseIsAFailureAndStaysAsItWas)
 {
     sqlite3* browser = nullptr;
     ASSERT_EQ(sqlite3_open(places_.c_str(), &browser), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(browser, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(browser, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     Clear(EraseMode::Erase);
     sqlite3_exec(browser, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(browser);
@@ -112,15 +112,16 @@ TEST_F(PlacesHistoryCleaner, OtherFilesAreLeftAlone)
     std::string older = PathOf("older.sqlite");
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(older.c_str(), &db), SQLITE_OK);
-    sqlite3_exec(db,
-                 "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, visit_count INTEGER, typed INTEGER, "
-                 "frecency INTEGER, last_visit_date INTEGER);"
-                 "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER);"
-                 "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, fk INTEGER);"
-                 "INSERT INTO moz_places VALUES (1, 'https://a.example/', 1, 0, 100, 1), "
-                 "(2, 'https://b.example/', 1, 0, 100, 1);"
-                 "INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2); INSERT INTO moz_bookmarks VALUES (1, 2);",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, visit_count INTEGER, typed INTEGER, "
+        "frecency INTEGER, last_visit_date INTEGER);"
+        "CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER);"
+        "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, fk INTEGER);"
+        "INSERT INTO moz_places VALUES (1, 'https://a.example/', 1, 0, 100, 1), "
+        "(2, 'https://b.example/', 1, 0, 100, 1);"
+        "INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2); INSERT INTO moz_bookmarks VALUES (1, 2);",
+        nullptr, nullptr, nullptr);
     sqlite3_close(db);
     ClearPlacesHistory(older, {EraseMode::Erase, &heard_});
     EXPECT_EQ(RowsForTest(older, "moz_places", "id = 2 AND frecency = -1"), 1);

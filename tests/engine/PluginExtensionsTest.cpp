@@ -192,8 +192,8 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     ULARGE_INTEGER time{{twoDaysAgo.dwLowDateTime, twoDaysAgo.dwHighDateTime}};
     time.QuadPart -= 48ULL * 36'000'000'000ULL;
     twoDaysAgo = {time.LowPart, time.HighPart};
-    for (const char* name : {"t\\old.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\a\\b\\z.log", "t\\notes\\README",
-                             "t\\low\\deep\\k"}) {
+    for (const char* name : {"t\\old.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\a\\b\\z.log",
+                             "t\\notes\\README", "t\\low\\deep\\k"}) {
         UniqueHandle file(CreateFileW(ToExtendedPath(PathOf(name)).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &twoDaysAgo));
@@ -205,8 +205,8 @@ TEST_F(PluginExtensionsTest, KeptAndYoungFilesStayUncounted)
     EXPECT_EQ(item.tally.bytesReleased, 5u);
     EXPECT_FALSE(Exists("t\\old.log"));
     EXPECT_FALSE(Exists("t\\a\\b\\z.log")) << "** keeps only what the part after it names";
-    for (const char* kept :
-         {"t\\new.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\notes\\README", "t\\low\\deep\\k", "t\\low\\empty"})
+    for (const char* kept : {"t\\new.log", "t\\x.keep", "t\\a\\b\\y.keep", "t\\notes\\README",
+                             "t\\low\\deep\\k", "t\\low\\empty"})
         EXPECT_TRUE(Exists(kept)) << kept;
 }
 
@@ -255,7 +255,8 @@ TEST_F(PluginExtensionsTest, RunningProgramSkipsTheItem)
     }
     EXPECT_EQ(listener.skipped.size(), 2u);
     EXPECT_TRUE(Exists("t\\a"));
-    EraseItem other = Run(PluginWith("delete-directory", Item("t"), "<running>no-such-program.exe</running>"));
+    EraseItem other =
+        Run(PluginWith("delete-directory", Item("t"), "<running>no-such-program.exe</running>"));
     EXPECT_EQ(other.tally.filesErased, 1u);
     EXPECT_EQ(other.skipped, "");
 }
@@ -267,11 +268,11 @@ TEST_F(PluginExtensionsTest, ParameterCommandsAndRemoveSelfMixInOneItem)
     RegKey key;
     ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
     ASSERT_EQ(key.SetDword(1, "v"), ERROR_SUCCESS);
-    EraseItem item = Run(PluginWith(
-        "delete-file", Item("gone", " command=\"delete-directory\" remove-self=\"true\"") +
-                           Item("stays", " command=\"Delete-Directory\"") +
-                           "<item command=\"delete-register-value\">HKEY_CURRENT_USER\\" + ScratchKey() +
-                           "\\v</item>"));
+    EraseItem item =
+        Run(PluginWith("delete-file", Item("gone", " command=\"delete-directory\" remove-self=\"true\"") +
+                                          Item("stays", " command=\"Delete-Directory\"") +
+                                          "<item command=\"delete-register-value\">HKEY_CURRENT_USER\\" +
+                                          ScratchKey() + "\\v</item>"));
     EXPECT_EQ(item.tally.filesErased, 2u);
     EXPECT_EQ(item.tally.registryEntriesErased, 1u);
     EXPECT_FALSE(Exists("gone"));
@@ -289,13 +290,14 @@ TEST_F(PluginExtensionsTest, ItemsWithNothingToDetectAreSetAside)
     MakeFolder("installed\\app");
     auto write = [&](const char* name, const std::string& detect) {
         std::string text = PluginWith("delete-file", Item("x\\*"), detect);
-        WriteFile(std::string("plugins\\") + name + ".aep", text.replace(text.find("<id>item"), 8,
-                                                                        std::string("<id>") + name));
+        WriteFile(std::string("plugins\\") + name + ".aep",
+                  text.replace(text.find("<id>item"), 8, std::string("<id>") + name));
     };
     write("absent", "<detect>" + PathOf("missing") + "</detect><detect>HKEY_CURRENT_USER\\" + ScratchKey() +
                         "\\none</detect>");
     write("plain", "");
-    write("folder", "<detect>" + PathOf("missing") + "</detect><detect>" + PathOf("inst*\\app") + "</detect>");
+    write("folder",
+          "<detect>" + PathOf("missing") + "</detect><detect>" + PathOf("inst*\\app") + "</detect>");
     write("key", "<detect>HKEY_CURRENT_USER\\" + ScratchKey() + "</detect>");
     RegKey key;
     ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);

@@ -17,7 +17,8 @@ inline std::string PluginText(const std::string& id, const std::string& descript
 inline std::string PluginWith(const std::string& command, const std::string& parameterElements,
                               const std::string& bodyElements = "")
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<plugin><head>h</head><body><descript>Item</descript>"
+    return "<?xml version=\"1.0\" "
+           "encoding=\"UTF-8\"?>\r\n<plugin><head>h</head><body><descript>Item</descript>"
            "<id>item</id><type>windows</type><command>" +
            command + "</command>" + bodyElements + "<parameters><parameters windows-version=\"otherwise\">" +
            parameterElements + "</parameters></parameters></body></plugin>\r\n";

@@ -85,14 +85,10 @@ TEST(ProtectedFoldersOfThisSystem, CoverTheSystemsFoldersTheirParentsAndEveryRoo
         EXPECT_TRUE(folders.Covers(ToUtf8(std::wstring_view(shortName, length)))) << ToUtf8(shortName);
     }
 
-    const std::string allowed[] = {windows + "\\temp",
-                                   windows + "\\Temp\\",
-                                   windows + "\\Logs",
-                                   windows + "\\SoftwareDistribution\\Download",
-                                   windows + "\\Prefetch",
-                                   appData + "\\Microsoft\\Windows\\Recent",
-                                   profile + "\\Cookies",
-                                   "S:\\tests",
+    const std::string allowed[] = {windows + "\\temp",         windows + "\\Temp\\",
+                                   windows + "\\Logs",         windows + "\\SoftwareDistribution\\Download",
+                                   windows + "\\Prefetch",     appData + "\\Microsoft\\Windows\\Recent",
+                                   profile + "\\Cookies",      "S:\\tests",
                                    "\\\\server\\share\\folder"};
     for (const std::string& folder : allowed)
         EXPECT_FALSE(folders.Covers(folder)) << folder;
@@ -116,8 +112,9 @@ TEST(ProtectedFoldersOfThisSystem, CoverEveryKnownFolderOfTheUsersAndTheMachines
     std::string roaming = KnownFolderPath(FOLDERID_RoamingAppData);
     std::string machine = KnownFolderPath(FOLDERID_ProgramData);
     for (const std::string& folder :
-         {local + "\\Temp", roaming + "\\Microsoft\\Windows\\Recent", local + "\\Microsoft\\Windows\\INetCache",
-          machine + "\\Microsoft\\Windows\\WER\\ReportArchive", KnownFolderPath(FOLDERID_Documents) + "\\Old"})
+         {local + "\\Temp", roaming + "\\Microsoft\\Windows\\Recent",
+          local + "\\Microsoft\\Windows\\INetCache", machine + "\\Microsoft\\Windows\\WER\\ReportArchive",
+          KnownFolderPath(FOLDERID_Documents) + "\\Old"})
         EXPECT_FALSE(folders.Covers(folder)) << folder;
     // A file named one by one may go from a data root (IconCache.db from LocalAppData), never from the system.
     EXPECT_FALSE(folders.RefusesNamedFile(local));

@@ -210,8 +210,9 @@ TEST_F(RegistryEraserTest, NamesHoldingANulGoWhole)
         EXPECT_EQ(eraser.DeleteKeyByPath(Path("tree")), 1u);
         EXPECT_EQ(eraser.DeleteValueByPath(Path("values\\*")), 3u);
         std::sort(heard.entries.begin(), heard.entries.end());
-        EXPECT_EQ(heard.entries, (std::vector<std::string>{Path("tree"), Path("values\\v"),
-                                                           Path("values\\v\u2400w"), Path("values\\\u2400")}));
+        EXPECT_EQ(heard.entries,
+                  (std::vector<std::string>{Path("tree"), Path("values\\v"), Path("values\\v\u2400w"),
+                                            Path("values\\\u2400")}));
     }
     EXPECT_TRUE(heard.failures.empty()) << heard.failures[0];
     EXPECT_FALSE(KeyExists("tree"));
@@ -281,21 +282,39 @@ TEST(ProtectedKeys, RootsSystemKeysAndTheirParentsInEverySpelling)
 {
     std::string user = "HKEY_USERS\\" + UserSid::OfCurrentProcess().Text();
     const std::string refused[] = {
-        "HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\", "hkey_local_machine\\\\", "HKEY_USERS\\",
-        "HKEY_CLASSES_ROOT", "HKEY_CURRENT_CONFIG\\System", "HKEY_CURRENT_USER\\Software",
-        "HKEY_CURRENT_USER\\software\\", "HKEY_CURRENT_USER\\Software\\\\Microsoft",
+        "HKEY_CURRENT_USER",
+        "HKEY_CURRENT_USER\\",
+        "hkey_local_machine\\\\",
+        "HKEY_USERS\\",
+        "HKEY_CLASSES_ROOT",
+        "HKEY_CURRENT_CONFIG\\System",
+        "HKEY_CURRENT_USER\\Software",
+        "HKEY_CURRENT_USER\\software\\",
+        "HKEY_CURRENT_USER\\Software\\\\Microsoft",
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion",
         "HKEY_CURRENT_USER\\Software\\Policies",
-        "HKEY_CURRENT_USER\\Software\\Vestrel", "HKEY_CURRENT_USER\\Software\\Classes",
-        "HKEY_CURRENT_USER\\Software\\Classes\\CLSID", "HKEY_CURRENT_USER\\Environment",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE", "HKEY_LOCAL_MACHINE\\SYSTEM", "HKEY_LOCAL_MACHINE\\SAM",
-        "HKEY_LOCAL_MACHINE\\SECURITY", "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet",
+        "HKEY_CURRENT_USER\\Software\\Vestrel",
+        "HKEY_CURRENT_USER\\Software\\Classes",
+        "HKEY_CURRENT_USER\\Software\\Classes\\CLSID",
+        "HKEY_CURRENT_USER\\Environment",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE",
+        "HKEY_LOCAL_MACHINE\\SYSTEM",
+        "HKEY_LOCAL_MACHINE\\SAM",
+        "HKEY_LOCAL_MACHINE\\SECURITY",
+        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet",
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Classes",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Classes",
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Classes\\CLSID",
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows", "HKEY_CLASSES_ROOT\\.txt",
-        "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID", user, "HKEY_USERS\\.DEFAULT", user + "\\Software\\Microsoft",
-        user + "_Classes", user + "_Classes\\CLSID", user + "\\Software\\Classes\\Local Settings",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows",
+        "HKEY_CLASSES_ROOT\\.txt",
+        "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID",
+        user,
+        "HKEY_USERS\\.DEFAULT",
+        user + "\\Software\\Microsoft",
+        user + "_Classes",
+        user + "_Classes\\CLSID",
+        user + "\\Software\\Classes\\Local Settings",
     };
     for (const std::string& key : refused)
         EXPECT_TRUE(IsProtectedKey(key)) << key;
@@ -304,10 +323,14 @@ TEST(ProtectedKeys, RootsSystemKeysAndTheirParentsInEverySpelling)
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU",
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer",
         "HKEY_CURRENT_USER\\Software\\Vestrel\\Setting",
-        "HKEY_CURRENT_USER\\Software\\Example", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Example",
+        "HKEY_CURRENT_USER\\Software\\Example",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Example",
         "HKEY_CLASSES_ROOT\\CLSID\\{00000000-0000-0000-0000-000000000001}",
-        "HKEY_CURRENT_USER\\Software\\Classes\\Local Settings\\MuiCache", user + "\\Software\\Example",
-        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services", "HKCU\\Software", "",
+        "HKEY_CURRENT_USER\\Software\\Classes\\Local Settings\\MuiCache",
+        user + "\\Software\\Example",
+        "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services",
+        "HKCU\\Software",
+        "",
     };
     for (const std::string& key : erasable)
         EXPECT_FALSE(IsProtectedKey(key)) << key;
@@ -332,8 +355,9 @@ TEST_F(RegistryEraserTest, EveryPathNamesTheNativeView)
     make(KEY_WOW64_64KEY);
     {
         RegKeyHandle native;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, x.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, native.put()),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegOpenKeyExW(HKEY_LOCAL_MACHINE, x.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, native.put()),
+            ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExW(native.get(), L"v", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4),
                   ERROR_SUCCESS);
     }

@@ -29,8 +29,8 @@ int wmain(int argc, wchar_t** argv)
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"VestrelTestProgram";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowW(windowClass.lpszClassName, L"Test program", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowW(windowClass.lpszClassName, L"Test program", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                100, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (mode != L"hidden")
         ShowWindow(window, SW_SHOWNOACTIVATE);
     SetTimer(window, 1, 60000, nullptr);

@@ -30,9 +30,9 @@ using Bstr = UniqueOwner<NullEmptyTraits<BSTR, &SysFreeString>>;
 
 bool StartsWithToken(const std::string& path)
 {
-    for (std::string token : {"%appdata%", "%userhome%", "%localappdata%", "%localappdatalow%", "%programdata%",
-                              "%windir%", "%temp%", "%documents%", "%desktop%", "%programfiles%",
-                              "%programfilesx86%"}) {
+    for (std::string token :
+         {"%appdata%", "%userhome%", "%localappdata%", "%localappdatalow%", "%programdata%", "%windir%",
+          "%temp%", "%documents%", "%desktop%", "%programfiles%", "%programfilesx86%"}) {
         if (path.rfind(token, 0) == 0 && (path.size() == token.size() || path[token.size()] == '\\'))
             return true;
     }
@@ -193,8 +193,8 @@ std::vector<std::string> PluginChecker::CheckItem(const EraseItem& item) const
     if (!kTypes.count(item.type))
         problems.push_back("unknown type \"" + item.type + "\"");
     bool known = kFileCommands.count(item.command) || kRegistryCommands.count(item.command) ||
-                 item.command == "run" || item.command == "advance" || item.command == "delete-places-history" ||
-                 item.command == "delete-cookies";
+                 item.command == "run" || item.command == "advance" ||
+                 item.command == "delete-places-history" || item.command == "delete-cookies";
     if (!known) {
         problems.push_back("unknown command \"" + item.command + "\"");
         return problems;
@@ -208,7 +208,8 @@ std::vector<std::string> PluginChecker::CheckItem(const EraseItem& item) const
     }
     for (const std::string& path : item.keep) {
         if (!StartsWithToken(path) && !StartsWithDrive(path) && !RegistryKeep::IsRegistryPath(path))
-            problems.push_back("keep \"" + path + "\" starts with neither a token, a drive nor a registry root");
+            problems.push_back("keep \"" + path +
+                               "\" starts with neither a token, a drive nor a registry root");
     }
     return problems;
 }
@@ -268,8 +269,10 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
     size_t wildcard = folder.find_first_of("*?");
     if (wildcard == std::string::npos) {
         // One file named by its own name may go from a data root; a pattern would empty it.
-        bool namedFile = !wholeFolder && expanded.substr(folder.size()).find_first_of("*?") == std::string::npos;
-        bool refused = namedFile ? protectedFolders_.RefusesNamedFile(folder) : protectedFolders_.Covers(folder);
+        bool namedFile =
+            !wholeFolder && expanded.substr(folder.size()).find_first_of("*?") == std::string::npos;
+        bool refused =
+            namedFile ? protectedFolders_.RefusesNamedFile(folder) : protectedFolders_.Covers(folder);
         return refused ? "works in a protected folder: " + folder : "";
     }
     std::string named = folder.substr(0, folder.find_last_of('\\', wildcard) + 1);

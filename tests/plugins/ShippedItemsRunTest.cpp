@@ -235,7 +235,8 @@ protected:
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &old)) << path;
     }
 
-    void PlantChromiumProfile(const std::string& prefix, const std::string& profile, const std::string& cache);
+    void PlantChromiumProfile(const std::string& prefix, const std::string& profile,
+                              const std::string& cache);
     void PlantChromium(const std::string& prefix, const std::vector<std::string>& channels);
     void PlantRealChromiumProfile(const std::string& prefix, const std::string& profile);
     void PlantOpera(const std::string& prefix, const std::string& channel, bool since107);
@@ -276,7 +277,7 @@ protected:
 };
 
 void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std::string& p,
-                                            const std::string& cache)
+                                           const std::string& cache)
 {
     File(prefix + "-cache", cache + "\\Cache\\Cache_Data\\f_000001", 900);
     File(prefix + "-cache", cache + "\\Code Cache\\js\\index-dir\\the-real-index", 48);
@@ -322,7 +323,8 @@ void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std:
 // size for the item that must remove it, or kept.
 void ShippedItemsRun::PlantRealChromiumProfile(const std::string& prefix, const std::string& p)
 {
-    std::ifstream manifest(std::filesystem::path(ToWide(TestProgramFolder() + "data\\profiles\\chromium-profile.txt")));
+    std::ifstream manifest(
+        std::filesystem::path(ToWide(TestProgramFolder() + "data\\profiles\\chromium-profile.txt")));
     ASSERT_TRUE(manifest) << "the profile's list of files";
     std::string line;
     int planted = 0;
@@ -379,7 +381,8 @@ void ShippedItemsRun::PlantLinks()
     ASSERT_TRUE(traces_.File(canary + "\\History", 100));
     ASSERT_TRUE(traces_.File(canary + "\\Cache\\f_000001", 100));
     const std::string chrome = local_ + "\\Google\\Chrome\\User Data";
-    for (const std::string& link : {chrome + "\\Profile 7", chrome + "\\Default\\Cache\\Cache_Data\\linked"}) {
+    for (const std::string& link :
+         {chrome + "\\Profile 7", chrome + "\\Default\\Cache\\Cache_Data\\linked"}) {
         ASSERT_TRUE(MakeFolderLinkForTest(link, canary)) << link;
         links_.push_back(link);
     }
@@ -406,8 +409,10 @@ void ShippedItemsRun::PlantGecko(const std::string& prefix, const std::string& f
         const std::string origins = p + "\\storage\\default\\";
         File(prefix + "-site-data", origins + "https+++mail.example.org\\idb\\1234mail.sqlite", 6000);
         File(prefix + "-site-data", origins + "https+++mail.example.org\\ls\\data.sqlite", 500);
-        File(prefix + "-site-data", origins + "https+++app.example^partitionKey=%28https%2Cexample.org%29"
-                                              "\\cache\\caches.sqlite", 900);
+        File(prefix + "-site-data",
+             origins + "https+++app.example^partitionKey=%28https%2Cexample.org%29"
+                       "\\cache\\caches.sqlite",
+             900);
         File(prefix + "-site-data", origins + "http+++localhost+8080\\.metadata-v2", 60);
         File(prefix + "-site-data", p + "\\webappsstore.sqlite", 3000);
         Kept(origins + "moz-extension+++0a1b2c3d-1111-4222-8333-944445555666^userContextId=4294967295"
@@ -487,8 +492,10 @@ void ShippedItemsRun::PlantWindowsFiles()
     File("powershell-history", psReadLine + "\\ConsoleHost_history.txt", 900);
     Kept(profile_ + "\\Documents\\WindowsPowerShell\\Microsoft.PowerShell_profile.ps1");
     const std::string notepad = local_ + "\\Packages\\Microsoft.WindowsNotepad_8wekyb3d8bbwe";
-    File("notepad-open-tabs", notepad + "\\LocalState\\TabState\\3f1c2d4e-5a6b-4c7d-8e9f-0a1b2c3d4e5f.bin", 400);
-    File("notepad-open-tabs", notepad + "\\LocalState\\TabState\\3f1c2d4e-5a6b-4c7d-8e9f-0a1b2c3d4e5f.0.bin", 80);
+    File("notepad-open-tabs", notepad + "\\LocalState\\TabState\\3f1c2d4e-5a6b-4c7d-8e9f-0a1b2c3d4e5f.bin",
+         400);
+    File("notepad-open-tabs", notepad + "\\LocalState\\TabState\\3f1c2d4e-5a6b-4c7d-8e9f-0a1b2c3d4e5f.0.bin",
+         80);
     Kept(notepad + "\\Settings\\settings.dat");
 
     const std::string explorer = local_ + "\\Microsoft\\Windows\\Explorer";
@@ -506,8 +513,10 @@ void ShippedItemsRun::PlantWindowsFiles()
     File("error-reports", reports + "\\ReportArchive\\AppCrash_notepad.exe_1a2b3c\\Report.wer", 2000);
     File("error-reports", reports + "\\ReportQueue\\AppHang_editor.exe_4d5e6f\\Report.wer", 1000);
     File("error-reports", reports + "\\ReportQueue\\AppHang_editor.exe_4d5e6f\\memory.hdmp", 5000);
-    Outside("error-reports", ShellFolder(CSIDL_COMMON_APPDATA) +
-                                 "\\Microsoft\\Windows\\WER\\ReportQueue\\AppCrash_svc.exe_7a8b\\Report.wer", 400);
+    Outside("error-reports",
+            ShellFolder(CSIDL_COMMON_APPDATA) +
+                "\\Microsoft\\Windows\\WER\\ReportQueue\\AppCrash_svc.exe_7a8b\\Report.wer",
+            400);
     Outside("windows-folder-temp", ShellFolder(CSIDL_WINDOWS) + "\\Temp\\vestrel-old-setup.log", 300, true);
     Aged(ShellFolder(CSIDL_WINDOWS) + "\\Temp\\vestrel-old-setup.log");
     expected_["windows-folder-temp"].countsChecked = false; // whatever else Wine left there may go too
@@ -548,7 +557,8 @@ void ShippedItemsRun::PlantExplorerAndOffice()
 
     const std::string assist = kExplorer + "\\UserAssist\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}";
     Value("explorer-user-assist", user, assist + "\\Count", "HRZR_PGYFRFFVBA");
-    Value("explorer-user-assist", user, assist + "\\Count", "{1NP14R77-02R7-4R5Q-O744-2RO1NR5198O7}\\abgrcnq.rkr");
+    Value("explorer-user-assist", user, assist + "\\Count",
+          "{1NP14R77-02R7-4R5Q-O744-2RO1NR5198O7}\\abgrcnq.rkr");
     KeptValue(user, assist, "Version");
     Key("explorer-shellbags", user, "Software\\Microsoft\\Windows\\Shell\\BagMRU");
     // The desktop's icon layout and the view of all folders stay, with the keys above them.
@@ -557,7 +567,8 @@ void ShippedItemsRun::PlantExplorerAndOffice()
     Key("explorer-shellbags", user, bags + "\\1\\Shell");
     KeptValue(user, bags + "\\1\\Desktop", "IconLayouts");
     KeptValue(user, bags + "\\AllFolders\\Shell", "Mode");
-    Key("explorer-shellbags", user, "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\BagMRU");
+    Key("explorer-shellbags", user,
+        "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\BagMRU");
     KeptValue(user, "Software\\Microsoft\\Windows\\Shell\\Associations");
 
     Value("mpc-hc-recent", user, "Software\\MPC-HC\\MPC-HC\\Recent File List", "File1");

@@ -20,19 +20,43 @@ namespace {
 // What a first start ticks: what can go without loss. Caches of every browser, the temporary files, the
 // recycle bin and Windows' recent lists; never cookies, history, passwords or anything with a warning.
 const std::set<std::string> kDefaultItems = {
-    "IE Cache Files", "Chrome Cache", "Edge Cache", "Brave Cache", "Vivaldi Cache", "Chromium Cache",
-    "Opera Cache", "Opera GX Cache", "Firefox Cache", "LibreWolf Cache", "Waterfox Cache",
-    "Thunderbird Cache", "Empty Recycle Bin", "Windows Temp Files", "Start--Recent Documents",
-    "Start--Recent Run List", "Explorer Recent Documents List", "Explorer Open/Save Dialog History",
-    "Explorer Last Visited Folders", "Explorer Typed Paths", "Paint Recent Files", "WordPad Recent Files",
+    "IE Cache Files",
+    "Chrome Cache",
+    "Edge Cache",
+    "Brave Cache",
+    "Vivaldi Cache",
+    "Chromium Cache",
+    "Opera Cache",
+    "Opera GX Cache",
+    "Firefox Cache",
+    "LibreWolf Cache",
+    "Waterfox Cache",
+    "Thunderbird Cache",
+    "Empty Recycle Bin",
+    "Windows Temp Files",
+    "Start--Recent Documents",
+    "Start--Recent Run List",
+    "Explorer Recent Documents List",
+    "Explorer Open/Save Dialog History",
+    "Explorer Last Visited Folders",
+    "Explorer Typed Paths",
+    "Paint Recent Files",
+    "WordPad Recent Files",
     "Media Player Recent Files",
 };
 
 // Every built-in cleaner has exactly one shipped item.
 const std::set<std::string> kBuiltInItems = {
-    "IE Cache Files", "IE Cookies (IE mode and web controls)", "IE History List (IE mode and web controls)",
-    "IE Auto Complete Form (Windows XP and older)", "IE Saved Forms and Passwords", "IE Favorites",
-    "Empty Recycle Bin", "Start--Recent Documents", "Network Shortcuts", "Clipboard",
+    "IE Cache Files",
+    "IE Cookies (IE mode and web controls)",
+    "IE History List (IE mode and web controls)",
+    "IE Auto Complete Form (Windows XP and older)",
+    "IE Saved Forms and Passwords",
+    "IE Favorites",
+    "Empty Recycle Bin",
+    "Start--Recent Documents",
+    "Network Shortcuts",
+    "Clipboard",
     "Notepad++ Recent Files",
 };
 

@@ -66,7 +66,8 @@ TEST_F(PoliciesTest, NoPolicyKeyMeansNothingIsManaged)
 {
     Policies policies = Policies::Read(ScratchKey() + "\\missing");
     EXPECT_FALSE(policies.Any());
-    EXPECT_TRUE(policies.MayImportRules() && policies.MayChangePlugins() && policies.MayEraseFromCommandLine());
+    EXPECT_TRUE(policies.MayImportRules() && policies.MayChangePlugins() &&
+                policies.MayEraseFromCommandLine());
     EXPECT_TRUE(policies.problems.empty());
 }
 

@@ -22,7 +22,10 @@ SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD seco
     return time;
 }
 
-SYSTEMTIME Clock(WORD hour, WORD minute, WORD second) { return At(2024, 5, 14, hour, minute, second); }
+SYSTEMTIME Clock(WORD hour, WORD minute, WORD second)
+{
+    return At(2024, 5, 14, hour, minute, second);
+}
 
 SYSTEMTIME Later(const SYSTEMTIME& start, uint64_t seconds)
 {
@@ -127,7 +130,11 @@ TEST(SchedulePeriods, OneMonthIsDueAtTenOnTheFirst)
 
 TEST(SchedulePeriods, EachPeriodNeedsMoreThanItsGapSinceTheLastRun)
 {
-    struct Case { uint32_t period; SYSTEMTIME due; uint32_t gap; };
+    struct Case {
+        uint32_t period;
+        SYSTEMTIME due;
+        uint32_t gap;
+    };
     for (Case c : {Case{kHalfHour, Clock(7, 30, 0), 1200}, Case{kOneHour, Clock(7, 0, 0), 1200},
                    Case{kEightHour, Clock(8, 0, 0), 21600}, Case{kOneDay, Clock(10, 0, 0), 72000},
                    Case{kOneWeek, At(2024, 1, 7, 10, 0, 0), 432000},

@@ -76,7 +76,8 @@ TEST_F(ScheduledTaskTest, TheEraseTaskIsRegisteredReadBackReplacedAndRemoved)
     std::string user = TextAt(task.get(), {"Principals", "Principal", "UserId"});
     if (!user.starts_with("(no ")) {
         std::string name = user.substr(user.find('\\') + 1);
-        EXPECT_TRUE(user.starts_with("S-1-5-") || EraseTaskName() == "Scheduled erase (" + name + ")") << user;
+        EXPECT_TRUE(user.starts_with("S-1-5-") || EraseTaskName() == "Scheduled erase (" + name + ")")
+            << user;
     }
     EXPECT_EQ(TextAt(Document(EraseTaskXml(0, cli, "2026-12-09")).get(),
                      {"Triggers", "CalendarTrigger", "Repetition", "Interval"}),

@@ -151,16 +151,19 @@ TEST_F(SelectionWriterTest, TwoItemsWithOneIdAreBothWrittenAndTheFirstIsRead)
 TEST_F(SelectionWriterTest, TwoItemsWithOneNameKeepTheirOwnTicks)
 {
     RemoveTreeForTest(PathOf("plugin"));
-    WritePlugins({{"shipped-cache", "Cache", "application", true}, {"imported-cache", "Cache", "application", true}});
+    WritePlugins(
+        {{"shipped-cache", "Cache", "application", true}, {"imported-cache", "Cache", "application", true}});
     pages.current = 3;
     pages.rows[3] = {{"shipped-cache", 1}, {"imported-cache", 0}};
     pages.modified[3] = true;
     EXPECT_TRUE(Writer().SaveCurrentPage(*LoadList(), pages));
-    EXPECT_EQ(ItemLines(), (Lines{"<shipped-cache>true</shipped-cache>", "<imported-cache>false</imported-cache>"}));
+    EXPECT_EQ(ItemLines(),
+              (Lines{"<shipped-cache>true</shipped-cache>", "<imported-cache>false</imported-cache>"}));
     pages.rows[3] = {{"shipped-cache", 0}, {"imported-cache", 1}};
     pages.modified[3] = true;
     EXPECT_TRUE(Writer().SaveCurrentPage(*LoadList(), pages));
-    EXPECT_EQ(ItemLines(), (Lines{"<shipped-cache>false</shipped-cache>", "<imported-cache>true</imported-cache>"}));
+    EXPECT_EQ(ItemLines(),
+              (Lines{"<shipped-cache>false</shipped-cache>", "<imported-cache>true</imported-cache>"}));
 }
 
 // A missing element counts as selected, so dropping a failed item's element would tick it behind the

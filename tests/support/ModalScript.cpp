@@ -38,7 +38,9 @@ BOOL CALLBACK EndIfDialog(HWND hwnd, LPARAM)
 } // namespace
 
 ModalScript::ModalScript(std::vector<Step> steps, DWORD deadlineMs)
-    : steps_(std::move(steps)), start_(GetTickCount()), deadlineMs_(deadlineMs),
+    : steps_(std::move(steps)),
+      start_(GetTickCount()),
+      deadlineMs_(deadlineMs),
       timer_(SetTimer(nullptr, 0, kTickMs, OnTick))
 {
     running = this;

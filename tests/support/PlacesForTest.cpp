@@ -210,8 +210,8 @@ bool MakeKilledBrowserPlacesForTest(const std::string& path)
     // As the browser runs it: exclusive, so the log's index lives in memory and no -shm file is written.
     bool made = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
                     SQLITE_OK &&
-                sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA locking_mode = EXCLUSIVE;", nullptr, nullptr,
-                             nullptr) == SQLITE_OK &&
+                sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA locking_mode = EXCLUSIVE;", nullptr,
+                             nullptr, nullptr) == SQLITE_OK &&
                 sqlite3_exec(db, kCurrentPlacesSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
                 sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE); PRAGMA wal_autocheckpoint = 0;", nullptr,
                              nullptr, nullptr) == SQLITE_OK &&

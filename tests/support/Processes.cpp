@@ -67,7 +67,8 @@ UniqueHandle StartWindowProgram(const std::string& folder, const std::string& mo
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return {};
     CloseHandle(process.hThread);
     UniqueHandle started(process.hProcess);

@@ -6,8 +6,8 @@
 #include <winternl.h>
 
 extern "C" {
-NTSYSAPI NTSTATUS NTAPI NtCreateKey(PHANDLE key, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, ULONG index,
-                                    PUNICODE_STRING keyClass, ULONG options, PULONG disposition);
+NTSYSAPI NTSTATUS NTAPI NtCreateKey(PHANDLE key, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
+                                    ULONG index, PUNICODE_STRING keyClass, ULONG options, PULONG disposition);
 NTSYSAPI NTSTATUS NTAPI NtSetValueKey(HANDLE key, PUNICODE_STRING name, ULONG index, ULONG type, PVOID data,
                                       ULONG size);
 }
@@ -23,8 +23,8 @@ UNICODE_STRING CountedForTest(std::wstring_view name)
 RegKeyHandle CreateForTest(const std::string& keyPath, HKEY root = HKEY_CURRENT_USER)
 {
     RegKeyHandle key;
-    RegCreateKeyExW(root, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    key.put(), nullptr);
+    RegCreateKeyExW(root, ToWide(keyPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                    nullptr);
     return key;
 }
 

@@ -177,7 +177,8 @@ TEST_F(CheckListTest, LockedRowKeepsItsTickAndLooksGreyed)
     SendMessageW(View(), WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(locked->state, CheckListItem::Checked);
     ClickBox(0, 1);
-    EXPECT_EQ(list->GetCheck(1), CheckListItem::Checked) << "only the locked row was ticked: the group ticks all";
+    EXPECT_EQ(list->GetCheck(1), CheckListItem::Checked)
+        << "only the locked row was ticked: the group ticks all";
     EXPECT_EQ(group->state, CheckListItem::Checked);
     ClickBox(0, 1);
     EXPECT_EQ(list->GetCheck(1), CheckListItem::Unchecked);
@@ -437,7 +438,8 @@ TEST_F(CheckListTest, LongNamesEndInAnEllipsisAndShowWholeInTheTooltipWithTheWar
     RECT client{};
     GetClientRect(View(), &client);
     // The cut name leaves a gap before the edge (the ellipsis is narrower than an M), never a clipped glyph.
-    EXPECT_EQ(canvas->CountPixels(RECT{client.right - 1, kFirstRow, client.right, kFirstRow + kRow}, kBlack), 0);
+    EXPECT_EQ(canvas->CountPixels(RECT{client.right - 1, kFirstRow, client.right, kFirstRow + kRow}, kBlack),
+              0);
 
     EXPECT_EQ(list->View().TipText(*longName), longName->text);
     EXPECT_EQ(list->View().TipText(*shortName), "");
@@ -453,7 +455,8 @@ TEST_F(CheckListTest, LongNamesEndInAnEllipsisAndShowWholeInTheTooltipWithTheWar
     const int detailLeft = client.right - 5 - longName->detailWidth; // the margin is 5 pixels
     EXPECT_GT(canvas->CountPixels(RECT{detailLeft, kFirstRow, detailLeft + 4, kFirstRow + kRow}, kBlack), 0)
         << "the detail's first glyph";
-    EXPECT_EQ(canvas->CountPixels(RECT{detailLeft - 6, kFirstRow, detailLeft - 1, kFirstRow + kRow}, kBlack), 0)
+    EXPECT_EQ(canvas->CountPixels(RECT{detailLeft - 6, kFirstRow, detailLeft - 1, kFirstRow + kRow}, kBlack),
+              0)
         << "a gap between the cut name and the detail";
     EXPECT_EQ(list->View().TipText(*longName), longName->text + "\nSlow.");
     EXPECT_EQ(list->GetItemDetail(1), "1,234 files");

@@ -20,10 +20,10 @@ TEST(LoaderDialogTest, TextForEachStep)
     Texts texts;
     for (int step = 0; step <= CLoaderDialog::kLastStep; ++step)
         texts.push_back(CLoaderDialog::StepText(step));
-    EXPECT_EQ(texts, (Texts{"Load Eraser Setting", "Load Eraser Setting", "Load Skin Scheme",
-                            "Load Cookie Information", "Load Cache Information", "Load Log Information",
-                            "Load Registry Information", "Load Plugin Information",
-                            "Load Schedule Information"}));
+    EXPECT_EQ(texts,
+              (Texts{"Load Eraser Setting", "Load Eraser Setting", "Load Skin Scheme",
+                     "Load Cookie Information", "Load Cache Information", "Load Log Information",
+                     "Load Registry Information", "Load Plugin Information", "Load Schedule Information"}));
 }
 
 // What one tick of the script saw of the screen.

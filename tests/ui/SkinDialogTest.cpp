@@ -207,7 +207,6 @@ TEST(SkinDrawing, SkinFontIsTahomaOfTheGivenHeight)
     EXPECT_STREQ(logFont.lfFaceName, L"TAHOMA");
 }
 
-
 // The rows that hold anything but the ground colour.
 std::vector<int> DrawnRows(const Canvas& canvas, COLORREF ground)
 {

@@ -40,8 +40,11 @@ COLORREF FromPixel(DWORD pixel)
 } // namespace
 
 Canvas::Canvas(int width, int height, COLORREF fill)
-    : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)),
-      bitmap_(MakeSection(width, height, &bits_)), selected_(dc_.get(), bitmap_.get())
+    : width_(width),
+      height_(height),
+      dc_(CreateCompatibleDC(nullptr)),
+      bitmap_(MakeSection(width, height, &bits_)),
+      selected_(dc_.get(), bitmap_.get())
 {
     GdiObject<HBRUSH> brush(CreateSolidBrush(fill));
     RECT all = Rect();
