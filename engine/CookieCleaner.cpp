@@ -1,12 +1,10 @@
 #include "engine/CookieCleaner.h"
 
+#include "engine/DatabaseEdit.h"
 #include "engine/EraseItem.h"
 #include "engine/PathExpansion.h"
 #include "engine/PathTokens.h"
 #include "engine/SqliteDatabase.h"
-#include "framework/Utf8.h"
-
-#include <windows.h>
 
 #include <set>
 
@@ -31,21 +29,6 @@ const CookieTable* TableOf(SqliteDatabase& db)
     return nullptr;
 }
 
-void Fail(const std::string& path, SqliteDatabase& db, const EraseOptions& options)
-{
-    if (db.WasRefused())
-        options.Listener().OnRefusedEdit(path, db.ErrorText());
-    else
-        options.Listener().OnFailure(path, db.WasBusy() ? "in use: the browser holds it while it runs"
-                                                        : db.ErrorText());
-}
-
-bool IsFile(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Deletes inside a transaction and counts there, so the count is what went.
 std::optional<int64_t> DeleteOthers(SqliteDatabase& db, const std::string& from, const std::string& others)
 {
@@ -67,13 +50,13 @@ std::optional<int64_t> DeleteOthers(SqliteDatabase& db, const std::string& from,
 void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_t& cookies,
                         const EraseOptions& options)
 {
-    if (!IsFile(path))
+    if (!IsPlainFile(path))
         return;
     SqliteDatabase db(path, kBusyMilliseconds,
                       options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
     // The first read also tells whether the browser holds the file.
     if (!db || !db.Integer("SELECT count(*) FROM sqlite_master")) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         return;
     }
     const CookieTable* kind = TableOf(db);
@@ -86,7 +69,7 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
         options.Preview() ? db.Integer(std::string("SELECT count(*) FROM ") + kind->table + others)
                           : DeleteOthers(db, kind->table, others);
     if (!count) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         return;
     }
     cookies += static_cast<uint64_t>(*count);
@@ -100,7 +83,7 @@ namespace {
 
 void AddHostsOf(const std::string& path, std::set<std::string>& hosts)
 {
-    if (!IsFile(path))
+    if (!IsPlainFile(path))
         return;
     SqliteDatabase db(path, kBusyMilliseconds, SqliteAccess::ReadOnly);
     const CookieTable* kind = db ? TableOf(db) : nullptr;

@@ -1,10 +1,8 @@
 #include "engine/PlacesHistoryCleaner.h"
 
+#include "engine/DatabaseEdit.h"
 #include "engine/SqliteDatabase.h"
 #include "framework/Format.h"
-#include "framework/Utf8.h"
-
-#include <windows.h>
 
 #include <vector>
 
@@ -88,31 +86,16 @@ std::string DeleteHistory(SqliteDatabase& db, const std::string& kept)
     return sql + ResetKeptPages(db);
 }
 
-void Fail(const std::string& path, SqliteDatabase& db, const EraseOptions& options)
-{
-    if (db.WasRefused())
-        options.Listener().OnRefusedEdit(path, db.ErrorText());
-    else
-        options.Listener().OnFailure(path, db.WasBusy() ? "in use: the browser holds it while it runs"
-                                                        : db.ErrorText());
-}
-
-bool IsFile(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The icons store beside places.sqlite names every page that had an icon; the pages that left the
 // history leave it too, with the icons only they used. A site's own icon (root) stays for its bookmarks.
 void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& options)
 {
     std::string path = placesPath.substr(0, placesPath.find_last_of('\\') + 1) + "favicons.sqlite";
-    if (!IsFile(path))
+    if (!IsPlainFile(path))
         return;
     SqliteDatabase db(path, kBusyMilliseconds);
     if (!db && db.WasRefused())
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
     if (!db || !db.HasTable("moz_pages_w_icons") || !db.HasTable("moz_icons_to_pages") ||
         !db.HasTable("moz_icons"))
         return;
@@ -126,7 +109,7 @@ void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& op
                               "(SELECT icon_id FROM moz_icons_to_pages);") &&
                    db.Execute("COMMIT");
     if (!cleared) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         db.Execute("ROLLBACK");
         return;
     }
@@ -138,19 +121,19 @@ void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& op
 
 void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
 {
-    if (!IsFile(path))
+    if (!IsPlainFile(path))
         return;
     EraseListener& listener = options.Listener();
     // A preview must not even move the write-ahead log into the file.
     SqliteDatabase db(path, kBusyMilliseconds,
                       options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
     if (!db) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         return;
     }
     // The first read also tells whether the browser holds the file.
     if (!db.Integer("SELECT count(*) FROM sqlite_master")) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         return;
     }
     if (!db.HasTable("moz_places")) {
@@ -162,7 +145,7 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
     std::optional<int64_t> visits = hasVisits ? db.Integer("SELECT count(*) FROM moz_historyvisits") : 0;
     std::optional<int64_t> pages = db.Integer("SELECT count(*) FROM moz_places WHERE NOT " + kept);
     if (!visits || !pages) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         return;
     }
     std::string counts =
@@ -174,11 +157,11 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
     // Freed pages are overwritten, so the history cannot be read back from the file.
     db.Execute("PRAGMA secure_delete = ON");
     if (!db.Execute("BEGIN IMMEDIATE")) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         return;
     }
     if (!db.Execute(DeleteHistory(db, kept)) || !db.Execute("COMMIT")) {
-        Fail(path, db, options);
+        ReportDatabaseFailure(path, db, options);
         db.Execute("ROLLBACK");
         return;
     }
