@@ -69,6 +69,7 @@ add_custom_command(OUTPUT ${VESTREL_PORTABLE_ZIP}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${VESTREL_PORTABLE_ZIP}
     COMMAND ${CMAKE_COMMAND} -E chdir ${program_parent}
             ${ZIP} -q -r -X ${VESTREL_PORTABLE_ZIP} ${program_name}
+            -x "*/Vestrel.cache" "*/Vestrel.log" "*/Vestrel.conf.new"
     DEPENDS ${dist_file_list}
     COMMENT "Packing ${dist_name}-portable.zip"
     VERBATIM)

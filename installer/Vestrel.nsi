@@ -159,7 +159,8 @@ Section "${PRODUCT}"
     Call NoteWhetherFolderIsNew
 
     SetOutPath "$INSTDIR"
-    File /r /x "${PRODUCT}.conf" "${PROGRAM_DIR}/*"
+    ; Not what a run of the program folder wrote beside itself.
+    File /r /x "${PRODUCT}.conf" /x "${PRODUCT}.cache" /x "${PRODUCT}.log" /x "${PRODUCT}.conf.new" "${PROGRAM_DIR}/*"
     ; The configuration file holds the user's selection: a reinstall keeps it.
     SetOverwrite off
     File "${PROGRAM_DIR}/${PRODUCT}.conf"

@@ -71,6 +71,8 @@ def add_program_folder(install_dir, program_dir, source_dir):
         for name in dirs:
             relative = f"{relative_root}/{name}".lstrip("/")
             folders[relative] = ET.SubElement(directory, "Directory", Id=identifier("D", relative), Name=name)
+        # What a run of Vestrel from this folder wrote beside itself is not shipped.
+        names = [name for name in names if name not in WRITTEN_BY_VESTREL]
         for position, name in enumerate(sorted(names)):
             relative = f"{relative_root}/{name}".lstrip("/")
             component = add_component(directory, relative, os.path.relpath(os.path.join(root, name), source_dir))

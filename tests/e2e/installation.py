@@ -52,6 +52,16 @@ class Prefix:
         self.run("reg", "delete", key, "/f")
 
 
+# Written beside the program by a run from the program folder (a test's): never shipped.
+WRITTEN_BY_VESTREL = {"Vestrel.cache", "Vestrel.log", "Vestrel.conf.new"}
+
+
+def shipped_files(program_dir):
+    """The program folder's files as the packages ship them, relative to it."""
+    return [os.path.relpath(os.path.join(root, name), program_dir)
+            for root, _, names in os.walk(program_dir) for name in names if name not in WRITTEN_BY_VESTREL]
+
+
 def package(program_dir, suffix):
     """The one file of build/<arch>/dist that ends in suffix (setup.exe or portable.zip)."""
     found = glob.glob(os.path.join(os.path.dirname(program_dir), "dist", f"Vestrel-*{suffix}"))

@@ -41,16 +41,14 @@ def check_entry(entry, folder, program_dir, setup):
     assert entry["UninstallString"] == f'"{folder}\\Uninstall.exe"'
     assert entry["QuietUninstallString"] == f'"{folder}\\Uninstall.exe" /S'
     assert entry["NoModify"] == 1 and entry["NoRepair"] == 1
-    size = sum(os.path.getsize(os.path.join(root, name)) for root, _, names in os.walk(program_dir)
-               for name in names)
+    size = sum(os.path.getsize(os.path.join(program_dir, relative))
+               for relative in installation.shipped_files(program_dir))
     assert size // 1024 <= entry["EstimatedSize"] <= size // 1024 + 1024, "EstimatedSize is not in KiB"
 
 
 def check_installed(host_folder, program_dir):
-    for root, _, names in os.walk(program_dir):
-        for name in names:
-            relative = os.path.relpath(os.path.join(root, name), program_dir)
-            assert os.path.isfile(os.path.join(host_folder, relative)), f"{relative} was not installed"
+    for relative in installation.shipped_files(program_dir):
+        assert os.path.isfile(os.path.join(host_folder, relative)), f"{relative} was not installed"
     assert os.path.isfile(os.path.join(host_folder, "Uninstall.exe"))
 
 

@@ -62,10 +62,8 @@ def entry(prefix, msi):
 
 
 def check_installed(host_folder, program_dir):
-    for root, _, names in os.walk(program_dir):
-        for name in names:
-            relative = os.path.relpath(os.path.join(root, name), program_dir)
-            assert os.path.isfile(os.path.join(host_folder, relative)), f"{relative} was not installed"
+    for relative in installation.shipped_files(program_dir):
+        assert os.path.isfile(os.path.join(host_folder, relative)), f"{relative} was not installed"
 
 
 def test(args):

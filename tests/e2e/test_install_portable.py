@@ -10,8 +10,8 @@ import installation
 def test(args):
     archive = zipfile.ZipFile(installation.package(args.program_dir, "portable.zip"))
     names = set(archive.namelist())
-    shipped = {"Vestrel/" + os.path.relpath(os.path.join(root, name), args.program_dir).replace(os.sep, "/")
-               for root, _, files in os.walk(args.program_dir) for name in files}
+    shipped = {"Vestrel/" + relative.replace(os.sep, "/")
+               for relative in installation.shipped_files(args.program_dir)}
     assert shipped <= names, f"missing from the zip: {sorted(shipped - names)}"
     assert {"Vestrel/Vestrel.exe", "Vestrel/Vestrel.conf", "Vestrel/docs/index.html"} <= names
     assert any(name.startswith("Vestrel/plugin/") and name.endswith(".aep") for name in names)
