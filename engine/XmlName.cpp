@@ -56,3 +56,27 @@ bool IsXmlName(std::string_view utf8)
     }
     return true;
 }
+
+std::string EscapedXmlText(std::string_view utf8)
+{
+    std::string escaped;
+    for (char c : utf8) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}

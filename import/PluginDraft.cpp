@@ -1,34 +1,12 @@
 #include "import/PluginDraft.h"
 
-namespace {
+#include "engine/XmlName.h"
 
-std::string Escaped(const std::string& text)
-{
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
+namespace {
 
 std::string Element(const std::string& indent, const std::string& name, const std::string& text)
 {
-    return indent + "<" + name + ">" + Escaped(text) + "</" + name + ">\r\n";
+    return indent + "<" + name + ">" + EscapedXmlText(text) + "</" + name + ">\r\n";
 }
 
 std::string ParameterLine(const DraftParameter& parameter, const std::string& itemCommand)
@@ -40,13 +18,13 @@ std::string ParameterLine(const DraftParameter& parameter, const std::string& it
         line += " recurse=\"" + parameter.recurse + "\"";
     if (parameter.removeSelf)
         line += " remove-self=\"true\"";
-    return line + ">" + Escaped(parameter.text) + "</item>\r\n";
+    return line + ">" + EscapedXmlText(parameter.text) + "</item>\r\n";
 }
 
 std::string Variant(const std::string& body, const std::string& version,
                     const std::vector<DraftParameter>& parameters, const std::string& command)
 {
-    std::string open = body + "    <parameters windows-version=\"" + Escaped(version) + "\"";
+    std::string open = body + "    <parameters windows-version=\"" + EscapedXmlText(version) + "\"";
     if (parameters.empty())
         return open + "/>\r\n";
     std::string text = open + ">\r\n";

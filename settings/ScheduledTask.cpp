@@ -1,5 +1,6 @@
 #include "settings/ScheduledTask.h"
 
+#include "engine/XmlName.h"
 #include "framework/TaskScheduler.h"
 #include "framework/Utf8.h"
 #include "settings/Schedule.h"
@@ -30,27 +31,6 @@ constexpr TaskTrigger kTriggers[kSchedulePeriodCount] = {
      "<ScheduleByMonth><DaysOfMonth><Day>1</Day></DaysOfMonth><Months><January/><February/><March/><April/>"
      "<May/><June/><July/><August/><September/><October/><November/><December/></Months></ScheduleByMonth>"},
 };
-
-std::string EscapeXml(const std::string& text)
-{
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -109,8 +89,8 @@ std::string EraseTaskXml(uint32_t period, const std::string& cliPath, const std:
            "StartWhenAvailable>"
            "<ExecutionTimeLimit>PT2H</ExecutionTimeLimit><Enabled>true</Enabled></Settings>\n"
            "<Actions><Exec><Command>" +
-           EscapeXml(cliPath) + "</Command><Arguments>" + kEraseTaskArguments +
-           "</Arguments><WorkingDirectory>" + EscapeXml(FolderOf(cliPath)) +
+           EscapedXmlText(cliPath) + "</Command><Arguments>" + kEraseTaskArguments +
+           "</Arguments><WorkingDirectory>" + EscapedXmlText(FolderOf(cliPath)) +
            "</WorkingDirectory></Exec></Actions>\n"
            "</Task>\n";
 }
