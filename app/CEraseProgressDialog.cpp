@@ -104,8 +104,8 @@ std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const st
         const std::vector<std::string> known = StatusLines(status, tally);
         size = ";  Released: " + SizeText(tally.bytesReleased);
         first = {known[0], "Status: " + status + size, status + size};
-        second = {known[1], Format("Files: %llu, Registry Keys: %llu", files, keys),
-                  Format("Files: %llu, Keys: %llu", files, keys)};
+        second = {known[1], "Files: " + GroupedNumber(files) + ", Registry Keys: " + GroupedNumber(keys),
+                  "Files: " + GroupedNumber(files) + ", Keys: " + GroupedNumber(keys)};
     } else {
         const std::vector<std::string> known = PreviewLines(status, tally);
         size = ";  To Release: " + SizeText(tally.bytesReleased);
@@ -141,11 +141,9 @@ CEraseProgressDialog::~CEraseProgressDialog()
 
 std::vector<std::string> CEraseProgressDialog::StatusLines(const std::string& status, const EraseTally& tally)
 {
-    return {Format("Status: %s;  Released HD Space: %llu KB; ", status.c_str(),
-                   static_cast<unsigned long long>(tally.bytesReleased / 1024)),
-            Format("Files Erased: %llu, Registry Keys Erased: %llu",
-                   static_cast<unsigned long long>(tally.filesErased),
-                   static_cast<unsigned long long>(tally.registryEntriesErased))};
+    return {"Status: " + status + ";  Released HD Space: " + SizeText(tally.bytesReleased) + "; ",
+            "Files Erased: " + GroupedNumber(tally.filesErased) +
+                ", Registry Keys Erased: " + GroupedNumber(tally.registryEntriesErased)};
 }
 
 std::vector<std::string> CEraseProgressDialog::PreviewLines(const std::string& status,

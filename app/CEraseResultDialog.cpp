@@ -3,7 +3,6 @@
 #include "app/AppSkin.h"
 #include "app/CEraseDetailsDialog.h"
 #include "run/ItemPreview.h"
-#include "framework/Format.h"
 #include "framework/Utf8.h"
 #include "resource.h"
 #include "ui/SkinDrawing.h"
@@ -35,16 +34,15 @@ CEraseResultDialog::CEraseResultDialog() : CSkinDialog(IDD_ERASE_RESULT, IDB_RES
 std::vector<std::string> CEraseResultDialog::ResultLines(const EraseTally& tally, const Leftovers& left,
                                                          const std::function<bool(const std::string&)>& fits)
 {
-    using Count = unsigned long long;
-    std::vector<std::string> lines{Format("Released HD Space: %llu KB; ", Count(tally.bytesReleased / 1024)),
-                                   Format("Files Erased: %llu;", Count(tally.filesErased)),
-                                   Format("Registry Keys Erased: %llu", Count(tally.registryEntriesErased))};
+    std::vector<std::string> lines{"Released HD Space: " + SizeText(tally.bytesReleased) + "; ",
+                                   "Files Erased: " + GroupedNumber(tally.filesErased) + ";",
+                                   "Registry Keys Erased: " + GroupedNumber(tally.registryEntriesErased)};
     if (left.Total() == 0)
         return lines;
     std::string note = "Left: " + LeftoversText(left);
     if (fits && !fits(note)) {
         const unsigned total = left.Total();
-        note = "Left: " + GroupedNumber(total) + (total == 1 ? " entry" : " entries") + ", see Details";
+        note = "Left: " + CountText(total, "entry", "entries") + ", see Details";
     }
     lines.push_back(note);
     return lines;

@@ -1,15 +1,10 @@
 #include "app/StatisticsText.h"
 
-#include "run/ItemPreview.h"
-#include "framework/Format.h"
+#include "framework/NumberText.h"
 
 #include <vector>
 
 namespace {
-
-constexpr uint64_t kKilobyte = 1024;
-constexpr uint64_t kGigabyte = kKilobyte * kKilobyte * kKilobyte;
-constexpr uint64_t kTerabyte = kKilobyte * kGigabyte;
 
 std::string FirstThatFits(const std::vector<std::string>& forms, const StatisticsLineFits& fits)
 {
@@ -20,45 +15,44 @@ std::string FirstThatFits(const std::vector<std::string>& forms, const Statistic
     return forms.back();
 }
 
-// Whole kilobytes below 10,240 KB, then whole megabytes, gigabytes and terabytes, each from 10,240 of the
-// unit below, rounded down and grouped: "10,239 KB", "4,095 MB".
-std::string WholeSize(uint64_t bytes)
+SYSTEMTIME SystemTime(const std::tm& time)
 {
-    const char* const units[] = {"KB", "MB", "GB", "TB"};
-    uint64_t size = bytes / kKilobyte;
-    size_t unit = 0;
-    for (; size >= 10240 && unit + 1 < std::size(units); ++unit)
-        size /= kKilobyte;
-    return GroupedNumber(size) + " " + units[unit];
-}
-
-// Tenths of a terabyte or gigabyte from one of them on, whole megabytes or kilobytes below.
-std::string ShortSize(uint64_t bytes)
-{
-    if (bytes >= kTerabyte)
-        return Format("%.1f TB", static_cast<double>(bytes) / static_cast<double>(kTerabyte));
-    if (bytes >= kGigabyte)
-        return Format("%.1f GB", static_cast<double>(bytes) / static_cast<double>(kGigabyte));
-    return WholeSize(bytes);
+    SYSTEMTIME system{};
+    system.wYear = static_cast<WORD>(time.tm_year + 1900);
+    system.wMonth = static_cast<WORD>(time.tm_mon + 1);
+    system.wDay = static_cast<WORD>(time.tm_mday);
+    system.wHour = static_cast<WORD>(time.tm_hour);
+    system.wMinute = static_cast<WORD>(time.tm_min);
+    return system;
 }
 
 } // namespace
 
+std::string LastErasedText(const EraseStatistics& statistics)
+{
+    const std::string& stored = statistics.lastErasedText;
+    if (stored.empty())
+        return "Never";
+    std::optional<std::tm> time = ParseLastErasedTime(stored);
+    std::string shown = time ? ShortDateTimeText(SystemTime(*time)) : std::string();
+    return shown.empty() ? stored : shown;
+}
+
 std::string LastErasedLine(const EraseStatistics& statistics)
 {
-    return "Last Erased: " + statistics.lastErasedText +
+    return "Last Erased: " + LastErasedText(statistics) +
            "; Registry Keys Erased: " + GroupedNumber(statistics.registryEntriesErased);
 }
 
 std::string FilesErasedLine(const EraseStatistics& statistics)
 {
     return "Files Erased: " + GroupedNumber(statistics.filesErased) +
-           ";  Released HD Space: " + WholeSize(statistics.bytesReleased) + "; ";
+           ";  Released HD Space: " + SizeText(statistics.bytesReleased) + "; ";
 }
 
 std::string LastErasedLine(const EraseStatistics& statistics, const StatisticsLineFits& fits)
 {
-    const std::string& last = statistics.lastErasedText;
+    const std::string last = LastErasedText(statistics);
     const std::string keys = GroupedNumber(statistics.registryEntriesErased);
     return FirstThatFits({LastErasedLine(statistics), "Last Erased: " + last + "; Registry Keys: " + keys,
                           "Last: " + last + "; Keys: " + keys},
@@ -68,7 +62,7 @@ std::string LastErasedLine(const EraseStatistics& statistics, const StatisticsLi
 std::string FilesErasedLine(const EraseStatistics& statistics, const StatisticsLineFits& fits)
 {
     const std::string files = GroupedNumber(statistics.filesErased);
-    const std::string size = ShortSize(statistics.bytesReleased);
+    const std::string size = SizeText(statistics.bytesReleased);
     return FirstThatFits(
         {FilesErasedLine(statistics), "Files Erased: " + files + ";  Released HD Space: " + size,
          "Files Erased: " + files + "; Released: " + size, "Files: " + files + "; Freed: " + size},

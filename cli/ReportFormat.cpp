@@ -2,6 +2,7 @@
 
 #include "cli/JsonWriter.h"
 #include "framework/Format.h"
+#include "framework/NumberText.h"
 
 #include <algorithm>
 
@@ -12,18 +13,12 @@ const char* ModeName(EraseMode mode)
     return mode == EraseMode::Preview ? "preview" : "erase";
 }
 
-std::string Counted(uint64_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + ' ' + (count == 1 ? one : many);
-}
-
 std::string TallyText(const EraseTally& tally)
 {
-    std::string text = Counted(tally.filesErased, "file", "files") + ", " +
-                       Counted(tally.bytesReleased, "byte", "bytes") + ", " +
-                       Counted(tally.registryEntriesErased, "registry entry", "registry entries");
+    std::string text = CountText(tally.filesErased, "file", "files") + ", " + SizeText(tally.bytesReleased) +
+                       ", " + CountText(tally.registryEntriesErased, "registry entry", "registry entries");
     // Only a run with sites to keep removes cookies from inside a database.
-    return tally.cookiesErased ? text + ", " + Counted(tally.cookiesErased, "cookie", "cookies") : text;
+    return tally.cookiesErased ? text + ", " + CountText(tally.cookiesErased, "cookie", "cookies") : text;
 }
 
 void TallyJson(JsonWriter& json, const EraseTally& tally)
@@ -120,17 +115,17 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     for (const std::string& reason : item.skipped)
         text += EntryLine("skipped", "", reason);
     for (const FileEntry& file : item.files)
-        text += EntryLine("file", std::to_string(file.size), file.path);
+        text += EntryLine("file", SizeText(file.size), file.path);
     for (const std::string& link : item.folderLinks)
         text += EntryLine("link", "", link + " (never followed; not counted)");
     for (const RegistryEntry& entry : item.registryEntries)
         text += EntryLine(entry.isKey ? "key" : "value", "", entry.path);
     for (const RecycleBinEntry& bin : item.recycleBins)
-        text += EntryLine("recycle bin", std::to_string(bin.bytes),
-                          bin.root + " (" + std::to_string(bin.items) + " items)");
+        text += EntryLine("recycle bin", SizeText(bin.bytes),
+                          bin.root + " (" + CountText(bin.items, "item", "items") + ")");
     for (const CookieDatabase& database : item.cookieDatabases)
         text +=
-            EntryLine("cookies", std::to_string(database.cookies), database.path + " (sites to keep stay)");
+            EntryLine("cookies", GroupedNumber(database.cookies), database.path + " (sites to keep stay)");
     for (const KeptFolder& kept : item.keptForSites)
         text += EntryLine("kept", "", kept.folder + " (data of " + kept.site + ", a site to keep)");
     for (const std::string& target : item.refused)

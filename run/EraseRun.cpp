@@ -2,6 +2,7 @@
 
 #include "run/EraseBusy.h"
 #include "run/RunSelection.h"
+#include "framework/NumberText.h"
 #include "engine/EraseMode.h"
 
 namespace {
@@ -26,7 +27,8 @@ public:
     void OnRegistryEntry(const std::string& path, bool isKey) override { next_.OnRegistryEntry(path, isKey); }
     void OnCookies(const std::string& database, uint64_t count) override
     {
-        log_.Write(descript_ + ": " + std::to_string(count) + " cookies of sites not kept from " + database);
+        log_.Write(descript_ + ": " + CountText(count, "cookie", "cookies", NumberStyle::Plain()) +
+                   " of sites not kept from " + database);
         next_.OnCookies(database, count);
     }
     void OnKeptForSite(const std::string& folder, const std::string& site) override

@@ -1,15 +1,8 @@
 #include "run/ItemPreview.h"
 
-#include "framework/Format.h"
-
 #include <vector>
 
 namespace {
-
-std::string Counted(uint64_t count, const char* one, const char* many)
-{
-    return GroupedNumber(count) + " " + (count == 1 ? one : many);
-}
 
 std::string Joined(const std::vector<std::string>& parts)
 {
@@ -21,26 +14,6 @@ std::string Joined(const std::vector<std::string>& parts)
 
 } // namespace
 
-std::string GroupedNumber(uint64_t value)
-{
-    std::string digits = std::to_string(value);
-    for (size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(digits.begin() + static_cast<std::ptrdiff_t>(at - 3), ',');
-    return digits;
-}
-
-std::string SizeText(uint64_t bytes)
-{
-    if (bytes < 1024)
-        return Counted(bytes, "byte", "bytes");
-    const char* const units[] = {"KB", "MB", "GB", "TB"};
-    double size = static_cast<double>(bytes) / 1024;
-    size_t unit = 0;
-    for (; size >= 1024 && unit + 1 < std::size(units); ++unit)
-        size /= 1024;
-    return Format("%.1f %s", size, units[unit]);
-}
-
 std::string PreviewText(const ItemPreview& preview)
 {
     if (!preview.skipped.empty())
@@ -50,17 +23,17 @@ std::string PreviewText(const ItemPreview& preview)
     const EraseTally& tally = preview.tally;
     std::vector<std::string> parts;
     if (tally.filesErased || tally.bytesReleased) {
-        parts.push_back(Counted(tally.filesErased, "file", "files"));
+        parts.push_back(CountText(tally.filesErased, "file", "files"));
         parts.push_back(SizeText(tally.bytesReleased));
     }
     if (tally.registryEntriesErased)
-        parts.push_back(Counted(tally.registryEntriesErased, "registry entry", "registry entries"));
+        parts.push_back(CountText(tally.registryEntriesErased, "registry entry", "registry entries"));
     if (tally.cookiesErased)
-        parts.push_back(Counted(tally.cookiesErased, "cookie", "cookies"));
+        parts.push_back(CountText(tally.cookiesErased, "cookie", "cookies"));
     if (preview.keptForSites)
-        parts.push_back(Format("%u kept for sites", preview.keptForSites));
+        parts.push_back(GroupedNumber(preview.keptForSites) + " kept for sites");
     if (preview.refused)
-        parts.push_back(Format("%u refused", preview.refused));
+        parts.push_back(GroupedNumber(preview.refused) + " refused");
     if (parts.empty())
         return preview.uncounted ? "uncounted" : "nothing to erase";
     return Joined(parts);
@@ -70,7 +43,7 @@ std::string LeftoversText(const Leftovers& left)
 {
     std::vector<std::string> parts;
     if (left.inUse)
-        parts.push_back(Counted(left.inUse, "file in use", "files in use"));
+        parts.push_back(CountText(left.inUse, "file in use", "files in use"));
     if (left.denied)
         parts.push_back(GroupedNumber(left.denied) + " denied");
     if (left.other)

@@ -1,6 +1,7 @@
 #pragma once
 #include "run/EraseCounter.h"
 #include "engine/EraseTally.h"
+#include "framework/NumberText.h"
 
 #include <cstdint>
 #include <string>
@@ -17,10 +18,6 @@ struct ItemPreview {
     std::string failure;
 };
 
-// 1234567 as "1,234,567".
-std::string GroupedNumber(uint64_t value);
-// "512 bytes", "2.0 KB", "56.3 MB", "1.2 GB".
-std::string SizeText(uint64_t bytes);
 // "1,234 files, 56.3 MB", "3 registry entries", "12 cookies", "2 kept for sites", "1 refused", "uncounted",
 // "skipped: ...", "failed: ...", "nothing to erase".
 std::string PreviewText(const ItemPreview& preview);

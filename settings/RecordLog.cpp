@@ -1,6 +1,7 @@
 #include "settings/RecordLog.h"
 
 #include "settings/AppPaths.h"
+#include "framework/Format.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -8,14 +9,14 @@
 
 namespace {
 
-// Year-month-day, then the clock with the given separator, without zero padding: 2004-7-3 9:5:0.
+// Year-month-day, then the clock with the given separator, zero-padded so that every stamp has the same
+// width and the lines sort by time: 2004-07-03 09:05:00.
 std::string TimeStamp(char clockSeparator)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    auto part = [](WORD value) { return std::to_string(value); };
-    return part(now.wYear) + "-" + part(now.wMonth) + "-" + part(now.wDay) + " " + part(now.wHour) +
-           clockSeparator + part(now.wMinute) + clockSeparator + part(now.wSecond);
+    return Format("%04u-%02u-%02u %02u%c%02u%c%02u", now.wYear, now.wMonth, now.wDay, now.wHour, clockSeparator,
+                  now.wMinute, clockSeparator, now.wSecond);
 }
 
 std::string Bracketed(const std::string& text)

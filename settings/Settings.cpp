@@ -11,6 +11,9 @@
 
 namespace {
 
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
 // "Last Erased Time" is read into room for 255 characters and its terminator.
 constexpr DWORD kLastErasedTimeRoom = 256;
 
@@ -127,11 +130,31 @@ void StoreStatistics(const std::string& keyPath)
 
 std::string FormatLastErasedTime(const std::tm& localTime)
 {
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     int month = localTime.tm_mon >= 0 && localTime.tm_mon < 12 ? localTime.tm_mon : 0;
     char text[64];
     std::snprintf(text, sizeof text, "%02d:%02d, %s/%02d/%02d", localTime.tm_hour, localTime.tm_min,
                   kMonths[month], localTime.tm_mday, (localTime.tm_year % 100 + 100) % 100);
     return text;
+}
+
+std::optional<std::tm> ParseLastErasedTime(const std::string& text)
+{
+    int hour = 0, minute = 0, day = 0, year = 0, length = 0;
+    char month[4] = {};
+    if (std::sscanf(text.c_str(), "%2d:%2d, %3[A-Za-z]/%2d/%2d%n", &hour, &minute, month, &day, &year,
+                    &length) != 5 ||
+        static_cast<size_t>(length) != text.size() || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        day < 1 || day > 31 || year < 0)
+        return std::nullopt;
+    auto named = std::find_if(std::begin(kMonths), std::end(kMonths),
+                              [&](const char* name) { return std::string(name) == month; });
+    if (named == std::end(kMonths))
+        return std::nullopt;
+    std::tm time{};
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_mday = day;
+    time.tm_mon = static_cast<int>(named - std::begin(kMonths));
+    time.tm_year = 100 + year;
+    return time;
 }

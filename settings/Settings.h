@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 // The user's settings and the running statistics, kept as values of one key under HKEY_CURRENT_USER.
@@ -65,3 +66,5 @@ void AddRunToStoredStatistics(const EraseTally& run, std::time_t now,
 
 // "%H:%M, %b/%d/%y" with English month names, whatever the locale: 09:05, Jul/03/04.
 std::string FormatLastErasedTime(const std::tm& localTime);
+// The time such a text names (the two-digit year taken in this century); nothing for any other text.
+std::optional<std::tm> ParseLastErasedTime(const std::string& text);

@@ -504,16 +504,16 @@ TEST_F(EraseDialogsTest, AFailedRunLeavesNeitherBusyFlagNorWaitCursor)
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
-TEST_F(EraseDialogsTest, KilobytesAreRoundedDown)
+TEST_F(EraseDialogsTest, ResultAndStatusWriteSizesAndCountsLikeTheMainWindow)
 {
     EXPECT_EQ(CEraseResultDialog::ResultLines(EraseTally{3, 1023, 4}),
-              (Texts{"Released HD Space: 0 KB; ", "Files Erased: 3;", "Registry Keys Erased: 4"}));
-    EXPECT_EQ(CEraseResultDialog::ResultLines(EraseTally{0, 2048, 0})[0], "Released HD Space: 2 KB; ");
+              (Texts{"Released HD Space: 1,023 bytes; ", "Files Erased: 3;", "Registry Keys Erased: 4"}));
+    EXPECT_EQ(CEraseResultDialog::ResultLines(EraseTally{2311, 2048, 0})[1], "Files Erased: 2,311;");
     EXPECT_EQ(
         CEraseProgressDialog::StatusLines("Ready", EraseTally{5, 2047, 6}),
         (Texts{"Status: Ready;  Released HD Space: 1 KB; ", "Files Erased: 5, Registry Keys Erased: 6"}));
     EXPECT_EQ(CEraseProgressDialog::StatusLines("Success", EraseTally{0, 0xFFFFFFFFu, 0})[0],
-              "Status: Success;  Released HD Space: 4194303 KB; ");
+              "Status: Success;  Released HD Space: 3.9 GB; ");
 }
 
 TEST_F(EraseDialogsTest, ResultDialogIsSkinnedAndClosesWithItsButtonOrEnter)

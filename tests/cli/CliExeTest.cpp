@@ -204,7 +204,7 @@ TEST_F(CliExeTest, PipedTextIsUtf8AndPreviewLeavesEverythingInPlace)
     CliRun run = Run("preview two");
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_TRUE(Contains(run.out, LowerCase(PathOf("two\\日本語 😀.tmp")))) << run.out;
-    EXPECT_TRUE(Contains(run.out, "Total: 2 files, 1000 bytes, 0 registry entries\n"));
+    EXPECT_TRUE(Contains(run.out, "Total: 2 files, 1,000 bytes, 0 registry entries\n"));
     EXPECT_TRUE(Exists("two\\日本語 😀.tmp"));
     EXPECT_EQ(ReadDwordForTest(kSettingsKeyPath, "Erased File Num"), 5u);
     EXPECT_FALSE(Exists("app\\Vestrel.log"));

@@ -74,7 +74,7 @@ TEST_F(CliProgramTest, ItemsNamedOnTheLineOverrideTheSelection)
     EXPECT_TRUE(Contains(out, "Second Item [second]"));
     EXPECT_FALSE(Contains(out, "[first]"));
     EXPECT_TRUE(Contains(out, LowerCase(PathOf("second\\one.tmp")))) << "plug-in parameters are lower-cased";
-    EXPECT_TRUE(Contains(out, "Total: 2 files, 3000 bytes, 0 registry entries"));
+    EXPECT_TRUE(Contains(out, "Total: 2 files, 2 KB, 0 registry entries"));
 }
 
 TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
@@ -83,7 +83,7 @@ TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
                                   OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     EXPECT_EQ(Cli({"preview", "first"}), kExitNotDeleted);
-    EXPECT_TRUE(Contains(out, "  = 1 file, 1000 bytes, 0 registry entries\n"));
+    EXPECT_TRUE(Contains(out, "  = 1 file, 1,000 bytes, 0 registry entries\n"));
     EXPECT_TRUE(
         Contains(out, "  would fail" + std::string(16, ' ') + LowerCase(PathOf("first\\two.tmp")) + ": "));
     EXPECT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted);
