@@ -167,6 +167,7 @@ BEGIN_MESSAGE_MAP(CMainDialog, CSkinDialog)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_WM_SIZE(OnSize)
     ON_WM_SYSCOMMAND(OnSysCommand)
+    ON_MESSAGE(WM_MENUCHAR, OnMenuChar)
     ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)
     ON_WM_TIMER(OnTimer)
     ON_MESSAGE(WM_HELP, OnHelp)
@@ -221,7 +222,7 @@ bool CMainDialog::OnInitDialog()
     managedFont_ = CreateSkinFont(WindowDpi().Scale(kManagedFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
-    SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"About");
+    SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"&About");
     if (ProcessSettings().eraseAtStartup)
         RunSilently();
     PlaceControls();
@@ -254,6 +255,13 @@ bool CMainDialog::CreateLists()
         if (!List(page).Create(ListRect(), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
+    }
+    // Tab goes from the page buttons to the list shown, then on to the buttons: the lists follow the last
+    // page button, in the order they were made.
+    HWND previous = GetItem(IDC_PAGE_APPLICATIONS);
+    for (int page : {1, 3, 2}) {
+        SetWindowPos(List(page).GetHwnd(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = List(page).GetHwnd();
     }
     return true;
 }
@@ -684,6 +692,20 @@ void CMainDialog::OnSysCommand(UINT command)
         OnAbout();
     else
         Default();
+}
+
+// Alt+1, Alt+2 and Alt+3 choose the pages, whose buttons show pictures and so have no mnemonic of their
+// own: a key that no button and no entry of the window menu takes reaches the window as a menu character.
+LRESULT CMainDialog::OnMenuChar(WPARAM key, LPARAM)
+{
+    const int page = static_cast<int>(LOWORD(key)) - '0';
+    if (page < 1 || page > kPageCount) {
+        Default();
+        return 0;
+    }
+    ShowPage(page);
+    SetFocus(List(page).View().GetHwnd());
+    return MAKELRESULT(0, MNC_CLOSE);
 }
 
 LRESULT CMainDialog::OnQueryDragIcon(WPARAM, LPARAM)

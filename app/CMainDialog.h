@@ -58,6 +58,7 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     void OnSize(UINT type, SIZE client);
     void OnSysCommand(UINT command);
+    LRESULT OnMenuChar(WPARAM key, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     void OnTimer(UINT_PTR timer);
     LRESULT OnHelp(WPARAM, LPARAM);

@@ -1,5 +1,6 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/CMainDialog.h"
+#include "framework/NumberText.h"
 #include "run/EraseBusy.h"
 #include "resource.h"
 #include "tests/app/EraseRunFixture.h"
@@ -308,6 +309,38 @@ TEST_F(MainDialogTest, EnterOpensTheClosePromptOrPressesTheFocusedButton)
     EXPECT_TRUE(aboutClosed);
 }
 
+// Tab goes through the pages, the list shown, the action buttons, then the buttons at the bottom. Alt with
+// a button's underlined letter presses it; Alt with a page's number shows that page's list.
+TEST_F(MainDialogTest, TabFollowsTheWindowsLayoutAndAltKeysPressTheButtons)
+{
+    auto altKey = [](char key) {
+        return [key] {
+            PostMessageW(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(key), LPARAM{1} << 29);
+            return true;
+        };
+    };
+    Run({Look([&] {
+             HWND view = dialog->PageList(1).View().GetHwnd();
+             std::vector<int> after;
+             for (HWND at = view; after.size() < 9;) {
+                 at = GetNextDlgTabItem(main, at, FALSE);
+                 after.push_back(GetDlgCtrlID(at));
+             }
+             EXPECT_EQ(after, (std::vector<int>{IDC_ERASE_NOW, IDC_OPTION, IDC_SCHEDULE, IDC_SET_DEFAULT, IDC_PLUGIN,
+                                                IDC_HELP_BUTTON, IDC_ABOUT_BUTTON, IDOK, IDC_HIDE}));
+             // Page 1's own button is disabled while it shows.
+             HWND before = GetNextDlgTabItem(main, view, TRUE);
+             EXPECT_EQ(GetDlgCtrlID(before), IDC_PAGE_APPLICATIONS);
+             EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(main, before, TRUE)), IDC_PAGE_WINDOWS);
+         }),
+         altKey('2'), Look([&] {
+             EXPECT_TRUE(IsWindowVisible(dialog->PageList(2).View().GetHwnd()));
+             EXPECT_FALSE(IsWindowVisible(dialog->PageList(1).View().GetHwnd()));
+             EXPECT_EQ(GetFocus(), dialog->PageList(2).View().GetHwnd());
+         }),
+         altKey('i'), Look([&] { EXPECT_FALSE(IsWindowVisible(main)) << "Alt+I pressed Hide"; })});
+}
+
 TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
 {
     auto closeAbout = [](int& opened) {
@@ -325,7 +358,7 @@ TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
     Run({Look([this] {
              wchar_t caption[32] = {};
              GetWindowTextW(GetDlgItem(main, IDC_ABOUT_BUTTON), caption, 32);
-             EXPECT_STREQ(caption, L"About");
+             EXPECT_STREQ(caption, L"&About");
              wchar_t entry[64] = {};
              HMENU menu = GetSystemMenu(main, FALSE);
              GetMenuStringW(menu, IDM_ABOUT_ENTRY, entry, 64, MF_BYCOMMAND);
@@ -340,24 +373,24 @@ TEST_F(MainDialogTest, TheAboutButtonAndTheSystemMenusEntryOpenTheAboutBox)
     EXPECT_EQ(opened, 2);
 }
 
-TEST_F(MainDialogTest, StatisticsLinesShowTheStoredTotalsInKilobytesBelowTenMegabytes)
+TEST_F(MainDialogTest, StatisticsLinesShowTheStoredTotalsInTheCommonUnits)
 {
     WriteDwordForTest(ScratchKey(), "Erased File Num", 2311);
     WriteDwordForTest(ScratchKey(), "Erased Register Num", 57);
     WriteStringForTest(ScratchKey(), "Last Erased Time", "09:41, Dec/07/26");
-    struct Case {
-        DWORD bytes;
-        const char* space;
-    };
-    for (Case c : {Case{10485759, "10,239 KB"}, Case{10485760, "10 MB"}, Case{1023, "0 KB"}}) {
-        ProcessStatistics() = {};
-        WriteDwordForTest(ScratchKey(), "Erased File Size", c.bytes);
-        Run({Look([&] {
-            EXPECT_EQ(CMainDialog::StatisticsLines(),
-                      (Texts{"Last Erased: 09:41, Dec/07/26; Registry Keys Erased: 57",
-                             std::string("Files Erased: 2,311;  Released HD Space: ") + c.space + "; "}));
-        })});
-    }
+    WriteDwordForTest(ScratchKey(), "Erased File Size", 89338675);
+    ProcessStatistics() = {};
+    SYSTEMTIME stored{};
+    stored.wYear = 2026;
+    stored.wMonth = 12;
+    stored.wDay = 7;
+    stored.wHour = 9;
+    stored.wMinute = 41;
+    Run({Look([&] {
+        EXPECT_EQ(CMainDialog::StatisticsLines(),
+                  (Texts{"Last Erased: " + ShortDateTimeText(stored) + "; Registry Keys Erased: 57",
+                         "Files Erased: 2,311;  Released HD Space: 85.1 MB; "}));
+    })});
 }
 
 } // namespace

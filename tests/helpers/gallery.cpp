@@ -191,15 +191,15 @@ void Gallery::BuildMainPage()
         const char* caption;
         const char* tip;
     } actions[] = {
-        {17, 112, "Erase Now", ""},
-        {17, 147, "Option", "Erase Option"},
-        {17, 182, "Schedule", "Erase Schedule"},
-        {17, 217, "Set Default", "Default Erase Items"},
-        {17, 252, "Plugin", "Download PlugIns"},
-        {11, 412, "help", "Erase Help"},
-        {98, 412, "About", ""},
-        {185, 412, "Close", "Close it"},
-        {272, 412, "&Hide", "Minimize It"},
+        {17, 112, "&Erase Now", ""},
+        {17, 147, "&Option", "Erase Option"},
+        {17, 182, "&Schedule", "Erase Schedule"},
+        {17, 217, "Set &Default", "Default Erase Items"},
+        {17, 252, "&Plugin", "Download PlugIns"},
+        {11, 412, "&help", "Erase Help"},
+        {98, 412, "&About", ""},
+        {185, 412, "&Close", "Close it"},
+        {272, 412, "H&ide", "Minimize It"},
     };
     for (const auto& action : actions) {
         CSkinButton& button = AddButton(At(o, action.x, action.y, 84, 25), action.caption, BS_PUSHBUTTON,
