@@ -1,5 +1,6 @@
 #include "app/CAboutDialog.h"
 
+#include "app/AppSkin.h"
 #include "resource.h"
 
-CAboutDialog::CAboutDialog() : Dialog(IDD_ABOUT) {}
+CAboutDialog::CAboutDialog() : CSkinFormDialog(IDD_ABOUT, kFormSkin, "About Vestrel") {}

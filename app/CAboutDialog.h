@@ -1,8 +1,8 @@
 #pragma once
-#include "framework/Dialog.h"
+#include "ui/CSkinFormDialog.h"
 
 // "Vestrel 4.0" with the program icon and an Ok button.
-class CAboutDialog : public Dialog {
+class CAboutDialog : public CSkinFormDialog {
 public:
     CAboutDialog();
 };

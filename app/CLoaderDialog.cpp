@@ -43,6 +43,7 @@ bool CLoaderDialog::OnInitDialog()
     bar_.SetRange(0, kLastStep);
     bar_.SetPos(0);
     bar_.ShowPercent(false);
+    bar_.SetColours(kSkinBandRaisedColour, kSkinFocusColour, kSkinTealColour);
     Layout();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "app/COptionsDialog.h"
 
+#include "app/AppSkin.h"
 #include "engine/KeptSites.h"
 #include "framework/Utf8.h"
 
@@ -18,16 +19,17 @@ std::string WindowText(HWND window)
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(COptionsDialog, Dialog)
+BEGIN_MESSAGE_MAP(COptionsDialog, CSkinFormDialog)
     ON_COMMAND(IDOK, OnOk)
     ON_COMMAND(IDC_KEEP_ADD, OnAddSite)
     ON_COMMAND(IDC_KEEP_REMOVE, OnRemoveSite)
 END_MESSAGE_MAP()
 
-COptionsDialog::COptionsDialog(const OptionsValues& shown) : Dialog(IDD_OPTIONS), values(shown) {}
+COptionsDialog::COptionsDialog(const OptionsValues& shown) : CSkinFormDialog(IDD_OPTIONS, kFormSkin, "Option Dialog"), values(shown) {}
 
 bool COptionsDialog::OnInitDialog()
 {
+    CSkinFormDialog::OnInitDialog();
     Check(IDC_AUTO_LAUNCH, values.autoLaunch);
     Check(IDC_EXPRESS_MODE, values.expressEraseMode);
     Check(IDC_PLAY_SOUND, values.playSound);

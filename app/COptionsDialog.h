@@ -1,11 +1,11 @@
 #pragma once
-#include "framework/Dialog.h"
+#include "ui/CSkinFormDialog.h"
 #include "settings/OptionsValues.h"
 
 // Switches starting with Windows, "Express Erase Mode" and "Play Sound", and edits the sites to keep: typed,
 // or picked from the sites the browsers hold cookies for. Shows values and hands back the edited ones on
 // OK; storing them is the caller's (StoreOptions).
-class COptionsDialog : public Dialog {
+class COptionsDialog : public CSkinFormDialog {
 public:
     explicit COptionsDialog(const OptionsValues& shown);
 

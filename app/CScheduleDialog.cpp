@@ -1,5 +1,6 @@
 #include "app/CScheduleDialog.h"
 
+#include "app/AppSkin.h"
 #include "framework/Utf8.h"
 #include "settings/Schedule.h"
 
@@ -7,7 +8,7 @@
 
 #include "resource.h"
 
-BEGIN_MESSAGE_MAP(CScheduleDialog, Dialog)
+BEGIN_MESSAGE_MAP(CScheduleDialog, CSkinFormDialog)
     ON_COMMAND(IDC_ENABLE_SCHEDULE, OnEnableSchedule)
     ON_COMMAND(IDC_ERASE_AT_EVERY, OnEraseAtEvery)
     ON_COMMAND(IDOK, OnOk)
@@ -31,12 +32,13 @@ constexpr ScheduleControl kScheduleControls[] = {
 } // namespace
 
 CScheduleDialog::CScheduleDialog(const ScheduleValues& shown, Policies policies)
-    : Dialog(IDD_SCHEDULE), values(shown), policies_(std::move(policies))
+    : CSkinFormDialog(IDD_SCHEDULE, kFormSkin, "Schedule Dialog"), values(shown), policies_(std::move(policies))
 {
 }
 
 bool CScheduleDialog::OnInitDialog()
 {
+    CSkinFormDialog::OnInitDialog();
     HWND periods = GetItem(IDC_ERASE_PERIOD);
     // Inserted by position, so the sorted list keeps the order of the stored index.
     for (uint32_t period = 0; period < kSchedulePeriodCount; ++period)

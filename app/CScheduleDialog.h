@@ -1,5 +1,5 @@
 #pragma once
-#include "framework/Dialog.h"
+#include "ui/CSkinFormDialog.h"
 #include "settings/Policies.h"
 #include "settings/ScheduleValues.h"
 #include "ui/CToolTip.h"
@@ -7,7 +7,7 @@
 // Edits "Enable Schedule", "Erase at Startup", "Erase at Every", "Erase Period" and whether a task erases
 // while Vestrel is closed. Shows values and hands back the edited ones on OK; storing them is the caller's
 // (StoreSchedule, UpdateEraseTask). What the organization's policies decide is shown disabled, saying so.
-class CScheduleDialog : public Dialog {
+class CScheduleDialog : public CSkinFormDialog {
 public:
     explicit CScheduleDialog(const ScheduleValues& shown, Policies policies = Policies());
 

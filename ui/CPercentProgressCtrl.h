@@ -14,6 +14,7 @@ struct ProgressLook {
     COLORREF startColour = RGB(0, 160, 0); // the bar's outer lines
     COLORREF endColour = RGB(0, 255, 0);   // reached at the bar's middle
     COLORREF textColour = RGB(255, 255, 255);
+    COLORREF groundColour = RGB(192, 192, 192); // where the bar has not reached
 };
 
 // The standard progress bar (a subclassed "msctls_progress32") painted as a shaded green bar on light grey,
@@ -21,6 +22,8 @@ struct ProgressLook {
 class CPercentProgressCtrl : public ProgressBar {
 public:
     void ShowPercent(bool show);
+    // The ground and the bar's shading, for a bar on a skinned window.
+    void SetColours(COLORREF ground, COLORREF edge, COLORREF middle);
 
     // The control's current look.
     ProgressLook Look() const;
@@ -37,6 +40,7 @@ private:
     void PaintBuffered(HDC dc);
 
     bool showPercent_ = true;
+    ProgressLook colours_;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -34,8 +34,10 @@ void CSkinDialog::OnDpiChanged(UINT dpi, const RECT& suggested)
 {
     dpi_ = Dpi(dpi);
     background_ = LoadSkinBitmap(backgroundId_, dpi_);
-    SetWindowPos(GetHwnd(), nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Without a background, the size the system suggests is the template's at the new DPI.
+    const UINT keepSize = background_ ? SWP_NOSIZE : 0;
+    SetWindowPos(GetHwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, keepSize | SWP_NOZORDER | SWP_NOACTIVATE);
     SizeToBackground();
     Layout();
     InvalidateRect(GetHwnd(), nullptr, TRUE);

@@ -22,6 +22,16 @@ GdiObject<HBITMAP> LoadSkinBitmap(UINT id, const Dpi& dpi);
 
 // Keyboard focus on skinned controls: the skin's deep teal.
 constexpr COLORREF kSkinFocusColour = RGB(0x0E, 0x8F, 0x80);
+// The rest of the skin's colours, as its bitmaps are drawn: the dark band across the top of a window and
+// the text on it, the light body under it with its lines and text, and the teal of what is done.
+constexpr COLORREF kSkinBandColour = RGB(0x14, 0x25, 0x3B);
+constexpr COLORREF kSkinBandRaisedColour = RGB(0x1D, 0x33, 0x50);
+constexpr COLORREF kSkinOnBandColour = RGB(0xEA, 0xF0, 0xF6);
+constexpr COLORREF kSkinBodyColour = RGB(0xED, 0xF1, 0xF5);
+constexpr COLORREF kSkinBodyLineColour = RGB(0xD3, 0xDB, 0xE4);
+constexpr COLORREF kSkinEdgeColour = RGB(0xC3, 0xCE, 0xDB);
+constexpr COLORREF kSkinInkColour = RGB(0x0F, 0x1B, 0x2D);
+constexpr COLORREF kSkinTealColour = RGB(0x2C, 0xC5, 0xB3);
 // A frame of that colour along the inside of rect, thickness pixels wide.
 void DrawFocusFrame(HDC dc, const RECT& rect, int thickness);
 

@@ -4,11 +4,15 @@
 //   show_dialog result <bytes> <files> <registry entries>
 //   show_dialog close-prompt
 //   show_dialog loader
+//   show_dialog options | schedule | about
 #include "app/CEraseProgressDialog.h"
 #include "app/CEraseResultDialog.h"
 #include "framework/Utf8.h"
 #include "app/CClosePromptDialog.h"
 #include "app/CLoaderDialog.h"
+#include "app/CAboutDialog.h"
+#include "app/COptionsDialog.h"
+#include "app/CScheduleDialog.h"
 
 #include <windows.h>
 
@@ -54,5 +58,11 @@ int wmain(int argc, wchar_t** argv)
         return static_cast<int>(CClosePromptDialog().DoModal());
     if (which == L"loader")
         return static_cast<int>(CLoaderDialog().DoModal());
+    if (which == L"options")
+        return static_cast<int>(COptionsDialog(OptionsValues{}).DoModal());
+    if (which == L"schedule")
+        return static_cast<int>(CScheduleDialog(ScheduleValues{}).DoModal());
+    if (which == L"about")
+        return static_cast<int>(CAboutDialog().DoModal());
     return 100;
 }
