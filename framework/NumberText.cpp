@@ -82,7 +82,8 @@ std::string ShortDateTimeText(const SYSTEMTIME& time, const wchar_t* locale)
     wchar_t clock[80] = {};
     if (GetDateFormatEx(locale, DATE_SHORTDATE, &time, nullptr, date, static_cast<int>(std::size(date)),
                         nullptr) <= 0 ||
-        GetTimeFormatEx(locale, TIME_NOSECONDS, &time, nullptr, clock, static_cast<int>(std::size(clock))) <= 0)
+        GetTimeFormatEx(locale, TIME_NOSECONDS, &time, nullptr, clock, static_cast<int>(std::size(clock))) <=
+            0)
         return {};
     return ToUtf8(date) + " " + ToUtf8(clock);
 }
