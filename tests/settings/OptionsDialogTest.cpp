@@ -62,6 +62,9 @@ TEST_F(OptionsDialogTest, ShowsTheEntryAndTheRunningSettings)
         EXPECT_TRUE(IsChecked(dialog, IDC_AUTO_LAUNCH));
         EXPECT_TRUE(IsChecked(dialog, IDC_EXPRESS_MODE));
         EXPECT_FALSE(IsChecked(dialog, IDC_PLAY_SOUND));
+        // Skinned like the other windows: no frame of its own, and the skin's faces on its buttons.
+        EXPECT_FALSE(GetWindowLongW(dialog, GWL_STYLE) & WS_CAPTION);
+        EXPECT_EQ(GetWindowLongW(GetDlgItem(dialog, IDCANCEL), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
         Click(dialog, IDC_EXPRESS_MODE);
         Click(dialog, IDCANCEL);
     };

@@ -3,6 +3,7 @@
 #include "resource.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
+#include "ui/CSkinFormDialog.h"
 #include "ui/SkinDrawing.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,20 @@ TEST(SkinDialog, PressOnTheSurfaceDragsButPressOnAButtonDoesNot)
         EXPECT_TRUE(PumpUntil([&] { return self.captionPresses == 1; }));
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST(SkinFormDialog, PaintsTheBandWithItsTitleTheBodyTheLineOverTheButtonsAndAnEdge)
+{
+    Canvas canvas(200, 120);
+    GdiObject<HFONT> font = CreateSkinFont(17);
+    CSkinFormDialog::Paint(canvas.dc(), canvas.Rect(), {40, 90, nullptr, 20, font.get(), "Options"});
+    EXPECT_EQ(canvas.Pixel(195, 20), kSkinBandColour);
+    EXPECT_LT(canvas.CountPixels(RECT{52, 0, 188, 40}, kSkinBandColour), 136 * 40) << "the title is written";
+    EXPECT_EQ(canvas.Pixel(100, 60), kSkinBodyColour);
+    EXPECT_EQ(canvas.Pixel(100, 90), kSkinBodyLineColour);
+    EXPECT_EQ(canvas.Pixel(100, 91), kSkinBodyColour);
+    EXPECT_EQ(canvas.Pixel(0, 60), kSkinEdgeColour);
+    EXPECT_EQ(canvas.Pixel(199, 119), kSkinEdgeColour);
 }
 
 TEST(SkinDrawing, RegionFromMaskHoldsExactlyTheOpaquePixels)
