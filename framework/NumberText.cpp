@@ -31,8 +31,10 @@ UINT GroupingNumber(const std::wstring& grouping)
 std::string NumberStyle::Written(uint64_t value, unsigned decimals) const
 {
     std::string digits = std::to_string(decimals ? value / 10 : value);
-    if (decimals)
-        digits += "." + std::to_string(value % 10);
+    if (decimals) {
+        digits += '.';
+        digits += static_cast<char>('0' + value % 10);
+    }
     if (!grouped_)
         return digits;
     std::wstring decimal = LocaleText(LocaleName(), LOCALE_SDECIMAL);
