@@ -130,8 +130,9 @@ std::vector<CheckListItem*> CheckListTree::UpdateAncestors(CheckListItem& item)
         bool someOn = false;
         bool someOff = false;
         for (auto& child : parent->children) {
+            // A middle child is both: a group of groups shows checked only when every row below is.
             someOn |= child->state != CheckListItem::Unchecked;
-            someOff |= child->state == CheckListItem::Unchecked;
+            someOff |= child->state != CheckListItem::Checked;
         }
         if (someOn && !someOff)
             parent->state = CheckListItem::Checked;

@@ -46,7 +46,7 @@ public:
     // Whether some descendant that is not locked, nor below a locked row, is checked or middle.
     static bool HasFreeTickedDescendant(const CheckListItem& item);
     // Sets each ancestor from its children, nearest first, and returns the ancestors in that order: checked
-    // when some child is checked or middle and none unchecked, unchecked when every child is, else middle.
+    // when every child is, unchecked when every child is, else middle.
     static std::vector<CheckListItem*> UpdateAncestors(CheckListItem& item);
     // Sets every row that has children from them, the lowest first.
     void UpdateAllParents();

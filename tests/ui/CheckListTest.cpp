@@ -206,11 +206,11 @@ TEST_F(CheckListTest, ParentFollowsItsChildren)
     ClickBox(1, 2);
     EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
 
-    // Children that are all middle count as on.
+    // Children that are all middle (groups partly ticked) leave the parent middle: it is not all ticked.
     list->SetModified(false);
     for (int i = 1; i <= 3; ++i)
         ASSERT_EQ(list->SetCheck(i, CheckListItem::Middle), 0);
-    EXPECT_EQ(list->GetCheck(0), CheckListItem::Checked);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
     EXPECT_FALSE(list->IsModified());
 }
 
@@ -233,7 +233,7 @@ TEST_F(CheckListTest, ParentStateReachesEveryAncestor)
 
     ClickBox(2, 3);
     EXPECT_EQ(list->GetCheck(1), CheckListItem::Middle);
-    EXPECT_EQ(list->GetCheck(0), CheckListItem::Checked); // a middle child counts as on
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle); // a middle child is not all ticked
     ClickBox(3, 3);
     EXPECT_EQ(list->GetCheck(1), CheckListItem::Unchecked);
     EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
