@@ -134,8 +134,9 @@ void MarkManaged(HMENU menu, UINT id)
 }
 
 const int kGroupRowData = -1; // no item's place in the list
-const char kSelectAllDescription[] = "Ticks or unticks every item on this page. Type the start of a name to "
-                                     "go to it; Ctrl+F shows only the items whose names hold the words typed.";
+const char kSelectAllDescription[] =
+    "Ticks or unticks every item on this page. Type the start of a name to "
+    "go to it; Ctrl+F shows only the items whose names hold the words typed.";
 
 // Under its group's row an item reads without the group's name: "Chrome Cache" as "Cache", an imported
 // "Notes Cache (Applications)" as "Notes Cache". A name that does not go on with a word of its own
@@ -305,7 +306,8 @@ void CMainDialog::FillLists()
         if (selectAll)
             selectAll->description = kSelectAllDescription;
         for (const PageEntry& entry : PageEntries(items_->Items(), kPageTypes[page - 1])) {
-            CheckListItem* parent = entry.group.empty() ? selectAll : AddGroupRow(page, entry.group, selectAll);
+            CheckListItem* parent =
+                entry.group.empty() ? selectAll : AddGroupRow(page, entry.group, selectAll);
             for (size_t index : entry.items)
                 AddItemRow(list, index, parent, entry.group, selection);
         }

@@ -151,7 +151,7 @@ private:
     GdiObject<HFONT> managedFont_;
     int currentPage_ = 0;
     std::set<std::string> unfoldedGroups_; // as stored
-    std::vector<Modal> modals_; // innermost last
+    std::vector<Modal> modals_;            // innermost last
     bool closeAfterModal_ = false;
 
     DECLARE_MESSAGE_MAP()

@@ -415,7 +415,8 @@ LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
 {
     const RECT view = ViewRect();
     if (view_.GetHwnd())
-        MoveWindow(view_.GetHwnd(), view.left, view.top, view.right - view.left, view.bottom - view.top, TRUE);
+        MoveWindow(view_.GetHwnd(), view.left, view.top, view.right - view.left, view.bottom - view.top,
+                   TRUE);
     if (IsFilterShown()) {
         const int left = view.left + look_.margin;
         MoveWindow(filter_.GetHwnd(), left, view.left, view.right - left, look_.rowHeight, TRUE);

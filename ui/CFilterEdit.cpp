@@ -22,7 +22,8 @@ bool CFilterEdit::Create(HWND parent, UINT id, HFONT font)
         return false;
     }
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SendMessageW(edit, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Filter: words in the names (Esc ends)"));
+    SendMessageW(edit, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(L"Filter: words in the names (Esc ends)"));
     return true;
 }
 

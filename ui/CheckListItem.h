@@ -18,8 +18,8 @@ struct CheckListItem {
     bool selected = false;
     int data = 0; // the owner's, never interpreted
     std::string text;
-    std::string detail;  // drawn at the row's right end and never cut, such as a count; "" for none
-    int detailWidth = 0; // in the list's font
+    std::string detail;      // drawn at the row's right end and never cut, such as a count; "" for none
+    int detailWidth = 0;     // in the list's font
     std::string description; // what the row is for, shown in its tooltip before the warning
     std::string warning;     // the owner's caution about the row, shown in its tooltip
     bool locked = false;     // drawn greyed, and no click, key or parent row changes its state

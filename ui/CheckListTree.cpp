@@ -20,8 +20,35 @@ CheckListItem& CheckListTree::Add(std::unique_ptr<CheckListItem> item)
     CheckListItem& added = *item;
     auto& siblings = item->parent ? item->parent->children : topLevel_;
     siblings.push_back(std::move(item));
-    numbered_ = false;
+    if (numbered_ && EndsWithin(added.parent))
+        NumberLast(added);
+    else
+        numbered_ = false;
     return added;
+}
+
+// Whether the last row in index order is the parent or lies below it: a row added to it comes last then.
+bool CheckListTree::EndsWithin(const CheckListItem* parent) const
+{
+    if (!parent)
+        return true;
+    for (const CheckListItem* row = rows_.empty() ? nullptr : rows_.back(); row; row = row->parent) {
+        if (row == parent)
+            return true;
+    }
+    return false;
+}
+
+// Filling a list in order numbers each row as it comes, instead of the whole list again per row.
+void CheckListTree::NumberLast(CheckListItem& item)
+{
+    const CheckListItem* parent = item.parent;
+    const bool shown =
+        !item.filteredOut && (!parent || (parent->position >= 0 && (!parent->folded || IsFiltered())));
+    item.position = shown ? static_cast<int>(shown_.size()) : -1;
+    rows_.push_back(&item);
+    if (shown)
+        shown_.push_back(&item);
 }
 
 void CheckListTree::Clear()

@@ -53,11 +53,13 @@ public:
 
 private:
     const std::vector<CheckListItem*>& Numbered() const;
+    bool EndsWithin(const CheckListItem* parent) const;
+    void NumberLast(CheckListItem& item);
     void Number(CheckListItem& item, bool shown) const;
     bool Filter(CheckListItem& item, const std::string& inherited);
 
     std::vector<std::unique_ptr<CheckListItem>> topLevel_;
-    // Rebuilt when asked for after a change, so that filling a list of thousands of rows stays linear.
+    // Rebuilt when asked for after a change other than a row added last.
     mutable std::vector<CheckListItem*> rows_; // in index order
     mutable std::vector<CheckListItem*> shown_;
     mutable bool numbered_ = true;

@@ -175,7 +175,10 @@ TEST_F(MainDialogTest, GroupedItemsStandUnderTheirProgramAndWriteTheFileAsUngrou
         }
         list.SetModified(true);
     };
-    WriteConfig({{"chrome-cache", true}, {"chrome-history", true}, {"discord-cache", false}, {"notes", true},
+    WriteConfig({{"chrome-cache", true},
+                 {"chrome-history", true},
+                 {"discord-cache", false},
+                 {"notes", true},
                  {"zephyr", true}});
     const std::string before = ReadFile("vestrel.conf");
 

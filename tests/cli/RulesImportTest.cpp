@@ -68,8 +68,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     std::string zephyr = Plugin("zephyr-notes-cache");
     for (const char* part :
          {"<descript>Zephyr Notes Cache (Applications)</descript>", "<group>Applications</group>",
-          "<type>application</type>",
-          "<detect>HKEY_CURRENT_USER\\Software\\Zephyr Notes</detect>",
+          "<type>application</type>", "<detect>HKEY_CURRENT_USER\\Software\\Zephyr Notes</detect>",
           "<detect>%localappdata%\\Zephyr Notes</detect>",
           "<warning>Also removes the drafts Zephyr Notes has not "
           "saved.</warning>",

@@ -238,10 +238,11 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         const EraseItem& a = parsed.Items()[i];
         const EraseItem& b = cached.Items()[i];
         EXPECT_TRUE(b.loaded && b.Listed());
-        EXPECT_EQ(std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head,
-                           a.timeoutSeconds, a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault, a.group),
-                  std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head,
-                           b.timeoutSeconds, b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault, b.group));
+        EXPECT_EQ(
+            std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head, a.timeoutSeconds,
+                     a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault, a.group),
+            std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head, b.timeoutSeconds,
+                     b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault, b.group));
         ASSERT_EQ(a.parameterOptions.size(), b.parameterOptions.size());
         for (size_t p = 0; p < a.parameterOptions.size(); ++p) {
             EXPECT_EQ(a.OptionsOf(p).recurse, b.OptionsOf(p).recurse);
@@ -250,8 +251,9 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         }
         ASSERT_EQ(a.running.size(), b.running.size());
         for (size_t r = 0; r < a.running.size(); ++r)
-            EXPECT_EQ(std::tie(a.running[r].exe, a.running[r].name, a.running[r].folder, a.running[r].background),
-                      std::tie(b.running[r].exe, b.running[r].name, b.running[r].folder, b.running[r].background));
+            EXPECT_EQ(
+                std::tie(a.running[r].exe, a.running[r].name, a.running[r].folder, a.running[r].background),
+                std::tie(b.running[r].exe, b.running[r].name, b.running[r].folder, b.running[r].background));
     }
 }
 

@@ -667,14 +667,21 @@ protected:
 TEST_F(GroupedListTest, FoldedGroupsHideTheirRowsAndStillTickThemAll)
 {
     using Texts = std::vector<std::string>;
-    const Texts open{"Applications (Select All)", "Chrome", "Cache", "Cookies", "History", "Discord Cache",
-                     "Firefox", "Cache", "Cookies"};
+    const Texts open{"Applications (Select All)",
+                     "Chrome",
+                     "Cache",
+                     "Cookies",
+                     "History",
+                     "Discord Cache",
+                     "Firefox",
+                     "Cache",
+                     "Cookies"};
     EXPECT_EQ(ShownTexts(*list), open);
     ClickGlyph(1);
     EXPECT_TRUE(chrome->folded);
     EXPECT_FALSE(list->IsModified()) << "folding ticks nothing";
-    EXPECT_EQ(ShownTexts(*list), (Texts{"Applications (Select All)", "Chrome", "Discord Cache", "Firefox",
-                                        "Cache", "Cookies"}));
+    EXPECT_EQ(ShownTexts(*list),
+              (Texts{"Applications (Select All)", "Chrome", "Discord Cache", "Firefox", "Cache", "Cookies"}));
     // Rows below a folded group follow their group's box, and the tri-state rules hold throughout.
     ClickBox(1, 2);
     for (int index : {1, 2, 3, 4})
@@ -732,11 +739,12 @@ TEST_F(GroupedListTest, FilterShowsRowsWithEveryWordAndTicksOnlyThose)
     list->SetFolded(6, true);
     list->SetFilterText("COOK");
     EXPECT_TRUE(list->IsFilterShown());
-    EXPECT_EQ(ShownTexts(*list),
-              (std::vector<std::string>{"Applications (Select All)", "Chrome", "Cookies", "Firefox", "Cookies"}))
+    EXPECT_EQ(ShownTexts(*list), (std::vector<std::string>{"Applications (Select All)", "Chrome", "Cookies",
+                                                           "Firefox", "Cookies"}))
         << "a folded group shows what the filter finds in it";
     list->SetFilterText("fire cook");
-    EXPECT_EQ(ShownTexts(*list), (std::vector<std::string>{"Applications (Select All)", "Firefox", "Cookies"}))
+    EXPECT_EQ(ShownTexts(*list),
+              (std::vector<std::string>{"Applications (Select All)", "Firefox", "Cookies"}))
         << "a group's name counts for the rows below it";
     list->SetFilterText("cook");
     ClickBox(0, 1); // "(Select All)" while filtered: the shown rows only, unticked first as it is middle
