@@ -19,6 +19,7 @@
 #include "settings/AppPaths.h"
 #include "engine/ErrorText.h"
 #include "settings/Settings.h"
+#include "settings/UnfoldedGroups.h"
 #include "app/CClosePromptDialog.h"
 #include "app/CLoaderDialog.h"
 #include "framework/Utf8.h"
@@ -28,6 +29,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 
 namespace {
 
@@ -130,25 +133,59 @@ void MarkManaged(HMENU menu, UINT id)
     ModifyMenuW(menu, id, MF_BYCOMMAND | MF_STRING | MF_GRAYED, id, marked.c_str());
 }
 
-int PageOfType(const std::string& type)
+const int kGroupRowData = -1; // no item's place in the list
+const char kSelectAllDescription[] =
+    "Ticks or unticks every item on this page. Type the start of a name to "
+    "go to it; Ctrl+F shows only the items whose names hold the words typed.";
+
+// Under its group's row an item reads without the group's name: "Chrome Cache" as "Cache", an imported
+// "Notes Cache (Applications)" as "Notes Cache". A name that does not go on with a word of its own
+// ("Explorer and Start Search History") stays whole.
+std::string NameInGroup(const std::string& name, const std::string& group)
 {
-    for (int page = 1; page <= CMainDialog::kPageCount; ++page) {
-        if (type == kPageTypes[page - 1])
-            return page;
-    }
-    return 0;
+    const std::string suffix = " (" + group + ")";
+    if (name.size() > suffix.size() && name.ends_with(suffix))
+        return name.substr(0, name.size() - suffix.size());
+    if (!name.starts_with(group))
+        return name;
+    const size_t rest = name.find_first_not_of(" -", group.size());
+    const bool ownWord = rest != std::string::npos && rest > group.size() &&
+                         (std::isupper(static_cast<unsigned char>(name[rest])) ||
+                          std::isdigit(static_cast<unsigned char>(name[rest])));
+    return ownWord ? name.substr(rest) : name;
 }
 
-// Checked when some child is and none is not, partly checked when both occur, else unchecked.
-int SelectAllState(const CCheckListCtrl& list)
+// What a page shows in its order: an item alone, or the items of one group under the group's row, where
+// the group's first item stands.
+struct PageEntry {
+    std::string group; // empty for an item alone
+    std::vector<size_t> items;
+};
+
+std::vector<PageEntry> PageEntries(const std::vector<EraseItem>& items, const std::string& type)
 {
-    int checked = 0;
-    int count = list.GetCount();
-    for (int row = 1; row < count; ++row)
-        checked += list.GetCheck(row) == CheckListItem::Checked;
-    if (checked == 0)
-        return CheckListItem::Unchecked;
-    return checked == count - 1 ? CheckListItem::Checked : CheckListItem::Middle;
+    std::map<std::string, size_t> members;
+    for (const EraseItem& item : items) {
+        if (item.Listed() && item.type == type && !item.group.empty())
+            ++members[item.group];
+    }
+    std::vector<PageEntry> entries;
+    std::map<std::string, size_t> placed;
+    for (size_t index = 0; index < items.size(); ++index) {
+        const EraseItem& item = items[index];
+        if (!item.Listed() || item.type != type)
+            continue;
+        // A group of one item is no group.
+        if (item.group.empty() || members[item.group] < 2) {
+            entries.push_back({"", {index}});
+            continue;
+        }
+        auto [where, added] = placed.emplace(item.group, entries.size());
+        if (added)
+            entries.push_back({item.group, {}});
+        entries[where->second].items.push_back(index);
+    }
+    return entries;
 }
 
 // An import cut short is settled first, so that none of its plug-ins shows up without its stored "false".
@@ -210,6 +247,7 @@ bool CMainDialog::OnInitDialog()
     SetIcons();
     if (!CreateLists())
         return false;
+    unfoldedGroups_ = LoadUnfoldedGroups(setup_.settingsKey);
     FillLists();
     tray_.Create(GetHwnd(), "Vestrel", IDI_TRAY, IDR_TRAY_MENU);
     SetWindowTextW(GetHwnd(), L"Vestrel");
@@ -268,34 +306,83 @@ bool CMainDialog::CreateLists()
 
 void CMainDialog::FillLists()
 {
-    COLORREF text = RGB(0, 0, 0);
-    COLORREF selectedText = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    COLORREF selectedBack = GetSysColor(COLOR_HIGHLIGHT);
-    std::array<CheckListItem*, kPageCount> selectAll{};
+    const ConfigSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
     for (int page = 1; page <= kPageCount; ++page) {
-        List(page).ResetContent();
-        selectAll[page - 1] = List(page).AddItem(kSelectAllRows[page - 1], nullptr, CheckListItem::Unchecked,
-                                                 0, text, selectedText, selectedBack);
+        CCheckListCtrl& list = List(page);
+        list.ResetContent();
+        CheckListItem* selectAll = AddRow(list, kSelectAllRows[page - 1], nullptr, 0);
+        if (selectAll)
+            selectAll->description = kSelectAllDescription;
+        for (const PageEntry& entry : PageEntries(items_->Items(), kPageTypes[page - 1])) {
+            CheckListItem* parent =
+                entry.group.empty() ? selectAll : AddGroupRow(page, entry.group, selectAll);
+            for (size_t index : entry.items)
+                AddItemRow(list, index, parent, entry.group, selection);
+        }
+        list.UpdateParentStates();
     }
-    ConfigSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
-    const auto& items = items_->Items();
-    for (size_t index = 0; index < items.size(); ++index) {
-        const EraseItem& item = items[index];
-        int page = PageOfType(item.type);
-        if (!item.Listed() || page == 0)
-            continue;
-        int state = selection.IsItemSelected(item) ? CheckListItem::Checked : CheckListItem::Unchecked;
-        CheckListItem* row = List(page).AddItem(item.descript, selectAll[page - 1], state,
-                                                static_cast<int>(index), text, selectedText, selectedBack);
-        if (row)
-            row->warning = item.warning; // shown in the row's tooltip
-        if (row && selection.ForcedValue(item.id)) {
-            row->locked = true;
-            row->warning = kManagedByOrganizationText + (item.warning.empty() ? "" : "\n" + item.warning);
+}
+
+CheckListItem* CMainDialog::AddRow(CCheckListCtrl& list, const std::string& text, CheckListItem* parent,
+                                   int data)
+{
+    return list.AddItem(text, parent, CheckListItem::Unchecked, data, RGB(0, 0, 0),
+                        GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+// Folded unless the user left it unfolded.
+CheckListItem* CMainDialog::AddGroupRow(int page, const std::string& group, CheckListItem* selectAll)
+{
+    CheckListItem* row = AddRow(List(page), group, selectAll, kGroupRowData);
+    if (!row)
+        return selectAll;
+    row->foldable = true;
+    row->folded = !unfoldedGroups_.contains(GroupKey(page, group));
+    row->description = "Ticks or unticks every " + group + " item.";
+    return row;
+}
+
+void CMainDialog::AddItemRow(CCheckListCtrl& list, size_t index, CheckListItem* parent,
+                             const std::string& group, const ConfigSelection& selection)
+{
+    const EraseItem& item = items_->Items()[index];
+    const std::string name = group.empty() ? item.descript : NameInGroup(item.descript, group);
+    CheckListItem* row = AddRow(list, name, parent, static_cast<int>(index));
+    if (!row)
+        return;
+    row->state = selection.IsItemSelected(item) ? CheckListItem::Checked : CheckListItem::Unchecked;
+    row->description = item.head; // the tooltip says what the item removes
+    row->warning = item.warning;
+    if (selection.ForcedValue(item.id)) {
+        row->locked = true;
+        row->warning = kManagedByOrganizationText + (item.warning.empty() ? "" : "\n" + item.warning);
+    }
+}
+
+std::string CMainDialog::GroupKey(int page, const std::string& group)
+{
+    return std::string(kPageTypes[page - 1]) + "\\" + group;
+}
+
+// What the user folded or unfolded on the pages; groups not on them now keep what was stored.
+void CMainDialog::SaveUnfoldedGroups()
+{
+    std::set<std::string> unfolded = unfoldedGroups_;
+    for (int page = 1; page <= kPageCount; ++page) {
+        const CCheckListCtrl& list = List(page);
+        for (int row = 0; row < list.GetCount(); ++row) {
+            std::string text;
+            if (list.GetItemData(row) != kGroupRowData || list.GetItemText(row, text) != 0)
+                continue;
+            if (list.IsFolded(row))
+                unfolded.erase(GroupKey(page, text));
+            else
+                unfolded.insert(GroupKey(page, text));
         }
     }
-    for (int page = 1; page <= kPageCount; ++page)
-        List(page).SetCheck(0, SelectAllState(List(page)));
+    if (unfolded != unfoldedGroups_)
+        StoreUnfoldedGroups(unfolded, setup_.settingsKey);
+    unfoldedGroups_ = std::move(unfolded);
 }
 
 void CMainDialog::AttachButtons()
@@ -400,6 +487,7 @@ std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
 void CMainDialog::SaveSelection()
 {
     selectionWriter_.SaveCurrentPage(*items_, *this);
+    SaveUnfoldedGroups();
 }
 
 void CMainDialog::ShowPage(int page)

@@ -14,11 +14,13 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 // A row of the main window's buttons' table.
 struct MainButton;
+class ConfigSelection;
 
 // The program's main window: the three pages of erase items, the statistics, and the buttons that start
 // everything else. Ending it ends the program.
@@ -87,6 +89,14 @@ private:
     void SetIcons();
     bool CreateLists();
     void FillLists();
+    CheckListItem* AddRow(CCheckListCtrl& list, const std::string& text, CheckListItem* parent, int data);
+    // The group's row under the page's "(Select All)" row; that row itself when none could be added.
+    CheckListItem* AddGroupRow(int page, const std::string& group, CheckListItem* selectAll);
+    void AddItemRow(CCheckListCtrl& list, size_t index, CheckListItem* parent, const std::string& group,
+                    const ConfigSelection& selection);
+    // How the settings name a page's group.
+    static std::string GroupKey(int page, const std::string& group);
+    void SaveUnfoldedGroups();
     void AttachButtons();
     void ApplyButtonSkins();
     void PlaceControls();
@@ -141,7 +151,8 @@ private:
     GdiObject<HFONT> statisticsFont_;
     GdiObject<HFONT> managedFont_;
     int currentPage_ = 0;
-    std::vector<Modal> modals_; // innermost last
+    std::set<std::string> unfoldedGroups_; // as stored
+    std::vector<Modal> modals_;            // innermost last
     bool closeAfterModal_ = false;
 
     DECLARE_MESSAGE_MAP()

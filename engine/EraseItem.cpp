@@ -146,6 +146,7 @@ std::string ReadOptionalFields(IXMLDOMNode* body, EraseItem& item)
     if (!ReadPaths(body, "detect", item.detect))
         return "an empty detect";
     FindChildText(body, "warning", item.warning, "");
+    FindChildText(body, "group", item.group, "");
     if (FindChildText(body, "default", text, "")) {
         text = LowerCase(text);
         if (text != "true" && text != "false")

@@ -49,6 +49,7 @@ struct EraseItemDefinition {
     std::vector<std::string> detect;                // lower-cased paths; none existing hides the item
     std::string warning;
     bool isDefault = false; // ticked by "Set Default"
+    std::string group;      // the program the item belongs to, under which its page lists it
 };
 
 // Where the item stands in the list: whether its file loaded, and whether it was found on this machine.

@@ -11,7 +11,7 @@
 namespace {
 
 // Raised whenever what a plug-in file gives an item, or how it is written here, changes.
-const char kFormat[] = "vestrel-plugin-cache 1";
+const char kFormat[] = "vestrel-plugin-cache 2";
 constexpr size_t kChecksumDigits = 16;
 constexpr uint64_t kTicksPerSecond = 10'000'000; // of a FILETIME
 // A file written this recently may change again within the same write time.
@@ -141,9 +141,9 @@ std::string EncodeItem(const EraseItem& item)
             .Number(options.removeSelf);
     encoder.Number(item.running.size());
     for (const RunningProgram& program : item.running)
-        encoder.Text(program.exe).Text(program.name);
+        encoder.Text(program.exe).Text(program.name).Text(program.folder).Text(program.background);
     encoder.Number(static_cast<unsigned>(item.olderThanHours)).Texts(item.keep).Texts(item.detect);
-    encoder.Text(item.warning).Number(item.isDefault);
+    encoder.Text(item.warning).Number(item.isDefault).Text(item.group);
     return encoder.Bytes();
 }
 
@@ -166,10 +166,11 @@ bool DecodeItem(std::string_view bytes, EraseItem& item)
     decoder.Number(count);
     item.running.resize(decoder.Ok() && count <= bytes.size() ? count : 0);
     for (RunningProgram& program : item.running)
-        decoder.Text(program.exe) && decoder.Text(program.name);
+        decoder.Text(program.exe) && decoder.Text(program.name) && decoder.Text(program.folder) &&
+            decoder.Text(program.background);
     unsigned olderThanHours = 0;
     decoder.Number(olderThanHours) && decoder.Texts(item.keep) && decoder.Texts(item.detect) &&
-        decoder.Text(item.warning) && decoder.Number(item.isDefault);
+        decoder.Text(item.warning) && decoder.Number(item.isDefault) && decoder.Text(item.group);
     item.olderThanHours = static_cast<int>(olderThanHours);
     return decoder.AtEnd() && item.olderThanHours >= 0;
 }

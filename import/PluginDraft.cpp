@@ -48,6 +48,8 @@ std::string PluginFileText(const PluginDraft& draft, const std::string& id)
     text += Element(body, "command", command);
     if (!draft.warning.empty())
         text += Element(body, "warning", draft.warning);
+    if (!draft.group.empty())
+        text += Element(body, "group", draft.group);
     for (const std::string& detect : draft.detects)
         text += Element(body, "detect", detect);
     for (const std::string& keep : draft.keeps)

@@ -18,6 +18,7 @@ struct PluginDraft {
     std::string descript;
     std::string head;
     std::string warning;
+    std::string group;                // the entry's section: the program it cleans for
     std::vector<std::string> detects; // any one existing lists the item
     std::vector<std::string> keeps;
     std::vector<DraftParameter> parameters;

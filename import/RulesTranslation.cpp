@@ -391,6 +391,7 @@ PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
     PluginDraft draft;
     std::string group = keys.section.empty() ? keys.group : keys.section;
     draft.descript = group.empty() ? entry.name : entry.name + " (" + group + ")";
+    draft.group = group;
     draft.warning = keys.warning;
     if (!keys.detectOs.empty())
         MapVersions(keys.detectOs, draft);

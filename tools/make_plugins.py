@@ -78,9 +78,14 @@ def cookie_database(text):
     return P(text, command="delete-cookies")
 
 
+# Programs with several items on one page, which the page shows under one foldable row; the browsers' items
+# are grouped by their browser's name.
+GROUPED_PROGRAMS = ("Explorer", "Office", "Start")
+
+
 class Item:
     def __init__(self, name, descript, type_, command, today, xp=None, head="", default=False,
-                 running=(), detect=(), warning=None, keep=(), older_than_hours=None):
+                 running=(), detect=(), warning=None, keep=(), older_than_hours=None, group=None):
         self.name = name
         self.descript = descript
         self.type = type_
@@ -94,6 +99,9 @@ class Item:
         self.warning = warning
         self.keep = keep
         self.older_than_hours = older_than_hours
+        self.group = group or next((program for program in GROUPED_PROGRAMS
+                                    if descript.startswith(program + " ") or descript.startswith(program + "--")),
+                                   None)
 
     def is_default(self):
         return self.default or self.descript in DEFAULT_ITEMS
@@ -161,7 +169,7 @@ def chromium_items(browser):
                               own_files)
                 + b.per_profile(b.user_data, ["Sessions"], folder))
     where = "in every profile (the guest profile too)"
-    common = dict(running=running, detect=detect)
+    common = dict(running=running, detect=detect, group=b.name)
     return [
         Item(b.prefix + "-cache", b.name + " Cache", "application", "delete-directory", cache,
              head="The disk, code, GPU and shader caches of %s %s. What web sites and installed web apps "
@@ -271,7 +279,7 @@ WEB_ORIGINS = ("http+++*", "https+++*")
 
 
 def gecko_items(g):
-    common = dict(running=[(g.name, g.exe)], detect=[g.roaming, g.local])
+    common = dict(running=[(g.name, g.exe)], detect=[g.roaming, g.local], group=g.name)
     profiles = g.roaming + r"\Profiles\*"
     items = [
         Item(g.prefix + "-cache", g.name + " Cache", "application", "delete-directory",
@@ -607,6 +615,8 @@ def render(item):
         lines.append("        <default>true</default>")
     if item.warning:
         lines.append("        <warning>%s</warning>" % escape(item.warning))
+    if item.group:
+        lines.append("        <group>%s</group>" % escape(item.group))
     lines += ["        <detect>%s</detect>" % escape(path) for path in item.detect]
     lines += ["        <running %s>%s</running>" % (running_attributes(program), escape(program[1]))
               for program in item.running]

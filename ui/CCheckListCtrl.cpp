@@ -78,9 +78,7 @@ bool CCheckListCtrl::Create(const RECT& rect, HWND parent, UINT id, UINT checkId
     look_.brush = brush_.get();
     ApplyLook(font, dpi);
 
-    RECT client{};
-    GetClientRect(GetHwnd(), &client);
-    if (!view_.Create(className, Inset(client, look_.inset), GetHwnd(), id + 1)) {
+    if (!view_.Create(className, ViewRect(), GetHwnd(), id + 1)) {
         DestroyWindow(GetHwnd());
         return false;
     }
@@ -170,6 +168,13 @@ void CCheckListCtrl::PaintFrame(HDC dc, const RECT& client, bool focused) const
     FillRect(dc, &client, look_.brush);
     if (focused)
         DrawFocusFrame(dc, client, look_.inset);
+    if (IsFilterShown()) {
+        // The line that sets the filter field apart from the rows.
+        const RECT view = ViewRect();
+        RECT line{view.left, view.top - 1, view.right, view.top};
+        GdiObject<HBRUSH> skin(CreateSolidBrush(kSkinFocusColour));
+        FillRect(dc, &line, skin.get());
+    }
 }
 
 // A font taller than the boxes makes the rows taller.
@@ -226,6 +231,8 @@ CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* p
 
 void CCheckListCtrl::ResetContent()
 {
+    if (IsFilterShown())
+        HideFilter();
     view_.ClearSelection();
     tree_.Clear();
     view_.UpdateScrollBars();
@@ -287,6 +294,12 @@ int CCheckListCtrl::SetCheck(int index, int state)
     return 0;
 }
 
+void CCheckListCtrl::UpdateParentStates()
+{
+    tree_.UpdateAllParents();
+    view_.RepaintNow();
+}
+
 int CCheckListCtrl::GetItemData(int index) const
 {
     CheckListItem* item = ValidRow(index);
@@ -318,14 +331,97 @@ int CCheckListCtrl::SetCurSel(int index)
     return view_.Select(index);
 }
 
-LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
+bool CCheckListCtrl::IsFolded(int index) const
+{
+    CheckListItem* item = ValidRow(index);
+    return item && item->folded;
+}
+
+int CCheckListCtrl::SetFolded(int index, bool folded)
+{
+    CheckListItem* item = ValidRow(index);
+    if (!item || !item->foldable)
+        return -1;
+    tree_.SetFolded(*item, folded);
+    view_.RowsChanged();
+    return 0;
+}
+
+void CCheckListCtrl::ShowFilter()
+{
+    if (!filter_.GetHwnd()) {
+        if (!filter_.Create(GetHwnd(), GetDlgCtrlID(GetHwnd()) + 2, look_.font))
+            return;
+        filter_.onChange = [this] { ApplyFilter(); };
+        filter_.onKey = [this](UINT key) { OnFilterKey(key); };
+    }
+    ShowWindow(filter_.GetHwnd(), SW_SHOW);
+    OnSize(0, 0);
+    SetFocus(filter_.GetHwnd());
+}
+
+void CCheckListCtrl::HideFilter()
+{
+    if (!IsFilterShown())
+        return;
+    const bool typing = GetFocus() == filter_.GetHwnd();
+    ShowWindow(filter_.GetHwnd(), SW_HIDE);
+    SetWindowTextW(filter_.GetHwnd(), L""); // ends the filter
+    OnSize(0, 0);
+    if (typing)
+        SetFocus(view_.GetHwnd());
+}
+
+bool CCheckListCtrl::IsFilterShown() const
+{
+    return filter_.GetHwnd() && IsWindowVisible(filter_.GetHwnd());
+}
+
+void CCheckListCtrl::SetFilterText(const std::string& text)
+{
+    ShowFilter();
+    SetWindowTextW(filter_.GetHwnd(), ToWide(text).c_str());
+}
+
+// A field emptied by the user has done its work.
+void CCheckListCtrl::ApplyFilter()
+{
+    const std::string text = filter_.Text();
+    tree_.SetFilter(text);
+    view_.RowsChanged();
+    if (text.empty() && IsFilterShown() && GetFocus() == filter_.GetHwnd())
+        HideFilter();
+}
+
+void CCheckListCtrl::OnFilterKey(UINT key)
+{
+    if (key == VK_ESCAPE)
+        HideFilter();
+    else
+        SetFocus(view_.GetHwnd());
+}
+
+RECT CCheckListCtrl::ViewRect() const
 {
     RECT client{};
     GetClientRect(GetHwnd(), &client);
-    RECT inner = Inset(client, look_.inset);
+    RECT view = Inset(client, look_.inset);
+    if (IsFilterShown())
+        view.top += look_.rowHeight + 1; // the field and a line under it
+    return view;
+}
+
+LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
+{
+    const RECT view = ViewRect();
     if (view_.GetHwnd())
-        MoveWindow(view_.GetHwnd(), inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top,
+        MoveWindow(view_.GetHwnd(), view.left, view.top, view.right - view.left, view.bottom - view.top,
                    TRUE);
+    if (IsFilterShown()) {
+        const int left = view.left + look_.margin;
+        MoveWindow(filter_.GetHwnd(), left, view.left, view.right - left, look_.rowHeight, TRUE);
+    }
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
     return 0;
 }
 

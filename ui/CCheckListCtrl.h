@@ -4,6 +4,7 @@
 #include "framework/Owners.h"
 #include "framework/Window.h"
 #include "ui/CCheckListView.h"
+#include "ui/CFilterEdit.h"
 #include "ui/CheckListTree.h"
 
 #include <string>
@@ -15,6 +16,10 @@
 // This is the outer frame window, which owns the rows, the bitmaps, the font and the drawing tools; the
 // rows are shown by an inner view inset by 2 pixels. Rows are numbered depth first, parents first, from 0.
 // Operations given a bad index or state return -1 and change nothing.
+//
+// A row the owner marks foldable folds and unfolds by its glyph and the Left and Right keys. Ctrl+F shows a
+// filter field over the rows, which shows only the rows whose names hold the words typed in it; ticking a
+// row then reaches only the rows shown below it. Escape, or emptying the field, ends the filter.
 class CCheckListCtrl : public Window {
 public:
     CCheckListCtrl() : view_(*this) {}
@@ -40,6 +45,8 @@ public:
     int GetCheck(int index) const;
     // False for a bad index too.
     bool IsLocked(int index) const;
+    // Sets every row that has rows below it from them, after the owner filled the list; repaints.
+    void UpdateParentStates();
     // Sets one row and updates its ancestors; leaves its children and the modified flag alone.
     int SetCheck(int index, int state);
     int GetItemData(int index) const;
@@ -51,6 +58,18 @@ public:
     bool IsModified() const { return view_.IsModified(); }
     void SetModified(bool modified) { view_.SetModified(modified); }
     void SetToggleEnabled(bool enabled) { view_.SetToggleEnabled(enabled); }
+
+    // Whether a foldable row is folded now; false for a bad index.
+    bool IsFolded(int index) const;
+    // Folds or unfolds a foldable row; -1 for a bad index or a row that cannot fold.
+    int SetFolded(int index, bool folded);
+    // The filter field, shown with the focus in it, or hidden with its filter ended and the focus in the
+    // rows.
+    void ShowFilter();
+    void HideFilter();
+    bool IsFilterShown() const;
+    // As if typed into the field; shows it.
+    void SetFilterText(const std::string& text);
 
     // After the window's DPI changed (the owner has moved it): boxes, own font, margins and widths anew.
     void ApplyDpi(const Dpi& dpi);
@@ -88,6 +107,11 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnUpdateUiState(WPARAM, LPARAM);
 
+    void ApplyFilter();
+    void OnFilterKey(UINT key);
+    // The view's place: the frame's client area less the margin, and less the filter field while it shows.
+    RECT ViewRect() const;
+
     bool LoadBoxes(HWND parent, UINT checkId, UINT uncheckId, UINT middleId, const Dpi& dpi);
     void ApplyLook(HFONT font, const Dpi& dpi);
     void MeasureFont();
@@ -106,6 +130,7 @@ private:
     UINT boxIds_[3]{};
     Look look_;
     CCheckListView view_;
+    CFilterEdit filter_;
 
     DECLARE_MESSAGE_MAP()
 };

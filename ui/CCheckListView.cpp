@@ -11,6 +11,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// Letters typed within this time add up to one name.
+constexpr unsigned long long kTypeAheadMs = 1000;
+
+} // namespace
+
 BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
@@ -22,8 +29,9 @@ BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_VSCROLL, OnVScroll)
     ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
     ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
-    ON_MESSAGE(WM_SETFOCUS, OnFocusChange)
-    ON_MESSAGE(WM_KILLFOCUS, OnFocusChange)
+    ON_MESSAGE(WM_CHAR, OnChar)
+    ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
+    ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
 END_MESSAGE_MAP()
 
 bool CCheckListView::Create(const std::string& className, const RECT& rect, HWND frame, UINT id)
@@ -48,11 +56,12 @@ void CCheckListView::Paint(HDC dc, const RECT& client) const
     SelectedObject pen(dc, look.pen);
     SelectedObject brush(dc, look.brush);
     MemoryDC boxes(CreateCompatibleDC(dc));
-    const auto& rows = frame_.tree_.Rows();
-    const int count = static_cast<int>(rows.size());
+    const auto& tree = frame_.tree_;
+    const int count = tree.ShownCount();
     // One row more than fit: the partly visible one below the last whole row.
-    for (int index = top_, displayRow = 0; index < count && displayRow <= perPage_; ++index, ++displayRow)
-        DrawRow(dc, boxes.get(), *rows[index], displayRow, client.right);
+    for (int position = top_, displayRow = 0; position < count && displayRow <= perPage_;
+         ++position, ++displayRow)
+        DrawRow(dc, boxes.get(), *tree.ShownAt(position), displayRow, client.right);
 }
 
 int CCheckListView::Select(int index)
@@ -74,9 +83,11 @@ void CCheckListView::ClearSelection()
 
 void CCheckListView::RedrawRow(int index) const
 {
-    if (!GetHwnd() || index < top_ || index > top_ + perPage_)
+    const CheckListItem* item = frame_.tree_.At(index);
+    const int position = item ? item->position : -1;
+    if (!GetHwnd() || position < 0 || position < top_ || position > top_ + perPage_)
         return;
-    int rowTop = RowTop(index - top_);
+    int rowTop = RowTop(position - top_);
     RECT row{client_.left, rowTop, client_.right, rowTop + frame_.look_.rowHeight};
     InvalidateRect(GetHwnd(), &row, FALSE);
 }
@@ -86,7 +97,7 @@ void CCheckListView::UpdateScrollBars()
 {
     if (!GetHwnd())
         return;
-    const int count = frame_.tree_.Count();
+    const int count = frame_.tree_.ShownCount();
     SetBar(perPage_ < count, count, top_);
     Layout();
 }
@@ -95,6 +106,33 @@ void CCheckListView::RepaintNow() const
 {
     if (GetHwnd())
         RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CCheckListView::RowsChanged()
+{
+    auto& tree = frame_.tree_;
+    tree.ShownCount();
+    // A selected row folded away hands the selection to the row above it that shows.
+    for (CheckListItem* row = selected_; row && selected_->position < 0; row = row->parent) {
+        if (row->position >= 0)
+            MarkSelected(*row);
+    }
+    const int top = std::clamp(top_, 0, LastTop());
+    if (top != top_) {
+        top_ = top;
+        SetScrollPos(GetHwnd(), SB_VERT, top_, TRUE);
+    }
+    HideTip();
+    UpdateScrollBars();
+    RepaintNow();
+}
+
+void CCheckListView::Fold(CheckListItem& item, bool folded)
+{
+    if (!item.foldable || item.folded == folded || frame_.tree_.IsFiltered())
+        return;
+    frame_.tree_.SetFolded(item, folded);
+    RowsChanged();
 }
 
 LRESULT CCheckListView::OnPaint(WPARAM, LPARAM)
@@ -177,16 +215,87 @@ LRESULT CCheckListView::OnKeyDown(WPARAM key, LPARAM lParam)
             Toggle(*selected_);
         return 0;
     }
+    if (key == 'F' && GetKeyState(VK_CONTROL) < 0) {
+        frame_.ShowFilter();
+        return 0;
+    }
+    if (OnFoldKey(static_cast<UINT>(key)))
+        return 0;
     const int target = KeyTarget(static_cast<UINT>(key));
     if (target < 0)
         return Default();
-    ScrollIntoView(target);
-    Select(target);
+    SelectShown(*frame_.tree_.ShownAt(target));
     return 0;
 }
 
-// The frame draws the focus around the view.
-LRESULT CCheckListView::OnFocusChange(WPARAM, LPARAM)
+// As in a tree view: Left folds an open row, else goes to the row above it; Right unfolds a folded row,
+// else goes to its first row below.
+bool CCheckListView::OnFoldKey(UINT key)
+{
+    if ((key != VK_LEFT && key != VK_RIGHT) || !selected_)
+        return false;
+    CheckListItem& item = *selected_;
+    const bool filtered = frame_.tree_.IsFiltered();
+    if (key == VK_LEFT && item.foldable && !item.folded && !filtered)
+        Fold(item, true);
+    else if (key == VK_LEFT && item.parent && item.parent->position >= 0)
+        SelectShown(*item.parent);
+    else if (key == VK_RIGHT && item.foldable && item.folded && !filtered)
+        Fold(item, false);
+    else if (key == VK_RIGHT && !item.children.empty() && item.children.front()->position >= 0)
+        SelectShown(*item.children.front());
+    return true;
+}
+
+void CCheckListView::SelectShown(CheckListItem& item)
+{
+    ScrollIntoView(item.position);
+    Select(frame_.tree_.IndexOf(&item));
+}
+
+// Typed letters select the next row, in index order and round to the first, whose name starts with
+// them; the same letter again goes on to the next row that starts with it. A folded row above the one
+// found unfolds.
+LRESULT CCheckListView::OnChar(WPARAM code, LPARAM)
+{
+    if (code <= L' ')
+        return Default();
+    const unsigned long long now = GetTickCount64();
+    if (now - typedAt_ > kTypeAheadMs)
+        typed_.clear();
+    typedAt_ = now;
+    typed_ += static_cast<wchar_t>(code);
+    const bool sameLetter = typed_.find_first_not_of(typed_[0]) == std::wstring::npos;
+    const std::string prefix = CheckListTree::LowerText(ToUtf8(sameLetter ? typed_.substr(0, 1) : typed_));
+    auto& tree = frame_.tree_;
+    const int count = tree.Count();
+    const int current = SelectedIndex();
+    // A name typed on may still be the selected row's; a first or repeated letter moves on.
+    const int first = sameLetter ? current + 1 : std::max(current, 0);
+    for (int step = 0; step < count; ++step) {
+        CheckListItem& row = *tree.At((first + step) % count);
+        if (row.filteredOut || !CheckListTree::LowerText(row.text).starts_with(prefix))
+            continue;
+        if (!tree.IsFiltered() && row.position < 0) {
+            tree.Reveal(row);
+            RowsChanged();
+        }
+        SelectShown(row);
+        return 0;
+    }
+    return 0;
+}
+
+// The frame draws the focus around the view. A list taking the focus with no row selected selects the
+// first row in view, so that the keys show where they act.
+LRESULT CCheckListView::OnSetFocus(WPARAM, LPARAM)
+{
+    if (!selected_ && frame_.tree_.ShownAt(top_))
+        Select(frame_.tree_.IndexOf(frame_.tree_.ShownAt(top_)));
+    return OnKillFocus(0, 0);
+}
+
+LRESULT CCheckListView::OnKillFocus(WPARAM, LPARAM)
 {
     InvalidateRect(frame_.GetHwnd(), nullptr, FALSE);
     return Default();
@@ -231,23 +340,35 @@ int CCheckListView::RowAt(int y) const
 void CCheckListView::Click(POINT point)
 {
     const auto& look = frame_.look_;
-    int index = RowAt(point.y);
-    CheckListItem* item = frame_.tree_.At(index);
+    const int position = RowAt(point.y);
+    CheckListItem* item = frame_.tree_.ShownAt(position);
     if (!item)
         return;
     // The partly visible bottom row comes fully into view first.
-    if (index >= top_ + perPage_)
+    if (position >= top_ + perPage_)
         ScrollRowsTo(top_ + 1);
     MarkSelected(*item);
+    if (OnGlyph(*item, point)) {
+        Fold(*item, !item->folded);
+        return;
+    }
 
-    int rowTop = RowTop(index - top_);
+    int rowTop = RowTop(position - top_);
     int boxLeft = BoxLeft(*item);
     bool onBox = point.x >= boxLeft && point.x < boxLeft + look.cellWidth && point.y >= rowTop &&
                  point.y < rowTop + look.cellHeight;
     if (onBox && toggleEnabled_)
         Toggle(*item);
     else
-        RedrawRow(index);
+        RedrawRow(frame_.tree_.IndexOf(item));
+}
+
+// The glyph's cell is the one left of the box, the whole row high.
+bool CCheckListView::OnGlyph(const CheckListItem& item, POINT point) const
+{
+    const int boxLeft = BoxLeft(item);
+    return item.foldable && !frame_.tree_.IsFiltered() && point.x >= boxLeft - frame_.look_.cellWidth &&
+           point.x < boxLeft;
 }
 
 void CCheckListView::MarkSelected(CheckListItem& item)
@@ -281,12 +402,12 @@ void CCheckListView::Toggle(CheckListItem& item)
     RepaintNow();
 }
 
-// Up and down a row, Page Up and Page Down a page less one row, Home and End to the ends; -1 for any other
-// key. With nothing selected, moving down starts at the first row.
+// Up and down a shown row, Page Up and Page Down a page less one row, Home and End to the ends; -1 for any
+// other key. With nothing shown selected, moving down starts at the first row.
 int CCheckListView::KeyTarget(UINT key) const
 {
-    const int count = frame_.tree_.Count();
-    const int current = SelectedIndex();
+    const int count = frame_.tree_.ShownCount();
+    const int current = SelectedPosition();
     const int page = std::max(perPage_ - 1, 1);
     int target = 0;
     switch (key) {
@@ -314,17 +435,24 @@ int CCheckListView::KeyTarget(UINT key) const
     return count == 0 ? -1 : std::clamp(target, 0, count - 1);
 }
 
-void CCheckListView::ScrollIntoView(int index)
+int CCheckListView::SelectedPosition() const
 {
-    if (index < top_)
-        ScrollRowsTo(index);
-    else if (index >= top_ + perPage_)
-        ScrollRowsTo(std::clamp(index - perPage_ + 1, 0, LastTop()));
+    return selected_ ? selected_->position : -1;
+}
+
+void CCheckListView::ScrollIntoView(int position)
+{
+    if (position < 0)
+        return;
+    if (position < top_)
+        ScrollRowsTo(position);
+    else if (position >= top_ + perPage_)
+        ScrollRowsTo(std::clamp(position - perPage_ + 1, 0, LastTop()));
 }
 
 int CCheckListView::LastTop() const
 {
-    return std::max(frame_.tree_.Count() - perPage_, 0);
+    return std::max(frame_.tree_.ShownCount() - perPage_, 0);
 }
 
 void CCheckListView::ScrollRowsTo(int top)
@@ -333,6 +461,7 @@ void CCheckListView::ScrollRowsTo(int top)
     if (change == 0)
         return;
     top_ = top;
+    HideTip(); // its row moved away from under it
     SetScrollPos(GetHwnd(), SB_VERT, top_, TRUE);
     // The margin above the first row stays put, so no piece of a row is left in it.
     RECT rows = client_;
@@ -343,7 +472,7 @@ void CCheckListView::ScrollRowsTo(int top)
 // Rows: line steps of one, page steps that keep one row of the old page in view.
 int CCheckListView::NextTop(int request, int thumb) const
 {
-    const int count = frame_.tree_.Count();
+    const int count = frame_.tree_.ShownCount();
     const int page = perPage_;
     int top = top_;
     switch (request) {
@@ -379,17 +508,27 @@ void CCheckListView::UpdateTip(int y)
     if (index == tipRow_)
         return;
     tipRow_ = index;
-    const CheckListItem* item = frame_.tree_.At(index);
+    const CheckListItem* item = frame_.tree_.ShownAt(index);
     SendMessageW(tip_.GetHwnd(), TTM_POP, 0, 0);
     tip_.SetText(item ? TipText(*item) : std::string());
+}
+
+// The next mouse move shows the tooltip of the row then under it.
+void CCheckListView::HideTip()
+{
+    tipRow_ = -1;
+    if (tip_.GetHwnd())
+        SendMessageW(tip_.GetHwnd(), TTM_POP, 0, 0);
 }
 
 std::string CCheckListView::TipText(const CheckListItem& item) const
 {
     const bool cut = BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > NameRight(item, client_.right);
     std::string tip = cut ? item.text : std::string();
-    if (!item.warning.empty())
-        tip += (tip.empty() ? "" : "\n") + item.warning;
+    for (const std::string* line : {&item.description, &item.warning}) {
+        if (!line->empty())
+            tip += (tip.empty() ? "" : "\n") + *line;
+    }
     return tip;
 }
 
@@ -411,6 +550,8 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     }
     if (item.locked)
         FadeToWhite(dc, RECT{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy});
+    if (item.foldable && !frame_.tree_.IsFiltered())
+        DrawGlyph(dc, item, boxTop);
 
     // A cut name keeps the margin's width clear of the edge and the scroll bar, and of the detail.
     RECT area{boxLeft + look.cellWidth, rowTop, NameRight(item, width), rowTop + look.rowHeight};
@@ -441,6 +582,26 @@ int CCheckListView::NameRight(const CheckListItem& item, int width) const
     return item.detail.empty()
                ? right
                : std::max(BoxLeft(item) + look.cellWidth, right - item.detailWidth - look.cellWidth / 2);
+}
+
+// A small square in the skin's colour left of the box, with a plus while the rows below are folded away
+// and a minus while they show.
+void CCheckListView::DrawGlyph(HDC dc, const CheckListItem& item, int boxTop) const
+{
+    const auto& look = frame_.look_;
+    const int size = (look.box.cx * 9 / 13) | 1; // odd, so that the sign has a middle
+    const int left = BoxLeft(item) - look.cellWidth + (look.cellWidth - size) / 2;
+    const int top = boxTop + (look.box.cy - size) / 2;
+    const int middle = size / 2;
+    GdiObject<HBRUSH> skin(CreateSolidBrush(kSkinFocusColour));
+    RECT square{left, top, left + size, top + size};
+    FrameRect(dc, &square, skin.get());
+    RECT across{left + 2, top + middle, left + size - 2, top + middle + 1};
+    FillRect(dc, &across, skin.get());
+    if (item.folded) {
+        RECT down{left + middle, top + 2, left + middle + 1, top + size - 2};
+        FillRect(dc, &down, skin.get());
+    }
 }
 
 // A focus rectangle around the text, a little wider than it, filled with the row's highlight colour.

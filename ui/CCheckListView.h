@@ -8,10 +8,11 @@
 class CCheckListCtrl;
 struct CheckListItem;
 
-// The inner window of a check list: paints the rows from the top row on, scrolls by rows, and takes the
-// clicks and keys that select rows and toggle their boxes. Tells its owner nothing: a toggle sets the
-// modified flag, which the owner reads and clears. A name too long for the view ends in an ellipsis and
-// shows whole in the row's tooltip, with the row's warning if it has one.
+// The inner window of a check list: paints the shown rows from the top row on, scrolls by rows, and takes
+// the clicks and keys that select rows, toggle their boxes and fold rows. Typed letters select the next row
+// whose name starts with them. Tells its owner nothing: a toggle sets the modified flag, which the owner
+// reads and clears. A row's tooltip shows its name whole when the view cuts it, then its description and
+// warning.
 class CCheckListView : public Window {
 public:
     explicit CCheckListView(CCheckListCtrl& frame) : frame_(frame) {}
@@ -24,12 +25,13 @@ public:
     bool IsToggleEnabled() const { return toggleEnabled_; }
     void SetToggleEnabled(bool enabled) { toggleEnabled_ = enabled; }
 
+    // Positions among the shown rows.
     int TopRow() const { return top_; }
     // Whole rows that fit; a partly visible row below them is not counted.
     int RowsPerPage() const { return perPage_; }
     // -1 when nothing is selected.
     int SelectedIndex() const;
-    // What the tooltip shows over a row: its whole name when the view cuts it, then its warning.
+    // What the tooltip shows over a row: its whole name when the view cuts it, its description, its warning.
     std::string TipText(const CheckListItem& item) const;
 
     // Draws the rows from the top row on into a client area of this size, the partly visible last one too.
@@ -42,6 +44,10 @@ public:
     void RedrawRow(int index) const;
     void UpdateScrollBars();
     void RepaintNow() const;
+    // After rows were folded, unfolded or filtered: the top row and the selection among the shown rows.
+    void RowsChanged();
+    // Folding is refused while a filter shows its rows.
+    void Fold(CheckListItem& item, bool folded);
 
 private:
     LRESULT OnPaint(WPARAM, LPARAM);
@@ -54,7 +60,9 @@ private:
     LRESULT OnVScroll(WPARAM, LPARAM);
     LRESULT OnGetDlgCode(WPARAM, LPARAM);
     LRESULT OnKeyDown(WPARAM, LPARAM);
-    LRESULT OnFocusChange(WPARAM, LPARAM);
+    LRESULT OnChar(WPARAM, LPARAM);
+    LRESULT OnSetFocus(WPARAM, LPARAM);
+    LRESULT OnKillFocus(WPARAM, LPARAM);
 
     void Layout();
     void SetBar(bool show, int count, int position);
@@ -62,15 +70,21 @@ private:
     void Click(POINT point);
     void MarkSelected(CheckListItem& item);
     void Toggle(CheckListItem& item);
+    bool OnFoldKey(UINT key);
+    void SelectShown(CheckListItem& item);
     int KeyTarget(UINT key) const;
-    void ScrollIntoView(int index);
+    int SelectedPosition() const;
+    void ScrollIntoView(int position);
     int LastTop() const;
     void ScrollRowsTo(int top);
     int NextTop(int request, int thumb) const;
     void UpdateTip(int y);
+    void HideTip();
+    bool OnGlyph(const CheckListItem& item, POINT point) const;
 
     int NameRight(const CheckListItem& item, int width) const;
     void DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const;
+    void DrawGlyph(HDC dc, const CheckListItem& item, int rowTop) const;
     void DrawSelection(HDC dc, const CheckListItem& item, const std::wstring& text, RECT area,
                        int width) const;
     int RowTop(int displayRow) const;
@@ -86,6 +100,8 @@ private:
     int wheelDelta_ = 0; // what the wheel turned that did not yet make a whole row
     int tipRow_ = -1;
     CToolTip tip_;
+    std::wstring typed_;             // the letters typed so far
+    unsigned long long typedAt_ = 0; // when the last one was typed (GetTickCount64)
 
     DECLARE_MESSAGE_MAP()
 };

@@ -18,10 +18,15 @@ struct CheckListItem {
     bool selected = false;
     int data = 0; // the owner's, never interpreted
     std::string text;
-    std::string detail;  // drawn at the row's right end and never cut, such as a count; "" for none
-    int detailWidth = 0; // in the list's font
-    std::string warning; // the owner's caution about the row, shown in its tooltip
-    bool locked = false; // drawn greyed, and no click, key or parent row changes its state
+    std::string detail;      // drawn at the row's right end and never cut, such as a count; "" for none
+    int detailWidth = 0;     // in the list's font
+    std::string description; // what the row is for, shown in its tooltip before the warning
+    std::string warning;     // the owner's caution about the row, shown in its tooltip
+    bool locked = false;     // drawn greyed, and no click, key or parent row changes its state
+    bool foldable = false;   // shows a fold glyph left of its box; folded, its rows below are not shown
+    bool folded = false;
+    bool filteredOut = false; // left out by the list's filter: not shown, and no parent row's tick reaches it
+    int position = -1;        // among the rows shown, or -1 when it is not shown
     COLORREF textColour = 0;
     COLORREF selectedTextColour = 0;
     COLORREF selectedBackColour = 0;

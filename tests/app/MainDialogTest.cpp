@@ -148,6 +148,69 @@ TEST_F(MainDialogTest, SelectAllRowsFollowTheirPagesItems)
     })});
 }
 
+// Items of one program stand under its row, folded until the user unfolds it; the file keeps one line per
+// item, as an ungrouped page writes it.
+TEST_F(MainDialogTest, GroupedItemsStandUnderTheirProgramAndWriteTheFileAsUngroupedOnes)
+{
+    auto addItems = [&](bool grouped) {
+        auto add = [&](const std::string& id, const std::string& descript, const std::string& group) {
+            std::string text = PluginText(id, descript, "application", PathOf(id + "\\*.tmp"));
+            if (grouped && !group.empty())
+                text.insert(text.find("</type>") + 7, "<group>" + group + "</group>");
+            WriteFile("plugin\\" + id + ".aep", text);
+        };
+        add("chrome-cache", "Chrome Cache", "Chrome");
+        add("chrome-history", "Chrome History", "Chrome");
+        add("discord-cache", "Discord Cache", "Discord"); // a group of one is no group
+        add("notes", "Notes Cache (Applications)", "Applications");
+        add("zephyr", "Zephyr Logs (Applications)", "Applications");
+    };
+    // Unticks Chrome's History, wherever it stands, and saves the page.
+    auto untickHistory = [&] {
+        CCheckListCtrl& list = const_cast<CCheckListCtrl&>(dialog->PageList(3));
+        for (int index = 0; index < list.GetCount(); ++index) {
+            std::string text;
+            list.GetItemText(index, text);
+            if (text == "History" || text == "Chrome History")
+                list.SetCheck(index, CheckListItem::Unchecked);
+        }
+        list.SetModified(true);
+    };
+    WriteConfig({{"chrome-cache", true},
+                 {"chrome-history", true},
+                 {"discord-cache", false},
+                 {"notes", true},
+                 {"zephyr", true}});
+    const std::string before = ReadFile("vestrel.conf");
+
+    addItems(false);
+    Run({Press(IDC_PAGE_APPLICATIONS), Look(untickHistory), Press(IDC_PAGE_IE)});
+    const std::string ungrouped = ReadFile("vestrel.conf");
+    ASSERT_NE(ungrouped, before);
+
+    WriteFile("vestrel.conf", before);
+    addItems(true);
+    Run({Press(IDC_PAGE_APPLICATIONS), Look([&] {
+             EXPECT_EQ(PageRows(3), (Texts{"Applications (Select All) [2]", "Chrome [1]", "Cache [1]",
+                                           "History [1]", "Discord Cache [0]", "Applications [1]",
+                                           "Notes Cache [1]", "Zephyr Logs [1]"}));
+             const CCheckListCtrl& list = dialog->PageList(3);
+             EXPECT_TRUE(list.IsFolded(1) && list.IsFolded(5)) << "groups start folded";
+             EXPECT_EQ(list.View().TipText(*list.FindItemByData(-1)), "Ticks or unticks every Chrome item.");
+         }),
+         Look(untickHistory), Press(IDC_PAGE_IE), Look([&] {
+             EXPECT_EQ(ReadFile("vestrel.conf"), ungrouped);
+             const_cast<CCheckListCtrl&>(dialog->PageList(3)).SetFolded(1, false);
+         }),
+         Press(IDC_PAGE_WINDOWS)});
+    EXPECT_EQ(ReadFile("vestrel.conf"), ungrouped) << "no group row is ever written";
+
+    Run({Look([&] {
+        EXPECT_FALSE(dialog->PageList(3).IsFolded(1)) << "the unfolded group is remembered";
+        EXPECT_TRUE(dialog->PageList(3).IsFolded(5));
+    })});
+}
+
 TEST_F(MainDialogTest, TheCurrentPagesButtonIsDisabledAndOnlyItsListShows)
 {
     auto expectPage = [this](int page) {

@@ -67,8 +67,8 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
 
     std::string zephyr = Plugin("zephyr-notes-cache");
     for (const char* part :
-         {"<descript>Zephyr Notes Cache (Applications)</descript>", "<type>application</type>",
-          "<detect>HKEY_CURRENT_USER\\Software\\Zephyr Notes</detect>",
+         {"<descript>Zephyr Notes Cache (Applications)</descript>", "<group>Applications</group>",
+          "<type>application</type>", "<detect>HKEY_CURRENT_USER\\Software\\Zephyr Notes</detect>",
           "<detect>%localappdata%\\Zephyr Notes</detect>",
           "<warning>Also removes the drafts Zephyr Notes has not "
           "saved.</warning>",
@@ -81,6 +81,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     EXPECT_FALSE(Contains(zephyr, "<default>")) << "Default=True is ignored: the item is stored unticked";
     std::string quillby = Plugin("quillby-recent-lists");
     EXPECT_TRUE(Contains(quillby, "<descript>Quillby Recent Lists (Office Tools)</descript>"));
+    EXPECT_TRUE(Contains(quillby, "<group>Office Tools</group>")) << "Section= names the group";
     EXPECT_TRUE(Contains(quillby, "<command>delete-register-key</command>"));
     EXPECT_TRUE(Contains(quillby, ">HKEY_CURRENT_USER\\Software\\Quillby\\Recent</item>"));
     EXPECT_TRUE(Contains(quillby, "<item "

@@ -222,7 +222,8 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         PluginWith("delete-file",
                    "<item recurse=\"All\">C:\\A\\*.TMP</item><item recurse=\"none\">C:\\D\\*</item>"
                    "<item command=\"delete-directory\" remove-self=\"true\">C:\\B</item>",
-                   "<running name=\"Chrome\">chrome.exe</running><older-than-hours>24</older-than-hours>"
+                   "<running name=\"Chrome\" folder=\"C:\\Chrome\" background=\"Boost\">chrome.exe</running>"
+                   "<group>Chrome</group><older-than-hours>24</older-than-hours>"
                    "<keep>C:\\B\\Low</keep><detect>C:\\</detect><warning>Line\r\nbreak 4:x</warning>"
                    "<default>True</default><timeout-seconds>30</timeout-seconds>"));
     Settle("plugin\\a.aep");
@@ -231,14 +232,17 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
     EraseItemList{PluginFolder(), 10, SelectAll(), Cache()};
     EraseItemList cached(PluginFolder(), 10, SelectAll(), Cache());
     ASSERT_EQ(cached.Items().size(), 2u);
+    EXPECT_EQ(cached.Items()[0].group, "Chrome");
+    EXPECT_EQ(cached.Items()[0].running.at(0).folder, "C:\\Chrome");
     for (size_t i = 0; i < 2; ++i) {
         const EraseItem& a = parsed.Items()[i];
         const EraseItem& b = cached.Items()[i];
         EXPECT_TRUE(b.loaded && b.Listed());
-        EXPECT_EQ(std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head,
-                           a.timeoutSeconds, a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault),
-                  std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head,
-                           b.timeoutSeconds, b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault));
+        EXPECT_EQ(
+            std::tie(a.path, a.descript, a.type, a.id, a.command, a.parameters, a.head, a.timeoutSeconds,
+                     a.olderThanHours, a.keep, a.detect, a.warning, a.isDefault, a.group),
+            std::tie(b.path, b.descript, b.type, b.id, b.command, b.parameters, b.head, b.timeoutSeconds,
+                     b.olderThanHours, b.keep, b.detect, b.warning, b.isDefault, b.group));
         ASSERT_EQ(a.parameterOptions.size(), b.parameterOptions.size());
         for (size_t p = 0; p < a.parameterOptions.size(); ++p) {
             EXPECT_EQ(a.OptionsOf(p).recurse, b.OptionsOf(p).recurse);
@@ -247,8 +251,9 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         }
         ASSERT_EQ(a.running.size(), b.running.size());
         for (size_t r = 0; r < a.running.size(); ++r)
-            EXPECT_EQ(std::tie(a.running[r].exe, a.running[r].name),
-                      std::tie(b.running[r].exe, b.running[r].name));
+            EXPECT_EQ(
+                std::tie(a.running[r].exe, a.running[r].name, a.running[r].folder, a.running[r].background),
+                std::tie(b.running[r].exe, b.running[r].name, b.running[r].folder, b.running[r].background));
     }
 }
 

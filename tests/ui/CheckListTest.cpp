@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -205,11 +206,11 @@ TEST_F(CheckListTest, ParentFollowsItsChildren)
     ClickBox(1, 2);
     EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
 
-    // Children that are all middle count as on.
+    // Children that are all middle (groups partly ticked) leave the parent middle: it is not all ticked.
     list->SetModified(false);
     for (int i = 1; i <= 3; ++i)
         ASSERT_EQ(list->SetCheck(i, CheckListItem::Middle), 0);
-    EXPECT_EQ(list->GetCheck(0), CheckListItem::Checked);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
     EXPECT_FALSE(list->IsModified());
 }
 
@@ -232,7 +233,7 @@ TEST_F(CheckListTest, ParentStateReachesEveryAncestor)
 
     ClickBox(2, 3);
     EXPECT_EQ(list->GetCheck(1), CheckListItem::Middle);
-    EXPECT_EQ(list->GetCheck(0), CheckListItem::Checked); // a middle child counts as on
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle); // a middle child is not all ticked
     ClickBox(3, 3);
     EXPECT_EQ(list->GetCheck(1), CheckListItem::Unchecked);
     EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
@@ -598,3 +599,193 @@ TEST_F(CheckListTest, FrameAndViewCarryTheirNamesAndIds)
 }
 
 } // namespace
+
+namespace {
+
+// The texts of the rows shown, top to bottom.
+std::vector<std::string> ShownTexts(const CCheckListCtrl& list)
+{
+    std::vector<std::string> texts;
+    for (int index = 0; index < list.GetCount(); ++index) {
+        std::string text;
+        list.GetItemText(index, text);
+        if (list.FindItemByData(index + 100)->position >= 0)
+            texts.push_back(text);
+    }
+    return texts;
+}
+
+} // namespace
+
+// A page as the main window fills it: "(Select All)", two programs' groups and an item alone. Each row's
+// data is its index + 100.
+class GroupedListTest : public CheckListTest {
+protected:
+    void SetUp() override
+    {
+        MakeList(222, 8 * kRow + 4);
+        CheckListItem* all = AddRow("Applications (Select All)", nullptr);
+        chrome = AddGroupRow("Chrome", all, {"Cache", "Cookies", "History"});
+        AddRow("Discord Cache", all);
+        firefox = AddGroupRow("Firefox", all, {"Cache", "Cookies"});
+    }
+
+    CheckListItem* AddRow(const std::string& text, CheckListItem* parent)
+    {
+        return Add(text, parent, CheckListItem::Unchecked, 100 + list->GetCount());
+    }
+
+    CheckListItem* AddGroupRow(const std::string& name, CheckListItem* parent,
+                               std::initializer_list<const char*> items)
+    {
+        CheckListItem* group = AddRow(name, parent);
+        group->foldable = true;
+        for (const char* item : items)
+            AddRow(item, group);
+        return group;
+    }
+
+    void Key(UINT vk) { SendMessageW(View(), WM_KEYDOWN, vk, 0); }
+    void Type(const std::string& letters)
+    {
+        for (char letter : letters)
+            SendMessageW(View(), WM_CHAR, static_cast<WPARAM>(letter), 0);
+    }
+    std::string Selected() const
+    {
+        std::string text;
+        list->GetItemText(list->View().SelectedIndex(), text);
+        return text;
+    }
+    // The middle of the fold glyph of a level-2 row on the given display row: the cell left of its box.
+    void ClickGlyph(int displayRow) { Click(kLevel2Box - kRow / 2, kFirstRow + displayRow * kRow + 9); }
+
+    CheckListItem* chrome = nullptr;
+    CheckListItem* firefox = nullptr;
+};
+
+TEST_F(GroupedListTest, FoldedGroupsHideTheirRowsAndStillTickThemAll)
+{
+    using Texts = std::vector<std::string>;
+    const Texts open{"Applications (Select All)",
+                     "Chrome",
+                     "Cache",
+                     "Cookies",
+                     "History",
+                     "Discord Cache",
+                     "Firefox",
+                     "Cache",
+                     "Cookies"};
+    EXPECT_EQ(ShownTexts(*list), open);
+    ClickGlyph(1);
+    EXPECT_TRUE(chrome->folded);
+    EXPECT_FALSE(list->IsModified()) << "folding ticks nothing";
+    EXPECT_EQ(ShownTexts(*list),
+              (Texts{"Applications (Select All)", "Chrome", "Discord Cache", "Firefox", "Cache", "Cookies"}));
+    // Rows below a folded group follow their group's box, and the tri-state rules hold throughout.
+    ClickBox(1, 2);
+    for (int index : {1, 2, 3, 4})
+        EXPECT_EQ(list->GetCheck(index), CheckListItem::Checked) << index;
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+    EXPECT_EQ(list->GetCheck(6), CheckListItem::Unchecked);
+    ClickGlyph(1);
+    EXPECT_EQ(ShownTexts(*list), open);
+    ClickBox(3, 3); // Chrome's Cookies
+    EXPECT_EQ(list->GetCheck(1), CheckListItem::Middle);
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+
+    // The keys as in a tree view; folding away the selected row selects its group.
+    list->SetCurSel(3);
+    Key(VK_LEFT);
+    EXPECT_EQ(Selected(), "Chrome") << "Left on a child goes to its group";
+    Key(VK_LEFT);
+    EXPECT_TRUE(chrome->folded);
+    Key(VK_LEFT);
+    EXPECT_EQ(Selected(), "Applications (Select All)");
+    list->SetCurSel(1);
+    Key(VK_RIGHT);
+    EXPECT_FALSE(chrome->folded);
+    Key(VK_RIGHT);
+    EXPECT_EQ(list->View().SelectedIndex(), 2);
+    list->SetCurSel(4);
+    EXPECT_EQ(list->SetFolded(1, true), 0);
+    EXPECT_EQ(list->View().SelectedIndex(), 1);
+    EXPECT_EQ(list->SetFolded(5, true), -1) << "an item alone does not fold";
+}
+
+TEST_F(GroupedListTest, TypedLettersFindTheNextRowAndUnfoldItsGroup)
+{
+    list->SetFolded(1, true);
+    list->SetFolded(6, true);
+    Type("c");
+    EXPECT_EQ(Selected(), "Chrome");
+    Type("c"); // the same letter again: the next row that starts with it, inside the folded group
+    EXPECT_EQ(list->View().SelectedIndex(), 2);
+    EXPECT_FALSE(chrome->folded);
+    Type("x"); // within a second: "ccx" names no row, so the selection stays
+    EXPECT_EQ(list->View().SelectedIndex(), 2);
+    list->SetCurSel(5);
+    Sleep(1100); // the pause after which typing starts a new name
+    Type("coo");
+    EXPECT_EQ(list->View().SelectedIndex(), 8)
+        << "from the selected row on, past Firefox's Cache, into its folded group";
+    EXPECT_FALSE(firefox->folded);
+    EXPECT_EQ(list->GetCheck(8), CheckListItem::Unchecked) << "finding ticks nothing";
+}
+
+TEST_F(GroupedListTest, FilterShowsRowsWithEveryWordAndTicksOnlyThose)
+{
+    list->SetCheck(4, CheckListItem::Checked); // Chrome History
+    list->SetFolded(6, true);
+    list->SetFilterText("COOK");
+    EXPECT_TRUE(list->IsFilterShown());
+    EXPECT_EQ(ShownTexts(*list), (std::vector<std::string>{"Applications (Select All)", "Chrome", "Cookies",
+                                                           "Firefox", "Cookies"}))
+        << "a folded group shows what the filter finds in it";
+    list->SetFilterText("fire cook");
+    EXPECT_EQ(ShownTexts(*list),
+              (std::vector<std::string>{"Applications (Select All)", "Firefox", "Cookies"}))
+        << "a group's name counts for the rows below it";
+    list->SetFilterText("cook");
+    ClickBox(0, 1); // "(Select All)" while filtered: the shown rows only, unticked first as it is middle
+    EXPECT_EQ(list->GetCheck(4), CheckListItem::Checked);
+    ClickBox(0, 1);
+    EXPECT_EQ(list->GetCheck(3), CheckListItem::Checked);
+    EXPECT_EQ(list->GetCheck(8), CheckListItem::Checked);
+    for (int hidden : {2, 5, 7})
+        EXPECT_EQ(list->GetCheck(hidden), CheckListItem::Unchecked) << hidden;
+    EXPECT_EQ(list->GetCheck(4), CheckListItem::Checked) << "a hidden tick stays";
+    EXPECT_EQ(list->GetCheck(0), CheckListItem::Middle);
+
+    list->SetFilterText("nothing like it");
+    EXPECT_TRUE(ShownTexts(*list).empty());
+    HWND field = GetFocus();
+    ASSERT_NE(field, View());
+    SendMessageW(field, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(list->IsFilterShown());
+    EXPECT_EQ(GetFocus(), View());
+    EXPECT_EQ(ShownTexts(*list).size(), 7u) << "everything again, Firefox folded as it was";
+    EXPECT_TRUE(firefox->folded);
+}
+
+TEST_F(GroupedListTest, TooltipsShowTheDescriptionThenTheWarning)
+{
+    CheckListItem* cache = chrome->children[0].get();
+    cache->description = "The disk cache of Chrome.";
+    EXPECT_EQ(list->View().TipText(*cache), "The disk cache of Chrome.");
+    cache->warning = "Pages load more slowly.";
+    EXPECT_EQ(list->View().TipText(*cache), "The disk cache of Chrome.\nPages load more slowly.");
+    chrome->description = "Ticks or unticks every Chrome item.";
+    EXPECT_EQ(list->View().TipText(*chrome), chrome->description);
+}
+
+TEST_F(GroupedListTest, TakingTheFocusSelectsTheFirstRowInView)
+{
+    EXPECT_EQ(list->View().SelectedIndex(), -1);
+    SetFocus(View());
+    EXPECT_EQ(list->View().SelectedIndex(), 0);
+    list->SetCurSel(6);
+    SetFocus(host.GetHwnd());
+    SetFocus(View());
+    EXPECT_EQ(list->View().SelectedIndex(), 6) << "a selected row stays the focused one";
+}
