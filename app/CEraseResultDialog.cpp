@@ -22,6 +22,8 @@ constexpr int kCloseAlone = 108;
 constexpr int kCloseBeside = 63;
 constexpr int kDetailsLeft = 179;
 constexpr int kFontHeight = 14;
+constexpr RECT kTitleArea{58, 12, 240, 38};
+constexpr int kTitleFontHeight = 19;
 
 } // namespace
 
@@ -75,7 +77,7 @@ bool CEraseResultDialog::OnInitDialog()
     close_.SetToolTipText("Close");
     AttachItem(IDC_RESULT_DETAILS, details_);
     details_.SetToolTipText("What could not be removed");
-    ShowWindow(details_.GetHwnd(), leftLines.empty() ? SW_HIDE : SW_SHOW);
+    ShowWindow(details_.GetHwnd(), leftEntries.empty() ? SW_HIDE : SW_SHOW);
     Layout();
     // Whatever was active while the run went on, the result takes the keys, Enter and Escape closing it.
     SetForegroundWindow(GetHwnd());
@@ -87,16 +89,36 @@ bool CEraseResultDialog::OnInitDialog()
 void CEraseResultDialog::Layout()
 {
     SizeToBackground();
-    const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
+    const int closeLeft = leftEntries.empty() ? kCloseAlone : kCloseBeside;
     PlaceSkinButton(close_, kPushButtonSkin, WindowDpi(), closeLeft, kButtonTop);
     PlaceSkinButton(details_, kPushButtonSkin, WindowDpi(), kDetailsLeft, kButtonTop);
     font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
+    titleFont_ = CreateSkinFont(WindowDpi().Scale(kTitleFontHeight));
+}
+
+std::string CEraseResultDialog::NotReachedText(int notReached)
+{
+    return notReached == 1 ? "Stopped: 1 item not reached" : Format("Stopped: %d items not reached", notReached);
+}
+
+// The background's title is covered row by row with the colour at its left, where the header has no text.
+void CEraseResultDialog::PaintStoppedTitle(HDC dc) const
+{
+    const RECT area = WindowDpi().Scale(kTitleArea);
+    MemoryDC source(CreateCompatibleDC(dc));
+    SelectedObject bitmap(source.get(), Background());
+    for (int y = area.top; y < area.bottom; ++y) {
+        GdiObject<HBRUSH> brush(CreateSolidBrush(GetPixel(source.get(), area.left - 1, y)));
+        RECT line{area.left, y, area.right, y + 1};
+        FillRect(dc, &line, brush.get());
+    }
+    const POINT at = WindowDpi().Scale(POINT{kTitleArea.left + 3, kTitleArea.top + 4});
+    DrawTextLines(dc, {titleFont_.get(), RGB(255, 255, 255), at, 0, area.right}, {kStoppedTitle});
 }
 
 void CEraseResultDialog::OnDetails()
 {
-    CEraseDetailsDialog details;
-    details.lines = leftLines;
+    CEraseDetailsDialog details(leftEntries);
     details.DoModal(GetHwnd());
 }
 
@@ -113,6 +135,11 @@ void CEraseResultDialog::PaintResult(HDC dc) const
     std::vector<std::string> lines = FittedResultLines(dc);
     std::vector<std::string> note(lines.begin() + kCountLines, lines.end());
     lines.resize(kCountLines);
+    if (stopped) {
+        PaintStoppedTitle(dc);
+        if (note.empty() && notReached > 0)
+            note.push_back(NotReachedText(notReached));
+    }
     const Dpi& dpi = WindowDpi();
     const int step = dpi.Scale(kLineStep);
     const int right = dpi.Scale(kTextLeft) + TextWidth();

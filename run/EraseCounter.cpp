@@ -39,8 +39,9 @@ void EraseCounter::OnFile(const std::string& path, uint64_t size)
     Entry();
 }
 
-void EraseCounter::OnFolderLink(const std::string&)
+void EraseCounter::OnFolderLink(const std::string& path)
 {
+    links_.push_back(path);
     Entry();
 }
 
@@ -107,12 +108,18 @@ Leftovers EraseCounter::Left() const
     return left;
 }
 
-std::vector<std::string> EraseCounter::LeftLines() const
+std::vector<LeftEntry> EraseCounter::LeftEntries() const
 {
-    std::vector<std::string> lines;
+    std::vector<LeftEntry> entries;
     for (const std::string& path : refused_)
-        lines.push_back(path + ": refused, " + RefusedKind(path));
-    for (const auto& [path, reason] : failures_)
-        lines.push_back(path + ": " + reason);
-    return lines;
+        entries.push_back({"refused", path, RefusedKind(path)});
+    for (const auto& [path, reason] : failures_) {
+        const char* why = reason == InUseText() || reason == LockedText() ? "in use"
+                          : reason == DeniedText()                        ? "access denied"
+                                                                          : "not removed";
+        entries.push_back({why, path, reason});
+    }
+    for (const std::string& path : links_)
+        entries.push_back({"link", path, "never followed: what it points to stays"});
+    return entries;
 }

@@ -18,6 +18,16 @@ struct Leftovers {
     unsigned Total() const { return inUse + denied + other + refused; }
 };
 
+// One thing a run left, for the user to look into: why in a word or two ("in use", "access denied",
+// "refused", "link", "not removed"), where, and the system's own words or the kind of refused target.
+struct LeftEntry {
+    std::string why;
+    std::string path;
+    std::string detail;
+
+    bool operator==(const LeftEntry&) const = default;
+};
+
 // Hears what one walk (a preview or an erase of some items) reaches and keeps what the dialogs show:
 // whether some work could not be counted, and what stayed behind and why. A path deleted by a later
 // pass (the browser cache is emptied twice) is no longer left over.
@@ -46,8 +56,9 @@ public:
     // Why an item heard here ended early, or empty.
     const std::string& ItemFailure() const { return itemFailure_; }
     Leftovers Left() const;
-    // Each leftover as "path: reason", in path order, refused targets first.
-    std::vector<std::string> LeftLines() const;
+    // Each leftover: refused targets first, then what could not be removed in path order, then the links
+    // that were not followed.
+    std::vector<LeftEntry> LeftEntries() const;
 
 private:
     void Entry();
@@ -58,4 +69,5 @@ private:
     std::string itemFailure_;
     std::map<std::string, std::string> failures_;
     std::vector<std::string> refused_;
+    std::vector<std::string> links_;
 };

@@ -41,6 +41,20 @@ std::string SizeText(uint64_t bytes)
     return Format("%.1f %s", size, units[unit]);
 }
 
+ItemPreview PreviewOf(ItemReport report, const std::string& skipped)
+{
+    ItemPreview preview;
+    preview.skipped = skipped;
+    preview.failure = report.failure;
+    preview.tally = report.tally;
+    preview.uncounted = !report.uncounted.empty();
+    preview.refused = static_cast<unsigned>(report.refused.size());
+    preview.keptForSites = static_cast<unsigned>(report.keptForSites.size());
+    preview.wouldFail = static_cast<unsigned>(report.failures.size());
+    preview.report = std::make_shared<const ItemReport>(std::move(report));
+    return preview;
+}
+
 std::string PreviewText(const ItemPreview& preview)
 {
     if (!preview.skipped.empty())
@@ -61,6 +75,8 @@ std::string PreviewText(const ItemPreview& preview)
         parts.push_back(Format("%u kept for sites", preview.keptForSites));
     if (preview.refused)
         parts.push_back(Format("%u refused", preview.refused));
+    if (preview.wouldFail)
+        parts.push_back(Format("%u would fail", preview.wouldFail));
     if (parts.empty())
         return preview.uncounted ? "uncounted" : "nothing to erase";
     return Joined(parts);

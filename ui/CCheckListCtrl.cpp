@@ -318,6 +318,13 @@ int CCheckListCtrl::SetCurSel(int index)
     return view_.Select(index);
 }
 
+void CCheckListCtrl::Notify(WORD code) const
+{
+    HWND frame = GetHwnd();
+    SendMessageW(GetParent(frame), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(frame), code),
+                 reinterpret_cast<LPARAM>(frame));
+}
+
 LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
 {
     RECT client{};

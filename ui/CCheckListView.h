@@ -9,8 +9,9 @@ class CCheckListCtrl;
 struct CheckListItem;
 
 // The inner window of a check list: paints the rows from the top row on, scrolls by rows, and takes the
-// clicks and keys that select rows and toggle their boxes. Tells its owner nothing: a toggle sets the
-// modified flag, which the owner reads and clears. A name too long for the view ends in an ellipsis and
+// clicks and keys that select rows and toggle their boxes. A toggle sets the modified flag, which the owner
+// reads and clears; a new selection and a double click are told to the owner as a list box tells them
+// (LBN_SELCHANGE, LBN_DBLCLK). A name too long for the view ends in an ellipsis and
 // shows whole in the row's tooltip, with the row's warning if it has one.
 class CCheckListView : public Window {
 public:
@@ -49,6 +50,7 @@ private:
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnLButtonDoubleClick(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM, LPARAM);
     LRESULT OnMouseWheel(WPARAM, LPARAM);
     LRESULT OnVScroll(WPARAM, LPARAM);

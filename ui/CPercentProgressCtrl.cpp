@@ -101,9 +101,17 @@ void CPercentProgressCtrl::ShowPercent(bool show)
     InvalidateRect(GetHwnd(), nullptr, FALSE);
 }
 
+void CPercentProgressCtrl::SetColours(COLORREF ground, COLORREF edge, COLORREF middle)
+{
+    colours_.groundColour = ground;
+    colours_.startColour = edge;
+    colours_.endColour = middle;
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
 ProgressLook CPercentProgressCtrl::Look() const
 {
-    ProgressLook look;
+    ProgressLook look = colours_;
     PBRANGE range = GetRange();
     look.lower = range.iLow;
     look.upper = range.iHigh;
@@ -122,7 +130,8 @@ std::string CPercentProgressCtrl::PercentText(const ProgressLook& look)
 
 void CPercentProgressCtrl::Paint(HDC dc, const RECT& rect, const ProgressLook& look)
 {
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    GdiObject<HBRUSH> ground(CreateSolidBrush(look.groundColour));
+    FillRect(dc, &rect, ground.get());
     Shade(dc, BarRect(rect, look), look);
     // At the lower bound the bar is empty and says nothing.
     if (look.showPercent && look.pos != look.lower)

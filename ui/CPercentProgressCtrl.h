@@ -14,13 +14,16 @@ struct ProgressLook {
     COLORREF startColour = RGB(0, 160, 0); // the bar's outer lines
     COLORREF endColour = RGB(0, 255, 0);   // reached at the bar's middle
     COLORREF textColour = RGB(255, 255, 255);
+    COLORREF groundColour = RGB(192, 192, 192); // the light grey of the system's stock brush
 };
 
 // The standard progress bar (a subclassed "msctls_progress32") painted as a shaded green bar on light grey,
-// with the percentage written over it.
+// or in a skin's colours, with the percentage written over it.
 class CPercentProgressCtrl : public ProgressBar {
 public:
     void ShowPercent(bool show);
+    // The ground, the bar's outer lines and its middle.
+    void SetColours(COLORREF ground, COLORREF edge, COLORREF middle);
 
     // The control's current look.
     ProgressLook Look() const;
@@ -37,6 +40,7 @@ private:
     void PaintBuffered(HDC dc);
 
     bool showPercent_ = true;
+    ProgressLook colours_; // only its colours are used
 
     DECLARE_MESSAGE_MAP()
 };
