@@ -8,6 +8,8 @@
 #include "resource.h"
 #include "ui/SkinDrawing.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTextLeft = 25;
@@ -22,7 +24,8 @@ constexpr int kCloseAlone = 108;
 constexpr int kCloseBeside = 63;
 constexpr int kDetailsLeft = 179;
 constexpr int kFontHeight = 14;
-constexpr RECT kTitleArea{58, 12, 240, 38};
+constexpr RECT kTitleArea{58, 12, 300, 37}; // to the header's right edge, above the subtitle
+constexpr int kShadeStep = 4;
 constexpr int kTitleFontHeight = 19;
 
 } // namespace
@@ -101,16 +104,27 @@ std::string CEraseResultDialog::NotReachedText(int notReached)
     return notReached == 1 ? "Stopped: 1 item not reached" : Format("Stopped: %d items not reached", notReached);
 }
 
-// The background's title is covered row by row with the colour at its left, where the header has no text.
+// The background's title is covered row by row, from the header's colour left of it to the colour at the
+// header's right edge, as the background shades it.
 void CEraseResultDialog::PaintStoppedTitle(HDC dc) const
 {
     const RECT area = WindowDpi().Scale(kTitleArea);
     MemoryDC source(CreateCompatibleDC(dc));
     SelectedObject bitmap(source.get(), Background());
+    const int width = area.right - area.left;
     for (int y = area.top; y < area.bottom; ++y) {
-        GdiObject<HBRUSH> brush(CreateSolidBrush(GetPixel(source.get(), area.left - 1, y)));
-        RECT line{area.left, y, area.right, y + 1};
-        FillRect(dc, &line, brush.get());
+        const COLORREF from = GetPixel(source.get(), area.left - 1, y);
+        const COLORREF to = GetPixel(source.get(), area.right - 1, y);
+        for (int x = area.left; x < area.right; x += kShadeStep) {
+            auto channel = [&](int shift) {
+                const int start = (from >> shift) & 0xFF;
+                const int end = (to >> shift) & 0xFF;
+                return static_cast<COLORREF>(start + (end - start) * (x - area.left) / width) << shift;
+            };
+            GdiObject<HBRUSH> brush(CreateSolidBrush(channel(0) | channel(8) | channel(16)));
+            RECT piece{x, y, std::min(x + kShadeStep, static_cast<int>(area.right)), y + 1};
+            FillRect(dc, &piece, brush.get());
+        }
     }
     const POINT at = WindowDpi().Scale(POINT{kTitleArea.left + 3, kTitleArea.top + 4});
     DrawTextLines(dc, {titleFont_.get(), RGB(255, 255, 255), at, 0, area.right}, {kStoppedTitle});

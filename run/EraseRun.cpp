@@ -134,6 +134,7 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
     stopped_ = false;
     notReached_ = 0;
     for (EraseItem* item : ItemsToErase(list, selection)) {
+        stopped_ = stopped_ || context_.StopRequested(); // asked between items, in the pause
         if (stopped_) {
             ++notReached_;
             log_.Write(item->descript + " not reached");
