@@ -826,4 +826,37 @@ TEST_F(EraseDialogsTest, WhatWasLeftCopiesEveryLineAndResizes)
     EXPECT_EQ(grownBy, 100);
 }
 
+// A 20,000-file cache moves the bar while it goes; an item that counted nothing moves it by one step.
+TEST(EraseBarTest, TheBarFollowsTheFilesAndBytesEachItemCounted)
+{
+    ItemPreview cache;
+    cache.tally.filesErased = 20000;
+    cache.tally.bytesReleased = 400000000;
+    std::vector<std::optional<ItemPreview>> previews{cache, ItemPreview{}, std::nullopt};
+    const int steps = CEraseProgressDialog::kBarSteps;
+    EraseTally half;
+    half.filesErased = 10000;
+    half.bytesReleased = 200000000;
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 0, {}), 0);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 0, half), steps * 10000 / 20003);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 1, {}), steps * 20001 / 20003);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 2, {}), steps * 20002 / 20003);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 3, {}), steps);
+}
+
+// The erase window opens exactly over the main window, whatever the scale.
+TEST_F(EraseDialogsTest, OpensExactlyOverTheMainWindow)
+{
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 123, 77, 370, 450, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(owner);
+    RECT place{};
+    ModalScript script({PressWhenOpen(IDOK, [&](HWND hwnd) { GetWindowRect(hwnd, &place); })});
+    dialog.DoModal(owner);
+    DestroyWindow(owner);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(place.left, 123);
+    EXPECT_EQ(place.top, 77);
+}
+
 } // namespace
