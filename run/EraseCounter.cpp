@@ -2,6 +2,8 @@
 
 #include "engine/ErrorText.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::string& InUseText()
@@ -86,6 +88,21 @@ void EraseCounter::OnKeptForSite(const std::string&, const std::string&)
 {
     ++keptForSites_;
     Entry();
+}
+
+void EraseCounter::OnFilesHandled(uint64_t files, uint64_t bytes)
+{
+    handled_.filesErased += files;
+    handled_.bytesReleased += bytes;
+    Entry();
+}
+
+EraseTally EraseCounter::Reached() const
+{
+    EraseTally reached = counted_;
+    reached.filesErased = std::max(counted_.filesErased, handled_.filesErased);
+    reached.bytesReleased = std::max(counted_.bytesReleased, handled_.bytesReleased);
+    return reached;
 }
 
 void EraseCounter::OnItemFailure(const std::string& reason)

@@ -46,10 +46,18 @@ public:
     void OnCookies(const std::string& database, uint64_t count) override;
     void OnKeptForSite(const std::string& folder, const std::string& site) override;
     void OnItemFailure(const std::string& reason) override;
+    void OnFilesHandled(uint64_t files, uint64_t bytes) override;
 
     // What the entries heard since the last reset add up to, as the tally counts them.
     const EraseTally& Counted() const { return counted_; }
-    void ResetCounted() { counted_ = {}; }
+    // How far the entries heard since the last reset have got: what they counted, or the files handled
+    // and told later where those are more.
+    EraseTally Reached() const;
+    void ResetCounted()
+    {
+        counted_ = {};
+        handled_ = {};
+    }
     bool Uncounted() const { return uncounted_; }
     // The folders left whole for sites to keep.
     unsigned KeptForSites() const { return keptForSites_; }
@@ -64,6 +72,7 @@ private:
     void Entry();
 
     EraseTally counted_;
+    EraseTally handled_; // files and bytes only
     bool uncounted_ = false;
     unsigned keptForSites_ = 0;
     std::string itemFailure_;

@@ -43,6 +43,7 @@ public:
         next_.OnFailure(path, reason);
     }
     void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
+    void OnFilesHandled(uint64_t files, uint64_t bytes) override { next_.OnFilesHandled(files, bytes); }
     void OnSkipped(const std::string& reason) override { next_.OnSkipped(reason); }
     void OnItemFailure(const std::string& reason) override
     {

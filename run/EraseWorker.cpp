@@ -221,7 +221,7 @@ void EraseWorker::RunItems()
         auto publish = [&] {
             std::lock_guard guard(lock_);
             progress_.tally = done;
-            progress_.current = counter.Counted();
+            progress_.current = counter.Reached();
             AddTally(progress_.tally, counter.Counted());
             progress_.left = counter.Left();
         };

@@ -36,7 +36,7 @@ public:
         int done = 0;
         int total = 0;
         EraseTally tally;   // the items done, and what the current one has removed so far
-        EraseTally current; // what the current item has removed so far
+        EraseTally current; // how far the current item has got, files told later included (the bar)
         Leftovers left;
     };
 
