@@ -1,19 +1,17 @@
 #pragma once
-#include "framework/Dialog.h"
+#include "app/CEntryListDialog.h"
+#include "run/EraseCounter.h"
 
-#include <string>
 #include <vector>
 
-// Lists what a run could not remove, one "path: reason" line each, for the user to look into.
-class CEraseDetailsDialog : public Dialog {
+// Lists what a run could not remove, one line each with why, where and the system's words, for the user
+// to look into or copy.
+class CEraseDetailsDialog : public CEntryListDialog {
 public:
     static constexpr char kTitle[] = "Vestrel - What Was Left";
 
-    CEraseDetailsDialog();
+    explicit CEraseDetailsDialog(const std::vector<LeftEntry>& entries);
 
-    // Input, filled before DoModal.
-    std::vector<std::string> lines;
-
-private:
-    bool OnInitDialog() override;
+    // One row per entry: why, where, the system's words.
+    static std::vector<Row> Rows(const std::vector<LeftEntry>& entries);
 };

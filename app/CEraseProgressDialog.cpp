@@ -2,6 +2,8 @@
 
 #include "app/AppSkin.h"
 #include "app/CEraseResultDialog.h"
+#include "app/CItemFilesDialog.h"
+#include "engine/EraseItemList.h"
 #include "run/EraseRun.h"
 #include "run/RunSelection.h"
 #include "framework/Format.h"
@@ -11,14 +13,25 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <utility>
 
 namespace {
 
-constexpr RECT kListRect{46, 84, 320, 318};
-constexpr int kEraseLeft = 112;
-constexpr int kCancelLeft = 230;
+constexpr RECT kListRect{46, 84, 320, 236};
+// Under the list, inside the background's frame around it.
+constexpr RECT kExplanationRect{52, 243, 314, 316};
+constexpr RECT kSeparator{46, 239, 320, 240};
+constexpr COLORREF kFrameColour = RGB(195, 206, 219);
+constexpr COLORREF kWarningColour = RGB(0xB0, 0x20, 0x20);
+constexpr int kExplanationFontHeight = 13;
+// The bar in the skin's teal on the frame's blue-grey.
+constexpr COLORREF kBarGround = RGB(226, 232, 239);
+constexpr COLORREF kBarMiddle = RGB(0x4F, 0xD1, 0xBF);
+constexpr int kShowFilesLeft = 35;
+constexpr int kEraseLeft = 143;
+constexpr int kCancelLeft = 251;
 constexpr int kButtonTop = 410;
 constexpr RECT kBarRect{30, 331, 30 + 311, 331 + 10};
 constexpr RECT kStatusArea{20, 340, 360, 390};
@@ -85,7 +98,53 @@ std::string CutToFit(const std::string& text, const std::string& after,
     return "..." + after;
 }
 
+// The work an item's preview counted: its files and registry entries, and its bytes.
+struct Work {
+    double entries = 0;
+    double bytes = 0;
+};
+
+Work WorkOf(const EraseTally& tally)
+{
+    return {static_cast<double>(tally.filesErased) + tally.registryEntriesErased,
+            static_cast<double>(tally.bytesReleased)};
+}
+
+// How much of an item's counted work is done, 0 to 1: the share of its entries, and of its bytes when it
+// counted some, evenly.
+double ShareDone(const Work& counted, const Work& done)
+{
+    double sum = 0;
+    int parts = 0;
+    if (counted.entries > 0) {
+        sum += std::min(1.0, done.entries / counted.entries);
+        ++parts;
+    }
+    if (counted.bytes > 0) {
+        sum += std::min(1.0, done.bytes / counted.bytes);
+        ++parts;
+    }
+    return parts ? sum / parts : 0;
+}
+
 } // namespace
+
+int CEraseProgressDialog::BarPosition(const std::vector<std::optional<ItemPreview>>& previews, int done,
+                                      const EraseTally& current)
+{
+    double total = 0;
+    double reached = 0;
+    for (size_t row = 0; row < previews.size(); ++row) {
+        const Work counted = previews[row] ? WorkOf(previews[row]->tally) : Work{};
+        const double weight = 1 + counted.entries;
+        total += weight;
+        if (static_cast<int>(row) < done)
+            reached += weight;
+        else if (static_cast<int>(row) == done)
+            reached += weight * ShareDone(counted, WorkOf(current));
+    }
+    return total > 0 ? static_cast<int>(kBarSteps * reached / total) : 0;
+}
 
 std::vector<std::string> CEraseProgressDialog::FittedLines(Phase phase, const std::string& status,
                                                            const EraseTally& tally, const LineFits& fits)
@@ -127,6 +186,9 @@ BEGIN_MESSAGE_MAP(CEraseProgressDialog, CSkinDialog)
     ON_MESSAGE(EraseWorker::kItemDone, OnItemDone)
     ON_MESSAGE(EraseWorker::kFinished, OnFinished)
     ON_COMMAND(IDC_START_ERASE, OnErase)
+    ON_COMMAND(IDC_SHOW_FILES, OnShowFiles)
+    ON_CONTROL(LBN_SELCHANGE, IDC_CHECK_LIST, OnRowSelected)
+    ON_CONTROL(LBN_DBLCLK, IDC_CHECK_LIST, OnShowFiles)
     ON_COMMAND(IDOK, OnCancelButton)
     ON_COMMAND(IDCANCEL, OnEscape)
 END_MESSAGE_MAP()
@@ -176,11 +238,15 @@ bool CEraseProgressDialog::OnInitDialog()
     }
     ListItems();
     list_.SetToggleEnabled(false);
+    AttachButton(showFiles_, IDC_SHOW_FILES, "What the selected item would remove (or double-click it)");
     AttachButton(erase_, IDC_START_ERASE, "Start Erase Now");
     AttachButton(cancel_, IDOK, "Cancel");
     AttachItem(IDC_PROGRESS_BAR, bar_);
-    bar_.SetRange(0, selectedCount_);
+    bar_.SetColours(kBarGround, kSkinFocusColour, kBarMiddle);
+    bar_.SetRange(0, kBarSteps);
     PlaceControls();
+    PlaceOverOwner();
+    list_.SetCurSel(0);
     // Enter erases; the buttons are owner-drawn, so the dialog is told which one is the default.
     SendMessageW(GetHwnd(), DM_SETDEFID, IDC_START_ERASE, 0);
     worker_ = std::make_unique<EraseWorker>(GetHwnd(), setup, *hooks);
@@ -203,9 +269,14 @@ void CEraseProgressDialog::ListItems()
     RunSelection selection(setup.configPath, setup.policies.ForcedTicks());
     EraseItemList items(setup.pluginFolder, setup.windowsVersion, selection, setup.pluginCache);
     names_.clear();
+    heads_.clear();
     warnings_.clear();
     for (const EraseItem* item : ItemsToErase(items, selection)) {
         names_.push_back(item->descript);
+        // No row goes without a word on what it does.
+        heads_.push_back(!item->head.empty() ? item->head
+                                             : "Removes what its plug-in file " + PluginFileName(*item) +
+                                                   " names.");
         warnings_.push_back(item->warning);
     }
     selectedCount_ = static_cast<int>(names_.size());
@@ -220,9 +291,10 @@ void CEraseProgressDialog::ShowRows()
     COLORREF highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
     COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     for (size_t row = 0; row < names_.size(); ++row) {
+        // The tooltip holds the whole explanation, which the panel under the list may have to cut.
         if (CheckListItem* added = list_.AddItem(names_[row], nullptr, 0, static_cast<int>(row), kBlack,
                                                  highlightText, highlight))
-            added->warning = warnings_[row];
+            added->warning = heads_[row] + (warnings_[row].empty() ? "" : "\n" + warnings_[row]);
     }
     RedrawWindow(list_.GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
@@ -238,10 +310,21 @@ void CEraseProgressDialog::PlaceControls()
 {
     SizeToBackground();
     Place(list_.GetHwnd(), WindowDpi().Scale(kListRect));
+    PlaceSkinButton(showFiles_, kPushButtonSkin, WindowDpi(), kShowFilesLeft, kButtonTop);
     PlaceSkinButton(erase_, kPushButtonSkin, WindowDpi(), kEraseLeft, kButtonTop);
     PlaceSkinButton(cancel_, kPushButtonSkin, WindowDpi(), kCancelLeft, kButtonTop);
     Place(bar_.GetHwnd(), WindowDpi().Scale(kBarRect));
     font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
+    explanationFont_ = CreateSkinFont(WindowDpi().Scale(kExplanationFontHeight));
+}
+
+// Exactly over the main window, which has the same size: the user's eyes stay where they were.
+void CEraseProgressDialog::PlaceOverOwner()
+{
+    HWND owner = GetWindow(GetHwnd(), GW_OWNER);
+    RECT place{};
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &place))
+        SetWindowPos(GetHwnd(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // After a change of DPI the list's own look follows as well.
@@ -255,6 +338,7 @@ LRESULT CEraseProgressDialog::OnPaint(WPARAM, LPARAM)
 {
     PaintDC paint(GetHwnd());
     PaintStatus(paint.get());
+    PaintExplanation(paint.get());
     return 0;
 }
 
@@ -278,6 +362,73 @@ void CEraseProgressDialog::PaintStatus(HDC dc) const
         FittedLines(phase_, status_, running ? tally_ : PreviewTotal(), fits);
     const POINT first = WindowDpi().Scale(POINT{kStatusLeft, kStatusTop});
     DrawTextLines(dc, {font_.get(), kBlack, first, WindowDpi().Scale(kLineStep), first.x + width}, lines);
+}
+
+std::string CEraseProgressDialog::Explanation() const
+{
+    const int row = list_.GetCurSel();
+    if (row < 0 || static_cast<size_t>(row) >= heads_.size())
+        return {};
+    return heads_[row] + (warnings_[row].empty() ? "" : "\n" + warnings_[row]);
+}
+
+// The description wraps over the panel's lines; the warning keeps the last line, in red.
+void CEraseProgressDialog::PaintExplanation(HDC dc) const
+{
+    const Dpi& dpi = WindowDpi();
+    GdiObject<HBRUSH> frame(CreateSolidBrush(kFrameColour));
+    const RECT separator = dpi.Scale(kSeparator);
+    FillRect(dc, &separator, frame.get());
+    const int row = list_.GetCurSel();
+    if (row < 0 || static_cast<size_t>(row) >= heads_.size())
+        return;
+    SelectedObject font(dc, explanationFont_.get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColour = SetTextColor(dc, kBlack);
+    RECT area = dpi.Scale(kExplanationRect);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const std::wstring warning = ToWide(warnings_[row]);
+    RECT head = area;
+    if (!warning.empty())
+        head.bottom -= metrics.tmHeight;
+    // Whole lines only, so that the warning's line stays clear.
+    head.bottom = head.top + (head.bottom - head.top) / metrics.tmHeight * metrics.tmHeight;
+    std::wstring text = ToWide(heads_[row]);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &head,
+              DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS | DT_NOPREFIX);
+    if (!warning.empty()) {
+        RECT line{area.left, head.bottom, area.right, head.bottom + metrics.tmHeight};
+        SetTextColor(dc, kWarningColour);
+        DrawTextW(dc, warning.c_str(), static_cast<int>(warning.size()), &line,
+                  DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+    SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
+}
+
+void CEraseProgressDialog::OnRowSelected()
+{
+    const RECT area = WindowDpi().Scale(kExplanationRect);
+    InvalidateRect(GetHwnd(), &area, TRUE);
+}
+
+// Counted rows only: before its count a row has nothing to list.
+void CEraseProgressDialog::OnShowFiles()
+{
+    const int row = list_.GetCurSel();
+    if (phase_ == Phase::Running || phase_ == Phase::Finished || row < 0 ||
+        static_cast<size_t>(row) >= previews_.size() || !previews_[row]) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    showFiles(GetHwnd(), names_[row], *previews_[row]);
+}
+
+void CEraseProgressDialog::ShowFiles(HWND owner, const std::string& name, const ItemPreview& preview)
+{
+    CItemFilesDialog dialog(name, preview);
+    dialog.DoModal(owner);
 }
 
 LRESULT CEraseProgressDialog::OnSetCursor(WPARAM, LPARAM)
@@ -325,9 +476,39 @@ void CEraseProgressDialog::OnErase()
 {
     if (phase_ == Phase::Counting || phase_ == Phase::Ready)
         StartRun();
+    else if (phase_ == Phase::Running)
+        RequestStop();
 }
 
-// Before and after counting the user may leave; once the run has started it goes to its end.
+// During a run Escape and the close box ask first: a stray key must not end it.
+void CEraseProgressDialog::OnEscape()
+{
+    if (phase_ != Phase::Running) {
+        Leave(IDCANCEL);
+        return;
+    }
+    if (!stopping_ && askToStop(GetHwnd()))
+        RequestStop();
+}
+
+bool CEraseProgressDialog::AskToStop(HWND owner)
+{
+    return MessageBoxW(owner, L"Stop erasing? What was erased stays erased.", L"Vestrel",
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// The run ends after the entry being erased and tells its end as usual.
+void CEraseProgressDialog::RequestStop()
+{
+    if (phase_ != Phase::Running || stopping_)
+        return;
+    stopping_ = true;
+    worker_->StopRun();
+    EnableWindow(erase_.GetHwnd(), FALSE);
+    SetStatus("Stopping...");
+}
+
+// Before and after counting the user may leave; once the run has started it goes to its end or is stopped.
 void CEraseProgressDialog::Leave(int result)
 {
     if (phase_ == Phase::Running || phase_ == Phase::Finished)
@@ -342,9 +523,13 @@ void CEraseProgressDialog::StartRun()
     phase_ = Phase::Running;
     busy_.emplace();
     HideToolTips();
-    EnableWindow(erase_.GetHwnd(), FALSE);
+    // Erase becomes Stop, which keeps the focus; Show Files and Cancel have nothing to do now.
+    SetWindowTextW(erase_.GetHwnd(), L"&Stop");
+    erase_.SetToolTipText("Stop after the file being erased; what was erased stays erased");
+    SetFocus(erase_.GetHwnd());
+    EnableWindow(showFiles_.GetHwnd(), FALSE);
     EnableWindow(cancel_.GetHwnd(), FALSE);
-    bar_.SetRange(0, selectedCount_);
+    bar_.SetPos(0);
     bar_.ShowPercent(false);
     waitCursor_.emplace();
     tally_ = {};
@@ -358,6 +543,7 @@ LRESULT CEraseProgressDialog::OnProgress(WPARAM, LPARAM)
         return 0;
     EraseWorker::Progress progress = worker_->CurrentProgress();
     tally_ = progress.tally;
+    bar_.SetPos(BarPosition(previews_, progress.done, progress.current));
     // Between an item's end and the next one's start the status says how many are done; a notice posted
     // before the item ended may arrive after its end was told.
     if (progress.started > progress.done && progress.started != shownItem_) {
@@ -373,12 +559,14 @@ LRESULT CEraseProgressDialog::OnProgress(WPARAM, LPARAM)
 LRESULT CEraseProgressDialog::OnItemDone(WPARAM doneCount, LPARAM)
 {
     int done = static_cast<int>(doneCount);
-    bar_.SetPos(done);
+    bar_.SetPos(BarPosition(previews_, done, {}));
     list_.SetCheck(done - 1, 1);
     EraseWorker::Progress progress = worker_->CurrentProgress();
     tally_ = progress.tally;
     // The last pause shows how the run ended.
-    if (done >= progress.total)
+    if (stopping_)
+        SetStatus("Stopped");
+    else if (done >= progress.total)
         SetStatus(OutcomeStatus(progress.left.Total()));
     else
         SetStatus(Format("%d of %d done", done, progress.total));
@@ -450,7 +638,10 @@ void CEraseProgressDialog::FinishRun()
     }
     phase_ = Phase::Finished;
     tally_ = outcome.tally;
-    SetStatus(OutcomeStatus(outcome.left.Total()));
+    SetStatus(outcome.stopped ? "Stopped" : OutcomeStatus(outcome.left.Total()));
+    // The rows after the one it stopped in were never begun.
+    for (int row = selectedCount_ - outcome.notReached; row < selectedCount_; ++row)
+        list_.SetItemDetail(row, "not reached");
     AddRunToStoredStatistics(tally_, setup.clock(), setup.settingsKey);
     busy_.reset();
     EndDialog(IDOK);
@@ -465,7 +656,9 @@ void CEraseProgressDialog::ShowResult(const EraseWorker::Outcome& outcome)
     result.tally = tally_;
     result.lastErasedText = ProcessStatistics().lastErasedText;
     result.left = outcome.left;
-    result.leftLines = outcome.leftLines;
+    result.leftEntries = outcome.leftEntries;
+    result.stopped = outcome.stopped;
+    result.notReached = outcome.notReached;
     result.DoModal(GetWindow(GetHwnd(), GW_OWNER));
 }
 

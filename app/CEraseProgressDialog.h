@@ -21,9 +21,12 @@
 #include <vector>
 
 // The erase progress dialog: lists the items a run would erase and counts, row by row, what each would
-// remove; "Erase" (or Enter) runs them away from the dialog's thread, ticking each row and moving the
-// bar, stores the run's sum in the statistics and then shows the result. "Cancel", Escape and the close
-// box leave without a run and store nothing; either way the caller reloads the statistics it shows.
+// remove; under the list it explains the selected row, and "Show Files" (or a double click) lists what
+// the row counted. "Erase" (or Enter) runs them away from the dialog's thread, ticking each row and moving
+// the bar with the work counted, stores the run's sum in the statistics and then shows the result. During
+// the run "Erase" becomes "Stop", and Escape or the close box ask before stopping; a stopped run stores
+// what it erased. Before the run "Cancel", Escape and the close box leave without a run and store nothing;
+// either way the caller reloads the statistics it shows.
 class CEraseProgressDialog : public CSkinDialog {
 public:
     // The window's name, which no caption shows; it names the window to the system and to tests.
@@ -40,8 +43,16 @@ public:
     // Asked once the count finds programs that keep items from running: whether to ask them to close.
     std::function<bool(HWND owner, const std::vector<std::string>& programs)> askToClose = AskToClosePrograms;
 
+    // Asked when Escape or the close box would end a run: whether to stop it.
+    std::function<bool(HWND owner)> askToStop = AskToStop;
+    // Opens the list of what a row would remove; tests look at the dialog instead.
+    std::function<void(HWND owner, const std::string& name, const ItemPreview& preview)> showFiles = ShowFiles;
+
     // "Edge is running: its items will be skipped. Close Edge now? ...", Yes or No.
     static bool AskToClosePrograms(HWND owner, const std::vector<std::string>& programs);
+    // "Stop erasing? What was erased stays erased.", Yes or No.
+    static bool AskToStop(HWND owner);
+    static void ShowFiles(HWND owner, const std::string& name, const ItemPreview& preview);
     // "Edge", "Chrome and Edge", "Brave, Chrome and Edge".
     static std::string NamesText(const std::vector<std::string>& names);
 
@@ -54,6 +65,15 @@ public:
     const CPercentProgressCtrl& Bar() const { return bar_; }
     // Each listed item's count, once it has been counted.
     const std::vector<std::optional<ItemPreview>>& Previews() const { return previews_; }
+    // What the panel under the list says of the selected row: the plug-in's description, then its warning.
+    std::string Explanation() const;
+
+    // The bar's steps, and where it stands with `done` items erased and `current` removed of the next:
+    // each item weighs one step more than the files and registry entries its preview counted, and within
+    // an item the bar follows its files and bytes.
+    static constexpr int kBarSteps = 1000;
+    static int BarPosition(const std::vector<std::optional<ItemPreview>>& previews, int done,
+                           const EraseTally& current);
 
     // The two status lines of a run, top to bottom; kilobytes are rounded down.
     static std::vector<std::string> StatusLines(const std::string& status, const EraseTally& tally);
@@ -83,7 +103,9 @@ private:
     LRESULT OnFinished(WPARAM, LPARAM);
     void OnErase();
     void OnCancelButton() { Leave(IDOK); }
-    void OnEscape() { Leave(IDCANCEL); }
+    void OnEscape();
+    void OnRowSelected();
+    void OnShowFiles();
 
     void ListItems();
     void ShowRows();
@@ -92,6 +114,9 @@ private:
     void Layout() override;
     void Leave(int result);
     void StartRun();
+    void RequestStop();
+    void PaintExplanation(HDC dc) const;
+    void PlaceOverOwner();
     void OfferToClosePrograms();
     void FinishRun();
     void ShowResult(const EraseWorker::Outcome& outcome);
@@ -101,18 +126,22 @@ private:
 
     int selectedCount_ = 0;
     bool closeOffered_ = false; // once per opening: a second offer after "No" would only nag
+    bool stopping_ = false;
     Phase phase_ = Phase::Counting;
     std::string status_;
     int shownItem_ = 0; // the number of the item the status names while it is erased
     EraseTally tally_;
     std::vector<std::string> names_;
-    std::vector<std::string> warnings_; // each row's caution, shown in its tooltip
+    std::vector<std::string> heads_;    // each row's description, from its plug-in file
+    std::vector<std::string> warnings_; // each row's caution
     std::vector<std::optional<ItemPreview>> previews_;
     CCheckListCtrl list_;
+    CSkinButton showFiles_;
     CSkinButton erase_;
     CSkinButton cancel_;
     CPercentProgressCtrl bar_;
     GdiObject<HFONT> font_;
+    GdiObject<HFONT> explanationFont_;
     std::unique_ptr<EraseWorker> worker_;
     std::optional<EraseBusyScope> busy_;
     std::optional<WaitCursor> waitCursor_;

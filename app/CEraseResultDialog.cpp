@@ -7,6 +7,8 @@
 #include "resource.h"
 #include "ui/SkinDrawing.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kTextLeft = 25;
@@ -21,6 +23,9 @@ constexpr int kCloseAlone = 108;
 constexpr int kCloseBeside = 63;
 constexpr int kDetailsLeft = 179;
 constexpr int kFontHeight = 14;
+constexpr RECT kTitleArea{58, 12, 300, 37}; // to the header's right edge, above the subtitle
+constexpr int kShadeStep = 4;
+constexpr int kTitleFontHeight = 19;
 
 } // namespace
 
@@ -73,7 +78,7 @@ bool CEraseResultDialog::OnInitDialog()
     close_.SetToolTipText("Close");
     AttachItem(IDC_RESULT_DETAILS, details_);
     details_.SetToolTipText("What could not be removed");
-    ShowWindow(details_.GetHwnd(), leftLines.empty() ? SW_HIDE : SW_SHOW);
+    ShowWindow(details_.GetHwnd(), leftEntries.empty() ? SW_HIDE : SW_SHOW);
     Layout();
     // Whatever was active while the run went on, the result takes the keys, Enter and Escape closing it.
     SetForegroundWindow(GetHwnd());
@@ -85,16 +90,47 @@ bool CEraseResultDialog::OnInitDialog()
 void CEraseResultDialog::Layout()
 {
     SizeToBackground();
-    const int closeLeft = leftLines.empty() ? kCloseAlone : kCloseBeside;
+    const int closeLeft = leftEntries.empty() ? kCloseAlone : kCloseBeside;
     PlaceSkinButton(close_, kPushButtonSkin, WindowDpi(), closeLeft, kButtonTop);
     PlaceSkinButton(details_, kPushButtonSkin, WindowDpi(), kDetailsLeft, kButtonTop);
     font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
+    titleFont_ = CreateSkinFont(WindowDpi().Scale(kTitleFontHeight));
+}
+
+std::string CEraseResultDialog::NotReachedText(int notReached)
+{
+    return notReached == 1 ? "Stopped: 1 item not reached" : Format("Stopped: %d items not reached", notReached);
+}
+
+// The background's title is covered row by row, from the header's colour left of it to the colour at the
+// header's right edge, as the background shades it.
+void CEraseResultDialog::PaintStoppedTitle(HDC dc) const
+{
+    const RECT area = WindowDpi().Scale(kTitleArea);
+    MemoryDC source(CreateCompatibleDC(dc));
+    SelectedObject bitmap(source.get(), Background());
+    const int width = area.right - area.left;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const COLORREF from = GetPixel(source.get(), area.left - 1, y);
+        const COLORREF to = GetPixel(source.get(), area.right - 1, y);
+        for (int x = area.left; x < area.right; x += kShadeStep) {
+            auto channel = [&](int shift) {
+                const int start = (from >> shift) & 0xFF;
+                const int end = (to >> shift) & 0xFF;
+                return static_cast<COLORREF>(start + (end - start) * (x - area.left) / width) << shift;
+            };
+            GdiObject<HBRUSH> brush(CreateSolidBrush(channel(0) | channel(8) | channel(16)));
+            RECT piece{x, y, std::min(x + kShadeStep, static_cast<int>(area.right)), y + 1};
+            FillRect(dc, &piece, brush.get());
+        }
+    }
+    const POINT at = WindowDpi().Scale(POINT{kTitleArea.left + 3, kTitleArea.top + 4});
+    DrawTextLines(dc, {titleFont_.get(), RGB(255, 255, 255), at, 0, area.right}, {kStoppedTitle});
 }
 
 void CEraseResultDialog::OnDetails()
 {
-    CEraseDetailsDialog details;
-    details.lines = leftLines;
+    CEraseDetailsDialog details(leftEntries);
     details.DoModal(GetHwnd());
 }
 
@@ -111,6 +147,11 @@ void CEraseResultDialog::PaintResult(HDC dc) const
     std::vector<std::string> lines = FittedResultLines(dc);
     std::vector<std::string> note(lines.begin() + kCountLines, lines.end());
     lines.resize(kCountLines);
+    if (stopped) {
+        PaintStoppedTitle(dc);
+        if (note.empty() && notReached > 0)
+            note.push_back(NotReachedText(notReached));
+    }
     const Dpi& dpi = WindowDpi();
     const int step = dpi.Scale(kLineStep);
     const int right = dpi.Scale(kTextLeft) + TextWidth();

@@ -23,7 +23,9 @@ public:
     EraseTally tally;
     std::string lastErasedText; // kept with the result, not shown
     Leftovers left;
-    std::vector<std::string> leftLines; // "path: reason", for Details
+    std::vector<LeftEntry> leftEntries; // for Details
+    bool stopped = false; // the user stopped the run: the title says so
+    int notReached = 0;   // the items a stopped run did not begin
 
     // The lines, top to bottom; kilobytes are rounded down. A fourth says what was left, if anything: each
     // kind, or only how many when that line does not fit (fits) under the panel.
@@ -35,6 +37,10 @@ public:
     HFONT TextFont() const { return font_.get(); }
     // Draws the lines onto the dialog's surface, whose background is already painted.
     void PaintResult(HDC dc) const;
+    // The title a stopped run shows in place of the background's, and the note under its counts when
+    // nothing was left.
+    static constexpr char kStoppedTitle[] = "Erase stopped";
+    static std::string NotReachedText(int notReached);
 
 private:
     bool OnInitDialog() override;
@@ -42,10 +48,12 @@ private:
     void OnDetails();
 
     void Layout() override;
+    void PaintStoppedTitle(HDC dc) const;
 
     CSkinButton close_;
     CSkinButton details_;
     GdiObject<HFONT> font_;
+    GdiObject<HFONT> titleFont_;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -110,31 +110,8 @@ std::string EntryLine(const char* kind, const std::string& size, const std::stri
 std::string ItemText(const ItemReport& item, EraseMode mode)
 {
     std::string text = item.descript + " [" + item.id + "]\n";
-    if (!item.warning.empty())
-        text += EntryLine("warning", "", item.warning);
-    for (const std::string& reason : item.skipped)
-        text += EntryLine("skipped", "", reason);
-    for (const FileEntry& file : item.files)
-        text += EntryLine("file", SizeText(file.size), file.path);
-    for (const std::string& link : item.folderLinks)
-        text += EntryLine("link", "", link + " (never followed; not counted)");
-    for (const RegistryEntry& entry : item.registryEntries)
-        text += EntryLine(entry.isKey ? "key" : "value", "", entry.path);
-    for (const RecycleBinEntry& bin : item.recycleBins)
-        text += EntryLine("recycle bin", SizeText(bin.bytes),
-                          bin.root + " (" + CountText(bin.items, "item", "items") + ")");
-    for (const CookieDatabase& database : item.cookieDatabases)
-        text +=
-            EntryLine("cookies", GroupedNumber(database.cookies), database.path + " (sites to keep stay)");
-    for (const KeptFolder& kept : item.keptForSites)
-        text += EntryLine("kept", "", kept.folder + " (data of " + kept.site + ", a site to keep)");
-    for (const std::string& target : item.refused)
-        text += EntryLine("refused", "", RefusedText(target));
-    for (const std::string& what : item.uncounted)
-        text += EntryLine("uncounted", "", what);
-    const char* failed = mode == EraseMode::Preview ? "would fail" : "not deleted";
-    for (const Failure& failure : item.failures)
-        text += EntryLine(failed, "", failure.path + ": " + failure.reason);
+    for (const ReportLine& line : ReportLines(item, mode))
+        text += EntryLine(line.kind.c_str(), line.size, line.what);
     return text + "  = " + TallyText(item.tally) + "\n";
 }
 

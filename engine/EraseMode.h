@@ -53,6 +53,9 @@ public:
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}
+    // Files a walk has handled (deleted, left, or in a preview looked at) but tells only later, folder by
+    // folder: lets a progress bar move inside a folder of thousands of files. Counts nothing.
+    virtual void OnFilesHandled(uint64_t /*files*/, uint64_t /*bytes*/) {}
     // A failure inside the item that ended it before its last parameter (running out of memory, a walk
     // that broke), in words. What it counted until then stays counted.
     virtual void OnItemFailure(const std::string& /*reason*/) {}

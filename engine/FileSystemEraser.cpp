@@ -118,10 +118,17 @@ private:
             workers_.Run(work);
         else
             work();
+        uint64_t handled = 0;
+        uint64_t handledBytes = 0;
         for (const Pending& file : pending_) {
-            if (file.result)
+            if (file.result) {
                 Record(file, *file.result);
+                ++handled;
+                handledBytes += file.size;
+            }
         }
+        if (handled)
+            listener_.OnFilesHandled(handled, handledBytes);
         pending_.clear();
     }
 

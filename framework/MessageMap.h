@@ -132,6 +132,11 @@ protected:                                                                      
             {WM_COMMAND, MessageMapEntry::Match::Command, BN_CLICKED, (id),                           \
              &MessageMapDetail::InvokeCommand<&MapThisClass::handler>},
 
+// A control's notification other than BN_CLICKED (LBN_DBLCLK, for example): void handler().
+#define ON_CONTROL(code, id, handler)                                                                 \
+            {WM_COMMAND, MessageMapEntry::Match::Command, (code), (id),                               \
+             &MessageMapDetail::InvokeCommand<&MapThisClass::handler>},
+
 #define ON_WM_SIZE(handler)                                                                           \
             {WM_SIZE, MessageMapEntry::Match::Message, 0, 0,                                          \
              &MessageMapDetail::InvokeSize<&MapThisClass::handler>},

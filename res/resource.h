@@ -49,6 +49,10 @@
 // Result dialog
 #define IDC_RESULT_DETAILS 1051
 #define IDC_DETAILS_LIST 1052
+// Lists of entries (what a run left, what an item would remove)
+#define IDC_DETAILS_COPY 1060
+// Progress dialog: the selected item's files
+#define IDC_SHOW_FILES 1061
 
 // Options dialog
 #define IDC_AUTO_LAUNCH 1038

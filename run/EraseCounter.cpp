@@ -2,6 +2,8 @@
 
 #include "engine/ErrorText.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::string& InUseText()
@@ -39,8 +41,9 @@ void EraseCounter::OnFile(const std::string& path, uint64_t size)
     Entry();
 }
 
-void EraseCounter::OnFolderLink(const std::string&)
+void EraseCounter::OnFolderLink(const std::string& path)
 {
+    links_.push_back(path);
     Entry();
 }
 
@@ -87,6 +90,21 @@ void EraseCounter::OnKeptForSite(const std::string&, const std::string&)
     Entry();
 }
 
+void EraseCounter::OnFilesHandled(uint64_t files, uint64_t bytes)
+{
+    handled_.filesErased += files;
+    handled_.bytesReleased += bytes;
+    Entry();
+}
+
+EraseTally EraseCounter::Reached() const
+{
+    EraseTally reached = counted_;
+    reached.filesErased = std::max(counted_.filesErased, handled_.filesErased);
+    reached.bytesReleased = std::max(counted_.bytesReleased, handled_.bytesReleased);
+    return reached;
+}
+
 void EraseCounter::OnItemFailure(const std::string& reason)
 {
     itemFailure_ = reason;
@@ -107,12 +125,18 @@ Leftovers EraseCounter::Left() const
     return left;
 }
 
-std::vector<std::string> EraseCounter::LeftLines() const
+std::vector<LeftEntry> EraseCounter::LeftEntries() const
 {
-    std::vector<std::string> lines;
+    std::vector<LeftEntry> entries;
     for (const std::string& path : refused_)
-        lines.push_back(path + ": refused, " + RefusedKind(path));
-    for (const auto& [path, reason] : failures_)
-        lines.push_back(path + ": " + reason);
-    return lines;
+        entries.push_back({"refused", path, RefusedKind(path)});
+    for (const auto& [path, reason] : failures_) {
+        const char* why = reason == InUseText() || reason == LockedText() ? "in use"
+                          : reason == DeniedText()                        ? "access denied"
+                                                                          : "not removed";
+        entries.push_back({why, path, reason});
+    }
+    for (const std::string& path : links_)
+        entries.push_back({"link", path, "never followed: what it points to stays"});
+    return entries;
 }

@@ -45,6 +45,7 @@ public:
         next_.OnFailure(path, reason);
     }
     void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
+    void OnFilesHandled(uint64_t files, uint64_t bytes) override { next_.OnFilesHandled(files, bytes); }
     void OnSkipped(const std::string& reason) override { next_.OnSkipped(reason); }
     void OnItemFailure(const std::string& reason) override
     {
@@ -83,11 +84,13 @@ private:
     EraseListener& next_;
 };
 
-// How an item's record line ends: done, skipped with the reason, or failed with the reason.
-std::string RecordEnding(const std::string& skipped, const std::string& failure)
+// How an item's record line ends: done, skipped with the reason, failed with the reason, or stopped.
+std::string RecordEnding(const std::string& skipped, const std::string& failure, bool stopped)
 {
     if (!failure.empty())
         return " failed: " + failure;
+    if (stopped)
+        return " stopped";
     return skipped.empty() ? " done..." : " " + skipped;
 }
 
@@ -131,15 +134,26 @@ EraseTally EraseRun::Execute(EraseItemList& list, const ItemSelection& selection
 {
     EraseTally total;
     int done = 0;
+    stopped_ = false;
+    notReached_ = 0;
     for (EraseItem* item : ItemsToErase(list, selection)) {
+        stopped_ = stopped_ || context_.StopRequested(); // asked between items, in the pause
+        if (stopped_) {
+            ++notReached_;
+            log_.Write(item->descript + " not reached");
+            continue;
+        }
         ++done;
         if (onItemStarted)
             onItemStarted(*item);
         std::string failure = ExecuteItem(*item);
+        stopped_ = context_.StopRequested();
         AddTally(total, item->tally);
-        log_.Write(item->descript + RecordEnding(item->skipped, failure));
+        log_.Write(item->descript + RecordEnding(item->skipped, failure, stopped_));
         if (onItemDone)
             onItemDone(done);
+        if (stopped_)
+            continue; // whoever stopped the run waits for no chime or pause
         if (pacing_.chime)
             hooks_.Chime();
         if (pacing_.pauseMs)

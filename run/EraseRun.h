@@ -39,7 +39,12 @@ public:
     // Hears the entries of every item; none by default.
     EraseListener* listener = nullptr;
 
+    // Stops, when the context asks it to, after the entry being erased: the item stopped in is recorded as
+    // "stopped" with what it removed, each item after it as "not reached".
     EraseTally Execute(EraseItemList& list, const ItemSelection& selection);
+    // Whether the last Execute was stopped, and how many of its items it did not begin.
+    bool Stopped() const { return stopped_; }
+    int NotReached() const { return notReached_; }
 
 private:
     std::string ExecuteItem(EraseItem& item);
@@ -48,6 +53,8 @@ private:
     RunPacing pacing_;
     EraseRunHooks& hooks_;
     RecordLog& log_;
+    bool stopped_ = false;
+    int notReached_ = 0;
 };
 
 // Adds one tally to another; 32-bit counters wrap as the stored statistics do.

@@ -158,17 +158,17 @@ void EraseWorker::PreviewItems()
         for (EraseItem* item : items) {
             if (static_cast<size_t>(row) >= previews_.size())
                 break;
-            EraseCounter counter;
-            ItemPreview preview;
-            item->ExecuteItem(context, EraseOptions{EraseMode::Preview, &counter});
+            ItemReport report;
+            report.id = item->id;
+            report.descript = item->descript;
+            report.type = item->type;
+            report.warning = item->warning;
+            ItemRecorder recorder(report);
+            item->ExecuteItem(context, EraseOptions{EraseMode::Preview, &recorder});
             if (stop_)
                 break; // the row stopped half-way keeps no count, as the rows after it
-            preview.skipped = item->skipped;
-            preview.failure = counter.ItemFailure();
-            preview.tally = item->tally;
-            preview.uncounted = counter.Uncounted();
-            preview.refused = counter.Left().refused;
-            preview.keptForSites = counter.KeptForSites();
+            report.tally = item->tally;
+            ItemPreview preview = PreviewOf(std::move(report), item->skipped);
             {
                 std::lock_guard guard(lock_);
                 previews_[static_cast<size_t>(row)] = preview;
@@ -212,6 +212,7 @@ void EraseWorker::RunItems()
             progress_.total = static_cast<int>(ItemsToErase(items, selection).size());
         }
         EraseContext context = setup_.Context();
+        context.stop = &stop_;
         EraseRun run(context, InteractivePacing(setup_.settings), hooks_, log);
         EraseCounter counter;
         const EraseItem* current = nullptr;
@@ -220,6 +221,7 @@ void EraseWorker::RunItems()
         auto publish = [&] {
             std::lock_guard guard(lock_);
             progress_.tally = done;
+            progress_.current = counter.Reached();
             AddTally(progress_.tally, counter.Counted());
             progress_.left = counter.Left();
         };
@@ -253,8 +255,10 @@ void EraseWorker::RunItems()
             SendMessageW(dialog_, kItemDone, static_cast<WPARAM>(doneCount), 0);
         };
         outcome.tally = run.Execute(items, selection);
+        outcome.stopped = run.Stopped();
+        outcome.notReached = run.NotReached();
         outcome.left = counter.Left();
-        outcome.leftLines = counter.LeftLines();
+        outcome.leftEntries = counter.LeftEntries();
     } catch (...) {
         outcome.failed = true;
         RecordFailure(FailureText("erase run"));

@@ -35,16 +35,19 @@ public:
         int started = 0;  // items begun, the current one included
         int done = 0;
         int total = 0;
-        EraseTally tally; // the items done, and what the current one has removed so far
+        EraseTally tally;   // the items done, and what the current one has removed so far
+        EraseTally current; // how far the current item has got, files told later included (the bar)
         Leftovers left;
     };
 
     // The whole run, once it has ended.
     struct Outcome {
         bool failed = false; // something got past the run's own guards
+        bool stopped = false;
+        int notReached = 0; // the items a stopped run did not begin
         EraseTally tally;
         Leftovers left;
-        std::vector<std::string> leftLines;
+        std::vector<LeftEntry> leftEntries;
     };
 
     EraseWorker(HWND dialog, EraseRunSetup setup, EraseRunHooks& hooks);
@@ -62,6 +65,8 @@ public:
     // once it has ended.
     void StopPreview();
     void StartRun();
+    // Asks the run to end after the entry being erased; it then posts kFinished as at its end.
+    void StopRun() { stop_ = true; }
     // Waits for the thread, which has posted kFinished or is about to.
     void Join();
     // A silent run (RunSilentErase) on the thread, while this thread goes on answering its messages: the

@@ -14,6 +14,20 @@ std::string Joined(const std::vector<std::string>& parts)
 
 } // namespace
 
+ItemPreview PreviewOf(ItemReport report, const std::string& skipped)
+{
+    ItemPreview preview;
+    preview.skipped = skipped;
+    preview.failure = report.failure;
+    preview.tally = report.tally;
+    preview.uncounted = !report.uncounted.empty();
+    preview.refused = static_cast<unsigned>(report.refused.size());
+    preview.keptForSites = static_cast<unsigned>(report.keptForSites.size());
+    preview.wouldFail = static_cast<unsigned>(report.failures.size());
+    preview.report = std::make_shared<const ItemReport>(std::move(report));
+    return preview;
+}
+
 std::string PreviewText(const ItemPreview& preview)
 {
     if (!preview.skipped.empty())
@@ -34,6 +48,8 @@ std::string PreviewText(const ItemPreview& preview)
         parts.push_back(GroupedNumber(preview.keptForSites) + " kept for sites");
     if (preview.refused)
         parts.push_back(GroupedNumber(preview.refused) + " refused");
+    if (preview.wouldFail)
+        parts.push_back(GroupedNumber(preview.wouldFail) + " would fail");
     if (parts.empty())
         return preview.uncounted ? "uncounted" : "nothing to erase";
     return Joined(parts);

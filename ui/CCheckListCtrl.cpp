@@ -401,6 +401,13 @@ void CCheckListCtrl::OnFilterKey(UINT key)
         SetFocus(view_.GetHwnd());
 }
 
+void CCheckListCtrl::Notify(WORD code) const
+{
+    HWND frame = GetHwnd();
+    SendMessageW(GetParent(frame), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(frame), code),
+                 reinterpret_cast<LPARAM>(frame));
+}
+
 RECT CCheckListCtrl::ViewRect() const
 {
     RECT client{};
@@ -419,7 +426,7 @@ LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
                    TRUE);
     if (IsFilterShown()) {
         const int left = view.left + look_.margin;
-        MoveWindow(filter_.GetHwnd(), left, view.left, view.right - left, look_.rowHeight, TRUE);
+        MoveWindow(filter_.GetHwnd(), left, view.top - look_.rowHeight - 1, view.right - left, look_.rowHeight, TRUE);
     }
     InvalidateRect(GetHwnd(), nullptr, FALSE);
     return 0;

@@ -54,6 +54,8 @@ public:
     CheckListItem* FindItemByData(int data) const;
     // -1 clears the selection without redrawing.
     int SetCurSel(int index);
+    // -1 when nothing is selected.
+    int GetCurSel() const { return view_.SelectedIndex(); }
 
     bool IsModified() const { return view_.IsModified(); }
     void SetModified(bool modified) { view_.SetModified(modified); }
@@ -86,6 +88,8 @@ public:
 
 private:
     friend class CCheckListView;
+    // Tells the parent, as a list box would, with WM_COMMAND.
+    void Notify(WORD code) const;
 
     // What the view draws with; the frame owns it all.
     struct Look {

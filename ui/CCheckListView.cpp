@@ -24,6 +24,7 @@ BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_SIZE, OnSize)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
     ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
+    ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDoubleClick)
     ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
     ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
     ON_MESSAGE(WM_VSCROLL, OnVScroll)
@@ -378,7 +379,17 @@ void CCheckListView::MarkSelected(CheckListItem& item)
         RedrawRow(frame_.tree_.IndexOf(selected_));
     }
     item.selected = true;
-    selected_ = &item;
+    if (selected_ != &item) {
+        selected_ = &item;
+        frame_.Notify(LBN_SELCHANGE);
+    }
+}
+
+LRESULT CCheckListView::OnLButtonDoubleClick(WPARAM, LPARAM lParam)
+{
+    if (frame_.tree_.At(RowAt(GET_Y_LPARAM(lParam))))
+        frame_.Notify(LBN_DBLCLK);
+    return 0;
 }
 
 // Unchecked becomes checked; checked and middle become unchecked, unless only locked rows below are ticked:

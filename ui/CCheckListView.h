@@ -10,9 +10,9 @@ struct CheckListItem;
 
 // The inner window of a check list: paints the shown rows from the top row on, scrolls by rows, and takes
 // the clicks and keys that select rows, toggle their boxes and fold rows. Typed letters select the next row
-// whose name starts with them. Tells its owner nothing: a toggle sets the modified flag, which the owner
-// reads and clears. A row's tooltip shows its name whole when the view cuts it, then its description and
-// warning.
+// whose name starts with them. A toggle sets the modified flag, which the owner reads and clears; a new
+// selection and a double click are told to the owner as a list box tells them (LBN_SELCHANGE, LBN_DBLCLK).
+// A row's tooltip shows its name whole when the view cuts it, then its description and warning.
 class CCheckListView : public Window {
 public:
     explicit CCheckListView(CCheckListCtrl& frame) : frame_(frame) {}
@@ -55,6 +55,7 @@ private:
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnLButtonDoubleClick(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM, LPARAM);
     LRESULT OnMouseWheel(WPARAM, LPARAM);
     LRESULT OnVScroll(WPARAM, LPARAM);

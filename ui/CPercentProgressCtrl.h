@@ -18,7 +18,7 @@ struct ProgressLook {
 };
 
 // The standard progress bar (a subclassed "msctls_progress32") painted as a shaded green bar on light grey,
-// with the percentage written over it.
+// or in a skin's colours, with the percentage written over it.
 class CPercentProgressCtrl : public ProgressBar {
 public:
     void ShowPercent(bool show);

@@ -1,9 +1,12 @@
+#include "app/CEraseDetailsDialog.h"
 #include "app/CEraseProgressDialog.h"
 #include "app/CEraseResultDialog.h"
+#include "app/CItemFilesDialog.h"
 #include "run/EraseBusy.h"
 #include "run/EraseRun.h"
 #include "run/ItemPreview.h"
 #include "cli/CliProgram.h"
+#include "framework/Format.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "resource.h"
@@ -69,6 +72,48 @@ Texts Rows(const CCheckListCtrl& list)
     }
     return rows;
 }
+
+// Hands everything on, and calls onFile after each file (an erase: after it went).
+class FileTap final : public EraseListener {
+public:
+    FileTap(EraseListener& next, std::function<void()> onFile) : next_(next), onFile_(std::move(onFile)) {}
+
+    void OnFile(const std::string& path, uint64_t size) override
+    {
+        next_.OnFile(path, size);
+        onFile_();
+    }
+    void OnFolderLink(const std::string& path) override { next_.OnFolderLink(path); }
+    void OnRegistryEntry(const std::string& path, bool isKey) override { next_.OnRegistryEntry(path, isKey); }
+    void OnRecycleBin(const std::string& root, uint64_t items, uint64_t bytes) override
+    {
+        next_.OnRecycleBin(root, items, bytes);
+    }
+    void OnFailure(const std::string& path, const std::string& reason) override { next_.OnFailure(path, reason); }
+    void OnRefused(const std::string& path) override { next_.OnRefused(path); }
+    void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
+
+private:
+    EraseListener& next_;
+    std::function<void()> onFile_;
+};
+
+// Presses the erase dialog's Stop once the run has erased a few files of the item.
+class StoppingHooks : public RecordingHooks {
+public:
+    HWND dialog = nullptr;
+    int stopAfter = 2;
+
+    void Execute(EraseItem& item, const EraseContext& context, EraseListener& listener) override
+    {
+        int files = 0;
+        FileTap tap(listener, [&] {
+            if (++files == stopAfter)
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_START_ERASE, BN_CLICKED), 0);
+        });
+        RecordingHooks::Execute(item, context, tap);
+    }
+};
 
 class EraseDialogsTest : public EraseRunFixture {
 protected:
@@ -167,10 +212,11 @@ TEST_F(EraseDialogsTest, OpensSkinnedWithTheControlsInPlace)
         SIZE size = WindowSize(hwnd);
         EXPECT_EQ(size.cx, 370);
         EXPECT_EQ(size.cy, 450);
-        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_START_ERASE), RECT{112, 410, 196, 435}));
-        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDOK), RECT{230, 410, 314, 435}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_SHOW_FILES), RECT{35, 410, 119, 435}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_START_ERASE), RECT{143, 410, 227, 435}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDOK), RECT{251, 410, 335, 435}));
         EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_PROGRESS_BAR), RECT{30, 331, 341, 341}));
-        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_CHECK_LIST), RECT{46, 84, 320, 318}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_CHECK_LIST), RECT{46, 84, 320, 236}));
         EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION, 0);
         EXPECT_EQ(LOWORD(SendMessageW(hwnd, DM_GETDEFID, 0, 0)), IDC_START_ERASE) << "Enter erases";
         EXPECT_NE(IDC_START_ERASE, IDCANCEL) << "Escape must never erase";
@@ -180,8 +226,8 @@ TEST_F(EraseDialogsTest, OpensSkinnedWithTheControlsInPlace)
         size = WindowSize(hwnd);
         EXPECT_EQ(size.cx, 740);
         EXPECT_EQ(size.cy, 900);
-        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDOK), RECT{460, 820, 628, 870}));
-        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_CHECK_LIST), RECT{92, 168, 640, 636}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDOK), RECT{502, 820, 670, 870}));
+        EXPECT_TRUE(SameRect(ControlRect(hwnd, IDC_CHECK_LIST), RECT{92, 168, 640, 472}));
     })});
     dialog.DoModal();
     EXPECT_FALSE(script.TimedOut());
@@ -345,8 +391,12 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
                                 return false;
                             HWND hwnd = FindThreadWindow(kProgressTitle);
                             sawRunning = true;
-                            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_START_ERASE)));
+                            wchar_t caption[16] = {};
+                            GetWindowTextW(GetDlgItem(hwnd, IDC_START_ERASE), caption, 16);
+                            EXPECT_STREQ(caption, L"&Stop") << "Erase becomes Stop";
+                            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDC_START_ERASE)));
                             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDOK)));
+                            EXPECT_FALSE(IsWindowEnabled(GetDlgItem(hwnd, IDC_SHOW_FILES)));
                             SendMessageW(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), HTCLIENT);
                             EXPECT_EQ(GetCursor(), wait);
                             return true;
@@ -357,16 +407,16 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
                             EXPECT_EQ(GetForegroundWindow(), hwnd);
                             EXPECT_EQ(GetFocus(), GetDlgItem(hwnd, IDOK)) << "the result opens on Close";
                             PBRANGE range = dialog.Bar().GetRange();
-                            EXPECT_EQ(range.iHigh, 2);
+                            EXPECT_EQ(range.iHigh, CEraseProgressDialog::kBarSteps);
                             EXPECT_FALSE(dialog.Bar().Look().showPercent);
                         })});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_TRUE(sawRunning);
     ASSERT_EQ(duringRun.size(), 2u);
-    EXPECT_EQ(duringRun[0].substr(duringRun[0].find(", bar")), ", bar 1, 1 of 2 done");
+    EXPECT_EQ(duringRun[0].substr(duringRun[0].find(", bar")), ", bar 500, 1 of 2 done");
     EXPECT_NE(duringRun[0].find("[x]"), std::string::npos);
-    EXPECT_EQ(duringRun[1].substr(duringRun[1].find(", bar")), ", bar 2, Success")
+    EXPECT_EQ(duringRun[1].substr(duringRun[1].find(", bar")), ", bar 1000, Success")
         << "shown in the last pause";
     EXPECT_EQ(hooks.events, (Texts{"execute a", "pause 400", "execute b", "pause 400"}));
     EXPECT_EQ(shown.filesErased, 4u);
@@ -454,7 +504,7 @@ TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
     EXPECT_EQ(offered, Texts{"Tester"});
     EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Busy Item \u2014 skipped: Tester is running",
                            "Guard \u2014 1 refused"}));
-    EXPECT_EQ(warning, "Removes saved passwords");
+    EXPECT_EQ(warning, "h\nRemoves saved passwords") << "the tooltip explains the row, then warns";
     EXPECT_EQ(dialog.Status(), "Finished with 1 failure");
     EXPECT_TRUE(Exists("busy\\one.tmp"));
     EXPECT_EQ(RecordMessages(),
@@ -590,7 +640,7 @@ TEST_F(EraseDialogsTest, TheResultsLeftLineFitsItsPanel)
     CEraseResultDialog result;
     result.tally = EraseTally{4000000000u, 4000000000u, 4000000000u};
     result.left = Leftovers{12, 2, 3, 1};
-    result.leftLines = {"a: in use"};
+    result.leftEntries = {{"in use", "a", ""}};
     Texts atFirst;
     ModalScript script({[&] {
         HWND hwnd = FindThreadWindow(kResultTitle);
@@ -643,6 +693,170 @@ TEST_F(EraseDialogsTest, TheWheelOverTheListScrollsItWhereverTheFocusIs)
     dialog.DoModal();
     EXPECT_FALSE(script.TimedOut());
     EXPECT_GT(top, 0);
+}
+
+// Stop ends the run after the entry being erased: the statistics and the record file hold exactly what
+// went, and the items after it are marked as not reached. Item A's second folder is never reached.
+TEST_F(EraseDialogsTest, AStoppedRunStoresExactlyWhatItErased)
+{
+    AddItem("1.aep", "a", "Item A");
+    WriteFile("plugin\\1.aep", Replaced(ReadFile("plugin\\1.aep"), "</item>",
+                                         "</item><item>" + PathOf("more\\*.tmp") + "</item>"));
+    MakeFolder("more");
+    for (int i = 0; i < 30; ++i)
+        WriteFile("more\\" + std::to_string(i) + ".tmp", "x");
+    AddItem("2.aep", "b", "Item B");
+    WriteConfig({{"a", true}, {"b", true}});
+    StoppingHooks stopping;
+    dialog.hooks = &stopping;
+    std::string secondRow;
+    ModalScript script({PressWhenOpen(IDC_START_ERASE, [&](HWND hwnd) { stopping.dialog = hwnd; }),
+                        CloseResult([&](HWND) { secondRow = dialog.List().GetItemDetail(1); })});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(dialog.Status(), "Stopped");
+    int left = 0;
+    for (const char* name : {"one", "two"})
+        left += Exists(std::string("a\\") + name + ".tmp");
+    for (int i = 0; i < 30; ++i)
+        left += Exists("more\\" + std::to_string(i) + ".tmp");
+    EXPECT_GT(left, 0) << "stopped in the middle of the item";
+    const unsigned gone = 32u - static_cast<unsigned>(left);
+    EXPECT_EQ(dialog.Tally().filesErased, gone);
+    EXPECT_EQ(ProcessStatistics().filesErased, gone);
+    RegKey key;
+    uint64_t stored = 0;
+    ASSERT_EQ(key.Open(HKEY_CURRENT_USER, ScratchKey(), KEY_READ), ERROR_SUCCESS);
+    EXPECT_EQ(key.QueryCount(stored, "Erased File Num"), ERROR_SUCCESS);
+    EXPECT_EQ(stored, gone);
+    EXPECT_TRUE(ItemUntouched("b"));
+    EXPECT_EQ(secondRow, "not reached");
+    EXPECT_EQ(RecordMessages(), (Texts{"Item A stopped", "Item B not reached"}));
+    EXPECT_EQ(stopping.events, (Texts{"execute a"})) << "no pause after a stop";
+}
+
+// During a run Escape asks first; "Yes" stops it as the Stop button does.
+TEST_F(EraseDialogsTest, EscapeDuringARunAsksBeforeStopping)
+{
+    AddItem("1.aep", "a", "Item A");
+    AddItem("2.aep", "b", "Item B");
+    WriteConfig({{"a", true}, {"b", true}});
+    int asked = 0;
+    dialog.askToStop = [&](HWND) { return ++asked == 1; };
+    HWND window = nullptr;
+    hooks.onExecute = [&] { SendMessageW(window, WM_COMMAND, IDCANCEL, 0); };
+    ModalScript script({PressWhenOpen(IDC_START_ERASE, [&](HWND hwnd) { window = hwnd; }), CloseResult()});
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(ItemUntouched("a") && ItemUntouched("b"));
+    EXPECT_EQ(RecordMessages(), (Texts{"Item A stopped", "Item B not reached"}));
+}
+
+// A double click on a row lists what vestrel-cli preview lists for the item, line for line; the row's
+// count says what would fail.
+TEST_F(EraseDialogsTest, ShowFilesListsWhatTheCliPreviewLists)
+{
+    AddItem("1.aep", "a", "Item A");
+    WriteConfig({{"a", true}});
+    UniqueHandle held(CreateFileW(ToWide(PathOf("a\\one.tmp")).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    std::string cli;
+    CliStreams capture{[&](std::string_view text) { cli += text; }, [](std::string_view) {}};
+    CliProgram(Setup(), capture, [] { return uint64_t{0}; }).Run({"preview", "a"});
+    std::string shown = "Item A [a]\n";
+    std::string count;
+    dialog.showFiles = [&](HWND, const std::string&, const ItemPreview& preview) {
+        for (const CEntryListDialog::Row& row : CItemFilesDialog::Rows(*preview.report))
+            shown += Format("  %-11s %12s  ", row[0].c_str(), row[1].c_str()) + row[2] + "\n";
+    };
+    ModalScript script({[&] {
+        if (dialog.CurrentPhase() != CEraseProgressDialog::Phase::Ready)
+            return false;
+        count = dialog.List().GetItemDetail(0);
+        SendMessageW(dialog.List().View().GetHwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(30, 5));
+        PostCommand(FindThreadWindow(kProgressTitle), IDOK);
+        return true;
+    }});
+    dialog.DoModal();
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(count, "1 file, 2.0 KB, 1 would fail");
+    EXPECT_NE(shown.find("would fail"), std::string::npos);
+    EXPECT_EQ(cli.substr(cli.find("Item A"), shown.size()), shown);
+}
+
+// What Was Left copies every line, and grows with its window.
+TEST_F(EraseDialogsTest, WhatWasLeftCopiesEveryLineAndResizes)
+{
+    CEraseDetailsDialog details({{"in use", "c:\\a\\one.tmp", "used by another process"},
+                                 {"refused", "c:\\windows", "a drive root or protected folder"}});
+    std::string copied;
+    LONG grownBy = 0;
+    LRESULT corner = 0;
+    ModalScript script({[&] {
+        HWND hwnd = FindThreadWindow(CEraseDetailsDialog::kTitle);
+        if (!hwnd)
+            return false;
+        SendMessageW(GetDlgItem(hwnd, IDC_DETAILS_COPY), BM_CLICK, 0, 0);
+        if (OpenClipboard(hwnd)) {
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
+            if (auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
+                copied = ToUtf8(text);
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+        }
+        RECT window{};
+        GetWindowRect(hwnd, &window);
+        corner = SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(window.right - 2, window.bottom - 2));
+        const RECT before = ControlRect(hwnd, IDC_DETAILS_LIST);
+        SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + 100, window.bottom - window.top + 50,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        const RECT after = ControlRect(hwnd, IDC_DETAILS_LIST);
+        grownBy = (after.right - after.left) - (before.right - before.left);
+        PostCommand(hwnd, IDOK);
+        return true;
+    }});
+    details.DoModal();
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(copied, "in use\tc:\\a\\one.tmp\tused by another process\r\n"
+                      "refused\tc:\\windows\ta drive root or protected folder\r\n");
+    EXPECT_EQ(corner, HTBOTTOMRIGHT);
+    EXPECT_EQ(grownBy, 100);
+}
+
+// A 20,000-file cache moves the bar while it goes; an item that counted nothing moves it by one step.
+TEST(EraseBarTest, TheBarFollowsTheFilesAndBytesEachItemCounted)
+{
+    ItemPreview cache;
+    cache.tally.filesErased = 20000;
+    cache.tally.bytesReleased = 400000000;
+    std::vector<std::optional<ItemPreview>> previews{cache, ItemPreview{}, std::nullopt};
+    const int steps = CEraseProgressDialog::kBarSteps;
+    EraseTally half;
+    half.filesErased = 10000;
+    half.bytesReleased = 200000000;
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 0, {}), 0);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 0, half), steps * 10000 / 20003);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 1, {}), steps * 20001 / 20003);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 2, {}), steps * 20002 / 20003);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 3, {}), steps);
+}
+
+// The erase window opens exactly over the main window, whatever the scale.
+TEST_F(EraseDialogsTest, OpensExactlyOverTheMainWindow)
+{
+    HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 123, 77, 370, 450, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(owner);
+    RECT place{};
+    ModalScript script({PressWhenOpen(IDOK, [&](HWND hwnd) { GetWindowRect(hwnd, &place); })});
+    dialog.DoModal(owner);
+    DestroyWindow(owner);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(place.left, 123);
+    EXPECT_EQ(place.top, 77);
 }
 
 } // namespace

@@ -329,11 +329,14 @@ TEST(EraseCounterTest, LeftLinesNameTheKindOfEachRefusedTarget)
     counter.OnRefused("c:\\plug ins\\quo\"te.exe");
     const std::string denied = ErrorText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     counter.OnUnlistedFolder("c:\\windows\\temp\\", denied);
-    EXPECT_EQ(counter.LeftLines(),
-              (Texts{"c:\\windows: refused, a drive root or protected folder",
-                     "HKEY_CURRENT_USER\\Software: refused, a protected registry key",
-                     "c:\\plug ins\\quo\"te.exe: refused, a program name holding a quote",
-                     "c:\\windows\\temp\\: " + denied}));
+    counter.OnFolderLink("c:\\cache\\junction");
+    EXPECT_EQ(counter.LeftEntries(),
+              (std::vector<LeftEntry>{
+                  {"refused", "c:\\windows", "a drive root or protected folder"},
+                  {"refused", "HKEY_CURRENT_USER\\Software", "a protected registry key"},
+                  {"refused", "c:\\plug ins\\quo\"te.exe", "a program name holding a quote"},
+                  {"access denied", "c:\\windows\\temp\\", denied},
+                  {"link", "c:\\cache\\junction", "never followed: what it points to stays"}}));
     EXPECT_EQ(counter.Left().refused, 3u);
     EXPECT_EQ(counter.Left().denied, 1u);
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
@@ -188,7 +189,9 @@ TEST_F(FileSystemEraserTest, LargeFolderGoesWholeAndEachFileIsToldOnce)
     struct Heard final : SilentListener {
         void OnFile(const std::string& path, uint64_t) override { files.push_back(path); }
         void OnFailure(const std::string& path, const std::string&) override { failures.push_back(path); }
+        void OnFilesHandled(uint64_t count, uint64_t) override { handled.push_back(count); }
         std::vector<std::string> files, failures;
+        std::vector<uint64_t> handled;
     } heard;
     DeleteInFolder(PathOf("target"), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
     EXPECT_EQ(files_, 600u);
@@ -198,6 +201,9 @@ TEST_F(FileSystemEraserTest, LargeFolderGoesWholeAndEachFileIsToldOnce)
     EXPECT_EQ(heard.failures, std::vector<std::string>{PathOf("target\\1300.tmp")});
     EXPECT_TRUE(Exists("target\\1300.tmp"));
     EXPECT_FALSE(Exists("target\\sub"));
+    // A progress bar hears of the files batch by batch, long before the folder is done.
+    EXPECT_GE(heard.handled.size(), 3u);
+    EXPECT_EQ(std::accumulate(heard.handled.begin(), heard.handled.end(), uint64_t{0}), 601u);
 }
 
 // A holder that lets others delete the file would keep it, under a name pending deletion, until it lets
