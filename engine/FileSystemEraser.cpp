@@ -147,7 +147,7 @@ private:
         case Step::FolderLink:
             RemoveFolderLink(step.path);
             break;
-        case Step::FolderDone:
+        case Step::FolderDone: // a matching one goes when empty; what kept it was told as it was reached
             Settle(step.path, options_.Preview() ||
                                   (step.matched && !Kept(step.path, 0) && RemoveDirectoryW(step.path.c_str())));
             break;
