@@ -238,7 +238,8 @@ void CommandExecutor::DeleteByPattern(const std::string& parameter, bool wholeFo
     // One file named by its own name may go from a folder that must not be emptied, such as the
     // application data root; the walk then enters none of that folder's subfolders.
     bool namedFile = !wholeFolder && pattern.find_first_of("*?") == std::string::npos;
-    for (const std::string& folder : ExpandFolderWildcards(folderPart, &options_.Listener())) {
+    for (const std::string& expanded : ExpandFolderWildcards(folderPart, &options_.Listener())) {
+        std::string folder = SpelledAsOnDisk(expanded); // so that what is told reads as the disk holds it
         bool guarded = context_.protectedFolders.Covers(folder);
         if (guarded && (!namedFile || context_.protectedFolders.RefusesNamedFile(folder))) {
             options_.Listener().OnRefused(folder);

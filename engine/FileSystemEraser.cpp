@@ -4,13 +4,14 @@
 #include "engine/FileDeleter.h"
 #include "engine/FolderWalk.h"
 #include "engine/ResolvedPath.h"
-#include "engine/WorkerPair.h"
+#include "engine/WorkerTeam.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 #include <atomic>
 #include <cwchar>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -27,12 +28,19 @@ std::string UnopenableNameText()
 
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
 // attributes. A deleted file counts once its name is gone from its folder: certainly when the folder
-// itself could be removed, else when a fresh listing of the folder no longer holds it. Files are told
-// folder by folder, as each is done.
+// itself could be removed, else when a fresh listing of the folder no longer holds it. What the walk
+// reaches is queued in batches: the files of one batch are deleted by a few helper threads while the walk
+// lists the next, and the rest of a batch (links, finished folders) is done once its files are, in the
+// order it was reached, which is also the order it is told in.
 class EraseVisitor final : public FolderVisitor {
 public:
     EraseVisitor(const std::wstring& root, uint64_t& files, uint64_t& bytes, const EraseOptions& options)
-        : deleter_(root), files_(files), bytes_(bytes), options_(options), listener_(options.Listener())
+        : deleter_(root),
+          workers_(kHelpers),
+          files_(files),
+          bytes_(bytes),
+          options_(options),
+          listener_(options.Listener())
     {
     }
 
@@ -42,39 +50,19 @@ public:
         if (Kept(path, (uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime))
             return;
         uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-        pending_.push_back(
-            {path, path.size() - wcslen(entry.cFileName) - 1, size, entry.dwFileAttributes, {}});
-        if (pending_.size() == kMostPending)
-            DeletePending();
+        Queue({Step::File, path, path.size() - wcslen(entry.cFileName) - 1, size, entry.dwFileAttributes});
     }
 
-    // Removes the link itself, never what it points to. Links count for nothing, and one that stays
-    // (some file systems cannot remove a link this way) is no failure: nothing behind it was reached.
-    void OnFolderLink(const std::wstring& path) override
-    {
-        DeletePending();
-        if (Kept(path, 0))
-            return;
-        listener_.OnFolderLink(FromExtendedPath(path));
-        if (!options_.Preview())
-            RemoveDirectoryW(path.c_str());
-    }
+    void OnFolderLink(const std::wstring& path) override { Queue({Step::FolderLink, path}); }
 
-    // A matching one goes when it is empty; what kept it there was told as it was reached.
     void OnFolderDone(const std::wstring& path, bool matched) override
     {
-        DeletePending();
-        bool removed = options_.Preview() || (matched && !Kept(path, 0) && RemoveDirectoryW(path.c_str()));
-        Settle(path, removed);
+        Queue({.kind = Step::FolderDone, .path = path, .matched = matched});
     }
 
-    // What is in it stays, unseen: told as a failure of the folder (with its final backslash), by the
-    // reason the system gave, as a file that could not be deleted is; unless the item keeps the folder.
     void OnUnlistable(const std::wstring& path, unsigned long error) override
     {
-        DeletePending();
-        if (!Kept(path.substr(0, path.size() - 1), 0))
-            listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+        Queue({.kind = Step::Unlistable, .path = path, .error = error});
     }
 
     bool StopRequested() const override { return options_.StopRequested(); }
@@ -82,7 +70,9 @@ public:
     // The walked folder, which stays.
     void OnWalkDone(const std::wstring& root)
     {
-        DeletePending();
+        HandOver();
+        workers_.Wait();
+        FinishBatch(deleting_);
         Settle(root.substr(0, root.size() - 1), options_.Preview());
     }
 
@@ -94,45 +84,108 @@ private:
         bool opened; // false: the system found nothing by the listed name
     };
 
-    struct Pending {
+    // One thing the walk reached, not yet done.
+    struct Step {
+        enum Kind { File, FolderLink, FolderDone, Unlistable } kind;
         std::wstring path;
-        size_t folderLength;
-        uint64_t size;
-        DWORD attributes;
-        std::optional<FileResult> result; // none: the work was stopped before it
+        size_t folderLength = 0; // a file's: of its folder in path
+        uint64_t size = 0;
+        DWORD attributes = 0;
+        bool matched = false;                  // a finished folder's own name matches
+        unsigned long error = 0;               // why a folder could not be listed
+        std::optional<FileResult> result = {}; // a file's; none: the work was stopped before it
     };
 
-    // The files listed since the last call go, two at a time: each waits mostly for the system, so two
-    // threads keep it busy. What became of each is then told in the order they were listed.
-    void DeletePending()
+    void Queue(Step step)
     {
-        std::atomic<size_t> next = 0;
-        auto work = [this, &next] {
-            for (size_t index; (index = next++) < pending_.size() && !options_.StopRequested();) {
-                Pending& file = pending_[index];
+        listed_.push_back(std::move(step));
+        if (listed_.size() == kMostPending)
+            HandOver();
+    }
+
+    // Hands the listed batch to the helpers once they are done with the one before, which is then
+    // finished while they work.
+    void HandOver()
+    {
+        workers_.Wait();
+        std::vector<Step> done = std::exchange(deleting_, std::move(listed_));
+        next_ = 0;
+        workers_.Start([this] { DeleteFiles(); });
+        FinishBatch(done);
+        listed_ = std::move(done);
+        listed_.clear();
+    }
+
+    // Each file waits mostly for the system, so a few threads keep it busy.
+    void DeleteFiles()
+    {
+        for (size_t index; (index = next_++) < deleting_.size() && !options_.StopRequested();) {
+            Step& file = deleting_[index];
+            if (file.kind == Step::File)
                 file.result = options_.Preview() ? deleter_.Preview(file.path, file.attributes)
                                                  : deleter_.Delete(file.path, file.attributes);
-            }
-        };
-        if (pending_.size() > 1)
-            workers_.Run(work);
-        else
-            work();
+        }
+    }
+
+    // A stopped preview tells nothing more, having changed nothing; what an erase deleted is told. The
+    // batch's files are told as handled too, so that a bar moves inside a folder of thousands.
+    void FinishBatch(const std::vector<Step>& batch)
+    {
         uint64_t handled = 0;
         uint64_t handledBytes = 0;
-        for (const Pending& file : pending_) {
-            if (file.result) {
-                Record(file, *file.result);
+        for (const Step& step : batch) {
+            if (options_.Preview() && options_.StopRequested())
+                break;
+            Finish(step);
+            if (step.kind == Step::File && step.result) {
                 ++handled;
-                handledBytes += file.size;
+                handledBytes += step.size;
             }
         }
         if (handled)
             listener_.OnFilesHandled(handled, handledBytes);
-        pending_.clear();
     }
 
-    void Record(const Pending& file, FileResult result)
+    void Finish(const Step& step)
+    {
+        switch (step.kind) {
+        case Step::File:
+            if (step.result)
+                Record(step, *step.result);
+            break;
+        case Step::FolderLink:
+            RemoveFolderLink(step.path);
+            break;
+        case Step::FolderDone: // a matching one goes when empty; what kept it was told as it was reached
+            Settle(step.path, options_.Preview() ||
+                                  (step.matched && !Kept(step.path, 0) && RemoveDirectoryW(step.path.c_str())));
+            break;
+        case Step::Unlistable:
+            TellUnlistable(step.path, step.error);
+            break;
+        }
+    }
+
+    // Removes the link itself, never what it points to. Links count for nothing, and one that stays
+    // (some file systems cannot remove a link this way) is no failure: nothing behind it was reached.
+    void RemoveFolderLink(const std::wstring& path)
+    {
+        if (Kept(path, 0))
+            return;
+        listener_.OnFolderLink(FromExtendedPath(path));
+        if (!options_.Preview())
+            RemoveDirectoryW(path.c_str());
+    }
+
+    // What is in it stays, unseen: told as a failure of the folder (with its final backslash), by the
+    // reason the system gave, as a file that could not be deleted is; unless the item keeps the folder.
+    void TellUnlistable(const std::wstring& path, unsigned long error)
+    {
+        if (!Kept(path.substr(0, path.size() - 1), 0))
+            listener_.OnUnlistedFolder(FromExtendedPath(path), ErrorText(HRESULT_FROM_WIN32(error)));
+    }
+
+    void Record(const Step& file, FileResult result)
     {
         if (result.outcome == FileOutcome::Link)
             listener_.OnFolderLink(FromExtendedPath(file.path));
@@ -193,12 +246,16 @@ private:
     static constexpr const char* kStillThere =
         "still there after its deletion: another program holds it open, or the file system keeps it";
 
-    // Enough files at a time to keep both threads busy; few enough to keep the memory flat.
+    // Enough files at a time to keep every thread busy; few enough to keep the memory flat.
     static constexpr size_t kMostPending = 256;
+    // Two deleting while the walk lists: more only add switching between threads.
+    static constexpr size_t kHelpers = 2;
 
     FileDeleter deleter_;
-    std::vector<Pending> pending_; // listed, not yet deleted
-    WorkerPair workers_;
+    std::vector<Step> listed_;   // reached, not yet handed over
+    std::vector<Step> deleting_; // handed to the helpers
+    std::atomic<size_t> next_ = 0; // the next step of deleting_ for a helper to take
+    WorkerTeam workers_;
     std::vector<Deleted> deleted_; // deleted, not yet seen gone
     uint64_t& files_;
     uint64_t& bytes_;

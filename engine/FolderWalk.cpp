@@ -1,6 +1,7 @@
 #include "engine/FolderWalk.h"
 
 #include "engine/NamePattern.h"
+#include "engine/ResolvedPath.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
@@ -162,7 +163,7 @@ bool FolderWalker::Visit()
 
 std::wstring WalkRoot(const std::string& folder)
 {
-    return ToExtendedPath(folder.empty() || folder.back() != '\\' ? folder + '\\' : folder);
+    return OnDiskSpelling(ToExtendedPath(folder.empty() || folder.back() != '\\' ? folder + '\\' : folder));
 }
 
 void WalkFolder(const std::string& folder, const std::string& pattern, bool recurse, FolderVisitor& visitor,

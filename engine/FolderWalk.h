@@ -25,7 +25,8 @@ protected:
     ~FolderVisitor() = default;
 };
 
-// The folder as the walk names it: extended form, ending in a backslash. Visited paths begin with it.
+// The folder as the walk names it: extended form, spelled as on disk, ending in a backslash. Visited paths
+// begin with it.
 std::wstring WalkRoot(const std::string& folder);
 
 // Visits the entries of folder whose names match pattern (as NamePattern matches them), depth first.

@@ -32,3 +32,11 @@ std::string NormalisedPath(const std::string& utf8Path);
 // Where an existing file or folder really is when the way to it passes through links, in the extended
 // form with long names; empty when it cannot be opened.
 std::wstring FinalPathOf(const std::wstring& extendedPath);
+
+// The path with each part spelled as its folder lists it, where that differs from the given part in
+// letter case only; a part that is not there, or is named otherwise (a short name, a link followed), stays
+// as given. Plug-ins are lower-cased on load, and what is reported should read as the disk holds it.
+std::wstring OnDiskSpelling(const std::wstring& extendedPath);
+
+// OnDiskSpelling of a path in whichever form it is written, kept in that form.
+std::string SpelledAsOnDisk(const std::string& utf8Path);

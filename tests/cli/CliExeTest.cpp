@@ -1,5 +1,4 @@
 #include "app/StatisticsText.h"
-#include "engine/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/Settings.h"
@@ -153,7 +152,7 @@ TEST_F(CliExeTest, ExitCodesComeFromWhatHappened)
         CliRun locked = Run("erase one");
         EXPECT_EQ(locked.code, 1) << locked.out << locked.err;
         EXPECT_TRUE(Contains(locked.out,
-                             "  not deleted" + std::string(15, ' ') + LowerCase(PathOf("one\\a.tmp")) + ": "))
+                             "  not deleted" + std::string(15, ' ') + PathOf("one\\a.tmp") + ": "))
             << locked.out;
     }
     EXPECT_TRUE(Exists("one\\a.tmp"));
@@ -203,7 +202,7 @@ TEST_F(CliExeTest, PipedTextIsUtf8AndPreviewLeavesEverythingInPlace)
     WriteDwordForTest(kSettingsKeyPath, "Erased File Num", 5);
     CliRun run = Run("preview two");
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_TRUE(Contains(run.out, LowerCase(PathOf("two\\日本語 😀.tmp")))) << run.out;
+    EXPECT_TRUE(Contains(run.out, PathOf("two\\日本語 😀.tmp"))) << run.out;
     EXPECT_TRUE(Contains(run.out, "Total: 2 files, 1,000 bytes, 0 registry entries\n"));
     EXPECT_TRUE(Exists("two\\日本語 😀.tmp"));
     EXPECT_EQ(ReadDwordForTest(kSettingsKeyPath, "Erased File Num"), 5u);

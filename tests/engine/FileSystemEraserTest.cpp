@@ -1,6 +1,7 @@
 #include "engine/EraseContext.h"
 #include "engine/FileSystemEraser.h"
 #include "engine/FolderWalk.h"
+#include "engine/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "engine/FolderWalk.h"
@@ -185,6 +186,8 @@ TEST_F(FileSystemEraserTest, LargeFolderGoesWholeAndEachFileIsToldOnce)
     for (int i = 0; i < 600; ++i)
         WriteFile("target\\" + std::to_string(1000 + i) + ".tmp", "1");
     WriteFile("target\\sub\\inner.tmp", "12");
+    for (int folder = 0; folder < 60; ++folder) // folders finished on both sides of a batch's edge
+        WriteFile("target\\small\\" + std::to_string(folder) + "\\f.tmp", "");
     UniqueHandle busy = Hold("target\\1300.tmp");
     struct Heard final : SilentListener {
         void OnFile(const std::string& path, uint64_t) override { files.push_back(path); }
@@ -194,16 +197,36 @@ TEST_F(FileSystemEraserTest, LargeFolderGoesWholeAndEachFileIsToldOnce)
         std::vector<uint64_t> handled;
     } heard;
     DeleteInFolder(PathOf("target"), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
-    EXPECT_EQ(files_, 600u);
+    EXPECT_EQ(files_, 660u);
     EXPECT_EQ(bytes_, 601u);
-    ASSERT_EQ(heard.files.size(), 600u);
-    EXPECT_EQ(std::set<std::string>(heard.files.begin(), heard.files.end()).size(), 600u);
+    ASSERT_EQ(heard.files.size(), 660u);
+    EXPECT_EQ(std::set<std::string>(heard.files.begin(), heard.files.end()).size(), 660u);
     EXPECT_EQ(heard.failures, std::vector<std::string>{PathOf("target\\1300.tmp")});
     EXPECT_TRUE(Exists("target\\1300.tmp"));
     EXPECT_FALSE(Exists("target\\sub"));
     // A progress bar hears of the files batch by batch, long before the folder is done.
     EXPECT_GE(heard.handled.size(), 3u);
-    EXPECT_EQ(std::accumulate(heard.handled.begin(), heard.handled.end(), uint64_t{0}), 601u);
+    EXPECT_EQ(std::accumulate(heard.handled.begin(), heard.handled.end(), uint64_t{0}), 661u);
+    EXPECT_FALSE(Exists("target\\small"));
+}
+
+// Plug-ins are lower-cased on load; what is told reads as the disk holds it, also on a way through a link,
+// which keeps its own name.
+TEST_F(FileSystemEraserTest, PathsAreToldAsSpelledOnDisk)
+{
+    struct Heard final : SilentListener {
+        void OnFile(const std::string& path, uint64_t) override { files.push_back(path); }
+        std::vector<std::string> files;
+    } heard;
+    WriteFile("Real\\Cache_Data\\Entry.BIN", "1");
+    DeleteInFolder(LowerCase(PathOf("real\\cache_data")), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
+    EXPECT_EQ(heard.files, std::vector<std::string>{PathOf("Real\\Cache_Data\\Entry.BIN")});
+    if (!MakeFolderLinkForTest(PathOf("Link"), PathOf("Real")))
+        return;
+    WriteFile("Real\\Cache_Data\\Two.BIN", "2");
+    DeleteInFolder(LowerCase(PathOf("link\\cache_data")), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
+    EXPECT_EQ(heard.files.back(), PathOf("Link\\Cache_Data\\Two.BIN"));
+    RemoveFolderLinkForTest(PathOf("Link"));
 }
 
 // A holder that lets others delete the file would keep it, under a name pending deletion, until it lets
