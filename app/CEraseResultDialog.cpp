@@ -99,7 +99,7 @@ void CEraseResultDialog::Layout()
 
 std::string CEraseResultDialog::NotReachedText(int notReached)
 {
-    return notReached == 1 ? "Stopped: 1 item not reached" : Format("Stopped: %d items not reached", notReached);
+    return "Stopped: " + CountText(static_cast<uint64_t>(notReached), "item", "items") + " not reached";
 }
 
 // The background's title is covered row by row, from the header's colour left of it to the colour at the
