@@ -446,7 +446,7 @@ TEST_F(EraseDialogsTest, EachRowCountsWhatTheRunThenRemoves)
                         CloseResult()});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
-    EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Item B \u2014 3 files, 5.9 KB",
+    EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2 KB", "Item B \u2014 3 files, 5 KB",
                            "Empty Item \u2014 nothing to erase"}));
     EraseTally counted;
     for (const auto& preview : dialog.Previews())
@@ -502,7 +502,7 @@ TEST_F(EraseDialogsTest, RowsAndRecordSayWhatWasSkippedOrRefused)
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_FALSE(script.TimedOut());
     EXPECT_EQ(offered, Texts{"Tester"});
-    EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2.9 KB", "Busy Item \u2014 skipped: Tester is running",
+    EXPECT_EQ(rows, (Texts{"Item A \u2014 2 files, 2 KB", "Busy Item \u2014 skipped: Tester is running",
                            "Guard \u2014 1 refused"}));
     EXPECT_EQ(warning, "h\nRemoves saved passwords") << "the tooltip explains the row, then warns";
     EXPECT_EQ(dialog.Status(), "Finished with 1 failure");
@@ -781,7 +781,7 @@ TEST_F(EraseDialogsTest, ShowFilesListsWhatTheCliPreviewLists)
     }});
     dialog.DoModal();
     EXPECT_FALSE(script.TimedOut());
-    EXPECT_EQ(count, "1 file, 2.0 KB, 1 would fail");
+    EXPECT_EQ(count, "1 file, 1 KB, 1 would fail");
     EXPECT_NE(shown.find("would fail"), std::string::npos);
     EXPECT_EQ(cli.substr(cli.find("Item A"), shown.size()), shown);
 }

@@ -32,9 +32,10 @@ class Prefix:
         """A Windows path with its %VARIABLES% expanded, as the prefix's programs see them."""
         return self.run("cmd", "/c", "echo", text).stdout.strip()
 
-    def values(self, key):
-        """{name: data} of one registry key's values, or None when the key is missing."""
-        result = self.run("reg", "query", key)
+    def values(self, key, *options):
+        """{name: data} of one registry key's values, or None when the key is missing. options go to reg,
+        /reg:64 for example."""
+        result = self.run("reg", "query", key, *options)
         if result.returncode != 0:
             return None
         values = {}

@@ -92,7 +92,7 @@ def test(args):
     shown = sorted(f["path"].rsplit("\\", 1)[-1] for f in preview["items"][0]["files"])
     assert shown == sorted(name.rsplit("/", 1)[-1] for name in NAMES), shown
     assert preview["items"][0]["description"] == "Traces “quoted”"
-    assert preview["items"][0]["folderLinks"] == [r"s:\e2e-cli\data\link"], preview["items"][0]
+    assert preview["items"][0]["folderLinks"] == [r"S:\e2e-cli\data\link"], preview["items"][0]
     assert err == "", err
 
     code, out, err = cli(env, app, "erase", "--json")

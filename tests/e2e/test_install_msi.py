@@ -55,7 +55,8 @@ def msiexec(prefix, *arguments):
 def entry(prefix, msi):
     code = msi_property(msi, "ProductCode")
     for key in UNINSTALL_KEYS:
-        values = prefix.values(key + "\\" + code)
+        # Where a 32-bit Wine runs reg, it sees the 32-bit view unless told.
+        values = prefix.values(key + "\\" + code, "/reg:64")
         if values is not None:
             return values
     return None
