@@ -23,7 +23,6 @@ constexpr int kHeadingHeight = 18;
 constexpr int kTextHeight = 13;
 constexpr COLORREF kHeaderTop = RGB(13, 33, 47);
 constexpr COLORREF kHeaderBottom = RGB(20, 37, 58);
-constexpr COLORREF kBody = RGB(237, 241, 245);
 constexpr COLORREF kHeading = RGB(255, 255, 255);
 constexpr COLORREF kSubheading = RGB(150, 165, 185);
 
@@ -171,7 +170,7 @@ LRESULT CEntryListDialog::OnEraseBackground(WPARAM wParam, LPARAM)
     HDC dc = reinterpret_cast<HDC>(wParam);
     RECT client{};
     GetClientRect(GetHwnd(), &client);
-    GdiObject<HBRUSH> body(CreateSolidBrush(kBody));
+    GdiObject<HBRUSH> body(CreateSolidBrush(kSkinBodyColour));
     FillRect(dc, &client, body.get());
     PaintHeader(dc, client);
     // The grip says where the window is resized.

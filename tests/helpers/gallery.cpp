@@ -27,10 +27,10 @@ const char kClassName[] = "VestrelGallery";
 const char kTitle[] = "Vestrel controls";
 constexpr int kWidth = 1240;
 constexpr int kHeight = 884;
-constexpr COLORREF kBody = RGB(0xED, 0xF1, 0xF5);
-constexpr COLORREF kInk = RGB(0x0F, 0x1B, 0x2D);
+constexpr COLORREF kBody = kSkinBodyColour;
+constexpr COLORREF kInk = kSkinInkColour;
 constexpr COLORREF kMuted = RGB(0x5A, 0x6B, 0x80);
-constexpr COLORREF kNavy = RGB(0x14, 0x25, 0x3B);
+constexpr COLORREF kNavy = kSkinBandColour;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
