@@ -5,7 +5,7 @@ CItemFilesDialog::CItemFilesDialog(const std::string& itemName, const ItemPrevie
     windowName = kTitle;
     heading = itemName;
     subheading = "An erase would remove: " + PreviewText(preview);
-    columns = {{"Kind", 80}, {"Size (bytes)", 90, true}, {"What", 380}};
+    columns = {{"Kind", 80}, {"Size", 90, true}, {"What", 380}};
     if (preview.report)
         rows = Rows(*preview.report);
 }

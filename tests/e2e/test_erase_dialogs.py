@@ -248,6 +248,8 @@ def check_result(helper):
     try:
         window = desktop.wait_window("Vestrel Erase Result")
         wait_size(window, (300, 240))
+        move_mouse_away()
+        save(window, "result")
         window.key("Return")
         assert program.wait_exit(30) == 1, "Enter closes the result"
     finally:
