@@ -273,10 +273,7 @@ void CEraseProgressDialog::ListItems()
     warnings_.clear();
     for (const EraseItem* item : ItemsToErase(items, selection)) {
         names_.push_back(item->descript);
-        // No row goes without a word on what it does.
-        heads_.push_back(!item->head.empty() ? item->head
-                                             : "Removes what its plug-in file " + PluginFileName(*item) +
-                                                   " names.");
+        heads_.push_back(ItemExplanation(*item));
         warnings_.push_back(item->warning);
     }
     selectedCount_ = static_cast<int>(names_.size());

@@ -351,7 +351,7 @@ void CMainDialog::AddItemRow(CCheckListCtrl& list, size_t index, CheckListItem* 
     if (!row)
         return;
     row->state = selection.IsItemSelected(item) ? CheckListItem::Checked : CheckListItem::Unchecked;
-    row->description = item.head; // the tooltip says what the item removes
+    row->description = ItemExplanation(item); // the tooltip says what the item removes
     row->warning = item.warning;
     if (selection.ForcedValue(item.id)) {
         row->locked = true;

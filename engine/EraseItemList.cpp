@@ -145,3 +145,8 @@ std::string PluginFileName(const EraseItem& item)
 {
     return item.path.substr(item.path.find_last_of('\\') + 1);
 }
+
+std::string ItemExplanation(const EraseItem& item)
+{
+    return !item.head.empty() ? item.head : "Removes what its plug-in file " + PluginFileName(item) + " names.";
+}

@@ -55,3 +55,6 @@ private:
 
 // The name of the item's plug-in file, without its folder.
 std::string PluginFileName(const EraseItem& item);
+// What the item removes, in its plug-in's words; a plug-in that says nothing gets a sentence naming it, so
+// that no row goes without an explanation.
+std::string ItemExplanation(const EraseItem& item);

@@ -70,6 +70,17 @@ TEST_F(EraseItemListTest, OnlyPluginFilesDirectlyInTheFolderAreRead)
     }
 }
 
+// A row's tooltip and the erase dialog explain every item, also one whose plug-in has an empty head.
+TEST_F(EraseItemListTest, EveryItemHasAnExplanation)
+{
+    WritePlugin("said.aep", "said");
+    WriteFile("plugin\\silent.aep", Replaced(PluginText("silent", "Silent"), "<head>h</head>", "<head/>"));
+    EraseItemList list(PathOf("plugin"), 6.1, SelectAll());
+    ASSERT_EQ(list.Items().size(), 2u);
+    EXPECT_EQ(ItemExplanation(list.Items()[0]), "h");
+    EXPECT_EQ(ItemExplanation(list.Items()[1]), "Removes what its plug-in file silent.aep names.");
+}
+
 TEST_F(EraseItemListTest, ItemsAreSortedByLoadAndSelectionInFileOrder)
 {
     WritePlugin("1.aep", "one");
