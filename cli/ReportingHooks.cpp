@@ -5,11 +5,7 @@
 void ReportingHooks::Execute(EraseItem& item, const EraseContext& context, EraseListener& listener)
 {
     progress_.ItemStarted(item.descript);
-    ItemReport& itemReport = report_.items.emplace_back();
-    itemReport.id = item.id;
-    itemReport.descript = item.descript;
-    itemReport.type = item.type;
-    itemReport.warning = item.warning;
+    ItemReport& itemReport = report_.items.emplace_back(ReportFor(item));
     ItemRecorder recorder(itemReport, listener);
     item.ExecuteItem(context, EraseOptions{report_.mode, &recorder});
     itemReport.tally = item.tally;

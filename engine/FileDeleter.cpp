@@ -1,5 +1,6 @@
 #include "engine/FileDeleter.h"
 
+#include "engine/LowerCase.h"
 #include "framework/Owners.h"
 
 #include <winternl.h>
@@ -45,12 +46,6 @@ std::wstring ObjectName(HANDLE handle)
         buffer.resize(needed);
     }
     return {};
-}
-
-bool SameText(std::wstring_view a, std::wstring_view b)
-{
-    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 // The path without the dots and blanks that end its parts, which Wine leaves out of an open file's name.
@@ -158,15 +153,15 @@ bool FileDeleter::IsEntryItself(HANDLE file, const std::wstring& path) const
     std::wstring_view relative = std::wstring_view(path).substr(rootLength_);
     std::wstring final = ObjectName(file);
     if (rootFinal_.empty() || final.size() < rootFinal_.size() ||
-        !SameText(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_))
+        !SameNameIgnoringCase(std::wstring_view(final).substr(0, rootFinal_.size()), rootFinal_))
         return false;
     std::wstring_view finalRelative = std::wstring_view(final).substr(rootFinal_.size());
-    if (SameText(finalRelative, relative))
+    if (SameNameIgnoringCase(finalRelative, relative))
         return true;
     // Wine names the file without the final dots and blanks of its parts; it is still the listed one
     // unless that shorter name leads to the same file, as a link to its namesake would.
     std::wstring trimmed = WithoutFinalDotsAndBlanks(relative);
-    return SameText(WithoutFinalDotsAndBlanks(finalRelative), trimmed) &&
+    return SameNameIgnoringCase(WithoutFinalDotsAndBlanks(finalRelative), trimmed) &&
            !NamesSameFile(path.substr(0, rootLength_) + trimmed, file);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/ItemConditions.h"
 
 #include "engine/KeepFilter.h"
+#include "engine/LowerCase.h"
 #include "engine/PathExpansion.h"
 #include "engine/PathTokens.h"
 #include "engine/RegistryEraser.h"
@@ -13,12 +14,6 @@
 #include <tlhelp32.h>
 
 namespace {
-
-bool SameName(const std::wstring& a, const std::wstring& b)
-{
-    return a.size() == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 bool InThisSession(DWORD processId, DWORD ownSession)
 {
@@ -40,7 +35,8 @@ std::wstring ImagePathOf(DWORD processId)
 // one, matched as keep paths are (tokens, wildcards, links on the way), else by the file name alone.
 bool RunsProgram(const PROCESSENTRY32W& entry, const RunningProgram& program, DWORD ownSession)
 {
-    if (!SameName(entry.szExeFile, ToWide(program.exe)) || !InThisSession(entry.th32ProcessID, ownSession))
+    if (!SameNameIgnoringCase(entry.szExeFile, ToWide(program.exe)) ||
+        !InThisSession(entry.th32ProcessID, ownSession))
         return false;
     if (program.folder.empty())
         return true;

@@ -20,3 +20,9 @@ std::string LowerCase(std::string_view utf8)
         return std::string(utf8);
     return ToUtf8(lower);
 }
+
+bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b)
+{
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}

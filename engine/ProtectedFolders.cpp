@@ -1,5 +1,6 @@
 #include "engine/ProtectedFolders.h"
 
+#include "engine/LowerCase.h"
 #include "engine/ResolvedPath.h"
 #include "engine/ShellFolders.h"
 #include "framework/Utf8.h"
@@ -10,12 +11,6 @@ namespace {
 
 const wchar_t kExtended[] = L"\\\\?\\";
 const wchar_t kExtendedUnc[] = L"\\\\?\\UNC\\";
-
-bool SameText(std::wstring_view a, std::wstring_view b)
-{
-    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 // The absolute, extended form of a folder, with long names where the folder exists; empty when it
 // cannot be had. A \\?\ path reaches the file system as it stands; any other is normalised first.
@@ -76,7 +71,7 @@ bool IsSameOrInside(const std::wstring& inner, const std::wstring& outer)
 {
     bool below = inner.size() > outer.size() && inner[outer.size()] == L'\\';
     return (inner.size() == outer.size() || below) &&
-           SameText(std::wstring_view(inner).substr(0, outer.size()), outer);
+           SameNameIgnoringCase(std::wstring_view(inner).substr(0, outer.size()), outer);
 }
 
 std::wstring EnvironmentFolder(const wchar_t* name)

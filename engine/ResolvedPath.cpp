@@ -1,17 +1,12 @@
 #include "engine/ResolvedPath.h"
 
+#include "engine/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 #include <cwctype>
 
 namespace {
-
-bool SameTextIgnoringCase(std::wstring_view a, std::wstring_view b)
-{
-    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 std::wstring_view WithoutFinalBackslash(std::wstring_view path)
 {
@@ -53,7 +48,7 @@ std::wstring SpelledPartByPart(const std::wstring& path)
         std::wstring part = path.substr(start, end == std::wstring::npos ? end : end - start);
         bool plain = !part.empty() && part.find_first_of(L"*?") == std::wstring::npos;
         std::wstring listed = plain ? ListedName(spelled + part) : std::wstring();
-        spelled += SameTextIgnoringCase(listed, part) ? listed : part;
+        spelled += SameNameIgnoringCase(listed, part) ? listed : part;
         if (end == std::wstring::npos)
             break;
         spelled += L'\\';
@@ -115,7 +110,7 @@ std::wstring OnDiskSpelling(const std::wstring& extendedPath)
     if (final.empty())
         return extendedPath; // nothing there to be listed
     std::wstring_view given = WithoutFinalBackslash(extendedPath);
-    if (SameTextIgnoringCase(WithoutFinalBackslash(final), given))
+    if (SameNameIgnoringCase(WithoutFinalBackslash(final), given))
         return std::wstring(WithoutFinalBackslash(final)) + extendedPath.substr(given.size());
     std::wstring spelled = SpelledPartByPart(extendedPath);
     return spelled == extendedPath || SameEntry(spelled, extendedPath) ? spelled : extendedPath;

@@ -158,11 +158,7 @@ void EraseWorker::PreviewItems()
         for (EraseItem* item : items) {
             if (static_cast<size_t>(row) >= previews_.size())
                 break;
-            ItemReport report;
-            report.id = item->id;
-            report.descript = item->descript;
-            report.type = item->type;
-            report.warning = item->warning;
+            ItemReport report = ReportFor(*item);
             ItemRecorder recorder(report);
             item->ExecuteItem(context, EraseOptions{EraseMode::Preview, &recorder});
             if (stop_)

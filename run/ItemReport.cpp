@@ -1,5 +1,6 @@
 #include "run/ItemReport.h"
 
+#include "engine/EraseItem.h"
 #include "framework/NumberText.h"
 
 #include <algorithm>
@@ -80,6 +81,16 @@ void ItemRecorder::OnRefusedEdit(const std::string& path, const std::string& rea
     recordWriter_.OnRefusedEdit(path, reason);
 }
 
+ItemReport ReportFor(const EraseItem& item)
+{
+    ItemReport report;
+    report.id = item.id;
+    report.descript = item.descript;
+    report.type = item.type;
+    report.warning = item.warning;
+    return report;
+}
+
 std::vector<ReportLine> ReportLines(const ItemReport& item, EraseMode mode)
 {
     std::vector<ReportLine> lines;
@@ -96,10 +107,11 @@ std::vector<ReportLine> ReportLines(const ItemReport& item, EraseMode mode)
     for (const RegistryEntry& entry : item.registryEntries)
         lines.push_back({entry.isKey ? "key" : "value", "", entry.path});
     for (const RecycleBinEntry& bin : item.recycleBins)
-        lines.push_back(
-            {"recycle bin", SizeText(bin.bytes), bin.root + " (" + CountText(bin.items, "item", "items") + ")"});
+        lines.push_back({"recycle bin", SizeText(bin.bytes),
+                         bin.root + " (" + CountText(bin.items, "item", "items") + ")"});
     for (const CookieDatabase& database : item.cookieDatabases)
-        lines.push_back({"cookies", GroupedNumber(database.cookies), database.path + " (sites to keep stay)"});
+        lines.push_back(
+            {"cookies", GroupedNumber(database.cookies), database.path + " (sites to keep stay)"});
     for (const KeptFolder& kept : item.keptForSites)
         lines.push_back({"kept", "", kept.folder + " (data of " + kept.site + ", a site to keep)"});
     for (const std::string& target : item.refused)

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class EraseItem;
+
 struct FileEntry {
     std::string path;
     uint64_t size = 0; // the whole size; the tally counts its low 32 bits, as the statistics do
@@ -56,6 +58,9 @@ struct ItemReport {
     std::string failure;              // why the item ended early, or empty
     EraseTally tally;
 };
+
+// A report of the item that names it and holds nothing reached yet.
+ItemReport ReportFor(const EraseItem& item);
 
 // One line of what an item reached, as the preview lists it: its kind ("file", "value", "would fail"...),
 // its size or count where it has one, and what it names.
