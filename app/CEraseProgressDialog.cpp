@@ -321,7 +321,8 @@ void CEraseProgressDialog::PlaceOverOwner()
     HWND owner = GetWindow(GetHwnd(), GW_OWNER);
     RECT place{};
     if (owner && IsWindowVisible(owner) && !IsIconic(owner) && GetWindowRect(owner, &place))
-        SetWindowPos(GetHwnd(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(GetHwnd(), nullptr, place.left, place.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // After a change of DPI the list's own look follows as well.

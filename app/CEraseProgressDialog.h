@@ -46,7 +46,8 @@ public:
     // Asked when Escape or the close box would end a run: whether to stop it.
     std::function<bool(HWND owner)> askToStop = AskToStop;
     // Opens the list of what a row would remove; tests look at the dialog instead.
-    std::function<void(HWND owner, const std::string& name, const ItemPreview& preview)> showFiles = ShowFiles;
+    std::function<void(HWND owner, const std::string& name, const ItemPreview& preview)> showFiles =
+        ShowFiles;
 
     // "Edge is running: its items will be skipped. Close Edge now? ...", Yes or No.
     static bool AskToClosePrograms(HWND owner, const std::vector<std::string>& programs);

@@ -24,8 +24,8 @@ public:
     std::string lastErasedText; // kept with the result, not shown
     Leftovers left;
     std::vector<LeftEntry> leftEntries; // for Details
-    bool stopped = false; // the user stopped the run: the title says so
-    int notReached = 0;   // the items a stopped run did not begin
+    bool stopped = false;               // the user stopped the run: the title says so
+    int notReached = 0;                 // the items a stopped run did not begin
 
     // The lines, top to bottom; kilobytes are rounded down. A fourth says what was left, if anything: each
     // kind, or only how many when that line does not fit (fits) under the panel.

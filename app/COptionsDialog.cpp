@@ -25,7 +25,10 @@ BEGIN_MESSAGE_MAP(COptionsDialog, CSkinFormDialog)
     ON_COMMAND(IDC_KEEP_REMOVE, OnRemoveSite)
 END_MESSAGE_MAP()
 
-COptionsDialog::COptionsDialog(const OptionsValues& shown) : CSkinFormDialog(IDD_OPTIONS, kFormSkin, "Option Dialog"), values(shown) {}
+COptionsDialog::COptionsDialog(const OptionsValues& shown)
+    : CSkinFormDialog(IDD_OPTIONS, kFormSkin, "Option Dialog"), values(shown)
+{
+}
 
 bool COptionsDialog::OnInitDialog()
 {

@@ -32,7 +32,9 @@ constexpr ScheduleControl kScheduleControls[] = {
 } // namespace
 
 CScheduleDialog::CScheduleDialog(const ScheduleValues& shown, Policies policies)
-    : CSkinFormDialog(IDD_SCHEDULE, kFormSkin, "Schedule Dialog"), values(shown), policies_(std::move(policies))
+    : CSkinFormDialog(IDD_SCHEDULE, kFormSkin, "Schedule Dialog"),
+      values(shown),
+      policies_(std::move(policies))
 {
 }
 

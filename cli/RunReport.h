@@ -23,4 +23,3 @@ struct RunReport {
     // An item that did nothing, its program running for example.
     bool HasSkips() const;
 };
-

@@ -148,5 +148,6 @@ std::string PluginFileName(const EraseItem& item)
 
 std::string ItemExplanation(const EraseItem& item)
 {
-    return !item.head.empty() ? item.head : "Removes what its plug-in file " + PluginFileName(item) + " names.";
+    return !item.head.empty() ? item.head
+                              : "Removes what its plug-in file " + PluginFileName(item) + " names.";
 }

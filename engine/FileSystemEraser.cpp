@@ -157,8 +157,8 @@ private:
             RemoveFolderLink(step.path);
             break;
         case Step::FolderDone: // a matching one goes when empty; what kept it was told as it was reached
-            Settle(step.path, options_.Preview() ||
-                                  (step.matched && !Kept(step.path, 0) && RemoveDirectoryW(step.path.c_str())));
+            Settle(step.path, options_.Preview() || (step.matched && !Kept(step.path, 0) &&
+                                                     RemoveDirectoryW(step.path.c_str())));
             break;
         case Step::Unlistable:
             TellUnlistable(step.path, step.error);
@@ -252,8 +252,8 @@ private:
     static constexpr size_t kHelpers = 2;
 
     FileDeleter deleter_;
-    std::vector<Step> listed_;   // reached, not yet handed over
-    std::vector<Step> deleting_; // handed to the helpers
+    std::vector<Step> listed_;     // reached, not yet handed over
+    std::vector<Step> deleting_;   // handed to the helpers
     std::atomic<size_t> next_ = 0; // the next step of deleting_ for a helper to take
     WorkerTeam workers_;
     std::vector<Deleted> deleted_; // deleted, not yet seen gone

@@ -15,8 +15,8 @@ std::string TimeStamp(char clockSeparator)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    return Format("%04u-%02u-%02u %02u%c%02u%c%02u", now.wYear, now.wMonth, now.wDay, now.wHour, clockSeparator,
-                  now.wMinute, clockSeparator, now.wSecond);
+    return Format("%04u-%02u-%02u %02u%c%02u%c%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  clockSeparator, now.wMinute, clockSeparator, now.wSecond);
 }
 
 std::string Bracketed(const std::string& text)

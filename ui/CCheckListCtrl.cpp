@@ -426,7 +426,8 @@ LRESULT CCheckListCtrl::OnSize(WPARAM, LPARAM)
                    TRUE);
     if (IsFilterShown()) {
         const int left = view.left + look_.margin;
-        MoveWindow(filter_.GetHwnd(), left, view.top - look_.rowHeight - 1, view.right - left, look_.rowHeight, TRUE);
+        MoveWindow(filter_.GetHwnd(), left, view.top - look_.rowHeight - 1, view.right - left,
+                   look_.rowHeight, TRUE);
     }
     InvalidateRect(GetHwnd(), nullptr, FALSE);
     return 0;

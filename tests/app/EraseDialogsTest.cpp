@@ -89,7 +89,10 @@ public:
     {
         next_.OnRecycleBin(root, items, bytes);
     }
-    void OnFailure(const std::string& path, const std::string& reason) override { next_.OnFailure(path, reason); }
+    void OnFailure(const std::string& path, const std::string& reason) override
+    {
+        next_.OnFailure(path, reason);
+    }
     void OnRefused(const std::string& path) override { next_.OnRefused(path); }
     void OnUncounted(const std::string& what) override { next_.OnUncounted(what); }
 
@@ -381,7 +384,9 @@ TEST_F(EraseDialogsTest, RunTicksEachRowAndShowsTheResult)
     };
     bool sawRunning = false;
     EraseTally shown{};
-    ModalScript script({PressWhenOpen(IDC_START_ERASE,
+    // Erased once counted, so that the bar weighs each row by its count.
+    ModalScript script({[&] { return dialog.CurrentPhase() == CEraseProgressDialog::Phase::Ready; },
+                        PressWhenOpen(IDC_START_ERASE,
                                       [&](HWND) {
                                           EXPECT_EQ(dialog.SelectedCount(), 2);
                                           EXPECT_EQ(dialog.List().GetCount(), 2);
@@ -701,7 +706,7 @@ TEST_F(EraseDialogsTest, AStoppedRunStoresExactlyWhatItErased)
 {
     AddItem("1.aep", "a", "Item A");
     WriteFile("plugin\\1.aep", Replaced(ReadFile("plugin\\1.aep"), "</item>",
-                                         "</item><item>" + PathOf("more\\*.tmp") + "</item>"));
+                                        "</item><item>" + PathOf("more\\*.tmp") + "</item>"));
     MakeFolder("more");
     for (int i = 0; i < 30; ++i)
         WriteFile("more\\" + std::to_string(i) + ".tmp", "x");

@@ -330,13 +330,13 @@ TEST(EraseCounterTest, LeftLinesNameTheKindOfEachRefusedTarget)
     const std::string denied = ErrorText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     counter.OnUnlistedFolder("c:\\windows\\temp\\", denied);
     counter.OnFolderLink("c:\\cache\\junction");
-    EXPECT_EQ(counter.LeftEntries(),
-              (std::vector<LeftEntry>{
-                  {"refused", "c:\\windows", "a drive root or protected folder"},
-                  {"refused", "HKEY_CURRENT_USER\\Software", "a protected registry key"},
-                  {"refused", "c:\\plug ins\\quo\"te.exe", "a program name holding a quote"},
-                  {"access denied", "c:\\windows\\temp\\", denied},
-                  {"link", "c:\\cache\\junction", "never followed: what it points to stays"}}));
+    EXPECT_EQ(
+        counter.LeftEntries(),
+        (std::vector<LeftEntry>{{"refused", "c:\\windows", "a drive root or protected folder"},
+                                {"refused", "HKEY_CURRENT_USER\\Software", "a protected registry key"},
+                                {"refused", "c:\\plug ins\\quo\"te.exe", "a program name holding a quote"},
+                                {"access denied", "c:\\windows\\temp\\", denied},
+                                {"link", "c:\\cache\\junction", "never followed: what it points to stays"}}));
     EXPECT_EQ(counter.Left().refused, 3u);
     EXPECT_EQ(counter.Left().denied, 1u);
 }

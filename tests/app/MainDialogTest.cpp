@@ -389,8 +389,9 @@ TEST_F(MainDialogTest, TabFollowsTheWindowsLayoutAndAltKeysPressTheButtons)
                  at = GetNextDlgTabItem(main, at, FALSE);
                  after.push_back(GetDlgCtrlID(at));
              }
-             EXPECT_EQ(after, (std::vector<int>{IDC_ERASE_NOW, IDC_OPTION, IDC_SCHEDULE, IDC_SET_DEFAULT, IDC_PLUGIN,
-                                                IDC_HELP_BUTTON, IDC_ABOUT_BUTTON, IDOK, IDC_HIDE}));
+             EXPECT_EQ(after,
+                       (std::vector<int>{IDC_ERASE_NOW, IDC_OPTION, IDC_SCHEDULE, IDC_SET_DEFAULT, IDC_PLUGIN,
+                                         IDC_HELP_BUTTON, IDC_ABOUT_BUTTON, IDOK, IDC_HIDE}));
              // Page 1's own button is disabled while it shows.
              HWND before = GetNextDlgTabItem(main, view, TRUE);
              EXPECT_EQ(GetDlgCtrlID(before), IDC_PAGE_APPLICATIONS);

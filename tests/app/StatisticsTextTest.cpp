@@ -22,9 +22,9 @@ TEST(NumberText, SizesAndCountsAtTheUnitEdges)
     };
     for (Case c : {Case{0, "0 bytes"}, Case{1, "1 byte"}, Case{1023, "1,023 bytes"}, Case{1024, "1 KB"},
                    Case{7 * 1024 + 1023, "7 KB"}, Case{1048575, "1,023 KB"}, Case{1048576, "1.0 MB"},
-                   Case{89338675, "85.1 MB"}, Case{(1ull << 30) - 1, "1,023.9 MB"}, Case{1ull << 30, "1.0 GB"},
-                   Case{1395864371, "1.2 GB"}, Case{1ull << 40, "1.0 TB"}, Case{10240ull << 40, "10,240.0 TB"},
-                   Case{~0ull, "16,777,215.9 TB"}})
+                   Case{89338675, "85.1 MB"}, Case{(1ull << 30) - 1, "1,023.9 MB"},
+                   Case{1ull << 30, "1.0 GB"}, Case{1395864371, "1.2 GB"}, Case{1ull << 40, "1.0 TB"},
+                   Case{10240ull << 40, "10,240.0 TB"}, Case{~0ull, "16,777,215.9 TB"}})
         EXPECT_EQ(SizeText(c.bytes, english), c.text) << c.bytes;
 
     EXPECT_EQ(CountText(1, "file", "files", english), "1 file");

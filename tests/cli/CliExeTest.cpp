@@ -151,8 +151,8 @@ TEST_F(CliExeTest, ExitCodesComeFromWhatHappened)
         ASSERT_TRUE(held);
         CliRun locked = Run("erase one");
         EXPECT_EQ(locked.code, 1) << locked.out << locked.err;
-        EXPECT_TRUE(Contains(locked.out,
-                             "  not deleted" + std::string(15, ' ') + PathOf("one\\a.tmp") + ": "))
+        EXPECT_TRUE(
+            Contains(locked.out, "  not deleted" + std::string(15, ' ') + PathOf("one\\a.tmp") + ": "))
             << locked.out;
     }
     EXPECT_TRUE(Exists("one\\a.tmp"));

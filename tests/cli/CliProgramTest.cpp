@@ -95,10 +95,10 @@ TEST_F(CliProgramTest, FileThatCannotGoIsListedAndEndsWithOne)
     ASSERT_TRUE(held);
     EXPECT_EQ(Cli({"preview", "first"}), kExitNotDeleted);
     EXPECT_TRUE(Contains(out, "  = 1 file, 1,000 bytes, 0 registry entries\n"));
-    EXPECT_TRUE(
-        Contains(out, "  would fail" + std::string(16, ' ') + PathOf("first\\two.tmp") + ": "));
+    EXPECT_TRUE(Contains(out, "  would fail" + std::string(16, ' ') + PathOf("first\\two.tmp") + ": "));
     EXPECT_EQ(Cli({"erase", "first", "--json"}), kExitNotDeleted);
-    EXPECT_TRUE(Contains(out, "\"errors\":[{\"id\":\"first\",\"path\":\"" + JsonPath(PathOf("first\\two.tmp"))))
+    EXPECT_TRUE(
+        Contains(out, "\"errors\":[{\"id\":\"first\",\"path\":\"" + JsonPath(PathOf("first\\two.tmp"))))
         << out;
     EXPECT_TRUE(Exists("first\\two.tmp"));
     EXPECT_FALSE(Exists("first\\one.tmp"));

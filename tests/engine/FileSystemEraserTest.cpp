@@ -219,12 +219,14 @@ TEST_F(FileSystemEraserTest, PathsAreToldAsSpelledOnDisk)
         std::vector<std::string> files;
     } heard;
     WriteFile("Real\\Cache_Data\\Entry.BIN", "1");
-    DeleteInFolder(LowerCase(PathOf("real\\cache_data")), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
+    DeleteInFolder(LowerCase(PathOf("real\\cache_data")), "*.*", true, files_, bytes_,
+                   {EraseMode::Erase, &heard});
     EXPECT_EQ(heard.files, std::vector<std::string>{PathOf("Real\\Cache_Data\\Entry.BIN")});
     if (!MakeFolderLinkForTest(PathOf("Link"), PathOf("Real")))
         return;
     WriteFile("Real\\Cache_Data\\Two.BIN", "2");
-    DeleteInFolder(LowerCase(PathOf("link\\cache_data")), "*.*", true, files_, bytes_, {EraseMode::Erase, &heard});
+    DeleteInFolder(LowerCase(PathOf("link\\cache_data")), "*.*", true, files_, bytes_,
+                   {EraseMode::Erase, &heard});
     EXPECT_EQ(heard.files.back(), PathOf("Link\\Cache_Data\\Two.BIN"));
     RemoveFolderLinkForTest(PathOf("Link"));
 }

@@ -33,7 +33,8 @@ protected:
 void ExpectStampedLine(const std::string& line, const std::string& message)
 {
     std::smatch parts;
-    ASSERT_TRUE(std::regex_match(line, parts, std::regex(R"(\[(\d{4})-(\d\d)-(\d\d) (\d\d):(\d\d):(\d\d)\](.*))")))
+    ASSERT_TRUE(
+        std::regex_match(line, parts, std::regex(R"(\[(\d{4})-(\d\d)-(\d\d) (\d\d):(\d\d):(\d\d)\](.*))")))
         << line;
     EXPECT_LE(std::stoi(parts[2]), 12);
     EXPECT_LE(std::stoi(parts[4]), 23);
