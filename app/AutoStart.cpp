@@ -1,8 +1,8 @@
 #include "app/AutoStart.h"
 
-#include "settings/AppPaths.h"
-#include "engine/RegistryEraser.h"
+#include "engine/registry/RegistryEraser.h"
 #include "framework/Format.h"
+#include "settings/AppPaths.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include "app/AppSkin.h"
 #include "app/CEraseResultDialog.h"
 #include "app/CItemFilesDialog.h"
-#include "engine/EraseItemList.h"
-#include "run/EraseRun.h"
-#include "run/RunSelection.h"
+#include "engine/items/EraseItemList.h"
 #include "framework/Format.h"
 #include "framework/Utf8.h"
 #include "resource.h"
+#include "run/EraseRun.h"
+#include "run/RunSelection.h"
 #include "ui/SkinDrawing.h"
 
 #include <commctrl.h>

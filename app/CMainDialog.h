@@ -1,9 +1,9 @@
 #pragma once
-#include "run/EraseRunHooks.h"
-#include "run/EraseRunSetup.h"
-#include "engine/EraseItemList.h"
+#include "engine/items/EraseItemList.h"
 #include "framework/Dpi.h"
 #include "framework/Owners.h"
+#include "run/EraseRunHooks.h"
+#include "run/EraseRunSetup.h"
 #include "settings/SelectionPages.h"
 #include "settings/SelectionWriter.h"
 #include "ui/CCheckListCtrl.h"

@@ -1,7 +1,7 @@
 #include "app/COptionsDialog.h"
 
 #include "app/AppSkin.h"
-#include "engine/KeptSites.h"
+#include "engine/cleaners/KeptSites.h"
 #include "framework/Utf8.h"
 
 #include <algorithm>

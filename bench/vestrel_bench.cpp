@@ -8,8 +8,8 @@
 //   vestrel_bench plugins FOLDER [CACHE]      loads the plug-in files of FOLDER into an EraseItemList, with
 //                                             the plug-in cache file CACHE when given
 #include "engine/CommandExecutor.h"
-#include "engine/EraseItemList.h"
-#include "engine/RegistryEraser.h"
+#include "engine/items/EraseItemList.h"
+#include "engine/registry/RegistryEraser.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 

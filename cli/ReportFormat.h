@@ -1,7 +1,7 @@
 #pragma once
-#include "run/RunSelection.h"
 #include "cli/RunReport.h"
-#include "engine/EraseItemList.h"
+#include "engine/items/EraseItemList.h"
+#include "run/RunSelection.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "cli/ReportingHooks.h"
 
-#include "engine/EraseItem.h"
+#include "engine/items/EraseItem.h"
 
 void ReportingHooks::Execute(EraseItem& item, const EraseContext& context, EraseListener& listener)
 {

@@ -1,20 +1,20 @@
 #include "engine/CommandExecutor.h"
 
-#include "engine/CookieCleaner.h"
-#include "engine/ErrorText.h"
-#include "engine/FileSystemEraser.h"
-#include "engine/ItemConditions.h"
-#include "engine/KeepFilter.h"
-#include "engine/PathExpansion.h"
-#include "engine/PathTokens.h"
-#include "engine/PlacesHistoryCleaner.h"
-#include "engine/RegistryEraser.h"
-#include "engine/RegistryKeep.h"
-#include "engine/ResolvedPath.h"
-#include "engine/SiteStoreFilter.h"
+#include "engine/cleaners/CookieCleaner.h"
+#include "engine/cleaners/PlacesHistoryCleaner.h"
+#include "engine/cleaners/SiteStoreFilter.h"
+#include "engine/files/FileSystemEraser.h"
+#include "engine/files/KeepFilter.h"
+#include "engine/files/PathExpansion.h"
+#include "engine/files/PathTokens.h"
+#include "engine/files/ResolvedPath.h"
+#include "engine/items/ItemConditions.h"
+#include "engine/registry/RegistryEraser.h"
+#include "engine/registry/RegistryKeep.h"
+#include "framework/ErrorText.h"
 #include "framework/Owners.h"
-#include "framework/Utf8.h"
 #include "framework/RecordFile.h"
+#include "framework/Utf8.h"
 
 #include <algorithm>
 #include <iterator>
@@ -167,7 +167,8 @@ CommandExecutor::CommandExecutor(EraseContext context, std::span<const BuiltInCl
                                  EraseOptions options)
     : context_(std::move(context)), cleaners_(cleaners), options_(options)
 {
-    options_.context = &context_;
+    options_.stop = context_.stop;
+    options_.windowsVersion = context_.windowsVersion;
 }
 
 std::string CommandExecutor::WhyRunning(const std::string& program) const
@@ -353,4 +354,18 @@ void CommandExecutor::RunOneProgram(EraseItem& item, const std::string& program)
     tally.filesErased += *files;
     tally.bytesReleased += *bytes;
     tally.registryEntriesErased += *registry;
+}
+
+// A failure ends the item, never the run that asked, and is told, never passed off as done.
+bool EraseItem::ExecuteItem(const EraseContext& context, const EraseOptions& options)
+{
+    try {
+        CommandExecutor(context, BuiltInCleaners(), options).Execute(*this);
+        return true;
+    } catch (const std::exception& failure) {
+        options.Listener().OnItemFailure(failure.what());
+    } catch (...) {
+        options.Listener().OnItemFailure("an unknown failure");
+    }
+    return false;
 }

@@ -1,9 +1,9 @@
 #pragma once
-#include "engine/BuiltInCleaners.h"
+#include "engine/cleaners/BuiltInCleaners.h"
 #include "engine/EraseContext.h"
-#include "engine/EraseItem.h"
 #include "engine/EraseMode.h"
-#include "engine/KeepFilter.h"
+#include "engine/files/KeepFilter.h"
+#include "engine/items/EraseItem.h"
 
 #include <span>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
-#include "engine/KeptSites.h"
-#include "engine/ProtectedFolders.h"
+#include "engine/cleaners/KeptSites.h"
+#include "engine/files/ProtectedFolders.h"
 
 #include <atomic>
 #include <map>

@@ -1,8 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
-
-struct EraseContext;
 
 // Whether the deletion paths delete, or only walk what an erase would delete, by the same rules.
 enum class EraseMode { Erase, Preview };
@@ -76,13 +75,6 @@ public:
     void OnUncounted(const std::string&) override {}
 };
 
-// What kind of target a refused one is, in words: "a protected registry key", "a program name holding a
-// quote" or "a drive root or protected folder".
-const char* RefusedKind(const std::string& path);
-
-// A refused target as reports and the record file name it: the path and, in brackets, its kind.
-std::string RefusedText(const std::string& path);
-
 // What a deletion path leaves alone although its pattern reaches it: neither deleted nor counted nor told.
 class EntryFilter {
 public:
@@ -94,16 +86,22 @@ protected:
 };
 
 // How a deletion path runs: its mode, who hears about each entry (nobody, by default), what it keeps
-// (nothing, by default) and, set by the command executor for the item it runs, the run's context.
+// (nothing, by default) and, set by the command executor for the item it runs, the run's stop request and
+// the Windows version the form-data cleaner picks its stores by.
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
     const EntryFilter* filter = nullptr;
-    const EraseContext* context = nullptr;
+    const std::atomic<bool>* stop = nullptr;
+    double windowsVersion = 0;
 
     bool Preview() const { return mode == EraseMode::Preview; }
-    // Whether the context asks the work to end before its next entry.
-    bool StopRequested() const;
+    // Whether whoever started the work asks it to end before its next entry.
+    bool StopRequested() const { return stop && stop->load(); }
     // The listener, or one that ignores everything.
-    EraseListener& Listener() const;
+    EraseListener& Listener() const
+    {
+        static SilentListener silent;
+        return listener ? *listener : silent;
+    }
 };

@@ -1,6 +1,6 @@
 #include "import/PluginDraft.h"
 
-#include "engine/XmlName.h"
+#include "engine/items/XmlName.h"
 
 namespace {
 

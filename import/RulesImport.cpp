@@ -1,8 +1,8 @@
 #include "import/RulesImport.h"
 
-#include "engine/EraseItemList.h"
-#include "engine/LowerCase.h"
+#include "engine/items/EraseItemList.h"
 #include "framework/Format.h"
+#include "framework/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "settings/ConfigSelection.h"

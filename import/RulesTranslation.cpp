@@ -1,12 +1,12 @@
 #include "import/RulesTranslation.h"
 
-#include "engine/FileSystemEraser.h"
-#include "engine/KeepFilter.h"
-#include "engine/LowerCase.h"
-#include "engine/PathTokens.h"
-#include "engine/ProtectedFolders.h"
-#include "engine/ProtectedKeys.h"
+#include "engine/files/FileSystemEraser.h"
+#include "engine/files/KeepFilter.h"
+#include "engine/files/PathTokens.h"
+#include "engine/files/ProtectedFolders.h"
+#include "engine/registry/ProtectedKeys.h"
 #include "framework/Format.h"
+#include "framework/LowerCase.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,7 @@
 #include "run/EraseCounter.h"
 
-#include "engine/ErrorText.h"
+#include "engine/RefusedTarget.h"
+#include "framework/ErrorText.h"
 
 #include <algorithm>
 

@@ -1,9 +1,10 @@
 #include "run/EraseRun.h"
 
+#include "engine/EraseMode.h"
+#include "engine/RefusedTarget.h"
+#include "framework/NumberText.h"
 #include "run/EraseBusy.h"
 #include "run/RunSelection.h"
-#include "framework/NumberText.h"
-#include "engine/EraseMode.h"
 
 namespace {
 

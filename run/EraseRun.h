@@ -1,9 +1,9 @@
 #pragma once
+#include "engine/EraseTally.h"
+#include "engine/items/EraseItemList.h"
+#include "engine/items/ItemSelection.h"
 #include "run/EraseRunHooks.h"
 #include "run/EraseRunSetup.h"
-#include "engine/EraseItemList.h"
-#include "engine/EraseTally.h"
-#include "engine/ItemSelection.h"
 #include "settings/RecordLog.h"
 
 #include <functional>

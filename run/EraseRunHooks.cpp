@@ -1,6 +1,6 @@
 #include "run/EraseRunHooks.h"
 
-#include "engine/EraseItem.h"
+#include "engine/items/EraseItem.h"
 
 #include <windows.h>
 #include <mmsystem.h>

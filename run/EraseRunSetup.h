@@ -1,6 +1,6 @@
 #pragma once
 #include "engine/EraseContext.h"
-#include "engine/PluginCache.h"
+#include "engine/items/PluginCache.h"
 #include "settings/Policies.h"
 #include "settings/Settings.h"
 

@@ -1,6 +1,7 @@
 #include "run/ItemReport.h"
 
-#include "engine/EraseItem.h"
+#include "engine/items/EraseItem.h"
+#include "engine/RefusedTarget.h"
 #include "framework/NumberText.h"
 
 #include <algorithm>

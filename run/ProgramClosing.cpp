@@ -1,6 +1,6 @@
 #include "run/ProgramClosing.h"
 
-#include "engine/ItemConditions.h"
+#include "engine/items/ItemConditions.h"
 #include "framework/Owners.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/EraseItem.h"
+#include "engine/items/EraseItem.h"
 
 #include <atomic>
 #include <chrono>

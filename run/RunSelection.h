@@ -1,6 +1,6 @@
 #pragma once
-#include "engine/EraseItemList.h"
-#include "engine/ItemSelection.h"
+#include "engine/items/EraseItemList.h"
+#include "engine/items/ItemSelection.h"
 #include "settings/ConfigSelection.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
-#include "engine/PluginCache.h"
-#include "engine/WindowsVersion.h"
+#include "engine/items/PluginCache.h"
+#include "engine/items/WindowsVersion.h"
 
 #include <string>
 

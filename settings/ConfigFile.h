@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/XmlReader.h"
+#include "engine/items/XmlReader.h"
 #include "framework/Owners.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "settings/ConfigSelection.h"
 
-#include "engine/LowerCase.h"
+#include "framework/LowerCase.h"
 
 ConfigSelection::ConfigSelection(const std::string& configPath, std::map<std::string, bool> forced)
     : items_(configPath), forced_(std::move(forced))

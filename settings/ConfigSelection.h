@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/ItemSelection.h"
+#include "engine/items/ItemSelection.h"
 #include "settings/ConfigFile.h"
 #include "settings/Policies.h"
 

@@ -1,6 +1,6 @@
 #include "settings/KeepSites.h"
 
-#include "engine/KeptSites.h"
+#include "engine/cleaners/KeptSites.h"
 #include "framework/RegKey.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "settings/ScheduledTask.h"
 
-#include "engine/XmlName.h"
+#include "engine/items/XmlName.h"
 #include "framework/TaskScheduler.h"
 #include "framework/Utf8.h"
 #include "settings/Schedule.h"

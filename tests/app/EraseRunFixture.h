@@ -1,7 +1,7 @@
 #pragma once
+#include "engine/items/EraseItem.h"
 #include "run/EraseRunHooks.h"
 #include "run/EraseRunSetup.h"
-#include "engine/EraseItem.h"
 #include "settings/Settings.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/Sandbox.h"

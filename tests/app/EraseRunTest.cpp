@@ -1,10 +1,10 @@
-#include "settings/AppPaths.h"
+#include "framework/ErrorText.h"
+#include "framework/RegKey.h"
 #include "run/EraseBusy.h"
 #include "run/EraseCounter.h"
 #include "run/EraseRun.h"
 #include "run/RunSelection.h"
-#include "engine/ErrorText.h"
-#include "framework/RegKey.h"
+#include "settings/AppPaths.h"
 #include "tests/app/EraseRunFixture.h"
 
 #include <gtest/gtest.h>

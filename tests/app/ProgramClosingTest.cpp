@@ -1,9 +1,9 @@
-#include "run/ProgramClosing.h"
 #include "engine/EraseContext.h"
-#include "settings/ProgramContext.h"
-#include "engine/ItemConditions.h"
+#include "engine/items/ItemConditions.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "run/ProgramClosing.h"
+#include "settings/ProgramContext.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
 

@@ -1,4 +1,4 @@
-#include "engine/ShellFolders.h"
+#include "engine/files/ShellFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "import/RulesImport.h"

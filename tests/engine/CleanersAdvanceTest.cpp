@@ -1,15 +1,15 @@
-#include "engine/BuiltInCleaners.h"
-#include "engine/ClipboardCleaner.h"
-#include "engine/EraseItem.h"
-#include "engine/FileSystemEraser.h"
-#include "engine/NotepadHistoryCleaner.h"
+#include "engine/cleaners/BuiltInCleaners.h"
+#include "engine/cleaners/ClipboardCleaner.h"
+#include "engine/cleaners/NotepadHistoryCleaner.h"
+#include "engine/files/FileSystemEraser.h"
+#include "engine/items/EraseItem.h"
 #include "framework/Utf8.h"
+#include "settings/ProgramContext.h"
 #include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/OwnTempFolder.h"
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
-#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,7 +1,7 @@
-#include "engine/AutoCompleteCleaners.h"
-#include "engine/FullAccessDescriptor.h"
-#include "engine/KeyDacl.h"
-#include "engine/UserSid.h"
+#include "engine/cleaners/AutoCompleteCleaners.h"
+#include "engine/registry/FullAccessDescriptor.h"
+#include "engine/registry/KeyDacl.h"
+#include "engine/registry/UserSid.h"
 #include "framework/Utf8.h"
 #include "tests/support/PlantedTraces.h"
 

@@ -1,13 +1,13 @@
+#include "engine/cleaners/FolderCleaners.h"
 #include "engine/CommandExecutor.h"
-#include "engine/FolderCleaners.h"
-#include "engine/FolderLocations.h"
-#include "engine/ShellFolders.h"
+#include "engine/files/FolderLocations.h"
+#include "engine/files/ShellFolders.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "settings/ProgramContext.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Sandbox.h"
-#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <shlobj.h>

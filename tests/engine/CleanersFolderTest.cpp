@@ -1,5 +1,5 @@
-#include "engine/FolderCleaners.h"
-#include "engine/FolderLocations.h"
+#include "engine/cleaners/FolderCleaners.h"
+#include "engine/files/FolderLocations.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "tests/support/OwnTempFolder.h"

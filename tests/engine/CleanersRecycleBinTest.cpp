@@ -1,6 +1,6 @@
-#include "engine/RecycleBinCleaner.h"
-#include "tests/support/SandboxTrash.h"
+#include "engine/cleaners/RecycleBinCleaner.h"
 #include "tests/support/Sandbox.h"
+#include "tests/support/SandboxTrash.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,4 +1,4 @@
-#include "engine/EraseItemList.h"
+#include "engine/items/EraseItemList.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 #include "tests/engine/PluginTestFiles.h"

@@ -1,10 +1,8 @@
-#include "engine/EraseContext.h"
-#include "engine/FileSystemEraser.h"
-#include "engine/FolderWalk.h"
-#include "engine/LowerCase.h"
+#include "engine/files/FileSystemEraser.h"
+#include "engine/files/FolderWalk.h"
+#include "framework/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "engine/FolderWalk.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/Sandbox.h"
@@ -489,10 +487,8 @@ TEST_F(FileSystemEraserTest, StoppedPreviewStopsWithinAFolderAndReportsWhatItCou
             WriteFile("tree\\" + std::string(folder) + "\\" + std::to_string(i) + ".txt", "12345");
     }
     StopAtFirstFile listener;
-    EraseContext context{"", ProtectedFolders(std::vector<std::string>{})};
-    context.stop = &listener.stop;
     DeleteInFolder(PathOf("tree"), "*.*", true, files_, bytes_,
-                   EraseOptions{EraseMode::Preview, &listener, nullptr, &context});
+                   EraseOptions{EraseMode::Preview, &listener, nullptr, &listener.stop});
     // Files are told folder by folder: the first folder's four, then the walk ends.
     EXPECT_EQ(listener.heard, 4u);
     EXPECT_EQ(files_, listener.heard);

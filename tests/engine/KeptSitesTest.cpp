@@ -1,6 +1,6 @@
 #include "cli/RunReport.h"
+#include "engine/cleaners/KeptSites.h"
 #include "engine/CommandExecutor.h"
-#include "engine/KeptSites.h"
 #include "tests/support/PlacesForTest.h"
 #include "tests/support/Sandbox.h"
 

@@ -1,4 +1,4 @@
-#include "engine/EraseItemList.h"
+#include "engine/items/EraseItemList.h"
 #include "tests/engine/PluginTestFiles.h"
 #include "tests/support/Sandbox.h"
 

@@ -1,4 +1,4 @@
-#include "engine/PlacesHistoryCleaner.h"
+#include "engine/cleaners/PlacesHistoryCleaner.h"
 #include "framework/Utf8.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/HeardFromCleaner.h"

@@ -1,6 +1,6 @@
-#include "engine/EraseItem.h"
-#include "engine/ErrorText.h"
-#include "engine/LowerCase.h"
+#include "engine/items/EraseItem.h"
+#include "framework/ErrorText.h"
+#include "framework/LowerCase.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
 

@@ -1,5 +1,5 @@
-#include "engine/ProtectedFolders.h"
-#include "engine/ShellFolders.h"
+#include "engine/files/ProtectedFolders.h"
+#include "engine/files/ShellFolders.h"
 #include "framework/Utf8.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/support/CurrentFolder.h"

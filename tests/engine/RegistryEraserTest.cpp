@@ -1,12 +1,12 @@
-#include "engine/ItemConditions.h"
-#include "engine/ProtectedKeys.h"
-#include "engine/RegistryEraser.h"
-#include "engine/LowerCase.h"
-#include "engine/RegistryKeep.h"
-#include "engine/UserSid.h"
+#include "engine/items/ItemConditions.h"
+#include "engine/registry/ProtectedKeys.h"
+#include "engine/registry/RegistryEraser.h"
+#include "engine/registry/RegistryKeep.h"
+#include "engine/registry/UserSid.h"
+#include "framework/LowerCase.h"
 #include "framework/Owners.h"
-#include "framework/Utf8.h"
 #include "framework/RegKey.h"
+#include "framework/Utf8.h"
 #include "tests/engine/HeardFromCleaner.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"
@@ -106,13 +106,13 @@ protected:
 
 TEST(RegistryPaths, RootNamesInAnyCaseAndTheParts)
 {
-    EXPECT_EQ(RegistryEraser::RootKeyFromName("HKEY_CLASSES_ROOT"), HKEY_CLASSES_ROOT);
-    EXPECT_EQ(RegistryEraser::RootKeyFromName("HKEY_CURRENT_CONFIG"), HKEY_CURRENT_CONFIG);
-    EXPECT_EQ(RegistryEraser::RootKeyFromName("hkey_current_user"), HKEY_CURRENT_USER);
-    EXPECT_EQ(RegistryEraser::RootKeyFromName("Hkey_Local_Machine"), HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(RegistryEraser::RootKeyFromName("HKEY_USERS"), HKEY_USERS);
+    EXPECT_EQ(RootKeyFromName("HKEY_CLASSES_ROOT"), HKEY_CLASSES_ROOT);
+    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_CONFIG"), HKEY_CURRENT_CONFIG);
+    EXPECT_EQ(RootKeyFromName("hkey_current_user"), HKEY_CURRENT_USER);
+    EXPECT_EQ(RootKeyFromName("Hkey_Local_Machine"), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(RootKeyFromName("HKEY_USERS"), HKEY_USERS);
     for (const char* name : {"HKCU", "HKEY_CURRENT_USER ", "", "HKEY_USER"})
-        EXPECT_EQ(RegistryEraser::RootKeyFromName(name), nullptr) << name;
+        EXPECT_EQ(RootKeyFromName(name), nullptr) << name;
 
     RegistryPath direct = ParseRegistryPath("HKEY_CURRENT_USER\\Name");
     EXPECT_TRUE(direct.valid);

@@ -1,5 +1,5 @@
-#include "engine/XmlName.h"
-#include "engine/XmlReader.h"
+#include "engine/items/XmlName.h"
+#include "engine/items/XmlReader.h"
 #include "tests/support/Processes.h"
 
 #include <gtest/gtest.h>

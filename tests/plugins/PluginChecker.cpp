@@ -1,15 +1,15 @@
 #include "tests/plugins/PluginChecker.h"
 
-#include "settings/AppPaths.h"
-#include "engine/BuiltInCleaners.h"
+#include "engine/cleaners/BuiltInCleaners.h"
 #include "engine/CommandExecutor.h"
-#include "engine/FileSystemEraser.h"
-#include "engine/ProtectedKeys.h"
-#include "engine/RegistryEraser.h"
-#include "engine/RegistryKeep.h"
-#include "engine/XmlDom.h"
-#include "engine/XmlName.h"
+#include "engine/files/FileSystemEraser.h"
+#include "engine/items/XmlDom.h"
+#include "engine/items/XmlName.h"
+#include "engine/registry/ProtectedKeys.h"
+#include "engine/registry/RegistryEraser.h"
+#include "engine/registry/RegistryKeep.h"
 #include "framework/Utf8.h"
+#include "settings/AppPaths.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "engine/EraseItem.h"
-#include "engine/ProtectedFolders.h"
+#include "engine/files/ProtectedFolders.h"
+#include "engine/items/EraseItem.h"
 
 #include <string>
 #include <vector>

@@ -1,16 +1,16 @@
-#include "engine/EraseItemList.h"
-#include "engine/UserSid.h"
+#include "engine/items/EraseItemList.h"
+#include "engine/registry/UserSid.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "tests/plugins/ShippedFolder.h"
+#include "settings/ProgramContext.h"
 #include "tests/engine/FolderLinkForTest.h"
+#include "tests/plugins/ShippedFolder.h"
 #include "tests/support/OwnTempFolder.h"
 #include "tests/support/PlacesForTest.h"
 #include "tests/support/PlantedTraces.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/SandboxTrash.h"
-#include "settings/ProgramContext.h"
 
 #include <windows.h>
 #include <lmcons.h>

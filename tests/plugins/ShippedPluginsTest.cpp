@@ -1,5 +1,5 @@
-#include "engine/BuiltInCleaners.h"
-#include "engine/EraseItemList.h"
+#include "engine/cleaners/BuiltInCleaners.h"
+#include "engine/items/EraseItemList.h"
 #include "framework/Utf8.h"
 #include "settings/ConfigSelection.h"
 #include "settings/SelectionWriter.h"

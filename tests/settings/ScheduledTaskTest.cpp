@@ -1,4 +1,4 @@
-#include "engine/XmlDom.h"
+#include "engine/items/XmlDom.h"
 #include "framework/TaskScheduler.h"
 #include "settings/ScheduledTask.h"
 #include "tests/support/Sandbox.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/EraseItemList.h"
+#include "engine/items/EraseItemList.h"
 #include "settings/ConfigSelection.h"
 #include "tests/support/Sandbox.h"
 

@@ -1,0 +1,116 @@
+#include "engine/cleaners/CookieCleaner.h"
+
+#include "engine/cleaners/DatabaseEdit.h"
+#include "engine/cleaners/SqliteDatabase.h"
+#include "engine/files/PathExpansion.h"
+#include "engine/files/PathTokens.h"
+#include "engine/items/EraseItem.h"
+
+#include <set>
+
+namespace {
+
+// Long enough to pass a checkpoint of the browser, short enough that a running browser cannot stall a run.
+const int kBusyMilliseconds = 250;
+
+struct CookieTable {
+    const char* table;
+    const char* hostColumn;
+};
+
+const CookieTable kCookieTables[] = {{"cookies", "host_key"}, {"moz_cookies", "host"}};
+
+const CookieTable* TableOf(SqliteDatabase& db)
+{
+    for (const CookieTable& kind : kCookieTables) {
+        if (db.HasColumn(kind.table, kind.hostColumn))
+            return &kind;
+    }
+    return nullptr;
+}
+
+// Deletes inside a transaction and counts there, so the count is what went.
+std::optional<int64_t> DeleteOthers(SqliteDatabase& db, const std::string& from, const std::string& others)
+{
+    db.Execute("PRAGMA secure_delete = ON");
+    if (!db.Execute("BEGIN IMMEDIATE"))
+        return std::nullopt;
+    std::optional<int64_t> count = db.Integer("SELECT count(*) FROM " + from + others);
+    if (!count || !db.Execute("DELETE FROM " + from + others) || !db.Execute("COMMIT")) {
+        db.Execute("ROLLBACK");
+        return std::nullopt;
+    }
+    // Moves what the write-ahead log holds into the file and empties the log.
+    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    return count;
+}
+
+} // namespace
+
+void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_t& cookies,
+                        const EraseOptions& options)
+{
+    if (!IsPlainFile(path))
+        return;
+    SqliteDatabase db(path, kBusyMilliseconds,
+                      options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
+    // The first read also tells whether the browser holds the file.
+    if (!db || !db.Integer("SELECT count(*) FROM sqlite_master")) {
+        ReportDatabaseFailure(path, db, options);
+        return;
+    }
+    const CookieTable* kind = TableOf(db);
+    if (!kind) {
+        options.Listener().OnFailure(path, "holds no browser cookies");
+        return;
+    }
+    std::string others = " WHERE NOT " + sites.SqlKeeps(kind->hostColumn);
+    std::optional<int64_t> count =
+        options.Preview() ? db.Integer(std::string("SELECT count(*) FROM ") + kind->table + others)
+                          : DeleteOthers(db, kind->table, others);
+    if (!count) {
+        ReportDatabaseFailure(path, db, options);
+        return;
+    }
+    cookies += static_cast<uint64_t>(*count);
+    options.Listener().OnCookies(path, static_cast<uint64_t>(*count));
+    if (!options.Preview() &&
+        db.Rows("PRAGMA integrity_check") != std::vector<std::vector<std::string>>{{"ok"}})
+        options.Listener().OnFailure(path, "the database fails its check after the cookies were removed");
+}
+
+namespace {
+
+void AddHostsOf(const std::string& path, std::set<std::string>& hosts)
+{
+    if (!IsPlainFile(path))
+        return;
+    SqliteDatabase db(path, kBusyMilliseconds, SqliteAccess::ReadOnly);
+    const CookieTable* kind = db ? TableOf(db) : nullptr;
+    if (!kind)
+        return;
+    std::string sql =
+        std::string("SELECT DISTINCT ltrim(lower(") + kind->hostColumn + "), '.') FROM " + kind->table;
+    for (const std::vector<std::string>& row : db.Rows(sql)) {
+        if (!row[0].empty())
+            hosts.insert(row[0]);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> SitesWithCookies(const std::vector<EraseItem>& items)
+{
+    std::set<std::string> hosts;
+    for (const EraseItem& item : items) {
+        for (size_t index = 0; item.loaded && index < item.parameters.size(); ++index) {
+            std::optional<std::string> path = ExpandPathTokens(item.parameters[index]);
+            size_t slash = path ? path->find_last_of('\\') : std::string::npos;
+            if (item.CommandOf(index) != "delete-cookies" || slash == std::string::npos)
+                continue;
+            for (const std::string& folder : ExpandFolderWildcards(path->substr(0, slash + 1), nullptr))
+                AddHostsOf(folder + path->substr(slash + 1), hosts);
+        }
+    }
+    return {hosts.begin(), hosts.end()};
+}

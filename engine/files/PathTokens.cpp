@@ -1,0 +1,103 @@
+#include "engine/files/PathTokens.h"
+
+#include "engine/files/FolderLocations.h"
+#include "engine/files/ShellFolders.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string AsciiLower(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+std::string EnvironmentFolder(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH + 1];
+    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH + 1);
+    return length && length <= MAX_PATH ? ToUtf8(std::wstring_view(value, length)) : std::string();
+}
+
+// The Program Files folder of the system's own kind, for the 32- and the 64-bit program alike: a 32-bit
+// program on 64-bit Windows cannot ask the shell for it, and Windows names it in ProgramW6432 instead.
+std::string NativeProgramFiles()
+{
+    std::string folder = KnownFolderPath(FOLDERID_ProgramFilesX64);
+    if (folder.empty())
+        folder = EnvironmentFolder(L"ProgramW6432");
+    return folder.empty() ? KnownFolderPath(FOLDERID_ProgramFiles) : folder;
+}
+
+// The same for the programs' shared files (CommonProgramW6432 is that folder's name for a 32-bit program).
+std::string NativeCommonProgramFiles()
+{
+    std::string folder = KnownFolderPath(FOLDERID_ProgramFilesCommonX64);
+    if (folder.empty())
+        folder = EnvironmentFolder(L"CommonProgramW6432");
+    return folder.empty() ? KnownFolderPath(FOLDERID_ProgramFilesCommon) : folder;
+}
+
+// The root of the drive Windows is on ("C:\"): a bare "C:" would mean that drive's current folder.
+std::string SystemDrive()
+{
+    std::string windows = KnownFolderPath(FOLDERID_Windows);
+    return windows.size() >= 2 && windows[1] == ':' ? windows.substr(0, 2) + "\\" : std::string();
+}
+
+struct Token {
+    const char* text;
+    std::string (*folder)();
+};
+
+const Token kTokens[] = {
+    {"%appdata%", [] { return KnownFolderPath(FOLDERID_RoamingAppData); }},
+    {"%userhome%", [] { return KnownFolderPath(FOLDERID_Profile); }},
+    {"%localappdata%", [] { return KnownFolderPath(FOLDERID_LocalAppData); }},
+    {"%localappdatalow%", [] { return KnownFolderPath(FOLDERID_LocalAppDataLow); }},
+    {"%programdata%", [] { return KnownFolderPath(FOLDERID_ProgramData); }},
+    {"%windir%", [] { return KnownFolderPath(FOLDERID_Windows); }},
+    {"%temp%", TempFolderPath},
+    {"%documents%", [] { return KnownFolderPath(FOLDERID_Documents); }},
+    {"%desktop%", [] { return KnownFolderPath(FOLDERID_Desktop); }},
+    {"%programfiles%", NativeProgramFiles},
+    {"%programfilesx86%", [] { return KnownFolderPath(FOLDERID_ProgramFilesX86); }},
+    {"%commonprogramfiles%", NativeCommonProgramFiles},
+    {"%commonprogramfilesx86%", [] { return KnownFolderPath(FOLDERID_ProgramFilesCommonX86); }},
+    {"%systemdrive%", SystemDrive},
+    {"%public%", [] { return KnownFolderPath(FOLDERID_Public); }},
+    {"%pictures%", [] { return KnownFolderPath(FOLDERID_Pictures); }},
+    {"%music%", [] { return KnownFolderPath(FOLDERID_Music); }},
+    {"%videos%", [] { return KnownFolderPath(FOLDERID_Videos); }},
+    {"%downloads%", [] { return KnownFolderPath(FOLDERID_Downloads); }},
+};
+constexpr size_t kFirstAddedToken = 2; // the ones before keep their old meaning when unresolvable
+
+} // namespace
+
+std::optional<std::string> ExpandPathTokens(const std::string& path)
+{
+    if (!path.starts_with('%'))
+        return path;
+    size_t close = path.find('%', 1);
+    if (close == std::string::npos)
+        return path;
+    std::string token = AsciiLower(path.substr(0, close + 1));
+    for (size_t i = 0; i < std::size(kTokens); ++i) {
+        if (token != kTokens[i].text)
+            continue;
+        std::string folder = kTokens[i].folder();
+        std::string rest = path.substr(close + 1);
+        if (folder.ends_with('\\') && rest.starts_with('\\'))
+            rest.erase(0, 1);
+        if (!folder.empty())
+            return folder + rest;
+        return i < kFirstAddedToken ? std::optional<std::string>(path) : std::nullopt;
+    }
+    return path;
+}

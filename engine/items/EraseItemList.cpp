@@ -1,0 +1,153 @@
+#include "engine/items/EraseItemList.h"
+
+#include "engine/items/ItemConditions.h"
+#include "engine/items/PluginCache.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+bool HasPluginExtension(const std::wstring& name)
+{
+    // A pattern with a three-letter extension also matches longer ones through their short names.
+    const std::wstring_view extension = L".aep";
+    return name.size() > extension.size() &&
+           CompareStringOrdinal(name.c_str() + name.size() - extension.size(),
+                                static_cast<int>(extension.size()), extension.data(),
+                                static_cast<int>(extension.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool NameBefore(const std::wstring& left, const std::wstring& right)
+{
+    return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_LESS_THAN;
+}
+
+struct PluginFile {
+    std::wstring name;
+    PluginStamp stamp;
+};
+
+// The plug-in files directly in the folder, in name order, so the lists have the same order on every
+// file system.
+std::vector<PluginFile> FindPluginFiles(const std::string& folder)
+{
+    std::vector<PluginFile> files;
+    WIN32_FIND_DATAW entry;
+    FindHandle find(FindFirstFileW((ToExtendedPath(folder) + L"*.aep").c_str(), &entry));
+    if (find) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && HasPluginExtension(entry.cFileName)) {
+                PluginStamp stamp{(uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow,
+                                  (uint64_t(entry.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      entry.ftLastWriteTime.dwLowDateTime};
+                files.push_back({entry.cFileName, stamp});
+            }
+        } while (FindNextFileW(find.get(), &entry));
+    }
+    std::sort(files.begin(), files.end(), [](const PluginFile& left, const PluginFile& right) {
+        return NameBefore(left.name, right.name);
+    });
+    return files;
+}
+
+std::string WithBackslash(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+} // namespace
+
+EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVersion,
+                             const ItemSelection& selection, const PluginCacheFile& cacheFile)
+{
+    std::string folder = WithBackslash(pluginFolder);
+    std::vector<PluginFile> files = FindPluginFiles(folder);
+    items_.resize(files.size());
+    PluginCache cache(cacheFile, folder, windowsVersion);
+    ComInit com; // once for all files, rather than once per file
+    for (size_t i = 0; i < items_.size(); ++i) {
+        std::string name = ToUtf8(files[i].name);
+        fileNames_.push_back(folder + name);
+        EraseItem& item = items_[i];
+        if (!cache.Find(name, files[i].stamp, item) && item.LoadFromFile(fileNames_[i], windowsVersion))
+            cache.Add(name, files[i].stamp, item);
+        item.path = fileNames_[i];
+    }
+    cache.Save();
+    for (EraseItem& item : items_) {
+        if (item.loaded)
+            item.detected = IsDetected(item);
+        if (!item.loaded)
+            failed_.push_back(&item);
+        else if (!item.detected)
+            undetected_.push_back(&item);
+        else if (selection.IsItemSelected(item))
+            checked_.push_back(&item);
+        else
+            unchecked_.push_back(&item);
+    }
+}
+
+uint64_t EraseItemList::SumOverChecked(uint64_t EraseTally::*counter) const
+{
+    uint64_t sum = 0;
+    for (const EraseItem* item : checked_)
+        sum += item->tally.*counter;
+    return sum;
+}
+
+uint64_t EraseItemList::TotalFilesErased() const
+{
+    return SumOverChecked(&EraseTally::filesErased);
+}
+
+uint64_t EraseItemList::TotalBytesReleased() const
+{
+    return SumOverChecked(&EraseTally::bytesReleased);
+}
+
+uint64_t EraseItemList::TotalRegistryEntriesErased() const
+{
+    return SumOverChecked(&EraseTally::registryEntriesErased);
+}
+
+std::string EraseItemList::IdForDescription(std::string_view descript) const
+{
+    auto found = std::find_if(items_.begin(), items_.end(), [descript](const EraseItem& item) {
+        return item.loaded && item.descript == descript;
+    });
+    return found == items_.end() ? std::string() : found->id;
+}
+
+const EraseItem* EraseItemList::FailedItemNamed(std::string_view id) const
+{
+    auto named = [id](const EraseItem* item) {
+        if (!item->id.empty())
+            return item->id == id;
+        std::wstring stem = ToWide(PluginFileName(*item));
+        stem.resize(stem.size() - 4); // ".aep", which every listed file ends in
+        std::wstring wide = ToWide(id);
+        return CompareStringOrdinal(stem.c_str(), static_cast<int>(stem.size()), wide.c_str(),
+                                    static_cast<int>(wide.size()), TRUE) == CSTR_EQUAL;
+    };
+    auto found = std::find_if(failed_.begin(), failed_.end(), named);
+    return found == failed_.end() ? nullptr : *found;
+}
+
+std::string PluginFileName(const EraseItem& item)
+{
+    return item.path.substr(item.path.find_last_of('\\') + 1);
+}
+
+std::string ItemExplanation(const EraseItem& item)
+{
+    return !item.head.empty() ? item.head
+                              : "Removes what its plug-in file " + PluginFileName(item) + " names.";
+}
