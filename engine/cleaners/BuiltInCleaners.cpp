@@ -2,6 +2,7 @@
 
 #include "engine/cleaners/AutoCompleteCleaners.h"
 #include "engine/cleaners/ClipboardCleaner.h"
+#include "engine/cleaners/DnsCacheCleaner.h"
 #include "engine/cleaners/FolderCleaners.h"
 #include "engine/cleaners/NotepadHistoryCleaner.h"
 #include "engine/cleaners/RecycleBinCleaner.h"
@@ -81,6 +82,7 @@ std::span<const BuiltInCleaner> BuiltInCleaners()
         {"delete-net-hood", DeleteNetHood},
         {"empty-clipboard", RunClipboardCleaner},
         {"delete-notepad-plus-plus-history", ClearNotepadPlusPlusHistory},
+        {"flush-dns-cache", FlushDnsCache},
     };
     return cleaners;
 }

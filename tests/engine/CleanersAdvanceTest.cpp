@@ -45,6 +45,7 @@ TEST(CleanersAdvance, EveryNameOfTheFormatHasItsCleaner)
         "delete-net-hood",
         "empty-clipboard",
         "delete-notepad-plus-plus-history",
+        "flush-dns-cache",
     };
     std::set<std::string> registered;
     for (const BuiltInCleaner& cleaner : BuiltInCleaners())
@@ -79,6 +80,28 @@ TEST(CleanersAdvance, ClipboardIsEmptiedOnlyByAnErase)
     EXPECT_EQ(item.tally.filesErased + item.tally.registryEntriesErased, 0u);
     // A Windows without a clipboard history has nothing to clear, which is no failure.
     EXPECT_NE(ClearClipboardHistory(), ClipboardHistoryResult::Failed);
+}
+
+// The flush is left to the system folder's own ipconfig, started by its full path; a preview starts
+// nothing. Wine's ipconfig knows no /flushdns and ends with an error, which is told, never "done".
+TEST(CleanersAdvance, DnsCacheIsFlushedByTheSystemFoldersIpconfig)
+{
+    EraseItem item = AdvanceItem({"flush-dns-cache"});
+    HeardFromCleaner preview;
+    item.ExecuteItem(ProgramEraseContext(), {EraseMode::Preview, &preview});
+    EXPECT_TRUE(preview.failures.empty());
+    EXPECT_EQ(preview.said.size(), 1u);
+
+    HeardFromCleaner erase;
+    item.ExecuteItem(ProgramEraseContext(), {EraseMode::Erase, &erase});
+    wchar_t system[MAX_PATH];
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    for (const std::string& failure : erase.failures) {
+        EXPECT_EQ(failure.rfind(ToUtf8(system) + "\\ipconfig.exe /flushdns: ended with code ", 0), 0u)
+            << failure;
+    }
+    EXPECT_LE(erase.failures.size(), 1u);
+    EXPECT_EQ(item.tally.filesErased + item.tally.registryEntriesErased, 0u);
 }
 
 class CleanersAdvanceRun : public SandboxTest {
