@@ -426,12 +426,14 @@ ITEMS = [
          [r"HKEY_CURRENT_USER\Software\Microsoft\Search Assistant\ACMru"],
          head="The words searched for in Explorer's search box. The recent apps of the Start menu's and the "
               "taskbar's search are the item Windows Search Recent Apps."),
-    Item("windows-search-recent-apps", "Windows Search Recent Apps", "windows", "delete-directory",
-         SEARCH_CACHES,
-         head="The list of apps, with how often each was started, that the search of the Start menu and the "
-              "taskbar keeps to offer them first (DeviceSearchCache of Windows 10 and 11). Windows builds it "
-              "again from the installed apps; the search index and its settings stay.",
-         detect=SEARCH_CACHES),
+    # The id stays from when the item was called Windows Search Recent Apps, so that its tick does too.
+    Item("windows-search-recent-apps", "Windows Search Box History", "windows", "delete-file",
+         [own_files(cache + r"\*.txt") for cache in SEARCH_CACHES],
+         head="The apps, with how often each was started, and the searches that the search box of the "
+              "Start menu and the taskbar keeps to offer first (the .txt files of DeviceSearchCache, Windows "
+              "10 and 11). Windows builds them again from the installed apps. The cache of Settings' pages "
+              "(SettingsCache.txt), the search index and the search settings stay.",
+         detect=SEARCH_CACHES, group="Windows", keep=[cache + r"\SettingsCache.txt" for cache in SEARCH_CACHES]),
     Item("explorer-user-assist", "Explorer Program Usage (UserAssist)", "windows", "delete-register-value",
          [USER_ASSIST + r"\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\Count\*",
           USER_ASSIST + r"\{F4E57C4B-2036-45F0-A9AB-443BCFE33D9F}\Count\*",
@@ -589,6 +591,144 @@ ITEMS += [
             "The list of recently opened files in Notepad++'s settings file (config.xml); every other "
             "setting, the last session and the backup folder with unsaved work stay.",
             running=[("Notepad++", "notepad++.exe")], detect=[r"%appdata%\Notepad++"]),
+]
+
+
+# Windows 11 (24H2 and 25H2) and its inbox apps: what the system and the apps it comes with remember.
+PACKAGES = LOCAL + r"\Packages"
+CDP = LOCAL + r"\ConnectedDevicesPlatform"
+NOTIFICATIONS = LOCAL + r"\Microsoft\Windows\Notifications"
+TERMINAL = PACKAGES + r"\Microsoft.WindowsTerminal_8wekyb3d8bbwe\LocalState"
+PHONE_LINK = PACKAGES + r"\Microsoft.YourPhone_8wekyb3d8bbwe"
+NEW_OUTLOOK = LOCAL + r"\Microsoft\Olk"
+COPILOT_AND_WIDGETS = [PACKAGES + "\\" + package for package in ("Microsoft.Copilot_8wekyb3d8bbwe",
+                                                                   "MicrosoftWindows.Client.WebExperience_cw5n1h2txyewy")]
+SNIPPING_TOOL = PACKAGES + r"\Microsoft.ScreenSketch_8wekyb3d8bbwe"
+MUI_CACHE = r"HKEY_CURRENT_USER\Software\Classes\Local Settings\Software\Microsoft\Windows\Shell\MuiCache"
+FEATURE_USAGE = EXPLORER + r"\FeatureUsage"
+COMPATIBILITY_STORE = (r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags"
+                       r"\Compatibility Assistant\Store")
+REMOTE_DESKTOP = r"HKEY_CURRENT_USER\Software\Microsoft\Terminal Server Client"
+# Explorer keeps the last five pictures chosen as desktop background.
+WALLPAPER_HISTORY = [EXPLORER + r"\Wallpapers\BackgroundHistoryPath%d" % n for n in range(5)]
+MORE_RECENT_LISTS = [EXPLORER + "\\" + key for key in (r"ComDlg32\CIDSizeMRU", "Map Network Drive MRU", "FindComputerMRU",
+                                                       "StreamMRU", r"AutoplayHandlers\KnownDevices", "Wallpapers")]
+
+
+def registry_key(text):
+    return P(text, command="delete-register-key")
+
+
+def registry_values(text):
+    return P(text, command="delete-register-value")
+
+
+ITEMS += [
+    Item("windows-activity-history", "Windows Activity History", "windows", "delete-file",
+         [own_files(CDP + r"\*" + "\\" + name)
+          for name in ("ActivitiesCache.db", "ActivitiesCache.db-wal", "ActivitiesCache.db-shm")],
+         head="The activity history of every account on this PC (ActivitiesCache.db with its -wal and -shm, "
+              "in each account's folder of ConnectedDevicesPlatform): the apps, files and sites used, and "
+              "when. The Connected Devices Platform user service holds the database open while it runs: the "
+              "files are then reported as in use. Everything else in that folder stays.",
+         group="Windows", detect=[CDP]),
+    Item("windows-notification-history", "Windows Notification History", "windows", "delete-file",
+         [own_files(NOTIFICATIONS + r"\wpndatabase.db*"), folder(NOTIFICATIONS + r"\wpnidm"),
+          folder(NOTIFICATIONS + r"\ActionCenterCache")],
+         head="The notifications Windows keeps for the notification list (wpndatabase.db with its -wal and "
+              "-shm) and the pictures shown in them (wpnidm, ActionCenterCache). The apps' notification "
+              "settings stay. The notification service holds the database while it runs: it is then "
+              "reported as in use.",
+         warning="The notification list is emptied.", group="Windows", detect=[NOTIFICATIONS]),
+    Item("windows-terminal-scrollback", "Windows Terminal Restored Scrollback", "windows", "delete-file",
+         [own_files(TERMINAL + r"\buffer_*.txt")],
+         head="The text of the tabs Windows Terminal shows again when it restores its last session "
+              "(buffer_*.txt). The settings (settings.json) and state.json stay: state.json keeps the "
+              "command lines of the tabs to restore in the same records as the window layout, and Terminal "
+              "writes it again as it likes, so Vestrel leaves it whole.",
+         warning="Tabs restored at the next start show none of their earlier output.",
+         group="Windows Terminal", running=[("Windows Terminal", "WindowsTerminal.exe")], detect=[TERMINAL],
+         keep=[TERMINAL + r"\settings.json", TERMINAL + r"\state.json"]),
+    Item("phone-link-cache", "Phone Link Cache", "windows", "delete-directory",
+         [PHONE_LINK + r"\LocalCache"],
+         head="What Phone Link copied from the phone (LocalCache: messages, photos, call history, "
+              "notifications and their pictures). The pairing with the phone and Phone Link's settings "
+              "(LocalState, Settings) stay.",
+         warning="Phone Link copies messages and photos from the phone again when it next connects.",
+         group="Phone Link", detect=[PHONE_LINK]),
+    Item("new-outlook-cache", "Outlook (new) Cache", "application", "delete-directory",
+         [NEW_OUTLOOK + r"\EBWebView\*" + "\\" + part
+          for part in ("Cache", "Code Cache", "GPUCache", "DawnWebGPUCache", "DawnGraphiteCache")]
+         + [NEW_OUTLOOK + r"\EBWebView" + "\\" + shared
+            for shared in ("ShaderCache", "GrShaderCache", "GraphiteDawnCache")],
+         head="The disk, code, GPU and shader caches of the new Outlook's web view (EBWebView). The mail "
+              "kept for offline use (IndexedDB, Local Storage, Service Worker), the sign-in and the settings "
+              "stay.",
+         default=True, group="Outlook (new)", running=[("Outlook (new)", "olk.exe")], detect=[NEW_OUTLOOK]),
+    Item("copilot-widgets-cache", "Copilot and Widgets Cache", "windows", "delete-directory",
+         [package + "\\" + part for package in COPILOT_AND_WIDGETS for part in ("TempState", r"AC\INetCache")],
+         head="The temporary files (TempState) and web caches (AC\\INetCache) of the Copilot app and of "
+              "the Widgets board (Windows Web Experience Pack). The sign-in and the settings stay.",
+         default=True, group="Copilot and Widgets", detect=COPILOT_AND_WIDGETS),
+    Item("snipping-tool-temp", "Snipping Tool Temp Files", "windows", "delete-directory",
+         [SNIPPING_TOOL + r"\TempState"],
+         head="The temporary copies of snips and screen recordings the Snipping Tool keeps in its package "
+              "(TempState). The screenshots saved in Pictures\\Screenshots, recordings saved in Videos and "
+              "every other user folder stay.",
+         group="Snipping Tool", running=[("Snipping Tool", "SnippingTool.exe")], detect=[SNIPPING_TOOL]),
+    Item("store-apps-web-caches", "Store Apps Web Caches", "windows", "delete-directory",
+         [PACKAGES + r"\*\AC\INetCache"],
+         head="The web caches (AC\\INetCache) of every app from the Store and of every app Windows comes "
+              "with, in each app's package folder. Their cookies (AC\\INetCookies) are the item Store Apps "
+              "Web Cookies and stay here, as do the apps' data and settings.",
+         default=True, group="Store Apps", detect=[PACKAGES]),
+    Item("store-apps-web-cookies", "Store Apps Web Cookies", "windows", "delete-directory",
+         [PACKAGES + r"\*\AC\INetCookies"],
+         head="The cookies (AC\\INetCookies) of every app from the Store and of every app Windows comes "
+              "with, in each app's package folder. The apps' data and settings stay.",
+         warning="Signs you out of the apps that sign in through web pages.", group="Store Apps",
+         detect=[PACKAGES]),
+    Item("explorer-program-names-cache", "Explorer Program Names Cache (MUICache)", "windows",
+         "delete-register-value", [MUI_CACHE + r"\*"],
+         head="The names of the programs Explorer has shown or started, one value per program file "
+              "(MuiCache). The key stays, and so does its language value (LangID); Explorer fills the cache "
+              "again as programs are started.",
+         group="Explorer", detect=[MUI_CACHE], keep=[MUI_CACHE + r"\LangID"]),
+    Item("explorer-taskbar-usage", "Explorer Taskbar Usage Counts", "windows", "delete-register-value",
+         [FEATURE_USAGE + "\\" + key + r"\*"
+          for key in ("AppLaunch", "AppSwitched", "ShowJumpView", "AppBadgeUpdated", "TrayButtonClicked")],
+         head="How often each program was started from the taskbar, switched to, had its jump list shown "
+              "or its badge updated, and how often each taskbar button was clicked (FeatureUsage). The "
+              "keys stay, and so do the taskbar's pinned programs and settings.",
+         group="Explorer", detect=[FEATURE_USAGE]),
+    Item("explorer-more-recent-lists", "Explorer More Recent Lists", "windows", "delete-register-key",
+         MORE_RECENT_LISTS[:-1] + [registry_values(value) for value in WALLPAPER_HISTORY],
+         head="The programs last used with an Open or Save As dialog and its size (CIDSizeMRU), the shares "
+              "typed in Map Network Drive, the computers searched for, the stream list (StreamMRU), the "
+              "last desktop backgrounds chosen in Personalization and the devices AutoPlay has seen "
+              "(AutoplayHandlers\\KnownDevices). The current background, the AutoPlay choices for each kind "
+              "of media and the mapped drives themselves stay.",
+         default=True, group="Explorer", detect=MORE_RECENT_LISTS),
+    Item("windows-compatibility-assistant", "Windows Compatibility Assistant History", "windows",
+         "delete-register-value", [COMPATIBILITY_STORE + r"\*"],
+         head="The Program Compatibility Assistant's record of the programs this user started, one value "
+              "per program file (Compatibility Assistant\\Store). The compatibility settings chosen for "
+              "programs (Layers) stay, and so does the system's own AppCompatCache in HKEY_LOCAL_MACHINE.",
+         group="Windows", detect=[COMPATIBILITY_STORE]),
+    Item("remote-desktop-history", "Remote Desktop History", "windows", "delete-register-value",
+         [REMOTE_DESKTOP + r"\Default\MRU%d" % n for n in range(10)]
+         + [registry_key(REMOTE_DESKTOP + r"\Servers"), own_files_of(r"%documents%\Default.rdp")],
+         head="The computers last connected to with Remote Desktop Connection (the MRU values of Terminal "
+              "Server Client\\Default), the user name and accepted certificate kept for each (Servers), and "
+              "the hidden Default.rdp in Documents, which holds the last connection's settings. Every other "
+              ".rdp file, those the user saved, stays.",
+         warning="Remote Desktop Connection asks again to trust each computer's certificate.",
+         group="Remote Desktop", detect=[REMOTE_DESKTOP, r"%documents%\Default.rdp"]),
+    advance("windows-dns-cache", "Windows DNS Cache", "windows", "flush-dns-cache",
+            "The names of the sites and computers recently looked up, with their addresses, which the DNS "
+            "client keeps for every program: emptied as ipconfig /flushdns does, by the ipconfig.exe of the "
+            "system folder. Nothing is counted. The hosts file and the network settings stay.",
+            group="Windows", detect=[r"%windir%\System32\ipconfig.exe"]),
 ]
 
 

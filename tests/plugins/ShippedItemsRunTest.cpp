@@ -135,6 +135,151 @@ struct Expected {
     bool countsChecked = true;
 };
 
+// What Windows 11 (24H2, 25H2) and its inbox apps remember, as they lay it out: each file below the
+// profile with the item that must remove it, or none for what must stay beside it.
+struct FileTrace {
+    const char* item;
+    const char* path;
+    size_t bytes = 0;
+};
+const FileTrace kWindows11Files[] = {
+    {"windows-activity-history", "AppData\\Local\\ConnectedDevicesPlatform\\L.someone\\ActivitiesCache.db",
+     8192},
+    {"windows-activity-history",
+     "AppData\\Local\\ConnectedDevicesPlatform\\L.someone\\ActivitiesCache.db-wal", 4096},
+    {"windows-activity-history",
+     "AppData\\Local\\ConnectedDevicesPlatform\\L.someone\\ActivitiesCache.db-shm", 32},
+    {"windows-activity-history", "AppData\\Local\\ConnectedDevicesPlatform\\AAD.1b2c3d4e\\ActivitiesCache.db",
+     4096},
+    {nullptr, "AppData\\Local\\ConnectedDevicesPlatform\\CDPGlobalSettings.cdp"},
+    {nullptr, "AppData\\Local\\ConnectedDevicesPlatform\\L.someone\\CDPSettings.cdp"},
+    {"windows-notification-history", "AppData\\Local\\Microsoft\\Windows\\Notifications\\wpndatabase.db",
+     4096},
+    {"windows-notification-history", "AppData\\Local\\Microsoft\\Windows\\Notifications\\wpndatabase.db-wal",
+     900},
+    {"windows-notification-history", "AppData\\Local\\Microsoft\\Windows\\Notifications\\wpndatabase.db-shm",
+     32},
+    {"windows-notification-history",
+     "AppData\\Local\\Microsoft\\Windows\\Notifications\\wpnidm\\4a3b2c1d.png", 600},
+    {"windows-notification-history",
+     "AppData\\Local\\Microsoft\\Windows\\Notifications\\ActionCenterCache\\mail-toast-1.png", 300},
+    {nullptr, "AppData\\Local\\Microsoft\\Windows\\Notifications\\appdb.dat"},
+    {"windows-terminal-scrollback",
+     "AppData\\Local\\Packages\\Microsoft.WindowsTerminal_8wekyb3d8bbwe\\LocalState\\"
+     "buffer_{2b4c6d8e-0a1b-4c2d-9e3f-5a6b7c8d9e0f}.txt",
+     5000},
+    {"windows-terminal-scrollback",
+     "AppData\\Local\\Packages\\Microsoft.WindowsTerminal_8wekyb3d8bbwe\\LocalState\\"
+     "buffer_{7f6e5d4c-3b2a-4190-8f7e-6d5c4b3a2910}.txt",
+     700},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.WindowsTerminal_8wekyb3d8bbwe\\LocalState\\settings.json"},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.WindowsTerminal_8wekyb3d8bbwe\\LocalState\\state.json"},
+    {"phone-link-cache",
+     "AppData\\Local\\Packages\\Microsoft.YourPhone_8wekyb3d8bbwe\\LocalCache\\Indexed\\"
+     "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d\\System\\Database\\phone.db",
+     20000},
+    {"phone-link-cache",
+     "AppData\\Local\\Packages\\Microsoft.YourPhone_8wekyb3d8bbwe\\LocalCache\\Photos\\IMG_0042.jpg", 9000},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.YourPhone_8wekyb3d8bbwe\\LocalState\\DeviceData.json"},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.YourPhone_8wekyb3d8bbwe\\Settings\\settings.dat"},
+    {"new-outlook-cache", "AppData\\Local\\Microsoft\\Olk\\EBWebView\\Default\\Cache\\Cache_Data\\f_000001",
+     3000},
+    {"new-outlook-cache", "AppData\\Local\\Microsoft\\Olk\\EBWebView\\Default\\Code Cache\\js\\index", 40},
+    {"new-outlook-cache", "AppData\\Local\\Microsoft\\Olk\\EBWebView\\Default\\GPUCache\\data_0", 8192},
+    {"new-outlook-cache", "AppData\\Local\\Microsoft\\Olk\\EBWebView\\ShaderCache\\data_1", 1000},
+    {nullptr, "AppData\\Local\\Microsoft\\Olk\\EBWebView\\Default\\IndexedDB\\"
+              "https_outlook.office.com_0.indexeddb.leveldb\\000003.log"},
+    {nullptr, "AppData\\Local\\Microsoft\\Olk\\EBWebView\\Default\\Local Storage\\leveldb\\000003.log"},
+    {nullptr,
+     "AppData\\Local\\Microsoft\\Olk\\EBWebView\\Default\\Service Worker\\CacheStorage\\0a1b\\index.txt"},
+    {nullptr, "AppData\\Local\\Microsoft\\Olk\\UserSettings.json"},
+    {"copilot-widgets-cache",
+     "AppData\\Local\\Packages\\Microsoft.Copilot_8wekyb3d8bbwe\\TempState\\upload.tmp", 500},
+    {"copilot-widgets-cache",
+     "AppData\\Local\\Packages\\Microsoft.Copilot_8wekyb3d8bbwe\\AC\\INetCache\\X1Y2Z3W4\\logo[1].png", 200},
+    {"copilot-widgets-cache",
+     "AppData\\Local\\Packages\\MicrosoftWindows.Client.WebExperience_cw5n1h2txyewy\\TempState\\board.tmp",
+     300},
+    {"copilot-widgets-cache",
+     "AppData\\Local\\Packages\\MicrosoftWindows.Client.WebExperience_cw5n1h2txyewy\\AC\\INetCache\\A1B2\\w["
+     "1].js",
+     100},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.Copilot_8wekyb3d8bbwe\\Settings\\settings.dat"},
+    {nullptr, "AppData\\Local\\Packages\\MicrosoftWindows.Client.WebExperience_cw5n1h2txyewy\\LocalState\\"
+              "EBWebView\\Default\\Local Storage\\leveldb\\000003.log"},
+    {"snipping-tool-temp",
+     "AppData\\Local\\Packages\\Microsoft.ScreenSketch_8wekyb3d8bbwe\\TempState\\Snips\\7C2D.png", 40000},
+    {"snipping-tool-temp",
+     "AppData\\Local\\Packages\\Microsoft.ScreenSketch_8wekyb3d8bbwe\\TempState\\Recordings\\rec.mp4", 90000},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.ScreenSketch_8wekyb3d8bbwe\\Settings\\settings.dat"},
+    {nullptr, "Pictures\\Screenshots\\Screenshot 2026-12-10 101500.png"},
+    {"store-apps-web-caches",
+     "AppData\\Local\\Packages\\Microsoft.WindowsStore_8wekyb3d8bbwe\\AC\\INetCache\\Q8R7S6T5\\banner[1].jpg",
+     7000},
+    {"store-apps-web-caches",
+     "AppData\\Local\\Packages\\Clipchamp.Clipchamp_yxz26nhyzhsrt\\AC\\INetCache\\K1\\a[1].css", 800},
+    {"store-apps-web-cookies",
+     "AppData\\Local\\Packages\\Microsoft.WindowsStore_8wekyb3d8bbwe\\AC\\INetCookies\\ESE\\container.dat",
+     600},
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.WindowsStore_8wekyb3d8bbwe\\LocalState\\cache.db"},
+    {nullptr, "AppData\\Local\\Packages\\Clipchamp.Clipchamp_yxz26nhyzhsrt\\AC\\Temp\\export.tmp"},
+    // Written with the name's own case: the item's lower-cased keep must still hold it.
+    {nullptr, "AppData\\Local\\Packages\\Microsoft.Windows.Search_"
+              "cw5n1h2txyewy\\LocalState\\DeviceSearchCache\\SettingsCache.txt"},
+    {"windows-search-recent-apps",
+     "AppData\\Local\\Packages\\Microsoft.Windows.Search_"
+     "cw5n1h2txyewy\\LocalState\\DeviceSearchCache\\AppCache134.txt",
+     300},
+    {"remote-desktop-history", "Documents\\Default.rdp", 2000},
+    {nullptr, "Documents\\Office desktop.rdp"},
+    {nullptr, "Documents\\Remote\\Default.rdp"},
+};
+
+// Registry entries below HKEY_CURRENT_USER: a value name, or none for a key that goes with all below it.
+struct RegistryTrace {
+    const char* item;
+    const char* key;
+    const char* value;
+};
+#define EXPLORER_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
+#define MUI_CACHE_KEY "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache"
+#define COMPATIBILITY_KEY "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags"
+#define REMOTE_DESKTOP_KEY "Software\\Microsoft\\Terminal Server Client"
+const RegistryTrace kWindows11Registry[] = {
+    {"explorer-program-names-cache", MUI_CACHE_KEY, "C:\\Windows\\System32\\notepad.exe.FriendlyAppName"},
+    {"explorer-program-names-cache", MUI_CACHE_KEY,
+     "C:\\Users\\someone\\Downloads\\setup.exe.ApplicationCompany"},
+    {nullptr, MUI_CACHE_KEY, "LangID"},
+    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\AppLaunch", "Microsoft.Windows.Explorer"},
+    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\AppSwitched", "MSEdge"},
+    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\ShowJumpView",
+     "Microsoft.Office.WINWORD.EXE.15"},
+    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\AppBadgeUpdated", "Microsoft.OutlookForWindows"},
+    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\TrayButtonClicked", "StartButton"},
+    {nullptr, EXPLORER_KEY "\\Taskband", "Favorites"},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\ComDlg32\\CIDSizeMRU", nullptr},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\Map Network Drive MRU", nullptr},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\FindComputerMRU", nullptr},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\StreamMRU", nullptr},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\AutoplayHandlers\\KnownDevices", nullptr},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\Wallpapers", "BackgroundHistoryPath0"},
+    {"explorer-more-recent-lists", EXPLORER_KEY "\\Wallpapers", "BackgroundHistoryPath1"},
+    {nullptr, EXPLORER_KEY "\\Wallpapers", "BackgroundType"},
+    {nullptr, EXPLORER_KEY "\\AutoplayHandlers\\UserChosenExecuteHandlers",
+     "CameraAlternate\\ShowPicturesOnArrival"},
+    {nullptr, EXPLORER_KEY "\\ComDlg32", nullptr},
+    {nullptr, "Control Panel\\Desktop", "Wallpaper"},
+    {"windows-compatibility-assistant", COMPATIBILITY_KEY "\\Compatibility Assistant\\Store",
+     "C:\\Users\\someone\\Downloads\\setup.exe"},
+    {"windows-compatibility-assistant", COMPATIBILITY_KEY "\\Compatibility Assistant\\Store",
+     "C:\\Program Files\\Tool\\tool.exe"},
+    {nullptr, COMPATIBILITY_KEY "\\Layers", "C:\\Program Files\\Old\\old.exe"},
+    {"remote-desktop-history", REMOTE_DESKTOP_KEY "\\Default", "MRU0"},
+    {"remote-desktop-history", REMOTE_DESKTOP_KEY "\\Default", "MRU1"},
+    {"remote-desktop-history", REMOTE_DESKTOP_KEY "\\Servers", nullptr},
+    {nullptr, REMOTE_DESKTOP_KEY "\\LocalDevices", "server01.example.org"},
+};
+
 class AllSelected : public ItemSelection {
 public:
     bool IsSelected(const std::string&) const override { return true; }
@@ -246,6 +391,7 @@ protected:
     void PlantWindowsFiles();
     void PlantExplorerAndOffice();
     void PlantBuiltIns();
+    void PlantWindows11();
 
     std::set<std::string> Files() const
     {
@@ -533,7 +679,6 @@ void ShippedItemsRun::PlantExplorerAndOffice()
     Key("explorer-search-history", user, kExplorer + "\\WordWheelQuery");
     Value("explorer-typed-paths", user, kExplorer + "\\TypedPaths", "url1");
     Value("explorer-typed-paths", user, kExplorer + "\\TypedPaths", "url2");
-    KeptValue(user, kExplorer + "\\ComDlg32\\CIDSizeMRU");
     KeptValue(user, kExplorer + "\\Advanced");
     KeptValue(user, kExplorer + "\\Shell Folders");
 
@@ -638,6 +783,37 @@ void ShippedItemsRun::PlantBuiltIns()
     expected_["ie-auto-complete-password"].keys = {Lower("hkcu\\" + kInternetExplorer + "\\IntelliForms")};
 }
 
+void ShippedItemsRun::PlantWindows11()
+{
+    for (const FileTrace& trace : kWindows11Files) {
+        const std::string path = profile_ + "\\" + trace.path;
+        if (trace.item)
+            File(trace.item, path, trace.bytes);
+        else
+            Kept(path);
+    }
+    // Remote Desktop Connection writes its Default.rdp hidden.
+    ASSERT_TRUE(SetFileAttributesW(ToExtendedPath(profile_ + "\\Documents\\Default.rdp").c_str(),
+                                   FILE_ATTRIBUTE_HIDDEN));
+    for (const RegistryTrace& trace : kWindows11Registry) {
+        if (!trace.item)
+            KeptValue(HKEY_CURRENT_USER, trace.key, trace.value ? trace.value : "Vestrel canary");
+        else if (trace.value)
+            Value(trace.item, HKEY_CURRENT_USER, trace.key, trace.value);
+        else
+            Key(trace.item, HKEY_CURRENT_USER, trace.key);
+    }
+    // The search box's second package reached through a link to the first: its keep still holds
+    // SettingsCache.txt, which the walk meets under the link's name.
+    const std::string packages = local_ + "\\Packages\\";
+    const std::string cortana = packages + "Microsoft.Windows.Cortana_cw5n1h2txyewy";
+    ASSERT_TRUE(traces_.Folder(cortana));
+    ASSERT_TRUE(MakeFolderLinkForTest(cortana + "\\LocalState",
+                                      packages + "Microsoft.Windows.Search_cw5n1h2txyewy\\LocalState"));
+    links_.push_back(cortana + "\\LocalState");
+    expected_["windows-dns-cache"];
+}
+
 TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
 {
     PlantChromium("chrome", {"Google\\Chrome\\User Data", "Google\\Chrome SxS\\User Data"});
@@ -653,6 +829,7 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
     PlantWindowsFiles();
     PlantExplorerAndOffice();
     PlantBuiltIns();
+    PlantWindows11();
     WriteRecycled();
 
     std::set<std::string> shipped;

@@ -43,6 +43,10 @@ const std::set<std::string> kDefaultItems = {
     "Paint Recent Files",
     "WordPad Recent Files",
     "Media Player Recent Files",
+    "Explorer More Recent Lists",
+    "Outlook (new) Cache",
+    "Copilot and Widgets Cache",
+    "Store Apps Web Caches",
 };
 
 // Every built-in cleaner has exactly one shipped item.
@@ -58,6 +62,7 @@ const std::set<std::string> kBuiltInItems = {
     "Network Shortcuts",
     "Clipboard",
     "Notepad++ Recent Files",
+    "Windows DNS Cache",
 };
 
 class AllSelected : public ItemSelection {
