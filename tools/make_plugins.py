@@ -425,7 +425,7 @@ ITEMS = [
          [EXPLORER + r"\WordWheelQuery"],
          [r"HKEY_CURRENT_USER\Software\Microsoft\Search Assistant\ACMru"],
          head="The words searched for in Explorer's search box. The recent apps of the Start menu's and the "
-              "taskbar's search are the item Windows Search Recent Apps."),
+              "taskbar's search are the item Windows Search Box History."),
     # The id stays from when the item was called Windows Search Recent Apps, so that its tick does too.
     Item("windows-search-recent-apps", "Windows Search Box History", "windows", "delete-file",
          [own_files(cache + r"\*.txt") for cache in SEARCH_CACHES],
@@ -601,8 +601,8 @@ NOTIFICATIONS = LOCAL + r"\Microsoft\Windows\Notifications"
 TERMINAL = PACKAGES + r"\Microsoft.WindowsTerminal_8wekyb3d8bbwe\LocalState"
 PHONE_LINK = PACKAGES + r"\Microsoft.YourPhone_8wekyb3d8bbwe"
 NEW_OUTLOOK = LOCAL + r"\Microsoft\Olk"
-COPILOT_AND_WIDGETS = [PACKAGES + "\\" + package for package in ("Microsoft.Copilot_8wekyb3d8bbwe",
-                                                                   "MicrosoftWindows.Client.WebExperience_cw5n1h2txyewy")]
+COPILOT_AND_WIDGETS = [PACKAGES + r"\Microsoft.Copilot_8wekyb3d8bbwe",
+                       PACKAGES + r"\MicrosoftWindows.Client.WebExperience_cw5n1h2txyewy"]
 SNIPPING_TOOL = PACKAGES + r"\Microsoft.ScreenSketch_8wekyb3d8bbwe"
 MUI_CACHE = r"HKEY_CURRENT_USER\Software\Classes\Local Settings\Software\Microsoft\Windows\Shell\MuiCache"
 FEATURE_USAGE = EXPLORER + r"\FeatureUsage"
@@ -611,8 +611,9 @@ COMPATIBILITY_STORE = (r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\Current
 REMOTE_DESKTOP = r"HKEY_CURRENT_USER\Software\Microsoft\Terminal Server Client"
 # Explorer keeps the last five pictures chosen as desktop background.
 WALLPAPER_HISTORY = [EXPLORER + r"\Wallpapers\BackgroundHistoryPath%d" % n for n in range(5)]
-MORE_RECENT_LISTS = [EXPLORER + "\\" + key for key in (r"ComDlg32\CIDSizeMRU", "Map Network Drive MRU", "FindComputerMRU",
-                                                       "StreamMRU", r"AutoplayHandlers\KnownDevices", "Wallpapers")]
+MORE_RECENT_LISTS = [EXPLORER + "\\" + key for key in (r"ComDlg32\CIDSizeMRU", "Map Network Drive MRU",
+                                                       "FindComputerMRU", "StreamMRU",
+                                                       r"AutoplayHandlers\KnownDevices", "Wallpapers")]
 
 
 def registry_key(text):
@@ -666,7 +667,8 @@ ITEMS += [
               "stay.",
          default=True, group="Outlook (new)", running=[("Outlook (new)", "olk.exe")], detect=[NEW_OUTLOOK]),
     Item("copilot-widgets-cache", "Copilot and Widgets Cache", "windows", "delete-directory",
-         [package + "\\" + part for package in COPILOT_AND_WIDGETS for part in ("TempState", r"AC\INetCache")],
+         [package + "\\" + part for package in COPILOT_AND_WIDGETS
+          for part in ("TempState", r"AC\INetCache")],
          head="The temporary files (TempState) and web caches (AC\\INetCache) of the Copilot app and of "
               "the Widgets board (Windows Web Experience Pack). The sign-in and the settings stay.",
          default=True, group="Copilot and Widgets", detect=COPILOT_AND_WIDGETS),
@@ -703,11 +705,11 @@ ITEMS += [
          group="Explorer", detect=[FEATURE_USAGE]),
     Item("explorer-more-recent-lists", "Explorer More Recent Lists", "windows", "delete-register-key",
          MORE_RECENT_LISTS[:-1] + [registry_values(value) for value in WALLPAPER_HISTORY],
-         head="The programs last used with an Open or Save As dialog and its size (CIDSizeMRU), the shares "
-              "typed in Map Network Drive, the computers searched for, the stream list (StreamMRU), the "
-              "last desktop backgrounds chosen in Personalization and the devices AutoPlay has seen "
-              "(AutoplayHandlers\\KnownDevices). The current background, the AutoPlay choices for each kind "
-              "of media and the mapped drives themselves stay.",
+         head="The programs that last showed an Open or Save As dialog, with its size (CIDSizeMRU), the "
+              "shares typed in Map Network Drive, the computers searched for, the stream list "
+              "(StreamMRU), the last desktop backgrounds chosen in Personalization and the devices AutoPlay "
+              "has seen (AutoplayHandlers\\KnownDevices). The current background, the AutoPlay choices for "
+              "each kind of media and the mapped drives themselves stay.",
          default=True, group="Explorer", detect=MORE_RECENT_LISTS),
     Item("windows-compatibility-assistant", "Windows Compatibility Assistant History", "windows",
          "delete-register-value", [COMPATIBILITY_STORE + r"\*"],
