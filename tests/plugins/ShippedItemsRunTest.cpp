@@ -238,46 +238,45 @@ const FileTrace kWindows11Files[] = {
 // Registry entries below HKEY_CURRENT_USER: a value name, or none for a key that goes with all below it.
 struct RegistryTrace {
     const char* item;
-    const char* key;
+    std::string key;
     const char* value;
 };
-#define EXPLORER_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
-#define MUI_CACHE_KEY "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache"
-#define COMPATIBILITY_KEY "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags"
-#define REMOTE_DESKTOP_KEY "Software\\Microsoft\\Terminal Server Client"
-const RegistryTrace kWindows11Registry[] = {
-    {"explorer-program-names-cache", MUI_CACHE_KEY, "C:\\Windows\\System32\\notepad.exe.FriendlyAppName"},
-    {"explorer-program-names-cache", MUI_CACHE_KEY,
+const std::string kMuiCache =
+    "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache";
+const std::string kAppCompatFlags = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags";
+const std::string kRemoteDesktop = "Software\\Microsoft\\Terminal Server Client";
+const std::vector<RegistryTrace> kWindows11Registry = {
+    {"explorer-program-names-cache", kMuiCache, "C:\\Windows\\System32\\notepad.exe.FriendlyAppName"},
+    {"explorer-program-names-cache", kMuiCache,
      "C:\\Users\\someone\\Downloads\\setup.exe.ApplicationCompany"},
-    {nullptr, MUI_CACHE_KEY, "LangID"},
-    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\AppLaunch", "Microsoft.Windows.Explorer"},
-    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\AppSwitched", "MSEdge"},
-    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\ShowJumpView",
-     "Microsoft.Office.WINWORD.EXE.15"},
-    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\AppBadgeUpdated", "Microsoft.OutlookForWindows"},
-    {"explorer-taskbar-usage", EXPLORER_KEY "\\FeatureUsage\\TrayButtonClicked", "StartButton"},
-    {nullptr, EXPLORER_KEY "\\Taskband", "Favorites"},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\ComDlg32\\CIDSizeMRU", nullptr},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\Map Network Drive MRU", nullptr},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\FindComputerMRU", nullptr},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\StreamMRU", nullptr},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\AutoplayHandlers\\KnownDevices", nullptr},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\Wallpapers", "BackgroundHistoryPath0"},
-    {"explorer-more-recent-lists", EXPLORER_KEY "\\Wallpapers", "BackgroundHistoryPath1"},
-    {nullptr, EXPLORER_KEY "\\Wallpapers", "BackgroundType"},
-    {nullptr, EXPLORER_KEY "\\AutoplayHandlers\\UserChosenExecuteHandlers",
+    {nullptr, kMuiCache, "LangID"},
+    {"explorer-taskbar-usage", kExplorer + "\\FeatureUsage\\AppLaunch", "Microsoft.Windows.Explorer"},
+    {"explorer-taskbar-usage", kExplorer + "\\FeatureUsage\\AppSwitched", "MSEdge"},
+    {"explorer-taskbar-usage", kExplorer + "\\FeatureUsage\\ShowJumpView", "Microsoft.Office.WINWORD.EXE.15"},
+    {"explorer-taskbar-usage", kExplorer + "\\FeatureUsage\\AppBadgeUpdated", "Microsoft.OutlookForWindows"},
+    {"explorer-taskbar-usage", kExplorer + "\\FeatureUsage\\TrayButtonClicked", "StartButton"},
+    {nullptr, kExplorer + "\\Taskband", "Favorites"},
+    {"explorer-more-recent-lists", kExplorer + "\\ComDlg32\\CIDSizeMRU", nullptr},
+    {"explorer-more-recent-lists", kExplorer + "\\Map Network Drive MRU", nullptr},
+    {"explorer-more-recent-lists", kExplorer + "\\FindComputerMRU", nullptr},
+    {"explorer-more-recent-lists", kExplorer + "\\StreamMRU", nullptr},
+    {"explorer-more-recent-lists", kExplorer + "\\AutoplayHandlers\\KnownDevices", nullptr},
+    {"explorer-more-recent-lists", kExplorer + "\\Wallpapers", "BackgroundHistoryPath0"},
+    {"explorer-more-recent-lists", kExplorer + "\\Wallpapers", "BackgroundHistoryPath1"},
+    {nullptr, kExplorer + "\\Wallpapers", "BackgroundType"},
+    {nullptr, kExplorer + "\\AutoplayHandlers\\UserChosenExecuteHandlers",
      "CameraAlternate\\ShowPicturesOnArrival"},
-    {nullptr, EXPLORER_KEY "\\ComDlg32", nullptr},
+    {nullptr, kExplorer + "\\ComDlg32", nullptr},
     {nullptr, "Control Panel\\Desktop", "Wallpaper"},
-    {"windows-compatibility-assistant", COMPATIBILITY_KEY "\\Compatibility Assistant\\Store",
+    {"windows-compatibility-assistant", kAppCompatFlags + "\\Compatibility Assistant\\Store",
      "C:\\Users\\someone\\Downloads\\setup.exe"},
-    {"windows-compatibility-assistant", COMPATIBILITY_KEY "\\Compatibility Assistant\\Store",
+    {"windows-compatibility-assistant", kAppCompatFlags + "\\Compatibility Assistant\\Store",
      "C:\\Program Files\\Tool\\tool.exe"},
-    {nullptr, COMPATIBILITY_KEY "\\Layers", "C:\\Program Files\\Old\\old.exe"},
-    {"remote-desktop-history", REMOTE_DESKTOP_KEY "\\Default", "MRU0"},
-    {"remote-desktop-history", REMOTE_DESKTOP_KEY "\\Default", "MRU1"},
-    {"remote-desktop-history", REMOTE_DESKTOP_KEY "\\Servers", nullptr},
-    {nullptr, REMOTE_DESKTOP_KEY "\\LocalDevices", "server01.example.org"},
+    {nullptr, kAppCompatFlags + "\\Layers", "C:\\Program Files\\Old\\old.exe"},
+    {"remote-desktop-history", kRemoteDesktop + "\\Default", "MRU0"},
+    {"remote-desktop-history", kRemoteDesktop + "\\Default", "MRU1"},
+    {"remote-desktop-history", kRemoteDesktop + "\\Servers", nullptr},
+    {nullptr, kRemoteDesktop + "\\LocalDevices", "server01.example.org"},
 };
 
 class AllSelected : public ItemSelection {
