@@ -76,18 +76,25 @@ bool InWalMode(SqliteDatabase& db)
 } // namespace
 
 ScrubbedEdit::ScrubbedEdit(SqliteDatabase& db, const std::string& path)
-    : db_(db), path_(path), journalWasThere_(IsPlainFile(path + "-journal"))
+    : db_(db), path_(path), journalWasThere_(IsPlainFile(path + "-journal")), rollbackJournal_(!InWalMode(db))
 {
     db_.Execute("PRAGMA secure_delete = ON");
-    if (!InWalMode(db_))
+    if (rollbackJournal_)
         db_.Execute("PRAGMA journal_mode = PERSIST");
+}
+
+ScrubbedEdit::~ScrubbedEdit()
+{
+    if (rollbackJournal_ && !finished_)
+        db_.Execute(journalWasThere_ ? "PRAGMA journal_mode = TRUNCATE" : "PRAGMA journal_mode = DELETE");
 }
 
 bool ScrubbedEdit::Finish()
 {
+    finished_ = true;
     if (!OverwriteFreePages())
         return false;
-    return InWalMode(db_) ? EmptyWriteAheadLog() : EmptyRollbackJournal();
+    return rollbackJournal_ ? EmptyRollbackJournal() : EmptyWriteAheadLog();
 }
 
 // A blob as large as the free pages takes every one of them over and writes zeros into it; dropped again

@@ -11,6 +11,10 @@ public:
     // Before the edit's transaction: freed space is overwritten from then on, and a rollback journal is
     // kept after the commit, so that its copies of the old pages can be overwritten before it goes.
     ScrubbedEdit(SqliteDatabase& db, const std::string& path);
+    // An edit that failed before Finish gives the journal back to the mode it had.
+    ~ScrubbedEdit();
+    ScrubbedEdit(const ScrubbedEdit&) = delete;
+    ScrubbedEdit& operator=(const ScrubbedEdit&) = delete;
 
     // After the commit: overwrites the pages that were free before (freed by the browser, which may not
     // have overwritten them), moves the write-ahead log into the file, overwrites the log or journal and
@@ -26,5 +30,7 @@ private:
     SqliteDatabase& db_;
     std::string path_;
     bool journalWasThere_;
+    bool rollbackJournal_;
+    bool finished_ = false;
     std::string failure_;
 };
