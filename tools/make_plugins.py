@@ -204,16 +204,17 @@ def chromium_items(browser):
                      "offline data.", keep=extension_stores, **common),
         Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
              head="Browsing history, site icons, visited links, top sites, address-bar predictions, the "
-                  "sites-with-timestamps record (DIPS) and per-tab session storage of %s %s. Bookmarks, "
-                  "saved passwords and settings stay." % (b.name, where),
+                  "sites-with-timestamps record (DIPS), the usage metrics that name the pages visited "
+                  "(ukm_db) and per-tab session storage of %s %s. Bookmarks, saved passwords and settings "
+                  "stay." % (b.name, where),
              warning="The address bar no longer suggests pages you visited.", **common),
         Item(b.prefix + "-sessions", b.name + " Sessions and Open Tabs", "application", "delete-file", sessions,
-             head="The saved sessions of %s %s." % (b.name, where),
+             head="The saved sessions of %s %s, plain and encrypted." % (b.name, where),
              warning="The open tabs cannot be restored afterwards.", **common),
         Item(b.prefix + "-form-data", b.name + " Form Data", "application", "empty-table", form_data,
-             head="What was typed into web forms in %s %s: the form entries of Web Data, which the file "
-                  "keeps in no other way. Saved addresses, payment cards, passwords, search engines and "
-                  "settings stay." % (b.name, where),
+             head="What was typed into web forms in %s %s: the form entries that Web Data keeps to "
+                  "suggest again. Saved addresses, payment cards, passwords, search engines and settings "
+                  "stay, in the same file." % (b.name, where),
              warning="Forms no longer suggest what you typed before.", **common),
     ]
 
