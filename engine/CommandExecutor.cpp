@@ -3,6 +3,7 @@
 #include "engine/cleaners/CookieCleaner.h"
 #include "engine/cleaners/PlacesHistoryCleaner.h"
 #include "engine/cleaners/SiteStoreFilter.h"
+#include "engine/cleaners/TableCleaner.h"
 #include "engine/files/FileSystemEraser.h"
 #include "engine/files/KeepFilter.h"
 #include "engine/files/PathExpansion.h"
@@ -207,7 +208,11 @@ void CommandExecutor::Execute(EraseItem& item) const
         } else if (command == "run") {
             RunProgramOf(item, item.parameters[index]);
         } else if (command == "delete-places-history") {
-            ClearPlacesHistories(item, index);
+            for (const std::string& database : DatabasesOf(item, index))
+                ClearPlacesHistory(database, options_);
+        } else if (command == "empty-table") {
+            for (const std::string& database : DatabasesOf(item, index))
+                EmptyDatabaseTable(database, item.OptionsOf(index).table, options_);
         } else if (command == "delete-cookies") {
             ClearCookieDatabases(item, index, filter);
         } else if (command == "advance") {
@@ -287,17 +292,19 @@ void CommandExecutor::ClearCookieDatabases(EraseItem& item, size_t index, const 
 }
 
 // Each matching profile's database, by the folder wildcards of the path; the file name is taken as written.
-void CommandExecutor::ClearPlacesHistories(EraseItem& item, size_t index) const
+std::vector<std::string> CommandExecutor::DatabasesOf(EraseItem& item, size_t index) const
 {
     std::optional<std::string> expanded = ExpandPathTokens(item.parameters[index]);
     if (!expanded)
-        return;
+        return {};
     const std::string& path = item.parameters[index] = *expanded;
     size_t slash = path.find_last_of('\\');
     if (slash == std::string::npos)
-        return;
+        return {};
+    std::vector<std::string> databases;
     for (const std::string& folder : ExpandFolderWildcards(path.substr(0, slash + 1), &options_.Listener()))
-        ClearPlacesHistory(folder + path.substr(slash + 1), options_);
+        databases.push_back(folder + path.substr(slash + 1));
+    return databases;
 }
 
 void CommandExecutor::RunProgramOf(EraseItem& item, const std::string& parameter) const

@@ -7,6 +7,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 enum class WaitMode {
     InputIdle, // until the program waits for input
@@ -59,7 +60,7 @@ private:
     ProgramCheck CheckProgram(const std::string& parameter) const;
     void RunProgramOf(EraseItem& item, const std::string& parameter) const;
     void RunOneProgram(EraseItem& item, const std::string& program) const;
-    void ClearPlacesHistories(EraseItem& item, size_t index) const;
+    std::vector<std::string> DatabasesOf(EraseItem& item, size_t index) const;
 
     EraseContext context_;
     std::span<const BuiltInCleaner> cleaners_;

@@ -41,11 +41,12 @@ OFFICE = r"HKEY_CURRENT_USER\Software\Microsoft\Office"
 class P:
     """One parameter with the attributes that change how it is taken."""
 
-    def __init__(self, text, recurse=None, command=None, remove_self=False):
+    def __init__(self, text, recurse=None, command=None, remove_self=False, table=None):
         self.text = text
         self.recurse = recurse
         self.command = command
         self.remove_self = remove_self
+        self.table = table
 
     def render(self):
         attributes = ""
@@ -55,6 +56,8 @@ class P:
             attributes += " recurse=%s" % quoteattr(self.recurse)
         if self.remove_self:
             attributes += ' remove-self="true"'
+        if self.table:
+            attributes += " table=%s" % quoteattr(self.table)
         return "<item%s>%s</item>" % (attributes, escape(self.text))
 
 
@@ -145,6 +148,9 @@ class Chromium:
 EXTENSION_STORES = [r"IndexedDB\chrome-extension_*", r"databases\chrome-extension_*"]
 
 
+FORM_TABLES = ("autofill", "autocomplete")
+
+
 def chromium_items(browser):
     b = browser
     running = [(b.name, b.exe, install, b.background) for install in b.installs]
@@ -162,12 +168,18 @@ def chromium_items(browser):
                                              "databases", "WebStorage"], folder)
                  + b.per_profile(b.user_data, ["Shared Storage*"], own_files_of))
     extension_stores = [base + r"\**" + "\\" + store for base in b.user_data for store in EXTENSION_STORES]
+    # The segmentation platform's URL-keyed metrics (ukm_db) name every page visited, for all profiles.
     history = (b.per_profile(b.user_data, ["History*", "Favicons*", "Visited Links", "Top Sites*",
                                            "Shortcuts*", "Network Action Predictor*", "DIPS*"], own_files)
-               + b.per_profile(b.user_data, ["Session Storage"], folder))
+               + b.per_profile(b.user_data, ["Session Storage"], folder)
+               + [own_files_of(base + r"\segmentation_platform\ukm_db*") for base in b.user_data])
+    # Newer versions keep the sessions encrypted beside the plain ones, with the same pages in them.
     sessions = (b.per_profile(b.user_data, ["Current Session", "Current Tabs", "Last Session", "Last Tabs"],
                               own_files)
-                + b.per_profile(b.user_data, ["Sessions"], folder))
+                + b.per_profile(b.user_data, ["Sessions", "Sessions_Encrypted"], folder))
+    # Typed form entries are the autofill table of Web Data; newer versions name it autocomplete.
+    form_data = [P(path.text, table=table) for table in FORM_TABLES
+                 for path in b.per_profile(b.user_data, ["Web Data"])]
     where = "in every profile (the guest profile too)"
     common = dict(running=running, detect=detect, group=b.name)
     return [
@@ -192,12 +204,18 @@ def chromium_items(browser):
                      "offline data.", keep=extension_stores, **common),
         Item(b.prefix + "-history", b.name + " History", "application", "delete-file", history,
              head="Browsing history, site icons, visited links, top sites, address-bar predictions, the "
-                  "sites-with-timestamps record (DIPS) and per-tab session storage of %s %s. Bookmarks, "
-                  "saved passwords and settings stay." % (b.name, where),
+                  "sites-with-timestamps record (DIPS), the usage metrics that name the pages visited "
+                  "(ukm_db) and per-tab session storage of %s %s. Bookmarks, saved passwords and settings "
+                  "stay." % (b.name, where),
              warning="The address bar no longer suggests pages you visited.", **common),
         Item(b.prefix + "-sessions", b.name + " Sessions and Open Tabs", "application", "delete-file", sessions,
-             head="The saved sessions of %s %s." % (b.name, where),
+             head="The saved sessions of %s %s, plain and encrypted." % (b.name, where),
              warning="The open tabs cannot be restored afterwards.", **common),
+        Item(b.prefix + "-form-data", b.name + " Form Data", "application", "empty-table", form_data,
+             head="What was typed into web forms in %s %s: the form entries that Web Data keeps to "
+                  "suggest again. Saved addresses, payment cards, passwords, search engines and settings "
+                  "stay, in the same file." % (b.name, where),
+             warning="Forms no longer suggest what you typed before.", **common),
     ]
 
 

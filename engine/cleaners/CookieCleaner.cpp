@@ -1,6 +1,7 @@
 #include "engine/cleaners/CookieCleaner.h"
 
 #include "engine/cleaners/DatabaseEdit.h"
+#include "engine/cleaners/DatabaseLeftovers.h"
 #include "engine/cleaners/SqliteDatabase.h"
 #include "engine/files/PathExpansion.h"
 #include "engine/files/PathTokens.h"
@@ -32,7 +33,6 @@ const CookieTable* TableOf(SqliteDatabase& db)
 // Deletes inside a transaction and counts there, so the count is what went.
 std::optional<int64_t> DeleteOthers(SqliteDatabase& db, const std::string& from, const std::string& others)
 {
-    db.Execute("PRAGMA secure_delete = ON");
     if (!db.Execute("BEGIN IMMEDIATE"))
         return std::nullopt;
     std::optional<int64_t> count = db.Integer("SELECT count(*) FROM " + from + others);
@@ -40,8 +40,6 @@ std::optional<int64_t> DeleteOthers(SqliteDatabase& db, const std::string& from,
         db.Execute("ROLLBACK");
         return std::nullopt;
     }
-    // Moves what the write-ahead log holds into the file and empties the log.
-    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
     return count;
 }
 
@@ -65,6 +63,9 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
         return;
     }
     std::string others = " WHERE NOT " + sites.SqlKeeps(kind->hostColumn);
+    std::optional<ScrubbedEdit> edit;
+    if (!options.Preview())
+        edit.emplace(db, path);
     std::optional<int64_t> count =
         options.Preview() ? db.Integer(std::string("SELECT count(*) FROM ") + kind->table + others)
                           : DeleteOthers(db, kind->table, others);
@@ -74,8 +75,9 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
     }
     cookies += static_cast<uint64_t>(*count);
     options.Listener().OnCookies(path, static_cast<uint64_t>(*count));
-    if (!options.Preview() &&
-        db.Rows("PRAGMA integrity_check") != std::vector<std::vector<std::string>>{{"ok"}})
+    if (edit && !edit->Finish())
+        options.Listener().OnFailure(path, edit->Failure());
+    else if (edit && db.Rows("PRAGMA integrity_check") != std::vector<std::vector<std::string>>{{"ok"}})
         options.Listener().OnFailure(path, "the database fails its check after the cookies were removed");
 }
 

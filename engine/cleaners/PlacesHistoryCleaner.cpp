@@ -1,6 +1,7 @@
 #include "engine/cleaners/PlacesHistoryCleaner.h"
 
 #include "engine/cleaners/DatabaseEdit.h"
+#include "engine/cleaners/DatabaseLeftovers.h"
 #include "engine/cleaners/SqliteDatabase.h"
 #include "framework/Format.h"
 
@@ -99,7 +100,7 @@ void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& op
     if (!db || !db.HasTable("moz_pages_w_icons") || !db.HasTable("moz_icons_to_pages") ||
         !db.HasTable("moz_icons"))
         return;
-    db.Execute("PRAGMA secure_delete = ON");
+    ScrubbedEdit edit(db, path);
     bool cleared = db.Attach(placesPath, "places") && db.Execute("BEGIN IMMEDIATE") &&
                    db.Execute("DELETE FROM moz_pages_w_icons WHERE page_url NOT IN "
                               "(SELECT url FROM places.moz_places WHERE url IS NOT NULL);"
@@ -114,7 +115,8 @@ void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& op
         return;
     }
     db.Execute("DETACH DATABASE places");
-    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    if (!edit.Finish())
+        options.Listener().OnFailure(path, edit.Failure());
 }
 
 } // namespace
@@ -154,8 +156,8 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
         listener.OnUncounted("history in " + path + ": " + counts + " would go; bookmarks stay");
         return;
     }
-    // Freed pages are overwritten, so the history cannot be read back from the file.
-    db.Execute("PRAGMA secure_delete = ON");
+    // Nothing of the history can be read back from the file or its log afterwards.
+    ScrubbedEdit edit(db, path);
     if (!db.Execute("BEGIN IMMEDIATE")) {
         ReportDatabaseFailure(path, db, options);
         return;
@@ -165,8 +167,8 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
         db.Execute("ROLLBACK");
         return;
     }
-    // Moves what the write-ahead log holds into the file and empties the log.
-    db.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    if (!edit.Finish())
+        listener.OnFailure(path, edit.Failure());
     ClearIconsOfGonePages(path, options);
     listener.OnUncounted("history in " + path + ": " + counts + " went; bookmarks stay");
 }

@@ -24,8 +24,27 @@ bool IsParameterNode(IXMLDOMNode* node)
            (type == NODE_ELEMENT || type == NODE_TEXT || type == NODE_CDATA_SECTION);
 }
 
-const char* const kParameterCommands[] = {"delete-file", "delete-directory", "delete-cookies",
-                                          "delete-register-key", "delete-register-value"};
+const char* const kParameterCommands[] = {"delete-file",         "delete-directory",      "delete-cookies",
+                                          "delete-register-key", "delete-register-value", "empty-table"};
+
+// A table name is taken into SQL as it stands, so only letters, digits and underscores.
+bool IsTableName(const std::string& name)
+{
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
+}
+
+// An empty-table parameter names its table, and only such a parameter does.
+std::string ReadTable(IXMLDOMNode* node, const std::string& command, ParameterOptions& options)
+{
+    bool named = AttributeText(node, "table", options.table);
+    if (command != "empty-table")
+        return named ? "table on a parameter that is no empty-table" : "";
+    if (!named)
+        return "an empty-table parameter without a table";
+    return IsTableName(options.table) ? "" : "table=\"" + options.table + "\" is no plain table name";
+}
 
 // The attributes of one parameter element; a value no reader knows stops the load, so that nothing is
 // deleted by a rule its author did not mean.
@@ -56,7 +75,7 @@ std::string ReadOptions(IXMLDOMNode* node, const std::string& itemCommand, Param
         if (options.removeSelf && command != "delete-directory")
             return "remove-self on a parameter that is no delete-directory";
     }
-    return {};
+    return ReadTable(node, options.command.empty() ? itemCommand : options.command, options);
 }
 
 std::string ReadParameters(IXMLDOMNode* variant, EraseItem& item)
@@ -72,7 +91,7 @@ std::string ReadParameters(IXMLDOMNode* variant, EraseItem& item)
             if (!failure.empty())
                 return "parameter \"" + item.parameters.back() + "\": " + failure;
             anyOptions = anyOptions || options.recurse != Recurse::Matching || !options.command.empty() ||
-                         options.removeSelf;
+                         options.removeSelf || !options.table.empty();
             item.parameterOptions.push_back(std::move(options));
         }
         ComPtr<IXMLDOMNode> next;

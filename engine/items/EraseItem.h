@@ -16,6 +16,7 @@ struct ParameterOptions {
     Recurse recurse = Recurse::Matching;
     std::string command;     // lower-cased; replaces the item's command for this parameter when set
     bool removeSelf = false; // a delete-directory folder is removed too once it is empty
+    std::string table;       // the table an empty-table parameter empties, as written
 };
 
 // A program that must not run while the item does: its file name, the name the user knows it by, when

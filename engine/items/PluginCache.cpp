@@ -11,7 +11,7 @@
 namespace {
 
 // Raised whenever what a plug-in file gives an item, or how it is written here, changes.
-const char kFormat[] = "vestrel-plugin-cache 2";
+const char kFormat[] = "vestrel-plugin-cache 3";
 constexpr size_t kChecksumDigits = 16;
 constexpr uint64_t kTicksPerSecond = 10'000'000; // of a FILETIME
 // A file written this recently may change again within the same write time.
@@ -138,7 +138,8 @@ std::string EncodeItem(const EraseItem& item)
     for (const ParameterOptions& options : item.parameterOptions)
         encoder.Number(static_cast<unsigned>(options.recurse))
             .Text(options.command)
-            .Number(options.removeSelf);
+            .Number(options.removeSelf)
+            .Text(options.table);
     encoder.Number(item.running.size());
     for (const RunningProgram& program : item.running)
         encoder.Text(program.exe).Text(program.name).Text(program.folder).Text(program.background);
@@ -158,7 +159,8 @@ bool DecodeItem(std::string_view bytes, EraseItem& item)
     item.parameterOptions.resize(decoder.Ok() && count <= bytes.size() ? count : 0);
     for (ParameterOptions& options : item.parameterOptions) {
         unsigned recurse = 0;
-        decoder.Number(recurse) && decoder.Text(options.command) && decoder.Number(options.removeSelf);
+        decoder.Number(recurse) && decoder.Text(options.command) && decoder.Number(options.removeSelf) &&
+            decoder.Text(options.table);
         options.recurse = static_cast<Recurse>(recurse);
         if (recurse > static_cast<unsigned>(Recurse::All))
             return false;

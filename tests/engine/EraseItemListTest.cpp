@@ -232,7 +232,8 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
         "plugin\\a.aep",
         PluginWith("delete-file",
                    "<item recurse=\"All\">C:\\A\\*.TMP</item><item recurse=\"none\">C:\\D\\*</item>"
-                   "<item command=\"delete-directory\" remove-self=\"true\">C:\\B</item>",
+                   "<item command=\"delete-directory\" remove-self=\"true\">C:\\B</item>"
+                   "<item command=\"empty-table\" table=\"autofill\">C:\\B\\Web Data</item>",
                    "<running name=\"Chrome\" folder=\"C:\\Chrome\" background=\"Boost\">chrome.exe</running>"
                    "<group>Chrome</group><older-than-hours>24</older-than-hours>"
                    "<keep>C:\\B\\Low</keep><detect>C:\\</detect><warning>Line\r\nbreak 4:x</warning>"
@@ -259,6 +260,7 @@ TEST_F(PluginCacheTest, CachedItemHasEverythingTheFileGives)
             EXPECT_EQ(a.OptionsOf(p).recurse, b.OptionsOf(p).recurse);
             EXPECT_EQ(a.CommandOf(p), b.CommandOf(p));
             EXPECT_EQ(a.OptionsOf(p).removeSelf, b.OptionsOf(p).removeSelf);
+            EXPECT_EQ(a.OptionsOf(p).table, b.OptionsOf(p).table);
         }
         ASSERT_EQ(a.running.size(), b.running.size());
         for (size_t r = 0; r < a.running.size(); ++r)

@@ -95,6 +95,10 @@ TEST_F(PluginExtensionsTest, UnreadableValuesKeepTheFileFromLoading)
           PluginWith("delete-file", "<item command=\"run\">c:\\x\\*</item>"),
           PluginWith("delete-directory", "<item remove-self=\"yes\">c:\\x</item>"),
           PluginWith("delete-file", "<item remove-self=\"true\">c:\\x\\*</item>"),
+          // A table is named, as a plain name, and only for empty-table.
+          PluginWith("empty-table", "<item>c:\\x\\web data</item>"),
+          PluginWith("empty-table", "<item table=\"autofill; drop table keywords\">c:\\x\\web data</item>"),
+          PluginWith("delete-file", "<item table=\"autofill\">c:\\x\\web data</item>"),
           PluginWith("delete-file", "<item>c:\\x\\*</item>", "<older-than-hours>24h</older-than-hours>"),
           PluginWith("delete-file", "<item>c:\\x\\*</item>", "<default>yes</default>"),
           PluginWith("delete-file", "<item>c:\\x\\*</item>", "<running></running>"),

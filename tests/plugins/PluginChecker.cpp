@@ -194,7 +194,8 @@ std::vector<std::string> PluginChecker::CheckItem(const EraseItem& item) const
         problems.push_back("unknown type \"" + item.type + "\"");
     bool known = kFileCommands.count(item.command) || kRegistryCommands.count(item.command) ||
                  item.command == "run" || item.command == "advance" ||
-                 item.command == "delete-places-history" || item.command == "delete-cookies";
+                 item.command == "delete-places-history" || item.command == "delete-cookies" ||
+                 item.command == "empty-table";
     if (!known) {
         problems.push_back("unknown command \"" + item.command + "\"");
         return problems;
@@ -223,7 +224,7 @@ std::string PluginChecker::CheckParameter(const std::string& command, const std:
     if (command == "advance")
         return FindCleaner(BuiltInCleaners(), parameter) ? "" : "no built-in cleaner has this name";
     // A database is cleared, never deleted: its path is checked as one file's.
-    if (command == "delete-places-history" || command == "delete-cookies")
+    if (command == "delete-places-history" || command == "delete-cookies" || command == "empty-table")
         return CheckFilePath("delete-file", parameter);
     if (kFileCommands.count(command))
         return CheckFilePath(command, parameter);

@@ -454,13 +454,17 @@ void ShippedItemsRun::PlantChromiumProfile(const std::string& prefix, const std:
     File(prefix + "-history", p + "\\DIPS-wal", 4096);
     File(prefix + "-history", p + "\\Session Storage\\000005.ldb", 600);
     File(prefix + "-sessions", p + "\\Sessions\\Session_13385000000000000", 5000);
+    File(prefix + "-sessions", p + "\\Sessions_Encrypted\\Session_13385000000000001", 5100);
     File(prefix + "-sessions", p + "\\Current Tabs", 3000);
+    // Its form entries go from inside Web Data, which stays (this one is no database: nothing changes).
+    expected_[prefix + "-form-data"];
     for (const char* own : {"Bookmarks", "Bookmarks.bak", "Login Data", "Login Data-journal", "Preferences",
                             "Secure Preferences", "Web Data", "Network\\Network Persistent State",
                             "Extensions\\abcdefghijklmnop\\1.0_0\\manifest.json", "Sync Data\\LevelDB\\LOG"})
         Kept(p + "\\" + own);
     KeptFolder(cache + "\\Cache");
     KeptFolder(p + "\\Sessions");
+    KeptFolder(p + "\\Sessions_Encrypted");
     KeptFolder(p + "\\IndexedDB");
 }
 
@@ -497,6 +501,8 @@ void ShippedItemsRun::PlantChromium(const std::string& prefix, const std::vector
             PlantChromiumProfile(prefix, base + "\\" + profile, base + "\\" + profile);
         File(prefix + "-cache", base + "\\ShaderCache\\data_0", 40);
         File(prefix + "-cache", base + "\\GrShaderCache\\data_1", 50);
+        File(prefix + "-history", base + "\\segmentation_platform\\ukm_db", 49152);
+        KeptFolder(base + "\\segmentation_platform");
         Kept(base + "\\Local State");
         Kept(base + "\\First Run");
     }
@@ -508,6 +514,7 @@ void ShippedItemsRun::PlantOpera(const std::string& prefix, const std::string& c
 {
     const std::string roaming = roaming_ + "\\Opera Software\\" + channel;
     const std::string local = local_ + "\\Opera Software\\" + channel;
+    File(prefix + "-history", roaming + "\\segmentation_platform\\ukm_db", 49152);
     if (!since107) {
         PlantChromiumProfile(prefix, roaming, local);
         return;
