@@ -58,6 +58,7 @@ const std::set<std::string> kBuiltInItems = {
     "Network Shortcuts",
     "Clipboard",
     "Notepad++ Recent Files",
+    "Wipe Free Space of the System Drive",
 };
 
 class AllSelected : public ItemSelection {
