@@ -47,7 +47,7 @@ std::string PreviewText(const ItemPreview& preview)
     if (tally.cookiesErased)
         parts.push_back(CountText(tally.cookiesErased, "cookie", "cookies"));
     if (preview.freeSpace)
-        parts.push_back(SizeText(preview.freeSpace) + " of free space to overwrite");
+        parts.push_back(SizeText(preview.freeSpace) + " to overwrite");
     if (preview.keptForSites)
         parts.push_back(GroupedNumber(preview.keptForSites) + " kept for sites");
     if (preview.refused)

@@ -27,7 +27,7 @@ struct ItemPreview {
 // What one item's preview walk reached: the counts and the report, the item's own skip reason added.
 ItemPreview PreviewOf(ItemReport report, const std::string& skipped);
 
-// "1,234 files, 56.3 MB", "3 registry entries", "12 cookies", "20.5 GB of free space to overwrite",
+// "1,234 files, 56.3 MB", "3 registry entries", "12 cookies", "20.5 GB to overwrite" (free space),
 // "2 kept for sites", "1 refused", "4 would fail",
 // "uncounted",
 // "skipped: ...", "failed: ...", "nothing to erase".
