@@ -320,6 +320,9 @@ std::string SystemDriveRoot()
 
 void RemoveInterruptedWipes(const std::vector<std::string>& driveRoots)
 {
+    // A card reader without a card must not ask for one at every start.
+    DWORD oldMode = 0;
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS, &oldMode);
     for (const std::string& root : driveRoots) {
         std::string normal = DriveRootOf(root);
         if (normal.empty() || !IsLocalDrive(normal))
@@ -329,4 +332,5 @@ void RemoveInterruptedWipes(const std::vector<std::string>& driveRoots)
         if (IsPlainFolder(folder))
             RemoveWipeFolder(folder, shown, EraseOptions{}.Listener());
     }
+    SetThreadErrorMode(oldMode, nullptr);
 }
