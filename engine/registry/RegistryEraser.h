@@ -14,8 +14,8 @@
 // deletes nothing and counts what an erase could delete now: a key whose whole tree opens with the
 // access its deletion needs, a value that exists in a key that opens with full access.
 // Links are never followed below the path's parent: a link key is deleted itself, with nothing of its
-// target, and holds no values to delete. A protected key (engine/registry/ProtectedKeys.h) is never deleted or
-// emptied of all its values; the listener hears it was refused.
+// target, and holds no values to delete. A protected key (engine/registry/ProtectedKeys.h) is never
+// deleted or emptied of all its values; the listener hears it was refused.
 // What the item keeps stays, and so does every key above a kept one: such a key loses its other subkeys and
 // values, each of which counts as one entry.
 class RegistryEraser {

@@ -1,4 +1,5 @@
-"""The layering check passes on the tree as it stands and fails on an include or a link that goes up."""
+"""The layering check passes on the tree as it stands and fails on an include or a link that goes up, and on
+an include circle inside the engine."""
 import os
 import shutil
 import subprocess
@@ -35,11 +36,26 @@ class LayeringTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stdout)
 
     def test_an_engine_file_including_the_settings_fails(self):
-        self.plant("engine/EraseItem.cpp", '#include "settings/AppPaths.h"')
+        self.plant("engine/items/EraseItem.cpp", '#include "settings/AppPaths.h"')
         result = check(self.root)
         self.assertEqual(result.returncode, 1)
-        self.assertIn("engine/EraseItem.cpp", result.stdout)
+        self.assertIn("engine/items/EraseItem.cpp", result.stdout)
         self.assertIn("settings/AppPaths.h", result.stdout)
+
+    def test_a_lower_wing_including_a_higher_one_fails(self):
+        self.plant("engine/files/FolderWalk.cpp", '#include "engine/cleaners/CookieCleaner.h"')
+        self.plant("engine/registry/RegistryEraser.cpp", '#include "engine/CommandExecutor.h"')
+        self.plant("engine/EraseMode.h", '#include "engine/files/NamePattern.h"')
+        result = check(self.root).stdout
+        self.assertIn("engine/files/FolderWalk.cpp", result)
+        self.assertIn("engine/registry/RegistryEraser.cpp", result)
+        self.assertIn("engine/EraseMode.h", result)
+
+    def test_a_circle_between_engine_files_fails(self):
+        self.plant("engine/registry/RegistryPath.cpp", '#include "engine/registry/RegistryEraser.h"')
+        result = check(self.root)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("include circle: engine/registry/RegistryPath -> engine/registry/RegistryEraser", result.stdout)
 
     def test_a_control_using_the_programs_resource_ids_fails(self):
         self.plant("ui/CSkinButton.cpp", '#include "resource.h"')
@@ -54,9 +70,9 @@ class LayeringTest(unittest.TestCase):
         with open(path, encoding="utf-8") as cmake:
             text = cmake.read()
         with open(path, "w", encoding="utf-8") as cmake:
-            cmake.write(text.replace("LIBS vestrel_framework vestrel_sqlite", "LIBS vestrel_settings vestrel_sqlite"))
+            cmake.write(text.replace("LIBS vestrel_engine_items vestrel_sqlite", "LIBS vestrel_settings vestrel_sqlite"))
         result = check(self.root)
-        self.assertIn("vestrel_engine may not link vestrel_settings", result.stdout)
+        self.assertIn("vestrel_engine_cleaners may not link vestrel_settings", result.stdout)
 
 
 if __name__ == "__main__":
