@@ -45,6 +45,7 @@ TEST(CleanersAdvance, EveryNameOfTheFormatHasItsCleaner)
         "delete-net-hood",
         "empty-clipboard",
         "delete-notepad-plus-plus-history",
+        "wipe-free-space",
     };
     std::set<std::string> registered;
     for (const BuiltInCleaner& cleaner : BuiltInCleaners())
