@@ -110,6 +110,24 @@ Work WorkOf(const EraseTally& tally)
             static_cast<double>(tally.bytesReleased)};
 }
 
+// Writing this many bytes of a free-space wipe takes about as long as erasing one file.
+constexpr double kWipeBytesPerEntry = 64 * 1024;
+
+// What a preview counted, with the free space a wipe overwrites as its bytes, whose progress the wipe
+// tells as bytes handled.
+Work WorkOf(const ItemPreview& preview)
+{
+    Work work = WorkOf(preview.tally);
+    work.bytes += static_cast<double>(preview.freeSpace);
+    return work;
+}
+
+// How long an item takes beside the others, in files erased.
+double WeightOf(const ItemPreview& preview)
+{
+    return 1 + WorkOf(preview.tally).entries + static_cast<double>(preview.freeSpace) / kWipeBytesPerEntry;
+}
+
 // How much of an item's counted work is done, 0 to 1: the share of its entries, and of its bytes when it
 // counted some, evenly.
 double ShareDone(const Work& counted, const Work& done)
@@ -135,8 +153,8 @@ int CEraseProgressDialog::BarPosition(const std::vector<std::optional<ItemPrevie
     double total = 0;
     double reached = 0;
     for (size_t row = 0; row < previews.size(); ++row) {
-        const Work counted = previews[row] ? WorkOf(previews[row]->tally) : Work{};
-        const double weight = 1 + counted.entries;
+        const Work counted = previews[row] ? WorkOf(*previews[row]) : Work{};
+        const double weight = previews[row] ? WeightOf(*previews[row]) : 1;
         total += weight;
         if (static_cast<int>(row) < done)
             reached += weight;

@@ -70,8 +70,8 @@ public:
     std::string Explanation() const;
 
     // The bar's steps, and where it stands with `done` items erased and `current` removed of the next:
-    // each item weighs one step more than the files and registry entries its preview counted, and within
-    // an item the bar follows its files and bytes.
+    // each item weighs one step more than the files and registry entries its preview counted (a wipe of
+    // free space as many as its bytes take time), and within an item the bar follows its files and bytes.
     static constexpr int kBarSteps = 1000;
     static int BarPosition(const std::vector<std::optional<ItemPreview>>& previews, int done,
                            const EraseTally& current);

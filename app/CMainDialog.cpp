@@ -11,6 +11,8 @@
 #include "app/Shell.h"
 #include "app/StatisticsText.h"
 #include "engine/cleaners/CookieCleaner.h"
+#include "engine/cleaners/FreeSpaceWipe.h"
+#include "engine/files/FileSystemEraser.h"
 #include "framework/ErrorText.h"
 #include "framework/Utf8.h"
 #include "import/RulesImport.h"
@@ -189,10 +191,12 @@ std::vector<PageEntry> PageEntries(const std::vector<EraseItem>& items, const st
 }
 
 // An import cut short is settled first, so that none of its plug-ins shows up without its stored "false".
-// One that cannot be settled stays out of sight, and the next import says why.
+// One that cannot be settled stays out of sight, and the next import says why. A wipe cut short left a
+// drive full of zeros: that goes too.
 std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
 {
     FinishInterruptedImport(setup.pluginFolder);
+    RemoveInterruptedWipes(GetDriveRoots());
     return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
                                            ConfigSelection(setup.configPath, setup.policies.ForcedTicks()),
                                            setup.pluginCache);

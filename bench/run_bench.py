@@ -23,6 +23,9 @@ REGISTRY_KEYS = 10_000
 PLUGIN_FILES = 4_000
 # rd /s /q takes minutes on the largest tree; its rate is already clear from the smaller ones.
 RD_MAX_FILES = 20_000
+# The free-space wipe runs only on an image made for it, never on this machine's own disk.
+WIPE_IMAGE_MB = 1200
+WIPE_LETTER = "v"
 
 
 class Sandbox:
@@ -240,6 +243,35 @@ class Bench:
                 for tool in tools[run % len(tools):] + tools[:run % len(tools)]:
                     self.delete_once(files, tool)
 
+    def wipe(self):
+        """Vestrel's free-space wipe of the image, and dd writing as many MiB of zeros to the same file
+        system, in turns."""
+        image = WipeImage(self.env)
+        refused = image.attach()
+        if refused:
+            self.problems.append("the wipe was not benchmarked: " + refused)
+            return
+        try:
+            for repetition in range(self.repetitions):
+                progress("wipe: run %d of %d" % (repetition + 1, self.repetitions))
+                os.sync()
+                image.check()
+                seconds, rss, report = self.bench_program("wipe-free-space", WIPE_LETTER.upper() + ":")
+                mib = int(report["count"])
+                if not mib:
+                    self.problems.append("the wipe of the benchmark's image did not complete")
+                    return
+                self.results.add(("wipe", "vestrel"), mib=mib, rss=rss, **in_process(report))
+                os.sync()
+                target = os.path.join(image.mount, "dd.bin")
+                start = time.perf_counter()
+                subprocess.run(["dd", "if=/dev/zero", "of=" + target, "bs=1M", "count=%d" % mib, "conv=fsync"],
+                               check=True, capture_output=True)
+                self.results.add(("wipe", "dd"), mib=mib, seconds=time.perf_counter() - start)
+                os.remove(target)
+        finally:
+            image.detach()
+
     def startups(self):
         progress("start-up of Wine, cmd and BleachBit")
         os.makedirs(self.sandbox.tree)
@@ -301,6 +333,54 @@ PLUGIN_COMMANDS = [
     ("delete-register-key", "HKEY_CURRENT_USER\\Software\\Bench %d\\Recent"),
     ("delete-register-value", "HKEY_CURRENT_USER\\Software\\Bench %d\\History\\*"),
 ]
+
+
+class WipeImage:
+    """An ext4 image made for the wipe benchmark (no reserved blocks, no discard), loop-mounted as drive V:
+    of the prefix by tools/loop-drive.sh."""
+
+    def __init__(self, env):
+        self.env = env
+        self.image = os.path.join(env["VESTREL_BUILD"], "loop-images", "bench-wipe.img")
+        self.script = os.path.join(ROOT, "tools", "loop-drive.sh")
+        self.mount = None
+
+    def attach(self):
+        os.makedirs(os.path.dirname(self.image), exist_ok=True)
+        if os.path.exists(self.image):
+            os.remove(self.image)
+        subprocess.run(["truncate", "-s", "%dM" % WIPE_IMAGE_MB, self.image], check=True)
+        subprocess.run(["mkfs.ext4", "-q", "-F", "-m", "0", "-E", "nodiscard", self.image], check=True,
+                       capture_output=True)
+        mounted = subprocess.run(["bash", self.script, "mount", self.image, WIPE_LETTER], env=self.env,
+                                 capture_output=True, text=True)
+        if mounted.returncode != 0:
+            return mounted.stderr.strip()
+        self.mount = mounted.stdout.strip()
+        self.check()
+        # ext4 keeps up to 4096 free clusters back for its metadata, which no program may write; NTFS keeps
+        # none. Released, both writers reach the whole free space.
+        source = subprocess.run(["findmnt", "-n", "-o", "SOURCE", "--mountpoint", self.mount],
+                                capture_output=True, text=True).stdout.strip()
+        with open("/sys/fs/ext4/%s/reserved_clusters" % os.path.basename(source), "w") as reserved:
+            reserved.write("0")
+        return None
+
+    def check(self):
+        """Raises unless drive V: is this image's loop mount."""
+        link = os.path.realpath(os.path.join(self.env["WINEPREFIX"], "dosdevices", WIPE_LETTER + ":"))
+        source = subprocess.run(["findmnt", "-n", "-o", "SOURCE", "--mountpoint", link], capture_output=True,
+                                text=True).stdout.strip()
+        backing = subprocess.run(["losetup", "-n", "-O", "BACK-FILE", source], capture_output=True,
+                                 text=True).stdout.strip() if source.startswith("/dev/loop") else ""
+        if os.path.realpath(backing) != os.path.realpath(self.image):
+            raise RuntimeError("refusing to wipe V:, which is not the benchmark's image (%r)" % source)
+
+    def detach(self):
+        subprocess.run(["bash", self.script, "unmount", self.image, WIPE_LETTER], env=self.env,
+                       capture_output=True)
+        if os.path.exists(self.image):
+            os.remove(self.image)
 
 
 def settle_plugins(folder):
@@ -418,6 +498,14 @@ def render(bench, sizes):
         for warmth in ("warm", "cold"):
             key = ("plugins", name, warmth)
             table.row("%s, %s cache" % (label, warmth), key, items, shipped, table.memory_in_process(key))
+    if results.runs(("wipe", "vestrel")):
+        mib = int(results.median(("wipe", "vestrel"), "mib"))
+        floor = results.median(("wipe", "dd"), "seconds")
+        table.heading("Wipe the free space of a %s MiB ext4 image, loop-mounted without discard (items: MiB)"
+                      % number(WIPE_IMAGE_MB))
+        table.row("dd if=/dev/zero bs=1M conv=fsync (the floor)", ("wipe", "dd"), mib, floor)
+        table.row("Vestrel wipe-free-space, in process", ("wipe", "vestrel"), mib, floor,
+                  table.memory_in_process(("wipe", "vestrel")))
     table.lines.append("Memory: WS and PF are GetProcessMemoryInfo's PeakWorkingSetSize and "
                        "PeakPagefileUsage, + the working set's growth")
     table.lines.append("during the task; RSS is the whole process's peak resident set (/usr/bin/time).")
@@ -481,6 +569,21 @@ def plugin_goal(bench):
                seconds_text(cold), cold / shipped_cold, seconds_text(shipped_cold))]
 
 
+def wipe_goal(bench):
+    results = bench.results
+    wipe, dd = results.median(("wipe", "vestrel"), "seconds"), results.median(("wipe", "dd"), "seconds")
+    if None in (wipe, dd):
+        return []
+    mib = results.median(("wipe", "vestrel"), "mib")
+    share = dd / wipe
+    ws = results.median(("wipe", "vestrel"), "ws")
+    return ["Goal for the free-space wipe:",
+            "  [%s] at least 80 %% of the rate of dd writing as much to the same file system: %.0f %% "
+            "(%s MiB/s vs dd's %s MiB/s, %s MiB); peak working set %.1f MiB"
+            % ("met" if share >= 0.8 else "NOT met", 100 * share, number(mib / wipe), number(mib / dd),
+               number(mib), ws)]
+
+
 def mount_of(path):
     """The device and a short description of the file system that holds path."""
     best = ("", "", "?")
@@ -505,7 +608,7 @@ def main():
     parser.add_argument("--repetitions", type=int, default=3)
     parser.add_argument("--large-repetitions", type=int, default=1,
                         help="repetitions for trees above %d files" % RD_MAX_FILES)
-    parser.add_argument("--parts", default="deletion,registry,plugins",
+    parser.add_argument("--parts", default="deletion,registry,plugins,wipe",
                         help="which benchmarks to run, comma-separated")
     parser.add_argument("--baseline", help="another build's vestrel_bench.exe (of the same architecture), "
                         "timed in turn with this one on the same trees")
@@ -525,6 +628,8 @@ def main():
             bench.registry()
         if "plugins" in parts:
             bench.plugins()
+        if "wipe" in parts:
+            bench.wipe()
     finally:
         bench.sandbox.clear(bench.sandbox.root)
         if os.path.exists(bench.sandbox.baseline_copy):
@@ -535,7 +640,7 @@ def main():
     print("Vestrel benchmarks: %s" % describe_machine(bench.sandbox))
     print("Each figure is the median of %d runs, except where a row says otherwise; the tools take turns on "
           "freshly made trees." % arguments.repetitions)
-    for line in render(bench, sizes) + [""] + goals(bench, sizes) + plugin_goal(bench):
+    for line in render(bench, sizes) + [""] + goals(bench, sizes) + plugin_goal(bench) + wipe_goal(bench):
         print(line.rstrip())
     for problem in bench.problems:
         print("  problem: " + problem)

@@ -7,7 +7,10 @@
 //   vestrel_bench registry-deletetree         deletes that tree through RegDeleteTreeW
 //   vestrel_bench plugins FOLDER [CACHE]      loads the plug-in files of FOLDER into an EraseItemList, with
 //                                             the plug-in cache file CACHE when given
+//   vestrel_bench wipe-free-space DRIVE       wipes the free space of DRIVE (only ever a loop-mounted image
+//                                             made for the benchmark); counts the MiB written
 #include "engine/CommandExecutor.h"
+#include "engine/cleaners/FreeSpaceWipe.h"
 #include "engine/items/EraseItemList.h"
 #include "engine/registry/RegistryEraser.h"
 #include "framework/Owners.h"
@@ -137,6 +140,14 @@ int LoadPlugins(const std::string& folder, const std::string& cache)
     });
 }
 
+int WipeDriveFreeSpace(const std::string& drive)
+{
+    return Report([&] {
+        FreeSpaceWipeResult result = WipeFreeSpace(drive);
+        return result.complete ? static_cast<unsigned long>(result.written >> 20) : 0ul;
+    });
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -153,7 +164,10 @@ int wmain(int argc, wchar_t** argv)
         return DeleteRegistryTree(command == "registry-deletetree");
     if (command == "plugins")
         return LoadPlugins(argument, argc > 3 ? ToUtf8(argv[3]) : "");
+    if (command == "wipe-free-space")
+        return WipeDriveFreeSpace(argument);
     std::fprintf(stderr, "usage: vestrel_bench startup | delete-directory FOLDER | registry-fill KEYS |"
-                         " registry-vestrel | registry-deletetree | plugins FOLDER [CACHE]\n");
+                         " registry-vestrel | registry-deletetree | plugins FOLDER [CACHE] |"
+                         " wipe-free-space DRIVE\n");
     return 2;
 }

@@ -3,9 +3,14 @@
 #include "cli/ConsoleStream.h"
 #include "cli/ReportFormat.h"
 #include "cli/ReportingHooks.h"
+#include "cli/WipeProgress.h"
+#include "cli/JsonWriter.h"
 #include "engine/EraseMode.h"
+#include "engine/cleaners/FreeSpaceWipe.h"
+#include "engine/files/FileSystemEraser.h"
 #include "engine/items/EraseItemList.h"
 #include "framework/ErrorText.h"
+#include "framework/NumberText.h"
 #include "import/RulesImport.h"
 #include "run/EraseRun.h"
 #include "run/ProgramClosing.h"
@@ -19,6 +24,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 
 const char kCliUsage[] =
@@ -48,14 +54,18 @@ const char kCliUsage[] =
     "  keep list         the sites whose cookies and site data an erase keeps\n"
     "  keep add HOST     keep a site (example.com also keeps www.example.com)\n"
     "  keep remove HOST  stop keeping a site\n"
+    "  wipe-free-space DRIVE\n"
+    "                    overwrite the free space of a local drive (D:) with zeros: fills\n"
+    "                    it with files of zeros for a moment, then deletes them; takes\n"
+    "                    long on a large drive. Ctrl+C stops it and removes what it wrote\n"
     "\n"
     "Options:\n"
     "  --json            print one JSON document (UTF-8) for scripts\n"
     "  --help            print this text\n"
     "\n"
     "Exit codes: 0 done; 1 something could not be deleted (listed in the output), an item\n"
-    "was skipped (its program runs), or an import skipped entries (listed with the reasons)\n"
-    "or refused the file;\n"
+    "was skipped (its program runs), an import skipped entries (listed with the reasons)\n"
+    "or refused the file, or a wipe was stopped or failed;\n"
     "2 bad usage or an unknown id; 3 nothing is selected, or the configuration cannot be\n"
     "read; 4 your organization's policy does not allow the erase or the import.\n";
 
@@ -107,6 +117,68 @@ std::string NothingSelectedText(const std::vector<NewItem>& newItems)
     return text;
 }
 
+// Set by Ctrl+C or Ctrl+Break while a wipe runs: the wipe then removes what it wrote before the program ends.
+std::atomic<bool> wipeStop{false};
+
+BOOL WINAPI StopWipe(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE;
+    wipeStop = true;
+    return TRUE;
+}
+
+// Ctrl+C stops the wipe instead of ending the program, while it lives.
+class ConsoleStopHandler {
+public:
+    ConsoleStopHandler() { SetConsoleCtrlHandler(StopWipe, TRUE); }
+    ~ConsoleStopHandler() { SetConsoleCtrlHandler(StopWipe, FALSE); }
+    ConsoleStopHandler(const ConsoleStopHandler&) = delete;
+    ConsoleStopHandler& operator=(const ConsoleStopHandler&) = delete;
+};
+
+std::string WipeText(const FreeSpaceWipeResult& result, const WipeProgress& progress)
+{
+    std::string text;
+    if (result.complete)
+        text = "The free space of " + result.root + " was overwritten: " + SizeText(result.written) +
+               " of zeros in " + CountText(result.largeFiles, "file", "files") + " and " +
+               CountText(result.smallFiles, "small file", "small files") + ", all removed again.\n";
+    else if (result.stopped)
+        text = "Stopped: " + SizeText(result.written) + " of the free space of " + result.root +
+               " were overwritten, the rest was not; what the wipe wrote was removed.\n";
+    else
+        text = "The free space of " + result.root + " was not wiped completely (" + SizeText(result.written) +
+               " of zeros written):\n";
+    for (const WipeProgress::Failure& failure : progress.Failures())
+        text += "  " + failure.path + ": " + failure.reason + "\n";
+    return text;
+}
+
+std::string WipeJson(const FreeSpaceWipeResult& result, const WipeProgress& progress)
+{
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("command").String(CommandName(CliCommand::WipeFreeSpace));
+    json.Key("drive").String(result.root);
+    json.Key("freeSpace").Number(result.freeBefore);
+    json.Key("written").Number(result.written);
+    json.Key("largeFiles").Number(result.largeFiles);
+    json.Key("smallFiles").Number(result.smallFiles);
+    json.Key("stopped").Bool(result.stopped);
+    json.Key("complete").Bool(result.complete);
+    json.Key("failures").BeginArray();
+    for (const WipeProgress::Failure& failure : progress.Failures()) {
+        json.BeginObject();
+        json.Key("path").String(failure.path);
+        json.Key("reason").String(failure.reason);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return json.Text() + "\n";
+}
+
 } // namespace
 
 CliProgram::CliProgram(EraseRunSetup setup, CliStreams streams, std::function<uint64_t()> clockMs)
@@ -126,6 +198,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
     if (request.command == CliCommand::List || request.command == CliCommand::Preview ||
         request.command == CliCommand::Erase)
         FinishInterruptedImport(setup_.pluginFolder); // before any plug-in is read
+    if (request.command != CliCommand::Help)
+        RemoveInterruptedWipes(GetDriveRoots());
     switch (request.command) {
     case CliCommand::Help:
         streams_.out(kCliUsage);
@@ -136,6 +210,8 @@ int CliProgram::Run(const std::vector<std::string>& arguments)
         return ImportRules(request);
     case CliCommand::Keep:
         return Keep(request);
+    case CliCommand::WipeFreeSpace:
+        return WipeFreeSpace(request);
     case CliCommand::RemoveTask:
     case CliCommand::Preview:
     case CliCommand::Erase:
@@ -286,6 +362,19 @@ int CliProgram::Keep(const CliRequest& request)
     std::vector<std::string> sites = ReadKeepSites(setup_.settingsKey);
     streams_.out(request.json ? KeepSitesJson(sites) : KeepSitesText(sites));
     return kExitDone;
+}
+
+int CliProgram::WipeFreeSpace(const CliRequest& request)
+{
+    WipeProgress progress([this](const std::string& line) { streams_.err(line); }, clockMs_);
+    ConsoleStopHandler stopHandler;
+    wipeStop = false;
+    EraseOptions options;
+    options.listener = &progress;
+    options.stop = &wipeStop;
+    FreeSpaceWipeResult result = ::WipeFreeSpace(request.ids.front(), options);
+    streams_.out(request.json ? WipeJson(result, progress) : WipeText(result, progress));
+    return result.complete ? kExitDone : kExitNotDeleted;
 }
 
 int RunCliProgram(const std::vector<std::string>& arguments)

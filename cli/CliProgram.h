@@ -44,6 +44,8 @@ private:
     void ClosePrograms(const std::vector<EraseItem*>& items);
     int Keep(const CliRequest& request);
     int RemoveTask(const CliRequest& request);
+    // Overwrites the free space of the drive named, telling its progress on err.
+    int WipeFreeSpace(const CliRequest& request);
     // Why the scheduled task's erase does nothing now; empty when it is due.
     std::string ScheduledSkip() const;
     // Why the policies refuse the command; empty when they allow it.

@@ -11,8 +11,9 @@ bool IsHelpOption(const std::string& argument)
 
 bool ParseCommandName(const std::string& name, CliCommand& command)
 {
-    for (CliCommand known : {CliCommand::List, CliCommand::Preview, CliCommand::Erase,
-                             CliCommand::ImportRules, CliCommand::Keep, CliCommand::RemoveTask}) {
+    for (CliCommand known :
+         {CliCommand::List, CliCommand::Preview, CliCommand::Erase, CliCommand::ImportRules, CliCommand::Keep,
+          CliCommand::RemoveTask, CliCommand::WipeFreeSpace}) {
         if (name == CommandName(known)) {
             command = known;
             return true;
@@ -45,6 +46,8 @@ const char* CommandName(CliCommand command)
         return "keep";
     case CliCommand::RemoveTask:
         return "schedule";
+    case CliCommand::WipeFreeSpace:
+        return "wipe-free-space";
     case CliCommand::Help:
         break;
     }
@@ -93,6 +96,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "unknown option: --replace";
     else if (request.command != CliCommand::Erase && request.closePrograms)
         request.error = "only erase takes --close-programs";
+    else if (request.command == CliCommand::WipeFreeSpace && request.ids.size() != 1)
+        request.error = "wipe-free-space takes one drive (D:)";
     else if (request.command == CliCommand::Keep && !IsKeepLine(request.ids))
         request.error = "keep takes list, add HOST or remove HOST";
     else if (request.command != CliCommand::Erase && request.scheduled)

@@ -2,13 +2,13 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Help, List, Preview, Erase, ImportRules, Keep, RemoveTask };
+enum class CliCommand { Help, List, Preview, Erase, ImportRules, Keep, RemoveTask, WipeFreeSpace };
 
 // What one command line asks for.
 struct CliRequest {
     CliCommand command = CliCommand::Help;
     std::vector<std::string> ids; // in the order given, each once; for an import, the rules file; for keep,
-                                  // "list", or "add" or "remove" and the host
+                                  // "list", or "add" or "remove" and the host; for a wipe, the drive
     bool json = false;
     bool replace = false;       // an import removes the plug-ins of earlier imports first
     bool closePrograms = false; // an erase first asks the programs that keep items from running to close

@@ -91,6 +91,12 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     for (const KeptFolder& kept : item.keptForSites)
         json.BeginObject().Key("folder").String(kept.folder).Key("site").String(kept.site).EndObject();
     json.EndArray();
+    if (!item.freeSpace.empty()) {
+        json.Key("freeSpace").BeginArray();
+        for (const FreeSpaceEntry& drive : item.freeSpace)
+            json.BeginObject().Key("root").String(drive.root).Key("bytes").Number(drive.bytes).EndObject();
+        json.EndArray();
+    }
     StringsJson(json, "refused", item.refused);
     StringsJson(json, "uncounted", item.uncounted);
     json.Key("errors").BeginArray();

@@ -55,6 +55,10 @@ public:
     // Files a walk has handled (deleted, left, or in a preview looked at) but tells only later, folder by
     // folder: lets a progress bar move inside a folder of thousands of files. Counts nothing.
     virtual void OnFilesHandled(uint64_t /*files*/, uint64_t /*bytes*/) {}
+    // The free space of a drive that a wipe overwrites (or, in a preview, would overwrite) with zeros, in
+    // bytes, told before the writing starts; the bytes written then come as files handled. Counts nothing:
+    // a wipe releases no space.
+    virtual void OnFreeSpace(const std::string& /*root*/, uint64_t /*bytes*/) {}
     // A failure inside the item that ended it before its last parameter (running out of memory, a walk
     // that broke), in words. What it counted until then stays counted.
     virtual void OnItemFailure(const std::string& /*reason*/) {}

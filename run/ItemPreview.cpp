@@ -24,6 +24,8 @@ ItemPreview PreviewOf(ItemReport report, const std::string& skipped)
     preview.refused = static_cast<unsigned>(report.refused.size());
     preview.keptForSites = static_cast<unsigned>(report.keptForSites.size());
     preview.wouldFail = static_cast<unsigned>(report.failures.size());
+    for (const FreeSpaceEntry& drive : report.freeSpace)
+        preview.freeSpace += drive.bytes;
     preview.report = std::make_shared<const ItemReport>(std::move(report));
     return preview;
 }
@@ -44,6 +46,8 @@ std::string PreviewText(const ItemPreview& preview)
         parts.push_back(CountText(tally.registryEntriesErased, "registry entry", "registry entries"));
     if (tally.cookiesErased)
         parts.push_back(CountText(tally.cookiesErased, "cookie", "cookies"));
+    if (preview.freeSpace)
+        parts.push_back(SizeText(preview.freeSpace) + " to overwrite");
     if (preview.keptForSites)
         parts.push_back(GroupedNumber(preview.keptForSites) + " kept for sites");
     if (preview.refused)

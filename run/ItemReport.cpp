@@ -64,6 +64,11 @@ void ItemRecorder::OnKeptForSite(const std::string& folder, const std::string& s
     report_.keptForSites.push_back({folder, site});
 }
 
+void ItemRecorder::OnFreeSpace(const std::string& root, uint64_t bytes)
+{
+    report_.freeSpace.push_back({root, bytes});
+}
+
 void ItemRecorder::OnProgramFailure(const std::string& program, const std::string& reason)
 {
     OnFailure(program, reason);
@@ -115,6 +120,10 @@ std::vector<ReportLine> ReportLines(const ItemReport& item, EraseMode mode)
             {"cookies", GroupedNumber(database.cookies), database.path + " (sites to keep stay)"});
     for (const KeptFolder& kept : item.keptForSites)
         lines.push_back({"kept", "", kept.folder + " (data of " + kept.site + ", a site to keep)"});
+    for (const FreeSpaceEntry& drive : item.freeSpace)
+        lines.push_back({"free space", SizeText(drive.bytes),
+                         drive.root + (mode == EraseMode::Preview ? " (to overwrite with zeros)"
+                                                                  : " (overwritten with zeros)")});
     for (const std::string& target : item.refused)
         lines.push_back({"refused", "", RefusedText(target)});
     for (const std::string& what : item.uncounted)

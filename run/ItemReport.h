@@ -34,6 +34,12 @@ struct KeptFolder {
     std::string site;
 };
 
+// A drive whose free space a wipe overwrites, and how much it had.
+struct FreeSpaceEntry {
+    std::string root;
+    uint64_t bytes = 0;
+};
+
 struct Failure {
     std::string path;
     std::string reason;
@@ -51,6 +57,7 @@ struct ItemReport {
     std::vector<RecycleBinEntry> recycleBins;
     std::vector<CookieDatabase> cookieDatabases;
     std::vector<KeptFolder> keptForSites;
+    std::vector<FreeSpaceEntry> freeSpace;
     std::vector<Failure> failures;
     std::vector<std::string> refused;
     std::vector<std::string> uncounted;
@@ -92,6 +99,7 @@ public:
     void OnUncounted(const std::string& what) override;
     void OnCookies(const std::string& database, uint64_t count) override;
     void OnKeptForSite(const std::string& folder, const std::string& site) override;
+    void OnFreeSpace(const std::string& root, uint64_t bytes) override;
     void OnProgramFailure(const std::string& program, const std::string& reason) override;
     void OnUnlistedFolder(const std::string& folder, const std::string& reason) override;
     void OnRefusedEdit(const std::string& path, const std::string& reason) override;

@@ -751,6 +751,16 @@ ITEMS += [
             group="Windows", detect=[r"%windir%\System32\ipconfig.exe"]),
 ]
 
+# Wiping the free space of the system drive: never a default, and it says what it costs.
+ITEMS += [
+    advance("wipe-free-space", "Wipe Free Space of the System Drive", "windows", "wipe-free-space",
+            "Overwrites the free space of the drive Windows is on with zeros, so that files deleted "
+            "before (by any program) cannot be read back from it: fills the drive with files of zeros "
+            "in a hidden folder, then deletes them. On a solid-state drive this is best effort.",
+            warning="Takes long (minutes to hours, by the size of the drive) and fills the drive for "
+                    "a moment: other programs may find no room while it runs."),
+]
+
 
 def running_attributes(program):
     """name, and the folder and the background note where the program has them."""

@@ -4,6 +4,7 @@
 #include "engine/cleaners/ClipboardCleaner.h"
 #include "engine/cleaners/DnsCacheCleaner.h"
 #include "engine/cleaners/FolderCleaners.h"
+#include "engine/cleaners/FreeSpaceWipe.h"
 #include "engine/cleaners/NotepadHistoryCleaner.h"
 #include "engine/cleaners/RecycleBinCleaner.h"
 #include "engine/cleaners/UrlHistoryCleaner.h"
@@ -64,6 +65,12 @@ void RunRecycleBinCleaner(EraseTally& tally, const EraseOptions& options)
     EmptyRecycleBins(GetDriveRoots(), tally, options);
 }
 
+// The drive Windows is on: the one that holds the user's profile, temporary files and their deleted copies.
+void RunFreeSpaceWipe(EraseTally&, const EraseOptions& options)
+{
+    WipeFreeSpace(SystemDriveRoot(), options);
+}
+
 } // namespace
 
 std::span<const BuiltInCleaner> BuiltInCleaners()
@@ -83,6 +90,7 @@ std::span<const BuiltInCleaner> BuiltInCleaners()
         {"empty-clipboard", RunClipboardCleaner},
         {"delete-notepad-plus-plus-history", ClearNotepadPlusPlusHistory},
         {"flush-dns-cache", FlushDnsCache},
+        {"wipe-free-space", RunFreeSpaceWipe},
     };
     return cleaners;
 }

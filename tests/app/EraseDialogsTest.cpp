@@ -849,6 +849,24 @@ TEST(EraseBarTest, TheBarFollowsTheFilesAndBytesEachItemCounted)
     EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 3, {}), steps);
 }
 
+// A wipe of 2 GB of free space weighs the time it takes beside an item of 100 files, and moves the bar
+// with the bytes it has written, which it tells as bytes handled.
+TEST(EraseBarTest, AWipeMovesTheBarWithTheFreeSpaceWritten)
+{
+    ItemPreview files;
+    files.tally.filesErased = 100;
+    ItemPreview wipe;
+    wipe.freeSpace = 2ull << 30;
+    std::vector<std::optional<ItemPreview>> previews{files, wipe};
+    const int steps = CEraseProgressDialog::kBarSteps;
+    EraseTally written;
+    written.bytesReleased = 1ull << 30;
+    const int start = CEraseProgressDialog::BarPosition(previews, 1, {});
+    EXPECT_LT(start, steps / 100);
+    EXPECT_NEAR(CEraseProgressDialog::BarPosition(previews, 1, written), (start + steps) / 2, 2);
+    EXPECT_EQ(CEraseProgressDialog::BarPosition(previews, 2, {}), steps);
+}
+
 // The erase window opens exactly over the main window, whatever the scale.
 TEST_F(EraseDialogsTest, OpensExactlyOverTheMainWindow)
 {

@@ -52,6 +52,17 @@ TEST(CommandLine, ImportTakesOneFileAndOnlyItTakesReplace)
     EXPECT_EQ(ParseCommandLine({"erase", "--replace"}).error, "unknown option: --replace");
 }
 
+TEST(CommandLine, AWipeTakesOneDrive)
+{
+    CliRequest wipe = ParseCommandLine({"wipe-free-space", "D:", "--json"});
+    EXPECT_EQ(wipe.command, CliCommand::WipeFreeSpace);
+    EXPECT_EQ(wipe.ids, std::vector<std::string>{"D:"});
+    EXPECT_TRUE(wipe.json);
+    EXPECT_EQ(ParseCommandLine({"wipe-free-space"}).error, "wipe-free-space takes one drive (D:)");
+    EXPECT_EQ(ParseCommandLine({"wipe-free-space", "C:", "D:"}).error,
+              "wipe-free-space takes one drive (D:)");
+}
+
 TEST(RunProgress, QuietForAMomentThenOneLinePerItem)
 {
     uint64_t now = 100;

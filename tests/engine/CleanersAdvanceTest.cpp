@@ -46,6 +46,7 @@ TEST(CleanersAdvance, EveryNameOfTheFormatHasItsCleaner)
         "empty-clipboard",
         "delete-notepad-plus-plus-history",
         "flush-dns-cache",
+        "wipe-free-space",
     };
     std::set<std::string> registered;
     for (const BuiltInCleaner& cleaner : BuiltInCleaners())

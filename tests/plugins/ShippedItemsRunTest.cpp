@@ -284,6 +284,14 @@ public:
     bool IsSelected(const std::string&) const override { return true; }
 };
 
+// The wipe fills the drive it runs on, and the prefix's C: is a folder of this machine's own disk: it runs
+// only on loop-mounted images (tests/e2e/test_wipe_free_space.py), never here.
+bool FillsTheDrive(const EraseItem& item)
+{
+    return item.command == "advance" && std::find(item.parameters.begin(), item.parameters.end(),
+                                                  "wipe-free-space") != item.parameters.end();
+}
+
 class ShippedItemsRun : public SandboxTest {
 protected:
     void SetUp() override
@@ -300,8 +308,10 @@ protected:
         list_ = std::make_unique<EraseItemList>(ShippedPluginFolder(), 10, AllSelected());
         ASSERT_FALSE(list_->Items().empty());
         // Each item's targets are its own: clear them first, so that the counts below are exact.
-        for (EraseItem& item : list_->Items())
-            item.ExecuteItem(ProgramEraseContext());
+        for (EraseItem& item : list_->Items()) {
+            if (!FillsTheDrive(item))
+                item.ExecuteItem(ProgramEraseContext());
+        }
     }
 
     EraseItem* Item(const std::string& id)
@@ -839,8 +849,10 @@ TEST_F(ShippedItemsRun, EachItemDeletesExactlyItsTraces)
     WriteRecycled();
 
     std::set<std::string> shipped;
-    for (const EraseItem& item : list_->Items())
-        shipped.insert(item.id);
+    for (const EraseItem& item : list_->Items()) {
+        if (!FillsTheDrive(item))
+            shipped.insert(item.id);
+    }
     std::set<std::string> planned;
     for (const auto& [id, expected] : expected_)
         planned.insert(id);

@@ -63,6 +63,7 @@ const std::set<std::string> kBuiltInItems = {
     "Clipboard",
     "Notepad++ Recent Files",
     "Windows DNS Cache",
+    "Wipe Free Space of the System Drive",
 };
 
 class AllSelected : public ItemSelection {
