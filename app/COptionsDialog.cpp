@@ -59,9 +59,13 @@ void COptionsDialog::ShowUnreadableSites()
     MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&list), 2);
     SetWindowPos(note, nullptr, area.left, area.top, area.right - area.left, list.bottom - area.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // The problem begins with what the first sentence says already.
+    std::string why = values.keepSitesProblem;
+    if (const std::string lead = "the sites to keep cannot be read: "; why.starts_with(lead))
+        why.erase(0, lead.size());
     std::string text = "The sites to keep cannot be read, so an erase skips the items that clear cookies and "
                        "site data until the list is mended or removed; it cannot be changed here.\n\n" +
-                       values.keepSitesProblem;
+                       why;
     SetWindowTextW(note, ToWide(text).c_str());
 }
 
