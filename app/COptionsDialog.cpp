@@ -40,15 +40,43 @@ bool COptionsDialog::OnInitDialog()
         AddString(IDC_KEEP_SITE, CB_ADDSTRING, site);
     for (const std::string& site : values.keepSites)
         AddString(IDC_KEEP_SITES, LB_ADDSTRING, site);
+    if (!values.keepSitesProblem.empty())
+        ShowUnreadableSites();
     return true;
+}
+
+// The list cannot be edited while what is stored is unknown: the note takes the place of the controls.
+void COptionsDialog::ShowUnreadableSites()
+{
+    const int controls[] = {IDC_KEEP_SITE, IDC_KEEP_ADD, IDC_KEEP_SITES, IDC_KEEP_REMOVE};
+    for (int id : controls)
+        ShowWindow(GetItem(id), SW_HIDE);
+    HWND note = GetItem(IDC_KEEP_NOTE);
+    RECT area, list;
+    GetWindowRect(note, &area);
+    GetWindowRect(GetItem(IDC_KEEP_SITES), &list);
+    MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&area), 2);
+    MapWindowPoints(nullptr, GetHwnd(), reinterpret_cast<POINT*>(&list), 2);
+    SetWindowPos(note, nullptr, area.left, area.top, area.right - area.left, list.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The problem begins with what the first sentence says already.
+    std::string why = values.keepSitesProblem;
+    if (const std::string lead = "the sites to keep cannot be read: "; why.starts_with(lead))
+        why.erase(0, lead.size());
+    std::string text = "The sites to keep cannot be read, so an erase skips the items that clear cookies and "
+                       "site data until the list is mended or removed; it cannot be changed here.\n\n" +
+                       why;
+    SetWindowTextW(note, ToWide(text).c_str());
 }
 
 // A site typed but not added yet is what the user meant to keep: OK adds it, or stays open to say why not.
 void COptionsDialog::OnOk()
 {
-    if (!WindowText(GetItem(IDC_KEEP_SITE)).empty() && !AddTypedSite())
-        return;
-    values.keepSites = ListedSites();
+    if (values.keepSitesProblem.empty()) {
+        if (!WindowText(GetItem(IDC_KEEP_SITE)).empty() && !AddTypedSite())
+            return;
+        values.keepSites = ListedSites();
+    }
     values.autoLaunch = IsChecked(IDC_AUTO_LAUNCH);
     values.expressEraseMode = IsChecked(IDC_EXPRESS_MODE);
     values.playSound = IsChecked(IDC_PLAY_SOUND);

@@ -3,8 +3,9 @@
 #include "settings/OptionsValues.h"
 
 // Switches starting with Windows, "Express Erase Mode" and "Play Sound", and edits the sites to keep: typed,
-// or picked from the sites the browsers hold cookies for. Shows values and hands back the edited ones on
-// OK; storing them is the caller's (StoreOptions).
+// or picked from the sites the browsers hold cookies for; a stored list that cannot be read is shown as
+// such and cannot be edited. Shows values and hands back the edited ones on OK; storing them is the
+// caller's (StoreOptions).
 class COptionsDialog : public CSkinFormDialog {
 public:
     explicit COptionsDialog(const OptionsValues& shown);
@@ -17,6 +18,7 @@ private:
     void OnOk();
     void OnAddSite();
     void OnRemoveSite();
+    void ShowUnreadableSites();
     // Adds what the site box holds to the list; false, after telling the user, when it is no host name.
     bool AddTypedSite();
     std::vector<std::string> ListedSites() const;

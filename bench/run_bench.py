@@ -6,7 +6,9 @@ maps as S:, and each tool deletes the same tree. Wine runs only through the proj
 """
 import argparse
 import os
+import random
 import shutil
+import sqlite3
 import statistics
 import subprocess
 import sys
@@ -21,6 +23,13 @@ from make_tree import make_tree  # noqa: E402
 MiB = 1024 * 1024
 REGISTRY_KEYS = 10_000
 PLUGIN_FILES = 4_000
+# An organization's list of sites to keep, and the browser profile an erase keeps them in.
+KEPT_SITES = 10_000
+PROFILE_COOKIES = 5_000
+PROFILE_HOSTS = 1_000
+PROFILE_ORIGINS = 300
+PROFILE_CACHE_FILES = 2_000
+LOCAL_STORAGE_BYTES = MiB
 # rd /s /q takes minutes on the largest tree; its rate is already clear from the smaller ones.
 RD_MAX_FILES = 20_000
 # The free-space wipe runs only on an image made for it, never on this machine's own disk.
@@ -327,6 +336,77 @@ class Bench:
         os.remove(cache)
 
 
+    # --- sites to keep ---------------------------------------------------------------------------------
+
+    def keep_sites(self):
+        """One profile's cookies, site stores and cache erased without a keep list, with one kept site and
+        with an organization's ten thousand."""
+        progress("erasing a browser profile with 0, 1 and %s sites to keep" % number(KEPT_SITES))
+        lists = {"none": None, "one": ["site0.example.net"],
+                 "many": ["site%d.example.net" % index for index in range(KEPT_SITES)]}
+        profile = os.path.join(self.sandbox.root, "profile")
+        for run in range(self.repetitions):
+            names = list(lists)
+            for name in names[run % len(names):] + names[:run % len(names)]:
+                self.sandbox.clear(profile)
+                make_profile(profile)
+                arguments = ["profile-erase", self.sandbox.wine_path(profile)]
+                if lists[name]:
+                    sites = os.path.join(self.sandbox.root, "sites.txt")
+                    with open(sites, "w") as stream:
+                        stream.write("\n".join(lists[name]) + "\n")
+                    arguments.append(self.sandbox.wine_path(sites))
+                self.sandbox.settle()
+                _, _, report = self.bench_program(*arguments)
+                self.results.add(("keep", name), **in_process(report))
+                kept = os.path.exists(os.path.join(profile, "Local Storage", "leveldb", "000005.ldb"))
+                if kept != (name == "many"):
+                    self.problems.append("the profile's Local Storage %s (sites to keep: %s)"
+                                         % ("stayed" if kept else "went", name))
+        self.sandbox.clear(profile)
+
+
+def make_profile(profile):
+    """A Chromium profile: a Cookies database of PROFILE_COOKIES cookies over PROFILE_HOSTS hosts, 50 of them
+    sites of the keep list; a Local Storage of LOCAL_STORAGE_BYTES whose last origin is a kept site's;
+    PROFILE_ORIGINS IndexedDB folders, 20 of them kept sites'; and a cache of PROFILE_CACHE_FILES files."""
+    rng = random.Random(35)
+    hosts = ["host%d.example.org" % index for index in range(PROFILE_HOSTS - 50)]
+    hosts += ["www.site%d.example.net" % (index * 7) for index in range(50)]
+    os.makedirs(os.path.join(profile, "Network"))
+    database = sqlite3.connect(os.path.join(profile, "Network", "Cookies"))
+    database.executescript("CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);"
+                           "CREATE TABLE cookies(creation_utc INTEGER NOT NULL, host_key TEXT NOT NULL,"
+                           " name TEXT NOT NULL, value TEXT NOT NULL, path TEXT NOT NULL,"
+                           " expires_utc INTEGER NOT NULL);"
+                           "CREATE INDEX cookies_host ON cookies(host_key);")
+    database.executemany("INSERT INTO cookies VALUES (?, ?, ?, ?, '/', 13500000000000000)",
+                         ((13400000000000000 + index, "." + hosts[index % len(hosts)], "c%d" % index,
+                           "%032x" % rng.getrandbits(128)) for index in range(PROFILE_COOKIES)))
+    database.commit()
+    database.close()
+    storage = os.path.join(profile, "Local Storage", "leveldb")
+    os.makedirs(storage)
+    with open(os.path.join(storage, "000005.ldb"), "wb") as stream:
+        written = 0
+        while written < LOCAL_STORAGE_BYTES:
+            record = b"_https://%s\x00\x01key%d" % (hosts[rng.randrange(PROFILE_HOSTS - 50)].encode(), written)
+            written += stream.write(record)
+        stream.write(b"META:https://www.site7.example.net")
+    for index in range(PROFILE_ORIGINS):
+        host = hosts[-(index % 20) - 1] if index < 20 else hosts[index]
+        folder = os.path.join(profile, "IndexedDB", "https_%s_0.indexeddb.leveldb" % host)
+        os.makedirs(folder)
+        for name in ("000003.log", "CURRENT", "MANIFEST-000001"):
+            with open(os.path.join(folder, name), "wb") as stream:
+                stream.write(os.urandom(rng.randrange(64, 4096)))
+    cache = os.path.join(profile, "Cache", "Cache_Data")
+    os.makedirs(cache)
+    for index in range(PROFILE_CACHE_FILES):
+        with open(os.path.join(cache, "f_%06x" % index), "wb") as stream:
+            stream.write(os.urandom(rng.randrange(0, 8192)))
+
+
 PLUGIN_COMMANDS = [
     ("delete-directory", "%%userhome%%\\AppData\\Local\\Bench %d\\Cache"),
     ("delete-file", "%%appdata%%\\Bench %d\\*.tmp"),
@@ -506,6 +586,15 @@ def render(bench, sizes):
         table.row("dd if=/dev/zero bs=1M conv=fsync (the floor)", ("wipe", "dd"), mib, floor)
         table.row("Vestrel wipe-free-space, in process", ("wipe", "vestrel"), mib, floor,
                   table.memory_in_process(("wipe", "vestrel")))
+    if results.runs(("keep", "none")):
+        table.heading("Erase a browser profile (%s cookies, %s MiB Local Storage, %s IndexedDB origins, %s cache "
+                      "files), in process (x: times without a keep list)"
+                      % (number(PROFILE_COOKIES), number(LOCAL_STORAGE_BYTES / MiB), number(PROFILE_ORIGINS),
+                         number(PROFILE_CACHE_FILES)))
+        floor = results.median(("keep", "none"), "seconds")
+        for name, label in (("none", "no sites to keep"), ("one", "1 site to keep"),
+                            ("many", "%s sites to keep" % number(KEPT_SITES))):
+            table.row(label, ("keep", name), None, floor, table.memory_in_process(("keep", name)))
     table.lines.append("Memory: WS and PF are GetProcessMemoryInfo's PeakWorkingSetSize and "
                        "PeakPagefileUsage, + the working set's growth")
     table.lines.append("during the task; RSS is the whole process's peak resident set (/usr/bin/time).")
@@ -584,6 +673,19 @@ def wipe_goal(bench):
                number(mib), ws)]
 
 
+def keep_goal(bench):
+    results = bench.results
+    none, one, many = (results.median(("keep", name), "seconds") for name in ("none", "one", "many"))
+    if None in (none, one, many):
+        return []
+    met = "met" if many <= 1.5 * none else "NOT met"
+    return ["Goal for the sites to keep:",
+            "  [%s] %s sites to keep within 1.5 times the erase without a keep list: %.2f times (%s s vs %s s); "
+            "%.2f times the erase with one site to keep (%s s)"
+            % (met, number(KEPT_SITES), many / none, seconds_text(many), seconds_text(none), many / one,
+               seconds_text(one))]
+
+
 def mount_of(path):
     """The device and a short description of the file system that holds path."""
     best = ("", "", "?")
@@ -608,7 +710,7 @@ def main():
     parser.add_argument("--repetitions", type=int, default=3)
     parser.add_argument("--large-repetitions", type=int, default=1,
                         help="repetitions for trees above %d files" % RD_MAX_FILES)
-    parser.add_argument("--parts", default="deletion,registry,plugins,wipe",
+    parser.add_argument("--parts", default="deletion,registry,plugins,wipe,keepsites",
                         help="which benchmarks to run, comma-separated")
     parser.add_argument("--baseline", help="another build's vestrel_bench.exe (of the same architecture), "
                         "timed in turn with this one on the same trees")
@@ -630,6 +732,8 @@ def main():
             bench.plugins()
         if "wipe" in parts:
             bench.wipe()
+        if "keepsites" in parts:
+            bench.keep_sites()
     finally:
         bench.sandbox.clear(bench.sandbox.root)
         if os.path.exists(bench.sandbox.baseline_copy):
@@ -640,7 +744,8 @@ def main():
     print("Vestrel benchmarks: %s" % describe_machine(bench.sandbox))
     print("Each figure is the median of %d runs, except where a row says otherwise; the tools take turns on "
           "freshly made trees." % arguments.repetitions)
-    for line in render(bench, sizes) + [""] + goals(bench, sizes) + plugin_goal(bench) + wipe_goal(bench):
+    for line in render(bench, sizes) + [""] + goals(bench, sizes) + plugin_goal(bench) + wipe_goal(bench) +
+                 keep_goal(bench):
         print(line.rstrip())
     for problem in bench.problems:
         print("  problem: " + problem)

@@ -343,7 +343,7 @@ int CliProgram::ImportRules(const CliRequest& request)
     return result.Complete() ? kExitDone : kExitNotDeleted;
 }
 
-// Adds or removes one site, then prints the list as it is stored now.
+// Adds or removes one site, then prints the list as it is stored now, and the sites a policy keeps besides.
 int CliProgram::Keep(const CliRequest& request)
 {
     const std::string& action = request.ids.front();
@@ -355,12 +355,19 @@ int CliProgram::Keep(const CliRequest& request)
             return Stop(request, kExitBadUsage, "not a host name: " + host);
         if (change == KeepSiteChange::NotStored)
             return Stop(request, kExitNotDeleted, "the list of sites to keep could not be stored");
+        if (change == KeepSiteChange::Unreadable)
+            return Stop(request, kExitNotDeleted,
+                        "the list was left as it is: " + ReadKeepSites(setup_.settingsKey).problem);
         if (change == KeepSiteChange::Unchanged)
             streams_.err(action == "add" ? "vestrel-cli: kept already: " + host + "\n"
                                          : "vestrel-cli: not in the list: " + host + "\n");
     }
-    std::vector<std::string> sites = ReadKeepSites(setup_.settingsKey);
-    streams_.out(request.json ? KeepSitesJson(sites) : KeepSitesText(sites));
+    KeepSiteList own = ReadKeepSites(setup_.settingsKey);
+    const KeepSiteList& managed = setup_.policies.KeepSites();
+    if (std::string problem = !own.problem.empty() ? own.problem : managed.problem; !problem.empty())
+        return Stop(request, kExitNotDeleted, problem);
+    streams_.out(request.json ? KeepSitesJson(own.sites, managed.sites)
+                              : KeepSitesText(own.sites, managed.sites));
     return kExitDone;
 }
 

@@ -230,19 +230,24 @@ std::string ErrorJson(const char* command, const std::string& message, const std
     return json.Text() + "\n";
 }
 
-std::string KeepSitesText(const std::vector<std::string>& sites)
+std::string KeepSitesText(const std::vector<std::string>& own, const std::vector<std::string>& managed)
 {
     std::string text;
-    for (const std::string& site : sites)
+    for (const std::string& site : own)
         text += site + "\n";
-    return sites.empty() ? "No sites to keep: an erase takes the cookies and data of every site.\n" : text;
+    for (const std::string& site : managed) {
+        if (std::find(own.begin(), own.end(), site) == own.end())
+            text += site + " (set by your organization)\n";
+    }
+    return text.empty() ? "No sites to keep: an erase takes the cookies and data of every site.\n" : text;
 }
 
-std::string KeepSitesJson(const std::vector<std::string>& sites)
+std::string KeepSitesJson(const std::vector<std::string>& own, const std::vector<std::string>& managed)
 {
     JsonWriter json;
     json.BeginObject().Key("command").String("keep");
-    StringsJson(json, "sites", sites);
+    StringsJson(json, "sites", own);
+    StringsJson(json, "managed sites", managed);
     json.EndObject();
     return json.Text() + "\n";
 }

@@ -17,9 +17,11 @@ std::string ListJson(const EraseItemList& list, const ConfirmedSelection& select
 std::string RunText(const RunReport& report);
 std::string RunJson(const RunReport& report);
 
-// The sites to keep, one a line (or a note that there are none), or as {"command": "keep", "sites": [...]}.
-std::string KeepSitesText(const std::vector<std::string>& sites);
-std::string KeepSitesJson(const std::vector<std::string>& sites);
+// The sites to keep, one a line (or a note that there are none): the user's own, then those a policy keeps
+// besides, marked "(set by your organization)"; or as {"command": "keep", "sites": [...], "managed sites":
+// [...]}.
+std::string KeepSitesText(const std::vector<std::string>& own, const std::vector<std::string>& managed);
+std::string KeepSitesJson(const std::vector<std::string>& own, const std::vector<std::string>& managed);
 
 // The document of a command that stopped before it ran: bad usage, an unknown id, nothing selected (with
 // the new items that wait for their tick).

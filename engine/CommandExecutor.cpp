@@ -189,8 +189,14 @@ void CommandExecutor::Execute(EraseItem& item) const
         item.skipped = "skipped: " + WhyRunning(running);
     else if (!filter.Valid())
         item.skipped = "skipped: a keep path names a folder this system does not have";
+    bool sitesUnknown = item.skipped.empty() && !context_.keptSitesProblem.empty() && ReachesSiteData(item);
+    if (sitesUnknown)
+        item.skipped = "skipped: " + context_.keptSitesProblem;
     if (!item.skipped.empty()) {
         options_.Listener().OnSkipped(item.skipped);
+        // Left undone for a fault the user can mend, not by choice: reported with what was left.
+        if (sitesUnknown)
+            options_.Listener().OnFailure("Sites to keep", context_.keptSitesProblem);
         return;
     }
     std::optional<RegistryEraser> registry; // one for all registry parameters of the item
@@ -220,6 +226,34 @@ void CommandExecutor::Execute(EraseItem& item) const
                 cleaner->run(item.tally, options_);
         }
     }
+}
+
+namespace {
+
+// Hears whether a walk kept anything for a site.
+class SiteDataProbe final : public SilentListener {
+public:
+    void OnKeptForSite(const std::string&, const std::string&) override { reached = true; }
+    bool reached = false;
+};
+
+} // namespace
+
+// An item with cookies to clear, or whose walks keep something when every site is kept: found out by a
+// preview of a copy, which changes nothing and starts no program.
+bool CommandExecutor::ReachesSiteData(const EraseItem& item) const
+{
+    for (size_t index = 0; index < item.parameters.size(); ++index) {
+        if (item.CommandOf(index) == "delete-cookies")
+            return true;
+    }
+    EraseContext everySite = context_;
+    everySite.keptSites = KeptSites::EverySite();
+    everySite.keptSitesProblem.clear();
+    SiteDataProbe probe;
+    EraseItem copy = item;
+    CommandExecutor(everySite, {}, EraseOptions{EraseMode::Preview, &probe}).Execute(copy);
+    return probe.reached;
 }
 
 // Expanded parameters stay in the item. A folder that must never be emptied (a drive root, the Windows

@@ -52,6 +52,7 @@ public:
 private:
     // "Chrome is running", or why it still runs after it was asked to close.
     std::string WhyRunning(const std::string& program) const;
+    bool ReachesSiteData(const EraseItem& item) const;
     void DeleteFiles(EraseItem& item, size_t index, const KeepFilter& filter) const;
     void DeleteByPattern(const std::string& parameter, bool wholeFolder, const ParameterOptions& how,
                          EraseTally& tally, const KeepFilter& filter) const;

@@ -22,6 +22,9 @@ struct EraseContext {
     std::map<std::string, std::string> stillRunning = {};
     // The sites whose cookies and stores stay; none: everything goes as the items say.
     KeptSites keptSites{};
+    // Why the sites to keep cannot be read, or empty. While it is set, an item that has cookies to clear or
+    // reaches a store that sites to keep decide about does nothing, for an unreadable list is no empty one.
+    std::string keptSitesProblem = {};
 
     bool StopRequested() const { return stop && stop->load(); }
 };

@@ -62,6 +62,7 @@
 #define IDC_KEEP_ADD 1054
 #define IDC_KEEP_SITES 1055
 #define IDC_KEEP_REMOVE 1056
+#define IDC_KEEP_NOTE 1065
 
 // Schedule dialog
 #define IDC_ENABLE_SCHEDULE 1039

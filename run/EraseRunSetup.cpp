@@ -19,6 +19,8 @@ EraseContext EraseRunSetup::Context() const
 {
     EraseContext context{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
     context.stillRunning = stillRunning;
-    context.keptSites = KeptSites(SitesToKeep(policies.KeepSites(), settingsKey));
+    KeepSiteList sites = SitesToKeep(policies.KeepSites(), settingsKey);
+    context.keptSites = KeptSites(sites.sites);
+    context.keptSitesProblem = sites.problem;
     return context;
 }

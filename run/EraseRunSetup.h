@@ -29,6 +29,7 @@ struct EraseRunSetup {
     static EraseRunSetup ForProgram();
 
     // What the engine is told for a run of this set-up: its plug-in folder and Windows version, this
-    // system's protected folders and the sites kept as the settings key stores them now.
+    // system's protected folders and the sites kept as the settings key and the policies store them now
+    // (or why they cannot be read).
     EraseContext Context() const;
 };

@@ -57,11 +57,13 @@ void ItemRecorder::OnUncounted(const std::string& what)
 void ItemRecorder::OnCookies(const std::string& database, uint64_t count)
 {
     report_.cookieDatabases.push_back({database, count});
+    recordWriter_.OnCookies(database, count);
 }
 
 void ItemRecorder::OnKeptForSite(const std::string& folder, const std::string& site)
 {
     report_.keptForSites.push_back({folder, site});
+    recordWriter_.OnKeptForSite(folder, site);
 }
 
 void ItemRecorder::OnFreeSpace(const std::string& root, uint64_t bytes)

@@ -83,8 +83,8 @@ std::vector<ReportLine> ReportLines(const ItemReport& item, EraseMode mode);
 // browser cache is emptied twice) is no longer a failure; one that fails twice is listed once.
 class ItemRecorder final : public EraseListener {
 public:
-    // The failed programs, the folders that could not be listed and the files refused for an edit in place
-    // are told to recordWriter as well.
+    // The failed programs, the folders that could not be listed, the files refused for an edit in place,
+    // the cookies cleared from a database and the folders kept for a site are told to recordWriter as well.
     explicit ItemRecorder(ItemReport& report, EraseListener& recordWriter = EraseOptions{}.Listener())
         : report_(report), recordWriter_(recordWriter)
     {

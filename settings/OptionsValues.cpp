@@ -2,6 +2,7 @@
 
 #include "framework/RegKey.h"
 #include "settings/KeepSites.h"
+#include "settings/Policies.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ OptionsValues CurrentOptions(const AutoStartOperations& autoStart, const std::st
     values.autoLaunch = autoStart.isEnabled();
     values.expressEraseMode = settings.expressEraseMode != 0;
     values.playSound = settings.playSound != 0;
-    values.keepSites = ReadKeepSites(keyPath);
+    KeepSiteList own = ReadKeepSites(keyPath);
+    values.keepSites = own.sites;
+    values.keepSitesProblem = !own.problem.empty() ? own.problem : ProcessPolicies().KeepSites().problem;
     return values;
 }
 
@@ -39,6 +42,7 @@ void StoreOptions(const OptionsValues& values, const AutoStartOperations& autoSt
     Settings& settings = ProcessSettings();
     Update(settings.expressEraseMode, values.expressEraseMode, kExpressEraseModeValue, keyPath);
     Update(settings.playSound, values.playSound, kPlaySoundValue, keyPath);
-    if (values.keepSites != ReadKeepSites(keyPath))
+    KeepSiteList stored = ReadKeepSites(keyPath);
+    if (stored.problem.empty() && values.keepSites != stored.sites)
         WriteKeepSites(values.keepSites, keyPath);
 }

@@ -12,6 +12,7 @@ struct OptionsValues {
     bool expressEraseMode = false;
     bool playSound = false;
     std::vector<std::string> keepSites;   // host names, as stored
+    std::string keepSitesProblem;         // why the user's or the policy's list cannot be read, or empty
     std::vector<std::string> cookieSites; // offered to pick from; never stored
 };
 
@@ -22,7 +23,8 @@ OptionsValues CurrentOptions(const AutoStartOperations& autoStart,
 
 // Stores the values OK'd and applies them at once, as the schedule's are. A setting is written only when
 // it differs from the running copy, so OK without changes writes nothing; the copy changes even when the
-// registry refuses the write; the sites to keep are written only when they differ from what is stored.
+// registry refuses the write; the sites to keep are written only when they differ from what is stored,
+// and never over a stored list that cannot be read.
 // The auto-start entry is rewritten every time, so an entry left by a copy elsewhere points at this one
 // afterwards. keyPath is relative to HKEY_CURRENT_USER.
 void StoreOptions(const OptionsValues& values, const AutoStartOperations& autoStart,

@@ -1,7 +1,9 @@
 #include "settings/Policies.h"
 
+#include "framework/ErrorText.h"
 #include "framework/RegKey.h"
 #include "framework/Utf8.h"
+#include "settings/KeepSites.h"
 #include "settings/RecordLog.h"
 #include "settings/Schedule.h"
 #include "settings/Settings.h"
@@ -22,8 +24,13 @@ public:
                     std::vector<std::string>& problems)
         : where_(std::string(rootName) + "\\" + keyPath), problems_(problems)
     {
-        key_.Open(root, keyPath, KEY_READ);
+        LONG status = key_.Open(root, keyPath, KEY_READ);
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+            unreadable_ = where_ + " cannot be read: " + ErrorText(HRESULT_FROM_WIN32(status));
     }
+
+    // Why the key is there but cannot be read, or empty: whatever it holds is unknown.
+    const std::string& Unreadable() const { return unreadable_; }
 
     // A DWORD no larger than highest; otherwise unchanged.
     void Number(std::optional<uint32_t>& value, const char* name, uint32_t highest)
@@ -47,17 +54,23 @@ public:
             value = *number != 0;
     }
 
-    // The non-empty strings of a REG_MULTI_SZ; otherwise unchanged.
-    void List(std::vector<std::string>& value, const char* name)
+    // The non-empty strings of a REG_MULTI_SZ (or, where oneString, of a REG_SZ as a list of one);
+    // otherwise unchanged. False when the value is there but cannot be read as such a list.
+    bool List(std::vector<std::string>& value, const char* name, bool oneString = false)
     {
         DWORD type = 0, size = 0;
         if (!Query(name, &type, nullptr, &size))
-            return;
-        if (type != REG_MULTI_SZ || size > kMaxListBytes)
-            return Refuse(name, "a list of strings (REG_MULTI_SZ)");
+            return true;
+        bool listType = type == REG_MULTI_SZ || (oneString && type == REG_SZ);
+        if (!listType || size > kMaxListBytes) {
+            Refuse(name, oneString ? "a list of strings (REG_MULTI_SZ, or one REG_SZ)"
+                                   : "a list of strings (REG_MULTI_SZ)");
+            return false;
+        }
         std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
         if (!Query(name, &type, reinterpret_cast<BYTE*>(data.data()), &size))
-            return;
+            return false;
+        data.resize(size / sizeof(wchar_t));
         value.clear();
         for (size_t start = 0; start < data.size();) {
             size_t end = std::min(data.find(L'\0', start), data.size());
@@ -65,7 +78,16 @@ public:
                 value.push_back(ToUtf8(data.substr(start, end - start)));
             start = end + 1;
         }
+        return true;
     }
+
+    void Ignore(const char* name, const std::string& entry, const std::string& why)
+    {
+        problems_.push_back("Policy " + where_ + "\\" + name + ": the entry \"" + entry +
+                            "\" is ignored: " + why + ".");
+    }
+
+    std::string Where(const char* name) const { return where_ + "\\" + name; }
 
 private:
     bool Query(const char* name, DWORD* type, BYTE* data, DWORD* size) const
@@ -82,7 +104,20 @@ private:
     std::string where_;
     std::vector<std::string>& problems_;
     RegKey key_;
+    std::string unreadable_;
 };
+
+// One level's decisions: within it, an id in both lists stays unticked.
+std::map<std::string, bool> LevelTicks(const std::vector<std::string>& ticked,
+                                       const std::vector<std::string>& unticked)
+{
+    std::map<std::string, bool> ticks;
+    for (const std::string& id : ticked)
+        ticks[id] = true;
+    for (const std::string& id : unticked)
+        ticks[id] = false;
+    return ticks;
+}
 
 template <typename Value>
 void Note(std::vector<std::string>& managed, const Value& value, const char* name)
@@ -91,8 +126,31 @@ void Note(std::vector<std::string>& managed, const Value& value, const char* nam
         managed.push_back(name);
 }
 
+// A policy key that cannot be read may hold a list of sites to keep, and so may a value of another type:
+// either leaves the list unknown, not empty. Entries that are no host names are named and ignored.
+void ReadKeepSitesPolicy(PolicyKeyReader& reader, KeepSiteList& keepSites)
+{
+    if (!reader.Unreadable().empty() && keepSites.problem.empty())
+        keepSites.problem = "the sites to keep cannot be read: the policy key " + reader.Unreadable();
+    std::vector<std::string> names;
+    if (!reader.List(names, kKeepSitesPolicy, true)) {
+        keepSites.problem = "the sites to keep cannot be read: the policy " + reader.Where(kKeepSitesPolicy) +
+                            " is no list of host names (REG_MULTI_SZ)";
+        return;
+    }
+    if (names.empty())
+        return;
+    KeepSiteList list = NormalisedSites(names);
+    for (const std::string& entry : list.ignored)
+        reader.Ignore(kKeepSitesPolicy, entry, "it is no host name");
+    list.problem = keepSites.problem;
+    keepSites = std::move(list);
+}
+
 } // namespace
 
+// The user's level first, then the machine's, whose values replace the user's one by one; for an item id,
+// the machine's decision replaces the user's.
 Policies Policies::Read(const std::string& keyPath)
 {
     Policies policies;
@@ -101,9 +159,14 @@ Policies Policies::Read(const std::string& keyPath)
                                                       {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}};
         for (const auto& [root, rootName] : roots) {
             PolicyKeyReader reader(root, rootName, keyPath, policies.problems);
-            reader.List(policies.ticked_, kTickedItemsPolicy);
-            reader.List(policies.unticked_, kUntickedItemsPolicy);
-            reader.List(policies.keepSites_, kKeepSitesPolicy);
+            std::vector<std::string> ticked, unticked;
+            reader.List(ticked, kTickedItemsPolicy);
+            reader.List(unticked, kUntickedItemsPolicy);
+            for (const auto& [id, tick] : LevelTicks(ticked, unticked))
+                policies.forcedTicks_[id] = tick;
+            policies.ticked_.insert(policies.ticked_.end(), ticked.begin(), ticked.end());
+            policies.unticked_.insert(policies.unticked_.end(), unticked.begin(), unticked.end());
+            ReadKeepSitesPolicy(reader, policies.keepSites_);
             reader.Number(policies.enableSchedule, kEnableSchedulePolicy, 1);
             reader.Number(policies.eraseAtStartup, kEraseAtStartupPolicy, 1);
             reader.Number(policies.eraseAtEvery, kEraseAtEveryPolicy, 1);
@@ -111,11 +174,9 @@ Policies Policies::Read(const std::string& keyPath)
             reader.Switch(policies.rulesImportAllowed, kAllowRulesImportPolicy);
             reader.Switch(policies.pluginChangesAllowed, kAllowPluginChangesPolicy);
             reader.Switch(policies.commandLineEraseAllowed, kAllowCommandLineErasePolicy);
+            if (!reader.Unreadable().empty())
+                policies.problems.push_back("Policies in " + reader.Unreadable());
         }
-        for (const std::string& id : policies.ticked_)
-            policies.forcedTicks_[id] = true;
-        for (const std::string& id : policies.unticked_)
-            policies.forcedTicks_[id] = false;
     } catch (...) {
         // Out of memory at most: the program runs on without policies.
     }
@@ -148,7 +209,7 @@ std::vector<std::string> Policies::ManagedNames() const
     std::vector<std::string> names;
     Note(names, !ticked_.empty(), kTickedItemsPolicy);
     Note(names, !unticked_.empty(), kUntickedItemsPolicy);
-    Note(names, !keepSites_.empty(), kKeepSitesPolicy);
+    Note(names, !keepSites_.sites.empty() || !keepSites_.problem.empty(), kKeepSitesPolicy);
     Note(names, enableSchedule, kEnableSchedulePolicy);
     Note(names, eraseAtStartup, kEraseAtStartupPolicy);
     Note(names, eraseAtEvery, kEraseAtEveryPolicy);

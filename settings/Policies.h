@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/KeepSites.h"
 #include "settings/PolicyNames.h"
 
 #include <cstdint>
@@ -15,14 +16,16 @@ struct Settings;
 class Policies {
 public:
     // Reads keyPath under HKEY_CURRENT_USER, then under HKEY_LOCAL_MACHINE, whose values replace the
-    // user's one by one. Never throws.
+    // user's one by one; for one item id, the machine's tick or untick replaces the user's. Never throws.
     static Policies Read(const std::string& keyPath = kPoliciesKeyPath);
 
     bool Any() const;
-    // The tick the organization gives the item, if any; an id in both lists stays unticked.
+    // The tick the organization gives the item, if any: the machine's decision, else the user level's; an
+    // id in both lists of one level stays unticked.
     std::optional<bool> ForcedTick(const std::string& id) const;
     const std::map<std::string, bool>& ForcedTicks() const { return forcedTicks_; }
-    const std::vector<std::string>& KeepSites() const { return keepSites_; }
+    // The sites the policy keeps, normalised; its problem is set when a list is there but cannot be read.
+    const KeepSiteList& KeepSites() const { return keepSites_; }
 
     std::optional<uint32_t> enableSchedule;
     std::optional<uint32_t> eraseAtStartup;
@@ -48,7 +51,7 @@ public:
 private:
     std::vector<std::string> ticked_;
     std::vector<std::string> unticked_;
-    std::vector<std::string> keepSites_;
+    KeepSiteList keepSites_;
     std::map<std::string, bool> forcedTicks_;
 };
 

@@ -27,15 +27,47 @@ std::string Bracketed(const std::string& text)
     return out;
 }
 
-// The file holds text lines ending in CR LF, as a text-mode stream writes them.
-std::string WithCrLf(const std::string& text)
+struct Escape {
+    std::string text;
+    size_t length = 0; // bytes it replaces; 0: the byte is written as it is
+};
+
+// A control character, and a character some readers take for a line's end (NEL, LINE SEPARATOR,
+// PARAGRAPH SEPARATOR), as its escape.
+Escape EscapeAt(std::string_view text, size_t at)
+{
+    auto byte = [&](size_t ahead) {
+        return at + ahead < text.size() ? static_cast<unsigned char>(text[at + ahead]) : 0u;
+    };
+    unsigned c = byte(0);
+    if (c == '\r')
+        return {"\\r", 1};
+    if (c == '\n')
+        return {"\\n", 1};
+    if (c == '\t')
+        return {"\\t", 1};
+    if (c < 0x20 || c == 0x7f)
+        return {Format("\\x%02x", c), 1};
+    if (c == 0xc2 && byte(1) >= 0x80 && byte(1) <= 0x9f)
+        return {Format("\\u%04x", byte(1)), 2};
+    if (c == 0xe2 && byte(1) == 0x80 && (byte(2) == 0xa8 || byte(2) == 0xa9))
+        return {Format("\\u%04x", 0x2000 + byte(2) - 0x80), 3};
+    return {};
+}
+
+// Every text of a line on one line, so no name, path or reason can start a line of its own.
+std::string OneLine(std::string_view text)
 {
     std::string out;
-    out.reserve(text.size() + 2);
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        Escape escape = EscapeAt(text, at);
+        if (escape.length == 0) {
+            out += text[at++];
+        } else {
+            out += escape.text;
+            at += escape.length;
+        }
     }
     return out;
 }
@@ -55,7 +87,7 @@ void RecordLog::Write(const std::string& message, int level)
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return;
-    std::string line = WithCrLf(Bracketed(TimeStamp(':')) + message + "\n");
+    std::string line = Bracketed(TimeStamp(':')) + OneLine(message) + "\r\n";
     DWORD written = 0;
     WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     LARGE_INTEGER size{};

@@ -2,7 +2,8 @@
 #include <cstdint>
 #include <string>
 
-// The program's own append-only record of activity: one time-stamped line per message. The file is
+// The program's own append-only record of activity: one time-stamped line per message, its line breaks and
+// other control characters written as escapes ("\r", "\n", "\t", "\x1b"). The file is
 // opened for each line only, and set aside under a time-stamped name once it reaches its size limit.
 class RecordLog {
 public:

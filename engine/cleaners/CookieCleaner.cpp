@@ -62,7 +62,13 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
         options.Listener().OnFailure(path, "holds no browser cookies");
         return;
     }
-    std::string others = " WHERE NOT " + sites.SqlKeeps(kind->hostColumn);
+    // One pass over the table, each host looked up in the set of kept sites.
+    if (!db.AddPredicate("vestrel_kept_site",
+                         [&sites](std::string_view host) { return sites.SiteOf(host) != nullptr; })) {
+        ReportDatabaseFailure(path, db, options);
+        return;
+    }
+    std::string others = std::string(" WHERE NOT vestrel_kept_site(") + kind->hostColumn + ")";
     std::optional<ScrubbedEdit> edit;
     if (!options.Preview())
         edit.emplace(db, path);

@@ -1,5 +1,9 @@
 #include "engine/cleaners/KeptSites.h"
 
+#include "framework/Utf8.h"
+
+#include <windows.h>
+
 #include <algorithm>
 
 namespace {
@@ -40,13 +44,33 @@ bool IsSiteScheme(std::string_view scheme)
     return scheme == "http" || scheme == "https";
 }
 
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// An internationalised name ("bücher.de") in the ASCII form its cookies are stored under
+// ("xn--bcher-kva.de"); text the system cannot convert stays as it is and fails the host name test.
+std::string AsciiHost(const std::string& host)
+{
+    if (std::all_of(host.begin(), host.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return host;
+    std::wstring wide = ToWide(host);
+    int length = IdnToAscii(0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0);
+    if (length <= 0)
+        return host;
+    std::wstring ascii(static_cast<size_t>(length), L'\0');
+    if (IdnToAscii(0, wide.c_str(), static_cast<int>(wide.size()), ascii.data(), length) != length)
+        return host;
+    return ToUtf8(ascii);
+}
+
 } // namespace
 
 std::optional<std::string> NormalisedSiteHost(std::string_view input)
 {
     std::string host(Trimmed(input));
-    std::transform(host.begin(), host.end(), host.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::transform(host.begin(), host.end(), host.begin(), AsciiLower);
     if (size_t scheme = host.find("://"); scheme != std::string::npos)
         host.erase(0, scheme + 3);
     host.erase(std::min(host.find_first_of("/?#"), host.size()));
@@ -59,6 +83,8 @@ std::optional<std::string> NormalisedSiteHost(std::string_view input)
                host.find_first_not_of('.') == std::string::npos ? host.size() : host.find_first_not_of('.'));
     while (host.ends_with('.'))
         host.pop_back();
+    host = AsciiHost(host);
+    std::transform(host.begin(), host.end(), host.begin(), AsciiLower);
     if (!IsHostName(host))
         return std::nullopt;
     return host;
@@ -67,39 +93,40 @@ std::optional<std::string> NormalisedSiteHost(std::string_view input)
 KeptSites::KeptSites(const std::vector<std::string>& hosts)
 {
     for (const std::string& host : hosts) {
-        if (NormalisedSiteHost(host) == host && std::find(hosts_.begin(), hosts_.end(), host) == hosts_.end())
+        if (NormalisedSiteHost(host) == host && lookup_.insert(host).second)
             hosts_.push_back(host);
     }
 }
 
-const std::string* KeptSites::SiteOf(std::string_view host) const
+KeptSites KeptSites::EverySite()
 {
-    while (host.starts_with('.'))
-        host.remove_prefix(1);
-    for (const std::string& site : hosts_) {
-        if (host.size() < site.size())
-            continue;
-        std::string_view end = host.substr(host.size() - site.size());
-        bool sameLetters = std::equal(end.begin(), end.end(), site.begin(), site.end(), [](char a, char b) {
-            return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-        });
-        if (sameLetters && (host.size() == site.size() || host[host.size() - site.size() - 1] == '.'))
-            return &site;
-    }
-    return nullptr;
+    KeptSites sites;
+    sites.everySite_ = true;
+    return sites;
 }
 
-// The hosts are normalised: letters, digits, dots and hyphens only, so they stand in SQL literals as they are.
-std::string KeptSites::SqlKeeps(const std::string& column) const
+// The host and each name it lies under, from the longest: "a.example.com", "example.com", "com".
+const std::string* KeptSites::SiteOf(std::string_view host) const
 {
-    std::string host = "ltrim(lower(" + column + "), '.')";
-    std::string condition;
-    for (const std::string& site : hosts_) {
-        condition += condition.empty() ? "(" : " OR ";
-        condition += host + " = '" + site + "' OR substr(" + host + ", -" + std::to_string(site.size() + 1) +
-                     ") = '." + site + "'";
+    static const std::string kAnySite = "any site";
+    while (host.starts_with('.'))
+        host.remove_prefix(1);
+    if (host.empty())
+        return nullptr;
+    if (everySite_)
+        return &kAnySite;
+    std::string name(host);
+    std::transform(name.begin(), name.end(), name.begin(), AsciiLower);
+    for (size_t start = 0; start < name.size();) {
+        auto found = lookup_.find(start == 0 ? name : name.substr(start));
+        if (found != lookup_.end())
+            return &*found;
+        size_t dot = name.find('.', start);
+        if (dot == std::string::npos)
+            break;
+        start = dot + 1;
     }
-    return condition.empty() ? "0" : condition + ")";
+    return nullptr;
 }
 
 std::string HostOfOriginFolder(std::string_view name)

@@ -1,5 +1,7 @@
 #include "engine/cleaners/SiteStoreFilter.h"
 
+#include "engine/cleaners/SqliteDatabase.h"
+
 #include "framework/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
@@ -10,6 +12,11 @@
 #include <vector>
 
 namespace {
+
+// Long enough to pass a checkpoint of the browser, short enough that a running browser cannot stall a run.
+const int kWebStorageBusyMs = 250;
+// Stands for the site of a store that cannot be read.
+const std::string kUnreadableStore;
 
 const char* const kWholeStores[] = {"local storage", "session storage", "webstorage", "service worker"};
 
@@ -23,66 +30,87 @@ bool IsHostCharacter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
 
-// Whether text holds "://" followed by the site or one of its subdomains, the host ending there.
-bool NamesOrigin(std::string_view text, const std::string& site)
+// The kept site of the first host that follows a "://" in text from position from on; from then points past
+// the last "://" looked at, so a later piece goes on from there.
+constexpr size_t kLongestHost = 253;
+
+const std::string* SiteAfterSchemes(std::string_view text, size_t& from, const KeptSites& sites)
 {
-    for (size_t at = text.find(site); at != std::string_view::npos; at = text.find(site, at + 1)) {
-        size_t end = at + site.size();
-        if (end < text.size() && IsHostCharacter(text[end]))
-            continue;
-        size_t start = at;
-        if (start > 0 && text[start - 1] == '.') {
-            while (start > 0 && IsHostCharacter(text[start - 1]))
-                --start;
+    for (size_t at = text.find("://", from); at != std::string_view::npos; at = text.find("://", at + 1)) {
+        size_t start = at + 3;
+        size_t end = start;
+        while (end < text.size() && IsHostCharacter(text[end]))
+            ++end;
+        if (end == text.size() && end - start <= kLongestHost) {
+            from = at; // the host may go on in the next piece
+            return nullptr;
         }
-        if (start >= 3 && text.substr(start - 3, 3) == "://")
-            return true;
+        from = at + 1;
+        if (const std::string* site = sites.SiteOf(text.substr(start, end - start)))
+            return site;
     }
-    return false;
+    from = text.size() > 2 ? text.size() - 2 : 0;
+    return nullptr;
 }
 
-// Read in pieces that overlap by the longest text looked for, so no origin is split between two.
-bool FileNamesSite(const std::wstring& path, const std::string& site)
+// Read in pieces that overlap by more than the longest host name, so no origin is split between two.
+const std::string* SiteInFile(const std::wstring& path, const KeptSites& sites)
 {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
-        return false;
+        return nullptr;
     constexpr DWORD kPiece = 1 << 20;
-    const size_t overlap = 256 + site.size();
+    constexpr size_t kOverlap = 260;
     std::string buffer;
     std::vector<char> piece(kPiece);
     DWORD read = 0;
+    size_t from = 0;
     while (ReadFile(file.get(), piece.data(), kPiece, &read, nullptr) && read > 0) {
         buffer.append(piece.data(), read);
-        if (NamesOrigin(buffer, site))
-            return true;
-        if (buffer.size() > overlap)
-            buffer.erase(0, buffer.size() - overlap);
+        if (const std::string* site = SiteAfterSchemes(buffer, from, sites))
+            return site;
+        if (buffer.size() > kOverlap) {
+            size_t cut = std::min(buffer.size() - kOverlap, from);
+            buffer.erase(0, cut);
+            from -= cut;
+        }
     }
-    return false;
+    buffer += '\0'; // the file's end ends a host too
+    return SiteAfterSchemes(buffer, from, sites);
 }
 
 // Never follows a link: what lies behind one is not the store's.
-bool TreeNamesSite(const std::wstring& folder, const std::string& site, int depth)
+const std::string* SiteInTree(const std::wstring& folder, const KeptSites& sites, int depth)
 {
     WIN32_FIND_DATAW entry;
     FindHandle find(FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
                                      nullptr, 0));
     if (!find)
-        return false;
+        return nullptr;
     do {
         std::wstring name = entry.cFileName;
         if (name == L"." || name == L".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             continue;
-        bool found = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                         ? depth > 0 && TreeNamesSite(folder + name + L"\\", site, depth - 1)
-                         : FileNamesSite(folder + name, site);
-        if (found)
-            return true;
+        const std::string* site =
+            (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                ? depth > 0 ? SiteInTree(folder + name + L"\\", sites, depth - 1) : nullptr
+                : SiteInFile(folder + name, sites);
+        if (site)
+            return site;
     } while (FindNextFileW(find.get(), &entry));
-    return false;
+    return nullptr;
+}
+
+// "webappsstore.sqlite", and its log and the log's index, which go or stay with it.
+const char kWebStorage[] = "webappsstore.sqlite";
+
+bool IsWebStorageFile(const std::string& lowerName)
+{
+    return lowerName == kWebStorage || lowerName == std::string(kWebStorage) + "-wal" ||
+           lowerName == std::string(kWebStorage) + "-shm" ||
+           lowerName == std::string(kWebStorage) + "-journal";
 }
 
 std::vector<std::string> PathParts(const std::string& path)
@@ -98,13 +126,37 @@ std::vector<std::string> PathParts(const std::string& path)
 
 } // namespace
 
-bool FolderNamesSite(const std::string& folder, const std::string& site)
+const std::string* SiteNamedInFolder(const std::string& folder, const KeptSites& sites)
 {
     std::wstring root = ToExtendedPath(folder);
     if (!root.ends_with(L'\\'))
         root += L'\\';
     constexpr int kStoreDepth = 4; // Chromium nests a store's files a few levels deep at most
-    return TreeNamesSite(root, site, kStoreDepth);
+    return SiteInTree(root, sites, kStoreDepth);
+}
+
+const std::string* SiteInWebStorageFile(const std::string& database, const KeptSites& sites, std::string& why)
+{
+    SqliteDatabase db(database, kWebStorageBusyMs, SqliteAccess::ReadOnly);
+    if (db && !db.HasTable("webappsstore2")) {
+        why = "holds no table of local storage";
+        return nullptr;
+    }
+    // Each origin once: the store's rows are its keys, many to an origin.
+    std::vector<std::vector<std::string>> origins =
+        db ? db.Rows("SELECT DISTINCT originKey FROM webappsstore2")
+           : std::vector<std::vector<std::string>>{};
+    if (!db || !db.ErrorText().empty()) {
+        why = db.ErrorText().empty() ? "cannot be read" : db.ErrorText();
+        return nullptr;
+    }
+    for (const std::vector<std::string>& row : origins) {
+        std::string host = row[0].substr(0, row[0].find(':'));
+        std::reverse(host.begin(), host.end());
+        if (const std::string* site = sites.SiteOf(host))
+            return site;
+    }
+    return nullptr;
 }
 
 SiteStoreFilter::SiteStoreFilter(const KeptSites& sites, const EntryFilter* itemFilter,
@@ -120,7 +172,15 @@ bool SiteStoreFilter::Keeps(const std::string& path, uint64_t lastWrite) const
     std::string folder;
     for (const std::string& part : PathParts(path)) {
         folder += (folder.empty() ? "" : "\\") + part;
-        if (IsWholeStore(LowerCase(part))) {
+        std::string lowerPart = LowerCase(part);
+        if (IsWebStorageFile(lowerPart)) {
+            std::string database = folder.substr(0, folder.size() - part.size()) + kWebStorage;
+            if (const std::string* site = SiteInWebStorage(database)) {
+                if (site != &kUnreadableStore)
+                    Tell(database, *site);
+                return true;
+            }
+        } else if (IsWholeStore(lowerPart)) {
             if (const std::string* site = SiteInStore(folder)) {
                 Tell(folder, *site);
                 return true;
@@ -138,14 +198,22 @@ const std::string* SiteStoreFilter::SiteInStore(const std::string& store) const
     auto known = stores_.find(store);
     if (known != stores_.end())
         return known->second;
-    const std::string* found = nullptr;
-    for (const std::string& site : sites_.Hosts()) {
-        if (FolderNamesSite(store, site)) {
-            found = &site;
-            break;
-        }
+    return stores_[store] = SiteNamedInFolder(store, sites_);
+}
+
+// A store that cannot be read stays whole: whose data it holds is unknown.
+const std::string* SiteStoreFilter::SiteInWebStorage(const std::string& database) const
+{
+    auto known = stores_.find(database);
+    if (known != stores_.end())
+        return known->second;
+    std::string why;
+    const std::string* site = SiteInWebStorageFile(database, sites_, why);
+    if (!why.empty() && GetFileAttributesW(ToExtendedPath(database).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        listener_.OnFailure(database, "kept whole, since whose data it holds is unknown: " + why);
+        site = &kUnreadableStore;
     }
-    return stores_[store] = found;
+    return stores_[database] = site;
 }
 
 void SiteStoreFilter::Tell(const std::string& folder, const std::string& site) const

@@ -1,5 +1,7 @@
 #include "engine/cleaners/SqliteDatabase.h"
 
+#include "engine/cleaners/DatabaseFileCheck.h"
+
 #include "framework/Utf8.h"
 
 #include <sqlite3.h>
@@ -96,6 +98,8 @@ bool SqliteDatabase::Hold(const std::string& path)
             refusal = "its companion file " + path.substr(path.find_last_of('\\') + 1) + suffix + " is " +
                       companion.Reason();
     }
+    if (refusal.empty() && file.Result() == EditedFile::Check::Editable)
+        refusal = UnsafeDatabaseReason(path);
     if (!refusal.empty()) {
         refused_ = true;
         error_ = refusal;
@@ -178,6 +182,33 @@ std::vector<std::vector<std::string>> SqliteDatabase::Rows(const std::string& sq
     }
     sqlite3_finalize(statement);
     return rows;
+}
+
+namespace {
+
+void CallPredicate(sqlite3_context* context, int, sqlite3_value** arguments)
+{
+    const auto& holds =
+        *static_cast<const std::function<bool(std::string_view)>*>(sqlite3_user_data(context));
+    const unsigned char* text = sqlite3_value_text(arguments[0]);
+    std::string_view value(text ? reinterpret_cast<const char*>(text) : "",
+                           text ? static_cast<size_t>(sqlite3_value_bytes(arguments[0])) : 0);
+    sqlite3_result_int(context, holds(value) ? 1 : 0);
+}
+
+} // namespace
+
+bool SqliteDatabase::AddPredicate(const std::string& name, std::function<bool(std::string_view)> holds)
+{
+    predicates_.push_back(std::move(holds));
+    int code = sqlite3_create_function_v2(db_, name.c_str(), 1,
+                                          SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
+                                          &predicates_.back(), CallPredicate, nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) {
+        Remember(code);
+        return false;
+    }
+    return true;
 }
 
 bool SqliteDatabase::HasTable(const std::string& table)

@@ -2,7 +2,10 @@
 #include "engine/files/EditedFile.h"
 
 #include <cstdint>
+#include <functional>
+#include <list>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,9 @@ public:
     std::optional<int64_t> Integer(const std::string& sql);
     // Every row's columns as text (NULL as empty); nothing on failure.
     std::vector<std::vector<std::string>> Rows(const std::string& sql);
+    // Makes name(text) callable in this connection's statements (not in the file's own triggers or views):
+    // 1 where holds says so of the text, else 0; NULL counts as empty text. False when it cannot be added.
+    bool AddPredicate(const std::string& name, std::function<bool(std::string_view)> holds);
     bool HasTable(const std::string& table);
     bool HasColumn(const std::string& table, const std::string& column);
     // Why the last call failed, and whether that was a lock held by another connection or a file refused.
@@ -47,6 +53,7 @@ private:
 
     // The files checked, held open until the connection has closed.
     std::vector<EditedFile> held_;
+    std::list<std::function<bool(std::string_view)>> predicates_; // declared first: outlive the connection
     sqlite3* db_ = nullptr;
     std::string madeIndex_; // a log index that only a read-only opening made, removed again on closing
     std::string error_;

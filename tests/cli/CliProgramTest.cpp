@@ -7,6 +7,7 @@
 #include "tests/cli/TreeSnapshot.h"
 #include "tests/engine/FolderLinkForTest.h"
 #include "tests/engine/PluginTestFiles.h"
+#include "tests/support/PlacesForTest.h"
 #include "tests/support/Processes.h"
 #include "tests/support/ScratchRegistry.h"
 
@@ -167,7 +168,7 @@ TEST_F(CliProgramTest, KeepAddsListsAndRemovesSitesAsTyped)
 
     ASSERT_EQ(Cli({"keep", "remove", "WWW.example.com"}), kExitDone) << err;
     ASSERT_EQ(Cli({"keep", "list", "--json"}), kExitDone) << err;
-    EXPECT_EQ(out, "{\"command\":\"keep\",\"sites\":[\"example.org\"]}\n");
+    EXPECT_EQ(out, "{\"command\":\"keep\",\"sites\":[\"example.org\"],\"managed sites\":[]}\n");
 
     for (const std::vector<std::string>& line : std::vector<std::vector<std::string>>{
              {"keep"}, {"keep", "add"}, {"keep", "list", "x.com"}, {"keep", "add", "not a host"}}) {
@@ -175,6 +176,47 @@ TEST_F(CliProgramTest, KeepAddsListsAndRemovesSitesAsTyped)
         EXPECT_TRUE(out.empty());
     }
     EXPECT_EQ(RawKeepSites(ScratchKey()), std::wstring(L"example.org\0\0", 13));
+}
+
+// The policy's sites are listed beside the user's own, marked as the organization's.
+TEST_F(CliProgramTest, KeepListShowsThePolicysSitesMarked)
+{
+    WriteStringsForTest(HKEY_CURRENT_USER, ScratchKey() + "\\Policy", "Keep Sites",
+                        {"Intranet.example", "example.org"});
+    policies = Policies::Read(ScratchKey() + "\\Policy");
+    ASSERT_EQ(Cli({"keep", "add", "example.org"}), kExitDone) << err;
+    EXPECT_EQ(out, "example.org\nintranet.example (set by your organization)\n");
+    ASSERT_EQ(Cli({"keep", "list", "--json"}), kExitDone) << err;
+    EXPECT_EQ(out,
+              "{\"command\":\"keep\",\"sites\":[\"example.org\"],\"managed sites\":[\"intranet.example\","
+              "\"example.org\"]}\n");
+}
+
+// The erase writes what the window's run writes of a cookie database; a list of sites that cannot be read
+// stops the cookie item (exit 1, said in the output and the record file) and is never replaced.
+TEST_F(CliProgramTest, CookiesAreRecordedAndAnUnreadableKeepListStopsTheCookieItem)
+{
+    WriteFile("plugin\\4.aep", Replaced(PluginText("cookies", "Cookies Item", "windows", PathOf("Cookies")),
+                                        "<item>", "<item command=\"delete-cookies\">"));
+    WriteConfig({{"cookies", true}});
+    ASSERT_TRUE(MakeChromiumCookiesForTest(PathOf("Cookies")));
+    ASSERT_EQ(Cli({"keep", "add", "example.com"}), kExitDone) << err;
+    ASSERT_EQ(Cli({"erase"}), kExitDone) << out << err;
+    EXPECT_TRUE(Contains(ReadFile("vestrel.log"),
+                         "Cookies Item: 3 cookies of sites not kept from " + LowerCase(PathOf("Cookies"))))
+        << ReadFile("vestrel.log");
+    EXPECT_EQ(RowsForTest(PathOf("Cookies"), "cookies"), 3);
+
+    DWORD number = 1;
+    WriteRawForTest(HKEY_CURRENT_USER, ScratchKey(), "Keep Sites", REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(Cli({"erase", "--json"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(out, "skipped: the sites to keep cannot be read")) << out;
+    EXPECT_EQ(RowsForTest(PathOf("Cookies"), "cookies"), 3);
+    EXPECT_TRUE(Contains(ReadFile("vestrel.log"), "Cookies Item skipped: the sites to keep cannot be read"));
+    EXPECT_EQ(Cli({"keep", "add", "new.net"}), kExitNotDeleted);
+    EXPECT_TRUE(Contains(err, "the list was left as it is")) << err;
+    EXPECT_EQ(Cli({"keep", "list"}), kExitNotDeleted);
+    EXPECT_EQ(ReadDwordForTest(ScratchKey(), "Keep Sites"), 1u);
 }
 
 TEST_F(CliProgramTest, NothingSelectedEndsWithThree)

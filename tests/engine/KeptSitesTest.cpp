@@ -17,10 +17,11 @@ TEST(KeptSites, WhatTheUserTypesBecomesAHostOrIsRefused)
     EXPECT_EQ(NormalisedSiteHost("  .example.com. "), "example.com");
     EXPECT_EQ(NormalisedSiteHost("user@mail.example.org"), "mail.example.org");
     EXPECT_EQ(NormalisedSiteHost("*.example.com"), "example.com");
-    for (const char* refused : {"", "   ", "https://", "exa mple.com", "a..b", "-bad.com",
-                                "b\xC3\xBC"
-                                "cher.de",
-                                "x_y.com"})
+    EXPECT_EQ(NormalisedSiteHost("https://B\xC3\xBC"
+                                 "cher.de/"),
+              "xn--bcher-kva.de");
+    for (const char* refused : {"", "   ", "https://", "exa mple.com", "a..b", "-bad.com", "x_y.com",
+                                "\xE2\x98\x83 .com", "a\r\nb.com"})
         EXPECT_FALSE(NormalisedSiteHost(refused)) << refused;
 
     KeptSites sites({"example.com", "Not A Host"});
@@ -48,10 +49,11 @@ TEST(KeptSites, OriginFoldersOfBothFamiliesNameTheirHost)
 class SitesToKeep : public SandboxTest {
 protected:
     CommandExecutor Executor(ItemRecorder& recorder, EraseMode mode,
-                             std::vector<std::string> sites = {"example.com"})
+                             std::vector<std::string> sites = {"example.com"}, std::string problem = "")
     {
         EraseContext context{PathOf("plug ins\\"), ProtectedFolders({})};
         context.keptSites = KeptSites(sites);
+        context.keptSitesProblem = std::move(problem);
         return CommandExecutor(std::move(context), {}, EraseOptions{mode, &recorder});
     }
 
@@ -172,6 +174,123 @@ TEST_F(SitesToKeep, SiteFoldersOfKeptSitesStayInAnyWalk)
     EXPECT_EQ(erased.keptForSites.size(), 4u);
     EXPECT_EQ(preview.keptForSites[2].folder, PathOf("Default\\Local Storage"));
     EXPECT_EQ(preview.keptForSites[2].site, "example.com");
+}
+
+// An unreadable list is no empty one: every item that clears cookies or reaches a store that sites to keep
+// decide about does nothing and says why; an item that reaches no site's data runs as ever.
+TEST_F(SitesToKeep, AnUnreadableListStopsEveryItemThatHonoursIt)
+{
+    const std::string problem = "the sites to keep cannot be read: Keep Sites is REG_DWORD";
+    MakeFolder("Default\\Network");
+    ASSERT_TRUE(MakeChromiumCookiesForTest(PathOf("Default\\Network\\Cookies")));
+    WriteFile("Default\\Local Storage\\leveldb\\000005.ldb", "_https://tracker.net\x00\x01k");
+    WriteFile("Default\\IndexedDB\\https_tracker.net_0.indexeddb.leveldb\\000003.log", "x");
+    WriteFile("Default\\Cache\\data_1", "cache");
+    EraseItem cookies = Item("delete-cookies", {PathOf("Default\\Network\\Cookies")});
+    EraseItem siteData =
+        Item("delete-directory", {PathOf("Default\\Local Storage"), PathOf("Default\\IndexedDB")});
+    EraseItem cache = Item("delete-directory", {PathOf("Default\\Cache")});
+    for (EraseItem* item : {&cookies, &siteData}) {
+        for (EraseMode mode : {EraseMode::Preview, EraseMode::Erase}) {
+            ItemReport report;
+            ItemRecorder recorder(report);
+            Executor(recorder, mode, {}, problem).Execute(*item);
+            EXPECT_EQ(item->skipped, "skipped: " + problem);
+            ASSERT_EQ(report.failures.size(), 1u);
+            EXPECT_EQ(report.failures[0].reason, problem);
+            EXPECT_EQ(item->tally.filesErased + item->tally.cookiesErased, 0u);
+        }
+    }
+    EXPECT_EQ(RowsForTest(PathOf("Default\\Network\\Cookies"), "cookies"), 6);
+    EXPECT_TRUE(Exists("Default\\Local Storage\\leveldb\\000005.ldb"));
+    EXPECT_TRUE(Exists("Default\\IndexedDB\\https_tracker.net_0.indexeddb.leveldb\\000003.log"));
+    ItemReport report;
+    ItemRecorder recorder(report);
+    Executor(recorder, EraseMode::Erase, {}, problem).Execute(cache);
+    EXPECT_TRUE(cache.skipped.empty());
+    EXPECT_FALSE(Exists("Default\\Cache\\data_1"));
+}
+
+// A browser killed before its first checkpoint leaves every cookie in the log and an empty file, which
+// SQLite would take for an empty database and delete the log of; that, and a file that is no database,
+// stay as they are and are reported, in a preview as in an erase.
+TEST_F(SitesToKeep, ADatabaseHeldInItsLogOrNoDatabaseStaysUntouched)
+{
+    MakeFolder("Default\\Network");
+    MakeFolder("Profile 1\\Network");
+    const std::string cookies = PathOf("Default\\Network\\Cookies");
+    ASSERT_TRUE(MakeLogOnlyChromiumCookiesForTest(cookies));
+    const std::string log = ReadFile("Default\\Network\\Cookies-wal");
+    ASSERT_GT(log.size(), 4096u);
+    WriteFile("Profile 1\\Network\\Cookies", std::string(4096, 'x'));
+    EraseItem item = Item("delete-cookies", {PathOf("*\\Network\\Cookies")});
+    for (EraseMode mode : {EraseMode::Preview, EraseMode::Erase}) {
+        ItemReport report;
+        ItemRecorder recorder(report);
+        Executor(recorder, mode).Execute(item);
+        EXPECT_EQ(item.tally.cookiesErased, 0u);
+        ASSERT_EQ(report.failures.size(), 2u);
+        EXPECT_NE(report.failures[0].reason.find("write-ahead log"), std::string::npos)
+            << report.failures[0].reason;
+        EXPECT_NE(report.failures[1].reason.find("not an SQLite database"), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile("Default\\Network\\Cookies"), "");
+    EXPECT_EQ(ReadFile("Default\\Network\\Cookies-wal"), log);
+    EXPECT_EQ(ReadFile("Profile 1\\Network\\Cookies"), std::string(4096, 'x'));
+}
+
+// Firefox's old local storage holds every site's keys in one database: it stays whole while one of them is
+// a kept site's, with its log, and goes otherwise.
+TEST_F(SitesToKeep, FirefoxOldLocalStorageStaysWhileItHoldsAKeptSite)
+{
+    MakeFolder("Profiles\\a.default");
+    MakeFolder("Profiles\\b.default");
+    ASSERT_TRUE(MakeWebStorageForTest(PathOf("Profiles\\a.default\\webappsstore.sqlite"),
+                                      {"ten.rekcart.:https:443", "moc.elpmaxe.www.:https:443"}));
+    WriteFile("Profiles\\a.default\\webappsstore.sqlite-wal", "");
+    ASSERT_TRUE(MakeWebStorageForTest(PathOf("Profiles\\b.default\\webappsstore.sqlite"),
+                                      {"ten.rekcart.:https:443", "moc.elpmaxeton.:https:443"}));
+    EraseItem item = Item("delete-file", {PathOf("Profiles\\*\\webappsstore.sqlite*")});
+    item.parameterOptions.resize(1);
+    item.parameterOptions[0].recurse = Recurse::None;
+    ItemReport preview;
+    ItemReport erased = PreviewThenErase(item, preview);
+    EXPECT_EQ(preview.tally.filesErased, 1u);
+    EXPECT_GE(erased.tally.filesErased, 1u); // with what reading it in WAL mode put beside it
+    EXPECT_TRUE(Exists("Profiles\\a.default\\webappsstore.sqlite"));
+    EXPECT_TRUE(Exists("Profiles\\a.default\\webappsstore.sqlite-wal"));
+    EXPECT_FALSE(Exists("Profiles\\b.default\\webappsstore.sqlite"));
+    EXPECT_FALSE(Exists("Profiles\\b.default\\webappsstore.sqlite-wal"));
+    ASSERT_EQ(erased.keptForSites.size(), 1u);
+    EXPECT_EQ(erased.keptForSites[0].folder, PathOf("Profiles\\a.default\\webappsstore.sqlite"));
+    EXPECT_EQ(erased.keptForSites[0].site, "example.com");
+}
+
+// An organization's ten thousand sites cost one pass over each store: the cookie database is cleaned in
+// one statement, and a store of every site is read once, not once a site.
+TEST_F(SitesToKeep, TenThousandKeptSitesAreMatchedInOnePass)
+{
+    std::vector<std::string> sites;
+    for (int i = 0; i < 10000; ++i)
+        sites.push_back("site" + std::to_string(i) + ".example.net");
+    sites.push_back("example.com");
+    MakeFolder("Default\\Network");
+    ASSERT_TRUE(MakeChromiumCookiesForTest(PathOf("Default\\Network\\Cookies")));
+    std::string origins;
+    while (origins.size() < (1u << 20))
+        origins += "_https://www.tracker" + std::to_string(origins.size()) + ".net\x01key";
+    WriteFile("Default\\Local Storage\\leveldb\\000005.ldb", origins + "_https://www.example.com");
+    WriteFile("Profile 1\\Local Storage\\leveldb\\000005.ldb", origins);
+    EraseItem item = Item("delete-cookies", {PathOf("Default\\Network\\Cookies")});
+    ItemReport cookiesPreview;
+    ItemReport cookies = PreviewThenErase(item, cookiesPreview, sites);
+    EXPECT_TRUE(cookies.failures.empty()) << cookies.failures[0].reason;
+    EXPECT_EQ(item.tally.cookiesErased, 3u);
+    EraseItem stores = Item("delete-directory", {PathOf("*\\Local Storage")});
+    ItemReport preview;
+    ItemReport erased = PreviewThenErase(stores, preview, sites);
+    EXPECT_TRUE(Exists("Default\\Local Storage\\leveldb\\000005.ldb"));
+    EXPECT_FALSE(Exists("Profile 1\\Local Storage\\leveldb\\000005.ldb"));
 }
 
 } // namespace

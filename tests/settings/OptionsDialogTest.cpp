@@ -187,8 +187,25 @@ TEST_F(OptionsDialogTest, SitesToKeepArePickedTypedRemovedAndStoredOnOk)
         Click(dialog, IDOK);
     };
     EXPECT_EQ(Run(script), IDOK);
-    EXPECT_EQ(ReadKeepSites(settingsKey_),
+    EXPECT_EQ(ReadKeepSites(settingsKey_).sites,
               (std::vector<std::string>{"accounts.example.com", "news.example.net", "shop.example.org"}));
+}
+
+// A stored list that cannot be read is said to be so, cannot be edited, and OK leaves it as it is.
+TEST_F(OptionsDialogTest, AnUnreadableListIsShownAsSuchAndNeverReplaced)
+{
+    DWORD number = 3;
+    WriteRawForTest(HKEY_CURRENT_USER, settingsKey_, kKeepSitesValue, REG_DWORD, &number, sizeof number);
+    auto script = [](HWND dialog) {
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_KEEP_SITES)));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_KEEP_ADD)));
+        wchar_t note[512] = {};
+        GetDlgItemTextW(dialog, IDC_KEEP_NOTE, note, 512);
+        EXPECT_NE(std::wstring(note).find(L"cannot be read"), std::wstring::npos);
+        Click(dialog, IDOK);
+    };
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_EQ(ReadDwordForTest(settingsKey_, kKeepSitesValue), 3u);
 }
 
 } // namespace

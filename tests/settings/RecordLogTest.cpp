@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -58,6 +59,25 @@ TEST_F(RecordLogTest, AppendsStampedLinesUpToTheMaximumLevel)
     ExpectStampedLine(lines[0], "IE Cache done...");
     ExpectStampedLine(lines[1], "level five");
     ExpectStampedLine(lines[2], "名前 😀");
+}
+
+// A name, a path or a reason that holds line breaks or other control characters cannot forge a line: each
+// message stays one line, its characters escaped.
+TEST_F(RecordLogTest, NoTextOfAMessageStartsALineOfItsOwn)
+{
+    RecordLog log(PathOf("vestrel.log"));
+    log.Write("Evil\r\n[2001-01-01 00:00:00]Firefox Cookies done...");
+    log.Write("could not list S:\\a\nb\tc\x1b[2J\x7f: denied");
+    log.Write("next\xC2\x85line\xE2\x80\xA8sep \xC3\xA4");
+    std::string text = ReadFile("vestrel.log");
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 3u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    ExpectStampedLine(lines[0], "Evil\\r\\n[2001-01-01 00:00:00]Firefox Cookies done...");
+    ExpectStampedLine(lines[1], "could not list S:\\a\\nb\\tc\\x1b[2J\\x7f: denied");
+    ExpectStampedLine(lines[2], "next\\u0085line\\u2028sep \xC3\xA4");
 }
 
 TEST_F(RecordLogTest, SetsTheFileAsideAtTheSizeLimit)

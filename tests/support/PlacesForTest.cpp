@@ -1,6 +1,10 @@
 #include "tests/support/PlacesForTest.h"
 
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
+
 #include <sqlite3.h>
+#include <windows.h>
 
 namespace {
 
@@ -219,6 +223,34 @@ bool MakeKilledBrowserPlacesForTest(const std::string& path)
                 sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return made;
+}
+
+bool MakeLogOnlyChromiumCookiesForTest(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    bool made = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) ==
+                    SQLITE_OK &&
+                sqlite3_exec(db,
+                             "PRAGMA journal_mode = WAL; PRAGMA locking_mode = EXCLUSIVE; "
+                             "PRAGMA wal_autocheckpoint = 0;",
+                             nullptr, nullptr, nullptr) == SQLITE_OK &&
+                sqlite3_exec(db, kChromiumCookies, nullptr, nullptr, nullptr) == SQLITE_OK &&
+                sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    UniqueHandle file(CreateFileW(ToExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return made && file && SetEndOfFile(file.get());
+}
+
+bool MakeWebStorageForTest(const std::string& path, const std::vector<std::string>& originKeys)
+{
+    std::string sql =
+        "PRAGMA journal_mode = WAL; CREATE TABLE webappsstore2 (originAttributes TEXT, "
+        "originKey TEXT, scope TEXT, key TEXT, value TEXT); "
+        "CREATE UNIQUE INDEX origin_key_index ON webappsstore2(originAttributes, originKey, key);";
+    for (const std::string& origin : originKeys)
+        sql += "INSERT INTO webappsstore2 VALUES ('', '" + origin + "', '', 'theme', 'dark');";
+    return MakeDatabase(path, sql.c_str());
 }
 
 int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where)

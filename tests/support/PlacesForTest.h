@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A places.sqlite as a Firefox-family browser leaves it, reduced to the tables history and bookmarks use:
 // page 1 is bookmarked and visited, page 2 only visited, page 3 reached through a keyword, with an origin
@@ -25,6 +26,14 @@ bool MakeChromiumCookiesForTest(const std::string& path);
 // of example.com (".example.com", "accounts.example.com") and of two other sites (".tracker.net",
 // "notexample.com").
 bool MakeFirefoxCookiesForTest(const std::string& path);
+
+// The same Chromium Cookies left as a browser killed before its first checkpoint leaves it: every page,
+// the first included, lies in Cookies-wal, written by SQLite itself, and Cookies is 0 bytes long.
+bool MakeLogOnlyChromiumCookiesForTest(const std::string& path);
+
+// A Firefox-family webappsstore.sqlite (the old local storage) in WAL mode, with one key for each origin
+// given as Firefox writes it ("moc.elpmaxe.www.:https:443").
+bool MakeWebStorageForTest(const std::string& path, const std::vector<std::string>& originKeys);
 
 // Rows of a table, or -1 when the file cannot be read as a database.
 int64_t RowsForTest(const std::string& path, const std::string& table, const std::string& where = "1");
