@@ -1,4 +1,5 @@
 #pragma once
+#include "import/ImportedIds.h"
 #include "import/RulesTranslation.h"
 
 #include <cstdint>
@@ -29,9 +30,6 @@ struct RulesImportResult {
 
     bool Complete() const { return error.empty() && skipped.empty(); }
 };
-
-// Prefix of the ids and file names of imported plug-ins.
-inline constexpr char kImportedPrefix[] = "winapp2-";
 
 // Writes one plug-in file per usable entry of the rules file into the plug-in
 // folder and stores the new items as not selected, before any of them can be

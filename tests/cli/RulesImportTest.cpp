@@ -24,7 +24,7 @@ std::string Rules(const std::string& name)
     return TestProgramFolder() + "data\\rules\\" + name;
 }
 
-const char* const kSampleImported[] = {"zephyr-notes-cache",   "zephyr-notes-cache-2",
+const char* const kSampleImported[] = {"zephyr-notes-cache",   "zephyr-notes-cache-97ecf36c",
                                        "quillby-recent-lists", "marmot-player-thumbnails",
                                        "otterpad-leftovers",   "badger-settings"};
 
@@ -93,7 +93,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     EXPECT_TRUE(Contains(marmot, "<parameters windows-version=\"6.1\"/>"))
         << "DetectOS=6.2| leaves out 6.1 only";
     EXPECT_FALSE(Contains(marmot, "windows-version=\"6.2\""));
-    std::string crashes = Plugin("zephyr-notes-cache-2");
+    std::string crashes = Plugin("zephyr-notes-cache-97ecf36c");
     EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"6.3\">\r\n"))
         << "DetectOS=|6.3 works up to 8.1";
     EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"otherwise\"/>"))
@@ -129,8 +129,8 @@ TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFile
 
     ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
     EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped, 5 earlier imported removed.")) << out;
-    for (const char* gone : {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails",
-                             "otterpad-leftovers", "badger-settings"}) {
+    for (const char* gone : {"zephyr-notes-cache-97ecf36c", "quillby-recent-lists",
+                             "marmot-player-thumbnails", "otterpad-leftovers", "badger-settings"}) {
         EXPECT_FALSE(HasPlugin(gone)) << gone;
         EXPECT_NE(Stored(gone), "true") << gone << ": a stored line of a removed import stays unticked";
     }
@@ -310,6 +310,66 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     EXPECT_TRUE(exists("\\Cache\\deep\\keep.dat")) << "excluded below too, where RECURSE reaches";
     EXPECT_TRUE(exists("\\Cache\\deep\\e.bak")) << "excluded by pattern below the folder";
     RemoveTreeForTest(tree);
+}
+
+// The id an entry takes when its plain id is another's: the plain id with a hash of its lower-cased name.
+std::string HashedSlug(const std::string& slug, const std::string& name)
+{
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : name)
+        hash = (hash ^ c) * 16777619u;
+    char text[16];
+    snprintf(text, sizeof text, "-%08x", hash);
+    return slug + text;
+}
+
+// A tick belongs to the entry it was given to: an entry whose name makes the same id, imported later and
+// above it, gets an id of its own whichever of the two names was there first, the order of the file
+// changes no id, and --replace takes only the id of the entry that is gone, whose tick never comes back.
+TEST_F(RulesImportTest, AReimportThatInsertsACollidingNameMovesNoTick)
+{
+    const std::string plain = "[Foo Bar]\r\nFileKey1=%AppData%\\Foo Bar\\Cache|*.tmp\r\n";
+    const std::string dashed = "[Foo-Bar *]\r\nFileKey1=%AppData%\\Foo-Bar\\Logs|*.log\r\n";
+    for (bool dashedFirst : {false, true}) {
+        SCOPED_TRACE(dashedFirst ? "[Foo-Bar] first" : "[Foo Bar] first");
+        for (const std::string& id : VisibleImports(PathOf("plugin\\")))
+            ASSERT_TRUE(DeleteFileW(ToWide(PathOf("plugin\\" + id + ".aep")).c_str()));
+        DeleteFileW(ToWide(PathOf("vestrel.conf")).c_str());
+        const std::string& first = dashedFirst ? dashed : plain;
+        const std::string& second = dashedFirst ? plain : dashed;
+        std::string secondId =
+            dashedFirst ? HashedSlug("foo-bar", "foo bar") : HashedSlug("foo-bar", "foo-bar");
+        WriteFile("first.ini", first);
+        ASSERT_EQ(Cli({"import-winapp2", PathOf("first.ini")}), kExitDone) << out;
+        std::string tickedPath = dashedFirst ? "Foo-Bar\\Logs" : "Foo Bar\\Cache";
+        std::string otherPath = dashedFirst ? "Foo Bar\\Cache" : "Foo-Bar\\Logs";
+        std::string config = ReadFile("vestrel.conf");
+        std::string unticked = "<winapp2-foo-bar>false<";
+        ASSERT_NE(config.find(unticked), std::string::npos) << config;
+        config.replace(config.find(unticked), unticked.size(), "<winapp2-foo-bar>true<");
+        WriteFile("vestrel.conf", config);
+
+        for (const std::string& both : {dashed + plain, plain + dashed}) {
+            WriteFile("both.ini", both);
+            ASSERT_EQ(Cli({"import-winapp2", PathOf("both.ini")}), kExitDone) << out;
+            EXPECT_EQ(Stored("foo-bar"), "true") << "the tick stays with its entry";
+            EXPECT_TRUE(Contains(Plugin("foo-bar"), tickedPath)) << "and so does what the id erases";
+            EXPECT_FALSE(Contains(Plugin("foo-bar"), otherPath));
+            EXPECT_EQ(Stored(secondId), "false");
+            EXPECT_TRUE(Contains(Plugin(secondId), otherPath));
+        }
+        EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped.")) << out;
+
+        WriteFile("second.ini", second);
+        ASSERT_EQ(Cli({"import-winapp2", "--replace", PathOf("second.ini")}), kExitDone) << out;
+        EXPECT_TRUE(Contains(out, "Imported: 0 new, 1 updated, 0 skipped, 1 earlier imported removed."))
+            << out;
+        EXPECT_FALSE(HasPlugin("foo-bar")) << "the entry that is gone takes its id with it";
+        ASSERT_EQ(Cli({"import-winapp2", PathOf("first.ini")}), kExitDone) << out;
+        EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 0 skipped.")) << out;
+        EXPECT_EQ(Stored("foo-bar"), "false") << "an entry that comes back starts unticked";
+        EXPECT_TRUE(HasPlugin(secondId));
+    }
 }
 
 // An exclusion is read as the engine reads a keep: spelled another way it still keeps its place; one outside
