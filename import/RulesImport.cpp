@@ -225,7 +225,7 @@ std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fil
                                   const std::map<std::string, std::string>& owners,
                                   const ImportChecks& checks, RulesImportResult& result)
 {
-    std::vector<std::pair<const RulesEntry*, PluginDraft>> drafts;
+    std::vector<std::pair<const RulesEntry*, EntryTranslation>> drafts;
     std::set<std::string> names;
     for (const RulesEntry& entry : rules.entries) {
         EntryTranslation translation = TranslateEntry(entry, checks);
@@ -236,20 +236,25 @@ std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fil
             continue;
         }
         translation.draft.head = ImportedHead(fileName, entry.section);
-        drafts.emplace_back(&entry, std::move(translation.draft));
+        for (const std::string& reason : translation.leftOut)
+            translation.draft.head += " Not imported: " + reason + ".";
+        drafts.emplace_back(&entry, std::move(translation));
     }
     std::vector<std::string> usable;
-    for (const auto& [entry, draft] : drafts)
+    for (const auto& [entry, translation] : drafts)
         usable.push_back(entry->name);
     std::map<std::string, std::string> ids = AssignImportedIds(usable, owners);
     std::vector<NewPlugin> plugins;
-    for (const auto& [entry, draft] : drafts) {
+    for (const auto& [entry, translation] : drafts) {
         const std::string& id = ids.at(entry->name);
-        if (id.empty())
+        if (id.empty()) {
             result.skipped.emplace_back(entry->name,
                                         "other entries imported earlier own every id it can take");
-        else
-            plugins.push_back({id, PluginFileText(draft, id)});
+            continue;
+        }
+        plugins.push_back({id, PluginFileText(translation.draft, id)});
+        for (const std::string& reason : translation.leftOut)
+            result.leftOut.emplace_back(entry->name, reason);
     }
     return plugins;
 }
@@ -375,6 +380,8 @@ std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped
         return "Nothing was imported: " + result.error + ".\n";
     std::string text = Format("Imported: %zu new, %zu updated, %zu skipped", result.imported.size(),
                               result.updated.size(), result.skipped.size());
+    if (!result.leftOut.empty())
+        text += Format(", %zu keys left out", result.leftOut.size());
     if (!result.removed.empty())
         text += Format(", %zu earlier imported removed", result.removed.size());
     text += ".\n";
@@ -387,5 +394,11 @@ std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped
         text += Format("... and %zu more skipped (vestrel-cli import-winapp2 lists "
                        "them all).\n",
                        result.skipped.size() - maxSkipped);
+    for (size_t i = 0; i < result.leftOut.size() && i < maxSkipped; ++i)
+        text += "Imported [" + result.leftOut[i].first + "] without " + result.leftOut[i].second + "\n";
+    if (result.leftOut.size() > maxSkipped)
+        text += Format("... and %zu more keys left out (vestrel-cli import-winapp2 lists "
+                       "them all).\n",
+                       result.leftOut.size() - maxSkipped);
     return text;
 }

@@ -5,6 +5,7 @@
 #include "import/RulesTranslation.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
+#include "tests/engine/PluginTestFiles.h"
 #include "tests/support/Processes.h"
 
 #include <map>
@@ -370,6 +371,60 @@ TEST_F(RulesImportTest, AReimportThatInsertsACollidingNameMovesNoTick)
         EXPECT_EQ(Stored("foo-bar"), "false") << "an entry that comes back starts unticked";
         EXPECT_TRUE(HasPlugin(secondId));
     }
+}
+
+// A key refused for where it reaches is left out on its own, said in the summary and the plug-in's head, and
+// the entry's other keys are imported. A pattern that is more than wildcards may take files directly in a
+// data root, never below it; every wider reach into a protected folder stays refused.
+TEST_F(RulesImportTest, OnlyTheRefusedKeyIsLeftOutAndANarrowPatternWorksInADataRoot)
+{
+    std::string root = KnownFolderPath(FOLDERID_LocalAppData);
+    std::string tree = root + "\\Vestrel Narrow";
+    RemoveTreeForTest(tree);
+    ASSERT_TRUE(CreateDirectoryW(ToWide(tree).c_str(), nullptr));
+    auto write = [](const std::string& path) {
+        UniqueHandle file(
+            CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file) << path;
+    };
+    for (const std::string& path : {root + "\\vestrelnarrow1.log", root + "\\vestrelnarrow.txt",
+                                    tree + "\\vestrelnarrow2.log", tree + "\\cache.tmp"})
+        write(path);
+    WriteFile("narrow.ini", "[Narrow Keys]\r\n"
+                            "FileKey1=%LocalAppData%\\Vestrel Narrow|*.tmp\r\n"
+                            "FileKey2=%WinDir%\\System32|*.log\r\n"
+                            "FileKey3=%LocalAppData%|vestrelnarrow*.log\r\n"
+                            "FileKey4=%LocalAppData%|*.*\r\n"
+                            "FileKey5=%LocalAppData%|vestrelnarrow*.log|RECURSE\r\n"
+                            "FileKey6=%LocalAppData%\\*|vestrelnarrow*.log\r\n"
+                            "RegKey1=HKCU\\Software\r\n"
+                            "ExcludeKey1=FILE|%WinDir%\\System32|keep.log\r\n");
+    ASSERT_EQ(Cli({"import-winapp2", PathOf("narrow.ini")}), kExitNotDeleted) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 0 skipped, 5 keys left out.")) << out;
+    for (const char* key :
+         {"FileKey2: %windir%\\System32", "FileKey4: %localappdata%", "FileKey5: %localappdata%",
+          "FileKey6: %localappdata%\\*", "RegKey1: HKEY_CURRENT_USER\\Software"})
+        EXPECT_TRUE(Contains(out, std::string("Imported [Narrow Keys] without ") + key)) << key << out;
+    std::string plugin = Plugin("narrow-keys");
+    EXPECT_TRUE(Contains(plugin,
+                         "entry [Narrow Keys]. Not imported: FileKey2: %windir%\\System32 is or holds a "
+                         "protected folder."))
+        << plugin;
+    EXPECT_FALSE(Contains(plugin, "System32|") || Contains(plugin, "<keep>")) << plugin;
+
+    std::string hand = PluginText("hand-narrow", "Hand", "application", "%localappdata%\\vestrelnarrow*.log");
+    hand.replace(hand.find("<item>"), 6, "<item recurse=\"all\">");
+    WriteFile("plugin\\hand.aep", hand);
+    ASSERT_EQ(Cli({"erase", "winapp2-narrow-keys", "hand-narrow"}), kExitDone) << err << out;
+    auto exists = [](const std::string& path) {
+        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    EXPECT_FALSE(exists(root + "\\vestrelnarrow1.log"));
+    EXPECT_FALSE(exists(tree + "\\cache.tmp"));
+    EXPECT_TRUE(exists(root + "\\vestrelnarrow.txt")) << "another pattern";
+    EXPECT_TRUE(exists(tree + "\\vestrelnarrow2.log")) << "no subfolder of a data root is entered";
+    DeleteFileW(ToWide(root + "\\vestrelnarrow.txt").c_str());
+    RemoveTreeForTest(tree);
 }
 
 // An exclusion is read as the engine reads a keep: spelled another way it still keeps its place; one outside

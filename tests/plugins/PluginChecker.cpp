@@ -268,9 +268,10 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
     // A folder wildcard picks among the folders of a named one, which must not be protected itself.
     size_t wildcard = folder.find_first_of("*?");
     if (wildcard == std::string::npos) {
-        // One file named by its own name may go from a data root; a pattern would empty it.
+        // Files named by their own name or by a pattern that is more than wildcards may go from a data
+        // root; "*" or "*.*" would empty it.
         bool namedFile =
-            !wholeFolder && expanded.substr(folder.size()).find_first_of("*?") == std::string::npos;
+            !wholeFolder && expanded.substr(folder.size()).find_first_not_of("*?.") != std::string::npos;
         bool refused =
             namedFile ? protectedFolders_.RefusesNamedFile(folder) : protectedFolders_.Covers(folder);
         return refused ? "works in a protected folder: " + folder : "";
