@@ -1,5 +1,6 @@
 #include "engine/items/EraseItemList.h"
 
+#include "engine/files/PathTokens.h"
 #include "engine/items/ItemConditions.h"
 #include "engine/items/PluginCache.h"
 #include "framework/Owners.h"
@@ -95,9 +96,11 @@ EraseItemList::EraseItemList(const std::string& pluginFolder, double windowsVers
         item.path = fileNames_[i];
     }
     cache.Save();
+    PathTokenMemo folders; // thousands of detect paths name the same few
+    Detector detector;
     for (EraseItem& item : items_) {
         if (item.loaded)
-            item.detected = IsDetected(item);
+            item.detected = detector.IsDetected(item);
         if (!item.loaded)
             failed_.push_back(&item);
         else if (!item.detected)
