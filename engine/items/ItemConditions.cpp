@@ -197,7 +197,7 @@ bool Detector::IsDetected(const EraseItem& item)
 const Detector::Listing* Detector::Listed(const std::string& place,
                                           bool (*read)(const std::string&, std::set<std::string>&))
 {
-    Listing& listing = listings_[LowerCase(place)];
+    Listing& listing = listings_[place]; // spelled alike by every path that names it: tokens expand alike
     if (!listing.listed && ++listing.asks == 2) {
         std::set<std::string> names;
         if (read(place, names)) {

@@ -47,5 +47,5 @@ private:
     // The listing when the place has been read (or has just been, on its second ask); null to ask directly.
     const Listing* Listed(const std::string& place, bool (*read)(const std::string&, std::set<std::string>&));
 
-    std::map<std::string, Listing> listings_; // by kind and place, lower-cased
+    std::map<std::string, Listing> listings_; // by kind and place
 };
