@@ -184,7 +184,7 @@ void CheckFolder(const std::string& pluginPath, const std::vector<std::string>& 
         return;
     bool narrow =
         wild == parts.end() && !reachesBelow && std::all_of(patterns.begin(), patterns.end(), IsNarrow);
-    if (!narrow || checks.refusesNamedFiles(checked))
+    if (!narrow || !checks.allowsNarrowPattern(checked))
         throw Refused{key + ": " + pluginPath + " is or holds a protected folder"};
 }
 
@@ -508,8 +508,8 @@ ImportChecks ImportChecks::OfThisSystem()
     checks.refusesFolder = [system, variables](const std::string& folder) {
         return system->Covers(folder) || variables->Covers(folder);
     };
-    checks.refusesNamedFiles = [system, variables](const std::string& folder) {
-        return system->RefusesNamedFile(folder) || variables->RefusesNamedFile(folder);
+    checks.allowsNarrowPattern = [system](const std::string& folder) {
+        return system->AllowsNarrowPattern(folder);
     };
     checks.refusesKey = KeyRefusal;
     checks.keepApplies = KeepCanApply;

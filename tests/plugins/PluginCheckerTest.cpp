@@ -94,6 +94,7 @@ TEST_F(PluginCheckerTest, FindsWhatTheReaderWouldPassOver)
         {Otherwise("x", "delete-file", "%appdataold%\\Example\\*.log"), "starts with neither"},
         {Otherwise("x", "delete-file", "%appdata%\\*.*"), "protected folder"},
         {Otherwise("x", "delete-file", "%windir%\\*.log"), "protected folder"},
+        {Otherwise("x", "delete-file", "%documents%\\*.docx"), "protected folder"},
         {Otherwise("x", "delete-directory", "%userhome%"), "protected folder"},
         {Otherwise("x", "delete-directory", "%userhome%\\AppData"), "protected folder"},
         {Otherwise("x", "delete-directory", "C:\\"), "protected folder"},
