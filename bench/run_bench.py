@@ -335,6 +335,48 @@ class Bench:
             self.sandbox.clear(folder)
         os.remove(cache)
 
+    def waits(self):
+        """What the user waits for: vestrel-cli list, whole process, of a program folder with the shipped
+        plug-ins and of one with as many imported from a rules file besides, each with its warm cache."""
+        progress("vestrel-cli list with the shipped plug-ins and with %s imported" % number(PLUGIN_FILES))
+        folders = {name: os.path.join(self.sandbox.root, "program-" + name) for name in ("shipped", "imported")}
+        for folder in folders.values():
+            shutil.copytree(os.path.join(self.sandbox.build, "Vestrel"), folder)
+            for leftover in ("Vestrel.conf", "Vestrel.cache"):
+                if os.path.exists(os.path.join(folder, leftover)):
+                    os.remove(os.path.join(folder, leftover))
+        rules = os.path.join(self.sandbox.root, "rules.ini")
+        write_rules(rules, PLUGIN_FILES)
+        cli = lambda name: self.sandbox.wine_path(os.path.join(folders[name], "vestrel-cli.exe"))  # noqa: E731
+        _, _, output = self.wine(cli("imported"), "import-winapp2", self.sandbox.wine_path(rules))
+        if "Imported: %d new" % PLUGIN_FILES not in output:
+            self.problems.append("the rules file's import said: %r" % output[-300:])
+        for folder in folders.values():
+            settle_plugins(os.path.join(folder, "plugin"))
+        for name in folders:
+            self.wine(cli(name), "list")  # writes the cache the runs below read
+        for _ in range(max(self.repetitions, 5)):
+            for name in folders:
+                seconds, rss, _ = self.wine(cli(name), "list")
+                self.results.add(("list", name), seconds=seconds, rss=rss)
+        for folder in folders.values():
+            self.sandbox.clear(folder)
+        os.remove(rules)
+
+
+def write_rules(path, count):
+    """A rules file of count entries shaped as the community's are: each program detected by its registry
+    key and its folders, with a cache, its logs and a registry list to erase."""
+    with open(path, "w", newline="\r\n") as stream:
+        for number in range(count):
+            stream.write("[Bench Program %d *]\nLangSecRef=%d\nDetect=HKCU\\Software\\Bench Vendor %d\n"
+                         "DetectFile=%%LocalAppData%%\\Bench Vendor %d\n"
+                         "DetectFile2=%%ProgramFiles%%\\Bench Vendor %d\\bench.exe\n"
+                         "FileKey1=%%LocalAppData%%\\Bench Vendor %d\\Cache|*.*|RECURSE\n"
+                         "FileKey2=%%AppData%%\\Bench Vendor %d\\Logs|*.log\n"
+                         "RegKey1=HKCU\\Software\\Bench Vendor %d\\Recent\n\n"
+                         % ((number, 3021 + number % 11) + (number,) * 6))
+
 
     # --- sites to keep ---------------------------------------------------------------------------------
 
@@ -595,6 +637,14 @@ def render(bench, sizes):
         for name, label in (("none", "no sites to keep"), ("one", "1 site to keep"),
                             ("many", "%s sites to keep" % number(KEPT_SITES))):
             table.row(label, ("keep", name), None, floor, table.memory_in_process(("keep", name)))
+    if results.runs(("list", "shipped")):
+        table.heading("What the user waits for: vestrel-cli list, whole process, warm cache (x: times the "
+                      "shipped set)")
+        shipped_list = results.median(("list", "shipped"), "seconds")
+        table.row("the shipped plug-ins", ("list", "shipped"), None, shipped_list,
+                  table.memory_rss(("list", "shipped")))
+        table.row("with %s imported from a rules file" % number(PLUGIN_FILES), ("list", "imported"),
+                  PLUGIN_FILES, shipped_list, table.memory_rss(("list", "imported")))
     table.lines.append("Memory: WS and PF are GetProcessMemoryInfo's PeakWorkingSetSize and "
                        "PeakPagefileUsage, + the working set's growth")
     table.lines.append("during the task; RSS is the whole process's peak resident set (/usr/bin/time).")
@@ -686,6 +736,19 @@ def keep_goal(bench):
                seconds_text(one))]
 
 
+def list_goal(bench):
+    results = bench.results
+    shipped = results.median(("list", "shipped"), "seconds")
+    imported = results.median(("list", "imported"), "seconds")
+    if None in (shipped, imported):
+        return []
+    met = "met" if imported <= 2 * shipped else "NOT met"
+    return ["Goal for what the user waits for:",
+            "  [%s] vestrel-cli list with %s imported items within twice the shipped set: %.1f times (%s s vs "
+            "%s s)" % (met, number(PLUGIN_FILES), imported / shipped, seconds_text(imported),
+                       seconds_text(shipped))]
+
+
 def mount_of(path):
     """The device and a short description of the file system that holds path."""
     best = ("", "", "?")
@@ -710,7 +773,7 @@ def main():
     parser.add_argument("--repetitions", type=int, default=3)
     parser.add_argument("--large-repetitions", type=int, default=1,
                         help="repetitions for trees above %d files" % RD_MAX_FILES)
-    parser.add_argument("--parts", default="deletion,registry,plugins,wipe,keepsites",
+    parser.add_argument("--parts", default="deletion,registry,plugins,wipe,keepsites,waits",
                         help="which benchmarks to run, comma-separated")
     parser.add_argument("--baseline", help="another build's vestrel_bench.exe (of the same architecture), "
                         "timed in turn with this one on the same trees")
@@ -734,6 +797,8 @@ def main():
             bench.wipe()
         if "keepsites" in parts:
             bench.keep_sites()
+        if "waits" in parts:
+            bench.waits()
     finally:
         bench.sandbox.clear(bench.sandbox.root)
         if os.path.exists(bench.sandbox.baseline_copy):
@@ -744,8 +809,9 @@ def main():
     print("Vestrel benchmarks: %s" % describe_machine(bench.sandbox))
     print("Each figure is the median of %d runs, except where a row says otherwise; the tools take turns on "
           "freshly made trees." % arguments.repetitions)
-    for line in render(bench, sizes) + [""] + goals(bench, sizes) + plugin_goal(bench) + wipe_goal(bench) +
-                 keep_goal(bench):
+    goal_lines = (goals(bench, sizes) + plugin_goal(bench) + wipe_goal(bench) + keep_goal(bench) +
+                  list_goal(bench))
+    for line in render(bench, sizes) + [""] + goal_lines:
         print(line.rstrip())
     for problem in bench.problems:
         print("  problem: " + problem)

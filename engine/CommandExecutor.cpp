@@ -276,12 +276,16 @@ void CommandExecutor::DeleteByPattern(const std::string& parameter, bool wholeFo
     std::string folderPart = wholeFolder ? parameter : FolderOfPatternPath(parameter);
     std::string pattern = wholeFolder ? "*.*" : parameter.substr(folderPart.size());
     // One file named by its own name may go from a folder that must not be emptied, such as the
-    // application data root; the walk then enters none of that folder's subfolders.
+    // application data root, and so may files a pattern of more than wildcards names (acrobat*.log) directly
+    // in an application data root; the walk then enters none of that folder's subfolders.
     bool namedFile = !wholeFolder && pattern.find_first_of("*?") == std::string::npos;
+    bool narrowPattern = !wholeFolder && !namedFile && pattern.find_first_not_of("*?.") != std::string::npos;
     for (const std::string& expanded : ExpandFolderWildcards(folderPart, &options_.Listener())) {
         std::string folder = SpelledAsOnDisk(expanded); // so that what is told reads as the disk holds it
         bool guarded = context_.protectedFolders.Covers(folder);
-        if (guarded && (!namedFile || context_.protectedFolders.RefusesNamedFile(folder))) {
+        bool allowed = namedFile ? !context_.protectedFolders.RefusesNamedFile(folder)
+                                 : narrowPattern && context_.protectedFolders.AllowsNarrowPattern(folder);
+        if (guarded && !allowed) {
             options_.Listener().OnRefused(folder);
             continue;
         }

@@ -55,16 +55,6 @@ RulesFile Refused(std::string error)
     return file;
 }
 
-// The name as users know it: the customary " *" that marks an added entry is
-// not part of it.
-std::string EntryName(const std::string& section)
-{
-    std::string name = section;
-    if (name.ends_with(" *"))
-        name = Trimmed(name.substr(0, name.size() - 2));
-    return name;
-}
-
 bool IsControl(char c)
 {
     return c >= 0 && c < 0x20 && c != '\t';
@@ -134,7 +124,7 @@ RulesFile ParseRules(std::string text)
             RulesEntry& added = file.entries.emplace_back();
             added.line = number;
             added.section = Trimmed(line.substr(1, line.size() - 1 - (line.back() == ']')));
-            added.name = EntryName(added.section);
+            added.name = RulesEntryName(added.section);
             if (line.back() != ']' || added.name.empty())
                 added.syntaxError = Format("line %d is not a [section] name", number);
             // No plug-in file can hold such a name; the summary shows "?" in its place.
@@ -152,4 +142,12 @@ RulesFile ParseRules(std::string text)
     if (file.entries.empty())
         return Refused("no [entry] in the file: this is not a rules file");
     return file;
+}
+
+std::string RulesEntryName(const std::string& section)
+{
+    std::string name = section;
+    if (name.ends_with(" *"))
+        name = Trimmed(name.substr(0, name.size() - 2));
+    return name;
 }

@@ -36,3 +36,6 @@ constexpr size_t kMaxRulesLineBytes = 64 * 1024;
 RulesFile ReadRulesFile(const std::string& path);
 // Splits the text of a rules file into entries.
 RulesFile ParseRules(std::string text);
+// The name as users know an entry of this [section]: the customary " *" that marks an added entry is not
+// part of it.
+std::string RulesEntryName(const std::string& section);

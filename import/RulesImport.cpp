@@ -5,6 +5,7 @@
 #include "framework/LowerCase.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "import/ImportedIds.h"
 #include "settings/ConfigSelection.h"
 #include "settings/SelectionWriter.h"
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace {
@@ -22,38 +24,11 @@ const char kStagingFolder[] = "winapp2-import.tmp\\";
 // Written once the selection says "false" for every new id: from then on the
 // import is finished, before it rolled back. It lists the ids to remove.
 const char kCommitMarker[] = "commit";
-const size_t kMaxSlugLength = 60;
 
 struct NewPlugin {
     std::string id;
     std::string text;
 };
-
-// Lower-case letters and digits, each other run of characters one "-".
-std::string Slug(const std::string& name)
-{
-    std::string slug;
-    for (char c : LowerCase(name)) {
-        bool kept = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (kept)
-            slug += c;
-        else if (!slug.empty() && slug.back() != '-')
-            slug += '-';
-    }
-    slug = slug.substr(0, kMaxSlugLength);
-    while (!slug.empty() && slug.back() == '-')
-        slug.pop_back();
-    return slug.empty() ? "entry" : slug;
-}
-
-std::string UniqueId(const std::string& name, std::set<std::string>& taken)
-{
-    std::string base = kImportedPrefix + Slug(name);
-    std::string id = base;
-    for (int n = 2; !taken.insert(id).second; ++n)
-        id = base + "-" + std::to_string(n);
-    return id;
-}
 
 std::string FileNameOf(const std::string& path)
 {
@@ -74,17 +49,6 @@ std::vector<std::string> FileNames(const std::string& folder, const std::string&
             names.push_back(ToUtf8(found.cFileName));
     } while (FindNextFileW(find.get(), &found));
     return names;
-}
-
-// The ids of the imported plug-ins in the folder, from their file names.
-std::set<std::string> ImportedIds(const std::string& folder)
-{
-    std::set<std::string> ids;
-    for (const std::string& name : FileNames(folder, std::string(kImportedPrefix) + "*.aep")) {
-        if (LowerCase(name).ends_with(".aep"))
-            ids.insert(LowerCase(name.substr(0, name.size() - 4)));
-    }
-    return ids;
 }
 
 bool Exists(const std::string& path)
@@ -256,13 +220,13 @@ bool IsMissing(const std::string& path)
 }
 
 // Translates every entry; the ones that cannot be plug-ins land in the result's
-// skipped list.
+// skipped list. Each takes the id its name owns in the plug-in folder.
 std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fileName,
+                                  const std::map<std::string, std::string>& owners,
                                   const ImportChecks& checks, RulesImportResult& result)
 {
-    std::vector<NewPlugin> plugins;
+    std::vector<std::pair<const RulesEntry*, EntryTranslation>> drafts;
     std::set<std::string> names;
-    std::set<std::string> ids;
     for (const RulesEntry& entry : rules.entries) {
         EntryTranslation translation = TranslateEntry(entry, checks);
         if (translation.skipReason.empty() && !names.insert(LowerCase(entry.name)).second)
@@ -271,18 +235,38 @@ std::vector<NewPlugin> Translated(const RulesFile& rules, const std::string& fil
             result.skipped.emplace_back(entry.name, translation.skipReason);
             continue;
         }
-        translation.draft.head = "Imported from " + fileName + ", entry [" + entry.section + "].";
-        std::string id = UniqueId(entry.name, ids);
+        translation.draft.head = ImportedHead(fileName, entry.section);
+        for (const std::string& reason : translation.leftOut)
+            translation.draft.head += " Not imported: " + reason + ".";
+        drafts.emplace_back(&entry, std::move(translation));
+    }
+    std::vector<std::string> usable;
+    for (const auto& [entry, translation] : drafts)
+        usable.push_back(entry->name);
+    std::map<std::string, std::string> ids = AssignImportedIds(usable, owners);
+    std::vector<NewPlugin> plugins;
+    for (const auto& [entry, translation] : drafts) {
+        const std::string& id = ids.at(entry->name);
+        if (id.empty()) {
+            result.skipped.emplace_back(entry->name,
+                                        "other entries imported earlier own every id it can take");
+            continue;
+        }
         plugins.push_back({id, PluginFileText(translation.draft, id)});
+        for (const std::string& reason : translation.leftOut)
+            result.leftOut.emplace_back(entry->name, reason);
     }
     return plugins;
 }
 
 // Sorts the translated plug-ins into new and updated ones, and the earlier
 // imported ones that --replace removes.
-void SortIds(const std::vector<NewPlugin>& plugins, const std::set<std::string>& before, bool replace,
-             RulesImportResult& result)
+void SortIds(const std::vector<NewPlugin>& plugins, const std::map<std::string, std::string>& owners,
+             bool replace, RulesImportResult& result)
 {
+    std::set<std::string> before;
+    for (const auto& [id, owner] : owners)
+        before.insert(id);
     for (const NewPlugin& plugin : plugins)
         (before.contains(plugin.id) ? result.updated : result.imported).push_back(plugin.id);
     for (const std::string& id : before) {
@@ -345,8 +329,9 @@ RulesImportResult Import(const RulesImportRequest& request, const ImportChecks& 
         }
         configMissing = true;
     }
-    std::vector<NewPlugin> plugins = Translated(rules, FileNameOf(request.rulesPath), checks, result);
-    SortIds(plugins, ImportedIds(request.pluginFolder), request.replace, result);
+    std::map<std::string, std::string> owners = ImportedOwners(request.pluginFolder);
+    std::vector<NewPlugin> plugins = Translated(rules, FileNameOf(request.rulesPath), owners, checks, result);
+    SortIds(plugins, owners, request.replace, result);
 
     std::string failure = staging.Begin();
     if (failure.empty() && !std::all_of(plugins.begin(), plugins.end(),
@@ -395,6 +380,8 @@ std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped
         return "Nothing was imported: " + result.error + ".\n";
     std::string text = Format("Imported: %zu new, %zu updated, %zu skipped", result.imported.size(),
                               result.updated.size(), result.skipped.size());
+    if (!result.leftOut.empty())
+        text += Format(", %zu keys left out", result.leftOut.size());
     if (!result.removed.empty())
         text += Format(", %zu earlier imported removed", result.removed.size());
     text += ".\n";
@@ -407,5 +394,11 @@ std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped
         text += Format("... and %zu more skipped (vestrel-cli import-winapp2 lists "
                        "them all).\n",
                        result.skipped.size() - maxSkipped);
+    for (size_t i = 0; i < result.leftOut.size() && i < maxSkipped; ++i)
+        text += "Imported [" + result.leftOut[i].first + "] without " + result.leftOut[i].second + "\n";
+    if (result.leftOut.size() > maxSkipped)
+        text += Format("... and %zu more keys left out (vestrel-cli import-winapp2 lists "
+                       "them all).\n",
+                       result.leftOut.size() - maxSkipped);
     return text;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "import/ImportedIds.h"
 #include "import/RulesTranslation.h"
 
 #include <cstdint>
@@ -26,12 +27,10 @@ struct RulesImportResult {
     std::vector<std::string> updated;                         // items that were there before, selection kept
     std::vector<std::string> removed;                         // earlier imported items that --replace removed
     std::vector<std::pair<std::string, std::string>> skipped; // entry name, why
+    std::vector<std::pair<std::string, std::string>> leftOut; // entry name, a key refused and why
 
-    bool Complete() const { return error.empty() && skipped.empty(); }
+    bool Complete() const { return error.empty() && skipped.empty() && leftOut.empty(); }
 };
-
-// Prefix of the ids and file names of imported plug-ins.
-inline constexpr char kImportedPrefix[] = "winapp2-";
 
 // Writes one plug-in file per usable entry of the rules file into the plug-in
 // folder and stores the new items as not selected, before any of them can be
@@ -44,6 +43,6 @@ RulesImportResult ImportRules(const RulesImportRequest& request, const ImportChe
 // every start; an empty text when nothing is left over, else why it is.
 std::string FinishInterruptedImport(const std::string& pluginFolder);
 
-// The summary shown to the user: the counts, then the skipped entries with
-// their reasons, at most maxSkipped of them.
+// The summary shown to the user: the counts, then the skipped entries and
+// the keys left out with their reasons, at most maxSkipped of each.
 std::string ImportSummaryText(const RulesImportResult& result, size_t maxSkipped = SIZE_MAX);

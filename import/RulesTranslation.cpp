@@ -21,6 +21,11 @@ struct Skip {
     std::string reason;
 };
 
+// Why one key of the entry is refused for where it reaches; the entry's other keys still count.
+struct Refused {
+    std::string reason;
+};
+
 // The rules file's path variables (its own and the Windows environment's that
 // rules files use) and the plug-in tokens for the same folders. Both Program
 // Files folders hold programs of either kind, so the one variable stands for both.
@@ -145,11 +150,20 @@ std::vector<std::string> PluginPaths(std::string path, const std::string& key)
     return paths;
 }
 
+// A pattern that names files by more than wildcards (acrobat*.log, *.log), which may be taken directly in
+// a folder that must not be emptied, as a named file may.
+bool IsNarrow(const std::string& pattern)
+{
+    return pattern.find_first_not_of("*?.") != std::string::npos;
+}
+
 // Whether file commands may work in the folder a plug-in path names. A folder
 // part with wildcards is checked by the eraser for every folder it matches;
 // here only a bare "*" directly below a refused folder, which would take every
-// folder in it, is refused.
-void CheckFolder(const std::string& pluginPath, const std::string& key, const ImportChecks& checks)
+// folder in it, is refused. In a refused folder itself, only narrow patterns
+// that reach no subfolder may work, as the eraser allows them.
+void CheckFolder(const std::string& pluginPath, const std::vector<std::string>& patterns, bool reachesBelow,
+                 const std::string& key, const ImportChecks& checks)
 {
     std::optional<std::string> expanded = checks.expandPath(pluginPath);
     if (!expanded || expanded->starts_with('%'))
@@ -166,8 +180,12 @@ void CheckFolder(const std::string& pluginPath, const std::string& key, const Im
         for (auto part = parts.begin(); part != wild; ++part)
             checked += *part + "\\";
     }
-    if (checks.refusesFolder(checked))
-        throw Skip{key + ": " + pluginPath + " is or holds a protected folder"};
+    if (!checks.refusesFolder(checked))
+        return;
+    bool narrow =
+        wild == parts.end() && !reachesBelow && std::all_of(patterns.begin(), patterns.end(), IsNarrow);
+    if (!narrow || !checks.allowsNarrowPattern(checked))
+        throw Refused{key + ": " + pluginPath + " is or holds a protected folder"};
 }
 
 // The key with its root written out in full.
@@ -282,7 +300,9 @@ void Add(std::vector<DraftParameter>& parameters, DraftParameter parameter, cons
         parameters.push_back(std::move(parameter));
 }
 
-void AddFileKey(PluginDraft& draft, const RulesLine& line, const ImportChecks& checks)
+// The parameters of a file key, all of them or none: a key refused for one of its folders goes whole.
+std::vector<DraftParameter> FileKeyParameters(const RulesLine& line, const ImportChecks& checks,
+                                              std::vector<DraftParameter>& refused)
 {
     std::vector<std::string> parts = Split(line.value, '|');
     if (parts.size() < 2 || parts[0].empty())
@@ -296,19 +316,27 @@ void AddFileKey(PluginDraft& draft, const RulesLine& line, const ImportChecks& c
         (flag == "RECURSE" ? recurse : removeSelf) = true;
     }
     std::vector<std::string> patterns = Patterns(parts[1], line.key);
+    std::vector<DraftParameter> parameters;
     for (const std::string& path : PluginPaths(parts[0], line.key)) {
-        CheckFolder(path, line.key, checks);
         for (const std::string& pattern : patterns) {
             // Only a folder emptied whole can go itself; with a narrower pattern the
             // folder stays.
             if (removeSelf && (pattern == "*" || pattern == "*.*"))
-                Add(draft.parameters, {path, "delete-directory", "", true}, line.key);
+                Add(parameters, {path, "delete-directory", "", true}, line.key);
             else
-                Add(draft.parameters,
+                Add(parameters,
                     {path + "\\" + pattern, "delete-file", recurse || removeSelf ? "all" : "none", false},
                     line.key);
         }
     }
+    try {
+        for (const std::string& path : PluginPaths(parts[0], line.key))
+            CheckFolder(path, patterns, recurse || removeSelf, line.key, checks);
+    } catch (const Refused&) {
+        refused.insert(refused.end(), parameters.begin(), parameters.end());
+        throw;
+    }
+    return parameters;
 }
 
 std::string AddRegKey(PluginDraft& draft, const RulesLine& line, const ImportChecks& checks)
@@ -318,7 +346,7 @@ std::string AddRegKey(PluginDraft& draft, const RulesLine& line, const ImportChe
         throw Skip{line.key + " is not key or key|value"};
     std::string key = FullKey(parts[0], line.key);
     if (std::string refusal = checks.refusesKey(key); !refusal.empty())
-        throw Skip{line.key + ": " + refusal};
+        throw Refused{line.key + ": " + refusal};
     if (parts.size() == 1) {
         Add(draft.parameters, {key, "delete-register-key", "", false}, line.key);
         return key;
@@ -332,11 +360,11 @@ std::string AddRegKey(PluginDraft& draft, const RulesLine& line, const ImportChe
     return key + "\\" + value;
 }
 
-// The folders the entry's file keys empty.
-std::vector<std::string> EmptiedFolders(const PluginDraft& draft)
+// The folders the entry's file keys empty, or would where they are refused.
+std::vector<std::string> EmptiedFolders(const std::vector<DraftParameter>& parameters)
 {
     std::vector<std::string> folders;
-    for (const DraftParameter& parameter : draft.parameters) {
+    for (const DraftParameter& parameter : parameters) {
         if (parameter.command == "delete-directory")
             folders.push_back(parameter.text);
         else if (parameter.command == "delete-file")
@@ -345,18 +373,31 @@ std::vector<std::string> EmptiedFolders(const PluginDraft& draft)
     return folders;
 }
 
+// What one entry becomes as it is translated: the draft and the keys refused.
+struct Translation {
+    PluginDraft draft;
+    std::vector<std::string> leftOut;
+    std::vector<DraftParameter> refused; // what the refused file keys would have erased
+};
+
 // A keep that lies outside what the entry empties would spare nothing there: most likely the rules file
-// names the place another way than its file keys, and what it means to keep would go.
-void AddKeep(PluginDraft& draft, const std::string& keep, const std::string& key, const ImportChecks& checks)
+// names the place another way than its file keys, and what it means to keep would go. One that lies only in
+// what refused keys name has nothing left to keep.
+void AddKeep(Translation& translation, const std::string& keep, const std::string& key,
+             const ImportChecks& checks)
 {
-    if (!checks.keepApplies(keep, EmptiedFolders(draft)))
+    if (checks.keepApplies(keep, EmptiedFolders(translation.draft.parameters))) {
+        translation.draft.keeps.push_back(keep);
+        return;
+    }
+    if (translation.refused.empty() || !checks.keepApplies(keep, EmptiedFolders(translation.refused)))
         throw Skip{key + ": " + keep + " lies outside every folder the entry empties"};
-    draft.keeps.push_back(keep);
 }
 
-void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std::string>& registry,
+void AddExclude(Translation& translation, const RulesLine& line, const std::vector<std::string>& registry,
                 const ImportChecks& checks)
 {
+    PluginDraft& draft = translation.draft;
     std::vector<std::string> parts = Split(line.value, '|');
     std::string kind = Upper(parts[0]);
     if (kind == "REG" && (parts.size() == 2 || parts.size() == 3)) {
@@ -373,22 +414,23 @@ void AddExclude(PluginDraft& draft, const RulesLine& line, const std::vector<std
         throw Skip{line.key + " is not FILE|folder|files, PATH|folder[|files] or REG|key[|value]"};
     for (const std::string& folder : PluginPaths(parts[1], line.key)) {
         if (parts.size() == 2) {
-            AddKeep(draft, folder, line.key, checks);
+            AddKeep(translation, folder, line.key, checks);
             continue;
         }
         // As other cleaners read the format, the files are kept at every depth below the folder, where a
         // recursive FileKey reaches too.
         for (const std::string& pattern : Patterns(parts[2], line.key))
-            AddKeep(draft, folder + "\\**\\" + pattern, line.key, checks);
+            AddKeep(translation, folder + "\\**\\" + pattern, line.key, checks);
     }
 }
 
-PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
+Translation Translate(const RulesEntry& entry, const ImportChecks& checks)
 {
     if (!entry.syntaxError.empty())
         throw Skip{entry.syntaxError};
     EntryKeys keys = SortedKeys(entry);
-    PluginDraft draft;
+    Translation translation;
+    PluginDraft& draft = translation.draft;
     std::string group = keys.section.empty() ? keys.group : keys.section;
     draft.descript = group.empty() ? entry.name : entry.name + " (" + group + ")";
     draft.group = group;
@@ -404,16 +446,33 @@ PluginDraft Translate(const RulesEntry& entry, const ImportChecks& checks)
         for (const std::string& path : PluginPaths(line->value, line->key))
             draft.detects.push_back(path);
     }
-    for (const RulesLine* line : keys.files)
-        AddFileKey(draft, *line, checks);
+    for (const RulesLine* line : keys.files) {
+        try {
+            for (DraftParameter& parameter : FileKeyParameters(*line, checks, translation.refused))
+                Add(draft.parameters, std::move(parameter), line->key);
+        } catch (const Refused& refused) {
+            translation.leftOut.push_back(refused.reason);
+        }
+    }
     std::vector<std::string> registry;
-    for (const RulesLine* line : keys.registry)
-        registry.push_back(AddRegKey(draft, *line, checks));
+    for (const RulesLine* line : keys.registry) {
+        try {
+            registry.push_back(AddRegKey(draft, *line, checks));
+        } catch (const Refused& refused) {
+            translation.leftOut.push_back(refused.reason);
+        }
+    }
     for (const RulesLine* line : keys.excludes)
-        AddExclude(draft, *line, registry, checks);
+        AddExclude(translation, *line, registry, checks);
+    if (draft.parameters.empty() && !translation.leftOut.empty()) {
+        std::string reasons;
+        for (const std::string& reason : translation.leftOut)
+            reasons += (reasons.empty() ? "" : "; ") + reason;
+        throw Skip{reasons};
+    }
     if (draft.parameters.empty())
         throw Skip{"nothing to erase: no FileKey or RegKey"};
-    return draft;
+    return translation;
 }
 
 // The engine's protected keys, and the machine's own hives, which no program's leftovers are in.
@@ -449,6 +508,9 @@ ImportChecks ImportChecks::OfThisSystem()
     checks.refusesFolder = [system, variables](const std::string& folder) {
         return system->Covers(folder) || variables->Covers(folder);
     };
+    checks.allowsNarrowPattern = [system](const std::string& folder) {
+        return system->AllowsNarrowPattern(folder);
+    };
     checks.refusesKey = KeyRefusal;
     checks.keepApplies = KeepCanApply;
     return checks;
@@ -458,7 +520,9 @@ EntryTranslation TranslateEntry(const RulesEntry& entry, const ImportChecks& che
 {
     EntryTranslation translation;
     try {
-        translation.draft = Translate(entry, checks);
+        Translation translated = Translate(entry, checks);
+        translation.draft = std::move(translated.draft);
+        translation.leftOut = std::move(translated.leftOut);
     } catch (const Skip& skip) {
         translation.skipReason = skip.reason;
     }

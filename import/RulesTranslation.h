@@ -14,6 +14,8 @@ struct ImportChecks {
     std::function<std::optional<std::string>(const std::string& path)> expandPath;
     // Whether a plug-in's file commands must not work in the folder.
     std::function<bool(const std::string& folder)> refusesFolder;
+    // Whether files that a narrow pattern (acrobat*.log) names may go from such a folder itself.
+    std::function<bool(const std::string& folder)> allowsNarrowPattern;
     // Why a registry key (full root name) must not be erased by an imported entry; empty when it may.
     std::function<std::string(const std::string& key)> refusesKey;
     // Whether a keep (a plug-in path) can spare anything in one of the folders (plug-in paths) the entry
@@ -29,6 +31,8 @@ struct ImportChecks {
 struct EntryTranslation {
     PluginDraft draft;
     std::string skipReason; // empty when the entry translates
+    // The keys refused for where they reach, each with why; the plug-in erases what the other keys name.
+    std::vector<std::string> leftOut;
 };
 
 EntryTranslation TranslateEntry(const RulesEntry& entry, const ImportChecks& checks);

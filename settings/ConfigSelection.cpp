@@ -19,7 +19,8 @@ bool ConfigSelection::IsSelected(const std::string& id) const
 {
     if (std::optional<bool> forced = ForcedValue(id))
         return *forced;
-    return !items_.IsLoaded() || items_.GetBool(id, true);
+    // From the lines read once: asking the document walks all of them, for each of thousands of items.
+    return !items_.IsLoaded() || StoredValue(id).value_or(true);
 }
 
 std::optional<bool> ConfigSelection::ForcedValue(const std::string& id) const

@@ -78,6 +78,23 @@ const Token kTokens[] = {
 };
 constexpr size_t kFirstAddedToken = 2; // the ones before keep their old meaning when unresolvable
 
+// The folders found while a PathTokenMemo lives on this thread, by token index.
+struct Memo {
+    int holders = 0;
+    std::optional<std::string> folders[std::size(kTokens)];
+};
+thread_local Memo memo;
+
+std::string FolderOf(size_t index)
+{
+    if (memo.holders == 0)
+        return kTokens[index].folder();
+    std::optional<std::string>& known = memo.folders[index];
+    if (!known)
+        known = kTokens[index].folder();
+    return *known;
+}
+
 } // namespace
 
 std::optional<std::string> ExpandPathTokens(const std::string& path)
@@ -91,7 +108,7 @@ std::optional<std::string> ExpandPathTokens(const std::string& path)
     for (size_t i = 0; i < std::size(kTokens); ++i) {
         if (token != kTokens[i].text)
             continue;
-        std::string folder = kTokens[i].folder();
+        std::string folder = FolderOf(i);
         std::string rest = path.substr(close + 1);
         if (folder.ends_with('\\') && rest.starts_with('\\'))
             rest.erase(0, 1);
@@ -100,4 +117,17 @@ std::optional<std::string> ExpandPathTokens(const std::string& path)
         return i < kFirstAddedToken ? std::optional<std::string>(path) : std::nullopt;
     }
     return path;
+}
+
+PathTokenMemo::PathTokenMemo()
+{
+    ++memo.holders;
+}
+
+PathTokenMemo::~PathTokenMemo()
+{
+    if (--memo.holders == 0) {
+        for (std::optional<std::string>& folder : memo.folders)
+            folder.reset();
+    }
 }

@@ -7,3 +7,13 @@
 // nothing when it starts with one of the other tokens and that cannot be resolved, so that the path is
 // never taken literally.
 std::optional<std::string> ExpandPathTokens(const std::string& path);
+
+// While one lives on its thread, each token's folder is asked of the system once: listing thousands of
+// items asks for the same few folders again and again. Nested ones share the outermost one's answers.
+class PathTokenMemo {
+public:
+    PathTokenMemo();
+    ~PathTokenMemo();
+    PathTokenMemo(const PathTokenMemo&) = delete;
+    PathTokenMemo& operator=(const PathTokenMemo&) = delete;
+};

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 const wchar_t kExtended[] = L"\\\\?\\";
@@ -157,7 +159,11 @@ ProtectedFolders ProtectedFolders::OfThisSystemFor(REFKNOWNFOLDERID emptiedFolde
     }
     for (const std::wstring& folder : windowsFolders)
         folders.push_back(ToUtf8(folder));
-    return ProtectedFolders(folders, SystemTrees(windowsFolders, systemFolders));
+    ProtectedFolders protectedFolders(folders, SystemTrees(windowsFolders, systemFolders));
+    AddResolved({KnownFolderPath(FOLDERID_RoamingAppData), KnownFolderPath(FOLDERID_LocalAppData),
+                 KnownFolderPath(FOLDERID_LocalAppDataLow)},
+                protectedFolders.dataRoots_);
+    return protectedFolders;
 }
 
 ProtectedFolders::ProtectedFolders(const std::vector<std::string>& folders,
@@ -190,6 +196,20 @@ bool ProtectedFolders::Covers(const std::string& folder) const
 bool ProtectedFolders::RefusesNamedFile(const std::string& folder) const
 {
     return Resolves(folder, [this](const std::wstring& resolved) { return HoldsSystemResolved(resolved); });
+}
+
+bool ProtectedFolders::AllowsNarrowPattern(const std::string& folder) const
+{
+    std::wstring wide = ToWide(folder);
+    if (wide.empty() || wide.back() != L'\\')
+        wide += L'\\';
+    std::wstring resolved = Resolved(wide);
+    if (resolved.empty() || RefusesNamedFile(folder))
+        return false;
+    std::wstring target = Trimmed(resolved);
+    return std::any_of(dataRoots_.begin(), dataRoots_.end(), [&target](const std::wstring& root) {
+        return IsSameOrInside(root, target) && IsSameOrInside(target, root);
+    });
 }
 
 bool ProtectedFolders::CoversResolved(const std::wstring& folder) const

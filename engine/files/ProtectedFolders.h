@@ -31,6 +31,10 @@ public:
     // inside or above a protected tree, or one that cannot be resolved. Named files may go from the
     // other protected folders (the profile, the application data roots ...), which only must not be emptied.
     bool RefusesNamedFile(const std::string& folder) const;
+    // Whether files that a pattern of more than wildcards names (acrobat*.log) may go from folder: only
+    // directly in an application data root (%appdata%, %localappdata%, %localappdatalow%), never in the
+    // user's own folders such as the profile or Documents.
+    bool AllowsNarrowPattern(const std::string& folder) const;
 
 private:
     bool CoversResolved(const std::wstring& folder) const;
@@ -39,6 +43,7 @@ private:
     template <typename Test>
     bool Resolves(const std::string& folder, Test test) const;
 
-    std::vector<std::wstring> folders_; // resolved
-    std::vector<std::wstring> trees_;   // resolved
+    std::vector<std::wstring> folders_;   // resolved
+    std::vector<std::wstring> trees_;     // resolved
+    std::vector<std::wstring> dataRoots_; // resolved; only those of this system
 };

@@ -13,6 +13,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 namespace {
 
 bool InThisSession(DWORD processId, DWORD ownSession)
@@ -72,6 +74,73 @@ bool FilePathExists(const std::string& path)
     return false;
 }
 
+bool IsDetectPath(const std::string& path, bool (*registryExists)(const std::string&),
+                  bool (*fileExists)(const std::string&))
+{
+    RegistryPath registry = ParseRegistryPath(path);
+    return registry.valid && registry.root ? registryExists(path) : fileExists(path);
+}
+
+bool RegistryDetectExists(const std::string& path)
+{
+    return RegistryPathExists(ParseRegistryPath(path));
+}
+
+// The root's own name ("HKEY_CURRENT_USER") and the key below it, from a registry place written in full.
+std::pair<std::string, std::string> RootAndKey(const std::string& place)
+{
+    size_t slash = place.find('\\');
+    return {place.substr(0, slash), slash == std::string::npos ? std::string() : place.substr(slash + 1)};
+}
+
+// The subkeys and values of a key; false when it cannot be read, or when it is missing (names empty then).
+bool ReadKeyNames(const std::string& place, std::set<std::string>& names)
+{
+    auto [rootName, key] = RootAndKey(place);
+    RegistryPath root = ParseRegistryPath(rootName + "\\x");
+    RegKey opened;
+    LSTATUS status = opened.Open(root.root, key, KEY_READ | kRegistryView);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return true;
+    if (status != ERROR_SUCCESS)
+        return false;
+    std::vector<wchar_t> name(16384);
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        status = RegEnumKeyExW(opened.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status != ERROR_SUCCESS)
+            return false;
+        names.insert(LowerCase(ToUtf8(std::wstring_view(name.data(), length))));
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        status = RegEnumValueW(opened.get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return true;
+        if (status != ERROR_SUCCESS)
+            return false;
+        names.insert(LowerCase(ToUtf8(std::wstring_view(name.data(), length))));
+    }
+}
+
+// The files and folders in a folder; false when it cannot be read, or when it is missing (names empty then).
+bool ReadFolderNames(const std::string& folder, std::set<std::string>& names)
+{
+    WIN32_FIND_DATAW found;
+    FindHandle find(FindFirstFileExW(ToExtendedPath(folder + "\\*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    do {
+        names.insert(LowerCase(ToUtf8(found.cFileName)));
+    } while (FindNextFileW(find.get(), &found));
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
 } // namespace
 
 RunningPrograms FindRunningPrograms(const EraseItem& item)
@@ -107,12 +176,77 @@ std::string RunningProgramName(const EraseItem& item)
 
 bool IsDetected(const EraseItem& item)
 {
+    return item.detect.empty() ||
+           std::any_of(item.detect.begin(), item.detect.end(), [](const std::string& path) {
+               return IsDetectPath(path, RegistryDetectExists, FilePathExists);
+           });
+}
+
+bool Detector::IsDetected(const EraseItem& item)
+{
     if (item.detect.empty())
         return true;
     for (const std::string& path : item.detect) {
         RegistryPath registry = ParseRegistryPath(path);
-        if (registry.valid && registry.root ? RegistryPathExists(registry) : FilePathExists(path))
+        if (registry.valid && registry.root ? RegistryEntryExists(path) : FileEntryExists(path))
             return true;
     }
     return false;
+}
+
+const Detector::Listing* Detector::Listed(const std::string& place,
+                                          bool (*read)(const std::string&, std::set<std::string>&))
+{
+    Listing& listing = listings_[place]; // spelled alike by every path that names it: tokens expand alike
+    if (!listing.listed && ++listing.asks == 2) {
+        std::set<std::string> names;
+        if (read(place, names)) {
+            listing.names = std::move(names);
+            listing.listed = true;
+        }
+    }
+    return listing.listed ? &listing : nullptr;
+}
+
+bool Detector::RegistryEntryExists(const std::string& path)
+{
+    RegistryPath registry = ParseRegistryPath(path);
+    size_t slash = path.find_last_of('\\');
+    const Listing* listing =
+        Listed("registry:" + path.substr(0, slash),
+               [](const std::string& place, auto& names) { return ReadKeyNames(place.substr(9), names); });
+    if (!listing)
+        return RegistryPathExists(registry);
+    return listing->names.contains(LowerCase(registry.name));
+}
+
+bool Detector::FileEntryExists(const std::string& path)
+{
+    std::optional<std::string> expanded = ExpandPathTokens(path);
+    if (!expanded || expanded->starts_with('%'))
+        return false;
+    std::string place = *expanded;
+    while (place.size() > 3 && place.back() == '\\')
+        place.pop_back();
+    if (place.find_first_of("*?") != std::string::npos || place.starts_with("\\\\"))
+        return FilePathExists(path);
+    return PlaceExists(place);
+}
+
+// A path without tokens or wildcards: missing when its folder is, else found in the folder's listing or
+// asked directly.
+bool Detector::PlaceExists(const std::string& place)
+{
+    size_t slash = place.find_last_of('\\');
+    if (slash == std::string::npos || slash + 1 >= place.size() || place.size() <= 3)
+        return GetFileAttributesW(ToExtendedPath(place).c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::string folder = place.substr(0, slash);
+    if (folder.size() > 3 && !PlaceExists(folder))
+        return false;
+    const Listing* listing = Listed("files:" + folder, [](const std::string& listed, auto& names) {
+        return ReadFolderNames(listed.substr(6), names);
+    });
+    if (!listing)
+        return GetFileAttributesW(ToExtendedPath(place).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return listing->names.contains(LowerCase(place.substr(slash + 1)));
 }

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The item's programs that run in this session now: the name of the first one found, and every process of
@@ -21,3 +24,28 @@ std::string RunningProgramName(const EraseItem& item);
 // Whether any of the item's detect paths exists: a registry key or value, or a file or folder (tokens
 // expanded, folder wildcards allowed). An item without detect paths is always found.
 bool IsDetected(const EraseItem& item);
+
+// IsDetected for the many items of one listing: a folder or registry key that the detect paths of several
+// items look into is read whole the second time it is asked about, and each later path in it is looked up
+// in what was read, rather than asked of the system once per path (thousands of imported items look into
+// the same few, such as HKEY_CURRENT_USER\Software and %localappdata%).
+class Detector {
+public:
+    bool IsDetected(const EraseItem& item);
+
+private:
+    // The names in one folder or key, lower-cased; unknown until it is asked about twice.
+    struct Listing {
+        int asks = 0;
+        bool listed = false;
+        std::set<std::string> names;
+    };
+
+    bool RegistryEntryExists(const std::string& path);
+    bool FileEntryExists(const std::string& path);
+    bool PlaceExists(const std::string& place);
+    // The listing when the place has been read (or has just been, on its second ask); null to ask directly.
+    const Listing* Listed(const std::string& place, bool (*read)(const std::string&, std::set<std::string>&));
+
+    std::map<std::string, Listing> listings_; // by kind and place
+};

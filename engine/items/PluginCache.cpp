@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <vector>
 
@@ -14,7 +16,8 @@ namespace {
 const char kFormat[] = "vestrel-plugin-cache 3";
 constexpr size_t kChecksumDigits = 16;
 constexpr uint64_t kTicksPerSecond = 10'000'000; // of a FILETIME
-// A file written this recently may change again within the same write time.
+// A file written this recently may change again within the same write time (its change time counts in
+// the same steps on some file systems, and none at all on others).
 constexpr uint64_t kSettledTicks = 2 * kTicksPerSecond;
 constexpr DWORD kMaxCacheBytes = 256u << 20;
 
@@ -252,7 +255,7 @@ bool PluginCache::Decode(std::string_view text)
         std::string name;
         Entry entry;
         decoder.Text(name) && decoder.Number(entry.stamp.size) && decoder.Number(entry.stamp.writeTime) &&
-            decoder.Text(entry.item);
+            decoder.Number(entry.stamp.changeTime) && decoder.Text(entry.item);
         entries_[name] = std::move(entry);
     }
     return decoder.AtEnd();
@@ -290,7 +293,11 @@ void PluginCache::Save() const
     Encoder encoder;
     for (const auto& [name, entry] : entries_) {
         if (entry.used)
-            encoder.Text(name).Number(entry.stamp.size).Number(entry.stamp.writeTime).Text(entry.item);
+            encoder.Text(name)
+                .Number(entry.stamp.size)
+                .Number(entry.stamp.writeTime)
+                .Number(entry.stamp.changeTime)
+                .Text(entry.item);
     }
     std::string bytes = Header() + encoder.Bytes();
     WriteWholeFile(file_.path, bytes + ChecksumText(bytes));

@@ -12,10 +12,13 @@ struct PluginCacheFile {
     std::string programStamp;
 };
 
-// What tells that a plug-in file has changed: its size and last write time, as its folder lists them.
+// What tells that a plug-in file has changed: its size, last write time and change time, as its folder lists
+// them. The write time can be set back (copy tools and touch -r do), the change time only by the file system
+// itself, with every write.
 struct PluginStamp {
     uint64_t size = 0;
     uint64_t writeTime = 0;
+    uint64_t changeTime = 0;
 
     bool operator==(const PluginStamp&) const = default;
 };
@@ -23,7 +26,7 @@ struct PluginStamp {
 // The items read from the plug-in files of one folder the last time, by file name, so that an unchanged
 // file is not parsed again. The whole file is checked before anything in it is used: one that is damaged,
 // of another format, program, plug-in folder or Windows version counts as empty, and an entry counts only for a file of the same
-// name, size and write time. Only loaded items are kept; a file that failed is read again each time.
+// name, size, write time and change time. Only loaded items are kept; a file that failed is read again each time.
 class PluginCache {
 public:
     PluginCache(PluginCacheFile file, const std::string& pluginFolder, double windowsVersion);

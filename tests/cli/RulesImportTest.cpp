@@ -5,6 +5,7 @@
 #include "import/RulesTranslation.h"
 #include "tests/cli/CliFixture.h"
 #include "tests/cli/TreeSnapshot.h"
+#include "tests/engine/PluginTestFiles.h"
 #include "tests/support/Processes.h"
 
 #include <map>
@@ -24,7 +25,7 @@ std::string Rules(const std::string& name)
     return TestProgramFolder() + "data\\rules\\" + name;
 }
 
-const char* const kSampleImported[] = {"zephyr-notes-cache",   "zephyr-notes-cache-2",
+const char* const kSampleImported[] = {"zephyr-notes-cache",   "zephyr-notes-cache-97ecf36c",
                                        "quillby-recent-lists", "marmot-player-thumbnails",
                                        "otterpad-leftovers",   "badger-settings"};
 
@@ -93,7 +94,7 @@ TEST_F(RulesImportTest, EachUsableEntryBecomesAnUnselectedPluginAndEverySkipHasI
     EXPECT_TRUE(Contains(marmot, "<parameters windows-version=\"6.1\"/>"))
         << "DetectOS=6.2| leaves out 6.1 only";
     EXPECT_FALSE(Contains(marmot, "windows-version=\"6.2\""));
-    std::string crashes = Plugin("zephyr-notes-cache-2");
+    std::string crashes = Plugin("zephyr-notes-cache-97ecf36c");
     EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"6.3\">\r\n"))
         << "DetectOS=|6.3 works up to 8.1";
     EXPECT_TRUE(Contains(crashes, "<parameters windows-version=\"otherwise\"/>"))
@@ -129,8 +130,8 @@ TEST_F(RulesImportTest, AgainUpdatesAndKeepsTicksAndReplaceRemovesWhatTheNewFile
 
     ASSERT_EQ(Cli({"import-winapp2", "--replace", Rules("second-rules.ini")}), kExitDone) << err;
     EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped, 5 earlier imported removed.")) << out;
-    for (const char* gone : {"zephyr-notes-cache-2", "quillby-recent-lists", "marmot-player-thumbnails",
-                             "otterpad-leftovers", "badger-settings"}) {
+    for (const char* gone : {"zephyr-notes-cache-97ecf36c", "quillby-recent-lists",
+                             "marmot-player-thumbnails", "otterpad-leftovers", "badger-settings"}) {
         EXPECT_FALSE(HasPlugin(gone)) << gone;
         EXPECT_NE(Stored(gone), "true") << gone << ": a stored line of a removed import stays unticked";
     }
@@ -309,6 +310,120 @@ TEST_F(RulesImportTest, AnImportedItemErasesWhatItsEntryNames)
     EXPECT_TRUE(exists("\\Cache\\keep.dat")) << "excluded";
     EXPECT_TRUE(exists("\\Cache\\deep\\keep.dat")) << "excluded below too, where RECURSE reaches";
     EXPECT_TRUE(exists("\\Cache\\deep\\e.bak")) << "excluded by pattern below the folder";
+    RemoveTreeForTest(tree);
+}
+
+// The id an entry takes when its plain id is another's: the plain id with a hash of its lower-cased name.
+std::string HashedSlug(const std::string& slug, const std::string& name)
+{
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : name)
+        hash = (hash ^ c) * 16777619u;
+    char text[16];
+    snprintf(text, sizeof text, "-%08x", hash);
+    return slug + text;
+}
+
+// A tick belongs to the entry it was given to: an entry whose name makes the same id, imported later and
+// above it, gets an id of its own whichever of the two names was there first, the order of the file
+// changes no id, and --replace takes only the id of the entry that is gone, whose tick never comes back.
+TEST_F(RulesImportTest, AReimportThatInsertsACollidingNameMovesNoTick)
+{
+    const std::string plain = "[Foo Bar]\r\nFileKey1=%AppData%\\Foo Bar\\Cache|*.tmp\r\n";
+    const std::string dashed = "[Foo-Bar *]\r\nFileKey1=%AppData%\\Foo-Bar\\Logs|*.log\r\n";
+    for (bool dashedFirst : {false, true}) {
+        SCOPED_TRACE(dashedFirst ? "[Foo-Bar] first" : "[Foo Bar] first");
+        for (const std::string& id : VisibleImports(PathOf("plugin\\")))
+            ASSERT_TRUE(DeleteFileW(ToWide(PathOf("plugin\\" + id + ".aep")).c_str()));
+        DeleteFileW(ToWide(PathOf("vestrel.conf")).c_str());
+        const std::string& first = dashedFirst ? dashed : plain;
+        const std::string& second = dashedFirst ? plain : dashed;
+        std::string secondId =
+            dashedFirst ? HashedSlug("foo-bar", "foo bar") : HashedSlug("foo-bar", "foo-bar");
+        WriteFile("first.ini", first);
+        ASSERT_EQ(Cli({"import-winapp2", PathOf("first.ini")}), kExitDone) << out;
+        std::string tickedPath = dashedFirst ? "Foo-Bar\\Logs" : "Foo Bar\\Cache";
+        std::string otherPath = dashedFirst ? "Foo Bar\\Cache" : "Foo-Bar\\Logs";
+        std::string config = ReadFile("vestrel.conf");
+        std::string unticked = "<winapp2-foo-bar>false<";
+        ASSERT_NE(config.find(unticked), std::string::npos) << config;
+        config.replace(config.find(unticked), unticked.size(), "<winapp2-foo-bar>true<");
+        WriteFile("vestrel.conf", config);
+
+        for (const std::string& both : {dashed + plain, plain + dashed}) {
+            WriteFile("both.ini", both);
+            ASSERT_EQ(Cli({"import-winapp2", PathOf("both.ini")}), kExitDone) << out;
+            EXPECT_EQ(Stored("foo-bar"), "true") << "the tick stays with its entry";
+            EXPECT_TRUE(Contains(Plugin("foo-bar"), tickedPath)) << "and so does what the id erases";
+            EXPECT_FALSE(Contains(Plugin("foo-bar"), otherPath));
+            EXPECT_EQ(Stored(secondId), "false");
+            EXPECT_TRUE(Contains(Plugin(secondId), otherPath));
+        }
+        EXPECT_TRUE(Contains(out, "Imported: 0 new, 2 updated, 0 skipped.")) << out;
+
+        WriteFile("second.ini", second);
+        ASSERT_EQ(Cli({"import-winapp2", "--replace", PathOf("second.ini")}), kExitDone) << out;
+        EXPECT_TRUE(Contains(out, "Imported: 0 new, 1 updated, 0 skipped, 1 earlier imported removed."))
+            << out;
+        EXPECT_FALSE(HasPlugin("foo-bar")) << "the entry that is gone takes its id with it";
+        ASSERT_EQ(Cli({"import-winapp2", PathOf("first.ini")}), kExitDone) << out;
+        EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 0 skipped.")) << out;
+        EXPECT_EQ(Stored("foo-bar"), "false") << "an entry that comes back starts unticked";
+        EXPECT_TRUE(HasPlugin(secondId));
+    }
+}
+
+// A key refused for where it reaches is left out on its own, said in the summary and the plug-in's head, and
+// the entry's other keys are imported. A pattern that is more than wildcards may take files directly in a
+// data root, never below it; every wider reach into a protected folder stays refused.
+TEST_F(RulesImportTest, OnlyTheRefusedKeyIsLeftOutAndANarrowPatternWorksInADataRoot)
+{
+    std::string root = KnownFolderPath(FOLDERID_LocalAppData);
+    std::string tree = root + "\\Vestrel Narrow";
+    RemoveTreeForTest(tree);
+    ASSERT_TRUE(CreateDirectoryW(ToWide(tree).c_str(), nullptr));
+    auto write = [](const std::string& path) {
+        UniqueHandle file(
+            CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file) << path;
+    };
+    for (const std::string& path : {root + "\\vestrelnarrow1.log", root + "\\vestrelnarrow.txt",
+                                    tree + "\\vestrelnarrow2.log", tree + "\\cache.tmp"})
+        write(path);
+    WriteFile("narrow.ini", "[Narrow Keys]\r\n"
+                            "FileKey1=%LocalAppData%\\Vestrel Narrow|*.tmp\r\n"
+                            "FileKey2=%WinDir%\\System32|*.log\r\n"
+                            "FileKey3=%LocalAppData%|vestrelnarrow*.log\r\n"
+                            "FileKey4=%LocalAppData%|*.*\r\n"
+                            "FileKey5=%LocalAppData%|vestrelnarrow*.log|RECURSE\r\n"
+                            "FileKey6=%LocalAppData%\\*|vestrelnarrow*.log\r\n"
+                            "RegKey1=HKCU\\Software\r\n"
+                            "ExcludeKey1=FILE|%WinDir%\\System32|keep.log\r\n");
+    ASSERT_EQ(Cli({"import-winapp2", PathOf("narrow.ini")}), kExitNotDeleted) << err;
+    EXPECT_TRUE(Contains(out, "Imported: 1 new, 0 updated, 0 skipped, 5 keys left out.")) << out;
+    for (const char* key :
+         {"FileKey2: %windir%\\System32", "FileKey4: %localappdata%", "FileKey5: %localappdata%",
+          "FileKey6: %localappdata%\\*", "RegKey1: HKEY_CURRENT_USER\\Software"})
+        EXPECT_TRUE(Contains(out, std::string("Imported [Narrow Keys] without ") + key)) << key << out;
+    std::string plugin = Plugin("narrow-keys");
+    EXPECT_TRUE(Contains(plugin,
+                         "entry [Narrow Keys]. Not imported: FileKey2: %windir%\\System32 is or holds a "
+                         "protected folder."))
+        << plugin;
+    EXPECT_FALSE(Contains(plugin, "System32|") || Contains(plugin, "<keep>")) << plugin;
+
+    std::string hand = PluginText("hand-narrow", "Hand", "application", "%localappdata%\\vestrelnarrow*.log");
+    hand.replace(hand.find("<item>"), 6, "<item recurse=\"all\">");
+    WriteFile("plugin\\hand.aep", hand);
+    ASSERT_EQ(Cli({"erase", "winapp2-narrow-keys", "hand-narrow"}), kExitDone) << err << out;
+    auto exists = [](const std::string& path) {
+        return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    EXPECT_FALSE(exists(root + "\\vestrelnarrow1.log"));
+    EXPECT_FALSE(exists(tree + "\\cache.tmp"));
+    EXPECT_TRUE(exists(root + "\\vestrelnarrow.txt")) << "another pattern";
+    EXPECT_TRUE(exists(tree + "\\vestrelnarrow2.log")) << "no subfolder of a data root is entered";
+    DeleteFileW(ToWide(root + "\\vestrelnarrow.txt").c_str());
     RemoveTreeForTest(tree);
 }
 

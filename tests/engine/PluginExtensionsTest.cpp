@@ -312,4 +312,48 @@ TEST_F(PluginExtensionsTest, ItemsWithNothingToDetectAreSetAside)
     EXPECT_EQ(list.Checked().size(), 3u);
 }
 
+// Many items looking into the same folders and keys, as imported ones do: each is found exactly when its own
+// path exists, whichever items asked about the same folder or key before it, in any case.
+TEST_F(PluginExtensionsTest, ManyItemsLookingIntoOneFolderOrKeyAreEachFoundOnTheirOwn)
+{
+    class AllSelected : public ItemSelection {
+    public:
+        bool IsSelected(const std::string&) const override { return true; }
+    } all;
+    MakeFolder("plugins");
+    MakeFolder("apps\\Present");
+    WriteFile("apps\\file.txt", "x");
+    RegKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey() + "\\Present", KEY_ALL_ACCESS), ERROR_SUCCESS);
+    RegKey parent;
+    ASSERT_EQ(parent.Create(HKEY_CURRENT_USER, ScratchKey(), KEY_ALL_ACCESS), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(parent.get(), L"Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"v"), 4),
+              ERROR_SUCCESS);
+    const std::string hive = "HKEY_CURRENT_USER\\" + ScratchKey() + "\\";
+    const std::vector<std::pair<std::string, bool>> detects = {
+        {PathOf("apps\\Missing1"), false},
+        {PathOf("apps\\PRESENT"), true},
+        {PathOf("apps\\Missing2"), false},
+        {PathOf("apps\\file.txt"), true},
+        {PathOf("apps\\Missing1\\Deeper"), false},
+        {PathOf("apps\\Present\\"), true},
+        {hive + "Missing", false},
+        {hive + "present", true},
+        {hive + "Missing2", false},
+        {hive + "value", true},
+        {hive + "Missing\\Deeper", false},
+        {hive + "Present", true},
+    };
+    for (size_t i = 0; i < detects.size(); ++i) {
+        std::string text =
+            PluginWith("delete-file", Item("x\\*"), "<detect>" + detects[i].first + "</detect>");
+        std::string id = "item" + std::to_string(100 + i);
+        WriteFile("plugins\\" + id + ".aep", text.replace(text.find("<id>item"), 8, "<id>" + id));
+    }
+    EraseItemList list(PathOf("plugins"), 10, all);
+    ASSERT_EQ(list.Items().size(), detects.size());
+    for (size_t i = 0; i < detects.size(); ++i)
+        EXPECT_EQ(list.Items()[i].detected, detects[i].second) << detects[i].first;
+}
+
 } // namespace

@@ -269,11 +269,14 @@ std::string PluginChecker::CheckFilePath(const std::string& command, const std::
     // A folder wildcard picks among the folders of a named one, which must not be protected itself.
     size_t wildcard = folder.find_first_of("*?");
     if (wildcard == std::string::npos) {
-        // One file named by its own name may go from a data root; a pattern would empty it.
-        bool namedFile =
-            !wholeFolder && expanded.substr(folder.size()).find_first_of("*?") == std::string::npos;
-        bool refused =
-            namedFile ? protectedFolders_.RefusesNamedFile(folder) : protectedFolders_.Covers(folder);
+        // One file named by its own name may go from a data root, and so may files a pattern of more than
+        // wildcards names directly in an application data root; "*" or "*.*" would empty it.
+        std::string pattern = expanded.substr(folder.size());
+        bool namedFile = !wholeFolder && pattern.find_first_of("*?") == std::string::npos;
+        bool narrow = !wholeFolder && pattern.find_first_not_of("*?.") != std::string::npos;
+        bool refused = namedFile ? protectedFolders_.RefusesNamedFile(folder)
+                                 : protectedFolders_.Covers(folder) &&
+                                       !(narrow && protectedFolders_.AllowsNarrowPattern(folder));
         return refused ? "works in a protected folder: " + folder : "";
     }
     std::string named = folder.substr(0, folder.find_last_of('\\', wildcard) + 1);

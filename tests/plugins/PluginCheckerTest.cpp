@@ -92,7 +92,9 @@ TEST_F(PluginCheckerTest, FindsWhatTheReaderWouldPassOver)
         {Otherwise("x", "delete-file", "Example\\*.log"), "starts with neither"},
         {Otherwise("x", "delete-file", "%tmp%\\*.log"), "starts with neither"},
         {Otherwise("x", "delete-file", "%appdataold%\\Example\\*.log"), "starts with neither"},
-        {Otherwise("x", "delete-file", "%appdata%\\*.log"), "protected folder"},
+        {Otherwise("x", "delete-file", "%appdata%\\*.*"), "protected folder"},
+        {Otherwise("x", "delete-file", "%windir%\\*.log"), "protected folder"},
+        {Otherwise("x", "delete-file", "%documents%\\*.docx"), "protected folder"},
         {Otherwise("x", "delete-directory", "%userhome%"), "protected folder"},
         {Otherwise("x", "delete-directory", "%userhome%\\AppData"), "protected folder"},
         {Otherwise("x", "delete-directory", "C:\\"), "protected folder"},
@@ -134,7 +136,7 @@ TEST_F(PluginCheckerTest, NamesTheVersionThatFails)
 {
     std::string text =
         PluginText("x", "windows", "delete-file",
-                   {{"5.1", {"%appdata%\\*.log"}}, {"otherwise", {"%appdata%\\Example\\*.log"}}});
+                   {{"5.1", {"%appdata%\\*.*"}}, {"otherwise", {"%appdata%\\Example\\*.log"}}});
     std::vector<std::string> problems = Check(text);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("item.aep on Windows 5.1"), std::string::npos) << problems[0];
