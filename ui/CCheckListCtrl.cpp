@@ -408,6 +408,27 @@ void CCheckListCtrl::Notify(WORD code) const
                  reinterpret_cast<LPARAM>(frame));
 }
 
+void CCheckListCtrl::OnSelectionChanged()
+{
+    Notify(LBN_SELCHANGE);
+}
+
+void CCheckListCtrl::OnRowDoubleClicked()
+{
+    Notify(LBN_DBLCLK);
+}
+
+// The frame draws the focus around the view.
+void CCheckListCtrl::OnFocusChanged(bool)
+{
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+void CCheckListCtrl::OnFilterAsked()
+{
+    ShowFilter();
+}
+
 RECT CCheckListCtrl::ViewRect() const
 {
     RECT client{};

@@ -2,8 +2,8 @@
 
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "ui/CCheckListCtrl.h"
-
+#include "ui/CheckListTree.h"
+#include "ui/CheckListViewListener.h"
 #include "ui/SkinDrawing.h"
 
 #include <commctrl.h>
@@ -47,17 +47,17 @@ bool CCheckListView::Create(const std::string& className, const RECT& rect, HWND
 
 int CCheckListView::SelectedIndex() const
 {
-    return selected_ ? frame_.tree_.IndexOf(selected_) : -1;
+    return selected_ ? tree_.IndexOf(selected_) : -1;
 }
 
 void CCheckListView::Paint(HDC dc, const RECT& client) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     SelectedObject font(dc, look.font);
     SelectedObject pen(dc, look.pen);
     SelectedObject brush(dc, look.brush);
     MemoryDC boxes(CreateCompatibleDC(dc));
-    const auto& tree = frame_.tree_;
+    const auto& tree = tree_;
     const int count = tree.ShownCount();
     // One row more than fit: the partly visible one below the last whole row.
     for (int position = top_, displayRow = 0; position < count && displayRow <= perPage_;
@@ -67,7 +67,7 @@ void CCheckListView::Paint(HDC dc, const RECT& client) const
 
 int CCheckListView::Select(int index)
 {
-    CheckListItem* item = frame_.tree_.At(index);
+    CheckListItem* item = tree_.At(index);
     if (!item)
         return -1;
     MarkSelected(*item);
@@ -84,12 +84,12 @@ void CCheckListView::ClearSelection()
 
 void CCheckListView::RedrawRow(int index) const
 {
-    const CheckListItem* item = frame_.tree_.At(index);
+    const CheckListItem* item = tree_.At(index);
     const int position = item ? item->position : -1;
     if (!GetHwnd() || position < 0 || position < top_ || position > top_ + perPage_)
         return;
     int rowTop = RowTop(position - top_);
-    RECT row{client_.left, rowTop, client_.right, rowTop + frame_.look_.rowHeight};
+    RECT row{client_.left, rowTop, client_.right, rowTop + look_.rowHeight};
     InvalidateRect(GetHwnd(), &row, FALSE);
 }
 
@@ -98,7 +98,7 @@ void CCheckListView::UpdateScrollBars()
 {
     if (!GetHwnd())
         return;
-    const int count = frame_.tree_.ShownCount();
+    const int count = tree_.ShownCount();
     SetBar(perPage_ < count, count, top_);
     Layout();
 }
@@ -111,7 +111,7 @@ void CCheckListView::RepaintNow() const
 
 void CCheckListView::RowsChanged()
 {
-    auto& tree = frame_.tree_;
+    auto& tree = tree_;
     tree.ShownCount();
     // A selected row folded away hands the selection to the row above it that shows.
     for (CheckListItem* row = selected_; row && selected_->position < 0; row = row->parent) {
@@ -130,9 +130,9 @@ void CCheckListView::RowsChanged()
 
 void CCheckListView::Fold(CheckListItem& item, bool folded)
 {
-    if (!item.foldable || item.folded == folded || frame_.tree_.IsFiltered())
+    if (!item.foldable || item.folded == folded || tree_.IsFiltered())
         return;
-    frame_.tree_.SetFolded(item, folded);
+    tree_.SetFolded(item, folded);
     RowsChanged();
 }
 
@@ -217,7 +217,7 @@ LRESULT CCheckListView::OnKeyDown(WPARAM key, LPARAM lParam)
         return 0;
     }
     if (key == 'F' && GetKeyState(VK_CONTROL) < 0) {
-        frame_.ShowFilter();
+        listener_.OnFilterAsked();
         return 0;
     }
     if (OnFoldKey(static_cast<UINT>(key)))
@@ -225,7 +225,7 @@ LRESULT CCheckListView::OnKeyDown(WPARAM key, LPARAM lParam)
     const int target = KeyTarget(static_cast<UINT>(key));
     if (target < 0)
         return Default();
-    SelectShown(*frame_.tree_.ShownAt(target));
+    SelectShown(*tree_.ShownAt(target));
     return 0;
 }
 
@@ -236,7 +236,7 @@ bool CCheckListView::OnFoldKey(UINT key)
     if ((key != VK_LEFT && key != VK_RIGHT) || !selected_)
         return false;
     CheckListItem& item = *selected_;
-    const bool filtered = frame_.tree_.IsFiltered();
+    const bool filtered = tree_.IsFiltered();
     if (key == VK_LEFT && item.foldable && !item.folded && !filtered)
         Fold(item, true);
     else if (key == VK_LEFT && item.parent && item.parent->position >= 0)
@@ -251,7 +251,7 @@ bool CCheckListView::OnFoldKey(UINT key)
 void CCheckListView::SelectShown(CheckListItem& item)
 {
     ScrollIntoView(item.position);
-    Select(frame_.tree_.IndexOf(&item));
+    Select(tree_.IndexOf(&item));
 }
 
 // Typed letters select the next row, in index order and round to the first, whose name starts with
@@ -268,7 +268,7 @@ LRESULT CCheckListView::OnChar(WPARAM code, LPARAM)
     typed_ += static_cast<wchar_t>(code);
     const bool sameLetter = typed_.find_first_not_of(typed_[0]) == std::wstring::npos;
     const std::string prefix = CheckListTree::LowerText(ToUtf8(sameLetter ? typed_.substr(0, 1) : typed_));
-    auto& tree = frame_.tree_;
+    auto& tree = tree_;
     const int count = tree.Count();
     const int current = SelectedIndex();
     // A name typed on may still be the selected row's; a first or repeated letter moves on.
@@ -291,21 +291,22 @@ LRESULT CCheckListView::OnChar(WPARAM code, LPARAM)
 // first row in view, so that the keys show where they act.
 LRESULT CCheckListView::OnSetFocus(WPARAM, LPARAM)
 {
-    if (!selected_ && frame_.tree_.ShownAt(top_))
-        Select(frame_.tree_.IndexOf(frame_.tree_.ShownAt(top_)));
-    return OnKillFocus(0, 0);
+    if (!selected_ && tree_.ShownAt(top_))
+        Select(tree_.IndexOf(tree_.ShownAt(top_)));
+    listener_.OnFocusChanged(true);
+    return Default();
 }
 
 LRESULT CCheckListView::OnKillFocus(WPARAM, LPARAM)
 {
-    InvalidateRect(frame_.GetHwnd(), nullptr, FALSE);
+    listener_.OnFocusChanged(false);
     return Default();
 }
 
 void CCheckListView::Layout()
 {
     GetClientRect(GetHwnd(), &client_);
-    int rowHeight = frame_.look_.rowHeight;
+    int rowHeight = look_.rowHeight;
     perPage_ = rowHeight > 0 ? (client_.bottom - client_.top) / rowHeight : 0;
 }
 
@@ -332,7 +333,7 @@ void CCheckListView::SetBar(bool show, int count, int position)
 // -1 above the first row.
 int CCheckListView::RowAt(int y) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     if (y < look.margin || look.rowHeight <= 0)
         return -1;
     return (y - look.margin) / look.rowHeight + top_;
@@ -340,9 +341,9 @@ int CCheckListView::RowAt(int y) const
 
 void CCheckListView::Click(POINT point)
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int position = RowAt(point.y);
-    CheckListItem* item = frame_.tree_.ShownAt(position);
+    CheckListItem* item = tree_.ShownAt(position);
     if (!item)
         return;
     // The partly visible bottom row comes fully into view first.
@@ -361,34 +362,33 @@ void CCheckListView::Click(POINT point)
     if (onBox && toggleEnabled_)
         Toggle(*item);
     else
-        RedrawRow(frame_.tree_.IndexOf(item));
+        RedrawRow(tree_.IndexOf(item));
 }
 
 // The glyph's cell is the one left of the box, the whole row high.
 bool CCheckListView::OnGlyph(const CheckListItem& item, POINT point) const
 {
     const int boxLeft = BoxLeft(item);
-    return item.foldable && !frame_.tree_.IsFiltered() && point.x >= boxLeft - frame_.look_.cellWidth &&
-           point.x < boxLeft;
+    return item.foldable && !tree_.IsFiltered() && point.x >= boxLeft - look_.cellWidth && point.x < boxLeft;
 }
 
 void CCheckListView::MarkSelected(CheckListItem& item)
 {
     if (selected_ && selected_ != &item) {
         selected_->selected = false;
-        RedrawRow(frame_.tree_.IndexOf(selected_));
+        RedrawRow(tree_.IndexOf(selected_));
     }
     item.selected = true;
     if (selected_ != &item) {
         selected_ = &item;
-        frame_.Notify(LBN_SELCHANGE);
+        listener_.OnSelectionChanged();
     }
 }
 
 LRESULT CCheckListView::OnLButtonDoubleClick(WPARAM, LPARAM lParam)
 {
-    if (frame_.tree_.At(RowAt(GET_Y_LPARAM(lParam))))
-        frame_.Notify(LBN_DBLCLK);
+    if (tree_.At(RowAt(GET_Y_LPARAM(lParam))))
+        listener_.OnRowDoubleClicked();
     return 0;
 }
 
@@ -417,7 +417,7 @@ void CCheckListView::Toggle(CheckListItem& item)
 // other key. With nothing shown selected, moving down starts at the first row.
 int CCheckListView::KeyTarget(UINT key) const
 {
-    const int count = frame_.tree_.ShownCount();
+    const int count = tree_.ShownCount();
     const int current = SelectedPosition();
     const int page = std::max(perPage_ - 1, 1);
     int target = 0;
@@ -463,7 +463,7 @@ void CCheckListView::ScrollIntoView(int position)
 
 int CCheckListView::LastTop() const
 {
-    return std::max(frame_.tree_.ShownCount() - perPage_, 0);
+    return std::max(tree_.ShownCount() - perPage_, 0);
 }
 
 void CCheckListView::ScrollRowsTo(int top)
@@ -476,14 +476,14 @@ void CCheckListView::ScrollRowsTo(int top)
     SetScrollPos(GetHwnd(), SB_VERT, top_, TRUE);
     // The margin above the first row stays put, so no piece of a row is left in it.
     RECT rows = client_;
-    rows.top = frame_.look_.margin;
-    ScrollWindow(GetHwnd(), 0, -change * frame_.look_.rowHeight, &rows, &rows);
+    rows.top = look_.margin;
+    ScrollWindow(GetHwnd(), 0, -change * look_.rowHeight, &rows, &rows);
 }
 
 // Rows: line steps of one, page steps that keep one row of the old page in view.
 int CCheckListView::NextTop(int request, int thumb) const
 {
-    const int count = frame_.tree_.ShownCount();
+    const int count = tree_.ShownCount();
     const int page = perPage_;
     int top = top_;
     switch (request) {
@@ -519,7 +519,7 @@ void CCheckListView::UpdateTip(int y)
     if (index == tipRow_)
         return;
     tipRow_ = index;
-    const CheckListItem* item = frame_.tree_.ShownAt(index);
+    const CheckListItem* item = tree_.ShownAt(index);
     SendMessageW(tip_.GetHwnd(), TTM_POP, 0, 0);
     tip_.SetText(item ? TipText(*item) : std::string());
 }
@@ -534,7 +534,7 @@ void CCheckListView::HideTip()
 
 std::string CCheckListView::TipText(const CheckListItem& item) const
 {
-    const bool cut = BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > NameRight(item, client_.right);
+    const bool cut = BoxLeft(item) + look_.cellWidth + item.textWidth > NameRight(item, client_.right);
     std::string tip = cut ? item.text : std::string();
     for (const std::string* line : {&item.description, &item.warning}) {
         if (!line->empty())
@@ -545,7 +545,7 @@ std::string CCheckListView::TipText(const CheckListItem& item) const
 
 void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int rowTop = RowTop(displayRow);
     Rectangle(dc, 0, rowTop, width, rowTop + look.rowHeight);
 
@@ -561,7 +561,7 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     }
     if (item.locked)
         FadeToWhite(dc, RECT{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy});
-    if (item.foldable && !frame_.tree_.IsFiltered())
+    if (item.foldable && !tree_.IsFiltered())
         DrawGlyph(dc, item, boxTop);
 
     // A cut name keeps the margin's width clear of the edge and the scroll bar, and of the detail.
@@ -588,7 +588,7 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
 // Where the row's name must end: before the margin, and before the detail with a gap of half a cell.
 int CCheckListView::NameRight(const CheckListItem& item, int width) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int right = width - look.margin;
     return item.detail.empty()
                ? right
@@ -599,7 +599,7 @@ int CCheckListView::NameRight(const CheckListItem& item, int width) const
 // and a minus while they show.
 void CCheckListView::DrawGlyph(HDC dc, const CheckListItem& item, int boxTop) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int size = (look.box.cx * 9 / 13) | 1; // odd, so that the sign has a middle
     const int left = BoxLeft(item) - look.cellWidth + (look.cellWidth - size) / 2;
     const int top = boxTop + (look.box.cy - size) / 2;
@@ -634,10 +634,10 @@ void CCheckListView::DrawSelection(HDC dc, const CheckListItem& item, const std:
 
 int CCheckListView::RowTop(int displayRow) const
 {
-    return frame_.look_.rowHeight * displayRow + frame_.look_.margin;
+    return look_.rowHeight * displayRow + look_.margin;
 }
 
 int CCheckListView::BoxLeft(const CheckListItem& item) const
 {
-    return (item.level - 1) * frame_.look_.cellWidth + frame_.look_.margin;
+    return (item.level - 1) * look_.cellWidth + look_.margin;
 }

@@ -2,20 +2,26 @@
 
 #include "framework/Window.h"
 #include "ui/CToolTip.h"
+#include "ui/CheckListLook.h"
 
 #include <string>
 
-class CCheckListCtrl;
+class CheckListTree;
+class CheckListViewListener;
 struct CheckListItem;
 
 // The inner window of a check list: paints the shown rows from the top row on, scrolls by rows, and takes
 // the clicks and keys that select rows, toggle their boxes and fold rows. Typed letters select the next row
 // whose name starts with them. A toggle sets the modified flag, which the owner reads and clears; a new
-// selection and a double click are told to the owner as a list box tells them (LBN_SELCHANGE, LBN_DBLCLK).
-// A row's tooltip shows its name whole when the view cuts it, then its description and warning.
+// selection, a double click, the focus and Ctrl+F are told to the listener, after the change.
+// A row's tooltip shows its name whole when the view cuts it, then its description and warning. The rows
+// and the look belong to the frame.
 class CCheckListView : public Window {
 public:
-    explicit CCheckListView(CCheckListCtrl& frame) : frame_(frame) {}
+    CCheckListView(CheckListTree& tree, const CheckListLook& look, CheckListViewListener& listener)
+        : tree_(tree), look_(look), listener_(listener)
+    {
+    }
 
     bool Create(const std::string& className, const RECT& rect, HWND frame, UINT id);
 
@@ -46,8 +52,6 @@ public:
     void RepaintNow() const;
     // After rows were folded, unfolded or filtered: the top row and the selection among the shown rows.
     void RowsChanged();
-    // Folding is refused while a filter shows its rows.
-    void Fold(CheckListItem& item, bool folded);
 
 private:
     LRESULT OnPaint(WPARAM, LPARAM);
@@ -66,6 +70,8 @@ private:
     LRESULT OnKillFocus(WPARAM, LPARAM);
 
     void Layout();
+    // Folding is refused while a filter shows its rows.
+    void Fold(CheckListItem& item, bool folded);
     void SetBar(bool show, int count, int position);
     int RowAt(int y) const;
     void Click(POINT point);
@@ -91,7 +97,9 @@ private:
     int RowTop(int displayRow) const;
     int BoxLeft(const CheckListItem& item) const;
 
-    CCheckListCtrl& frame_;
+    CheckListTree& tree_;
+    const CheckListLook& look_;
+    CheckListViewListener& listener_;
     int top_ = 0;
     int perPage_ = 0;
     RECT client_{};
