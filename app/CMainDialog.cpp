@@ -51,6 +51,8 @@ const UINT kTimerPeriod = 300;
 const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows (Select All)",
                                       "Applications (Select All)"};
 const char* const kPageTypes[] = {"ie", "windows", "application"};
+// What screen readers call the pages' lists and buttons.
+const char* const kPageNames[] = {"Internet Explorer", "Windows", "Applications"};
 const int kPageButtons[] = {IDC_PAGE_IE, IDC_PAGE_WINDOWS, IDC_PAGE_APPLICATIONS};
 
 } // namespace
@@ -293,6 +295,7 @@ bool CMainDialog::CreateLists()
         if (!List(page).Create(ListRect(), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
+        List(page).SetName(kPageNames[page - 1]);
     }
     // Tab goes from the page buttons to the list shown, then on to the buttons: the lists follow the last
     // page button, in the order they were made.
@@ -391,6 +394,15 @@ void CMainDialog::AttachButtons()
         if (AttachItem(button.row.id, button.control) && button.row.toolTip)
             button.control.SetToolTipText(button.row.toolTip);
     }
+    for (int page = 1; page <= kPageCount; ++page)
+        ButtonOf(kPageButtons[page - 1]).SetPageTab("Alt+" + std::to_string(page));
+}
+
+CSkinButton& CMainDialog::ButtonOf(int id)
+{
+    auto found = std::find_if(buttons_.begin(), buttons_.end(),
+                              [id](const TableButton& button) { return button.row.id == id; });
+    return found->control;
 }
 
 // The faces for the window's DPI; again after a change of it.
@@ -497,6 +509,7 @@ void CMainDialog::ShowPage(int page)
     for (int other = 1; other <= kPageCount; ++other) {
         ShowWindow(List(other).GetHwnd(), other == page ? SW_SHOW : SW_HIDE);
         EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
+        ButtonOf(kPageButtons[other - 1]).SetSelectedTab(other == page);
     }
     // The lists are children: the page shown again (after "Set Default") must repaint its rows too.
     const RECT listArea = WindowDpi().Scale(kListArea);

@@ -98,6 +98,8 @@ private:
     static std::string GroupKey(int page, const std::string& group);
     void SaveUnfoldedGroups();
     void AttachButtons();
+    // The button of the table's row with the id, which every page button has.
+    CSkinButton& ButtonOf(int id);
     void ApplyButtonSkins();
     void PlaceControls();
     void PlaceLists();

@@ -229,6 +229,12 @@ CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* p
     return &added;
 }
 
+void CCheckListCtrl::SetName(const std::string& name)
+{
+    SetWindowTextW(GetHwnd(), ToWide(name).c_str());
+    SetWindowTextW(view_.GetHwnd(), ToWide(name).c_str());
+}
+
 void CCheckListCtrl::ResetContent()
 {
     if (IsFilterShown())
@@ -291,6 +297,7 @@ int CCheckListCtrl::SetCheck(int index, int state)
     view_.RedrawRow(index);
     for (CheckListItem* ancestor : CheckListTree::UpdateAncestors(*item))
         view_.RedrawRow(tree_.IndexOf(ancestor));
+    view_.StateChanged(*item);
     return 0;
 }
 

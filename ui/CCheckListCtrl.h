@@ -38,6 +38,8 @@ public:
     CheckListItem* AddItem(const std::string& text, CheckListItem* parent, int state, int data,
                            COLORREF textColour, COLORREF selectedTextColour, COLORREF selectedBackColour);
     void ResetContent();
+    // What screen readers call the list (a page's name); the windows' own texts.
+    void SetName(const std::string& name);
     // The row's direct children, or with none every row.
     int GetCount(const CheckListItem* item = nullptr) const;
     int GetItemText(int index, std::string& text) const;

@@ -33,7 +33,15 @@ BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_CHAR, OnChar)
     ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
 END_MESSAGE_MAP()
+
+CCheckListView::~CCheckListView()
+{
+    if (accessible_)
+        accessible_->Disconnect();
+}
 
 bool CCheckListView::Create(const std::string& className, const RECT& rect, HWND frame, UINT id)
 {
@@ -82,6 +90,50 @@ void CCheckListView::ClearSelection()
     selected_ = nullptr;
 }
 
+RECT CCheckListView::RowRect(const CheckListItem& item) const
+{
+    if (item.position < top_ || item.position > top_ + perPage_)
+        return RECT{};
+    const int rowTop = RowTop(item.position - top_);
+    RECT row{client_.left, rowTop, client_.right, std::min<LONG>(rowTop + look_.rowHeight, client_.bottom)};
+    return IsRectEmpty(&row) ? RECT{} : row;
+}
+
+CheckListItem* CCheckListView::RowUnder(POINT client) const
+{
+    return tree_.ShownAt(RowAt(client.y));
+}
+
+void CCheckListView::ToggleRow(CheckListItem& item)
+{
+    if (toggleEnabled_)
+        Toggle(item);
+}
+
+void CCheckListView::Announce(DWORD event, const CheckListItem* item) const
+{
+    if (GetHwnd())
+        NotifyWinEvent(event, GetHwnd(), OBJID_CLIENT, item ? item->id : CHILDID_SELF);
+}
+
+void CCheckListView::AnnounceStates(const CheckListItem& item) const
+{
+    for (const CheckListItem* row = item.parent; row; row = row->parent) {
+        if (row->position >= 0)
+            Announce(EVENT_OBJECT_STATECHANGE, row);
+    }
+    AnnounceShownStates(item);
+}
+
+void CCheckListView::AnnounceShownStates(const CheckListItem& item) const
+{
+    if (item.position < 0)
+        return;
+    Announce(EVENT_OBJECT_STATECHANGE, &item);
+    for (const auto& child : item.children)
+        AnnounceShownStates(*child);
+}
+
 void CCheckListView::RedrawRow(int index) const
 {
     const CheckListItem* item = tree_.At(index);
@@ -126,6 +178,7 @@ void CCheckListView::RowsChanged()
     HideTip();
     UpdateScrollBars();
     RepaintNow();
+    Announce(EVENT_OBJECT_REORDER, nullptr);
 }
 
 void CCheckListView::Fold(CheckListItem& item, bool folded)
@@ -134,6 +187,7 @@ void CCheckListView::Fold(CheckListItem& item, bool folded)
         return;
     tree_.SetFolded(item, folded);
     RowsChanged();
+    Announce(EVENT_OBJECT_STATECHANGE, &item);
 }
 
 LRESULT CCheckListView::OnPaint(WPARAM, LPARAM)
@@ -293,7 +347,27 @@ LRESULT CCheckListView::OnSetFocus(WPARAM, LPARAM)
 {
     if (!selected_ && tree_.ShownAt(top_))
         Select(tree_.IndexOf(tree_.ShownAt(top_)));
+    else if (selected_ && selected_->position >= 0)
+        Announce(EVENT_OBJECT_FOCUS, selected_);
     listener_.OnFocusChanged(true);
+    return Default();
+}
+
+LRESULT CCheckListView::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (!WindowAccessible::AsksForClient(lParam))
+        return Default();
+    if (!accessible_)
+        accessible_.reset(new CheckListAccessible(*this));
+    return accessible_->Answer(wParam);
+}
+
+// Readers may hold the object longer than the window lives.
+LRESULT CCheckListView::OnDestroy(WPARAM, LPARAM)
+{
+    if (accessible_)
+        accessible_->Disconnect();
+    accessible_.reset();
     return Default();
 }
 
@@ -382,6 +456,9 @@ void CCheckListView::MarkSelected(CheckListItem& item)
     if (selected_ != &item) {
         selected_ = &item;
         listener_.OnSelectionChanged();
+        Announce(EVENT_OBJECT_SELECTION, &item);
+        if (HasFocus())
+            Announce(EVENT_OBJECT_FOCUS, &item);
     }
 }
 
@@ -392,18 +469,13 @@ LRESULT CCheckListView::OnLButtonDoubleClick(WPARAM, LPARAM lParam)
     return 0;
 }
 
-// Unchecked becomes checked; checked and middle become unchecked, unless only locked rows below are ticked:
-// then they become checked, or a group with a locked ticked row could never tick the others. A locked row
-// stays as it is. The rows below follow, the rows above
-// are worked out again, and the whole page is repainted at once.
+// A locked row stays as it is. The rows below follow, the rows above are worked out again, and the whole
+// page is repainted at once.
 void CCheckListView::Toggle(CheckListItem& item)
 {
     if (item.locked)
         return;
-    int state = item.state == CheckListItem::Unchecked ? CheckListItem::Checked : CheckListItem::Unchecked;
-    if (state == CheckListItem::Unchecked && !item.children.empty() &&
-        !CheckListTree::HasFreeTickedDescendant(item))
-        state = CheckListItem::Checked;
+    const int state = CheckListTree::ToggledState(item);
     item.state = state;
     modified_ = true;
     CheckListTree::SetDescendants(item, state);
@@ -411,6 +483,7 @@ void CCheckListView::Toggle(CheckListItem& item)
     CheckListTree::UpdateAncestors(item.children.empty() ? item : *item.children.front());
     UpdateScrollBars();
     RepaintNow();
+    AnnounceStates(item);
 }
 
 // Up and down a shown row, Page Up and Page Down a page less one row, Home and End to the ends; -1 for any

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "framework/Owners.h"
 #include "framework/Window.h"
 #include "ui/CToolTip.h"
+#include "ui/CheckListAccessible.h"
 #include "ui/CheckListLook.h"
 
 #include <string>
@@ -22,6 +24,7 @@ public:
         : tree_(tree), look_(look), listener_(listener)
     {
     }
+    ~CCheckListView() override;
 
     bool Create(const std::string& className, const RECT& rect, HWND frame, UINT id);
 
@@ -40,6 +43,17 @@ public:
     // What the tooltip shows over a row: its whole name when the view cuts it, its description, its warning.
     std::string TipText(const CheckListItem& item) const;
 
+    // What the list's accessible object reads and does. A row's place in the client area is empty while
+    // it is not on the page; the actions are those of a click on its box, its fold sign, its text.
+    const CheckListTree& Tree() const { return tree_; }
+    CheckListItem* Current() const { return selected_; }
+    bool HasFocus() const { return GetHwnd() && GetFocus() == GetHwnd(); }
+    RECT RowRect(const CheckListItem& item) const;
+    CheckListItem* RowUnder(POINT client) const;
+    void ToggleRow(CheckListItem& item);
+    void FoldRow(CheckListItem& item, bool folded) { Fold(item, folded); }
+    void SelectRow(CheckListItem& item) { SelectShown(item); }
+
     // Draws the rows from the top row on into a client area of this size, the partly visible last one too.
     void Paint(HDC dc, const RECT& client) const;
 
@@ -52,6 +66,8 @@ public:
     void RepaintNow() const;
     // After rows were folded, unfolded or filtered: the top row and the selection among the shown rows.
     void RowsChanged();
+    // After the frame set the row's state.
+    void StateChanged(const CheckListItem& item) const { AnnounceStates(item); }
 
 private:
     LRESULT OnPaint(WPARAM, LPARAM);
@@ -68,6 +84,14 @@ private:
     LRESULT OnChar(WPARAM, LPARAM);
     LRESULT OnSetFocus(WPARAM, LPARAM);
     LRESULT OnKillFocus(WPARAM, LPARAM);
+    LRESULT OnGetObject(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+
+    // Tells screen readers what changed about a row, or the list itself for null, after the change.
+    void Announce(DWORD event, const CheckListItem* item) const;
+    // The row, the rows above it and its shown rows below, after a toggle.
+    void AnnounceStates(const CheckListItem& item) const;
+    void AnnounceShownStates(const CheckListItem& item) const;
 
     void Layout();
     // Folding is refused while a filter shows its rows.
@@ -109,8 +133,9 @@ private:
     int wheelDelta_ = 0; // what the wheel turned that did not yet make a whole row
     int tipRow_ = -1;
     CToolTip tip_;
-    std::wstring typed_;             // the letters typed so far
-    unsigned long long typedAt_ = 0; // when the last one was typed (GetTickCount64)
+    ComPtr<CheckListAccessible> accessible_; // made when a reader first asks
+    std::wstring typed_;                     // the letters typed so far
+    unsigned long long typedAt_ = 0;         // when the last one was typed (GetTickCount64)
 
     DECLARE_MESSAGE_MAP()
 };

@@ -93,7 +93,20 @@ BEGIN_MESSAGE_MAP(CPercentProgressCtrl, ProgressBar)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
+    ON_MESSAGE(PBM_SETPOS, OnMoved)
+    ON_MESSAGE(PBM_DELTAPOS, OnMoved)
+    ON_MESSAGE(PBM_STEPIT, OnMoved)
+    ON_MESSAGE(PBM_SETRANGE, OnMoved)
+    ON_MESSAGE(PBM_SETRANGE32, OnMoved)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
 END_MESSAGE_MAP()
+
+CPercentProgressCtrl::~CPercentProgressCtrl()
+{
+    if (accessible_)
+        accessible_->Disconnect();
+}
 
 void CPercentProgressCtrl::ShowPercent(bool show)
 {
@@ -126,6 +139,39 @@ std::string CPercentProgressCtrl::PercentText(const ProgressLook& look)
     char text[16]; // at most "100 %"
     std::snprintf(text, sizeof text, "%3.0f %%", 100.0 * Fraction(look));
     return text;
+}
+
+std::string CPercentProgressCtrl::PercentValue(const ProgressLook& look)
+{
+    return std::to_string(static_cast<int>(100.0 * Fraction(look) + 0.5)) + "%";
+}
+
+// Readers hear the new value only when the percentage they would read changed.
+LRESULT CPercentProgressCtrl::OnMoved(WPARAM, LPARAM)
+{
+    const std::string before = PercentValue(Look());
+    const LRESULT result = Default();
+    if (PercentValue(Look()) != before)
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, GetHwnd(), OBJID_CLIENT, CHILDID_SELF);
+    return result;
+}
+
+LRESULT CPercentProgressCtrl::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (!WindowAccessible::AsksForClient(lParam))
+        return Default();
+    if (!accessible_)
+        accessible_.reset(new PercentProgressAccessible(*this));
+    return accessible_->Answer(wParam);
+}
+
+// Readers may hold the object longer than the window lives.
+LRESULT CPercentProgressCtrl::OnDestroy(WPARAM, LPARAM)
+{
+    if (accessible_)
+        accessible_->Disconnect();
+    accessible_.reset();
+    return Default();
 }
 
 void CPercentProgressCtrl::Paint(HDC dc, const RECT& rect, const ProgressLook& look)
