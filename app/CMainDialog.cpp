@@ -266,6 +266,7 @@ bool CMainDialog::OnInitDialog()
     if (ProcessSettings().eraseAtStartup)
         RunSilently();
     PlaceControls();
+    RepaintStatistics();
     CentreOnWorkArea();
     // The keys work the list at once, and Enter, pressing the focused button, finds none: the close prompt.
     SetFocus(List(1).View().GetHwnd());
@@ -764,6 +765,13 @@ void CMainDialog::RepaintStatistics()
 {
     const RECT area = WindowDpi().Scale(kStatisticsArea);
     InvalidateRect(GetHwnd(), &area, TRUE);
+    std::string text;
+    for (const std::string& line : StatisticsLines())
+        text += (text.empty() ? "" : "\n") + line;
+    if (setup_.policies.Any())
+        text += std::string("\n") + kSomeSettingsManagedText;
+    statisticsPanel_.Place(GetHwnd(), area);
+    statisticsPanel_.SetText(text);
 }
 
 void CMainDialog::RunSilently()
@@ -846,6 +854,7 @@ void CMainDialog::Layout()
     PlaceControls();
     PlaceLists();
     ApplyButtonSkins();
+    RepaintStatistics();
 }
 
 LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)

@@ -10,6 +10,7 @@
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 #include "ui/CSystemTray.h"
+#include "ui/CTextPanel.h"
 
 #include <array>
 #include <deque>
@@ -151,6 +152,7 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
+    CTextPanel statisticsPanel_; // the statistics lines, for screen readers
     GdiObject<HFONT> managedFont_;
     int currentPage_ = 0;
     std::set<std::string> unfoldedGroups_; // as stored

@@ -4,6 +4,7 @@
 #include "framework/Utf8.h"
 #include "ui/CheckListTree.h"
 #include "ui/CheckListViewListener.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <commctrl.h>
@@ -21,6 +22,7 @@ constexpr unsigned long long kTypeAheadMs = 1000;
 BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_SIZE, OnSize)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
     ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
@@ -61,9 +63,11 @@ int CCheckListView::SelectedIndex() const
 void CCheckListView::Paint(HDC dc, const RECT& client) const
 {
     const auto& look = look_;
+    const bool contrast = HighContrastOn();
+    GdiObject<HPEN> windowPen(contrast ? CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOW)) : nullptr);
     SelectedObject font(dc, look.font);
-    SelectedObject pen(dc, look.pen);
-    SelectedObject brush(dc, look.brush);
+    SelectedObject pen(dc, contrast ? windowPen.get() : look.pen);
+    SelectedObject brush(dc, contrast ? SystemBrush(COLOR_WINDOW) : look.brush);
     MemoryDC boxes(CreateCompatibleDC(dc));
     const auto& tree = tree_;
     const int count = tree.ShownCount();
@@ -202,6 +206,16 @@ LRESULT CCheckListView::OnPrintClient(WPARAM wParam, LPARAM)
 {
     Paint(reinterpret_cast<HDC>(wParam), client_);
     return 0;
+}
+
+// The space below the rows, in the list's colour or the system's window colour.
+LRESULT CCheckListView::OnEraseBackground(WPARAM wParam, LPARAM)
+{
+    RECT client{};
+    GetClientRect(GetHwnd(), &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client,
+             HighContrastOn() ? SystemBrush(COLOR_WINDOW) : look_.brush);
+    return TRUE;
 }
 
 LRESULT CCheckListView::OnSize(WPARAM, LPARAM)
@@ -625,22 +639,27 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     const int boxLeft = BoxLeft(item);
     const int boxTop =
         rowTop + (look.rowHeight > look.cellHeight ? (look.rowHeight - look.cellHeight) / 2 : 0);
-    HBITMAP box = item.state == CheckListItem::Checked  ? look.check
-                  : item.state == CheckListItem::Middle ? look.middle
-                                                        : look.uncheck;
-    {
+    const bool contrast = HighContrastOn();
+    const RECT boxRect{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy};
+    if (contrast) {
+        DrawPlainBox(dc, item, boxRect);
+    } else {
+        HBITMAP box = item.state == CheckListItem::Checked  ? look.check
+                      : item.state == CheckListItem::Middle ? look.middle
+                                                            : look.uncheck;
         SelectedObject selected(boxes, box);
         BitBlt(dc, boxLeft, boxTop, look.box.cx, look.box.cy, boxes, 0, 0, SRCCOPY);
     }
-    if (item.locked)
-        FadeToWhite(dc, RECT{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy});
+    if (item.locked && !contrast)
+        FadeToWhite(dc, boxRect);
     if (item.foldable && !tree_.IsFiltered())
         DrawGlyph(dc, item, boxTop);
 
     // A cut name keeps the margin's width clear of the edge and the scroll bar, and of the detail.
     RECT area{boxLeft + look.cellWidth, rowTop, NameRight(item, width), rowTop + look.rowHeight};
     std::wstring text = ToWide(item.text);
-    COLORREF oldColour = SetTextColor(dc, item.locked ? GetSysColor(COLOR_GRAYTEXT) : item.textColour);
+    const COLORREF ink = contrast ? GetSysColor(COLOR_WINDOWTEXT) : item.textColour;
+    COLORREF oldColour = SetTextColor(dc, item.locked ? GetSysColor(COLOR_GRAYTEXT) : ink);
     if (item.selected)
         DrawSelection(dc, item, text, area, width);
     int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -648,7 +667,7 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
               DT_SINGLELINE | DT_TOP | DT_END_ELLIPSIS | DT_NOPREFIX);
     if (!item.detail.empty()) {
-        SetTextColor(dc, item.textColour);
+        SetTextColor(dc, ink);
         std::wstring detail = ToWide(item.detail);
         RECT detailArea{area.right, rowTop, width - look.margin, rowTop + look.rowHeight};
         DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &detailArea,
@@ -677,7 +696,8 @@ void CCheckListView::DrawGlyph(HDC dc, const CheckListItem& item, int boxTop) co
     const int left = BoxLeft(item) - look.cellWidth + (look.cellWidth - size) / 2;
     const int top = boxTop + (look.box.cy - size) / 2;
     const int middle = size / 2;
-    GdiObject<HBRUSH> skin(CreateSolidBrush(kSkinFocusColour));
+    GdiObject<HBRUSH> skin(
+        CreateSolidBrush(HighContrastOn() ? GetSysColor(COLOR_WINDOWTEXT) : kSkinFocusColour));
     RECT square{left, top, left + size, top + size};
     FrameRect(dc, &square, skin.get());
     RECT across{left + 2, top + middle, left + size - 2, top + middle + 1};
@@ -697,12 +717,47 @@ void CCheckListView::DrawSelection(HDC dc, const CheckListItem& item, const std:
         area.right = width - 4;
     area.right += 5;
     area.left -= 4;
+    RECT inside{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
+    if (HighContrastOn()) {
+        // A solid frame: the dotted one mixes colours of its own.
+        FrameRect(dc, &area, SystemBrush(COLOR_WINDOWTEXT));
+        FillRect(dc, &inside, SystemBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        return;
+    }
     SetTextColor(dc, RGB(0, 0, 0));
     DrawFocusRect(dc, &area);
-    RECT inside{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
     GdiObject<HBRUSH> highlight(CreateSolidBrush(item.selectedBackColour));
     FillRect(dc, &inside, highlight.get());
     SetTextColor(dc, item.selectedTextColour);
+}
+
+// The box without its bitmaps, in the text colour (greyed for a locked row): a square, a tick inside it
+// when checked, a smaller filled square when partly checked.
+void CCheckListView::DrawPlainBox(HDC dc, const CheckListItem& item, const RECT& box) const
+{
+    HBRUSH ink = SystemBrush(item.locked ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+    RECT square = box;
+    InflateRect(&square, -1, -1);
+    FrameRect(dc, &square, ink);
+    const int size = square.right - square.left;
+    if (item.state == CheckListItem::Middle) {
+        RECT inner = square;
+        InflateRect(&inner, -size / 4, -size / 4);
+        FillRect(dc, &inner, ink);
+    } else if (item.state == CheckListItem::Checked) {
+        // Two strokes, two pixels thick: down to the lowest point, then up to the right.
+        const int left = square.left + size / 5;
+        const int low = square.top + size * 3 / 4;
+        const int turn = square.left + size * 2 / 5;
+        const int right = square.right - size / 5;
+        for (int x = left; x < right; ++x) {
+            const int y =
+                x < turn ? low - (turn - x) : low - (x - turn) * (low - square.top - 2) / (right - turn);
+            RECT stroke{x, y - 1, x + 1, y + 1};
+            FillRect(dc, &stroke, ink);
+        }
+    }
 }
 
 int CCheckListView::RowTop(int displayRow) const

@@ -72,6 +72,7 @@ public:
 private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnPrintClient(WPARAM, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnLButtonUp(WPARAM, LPARAM);
@@ -116,6 +117,7 @@ private:
     int NameRight(const CheckListItem& item, int width) const;
     void DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const;
     void DrawGlyph(HDC dc, const CheckListItem& item, int rowTop) const;
+    void DrawPlainBox(HDC dc, const CheckListItem& item, const RECT& box) const;
     void DrawSelection(HDC dc, const CheckListItem& item, const std::wstring& text, RECT area,
                        int width) const;
     int RowTop(int displayRow) const;

@@ -2,6 +2,7 @@
 
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "ui/HighContrast.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -174,8 +175,35 @@ LRESULT CPercentProgressCtrl::OnDestroy(WPARAM, LPARAM)
     return Default();
 }
 
+// The bar in the highlight colour on the window colour, framed in the text colour; the percentage in the
+// highlight text colour over the bar and the text colour beside it.
+void CPercentProgressCtrl::PaintPlain(HDC dc, const RECT& rect, const ProgressLook& look)
+{
+    FillRect(dc, &rect, SystemBrush(COLOR_WINDOW));
+    const RECT bar = BarRect(rect, look);
+    FillRect(dc, &bar, SystemBrush(COLOR_HIGHLIGHT));
+    FrameRect(dc, &rect, SystemBrush(COLOR_WINDOWTEXT));
+    if (!look.showPercent || look.pos == look.lower)
+        return;
+    for (bool overBar : {true, false}) {
+        const int saved = SaveDC(dc);
+        if (overBar)
+            IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+        else
+            ExcludeClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+        ProgressLook part = look;
+        part.textColour = GetSysColor(overBar ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        WritePercent(dc, rect, part);
+        RestoreDC(dc, saved);
+    }
+}
+
 void CPercentProgressCtrl::Paint(HDC dc, const RECT& rect, const ProgressLook& look)
 {
+    if (HighContrastOn()) {
+        PaintPlain(dc, rect, look);
+        return;
+    }
     GdiObject<HBRUSH> ground(CreateSolidBrush(look.groundColour));
     FillRect(dc, &rect, ground.get());
     Shade(dc, BarRect(rect, look), look);

@@ -34,7 +34,8 @@ public:
     // The control's current look.
     ProgressLook Look() const;
 
-    // Draws the ground, the bar and the text into rect with the font selected in dc.
+    // Draws the ground, the bar and the text into rect with the font selected in dc; in high contrast in
+    // the system's colours.
     static void Paint(HDC dc, const RECT& rect, const ProgressLook& look);
     // The percentage as the bar writes it: "%3.0f %%".
     static std::string PercentText(const ProgressLook& look);
@@ -49,6 +50,7 @@ private:
     LRESULT OnGetObject(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
     void PaintBuffered(HDC dc);
+    static void PaintPlain(HDC dc, const RECT& rect, const ProgressLook& look);
 
     bool showPercent_ = true;
     ProgressLook colours_;

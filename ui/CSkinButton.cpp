@@ -1,6 +1,7 @@
 #include "ui/CSkinButton.h"
 
 #include "framework/Utf8.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <commctrl.h>
@@ -145,6 +146,10 @@ COLORREF CSkinButton::SetTextColor(COLORREF colour)
 
 void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
 {
+    if (HighContrastOn()) {
+        PaintPlain(dc, rect, face);
+        return;
+    }
     RECT text{rect.left + focusMargin_ + 2, rect.top, rect.right - focusMargin_ - 2, rect.bottom};
     if (face.disabled) {
         DrawFace(dc, disabled_.get(), rect);
@@ -183,6 +188,27 @@ void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
         DrawFocusFrame(dc, cue, dpi.Scale(1));
     }
     DrawCaption(dc, face.caption, text, textColour_);
+}
+
+// No bitmap: the button face with a frame and the caption (a picture's button says what its tooltip
+// says), the highlight while pressed, checked or the page shown, and the focus always framed.
+void CSkinButton::PaintPlain(HDC dc, const RECT& rect, const Face& face) const
+{
+    const bool marked = face.pressed || selectedTab_;
+    const bool greyed = face.disabled && !selectedTab_;
+    FillRect(dc, &rect, SystemBrush(marked ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    const int ink = greyed ? COLOR_GRAYTEXT : marked ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
+    FrameRect(dc, &rect, SystemBrush(ink));
+    if (face.focused) {
+        RECT focus = rect;
+        InflateRect(&focus, -2, -2);
+        FrameRect(dc, &focus, SystemBrush(ink));
+        InflateRect(&focus, -1, -1);
+        FrameRect(dc, &focus, SystemBrush(ink));
+    }
+    RECT text = rect;
+    InflateRect(&text, -4, 0);
+    DrawCaption(dc, face.caption.empty() ? toolTipText_ : face.caption, text, GetSysColor(ink));
 }
 
 LRESULT CSkinButton::OnDrawItem(WPARAM, LPARAM lParam)

@@ -65,7 +65,8 @@ public:
     bool IsHovering() const { return hovering_; }
 
     // Draws the face and caption for the state into rect, with the font selected in dc. A focused button
-    // showing focus cues gets a frame in the skin's focus colour just inside its edge.
+    // showing focus cues gets a frame in the skin's focus colour just inside its edge. In high contrast it
+    // draws no bitmap: system colours only, and the focus framed whatever the cues say.
     void Paint(HDC dc, const RECT& rect, const Face& face) const;
 
 private:
@@ -100,6 +101,7 @@ private:
     void DrawFace(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
+    void PaintPlain(HDC dc, const RECT& rect, const Face& face) const;
 
     Kind kind_ = Kind::Push;
     bool checked_ = false;

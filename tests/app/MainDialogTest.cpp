@@ -641,7 +641,8 @@ TEST_F(MainDialogTest, AScreenReaderReadsTheFirstPageTicksByDefaultActionAndHear
                    "list item \"Internet Explorer (Select All)\" [selected, focused, checked] (Uncheck)",
                    "list item \"Cache\" [checked] (Uncheck)",
                    "page tab \"Internet Explorer\" [selected] Alt+1",
-                   "page tab \"Windows\" [] Alt+2 (Switch)", "push button \"Erase Now\" [] Alt+E (Press)"})
+                   "page tab \"Windows\" [] Alt+2 (Switch)", "push button \"Erase Now\" [] Alt+E (Press)",
+                   "static text \"Last Erased: Never; Registry Keys Erased: 0|Files Erased: 0;"})
                  EXPECT_NE(read.find(line), std::string::npos) << line;
          }),
          [&] { return start("do \"" + PathOf("do.txt") + "\" " + hwnd(view) + " Cache")(); }, ended,
