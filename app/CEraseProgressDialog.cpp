@@ -427,6 +427,8 @@ void CEraseProgressDialog::OnRowSelected()
 {
     const RECT area = WindowDpi().Scale(kExplanationRect);
     InvalidateRect(GetHwnd(), &area, TRUE);
+    explanation_.Place(GetHwnd(), area);
+    explanation_.SetText(Explanation());
 }
 
 // Counted rows only: before its count a row has nothing to list.

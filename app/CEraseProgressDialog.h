@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 #include "ui/CCheckListCtrl.h"
 #include "ui/CPercentProgressCtrl.h"
+#include "ui/CTextPanel.h"
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 #include "ui/WaitCursor.h"
@@ -141,6 +142,7 @@ private:
     CSkinButton erase_;
     CSkinButton cancel_;
     CPercentProgressCtrl bar_;
+    CTextPanel explanation_; // the selected row's explanation, for screen readers
     GdiObject<HFONT> font_;
     GdiObject<HFONT> explanationFont_;
     std::unique_ptr<EraseWorker> worker_;

@@ -54,6 +54,8 @@ void CLoaderDialog::Layout()
     SetWindowPos(bar_.GetHwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     font_ = CreateSkinFont(WindowDpi().Scale(kFontHeight));
+    status_.Place(GetHwnd(), WindowDpi().Scale(kTextArea));
+    status_.SetText(StepText(step_));
 }
 
 void CLoaderDialog::OnTimer(UINT_PTR timer)
@@ -64,6 +66,7 @@ void CLoaderDialog::OnTimer(UINT_PTR timer)
     bar_.SetPos(step_);
     const RECT textArea = WindowDpi().Scale(kTextArea);
     InvalidateRect(GetHwnd(), &textArea, TRUE);
+    status_.SetText(StepText(step_));
     if (step_ > kLastStep) {
         KillTimer(GetHwnd(), kStepTimer);
         EndDialog(IDOK);

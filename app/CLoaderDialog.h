@@ -2,6 +2,7 @@
 #include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "ui/CPercentProgressCtrl.h"
+#include "ui/CTextPanel.h"
 #include "ui/CSkinDialog.h"
 
 // The start-up screen: a skin, a bar and one line of text that step through a fixed timetable of nine
@@ -35,6 +36,7 @@ private:
 
     int step_ = 0;
     CPercentProgressCtrl bar_;
+    CTextPanel status_; // the step's line, for screen readers
     GdiObject<HFONT> font_;
 
     DECLARE_MESSAGE_MAP()

@@ -53,6 +53,8 @@ const UINT kTimerPeriod = 300;
 const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows (Select All)",
                                       "Applications (Select All)"};
 const char* const kPageTypes[] = {"ie", "windows", "application"};
+// What screen readers call the pages' lists and buttons.
+const char* const kPageNames[] = {"Internet Explorer", "Windows", "Applications"};
 const int kPageButtons[] = {IDC_PAGE_IE, IDC_PAGE_WINDOWS, IDC_PAGE_APPLICATIONS};
 
 } // namespace
@@ -268,6 +270,7 @@ bool CMainDialog::OnInitDialog()
     if (ProcessSettings().eraseAtStartup)
         RunSilently();
     PlaceControls();
+    RepaintStatistics();
     CentreOnWorkArea();
     // The keys work the list at once, and Enter, pressing the focused button, finds none: the close prompt.
     SetFocus(List(1).View().GetHwnd());
@@ -297,6 +300,7 @@ bool CMainDialog::CreateLists()
         if (!List(page).Create(ListRect(), GetHwnd(), IDC_CHECK_LIST, IDB_CHECK_CHECKED, IDB_CHECK_UNCHECKED,
                                IDB_CHECK_MIXED, RGB(255, 255, 255)))
             return false;
+        List(page).SetName(kPageNames[page - 1]);
     }
     // Tab goes from the page buttons to the list shown, then on to the buttons: the lists follow the last
     // page button, in the order they were made.
@@ -395,6 +399,15 @@ void CMainDialog::AttachButtons()
         if (AttachItem(button.row.id, button.control) && button.row.toolTip)
             button.control.SetToolTipText(button.row.toolTip);
     }
+    for (int page = 1; page <= kPageCount; ++page)
+        ButtonOf(kPageButtons[page - 1]).SetPageTab("Alt+" + std::to_string(page));
+}
+
+CSkinButton& CMainDialog::ButtonOf(int id)
+{
+    auto found = std::find_if(buttons_.begin(), buttons_.end(),
+                              [id](const TableButton& button) { return button.row.id == id; });
+    return found->control;
 }
 
 // The faces for the window's DPI; again after a change of it.
@@ -501,6 +514,7 @@ void CMainDialog::ShowPage(int page)
     for (int other = 1; other <= kPageCount; ++other) {
         ShowWindow(List(other).GetHwnd(), other == page ? SW_SHOW : SW_HIDE);
         EnableWindow(GetItem(kPageButtons[other - 1]), other != page);
+        ButtonOf(kPageButtons[other - 1]).SetSelectedTab(other == page);
     }
     // The lists are children: the page shown again (after "Set Default") must repaint its rows too.
     const RECT listArea = WindowDpi().Scale(kListArea);
@@ -755,6 +769,13 @@ void CMainDialog::RepaintStatistics()
 {
     const RECT area = WindowDpi().Scale(kStatisticsArea);
     InvalidateRect(GetHwnd(), &area, TRUE);
+    std::string text;
+    for (const std::string& line : StatisticsLines())
+        text += (text.empty() ? "" : "\n") + line;
+    if (setup_.policies.Any())
+        text += std::string("\n") + kSomeSettingsManagedText;
+    statisticsPanel_.Place(GetHwnd(), area);
+    statisticsPanel_.SetText(text);
 }
 
 void CMainDialog::RunSilently()
@@ -837,6 +858,7 @@ void CMainDialog::Layout()
     PlaceControls();
     PlaceLists();
     ApplyButtonSkins();
+    RepaintStatistics();
 }
 
 LRESULT CMainDialog::OnHelp(WPARAM, LPARAM)

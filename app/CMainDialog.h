@@ -10,6 +10,7 @@
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 #include "ui/CSystemTray.h"
+#include "ui/CTextPanel.h"
 
 #include <array>
 #include <deque>
@@ -98,6 +99,8 @@ private:
     static std::string GroupKey(int page, const std::string& group);
     void SaveUnfoldedGroups();
     void AttachButtons();
+    // The button of the table's row with the id, which every page button has.
+    CSkinButton& ButtonOf(int id);
     void ApplyButtonSkins();
     void PlaceControls();
     void PlaceLists();
@@ -149,6 +152,7 @@ private:
     CSystemTray tray_;
     HICON icon_;
     GdiObject<HFONT> statisticsFont_;
+    CTextPanel statisticsPanel_; // the statistics lines, for screen readers
     GdiObject<HFONT> managedFont_;
     int currentPage_ = 0;
     std::set<std::string> unfoldedGroups_; // as stored

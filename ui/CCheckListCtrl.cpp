@@ -1,6 +1,7 @@
 #include "ui/CCheckListCtrl.h"
 
 #include "framework/Utf8.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <algorithm>
@@ -165,14 +166,20 @@ void CCheckListCtrl::ApplyDpi(const Dpi& dpi)
 
 void CCheckListCtrl::PaintFrame(HDC dc, const RECT& client, bool focused) const
 {
-    FillRect(dc, &client, look_.brush);
-    if (focused)
+    const bool contrast = HighContrastOn();
+    FillRect(dc, &client, contrast ? SystemBrush(COLOR_WINDOW) : look_.brush);
+    if (focused && contrast) {
+        RECT edge = client;
+        for (int step = 0; step < look_.inset; ++step, InflateRect(&edge, -1, -1))
+            FrameRect(dc, &edge, SystemBrush(COLOR_WINDOWTEXT));
+    } else if (focused) {
         DrawFocusFrame(dc, client, look_.inset);
+    }
     if (IsFilterShown()) {
         // The line that sets the filter field apart from the rows.
         const RECT view = ViewRect();
         RECT line{view.left, view.top - 1, view.right, view.top};
-        GdiObject<HBRUSH> skin(CreateSolidBrush(kSkinFocusColour));
+        GdiObject<HBRUSH> skin(CreateSolidBrush(contrast ? GetSysColor(COLOR_WINDOWTEXT) : kSkinFocusColour));
         FillRect(dc, &line, skin.get());
     }
 }
@@ -227,6 +234,12 @@ CheckListItem* CCheckListCtrl::AddItem(const std::string& text, CheckListItem* p
     CheckListItem& added = tree_.Add(std::move(item));
     view_.UpdateScrollBars();
     return &added;
+}
+
+void CCheckListCtrl::SetName(const std::string& name)
+{
+    SetWindowTextW(GetHwnd(), ToWide(name).c_str());
+    SetWindowTextW(view_.GetHwnd(), ToWide(name).c_str());
 }
 
 void CCheckListCtrl::ResetContent()
@@ -291,6 +304,7 @@ int CCheckListCtrl::SetCheck(int index, int state)
     view_.RedrawRow(index);
     for (CheckListItem* ancestor : CheckListTree::UpdateAncestors(*item))
         view_.RedrawRow(tree_.IndexOf(ancestor));
+    view_.StateChanged(*item);
     return 0;
 }
 
@@ -408,6 +422,27 @@ void CCheckListCtrl::Notify(WORD code) const
                  reinterpret_cast<LPARAM>(frame));
 }
 
+void CCheckListCtrl::OnSelectionChanged()
+{
+    Notify(LBN_SELCHANGE);
+}
+
+void CCheckListCtrl::OnRowDoubleClicked()
+{
+    Notify(LBN_DBLCLK);
+}
+
+// The frame draws the focus around the view.
+void CCheckListCtrl::OnFocusChanged(bool)
+{
+    InvalidateRect(GetHwnd(), nullptr, FALSE);
+}
+
+void CCheckListCtrl::OnFilterAsked()
+{
+    ShowFilter();
+}
+
 RECT CCheckListCtrl::ViewRect() const
 {
     RECT client{};
@@ -439,7 +474,8 @@ LRESULT CCheckListCtrl::OnPaint(WPARAM, LPARAM)
     RECT client{};
     GetClientRect(GetHwnd(), &client);
     const HWND view = view_.GetHwnd();
-    PaintFrame(paint.get(), client, view && GetFocus() == view && ShowsFocusCues(view));
+    // High contrast shows the focus whatever the cues say.
+    PaintFrame(paint.get(), client, view && GetFocus() == view && (HighContrastOn() || ShowsFocusCues(view)));
     return 0;
 }
 

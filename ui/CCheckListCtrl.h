@@ -5,7 +5,9 @@
 #include "framework/Window.h"
 #include "ui/CCheckListView.h"
 #include "ui/CFilterEdit.h"
+#include "ui/CheckListLook.h"
 #include "ui/CheckListTree.h"
+#include "ui/CheckListViewListener.h"
 
 #include <string>
 
@@ -20,9 +22,9 @@
 // A row the owner marks foldable folds and unfolds by its glyph and the Left and Right keys. Ctrl+F shows a
 // filter field over the rows, which shows only the rows whose names hold the words typed in it; ticking a
 // row then reaches only the rows shown below it. Escape, or emptying the field, ends the filter.
-class CCheckListCtrl : public Window {
+class CCheckListCtrl : public Window, private CheckListViewListener {
 public:
-    CCheckListCtrl() : view_(*this) {}
+    CCheckListCtrl() : view_(tree_, look_, *this) {}
     ~CCheckListCtrl() override;
 
     // The bitmaps are resource ids of the executable and must all be one size; a missing one or a size
@@ -36,6 +38,8 @@ public:
     CheckListItem* AddItem(const std::string& text, CheckListItem* parent, int state, int data,
                            COLORREF textColour, COLORREF selectedTextColour, COLORREF selectedBackColour);
     void ResetContent();
+    // What screen readers call the list (a page's name); the windows' own texts.
+    void SetName(const std::string& name);
     // The row's direct children, or with none every row.
     int GetCount(const CheckListItem* item = nullptr) const;
     int GetItemText(int index, std::string& text) const;
@@ -87,25 +91,13 @@ public:
     int MaxExtent() const { return tree_.MaxExtent(); }
 
 private:
-    friend class CCheckListView;
     // Tells the parent, as a list box would, with WM_COMMAND.
     void Notify(WORD code) const;
 
-    // What the view draws with; the frame owns it all.
-    struct Look {
-        HBITMAP check = nullptr;
-        HBITMAP uncheck = nullptr;
-        HBITMAP middle = nullptr;
-        SIZE box{};
-        int cellWidth = 0;
-        int cellHeight = 0;
-        int rowHeight = 0;
-        int margin = 0; // above the first row and left of the top-level boxes
-        int inset = 0;  // the frame's margin around the view
-        HPEN pen = nullptr;
-        HBRUSH brush = nullptr;
-        HFONT font = nullptr;
-    };
+    void OnSelectionChanged() override;
+    void OnRowDoubleClicked() override;
+    void OnFocusChanged(bool focused) override;
+    void OnFilterAsked() override;
 
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnPaint(WPARAM, LPARAM);
@@ -132,7 +124,7 @@ private:
     GdiObject<HBRUSH> brush_;
     GdiObject<HFONT> ownFont_;
     UINT boxIds_[3]{};
-    Look look_;
+    CheckListLook look_;
     CCheckListView view_;
     CFilterEdit filter_;
 

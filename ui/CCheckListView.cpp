@@ -2,8 +2,9 @@
 
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
-#include "ui/CCheckListCtrl.h"
-
+#include "ui/CheckListTree.h"
+#include "ui/CheckListViewListener.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <commctrl.h>
@@ -21,6 +22,7 @@ constexpr unsigned long long kTypeAheadMs = 1000;
 BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_SIZE, OnSize)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
     ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
@@ -33,7 +35,15 @@ BEGIN_MESSAGE_MAP(CCheckListView, Window)
     ON_MESSAGE(WM_CHAR, OnChar)
     ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
 END_MESSAGE_MAP()
+
+CCheckListView::~CCheckListView()
+{
+    if (accessible_)
+        accessible_->Disconnect();
+}
 
 bool CCheckListView::Create(const std::string& className, const RECT& rect, HWND frame, UINT id)
 {
@@ -47,17 +57,19 @@ bool CCheckListView::Create(const std::string& className, const RECT& rect, HWND
 
 int CCheckListView::SelectedIndex() const
 {
-    return selected_ ? frame_.tree_.IndexOf(selected_) : -1;
+    return selected_ ? tree_.IndexOf(selected_) : -1;
 }
 
 void CCheckListView::Paint(HDC dc, const RECT& client) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
+    const bool contrast = HighContrastOn();
+    GdiObject<HPEN> windowPen(contrast ? CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOW)) : nullptr);
     SelectedObject font(dc, look.font);
-    SelectedObject pen(dc, look.pen);
-    SelectedObject brush(dc, look.brush);
+    SelectedObject pen(dc, contrast ? windowPen.get() : look.pen);
+    SelectedObject brush(dc, contrast ? SystemBrush(COLOR_WINDOW) : look.brush);
     MemoryDC boxes(CreateCompatibleDC(dc));
-    const auto& tree = frame_.tree_;
+    const auto& tree = tree_;
     const int count = tree.ShownCount();
     // One row more than fit: the partly visible one below the last whole row.
     for (int position = top_, displayRow = 0; position < count && displayRow <= perPage_;
@@ -67,7 +79,7 @@ void CCheckListView::Paint(HDC dc, const RECT& client) const
 
 int CCheckListView::Select(int index)
 {
-    CheckListItem* item = frame_.tree_.At(index);
+    CheckListItem* item = tree_.At(index);
     if (!item)
         return -1;
     MarkSelected(*item);
@@ -82,14 +94,58 @@ void CCheckListView::ClearSelection()
     selected_ = nullptr;
 }
 
+RECT CCheckListView::RowRect(const CheckListItem& item) const
+{
+    if (item.position < top_ || item.position > top_ + perPage_)
+        return RECT{};
+    const int rowTop = RowTop(item.position - top_);
+    RECT row{client_.left, rowTop, client_.right, std::min<LONG>(rowTop + look_.rowHeight, client_.bottom)};
+    return IsRectEmpty(&row) ? RECT{} : row;
+}
+
+CheckListItem* CCheckListView::RowUnder(POINT client) const
+{
+    return tree_.ShownAt(RowAt(client.y));
+}
+
+void CCheckListView::ToggleRow(CheckListItem& item)
+{
+    if (toggleEnabled_)
+        Toggle(item);
+}
+
+void CCheckListView::Announce(DWORD event, const CheckListItem* item) const
+{
+    if (GetHwnd())
+        NotifyWinEvent(event, GetHwnd(), OBJID_CLIENT, item ? item->id : CHILDID_SELF);
+}
+
+void CCheckListView::AnnounceStates(const CheckListItem& item) const
+{
+    for (const CheckListItem* row = item.parent; row; row = row->parent) {
+        if (row->position >= 0)
+            Announce(EVENT_OBJECT_STATECHANGE, row);
+    }
+    AnnounceShownStates(item);
+}
+
+void CCheckListView::AnnounceShownStates(const CheckListItem& item) const
+{
+    if (item.position < 0)
+        return;
+    Announce(EVENT_OBJECT_STATECHANGE, &item);
+    for (const auto& child : item.children)
+        AnnounceShownStates(*child);
+}
+
 void CCheckListView::RedrawRow(int index) const
 {
-    const CheckListItem* item = frame_.tree_.At(index);
+    const CheckListItem* item = tree_.At(index);
     const int position = item ? item->position : -1;
     if (!GetHwnd() || position < 0 || position < top_ || position > top_ + perPage_)
         return;
     int rowTop = RowTop(position - top_);
-    RECT row{client_.left, rowTop, client_.right, rowTop + frame_.look_.rowHeight};
+    RECT row{client_.left, rowTop, client_.right, rowTop + look_.rowHeight};
     InvalidateRect(GetHwnd(), &row, FALSE);
 }
 
@@ -98,7 +154,7 @@ void CCheckListView::UpdateScrollBars()
 {
     if (!GetHwnd())
         return;
-    const int count = frame_.tree_.ShownCount();
+    const int count = tree_.ShownCount();
     SetBar(perPage_ < count, count, top_);
     Layout();
 }
@@ -111,7 +167,7 @@ void CCheckListView::RepaintNow() const
 
 void CCheckListView::RowsChanged()
 {
-    auto& tree = frame_.tree_;
+    auto& tree = tree_;
     tree.ShownCount();
     // A selected row folded away hands the selection to the row above it that shows.
     for (CheckListItem* row = selected_; row && selected_->position < 0; row = row->parent) {
@@ -126,14 +182,16 @@ void CCheckListView::RowsChanged()
     HideTip();
     UpdateScrollBars();
     RepaintNow();
+    Announce(EVENT_OBJECT_REORDER, nullptr);
 }
 
 void CCheckListView::Fold(CheckListItem& item, bool folded)
 {
-    if (!item.foldable || item.folded == folded || frame_.tree_.IsFiltered())
+    if (!item.foldable || item.folded == folded || tree_.IsFiltered())
         return;
-    frame_.tree_.SetFolded(item, folded);
+    tree_.SetFolded(item, folded);
     RowsChanged();
+    Announce(EVENT_OBJECT_STATECHANGE, &item);
 }
 
 LRESULT CCheckListView::OnPaint(WPARAM, LPARAM)
@@ -148,6 +206,16 @@ LRESULT CCheckListView::OnPrintClient(WPARAM wParam, LPARAM)
 {
     Paint(reinterpret_cast<HDC>(wParam), client_);
     return 0;
+}
+
+// The space below the rows, in the list's colour or the system's window colour.
+LRESULT CCheckListView::OnEraseBackground(WPARAM wParam, LPARAM)
+{
+    RECT client{};
+    GetClientRect(GetHwnd(), &client);
+    FillRect(reinterpret_cast<HDC>(wParam), &client,
+             HighContrastOn() ? SystemBrush(COLOR_WINDOW) : look_.brush);
+    return TRUE;
 }
 
 LRESULT CCheckListView::OnSize(WPARAM, LPARAM)
@@ -217,7 +285,7 @@ LRESULT CCheckListView::OnKeyDown(WPARAM key, LPARAM lParam)
         return 0;
     }
     if (key == 'F' && GetKeyState(VK_CONTROL) < 0) {
-        frame_.ShowFilter();
+        listener_.OnFilterAsked();
         return 0;
     }
     if (OnFoldKey(static_cast<UINT>(key)))
@@ -225,7 +293,7 @@ LRESULT CCheckListView::OnKeyDown(WPARAM key, LPARAM lParam)
     const int target = KeyTarget(static_cast<UINT>(key));
     if (target < 0)
         return Default();
-    SelectShown(*frame_.tree_.ShownAt(target));
+    SelectShown(*tree_.ShownAt(target));
     return 0;
 }
 
@@ -236,7 +304,7 @@ bool CCheckListView::OnFoldKey(UINT key)
     if ((key != VK_LEFT && key != VK_RIGHT) || !selected_)
         return false;
     CheckListItem& item = *selected_;
-    const bool filtered = frame_.tree_.IsFiltered();
+    const bool filtered = tree_.IsFiltered();
     if (key == VK_LEFT && item.foldable && !item.folded && !filtered)
         Fold(item, true);
     else if (key == VK_LEFT && item.parent && item.parent->position >= 0)
@@ -251,7 +319,7 @@ bool CCheckListView::OnFoldKey(UINT key)
 void CCheckListView::SelectShown(CheckListItem& item)
 {
     ScrollIntoView(item.position);
-    Select(frame_.tree_.IndexOf(&item));
+    Select(tree_.IndexOf(&item));
 }
 
 // Typed letters select the next row, in index order and round to the first, whose name starts with
@@ -268,7 +336,7 @@ LRESULT CCheckListView::OnChar(WPARAM code, LPARAM)
     typed_ += static_cast<wchar_t>(code);
     const bool sameLetter = typed_.find_first_not_of(typed_[0]) == std::wstring::npos;
     const std::string prefix = CheckListTree::LowerText(ToUtf8(sameLetter ? typed_.substr(0, 1) : typed_));
-    auto& tree = frame_.tree_;
+    auto& tree = tree_;
     const int count = tree.Count();
     const int current = SelectedIndex();
     // A name typed on may still be the selected row's; a first or repeated letter moves on.
@@ -291,21 +359,42 @@ LRESULT CCheckListView::OnChar(WPARAM code, LPARAM)
 // first row in view, so that the keys show where they act.
 LRESULT CCheckListView::OnSetFocus(WPARAM, LPARAM)
 {
-    if (!selected_ && frame_.tree_.ShownAt(top_))
-        Select(frame_.tree_.IndexOf(frame_.tree_.ShownAt(top_)));
-    return OnKillFocus(0, 0);
+    if (!selected_ && tree_.ShownAt(top_))
+        Select(tree_.IndexOf(tree_.ShownAt(top_)));
+    else if (selected_ && selected_->position >= 0)
+        Announce(EVENT_OBJECT_FOCUS, selected_);
+    listener_.OnFocusChanged(true);
+    return Default();
+}
+
+LRESULT CCheckListView::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (!WindowAccessible::AsksForClient(lParam))
+        return Default();
+    if (!accessible_)
+        accessible_.reset(new CheckListAccessible(*this));
+    return accessible_->Answer(wParam);
+}
+
+// Readers may hold the object longer than the window lives.
+LRESULT CCheckListView::OnDestroy(WPARAM, LPARAM)
+{
+    if (accessible_)
+        accessible_->Disconnect();
+    accessible_.reset();
+    return Default();
 }
 
 LRESULT CCheckListView::OnKillFocus(WPARAM, LPARAM)
 {
-    InvalidateRect(frame_.GetHwnd(), nullptr, FALSE);
+    listener_.OnFocusChanged(false);
     return Default();
 }
 
 void CCheckListView::Layout()
 {
     GetClientRect(GetHwnd(), &client_);
-    int rowHeight = frame_.look_.rowHeight;
+    int rowHeight = look_.rowHeight;
     perPage_ = rowHeight > 0 ? (client_.bottom - client_.top) / rowHeight : 0;
 }
 
@@ -332,7 +421,7 @@ void CCheckListView::SetBar(bool show, int count, int position)
 // -1 above the first row.
 int CCheckListView::RowAt(int y) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     if (y < look.margin || look.rowHeight <= 0)
         return -1;
     return (y - look.margin) / look.rowHeight + top_;
@@ -340,9 +429,9 @@ int CCheckListView::RowAt(int y) const
 
 void CCheckListView::Click(POINT point)
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int position = RowAt(point.y);
-    CheckListItem* item = frame_.tree_.ShownAt(position);
+    CheckListItem* item = tree_.ShownAt(position);
     if (!item)
         return;
     // The partly visible bottom row comes fully into view first.
@@ -361,49 +450,46 @@ void CCheckListView::Click(POINT point)
     if (onBox && toggleEnabled_)
         Toggle(*item);
     else
-        RedrawRow(frame_.tree_.IndexOf(item));
+        RedrawRow(tree_.IndexOf(item));
 }
 
 // The glyph's cell is the one left of the box, the whole row high.
 bool CCheckListView::OnGlyph(const CheckListItem& item, POINT point) const
 {
     const int boxLeft = BoxLeft(item);
-    return item.foldable && !frame_.tree_.IsFiltered() && point.x >= boxLeft - frame_.look_.cellWidth &&
-           point.x < boxLeft;
+    return item.foldable && !tree_.IsFiltered() && point.x >= boxLeft - look_.cellWidth && point.x < boxLeft;
 }
 
 void CCheckListView::MarkSelected(CheckListItem& item)
 {
     if (selected_ && selected_ != &item) {
         selected_->selected = false;
-        RedrawRow(frame_.tree_.IndexOf(selected_));
+        RedrawRow(tree_.IndexOf(selected_));
     }
     item.selected = true;
     if (selected_ != &item) {
         selected_ = &item;
-        frame_.Notify(LBN_SELCHANGE);
+        listener_.OnSelectionChanged();
+        Announce(EVENT_OBJECT_SELECTION, &item);
+        if (HasFocus())
+            Announce(EVENT_OBJECT_FOCUS, &item);
     }
 }
 
 LRESULT CCheckListView::OnLButtonDoubleClick(WPARAM, LPARAM lParam)
 {
-    if (frame_.tree_.At(RowAt(GET_Y_LPARAM(lParam))))
-        frame_.Notify(LBN_DBLCLK);
+    if (tree_.At(RowAt(GET_Y_LPARAM(lParam))))
+        listener_.OnRowDoubleClicked();
     return 0;
 }
 
-// Unchecked becomes checked; checked and middle become unchecked, unless only locked rows below are ticked:
-// then they become checked, or a group with a locked ticked row could never tick the others. A locked row
-// stays as it is. The rows below follow, the rows above
-// are worked out again, and the whole page is repainted at once.
+// A locked row stays as it is. The rows below follow, the rows above are worked out again, and the whole
+// page is repainted at once.
 void CCheckListView::Toggle(CheckListItem& item)
 {
     if (item.locked)
         return;
-    int state = item.state == CheckListItem::Unchecked ? CheckListItem::Checked : CheckListItem::Unchecked;
-    if (state == CheckListItem::Unchecked && !item.children.empty() &&
-        !CheckListTree::HasFreeTickedDescendant(item))
-        state = CheckListItem::Checked;
+    const int state = CheckListTree::ToggledState(item);
     item.state = state;
     modified_ = true;
     CheckListTree::SetDescendants(item, state);
@@ -411,13 +497,14 @@ void CCheckListView::Toggle(CheckListItem& item)
     CheckListTree::UpdateAncestors(item.children.empty() ? item : *item.children.front());
     UpdateScrollBars();
     RepaintNow();
+    AnnounceStates(item);
 }
 
 // Up and down a shown row, Page Up and Page Down a page less one row, Home and End to the ends; -1 for any
 // other key. With nothing shown selected, moving down starts at the first row.
 int CCheckListView::KeyTarget(UINT key) const
 {
-    const int count = frame_.tree_.ShownCount();
+    const int count = tree_.ShownCount();
     const int current = SelectedPosition();
     const int page = std::max(perPage_ - 1, 1);
     int target = 0;
@@ -463,7 +550,7 @@ void CCheckListView::ScrollIntoView(int position)
 
 int CCheckListView::LastTop() const
 {
-    return std::max(frame_.tree_.ShownCount() - perPage_, 0);
+    return std::max(tree_.ShownCount() - perPage_, 0);
 }
 
 void CCheckListView::ScrollRowsTo(int top)
@@ -476,14 +563,14 @@ void CCheckListView::ScrollRowsTo(int top)
     SetScrollPos(GetHwnd(), SB_VERT, top_, TRUE);
     // The margin above the first row stays put, so no piece of a row is left in it.
     RECT rows = client_;
-    rows.top = frame_.look_.margin;
-    ScrollWindow(GetHwnd(), 0, -change * frame_.look_.rowHeight, &rows, &rows);
+    rows.top = look_.margin;
+    ScrollWindow(GetHwnd(), 0, -change * look_.rowHeight, &rows, &rows);
 }
 
 // Rows: line steps of one, page steps that keep one row of the old page in view.
 int CCheckListView::NextTop(int request, int thumb) const
 {
-    const int count = frame_.tree_.ShownCount();
+    const int count = tree_.ShownCount();
     const int page = perPage_;
     int top = top_;
     switch (request) {
@@ -519,7 +606,7 @@ void CCheckListView::UpdateTip(int y)
     if (index == tipRow_)
         return;
     tipRow_ = index;
-    const CheckListItem* item = frame_.tree_.ShownAt(index);
+    const CheckListItem* item = tree_.ShownAt(index);
     SendMessageW(tip_.GetHwnd(), TTM_POP, 0, 0);
     tip_.SetText(item ? TipText(*item) : std::string());
 }
@@ -534,7 +621,7 @@ void CCheckListView::HideTip()
 
 std::string CCheckListView::TipText(const CheckListItem& item) const
 {
-    const bool cut = BoxLeft(item) + frame_.look_.cellWidth + item.textWidth > NameRight(item, client_.right);
+    const bool cut = BoxLeft(item) + look_.cellWidth + item.textWidth > NameRight(item, client_.right);
     std::string tip = cut ? item.text : std::string();
     for (const std::string* line : {&item.description, &item.warning}) {
         if (!line->empty())
@@ -545,29 +632,34 @@ std::string CCheckListView::TipText(const CheckListItem& item) const
 
 void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int displayRow, int width) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int rowTop = RowTop(displayRow);
     Rectangle(dc, 0, rowTop, width, rowTop + look.rowHeight);
 
     const int boxLeft = BoxLeft(item);
     const int boxTop =
         rowTop + (look.rowHeight > look.cellHeight ? (look.rowHeight - look.cellHeight) / 2 : 0);
-    HBITMAP box = item.state == CheckListItem::Checked  ? look.check
-                  : item.state == CheckListItem::Middle ? look.middle
-                                                        : look.uncheck;
-    {
+    const bool contrast = HighContrastOn();
+    const RECT boxRect{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy};
+    if (contrast) {
+        DrawPlainBox(dc, item, boxRect);
+    } else {
+        HBITMAP box = item.state == CheckListItem::Checked  ? look.check
+                      : item.state == CheckListItem::Middle ? look.middle
+                                                            : look.uncheck;
         SelectedObject selected(boxes, box);
         BitBlt(dc, boxLeft, boxTop, look.box.cx, look.box.cy, boxes, 0, 0, SRCCOPY);
     }
-    if (item.locked)
-        FadeToWhite(dc, RECT{boxLeft, boxTop, boxLeft + look.box.cx, boxTop + look.box.cy});
-    if (item.foldable && !frame_.tree_.IsFiltered())
+    if (item.locked && !contrast)
+        FadeToWhite(dc, boxRect);
+    if (item.foldable && !tree_.IsFiltered())
         DrawGlyph(dc, item, boxTop);
 
     // A cut name keeps the margin's width clear of the edge and the scroll bar, and of the detail.
     RECT area{boxLeft + look.cellWidth, rowTop, NameRight(item, width), rowTop + look.rowHeight};
     std::wstring text = ToWide(item.text);
-    COLORREF oldColour = SetTextColor(dc, item.locked ? GetSysColor(COLOR_GRAYTEXT) : item.textColour);
+    const COLORREF ink = contrast ? GetSysColor(COLOR_WINDOWTEXT) : item.textColour;
+    COLORREF oldColour = SetTextColor(dc, item.locked ? GetSysColor(COLOR_GRAYTEXT) : ink);
     if (item.selected)
         DrawSelection(dc, item, text, area, width);
     int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -575,7 +667,7 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
               DT_SINGLELINE | DT_TOP | DT_END_ELLIPSIS | DT_NOPREFIX);
     if (!item.detail.empty()) {
-        SetTextColor(dc, item.textColour);
+        SetTextColor(dc, ink);
         std::wstring detail = ToWide(item.detail);
         RECT detailArea{area.right, rowTop, width - look.margin, rowTop + look.rowHeight};
         DrawTextW(dc, detail.c_str(), static_cast<int>(detail.size()), &detailArea,
@@ -588,7 +680,7 @@ void CCheckListView::DrawRow(HDC dc, HDC boxes, const CheckListItem& item, int d
 // Where the row's name must end: before the margin, and before the detail with a gap of half a cell.
 int CCheckListView::NameRight(const CheckListItem& item, int width) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int right = width - look.margin;
     return item.detail.empty()
                ? right
@@ -599,12 +691,13 @@ int CCheckListView::NameRight(const CheckListItem& item, int width) const
 // and a minus while they show.
 void CCheckListView::DrawGlyph(HDC dc, const CheckListItem& item, int boxTop) const
 {
-    const auto& look = frame_.look_;
+    const auto& look = look_;
     const int size = (look.box.cx * 9 / 13) | 1; // odd, so that the sign has a middle
     const int left = BoxLeft(item) - look.cellWidth + (look.cellWidth - size) / 2;
     const int top = boxTop + (look.box.cy - size) / 2;
     const int middle = size / 2;
-    GdiObject<HBRUSH> skin(CreateSolidBrush(kSkinFocusColour));
+    GdiObject<HBRUSH> skin(
+        CreateSolidBrush(HighContrastOn() ? GetSysColor(COLOR_WINDOWTEXT) : kSkinFocusColour));
     RECT square{left, top, left + size, top + size};
     FrameRect(dc, &square, skin.get());
     RECT across{left + 2, top + middle, left + size - 2, top + middle + 1};
@@ -624,20 +717,55 @@ void CCheckListView::DrawSelection(HDC dc, const CheckListItem& item, const std:
         area.right = width - 4;
     area.right += 5;
     area.left -= 4;
+    RECT inside{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
+    if (HighContrastOn()) {
+        // A solid frame: the dotted one mixes colours of its own.
+        FrameRect(dc, &area, SystemBrush(COLOR_WINDOWTEXT));
+        FillRect(dc, &inside, SystemBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        return;
+    }
     SetTextColor(dc, RGB(0, 0, 0));
     DrawFocusRect(dc, &area);
-    RECT inside{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
     GdiObject<HBRUSH> highlight(CreateSolidBrush(item.selectedBackColour));
     FillRect(dc, &inside, highlight.get());
     SetTextColor(dc, item.selectedTextColour);
 }
 
+// The box without its bitmaps, in the text colour (greyed for a locked row): a square, a tick inside it
+// when checked, a smaller filled square when partly checked.
+void CCheckListView::DrawPlainBox(HDC dc, const CheckListItem& item, const RECT& box) const
+{
+    HBRUSH ink = SystemBrush(item.locked ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+    RECT square = box;
+    InflateRect(&square, -1, -1);
+    FrameRect(dc, &square, ink);
+    const int size = square.right - square.left;
+    if (item.state == CheckListItem::Middle) {
+        RECT inner = square;
+        InflateRect(&inner, -size / 4, -size / 4);
+        FillRect(dc, &inner, ink);
+    } else if (item.state == CheckListItem::Checked) {
+        // Two strokes, two pixels thick: down to the lowest point, then up to the right.
+        const int left = square.left + size / 5;
+        const int low = square.top + size * 3 / 4;
+        const int turn = square.left + size * 2 / 5;
+        const int right = square.right - size / 5;
+        for (int x = left; x < right; ++x) {
+            const int y =
+                x < turn ? low - (turn - x) : low - (x - turn) * (low - square.top - 2) / (right - turn);
+            RECT stroke{x, y - 1, x + 1, y + 1};
+            FillRect(dc, &stroke, ink);
+        }
+    }
+}
+
 int CCheckListView::RowTop(int displayRow) const
 {
-    return frame_.look_.rowHeight * displayRow + frame_.look_.margin;
+    return look_.rowHeight * displayRow + look_.margin;
 }
 
 int CCheckListView::BoxLeft(const CheckListItem& item) const
 {
-    return (item.level - 1) * frame_.look_.cellWidth + frame_.look_.margin;
+    return (item.level - 1) * look_.cellWidth + look_.margin;
 }

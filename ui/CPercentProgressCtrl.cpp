@@ -2,6 +2,7 @@
 
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
+#include "ui/HighContrast.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -93,7 +94,20 @@ BEGIN_MESSAGE_MAP(CPercentProgressCtrl, ProgressBar)
     ON_MESSAGE(WM_PAINT, OnPaint)
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
+    ON_MESSAGE(PBM_SETPOS, OnMoved)
+    ON_MESSAGE(PBM_DELTAPOS, OnMoved)
+    ON_MESSAGE(PBM_STEPIT, OnMoved)
+    ON_MESSAGE(PBM_SETRANGE, OnMoved)
+    ON_MESSAGE(PBM_SETRANGE32, OnMoved)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
 END_MESSAGE_MAP()
+
+CPercentProgressCtrl::~CPercentProgressCtrl()
+{
+    if (accessible_)
+        accessible_->Disconnect();
+}
 
 void CPercentProgressCtrl::ShowPercent(bool show)
 {
@@ -128,8 +142,68 @@ std::string CPercentProgressCtrl::PercentText(const ProgressLook& look)
     return text;
 }
 
+std::string CPercentProgressCtrl::PercentValue(const ProgressLook& look)
+{
+    return std::to_string(static_cast<int>(100.0 * Fraction(look) + 0.5)) + "%";
+}
+
+// Readers hear the new value only when the percentage they would read changed.
+LRESULT CPercentProgressCtrl::OnMoved(WPARAM, LPARAM)
+{
+    const std::string before = PercentValue(Look());
+    const LRESULT result = Default();
+    if (PercentValue(Look()) != before)
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, GetHwnd(), OBJID_CLIENT, CHILDID_SELF);
+    return result;
+}
+
+LRESULT CPercentProgressCtrl::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (!WindowAccessible::AsksForClient(lParam))
+        return Default();
+    if (!accessible_)
+        accessible_.reset(new PercentProgressAccessible(*this));
+    return accessible_->Answer(wParam);
+}
+
+// Readers may hold the object longer than the window lives.
+LRESULT CPercentProgressCtrl::OnDestroy(WPARAM, LPARAM)
+{
+    if (accessible_)
+        accessible_->Disconnect();
+    accessible_.reset();
+    return Default();
+}
+
+// The bar in the highlight colour on the window colour, framed in the text colour; the percentage in the
+// highlight text colour over the bar and the text colour beside it.
+void CPercentProgressCtrl::PaintPlain(HDC dc, const RECT& rect, const ProgressLook& look)
+{
+    FillRect(dc, &rect, SystemBrush(COLOR_WINDOW));
+    const RECT bar = BarRect(rect, look);
+    FillRect(dc, &bar, SystemBrush(COLOR_HIGHLIGHT));
+    FrameRect(dc, &rect, SystemBrush(COLOR_WINDOWTEXT));
+    if (!look.showPercent || look.pos == look.lower)
+        return;
+    for (bool overBar : {true, false}) {
+        const int saved = SaveDC(dc);
+        if (overBar)
+            IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+        else
+            ExcludeClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+        ProgressLook part = look;
+        part.textColour = GetSysColor(overBar ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        WritePercent(dc, rect, part);
+        RestoreDC(dc, saved);
+    }
+}
+
 void CPercentProgressCtrl::Paint(HDC dc, const RECT& rect, const ProgressLook& look)
 {
+    if (HighContrastOn()) {
+        PaintPlain(dc, rect, look);
+        return;
+    }
     GdiObject<HBRUSH> ground(CreateSolidBrush(look.groundColour));
     FillRect(dc, &rect, ground.get());
     Shade(dc, BarRect(rect, look), look);

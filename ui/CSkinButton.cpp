@@ -1,6 +1,7 @@
 #include "ui/CSkinButton.h"
 
 #include "framework/Utf8.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <commctrl.h>
@@ -81,7 +82,17 @@ BEGIN_MESSAGE_MAP(CSkinButton, Button)
     ON_MESSAGE(kUncheckMessage, OnUncheck)
     ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
     ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
+    ON_MESSAGE(kClickMessage, OnClick)
+    ON_MESSAGE(WM_GETOBJECT, OnGetObject)
+    ON_MESSAGE(WM_DESTROY, OnDestroy)
 END_MESSAGE_MAP()
+
+CSkinButton::~CSkinButton()
+{
+    if (accessible_)
+        accessible_->Disconnect();
+    Detach();
+}
 
 // The kind is read from the style the button was made with, before the style turns owner-drawn and loses
 // it; the first paint is owner-drawn already.
@@ -118,6 +129,7 @@ void CSkinButton::SetToolTipText(const std::string& text)
 {
     if (!GetHwnd())
         return;
+    toolTipText_ = text;
     if (toolTip_.GetHwnd())
         toolTip_.SetText(text);
     else
@@ -134,6 +146,10 @@ COLORREF CSkinButton::SetTextColor(COLORREF colour)
 
 void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
 {
+    if (HighContrastOn()) {
+        PaintPlain(dc, rect, face);
+        return;
+    }
     RECT text{rect.left + focusMargin_ + 2, rect.top, rect.right - focusMargin_ - 2, rect.bottom};
     if (face.disabled) {
         DrawFace(dc, disabled_.get(), rect);
@@ -172,6 +188,27 @@ void CSkinButton::Paint(HDC dc, const RECT& rect, const Face& face) const
         DrawFocusFrame(dc, cue, dpi.Scale(1));
     }
     DrawCaption(dc, face.caption, text, textColour_);
+}
+
+// No bitmap: the button face with a frame and the caption (a picture's button says what its tooltip
+// says), the highlight while pressed, checked or the page shown, and the focus always framed.
+void CSkinButton::PaintPlain(HDC dc, const RECT& rect, const Face& face) const
+{
+    const bool marked = face.pressed || selectedTab_;
+    const bool greyed = face.disabled && !selectedTab_;
+    FillRect(dc, &rect, SystemBrush(marked ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+    const int ink = greyed ? COLOR_GRAYTEXT : marked ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
+    FrameRect(dc, &rect, SystemBrush(ink));
+    if (face.focused) {
+        RECT focus = rect;
+        InflateRect(&focus, -2, -2);
+        FrameRect(dc, &focus, SystemBrush(ink));
+        InflateRect(&focus, -1, -1);
+        FrameRect(dc, &focus, SystemBrush(ink));
+    }
+    RECT text = rect;
+    InflateRect(&text, -4, 0);
+    DrawCaption(dc, face.caption.empty() ? toolTipText_ : face.caption, text, GetSysColor(ink));
 }
 
 LRESULT CSkinButton::OnDrawItem(WPARAM, LPARAM lParam)
@@ -274,10 +311,13 @@ LRESULT CSkinButton::OnKillFocus(WPARAM, LPARAM)
 
 LRESULT CSkinButton::OnSetCheck(WPARAM wParam, LPARAM)
 {
+    const bool was = checked_;
     checked_ = wParam != BST_UNCHECKED && GetKind() != Kind::Push;
     if (checked_ && kind_ == Kind::Radio)
         UncheckGroup();
     Redraw();
+    if (checked_ != was)
+        Announce(EVENT_OBJECT_STATECHANGE);
     return 0;
 }
 
@@ -291,8 +331,56 @@ LRESULT CSkinButton::OnUncheck(WPARAM, LPARAM)
     if (checked_) {
         checked_ = false;
         Redraw();
+        Announce(EVENT_OBJECT_STATECHANGE);
     }
     return 0;
+}
+
+void CSkinButton::SetSelectedTab(bool selected)
+{
+    if (selectedTab_ == selected)
+        return;
+    selectedTab_ = selected;
+    Announce(EVENT_OBJECT_STATECHANGE);
+    if (selected)
+        Announce(EVENT_OBJECT_SELECTION);
+}
+
+// As the keyboard's Space does: a check box or radio button takes its new state, then the parent hears
+// BN_CLICKED.
+LRESULT CSkinButton::OnClick(WPARAM, LPARAM)
+{
+    if (!IsWindowEnabled(GetHwnd()))
+        return 0;
+    if (GetKind() != Kind::Push)
+        ApplyCheckClick();
+    SendMessageW(GetParent(GetHwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(GetHwnd()), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetHwnd()));
+    return 0;
+}
+
+LRESULT CSkinButton::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (!WindowAccessible::AsksForClient(lParam))
+        return Default();
+    if (!accessible_)
+        accessible_.reset(new SkinButtonAccessible(*this));
+    return accessible_->Answer(wParam);
+}
+
+// Readers may hold the object longer than the window lives.
+LRESULT CSkinButton::OnDestroy(WPARAM, LPARAM)
+{
+    if (accessible_)
+        accessible_->Disconnect();
+    accessible_.reset();
+    return Default();
+}
+
+void CSkinButton::Announce(DWORD event) const
+{
+    if (GetHwnd())
+        NotifyWinEvent(event, GetHwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 // An owner-drawn button would say only DLGC_BUTTON, and Enter would then always give the dialog's default

@@ -4,6 +4,7 @@
 #include "framework/Dpi.h"
 #include "framework/Owners.h"
 #include "ui/CToolTip.h"
+#include "ui/SkinButtonAccessible.h"
 
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ public:
     enum DrawMode { Plain = 0, Stretch = 1, Tile = 2 };
     // Sent by a radio button being checked to the other buttons of its dialog group.
     static constexpr UINT kUncheckMessage = WM_USER + 0x100;
+    // Posted by a screen reader's default action: what a click does.
+    static constexpr UINT kClickMessage = WM_USER + 0x101;
 
     // The state one face is drawn for.
     struct Face {
@@ -32,7 +35,7 @@ public:
 
     CSkinButton() = default;
     // Lets go of the button before the faces and the tooltip go, so no message meets them half destroyed.
-    ~CSkinButton() override { Detach(); }
+    ~CSkinButton() override;
 
     // Bitmap ids, 0 for none; without a disabled face the normal one is used. drawMode: negative gives
     // Plain, above 1 gives Tile. border: draw 3-D edges when its low 16 bits are not 0. focusMargin: a focus
@@ -47,12 +50,23 @@ public:
     // Returns the previous caption colour.
     COLORREF SetTextColor(COLORREF colour);
 
+    // A button that chooses a page of its window reads as a page tab, selected while its page shows, with
+    // the key that chooses it (such as "Alt+1").
+    void SetPageTab(const std::string& shortcut) { pageTabShortcut_ = shortcut; }
+    void SetSelectedTab(bool selected);
+    bool IsPageTab() const { return !pageTabShortcut_.empty(); }
+    bool IsSelectedTab() const { return selectedTab_; }
+    // The page tab's key, or "" when the caption's "&" gives it.
+    const std::string& Shortcut() const { return pageTabShortcut_; }
+    const std::string& ToolTipText() const { return toolTipText_; }
+
     Kind GetKind() const { return kind_; }
     bool IsChecked() const { return checked_; }
     bool IsHovering() const { return hovering_; }
 
     // Draws the face and caption for the state into rect, with the font selected in dc. A focused button
-    // showing focus cues gets a frame in the skin's focus colour just inside its edge.
+    // showing focus cues gets a frame in the skin's focus colour just inside its edge. In high contrast it
+    // draws no bitmap: system colours only, and the focus framed whatever the cues say.
     void Paint(HDC dc, const RECT& rect, const Face& face) const;
 
 private:
@@ -72,6 +86,10 @@ private:
     LRESULT OnUncheck(WPARAM, LPARAM);
     LRESULT OnGetDlgCode(WPARAM, LPARAM);
     LRESULT OnSetStyle(WPARAM, LPARAM);
+    LRESULT OnClick(WPARAM, LPARAM);
+    LRESULT OnGetObject(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    void Announce(DWORD event) const;
 
     bool FollowPressWhileHeld();
     void PressDown(UINT message, WPARAM wParam, LPARAM lParam);
@@ -83,6 +101,7 @@ private:
     void DrawFace(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
+    void PaintPlain(HDC dc, const RECT& rect, const Face& face) const;
 
     Kind kind_ = Kind::Push;
     bool checked_ = false;
@@ -102,6 +121,10 @@ private:
     int focusMargin_ = 0;
     COLORREF textColour_ = GetSysColor(COLOR_BTNTEXT);
     CToolTip toolTip_;
+    std::string toolTipText_;
+    std::string pageTabShortcut_;
+    bool selectedTab_ = false;
+    ComPtr<SkinButtonAccessible> accessible_; // made when a reader first asks
 
     DECLARE_MESSAGE_MAP()
 };

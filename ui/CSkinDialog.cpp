@@ -1,6 +1,7 @@
 #include "ui/CSkinDialog.h"
 
 #include "ui/CCheckListCtrl.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <windowsx.h>
@@ -11,6 +12,8 @@ BEGIN_MESSAGE_MAP(CSkinDialog, Dialog)
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBackground)
     ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
     ON_MESSAGE(WM_MOUSEWHEEL, OnMouseWheel)
+    ON_MESSAGE(WM_SYSCOLORCHANGE, OnSystemChange)
+    ON_MESSAGE(WM_SETTINGCHANGE, OnSystemChange)
     ON_WM_DPICHANGED(OnDpiChanged)
 END_MESSAGE_MAP()
 
@@ -76,9 +79,26 @@ void CSkinDialog::CentreOnWorkArea()
 
 LRESULT CSkinDialog::OnEraseBackground(WPARAM wParam, LPARAM)
 {
+    if (HighContrastOn()) {
+        RECT client{};
+        GetClientRect(GetHwnd(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, SystemBrush(COLOR_BTNFACE));
+        return TRUE;
+    }
     if (!DrawBitmapAt(reinterpret_cast<HDC>(wParam), background_.get(), 0, 0))
         return Default();
     return TRUE;
+}
+
+// High contrast turned on or off, or other colours: the children hear it as top-level windows do, then the
+// whole window paints again, in the skin or without it.
+LRESULT CSkinDialog::OnSystemChange(WPARAM, LPARAM)
+{
+    RefreshHighContrast();
+    for (HWND child = GetWindow(GetHwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    return Default();
 }
 
 LRESULT CSkinDialog::OnLButtonDown(WPARAM, LPARAM lParam)

@@ -16,7 +16,8 @@ struct PushButtonSkin {
 // whole surface, drawn for the window's DPI, and a press anywhere on that surface drags the window as a
 // caption would. The mouse wheel over a check list scrolls it, wherever the keyboard focus is. Moved to a
 // monitor of another DPI, it takes the background of that DPI, the place the system suggests and the
-// background's size, then lays its controls out again (Layout).
+// background's size, then lays its controls out again (Layout). In high contrast it paints the system's
+// button face instead of its background, and turns back to the skin when high contrast goes.
 class CSkinDialog : public Dialog {
 public:
     CSkinDialog(UINT templateId, UINT backgroundId);
@@ -47,6 +48,7 @@ private:
     LRESULT OnEraseBackground(WPARAM, LPARAM);
     LRESULT OnLButtonDown(WPARAM, LPARAM);
     LRESULT OnMouseWheel(WPARAM, LPARAM);
+    LRESULT OnSystemChange(WPARAM, LPARAM);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
 
     Dpi dpi_;

@@ -1,5 +1,7 @@
 #include "ui/CSkinFormDialog.h"
 
+#include "ui/HighContrast.h"
+
 #include "framework/Utf8.h"
 #include "ui/SkinDrawing.h"
 
@@ -91,13 +93,19 @@ CSkinFormDialog::Surface CSkinFormDialog::CurrentSurface() const
     return surface;
 }
 
+// In high contrast the band is the body's colour with a line under it, and text and lines the text colour.
 void CSkinFormDialog::Paint(HDC dc, const RECT& client, const Surface& surface)
 {
-    Fill(dc, client, kSkinBodyColour);
-    Fill(dc, RECT{client.left, client.top, client.right, client.top + surface.bandBottom}, kSkinBandColour);
+    const bool contrast = HighContrastOn();
+    const COLORREF body = contrast ? GetSysColor(COLOR_BTNFACE) : kSkinBodyColour;
+    const COLORREF ink = contrast ? GetSysColor(COLOR_BTNTEXT) : kSkinBodyLineColour;
+    Fill(dc, client, body);
+    Fill(dc, RECT{client.left, client.top, client.right, client.top + surface.bandBottom},
+         contrast ? body : kSkinBandColour);
+    if (contrast)
+        Fill(dc, RECT{client.left, surface.bandBottom - 1, client.right, surface.bandBottom}, ink);
     if (surface.buttonLine > surface.bandBottom)
-        Fill(dc, RECT{client.left, surface.buttonLine, client.right, surface.buttonLine + 1},
-             kSkinBodyLineColour);
+        Fill(dc, RECT{client.left, surface.buttonLine, client.right, surface.buttonLine + 1}, ink);
     const int margin = surface.iconSize * kMargin / kIconSize;
     const int iconTop = (surface.bandBottom - surface.iconSize) / 2;
     if (surface.icon)
@@ -107,13 +115,13 @@ void CSkinFormDialog::Paint(HDC dc, const RECT& client, const Surface& surface)
     std::wstring text = ToWide(surface.title);
     SelectedObject font(dc, surface.titleFont);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, kSkinOnBandColour);
+    COLORREF oldColour = SetTextColor(dc, contrast ? GetSysColor(COLOR_BTNTEXT) : kSkinOnBandColour);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &title,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
     // Borderless windows still need an edge against a light desktop.
-    GdiObject<HBRUSH> edge(CreateSolidBrush(kSkinEdgeColour));
+    GdiObject<HBRUSH> edge(CreateSolidBrush(contrast ? GetSysColor(COLOR_WINDOWFRAME) : kSkinEdgeColour));
     FrameRect(dc, &client, edge.get());
 }
 
@@ -129,6 +137,11 @@ LRESULT CSkinFormDialog::OnEraseBackground(WPARAM wParam, LPARAM)
 LRESULT CSkinFormDialog::OnControlColour(WPARAM wParam, LPARAM)
 {
     auto dc = reinterpret_cast<HDC>(wParam);
+    if (HighContrastOn()) {
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(SystemBrush(COLOR_BTNFACE));
+    }
     SetTextColor(dc, kSkinInkColour);
     SetBkColor(dc, kSkinBodyColour);
     return reinterpret_cast<LRESULT>(bodyBrush_.get());

@@ -17,6 +17,7 @@ struct CheckListItem {
     int level = 1;     // 1 for a top-level row, one more per ancestor
     bool selected = false;
     int data = 0; // the owner's, never interpreted
+    int id = 0;   // given by the list, unique in it for the row's life: what screen readers call the row by
     std::string text;
     std::string detail;      // drawn at the row's right end and never cut, such as a count; "" for none
     int detailWidth = 0;     // in the list's font

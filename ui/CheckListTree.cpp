@@ -17,6 +17,7 @@ std::string CheckListTree::LowerText(const std::string& text)
 CheckListItem& CheckListTree::Add(std::unique_ptr<CheckListItem> item)
 {
     maxExtent_ = std::max(maxExtent_, item->extent);
+    item->id = ++lastId_;
     CheckListItem& added = *item;
     auto& siblings = item->parent ? item->parent->children : topLevel_;
     siblings.push_back(std::move(item));
@@ -80,6 +81,13 @@ CheckListItem* CheckListTree::FindByData(int data) const
     return found == rows.end() ? nullptr : *found;
 }
 
+CheckListItem* CheckListTree::FindById(int id) const
+{
+    const auto& rows = Numbered();
+    auto found = std::find_if(rows.begin(), rows.end(), [id](auto* row) { return row->id == id; });
+    return found == rows.end() ? nullptr : *found;
+}
+
 int CheckListTree::ShownCount() const
 {
     Numbered();
@@ -139,6 +147,14 @@ void CheckListTree::SetDescendants(CheckListItem& item, int state)
         child->state = state;
         SetDescendants(*child, state);
     }
+}
+
+int CheckListTree::ToggledState(const CheckListItem& item)
+{
+    if (item.state == CheckListItem::Unchecked)
+        return CheckListItem::Checked;
+    return !item.children.empty() && !HasFreeTickedDescendant(item) ? CheckListItem::Checked
+                                                                    : CheckListItem::Unchecked;
 }
 
 bool CheckListTree::HasFreeTickedDescendant(const CheckListItem& item)

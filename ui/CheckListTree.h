@@ -21,6 +21,8 @@ public:
     // -1 for a row not in the tree.
     int IndexOf(const CheckListItem* item) const;
     CheckListItem* FindByData(int data) const;
+    // Null when no row has the id.
+    CheckListItem* FindById(int id) const;
     const std::vector<CheckListItem*>& Rows() const { return Numbered(); }
     int MaxExtent() const { return maxExtent_; }
     // After the rows' extents were measured anew.
@@ -43,6 +45,10 @@ public:
     // Gives every descendant of the row the state, except locked or filtered-out ones and the rows below
     // them.
     static void SetDescendants(CheckListItem& item, int state);
+    // What a toggle of its box gives the row: unchecked becomes checked; checked and middle become
+    // unchecked, unless only locked rows below are ticked: then checked, or a group with a locked ticked
+    // row could never tick the others.
+    static int ToggledState(const CheckListItem& item);
     // Whether some descendant that is not locked, nor below a locked row, is checked or middle.
     static bool HasFreeTickedDescendant(const CheckListItem& item);
     // Sets each ancestor from its children, nearest first, and returns the ancestors in that order: checked
@@ -65,4 +71,5 @@ private:
     mutable bool numbered_ = true;
     std::vector<std::string> filterWords_; // lower case
     int maxExtent_ = 0;
+    int lastId_ = 0; // not reset by Clear, so a reader holding an old id never meets a new row by it
 };

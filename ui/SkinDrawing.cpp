@@ -1,5 +1,7 @@
 #include "ui/SkinDrawing.h"
 
+#include "ui/HighContrast.h"
+
 #include "framework/Utf8.h"
 
 #include <algorithm>
@@ -144,7 +146,7 @@ void DrawTextLines(HDC dc, const TextLines& style, const std::vector<std::string
 {
     SelectedObject font(dc, style.font);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColour = SetTextColor(dc, style.colour);
+    COLORREF oldColour = SetTextColor(dc, HighContrastOn() ? GetSysColor(COLOR_BTNTEXT) : style.colour);
     int top = style.first.y;
     for (const std::string& line : lines) {
         std::wstring text = ToWide(line);

@@ -52,7 +52,8 @@ GdiObject<HFONT> CreateSkinFont(int height);
 
 // Writes the lines top down, the first at (left, top) and each next one lineStep pixels lower, in the font
 // and colour given and without a background of their own; the DC's font, colour and mode are put back after.
-// With a right edge beyond left, a line too long for it ends in an ellipsis there.
+// With a right edge beyond left, a line too long for it ends in an ellipsis there. In high contrast the lines
+// are in the system's button text colour, whatever the style says.
 struct TextLines {
     HFONT font;
     COLORREF colour;

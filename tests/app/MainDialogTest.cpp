@@ -5,6 +5,7 @@
 #include "resource.h"
 #include "tests/app/EraseRunFixture.h"
 #include "tests/support/ModalScript.h"
+#include "tests/support/Processes.h"
 #include "tests/support/ScratchRegistry.h"
 #include "app/CClosePromptDialog.h"
 #include "app/CLoaderDialog.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -609,3 +611,68 @@ TEST_F(MainDialogTest, AStartUpRunLeavesTheWindowsThreadAnswering)
 }
 
 } // namespace
+
+// A screen reader in a second process, as NVDA or JAWS reads a window: the first page's rows with their
+// names, roles and states, the buttons with their keys, a row unticked by its default action as a click
+// would, then the focus and the tick heard as the keyboard moves and ticks.
+TEST_F(MainDialogTest, AScreenReaderReadsTheFirstPageTicksByDefaultActionAndHearsTheKeys)
+{
+    AddPageItem("cache", "Cache", "ie");
+    AddPageItem("cookies", "Cookies", "ie");
+    const std::string client = "\"" + TestProgramFolder() + "msaa_client.exe\" ";
+    UniqueHandle reader;
+    UniqueHandle ready(CreateEventW(nullptr, TRUE, FALSE, L"VestrelReaderHooked"));
+    auto start = [&](const std::string& arguments) {
+        return [&, arguments] {
+            reader = StartProgram(client + arguments);
+            EXPECT_TRUE(reader) << arguments;
+            return true;
+        };
+    };
+    auto ended = [&] { return !reader || WaitForSingleObject(reader.get(), 0) == WAIT_OBJECT_0; };
+    auto hwnd = [](HWND window) { return std::to_string(reinterpret_cast<INT_PTR>(window)); };
+    HWND view = nullptr;
+    Run({Look([&] { view = dialog->PageList(1).View().GetHwnd(); }),
+         [&] { return start("read \"" + PathOf("read.txt") + "\" " + hwnd(main))(); }, ended, Look([&] {
+             const std::string read = ReadFile("read.txt");
+             std::printf("What a screen reader reads of the main window's first page:\n%s", read.c_str());
+             for (const char* line :
+                  {"list \"Internet Explorer\" [focused]",
+                   "list item \"Internet Explorer (Select All)\" [selected, focused, checked] (Uncheck)",
+                   "list item \"Cache\" [checked] (Uncheck)",
+                   "page tab \"Internet Explorer\" [selected] Alt+1",
+                   "page tab \"Windows\" [] Alt+2 (Switch)", "push button \"Erase Now\" [] Alt+E (Press)",
+                   "static text \"Last Erased: Never; Registry Keys Erased: 0|Files Erased: 0;"})
+                 EXPECT_NE(read.find(line), std::string::npos) << line;
+         }),
+         [&] { return start("do \"" + PathOf("do.txt") + "\" " + hwnd(view) + " Cache")(); }, ended,
+         Look([&] {
+             EXPECT_NE(ReadFile("do.txt").find("list item \"Cache\" [] (Check)"), std::string::npos)
+                 << ReadFile("do.txt");
+             EXPECT_EQ(PageRows(1),
+                       (Texts{"Internet Explorer (Select All) [2]", "Cache [0]", "Cookies [1]"}));
+             EXPECT_TRUE(dialog->PageList(1).IsModified());
+         }),
+         [&] {
+             return start("listen \"" + PathOf("heard.txt") + "\" " + std::to_string(GetCurrentProcessId()) +
+                          " VestrelReaderHooked 6")();
+         },
+         [&] { return WaitForSingleObject(ready.get(), 0) == WAIT_OBJECT_0; },
+         // The modal loop has retrieved a message since the hook was set: events reach the reader now.
+         Look([&] {
+             SendMessageW(view, WM_KEYDOWN, VK_DOWN, 0);
+             SendMessageW(view, WM_KEYDOWN, VK_DOWN, 0);
+             SendMessageW(view, WM_KEYDOWN, VK_SPACE, 0);
+         }),
+         ended, Look([&] {
+             const std::string heard = ReadFile("heard.txt");
+             DWORD code = 0;
+             GetExitCodeProcess(reader.get(), &code);
+             std::printf("What it hears of Down, Down, Space (%lu):\n%s", code, heard.c_str());
+             EXPECT_NE(heard.find("focus: list item \"Cache\""), std::string::npos) << heard;
+             EXPECT_NE(heard.find("focus: list item \"Cookies\""), std::string::npos) << heard;
+             EXPECT_NE(heard.find("state: list item \"Cookies\" [selected, focused] (Check)"),
+                       std::string::npos)
+                 << heard;
+         })});
+}

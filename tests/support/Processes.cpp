@@ -24,6 +24,19 @@ int RunAndWait(const std::string& commandLine, unsigned timeoutMs)
     return static_cast<int>(code);
 }
 
+UniqueHandle StartProgram(const std::string& commandLine)
+{
+    std::wstring line = ToWide(commandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return {};
+    CloseHandle(process.hThread);
+    return UniqueHandle(process.hProcess);
+}
+
 bool CopyFileForTest(const std::string& from, const std::string& to)
 {
     return CopyFileW(ToExtendedPath(from).c_str(), ToExtendedPath(to).c_str(), FALSE) != 0;

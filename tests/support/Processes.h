@@ -7,6 +7,9 @@
 // start or did not end in time, in which case it is terminated).
 int RunAndWait(const std::string& commandLine, unsigned timeoutMs = 60000);
 
+// Starts a program and returns its process at once; empty when it could not start.
+UniqueHandle StartProgram(const std::string& commandLine);
+
 // Copies a file, creating nothing else; false when the copy failed.
 bool CopyFileForTest(const std::string& from, const std::string& to);
 

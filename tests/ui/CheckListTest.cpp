@@ -1,6 +1,7 @@
 #include "UiTesting.h"
 
 #include "resource.h"
+#include "ui/HighContrast.h"
 #include "ui/CCheckListCtrl.h"
 #include "ui/SkinDrawing.h"
 
@@ -788,4 +789,37 @@ TEST_F(GroupedListTest, TakingTheFocusSelectsTheFirstRowInView)
     SetFocus(host.GetHwnd());
     SetFocus(View());
     EXPECT_EQ(list->View().SelectedIndex(), 6) << "a selected row stays the focused one";
+}
+
+// High contrast: the boxes, the fold sign, the selection and the focus in system colours only, a box in the
+// text colour instead of its bitmap, a locked one greyed; the bitmaps come back when it goes.
+TEST_F(CheckListTest, HighContrastPaintsOnlySystemColoursAndTheSkinComesBack)
+{
+    MakeList(222, 120);
+    CheckListItem* top = Add("All", nullptr, CheckListItem::Unchecked);
+    CheckListItem* group = Add("Group", top, CheckListItem::Unchecked);
+    group->foldable = true;
+    Add("item 1", group, CheckListItem::Checked);
+    Add("item 2", group, CheckListItem::Unchecked);
+    Add("Locked", top, CheckListItem::Checked)->locked = true;
+    list->UpdateParentStates();
+    list->SetCurSel(1);
+    SetHighContrast(true);
+    auto plain = Render();
+    SetHighContrast(false);
+    auto skinned = Render();
+
+    EXPECT_EQ(plain->CountNonSystemPixels(plain->Rect()), 0);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    GdiObject<HBITMAP> middle = LoadSkinBitmap(IDB_CHECK_MIXED);
+    EXPECT_FALSE(plain->ShowsBitmap(5, kFirstRow, middle.get()));
+    EXPECT_GT(plain->CountPixels(RECT{5, kFirstRow, 18, kFirstRow + 13}, text), 20);
+    // The group's fold sign, left of its box on the second row.
+    EXPECT_GT(plain->CountPixels(RECT{5, kFirstRow + kRow, kLevel2Box, kFirstRow + 2 * kRow}, text), 10);
+    EXPECT_GT(
+        plain->CountPixels(RECT{kLevel2Box, kFirstRow + 4 * kRow, kLevel2Box + 13, kFirstRow + 5 * kRow},
+                           GetSysColor(COLOR_GRAYTEXT)),
+        10);
+    EXPECT_GT(plain->CountPixels(plain->Rect(), GetSysColor(COLOR_HIGHLIGHT)), 50);
+    EXPECT_TRUE(skinned->ShowsBitmap(5, kFirstRow, middle.get()));
 }

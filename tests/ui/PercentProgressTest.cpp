@@ -1,5 +1,6 @@
 #include "UiTesting.h"
 
+#include "ui/HighContrast.h"
 #include "ui/CPercentProgressCtrl.h"
 
 #include <commctrl.h>
@@ -180,3 +181,15 @@ TEST_F(ProgressControlTest, ReadsTheVerticalStyle)
 }
 
 } // namespace
+
+TEST(PercentProgress, HighContrastPaintsTheBarAndItsTextInSystemColoursOnly)
+{
+    SetHighContrast(true);
+    auto canvas = Paint(311, 16, At(0, 100, 50));
+    SetHighContrast(false);
+    EXPECT_EQ(canvas->CountNonSystemPixels(canvas->Rect()), 0);
+    EXPECT_EQ(canvas->Pixel(40, 8), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(canvas->Pixel(270, 8), GetSysColor(COLOR_WINDOW));
+    EXPECT_GT(canvas->CountPixels(RECT{130, 1, 156, 15}, GetSysColor(COLOR_HIGHLIGHTTEXT)), 5);
+    EXPECT_GT(canvas->CountPixels(RECT{156, 1, 180, 15}, GetSysColor(COLOR_WINDOWTEXT)), 5);
+}

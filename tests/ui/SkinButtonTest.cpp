@@ -1,6 +1,7 @@
 #include "UiTesting.h"
 
 #include "resource.h"
+#include "ui/HighContrast.h"
 #include "ui/CSkinButton.h"
 #include "ui/SkinDrawing.h"
 
@@ -415,3 +416,34 @@ TEST(ToolTip, GoesWithItsWindowWhenThatIsDestroyedFirst)
 }
 
 } // namespace
+
+// High contrast: no bitmap, only system colours, the focus framed even without focus cues, and a button
+// that shows only a picture writes what its tooltip says; the skin's face returns when it goes.
+TEST_F(SkinButtonTest, HighContrastPaintsSystemColoursOnlyAndAPictureButtonWritesItsTooltip)
+{
+    CSkinButton& button = AddPushButton();
+    CSkinButton& picture = AddButton(BS_PUSHBUTTON, RECT{20, 60, 104, 85}, L"", kButtonId + 1);
+    picture.SetSkin(IDB_BUTTON);
+    picture.SetToolTipText("Windows");
+    SetHighContrast(true);
+    auto plain = Print(button);
+    auto pictureFace = Print(picture);
+    Canvas focused(84, 25);
+    SelectedObject font(focused.dc(), GetStockObject(DEFAULT_GUI_FONT));
+    CSkinButton::Face face;
+    face.focused = true;
+    face.focusCue = false;
+    face.caption = "Erase Now";
+    button.Paint(focused.dc(), focused.Rect(), face);
+    SetHighContrast(false);
+    auto skinned = Print(button);
+
+    for (const Canvas* canvas : {plain.get(), pictureFace.get(), &focused})
+        EXPECT_EQ(canvas->CountNonSystemPixels(canvas->Rect()), 0);
+    EXPECT_GT(plain->CountPixels(RECT{20, 0, 64, 25}, GetSysColor(COLOR_BTNTEXT)), 10);
+    EXPECT_GT(pictureFace->CountPixels(RECT{20, 0, 64, 25}, GetSysColor(COLOR_BTNTEXT)), 10);
+    // The focus frame three pixels in, where the unfocused face has the button face colour.
+    EXPECT_EQ(focused.Pixel(40, 2), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(plain->Pixel(40, 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(skinned->Pixel(kSampleX, kSampleY), FacePixel(IDB_BUTTON));
+}

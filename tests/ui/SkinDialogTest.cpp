@@ -4,9 +4,12 @@
 #include "ui/CSkinButton.h"
 #include "ui/CSkinDialog.h"
 #include "ui/CSkinFormDialog.h"
+#include "ui/CTextPanel.h"
 #include "ui/SkinDrawing.h"
 
 #include <gtest/gtest.h>
+
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -260,3 +263,29 @@ TEST(SkinDrawing, TextLinesGoDownByTheirStepOverTheBackgroundAndLeaveTheDcAsItWa
 }
 
 } // namespace
+
+// Text a dialog draws itself reads as static text over it, lets the mouse through and paints nothing.
+TEST(TextPanel, ReadsAsStaticTextWhoseNameIsTheTextAndLetsTheMouseThrough)
+{
+    HostWindow host;
+    CTextPanel panel;
+    ASSERT_TRUE(panel.Place(host.GetHwnd(), RECT{10, 10, 200, 40}));
+    panel.SetText("Last erased: never\nFiles erased: 0");
+    void* object = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(panel.GetHwnd(), static_cast<DWORD>(OBJID_CLIENT),
+                                                        IID_IAccessible, &object));
+    ComPtr<IAccessible> accessible(static_cast<IAccessible*>(object));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    ASSERT_HRESULT_SUCCEEDED(accessible->get_accRole(self, &role));
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_STATICTEXT);
+    BSTR name = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(accessible->get_accName(self, &name));
+    EXPECT_EQ(std::wstring(name), L"Last erased: never\nFiles erased: 0");
+    SysFreeString(name);
+    EXPECT_EQ(SendMessageW(panel.GetHwnd(), WM_NCHITTEST, 0, MAKELPARAM(20, 20)), HTTRANSPARENT);
+    DestroyWindow(panel.GetHwnd());
+    EXPECT_EQ(accessible->get_accRole(self, &role), RPC_E_DISCONNECTED);
+}

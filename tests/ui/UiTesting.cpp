@@ -2,6 +2,7 @@
 
 #include "framework/Utf8.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -85,6 +86,19 @@ int Canvas::CountPixels(const RECT& area, COLORREF colour) const
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
             count += Pixel(x, y) == colour;
+    return count;
+}
+
+int Canvas::CountNonSystemPixels(const RECT& area) const
+{
+    std::vector<COLORREF> system;
+    for (int index : {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HIGHLIGHT,
+                      COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_WINDOWFRAME})
+        system.push_back(GetSysColor(index));
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += std::find(system.begin(), system.end(), Pixel(x, y)) == system.end();
     return count;
 }
 

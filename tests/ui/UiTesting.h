@@ -21,6 +21,9 @@ public:
     // True when the block at (x, y) shows the whole bitmap unchanged.
     bool ShowsBitmap(int x, int y, HBITMAP bitmap) const;
     int CountPixels(const RECT& area, COLORREF colour) const;
+    // Pixels of the area in none of the system colours a high-contrast window may paint with (window, window
+    // text, button face and text, highlight and its text, grey text, window frame).
+    int CountNonSystemPixels(const RECT& area) const;
 
 private:
     int width_;
