@@ -22,6 +22,8 @@ struct EraseContext {
     std::map<std::string, std::string> stillRunning = {};
     // The sites whose cookies and stores stay; none: everything goes as the items say.
     KeptSites keptSites{};
+    // Files are overwritten before they are deleted (EraseOptions::secureDeletion).
+    bool secureDeletion = false;
 
     bool StopRequested() const { return stop && stop->load(); }
 };
