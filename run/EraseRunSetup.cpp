@@ -20,5 +20,6 @@ EraseContext EraseRunSetup::Context() const
     EraseContext context{pluginFolder, ProtectedFolders::OfThisSystem(), windowsVersion};
     context.stillRunning = stillRunning;
     context.keptSites = KeptSites(SitesToKeep(policies.KeepSites(), settingsKey));
+    context.secureDeletion = policies.secureDeletion.value_or(settings.secureDeletion) != 0;
     return context;
 }
