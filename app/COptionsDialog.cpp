@@ -23,9 +23,8 @@ std::string COptionsDialog::SecureDeletionNote(const OptionsValues& values)
 {
     std::string note = values.secureDeletionManaged ? "Set by your organization. " : "";
     if (values.solidStateDrive.value_or(false))
-        return note +
-               "Windows is on a solid-state drive: there overwriting is best effort, as the drive "
-               "may keep old copies. Drive encryption (BitLocker) is what protects deleted data on it.";
+        return note + "Windows is on a solid-state drive: overwriting there is best effort. Drive "
+                      "encryption (BitLocker) is what protects deleted data on it.";
     return note + "One pass of zeros, then a new name, then deleted. On a solid-state drive it is best "
                   "effort; drive encryption (BitLocker) protects deleted data there.";
 }

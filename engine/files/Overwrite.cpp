@@ -13,18 +13,19 @@ constexpr DWORD kChunk = 1 << 20;
 // Only ever read: what every overwrite writes.
 char zeros[kChunk];
 
-// Writes zeros over the first size bytes of the stream and flushes it to the disk.
+// Writes zeros over the first size bytes of the stream and flushes it to the disk. Each write names its
+// offset, so the handle's own position does not matter.
 bool OverwriteStream(HANDLE stream, uint64_t size)
 {
-    LARGE_INTEGER start{};
-    if (!SetFilePointerEx(stream, start, nullptr, FILE_BEGIN))
-        return false;
-    for (uint64_t left = size; left > 0;) {
-        DWORD part = static_cast<DWORD>(std::min<uint64_t>(left, kChunk));
+    for (uint64_t offset = 0; offset < size;) {
+        DWORD part = static_cast<DWORD>(std::min<uint64_t>(size - offset, kChunk));
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD written = 0;
-        if (!WriteFile(stream, zeros, part, &written, nullptr) || written == 0)
+        if (!WriteFile(stream, zeros, part, &written, &at) || written == 0)
             return false;
-        left -= written;
+        offset += written;
     }
     return FlushFileBuffers(stream);
 }
