@@ -10,8 +10,8 @@ class EraseItem;
 
 struct FileEntry {
     std::string path;
-    uint64_t size = 0; // the whole size; the tally counts its low 32 bits, as the statistics do
-    std::string note;  // of an overwritten file whose bytes may have copies elsewhere on the disk
+    uint64_t size = 0;     // the whole size; the tally counts its low 32 bits, as the statistics do
+    std::string note = {}; // of an overwritten file whose bytes may have copies elsewhere on the disk
 };
 
 struct RegistryEntry {

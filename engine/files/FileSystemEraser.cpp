@@ -82,8 +82,8 @@ private:
         std::wstring path;
         size_t folderLength; // of its folder in path; the name may hold what looks like a backslash
         uint64_t size;
-        bool opened;      // false: the system found nothing by the listed name
-        std::string note; // why copies of an overwritten file's bytes may remain
+        bool opened;           // false: the system found nothing by the listed name
+        std::string note = {}; // why copies of an overwritten file's bytes may remain
     };
 
     // One thing the walk reached, not yet done.
