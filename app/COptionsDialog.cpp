@@ -19,6 +19,16 @@ std::string WindowText(HWND window)
 
 } // namespace
 
+std::string COptionsDialog::SecureDeletionNote(const OptionsValues& values)
+{
+    std::string note = values.secureDeletionManaged ? "Set by your organization. " : "";
+    if (values.solidStateDrive.value_or(false))
+        return note + "Windows is on a solid-state drive: overwriting there is best effort. Drive "
+                      "encryption (BitLocker) is what protects deleted data on it.";
+    return note + "One pass of zeros, then a new name, then deleted. On a solid-state drive it is best "
+                  "effort; drive encryption (BitLocker) protects deleted data there.";
+}
+
 BEGIN_MESSAGE_MAP(COptionsDialog, CSkinFormDialog)
     ON_COMMAND(IDOK, OnOk)
     ON_COMMAND(IDC_KEEP_ADD, OnAddSite)
@@ -36,6 +46,9 @@ bool COptionsDialog::OnInitDialog()
     Check(IDC_AUTO_LAUNCH, values.autoLaunch);
     Check(IDC_EXPRESS_MODE, values.expressEraseMode);
     Check(IDC_PLAY_SOUND, values.playSound);
+    Check(IDC_SECURE_DELETION, values.secureDeletion);
+    EnableWindow(GetItem(IDC_SECURE_DELETION), !values.secureDeletionManaged);
+    SetDlgItemTextW(GetHwnd(), IDC_SECURE_NOTE, ToWide(SecureDeletionNote(values)).c_str());
     for (const std::string& site : values.cookieSites)
         AddString(IDC_KEEP_SITE, CB_ADDSTRING, site);
     for (const std::string& site : values.keepSites)
@@ -80,6 +93,7 @@ void COptionsDialog::OnOk()
     values.autoLaunch = IsChecked(IDC_AUTO_LAUNCH);
     values.expressEraseMode = IsChecked(IDC_EXPRESS_MODE);
     values.playSound = IsChecked(IDC_PLAY_SOUND);
+    values.secureDeletion = IsChecked(IDC_SECURE_DELETION);
     EndDialog(IDOK);
 }
 

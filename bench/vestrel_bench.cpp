@@ -2,6 +2,11 @@
 // bench/run_bench.py: the task's count, its seconds, and the process's memory before and at its peak.
 //   vestrel_bench startup                     does nothing: Wine's process start-up, measured from outside
 //   vestrel_bench delete-directory FOLDER     the "delete-directory" command of an erase item
+//   vestrel_bench secure-directory FOLDER     the same with "Overwrite files before deleting them"
+//   vestrel_bench bare-delete FOLDER          the platform's floor for deleting: per file open with delete
+//                                             access, set the disposition, close; one thread, no checks
+//   vestrel_bench bare-overwrite FOLDER       the floor for overwriting: per file open, write zeros over
+//                                             it, flush, rename, delete; one thread, no checks
 //   vestrel_bench registry-fill KEYS          makes a tree of KEYS keys with three values each
 //   vestrel_bench registry-vestrel            deletes that tree through RegistryEraser
 //   vestrel_bench registry-deletetree         deletes that tree through RegDeleteTreeW
@@ -61,10 +66,12 @@ int Report(const std::function<unsigned long()>& task)
     return count == 0 ? 1 : 0;
 }
 
-int DeleteDirectory(const std::string& folder)
+int DeleteDirectory(const std::string& folder, bool overwrite)
 {
     // Nothing to run, nothing of the program's own: the system's protected folders are all it needs.
-    CommandExecutor executor(EraseContext{"", ProtectedFolders::OfThisSystem()}, BuiltInCleaners());
+    EraseContext context{"", ProtectedFolders::OfThisSystem()};
+    context.secureDeletion = overwrite;
+    CommandExecutor executor(context, BuiltInCleaners());
     EraseItem item;
     item.command = "delete-directory";
     item.parameters = {folder};
@@ -72,6 +79,88 @@ int DeleteDirectory(const std::string& folder)
         executor.Execute(item);
         return item.tally.filesErased;
     });
+}
+
+// The bare loops: what deleting or overwriting costs with nothing but the system's calls for it.
+bool SetDisposition(HANDLE file)
+{
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
+bool BareDelete(const std::wstring& path, DWORD attributes)
+{
+    bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    UniqueHandle file(CreateFileW(path.c_str(), readOnly ? DELETE | FILE_WRITE_ATTRIBUTES : DELETE, 0,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return false;
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (readOnly && !SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof(basic)))
+        return false;
+    return SetDisposition(file.get());
+}
+
+bool BareOverwrite(const std::wstring& path, DWORD attributes, uint64_t size)
+{
+    static char zeros[1 << 16];
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file)
+        return false;
+    for (uint64_t left = size; left > 0;) {
+        DWORD part = static_cast<DWORD>(std::min<uint64_t>(left, sizeof zeros)), written = 0;
+        if (!WriteFile(file.get(), zeros, part, &written, nullptr) || written == 0)
+            return false;
+        left -= written;
+    }
+    FlushFileBuffers(file.get());
+    size_t slash = path.find_last_of(L'\\');
+    std::wstring target =
+        L"\\??\\" + path.substr(4, slash + 1 - 4) + std::wstring(path.size() - slash - 1, L'z');
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    std::copy(target.begin(), target.end(), rename->FileName);
+    SetFileInformationByHandle(file.get(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()));
+    return SetDisposition(file.get());
+}
+
+// Depth first, the folders removed once empty; counts the files the step took.
+unsigned long BareWalk(const std::wstring& folder, bool overwrite)
+{
+    unsigned long done = 0;
+    WIN32_FIND_DATAW entry;
+    FindHandle search(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!search)
+        return 0;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring path = folder + L"\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            done += BareWalk(path, overwrite);
+            RemoveDirectoryW(path.c_str());
+        } else {
+            uint64_t size = (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+            done += overwrite ? BareOverwrite(path, entry.dwFileAttributes, size)
+                              : BareDelete(path, entry.dwFileAttributes);
+        }
+    } while (FindNextFileW(search.get(), &entry));
+    return done;
+}
+
+int BareLoop(const std::string& folder, bool overwrite)
+{
+    std::wstring root = ToExtendedPath(folder);
+    while (!root.empty() && root.back() == L'\\')
+        root.pop_back();
+    return Report([&] { return BareWalk(root, overwrite); });
 }
 
 // Key i (from 1) hangs under key (i - 1) / 10, so every key but the last few parents has ten subkeys.
@@ -184,8 +273,10 @@ int wmain(int argc, wchar_t** argv)
     std::string argument = argc > 2 ? ToUtf8(argv[2]) : "";
     if (command == "startup")
         return Report([] { return 1ul; });
-    if (command == "delete-directory")
-        return DeleteDirectory(argument);
+    if (command == "delete-directory" || command == "secure-directory")
+        return DeleteDirectory(argument, command == "secure-directory");
+    if (command == "bare-delete" || command == "bare-overwrite")
+        return BareLoop(argument, command == "bare-overwrite");
     if (command == "registry-fill")
         return FillRegistry(std::stoul(argument));
     if (command == "registry-vestrel" || command == "registry-deletetree")
@@ -196,7 +287,8 @@ int wmain(int argc, wchar_t** argv)
         return WipeDriveFreeSpace(argument);
     if (command == "profile-erase")
         return EraseProfile(argument, argc > 3 ? ToUtf8(argv[3]) : "");
-    std::fprintf(stderr, "usage: vestrel_bench startup | delete-directory FOLDER | registry-fill KEYS |"
+    std::fprintf(stderr, "usage: vestrel_bench startup | delete-directory FOLDER | secure-directory FOLDER |"
+                         " bare-delete FOLDER | bare-overwrite FOLDER | registry-fill KEYS |"
                          " registry-vestrel | registry-deletetree | plugins FOLDER [CACHE] |"
                          " wipe-free-space DRIVE | profile-erase PROFILE [SITES]\n");
     return 2;

@@ -43,6 +43,9 @@ const char kCliUsage[] =
     "                    first ask the programs that keep items from running (a browser)\n"
     "                    to close, as closing their windows would, and wait for them up to\n"
     "                    15 seconds; an item whose program still runs is skipped\n"
+    "  erase --secure [ID ...], preview --secure [ID ...]\n"
+    "                    overwrite every file before deleting it, for this run (as the\n"
+    "                    option \"Overwrite files before deleting them\" does for every run)\n"
     "  erase --scheduled what the task of \"Also when Vestrel is closed\" runs: the selected\n"
     "                    items, unless the schedule is off or this period's erase is done\n"
     "  schedule --remove-task\n"
@@ -277,6 +280,9 @@ int CliProgram::PreviewOrErase(const CliRequest& request)
 
     bool erase = request.command == CliCommand::Erase;
     report.mode = erase ? EraseMode::Erase : EraseMode::Preview;
+    if (request.secure)
+        setup_.settings.secureDeletion = 1; // this run only; an organization's policy still decides
+    report.overwrite = setup_.Context().secureDeletion;
     RunProgress progress(
         static_cast<int>(items.size()), [this](const std::string& line) { streams_.err(line); }, clockMs_);
     ReportingHooks hooks(report, progress);

@@ -70,6 +70,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
             request.replace = true;
         } else if (argument == "--close-programs") {
             request.closePrograms = true;
+        } else if (argument == "--secure") {
+            request.secure = true;
         } else if (argument == "--scheduled") {
             request.scheduled = true;
         } else if (argument == "--remove-task") {
@@ -100,6 +102,10 @@ CliRequest ParseCommandLine(const std::vector<std::string>& arguments)
         request.error = "wipe-free-space takes one drive (D:)";
     else if (request.command == CliCommand::Keep && !IsKeepLine(request.ids))
         request.error = "keep takes list, add HOST or remove HOST";
+    else if (request.secure && request.command != CliCommand::Erase && request.command != CliCommand::Preview)
+        request.error = "only erase and preview take --secure";
+    else if (request.secure && request.scheduled)
+        request.error = "a scheduled erase follows the setting; it takes no --secure";
     else if (request.command != CliCommand::Erase && request.scheduled)
         request.error = "unknown option: --scheduled";
     else if (request.command == CliCommand::Erase && request.scheduled && !request.ids.empty())

@@ -13,10 +13,11 @@ const char* ModeName(EraseMode mode)
     return mode == EraseMode::Preview ? "preview" : "erase";
 }
 
-std::string TallyText(const EraseTally& tally)
+std::string TallyText(const EraseTally& tally, bool toOverwrite)
 {
-    std::string text = CountText(tally.filesErased, "file", "files") + ", " + SizeText(tally.bytesReleased) +
-                       ", " + CountText(tally.registryEntriesErased, "registry entry", "registry entries");
+    std::string text = CountText(tally.filesErased, "file", "files") + (toOverwrite ? " to overwrite" : "") +
+                       ", " + SizeText(tally.bytesReleased) + ", " +
+                       CountText(tally.registryEntriesErased, "registry entry", "registry entries");
     // Only a run with sites to keep removes cookies from inside a database.
     return tally.cookiesErased ? text + ", " + CountText(tally.cookiesErased, "cookie", "cookies") : text;
 }
@@ -62,8 +63,12 @@ void ItemJson(JsonWriter& json, const ItemReport& item)
     if (!item.skipped.empty())
         StringsJson(json, "skipped", item.skipped);
     json.Key("files").BeginArray();
-    for (const FileEntry& file : item.files)
-        json.BeginObject().Key("path").String(file.path).Key("size").Number(file.size).EndObject();
+    for (const FileEntry& file : item.files) {
+        json.BeginObject().Key("path").String(file.path).Key("size").Number(file.size);
+        if (!file.note.empty())
+            json.Key("note").String(file.note);
+        json.EndObject();
+    }
     json.EndArray();
     StringsJson(json, "folderLinks", item.folderLinks);
     json.Key("registry").BeginArray();
@@ -118,7 +123,7 @@ std::string ItemText(const ItemReport& item, EraseMode mode)
     std::string text = item.descript + " [" + item.id + "]\n";
     for (const ReportLine& line : ReportLines(item, mode))
         text += EntryLine(line.kind.c_str(), line.size, line.what);
-    return text + "  = " + TallyText(item.tally) + "\n";
+    return text + "  = " + TallyText(item.tally, mode == EraseMode::Preview && item.overwrite) + "\n";
 }
 
 void NewItemsJson(JsonWriter& json, const std::vector<NewItem>& items)
@@ -199,13 +204,16 @@ std::string RunText(const RunReport& report)
         text += ItemText(item, report.mode);
     for (const NewItem& item : report.newItems)
         text += "Left out: " + item.descript + " [" + item.id + "]" + kNewItemText + "\n";
-    return text + "Total: " + TallyText(report.Total()) + "\n";
+    return text +
+           "Total: " + TallyText(report.Total(), report.mode == EraseMode::Preview && report.overwrite) +
+           "\n";
 }
 
 std::string RunJson(const RunReport& report)
 {
     JsonWriter json;
     json.BeginObject().Key("command").String(ModeName(report.mode));
+    json.Key("overwrite").Bool(report.overwrite);
     json.Key("items").BeginArray();
     for (const ItemReport& item : report.items)
         ItemJson(json, item);

@@ -14,6 +14,7 @@ struct NewItem {
 // A preview or an erase of some items.
 struct RunReport {
     EraseMode mode = EraseMode::Preview;
+    bool overwrite = false; // files are overwritten before they go
     std::vector<ItemReport> items;
     std::vector<NewItem> newItems;
 

@@ -6,6 +6,7 @@
 #include "engine/cleaners/TableCleaner.h"
 #include "engine/files/FileSystemEraser.h"
 #include "engine/files/KeepFilter.h"
+#include "engine/files/Overwrite.h"
 #include "engine/files/PathExpansion.h"
 #include "engine/files/PathTokens.h"
 #include "engine/files/ResolvedPath.h"
@@ -170,6 +171,7 @@ CommandExecutor::CommandExecutor(EraseContext context, std::span<const BuiltInCl
 {
     options_.stop = context_.stop;
     options_.windowsVersion = context_.windowsVersion;
+    options_.secureDeletion = options_.secureDeletion || context_.secureDeletion;
 }
 
 std::string CommandExecutor::WhyRunning(const std::string& program) const
@@ -302,8 +304,13 @@ void CommandExecutor::DeleteByPattern(const std::string& parameter, bool wholeFo
             DeleteInFolder(folder, pattern, how.recurse == Recurse::Matching && !guarded, tally.filesErased,
                            tally.bytesReleased, options);
         if (how.removeSelf && !guarded && !options.Preview() &&
-            !(options.filter && options.filter->Keeps(NormalisedPath(folder), 0)))
-            RemoveDirectoryW(ToExtendedPath(folder).c_str()); // only when it is empty now
+            !(options.filter && options.filter->Keeps(NormalisedPath(folder), 0))) {
+            std::wstring path = ToExtendedPath(folder); // removed only when it is empty now
+            if (options.secureDeletion)
+                RemoveFolderRenamed(path);
+            else
+                RemoveDirectoryW(path.c_str());
+        }
     }
 }
 

@@ -25,6 +25,8 @@ struct EraseContext {
     // Why the sites to keep cannot be read, or empty. While it is set, an item that has cookies to clear or
     // reaches a store that sites to keep decide about does nothing, for an unreadable list is no empty one.
     std::string keptSitesProblem = {};
+    // Files are overwritten before they are deleted (EraseOptions::secureDeletion).
+    bool secureDeletion = false;
 
     bool StopRequested() const { return stop && stop->load(); }
 };

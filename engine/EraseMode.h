@@ -49,6 +49,15 @@ public:
     {
         OnFailure(path, reason);
     }
+    // A file an overwriting erase left because it could not be overwritten first ("not overwritten: in
+    // use"): a failure, which an erase run also writes to its record file.
+    virtual void OnNotOverwritten(const std::string& path, const std::string& reason)
+    {
+        OnFailure(path, reason);
+    }
+    // A file counted as deleted, overwritten first, whose bytes may still have copies on the disk that
+    // the overwrite could not reach ("overwritten, copies may remain (compressed)"). Told after OnFile.
+    virtual void OnOverwriteCaveat(const std::string& /*path*/, const std::string& /*note*/) {}
     // An item that did nothing at all, and why ("skipped: Chrome is running"). Listeners that show no
     // reasons may leave it out.
     virtual void OnSkipped(const std::string& /*reason*/) {}
@@ -90,14 +99,16 @@ protected:
 };
 
 // How a deletion path runs: its mode, who hears about each entry (nobody, by default), what it keeps
-// (nothing, by default) and, set by the command executor for the item it runs, the run's stop request and
-// the Windows version the form-data cleaner picks its stores by.
+// (nothing, by default) and, set by the command executor for the item it runs, the run's stop request,
+// the Windows version the form-data cleaner picks its stores by and whether files are overwritten.
 struct EraseOptions {
     EraseMode mode = EraseMode::Erase;
     EraseListener* listener = nullptr;
     const EntryFilter* filter = nullptr;
     const std::atomic<bool>* stop = nullptr;
     double windowsVersion = 0;
+    // Every file deleted is overwritten first, and renamed; one that cannot be overwritten is left.
+    bool secureDeletion = false;
 
     bool Preview() const { return mode == EraseMode::Preview; }
     // Whether whoever started the work asks it to end before its next entry.

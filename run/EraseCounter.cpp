@@ -25,6 +25,20 @@ const std::string& DeniedText()
     return text;
 }
 
+// What an overwriting erase says of a file it left; the same words as the engine's.
+const char kNotOverwrittenInUse[] = "not overwritten: in use";
+const char kNotOverwrittenDenied[] = "not overwritten: access denied";
+
+bool InUse(const std::string& reason)
+{
+    return reason == InUseText() || reason == LockedText() || reason == kNotOverwrittenInUse;
+}
+
+bool Denied(const std::string& reason)
+{
+    return reason == DeniedText() || reason == kNotOverwrittenDenied;
+}
+
 } // namespace
 
 void EraseCounter::Entry()
@@ -65,6 +79,11 @@ void EraseCounter::OnFailure(const std::string& path, const std::string& reason)
 {
     failures_.emplace(path, reason);
     Entry();
+}
+
+void EraseCounter::OnOverwriteCaveat(const std::string& path, const std::string& note)
+{
+    caveats_.emplace_back(path, note);
 }
 
 void EraseCounter::OnRefused(const std::string& path)
@@ -116,9 +135,9 @@ Leftovers EraseCounter::Left() const
     Leftovers left;
     left.refused = static_cast<unsigned>(refused_.size());
     for (const auto& [path, reason] : failures_) {
-        if (reason == InUseText() || reason == LockedText())
+        if (InUse(reason))
             ++left.inUse;
-        else if (reason == DeniedText())
+        else if (Denied(reason))
             ++left.denied;
         else
             ++left.other;
@@ -132,12 +151,12 @@ std::vector<LeftEntry> EraseCounter::LeftEntries() const
     for (const std::string& path : refused_)
         entries.push_back({"refused", path, RefusedKind(path)});
     for (const auto& [path, reason] : failures_) {
-        const char* why = reason == InUseText() || reason == LockedText() ? "in use"
-                          : reason == DeniedText()                        ? "access denied"
-                                                                          : "not removed";
+        const char* why = InUse(reason) ? "in use" : Denied(reason) ? "access denied" : "not removed";
         entries.push_back({why, path, reason});
     }
     for (const std::string& path : links_)
         entries.push_back({"link", path, "never followed: what it points to stays"});
+    for (const auto& [path, note] : caveats_)
+        entries.push_back({"copies may remain", path, note});
     return entries;
 }

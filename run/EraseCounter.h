@@ -47,6 +47,7 @@ public:
     void OnKeptForSite(const std::string& folder, const std::string& site) override;
     void OnItemFailure(const std::string& reason) override;
     void OnFilesHandled(uint64_t files, uint64_t bytes) override;
+    void OnOverwriteCaveat(const std::string& path, const std::string& note) override;
 
     // What the entries heard since the last reset add up to, as the tally counts them.
     const EraseTally& Counted() const { return counted_; }
@@ -65,7 +66,7 @@ public:
     const std::string& ItemFailure() const { return itemFailure_; }
     Leftovers Left() const;
     // Each leftover: refused targets first, then what could not be removed in path order, then the links
-    // that were not followed.
+    // that were not followed, then the overwritten files of which copies may remain.
     std::vector<LeftEntry> LeftEntries() const;
 
 private:
@@ -79,4 +80,5 @@ private:
     std::map<std::string, std::string> failures_;
     std::vector<std::string> refused_;
     std::vector<std::string> links_;
+    std::vector<std::pair<std::string, std::string>> caveats_; // overwritten, deleted, copies may remain
 };

@@ -14,7 +14,8 @@ constexpr unsigned kSilentChimePauseMs = 500;
 
 // Writes to the record file why a target of the item was left: refused by the rules, a file refused for an
 // edit in place, a program that could not be started or did not finish, a folder that could not be listed,
-// or a folder kept for a site to keep; and how many cookies went from a database that stays.
+// a folder kept for a site to keep, or a file that could not be overwritten (and one whose overwrite may
+// have missed copies); and how many cookies went from a database that stays.
 // Everything it hears also goes on to the run's own listener.
 class RunRecorder final : public EraseListener {
 public:
@@ -72,6 +73,17 @@ public:
     {
         log_.Write("refused " + path + " (" + reason + ")");
         next_.OnRefusedEdit(path, reason);
+    }
+
+    void OnNotOverwritten(const std::string& path, const std::string& reason) override
+    {
+        log_.Write(descript_ + ": " + reason + ": " + path);
+        next_.OnNotOverwritten(path, reason);
+    }
+    void OnOverwriteCaveat(const std::string& path, const std::string& note) override
+    {
+        log_.Write(descript_ + ": " + note + ": " + path);
+        next_.OnOverwriteCaveat(path, note);
     }
 
     // Why the item ended early, or empty.

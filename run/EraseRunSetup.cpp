@@ -22,5 +22,6 @@ EraseContext EraseRunSetup::Context() const
     KeepSiteList sites = SitesToKeep(policies.KeepSites(), settingsKey);
     context.keptSites = KeptSites(sites.sites);
     context.keptSitesProblem = sites.problem;
+    context.secureDeletion = policies.secureDeletion.value_or(settings.secureDeletion) != 0;
     return context;
 }

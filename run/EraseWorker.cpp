@@ -159,6 +159,7 @@ void EraseWorker::PreviewItems()
             if (static_cast<size_t>(row) >= previews_.size())
                 break;
             ItemReport report = ReportFor(*item);
+            report.overwrite = context.secureDeletion;
             ItemRecorder recorder(report);
             item->ExecuteItem(context, EraseOptions{EraseMode::Preview, &recorder});
             if (stop_)

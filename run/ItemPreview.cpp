@@ -39,7 +39,8 @@ std::string PreviewText(const ItemPreview& preview)
     const EraseTally& tally = preview.tally;
     std::vector<std::string> parts;
     if (tally.filesErased || tally.bytesReleased) {
-        parts.push_back(CountText(tally.filesErased, "file", "files"));
+        bool overwrite = preview.report && preview.report->overwrite;
+        parts.push_back(CountText(tally.filesErased, "file", "files") + (overwrite ? " to overwrite" : ""));
         parts.push_back(SizeText(tally.bytesReleased));
     }
     if (tally.registryEntriesErased)

@@ -89,6 +89,19 @@ void ItemRecorder::OnRefusedEdit(const std::string& path, const std::string& rea
     recordWriter_.OnRefusedEdit(path, reason);
 }
 
+void ItemRecorder::OnNotOverwritten(const std::string& path, const std::string& reason)
+{
+    OnFailure(path, reason);
+    recordWriter_.OnNotOverwritten(path, reason);
+}
+
+void ItemRecorder::OnOverwriteCaveat(const std::string& path, const std::string& note)
+{
+    if (!report_.files.empty() && report_.files.back().path == path)
+        report_.files.back().note = note;
+    recordWriter_.OnOverwriteCaveat(path, note);
+}
+
 ItemReport ReportFor(const EraseItem& item)
 {
     ItemReport report;
@@ -108,8 +121,10 @@ std::vector<ReportLine> ReportLines(const ItemReport& item, EraseMode mode)
         lines.push_back({"skipped", "", reason});
     if (!item.failure.empty())
         lines.push_back({"failed", "", item.failure + " (what follows was reached before)"});
-    for (const FileEntry& file : item.files)
-        lines.push_back({"file", SizeText(file.size), file.path});
+    const char* file = mode == EraseMode::Preview && item.overwrite ? "to overwrite" : "file";
+    for (const FileEntry& entry : item.files)
+        lines.push_back({file, SizeText(entry.size),
+                         entry.note.empty() ? entry.path : entry.path + " (" + entry.note + ")"});
     for (const std::string& link : item.folderLinks)
         lines.push_back({"link", "", link + " (never followed; not counted)"});
     for (const RegistryEntry& entry : item.registryEntries)

@@ -10,7 +10,8 @@ class EraseItem;
 
 struct FileEntry {
     std::string path;
-    uint64_t size = 0; // the whole size; the tally counts its low 32 bits, as the statistics do
+    uint64_t size = 0;     // the whole size; the tally counts its low 32 bits, as the statistics do
+    std::string note = {}; // of an overwritten file whose bytes may have copies elsewhere on the disk
 };
 
 struct RegistryEntry {
@@ -64,6 +65,7 @@ struct ItemReport {
     std::vector<std::string> skipped; // why the item did nothing
     std::string failure;              // why the item ended early, or empty
     EraseTally tally;
+    bool overwrite = false; // its files are overwritten before they go: a preview lists them "to overwrite"
 };
 
 // A report of the item that names it and holds nothing reached yet.
@@ -84,7 +86,8 @@ std::vector<ReportLine> ReportLines(const ItemReport& item, EraseMode mode);
 class ItemRecorder final : public EraseListener {
 public:
     // The failed programs, the folders that could not be listed, the files refused for an edit in place,
-    // the cookies cleared from a database and the folders kept for a site are told to recordWriter as well.
+    // the cookies cleared from a database, the folders kept for a site and what an overwriting erase left
+    // or could not be sure of are told to recordWriter as well.
     explicit ItemRecorder(ItemReport& report, EraseListener& recordWriter = EraseOptions{}.Listener())
         : report_(report), recordWriter_(recordWriter)
     {
@@ -103,6 +106,8 @@ public:
     void OnProgramFailure(const std::string& program, const std::string& reason) override;
     void OnUnlistedFolder(const std::string& folder, const std::string& reason) override;
     void OnRefusedEdit(const std::string& path, const std::string& reason) override;
+    void OnNotOverwritten(const std::string& path, const std::string& reason) override;
+    void OnOverwriteCaveat(const std::string& path, const std::string& note) override;
     void OnSkipped(const std::string& reason) override;
     void OnItemFailure(const std::string& reason) override;
 

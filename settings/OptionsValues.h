@@ -2,6 +2,7 @@
 #include "settings/AutoStartOperations.h"
 #include "settings/Settings.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ struct OptionsValues {
     bool autoLaunch = false;
     bool expressEraseMode = false;
     bool playSound = false;
+    bool secureDeletion = false;
+    bool secureDeletionManaged = false; // the organization decides it; shown, not changed
+    // Whether the Windows drive is a solid-state drive; nothing when it does not say.
+    std::optional<bool> solidStateDrive;
     std::vector<std::string> keepSites;   // host names, as stored
     std::string keepSitesProblem;         // why the user's or the policy's list cannot be read, or empty
     std::vector<std::string> cookieSites; // offered to pick from; never stored

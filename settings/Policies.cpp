@@ -171,6 +171,7 @@ Policies Policies::Read(const std::string& keyPath)
             reader.Number(policies.eraseAtStartup, kEraseAtStartupPolicy, 1);
             reader.Number(policies.eraseAtEvery, kEraseAtEveryPolicy, 1);
             reader.Number(policies.erasePeriod, kErasePeriodPolicy, kSchedulePeriodCount - 1);
+            reader.Number(policies.secureDeletion, kSecureDeletionPolicy, 1);
             reader.Switch(policies.rulesImportAllowed, kAllowRulesImportPolicy);
             reader.Switch(policies.pluginChangesAllowed, kAllowPluginChangesPolicy);
             reader.Switch(policies.commandLineEraseAllowed, kAllowCommandLineErasePolicy);
@@ -202,6 +203,7 @@ void Policies::ApplyTo(Settings& settings) const
     settings.eraseAtStartup = eraseAtStartup.value_or(settings.eraseAtStartup);
     settings.eraseAtEvery = eraseAtEvery.value_or(settings.eraseAtEvery);
     settings.erasePeriod = erasePeriod.value_or(settings.erasePeriod);
+    settings.secureDeletion = secureDeletion.value_or(settings.secureDeletion);
 }
 
 std::vector<std::string> Policies::ManagedNames() const
@@ -214,6 +216,7 @@ std::vector<std::string> Policies::ManagedNames() const
     Note(names, eraseAtStartup, kEraseAtStartupPolicy);
     Note(names, eraseAtEvery, kEraseAtEveryPolicy);
     Note(names, erasePeriod, kErasePeriodPolicy);
+    Note(names, secureDeletion, kSecureDeletionPolicy);
     Note(names, rulesImportAllowed, kAllowRulesImportPolicy);
     Note(names, pluginChangesAllowed, kAllowPluginChangesPolicy);
     Note(names, commandLineEraseAllowed, kAllowCommandLineErasePolicy);

@@ -31,6 +31,7 @@ public:
     std::optional<uint32_t> eraseAtStartup;
     std::optional<uint32_t> eraseAtEvery;
     std::optional<uint32_t> erasePeriod;
+    std::optional<uint32_t> secureDeletion;
     std::optional<bool> rulesImportAllowed;
     std::optional<bool> pluginChangesAllowed;
     std::optional<bool> commandLineEraseAllowed;
@@ -40,7 +41,7 @@ public:
     bool MayChangePlugins() const { return pluginChangesAllowed.value_or(true); }
     bool MayEraseFromCommandLine() const { return commandLineEraseAllowed.value_or(true); }
 
-    // Replaces the settings the schedule policies name.
+    // Replaces the settings the schedule and secure-deletion policies name.
     void ApplyTo(Settings& settings) const;
     // The names of the values that are set, in a fixed order, for vestrel-cli's list.
     std::vector<std::string> ManagedNames() const;

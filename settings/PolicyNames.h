@@ -14,6 +14,8 @@ inline constexpr char kEnableSchedulePolicy[] = "Enable Schedule";
 inline constexpr char kEraseAtStartupPolicy[] = "Erase at Startup";
 inline constexpr char kEraseAtEveryPolicy[] = "Erase at Every";
 inline constexpr char kErasePeriodPolicy[] = "Erase Period";
+// Files overwritten before they are deleted (DWORD 0 or 1), as the user's setting of the same name.
+inline constexpr char kSecureDeletionPolicy[] = "Secure Deletion";
 // What the user may do (DWORDs, 0 refuses, 1 allows).
 inline constexpr char kAllowRulesImportPolicy[] = "Allow Rules Import";
 inline constexpr char kAllowPluginChangesPolicy[] = "Allow Plugin Folder Changes";

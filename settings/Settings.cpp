@@ -102,6 +102,7 @@ void ReadSettings(RegKey& key)
     dword(settings.erasePeriod, kErasePeriodValue);
     dword(settings.expressEraseMode, kExpressEraseModeValue);
     dword(settings.playSound, kPlaySoundValue);
+    dword(settings.secureDeletion, kSecureDeletionValue);
 }
 
 } // namespace

@@ -16,6 +16,8 @@ inline constexpr char kEraseAtEveryValue[] = "Erase at Every";
 inline constexpr char kErasePeriodValue[] = "Erase Period";
 inline constexpr char kExpressEraseModeValue[] = "Express Erase Mode";
 inline constexpr char kPlaySoundValue[] = "Play Sound";
+// Files are overwritten before they are deleted, in every run: the window's, the schedule's, the task's.
+inline constexpr char kSecureDeletionValue[] = "Secure Deletion";
 // ...and the statistics (QWORDs, DWORDs as an older Vestrel wrote them, and one string).
 inline constexpr char kFilesErasedValue[] = "Erased File Num";
 inline constexpr char kBytesReleasedValue[] = "Erased File Size";
@@ -32,6 +34,7 @@ struct Settings {
     uint32_t erasePeriod = 0;
     uint32_t expressEraseMode = 0;
     uint32_t playSound = 0;
+    uint32_t secureDeletion = 0;
 };
 
 // Totals over every run, stored as 64-bit values so that they never wrap.

@@ -1,5 +1,6 @@
 #include "engine/files/FileDeleter.h"
 
+#include "engine/files/Overwrite.h"
 #include "framework/LowerCase.h"
 #include "framework/Owners.h"
 
@@ -108,7 +109,8 @@ struct FileDeleter::Opened {
     DWORD error = ERROR_SUCCESS;
 };
 
-FileDeleter::FileDeleter(const std::wstring& root) : rootLength_(root.size())
+FileDeleter::FileDeleter(const std::wstring& root, bool overwrite)
+    : rootLength_(root.size()), overwrite_(overwrite)
 {
     UniqueHandle folder(CreateFileW(root.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -165,8 +167,41 @@ bool FileDeleter::IsEntryItself(HANDLE file, const std::wstring& path) const
            !NamesSameFile(path.substr(0, rootLength_) + trimmed, file);
 }
 
+// The entry's own handle for writing and deleting it, which nobody else may hold meanwhile.
+UniqueHandle FileDeleter::OpenForWriting(const std::wstring& path, DWORD& error) const
+{
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    error = file ? ERROR_SUCCESS : GetLastError();
+    return file;
+}
+
+// A read-only file takes no writing handle: its flag goes first, on a handle that is checked as a
+// deletion's is, and the writing one is checked again.
+FileResult FileDeleter::DeleteOverwritten(const std::wstring& path, DWORD attributes) const
+{
+    if (IsReadOnlyFile(attributes)) {
+        Opened opened = Open(path, attributes);
+        if (!opened.file || opened.shared)
+            return NotOverwritten(opened.file ? ERROR_SHARING_VIOLATION : opened.error);
+        if (ResolvesElsewhere(opened.file.get(), path))
+            return {FileOutcome::Link};
+        if (!ClearAttributes(opened.file.get()))
+            return NotOverwritten(GetLastError());
+    }
+    DWORD error;
+    UniqueHandle file = OpenForWriting(path, error);
+    if (!file)
+        return NotOverwritten(error);
+    if (ResolvesElsewhere(file.get(), path))
+        return {FileOutcome::Link};
+    return OverwriteAndDelete(file.get(), path);
+}
+
 FileResult FileDeleter::Delete(const std::wstring& path, DWORD attributes) const
 {
+    if (overwrite_ && !IsLink(attributes))
+        return DeleteOverwritten(path, attributes);
     Opened opened = Open(path, attributes);
     if (!opened.file)
         return {FileOutcome::Failed, opened.error};
@@ -190,11 +225,22 @@ FileResult FileDeleter::Delete(const std::wstring& path, DWORD attributes) const
 
 FileResult FileDeleter::Preview(const std::wstring& path, DWORD attributes) const
 {
+    if (overwrite_ && !IsLink(attributes) && !IsReadOnlyFile(attributes)) {
+        DWORD error;
+        UniqueHandle file = OpenForWriting(path, error);
+        if (!file)
+            return NotOverwritten(error);
+        return ResolvesElsewhere(file.get(), path) ? FileResult{FileOutcome::Link}
+                                                   : FileResult{FileOutcome::Deleted};
+    }
     Opened opened = Open(path, attributes);
     if (!opened.file)
-        return {FileOutcome::Failed, opened.error};
+        return overwrite_ && !IsLink(attributes) ? NotOverwritten(opened.error)
+                                                 : FileResult{FileOutcome::Failed, opened.error};
     if (IsLink(attributes) || ResolvesElsewhere(opened.file.get(), path))
         return {FileOutcome::Link};
+    if (opened.shared && overwrite_)
+        return NotOverwritten(ERROR_SHARING_VIOLATION);
     if (opened.shared && !dropsNamesAtOnce_)
         return {FileOutcome::Failed, ERROR_SHARING_VIOLATION};
     return {FileOutcome::Deleted};

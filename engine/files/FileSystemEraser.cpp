@@ -2,6 +2,7 @@
 
 #include "engine/files/FileDeleter.h"
 #include "engine/files/FolderWalk.h"
+#include "engine/files/Overwrite.h"
 #include "engine/files/ResolvedPath.h"
 #include "engine/files/WorkerTeam.h"
 #include "framework/ErrorText.h"
@@ -35,7 +36,7 @@ std::string UnopenableNameText()
 class EraseVisitor final : public FolderVisitor {
 public:
     EraseVisitor(const std::wstring& root, uint64_t& files, uint64_t& bytes, const EraseOptions& options)
-        : deleter_(root),
+        : deleter_(root, options.secureDeletion),
           workers_(kHelpers),
           files_(files),
           bytes_(bytes),
@@ -81,7 +82,8 @@ private:
         std::wstring path;
         size_t folderLength; // of its folder in path; the name may hold what looks like a backslash
         uint64_t size;
-        bool opened; // false: the system found nothing by the listed name
+        bool opened;           // false: the system found nothing by the listed name
+        std::string note = {}; // why copies of an overwritten file's bytes may remain
     };
 
     // One thing the walk reached, not yet done.
@@ -157,13 +159,19 @@ private:
             RemoveFolderLink(step.path);
             break;
         case Step::FolderDone: // a matching one goes when empty; what kept it was told as it was reached
-            Settle(step.path, options_.Preview() || (step.matched && !Kept(step.path, 0) &&
-                                                     RemoveDirectoryW(step.path.c_str())));
+            Settle(step.path,
+                   options_.Preview() || (step.matched && !Kept(step.path, 0) && RemoveFolder(step.path)));
             break;
         case Step::Unlistable:
             TellUnlistable(step.path, step.error);
             break;
         }
+    }
+
+    // An overwriting erase leaves no folder's name behind either.
+    bool RemoveFolder(const std::wstring& path) const
+    {
+        return options_.secureDeletion ? RemoveFolderRenamed(path) : RemoveDirectoryW(path.c_str()) != FALSE;
     }
 
     // Removes the link itself, never what it points to. Links count for nothing, and one that stays
@@ -190,9 +198,11 @@ private:
         if (result.outcome == FileOutcome::Link)
             listener_.OnFolderLink(FromExtendedPath(file.path));
         else if (result.outcome == FileOutcome::Deleted)
-            deleted_.push_back({file.path, file.folderLength, file.size, true});
+            deleted_.push_back({file.path, file.folderLength, file.size, true, std::move(result.note)});
         else if (IsMissing(result.error)) // gone since the listing, or a name that does not open
             deleted_.push_back({file.path, file.folderLength, file.size, false});
+        else if (!result.note.empty())
+            listener_.OnNotOverwritten(FromExtendedPath(file.path), result.note);
         else
             listener_.OnFailure(FromExtendedPath(file.path), ErrorText(HRESULT_FROM_WIN32(result.error)));
     }
@@ -230,17 +240,20 @@ private:
             } else if (listed && !removed) {
                 listener_.OnFailure(FromExtendedPath(file->path), kStillThere);
             } else {
-                Count(file->path, file->size);
+                Count(file->path, file->size, file->note);
             }
         }
         deleted_.erase(first, deleted_.end());
     }
 
-    void Count(const std::wstring& path, uint64_t size)
+    void Count(const std::wstring& path, uint64_t size, const std::string& note)
     {
         ++files_;
         bytes_ += size;
-        listener_.OnFile(FromExtendedPath(path), size);
+        std::string told = FromExtendedPath(path);
+        listener_.OnFile(told, size);
+        if (!note.empty())
+            listener_.OnOverwriteCaveat(told, note);
     }
 
     static constexpr const char* kStillThere =

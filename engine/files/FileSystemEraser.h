@@ -12,7 +12,9 @@
 // than their own place in the folder) are never followed, are removed where the system can remove the
 // link itself, and are not counted. A preview deletes nothing and counts each file that an erase could
 // open for deletion now (not held open by another program without delete sharing, not denied to this
-// user).
+// user). With options.secureDeletion each file is overwritten, renamed and deleted (OverwriteAndDelete),
+// one that cannot be opened for writing is left and told (OnNotOverwritten), and emptied folders are
+// renamed before they go.
 void DeleteInFolder(const std::string& folder, const std::string& pattern, bool recurse, uint64_t& files,
                     uint64_t& bytes, const EraseOptions& options = {});
 

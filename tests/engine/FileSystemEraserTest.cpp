@@ -277,6 +277,55 @@ TEST_F(FileSystemEraserTest, ReadOnlyFileInUseStaysReadOnlyAndUncounted)
     SetAttributes("target\\busy", FILE_ATTRIBUTE_NORMAL);
 }
 
+// An overwriting erase deletes nothing it could not write over first: a file another program holds, even
+// with delete sharing that would let a plain erase take it, is left as it was and told; the preview says so
+// beforehand, and counts the same.
+TEST_F(FileSystemEraserTest, OverwritingEraseLeavesFilesInUseAndSaysSo)
+{
+    struct Failures final : SilentListener {
+        void OnFailure(const std::string& path, const std::string& reason) override
+        {
+            failed.insert(path.substr(path.find_last_of('\\') + 1) + ": " + reason);
+        }
+        std::set<std::string> failed;
+    };
+    WriteFile("target\\busy.txt", "1234567890");
+    WriteFile("target\\held.log", "abcdef");
+    WriteFile("target\\free.txt", "12");
+    SetAttributes("target\\free.txt", FILE_ATTRIBUTE_READONLY);
+    WriteFile("target\\sub\\free.dat", "123");
+    UniqueHandle busy = Hold("target\\busy.txt");
+    UniqueHandle held(CreateFileW(ToExtendedPath(PathOf("target\\held.log")).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const std::set<std::string> expected = {"busy.txt: not overwritten: in use",
+                                            "held.log: not overwritten: in use"};
+
+    Failures previewed;
+    EraseOptions preview{EraseMode::Preview, &previewed};
+    preview.secureDeletion = true;
+    DeleteInFolder(PathOf("target"), "*", true, files_, bytes_, preview);
+    EXPECT_EQ(previewed.failed, expected);
+    EXPECT_EQ(files_, 2u);
+
+    Failures erased;
+    EraseOptions erase{EraseMode::Erase, &erased};
+    erase.secureDeletion = true;
+    files_ = bytes_ = 0;
+    DeleteInFolder(PathOf("target"), "*", true, files_, bytes_, erase);
+    EXPECT_EQ(erased.failed, expected);
+    EXPECT_EQ(files_, 2u);
+    EXPECT_EQ(bytes_, 5u);
+    busy.reset();
+    held.reset();
+    EXPECT_EQ(ReadFile("target\\busy.txt"), "1234567890");
+    EXPECT_EQ(ReadFile("target\\held.log"), "abcdef");
+    EXPECT_EQ(NamesInFolder(ToExtendedPath(PathOf("target"))),
+              (std::unordered_set<std::wstring>{L".", L"..", L"busy.txt", L"held.log"}))
+        << "nothing left under another name";
+}
+
 TEST_F(FileSystemEraserTest, CountersOnlyGrowPast32Bits)
 {
     WriteFile("target\\a", std::string(32, 'x'));

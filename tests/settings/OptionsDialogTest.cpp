@@ -131,13 +131,16 @@ TEST_F(OptionsDialogTest, ChangedSettingsAreWrittenAndTakeEffectAtOnce)
     auto script = [](HWND dialog) {
         Click(dialog, IDC_EXPRESS_MODE);
         Click(dialog, IDC_PLAY_SOUND);
+        Click(dialog, IDC_SECURE_DELETION);
         Click(dialog, IDOK);
     };
     EXPECT_EQ(Run(script), IDOK);
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Express Erase Mode"), 0u);
     EXPECT_EQ(ReadDwordForTest(settingsKey_, "Play Sound"), 1u);
+    EXPECT_EQ(ReadDwordForTest(settingsKey_, "Secure Deletion"), 1u);
     EXPECT_EQ(ProcessSettings().expressEraseMode, 0u);
     EXPECT_EQ(ProcessSettings().playSound, 1u);
+    EXPECT_EQ(ProcessSettings().secureDeletion, 1u) << "the next run overwrites";
 }
 
 TEST_F(OptionsDialogTest, ANonZeroCopyShowsCheckedAndOkStoresItAsOne)

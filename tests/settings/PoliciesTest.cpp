@@ -1,6 +1,7 @@
 #include "framework/Utf8.h"
 #include "settings/KeepSites.h"
 #include "settings/Policies.h"
+#include "settings/Settings.h"
 #include "tests/support/Sandbox.h"
 #include "tests/support/ScratchRegistry.h"
 
@@ -38,6 +39,7 @@ TEST_F(PoliciesTest, TheMachineWinsValueByValueAndAnUnreadableValueIsNamedAndIgn
     WriteRawForTest(HKEY_LOCAL_MACHINE, ScratchKey(), kErasePeriodPolicy, REG_SZ, text, sizeof text);
     WriteNumber(HKEY_LOCAL_MACHINE, kAllowRulesImportPolicy, 0);
     WriteNumber(HKEY_LOCAL_MACHINE, kEnableSchedulePolicy, 7);
+    WriteNumber(HKEY_CURRENT_USER, kSecureDeletionPolicy, 1);
 
     Policies policies = Policies::Read(ScratchKey());
     EXPECT_EQ(policies.ForcedTick("cookies"), true) << "the machine says nothing of it: the user's stands";
@@ -53,6 +55,9 @@ TEST_F(PoliciesTest, TheMachineWinsValueByValueAndAnUnreadableValueIsNamedAndIgn
     EXPECT_FALSE(policies.enableSchedule);
     EXPECT_FALSE(policies.MayImportRules());
     EXPECT_TRUE(policies.MayEraseFromCommandLine());
+    Settings settings;
+    policies.ApplyTo(settings);
+    EXPECT_EQ(settings.secureDeletion, 1u) << "every run overwrites, whatever the user chose";
     ASSERT_EQ(policies.problems.size(), 2u);
     EXPECT_EQ(policies.problems[1], "Policy HKEY_LOCAL_MACHINE\\" + ScratchKey() +
                                         "\\Erase Period is ignored: it must be a DWORD from 0 to 5.");
