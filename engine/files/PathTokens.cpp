@@ -78,18 +78,24 @@ const Token kTokens[] = {
 };
 constexpr size_t kFirstAddedToken = 2; // the ones before keep their old meaning when unresolvable
 
-// The folders found while a PathTokenMemo lives on this thread, by token index.
-struct Memo {
-    int holders = 0;
+} // namespace
+
+// The folders found for each token, by index.
+struct PathTokenFolders {
     std::optional<std::string> folders[std::size(kTokens)];
 };
-thread_local Memo memo;
+
+namespace {
+
+// The outermost PathTokenMemo's folders while one lives on this thread. A plain pointer: a thread_local
+// object with a destructor is freed at thread exit by MinGW's runtime in an order that corrupts the heap.
+thread_local PathTokenFolders* memo = nullptr;
 
 std::string FolderOf(size_t index)
 {
-    if (memo.holders == 0)
+    if (!memo)
         return kTokens[index].folder();
-    std::optional<std::string>& known = memo.folders[index];
+    std::optional<std::string>& known = memo->folders[index];
     if (!known)
         known = kTokens[index].folder();
     return *known;
@@ -119,15 +125,14 @@ std::optional<std::string> ExpandPathTokens(const std::string& path)
     return path;
 }
 
-PathTokenMemo::PathTokenMemo()
+PathTokenMemo::PathTokenMemo() : own_(memo ? nullptr : std::make_unique<PathTokenFolders>())
 {
-    ++memo.holders;
+    if (own_)
+        memo = own_.get();
 }
 
 PathTokenMemo::~PathTokenMemo()
 {
-    if (--memo.holders == 0) {
-        for (std::optional<std::string>& folder : memo.folders)
-            folder.reset();
-    }
+    if (own_)
+        memo = nullptr;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,4 +17,7 @@ public:
     ~PathTokenMemo();
     PathTokenMemo(const PathTokenMemo&) = delete;
     PathTokenMemo& operator=(const PathTokenMemo&) = delete;
+
+private:
+    std::unique_ptr<struct PathTokenFolders> own_; // the outermost one's; null in nested ones
 };
