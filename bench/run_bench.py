@@ -372,20 +372,6 @@ class Bench:
         os.remove(rules)
 
 
-def write_rules(path, count):
-    """A rules file of count entries shaped as the community's are: each program detected by its registry
-    key and its folders, with a cache, its logs and a registry list to erase."""
-    with open(path, "w", newline="\r\n") as stream:
-        for number in range(count):
-            stream.write("[Bench Program %d *]\nLangSecRef=%d\nDetect=HKCU\\Software\\Bench Vendor %d\n"
-                         "DetectFile=%%LocalAppData%%\\Bench Vendor %d\n"
-                         "DetectFile2=%%ProgramFiles%%\\Bench Vendor %d\\bench.exe\n"
-                         "FileKey1=%%LocalAppData%%\\Bench Vendor %d\\Cache|*.*|RECURSE\n"
-                         "FileKey2=%%AppData%%\\Bench Vendor %d\\Logs|*.log\n"
-                         "RegKey1=HKCU\\Software\\Bench Vendor %d\\Recent\n\n"
-                         % ((number, 3021 + number % 11) + (number,) * 6))
-
-
     # --- sites to keep ---------------------------------------------------------------------------------
 
     def keep_sites(self):
@@ -414,6 +400,20 @@ def write_rules(path, count):
                     self.problems.append("the profile's Local Storage %s (sites to keep: %s)"
                                          % ("stayed" if kept else "went", name))
         self.sandbox.clear(profile)
+
+
+def write_rules(path, count):
+    """A rules file of count entries shaped as the community's are: each program detected by its registry
+    key and its folders, with a cache, its logs and a registry list to erase."""
+    with open(path, "w", newline="\r\n") as stream:
+        for number in range(count):
+            stream.write("[Bench Program %d *]\nLangSecRef=%d\nDetect=HKCU\\Software\\Bench Vendor %d\n"
+                         "DetectFile=%%LocalAppData%%\\Bench Vendor %d\n"
+                         "DetectFile2=%%ProgramFiles%%\\Bench Vendor %d\\bench.exe\n"
+                         "FileKey1=%%LocalAppData%%\\Bench Vendor %d\\Cache|*.*|RECURSE\n"
+                         "FileKey2=%%AppData%%\\Bench Vendor %d\\Logs|*.log\n"
+                         "RegKey1=HKCU\\Software\\Bench Vendor %d\\Recent\n\n"
+                         % ((number, 3021 + number % 11) + (number,) * 6))
 
 
 def make_profile(profile):
