@@ -1,6 +1,7 @@
 #include "engine/files/Overwrite.h"
 
 #include "framework/ErrorText.h"
+#include "framework/LowerCase.h"
 #include "framework/Owners.h"
 
 #include <algorithm>
@@ -113,8 +114,13 @@ std::wstring RenameAtRandom(HANDLE file, const std::wstring& path)
     size_t slash = path.find_last_of(L'\\');
     if (slash == std::wstring::npos || slash + 1 == path.size())
         return {};
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::wstring target = path.substr(0, slash + 1) + RandomName(path.size() - slash - 1);
+    std::wstring_view own = std::wstring_view(path).substr(slash + 1);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::wstring name = RandomName(own.size());
+        // Drawn as its own name, or that name in other case: a rename that would hide nothing.
+        if (SameNameIgnoringCase(name, own))
+            continue;
+        std::wstring target = path.substr(0, slash + 1) + name;
         if (RenameTo(file, target))
             return target;
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS)
