@@ -4,12 +4,10 @@
 #include "engine/files/FolderWalk.h"
 #include "engine/files/Overwrite.h"
 #include "engine/files/ResolvedPath.h"
-#include "engine/files/WorkerTeam.h"
 #include "framework/ErrorText.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
-#include <atomic>
 #include <cwchar>
 #include <optional>
 #include <utility>
@@ -30,14 +28,14 @@ std::string UnopenableNameText()
 // Deletes what the walk reaches, or in a preview only counts it. The listing gives each file's size and
 // attributes. A deleted file counts once its name is gone from its folder: certainly when the folder
 // itself could be removed, else when a fresh listing of the folder no longer holds it. What the walk
-// reaches is queued in batches: the files of one batch are deleted by a few helper threads while the walk
-// lists the next, and the rest of a batch (links, finished folders) is done once its files are, in the
-// order it was reached, which is also the order it is told in.
+// reaches is queued in batches: the files of one batch are deleted first, then the rest of it (links,
+// finished folders) is done in the order it was reached, which is also the order it is told in. One
+// thread does it all: the system serves one file at a time anyway, and threads beside it only slowed
+// the deletion down.
 class EraseVisitor final : public FolderVisitor {
 public:
     EraseVisitor(const std::wstring& root, uint64_t& files, uint64_t& bytes, const EraseOptions& options)
         : deleter_(root, options.secureDeletion),
-          workers_(kHelpers),
           files_(files),
           bytes_(bytes),
           options_(options),
@@ -71,9 +69,7 @@ public:
     // The walked folder, which stays.
     void OnWalkDone(const std::wstring& root)
     {
-        HandOver();
-        workers_.Wait();
-        FinishBatch(deleting_);
+        DoBatch();
         Settle(root.substr(0, root.size() - 1), options_.Preview());
     }
 
@@ -102,27 +98,21 @@ private:
     {
         listed_.push_back(std::move(step));
         if (listed_.size() == kMostPending)
-            HandOver();
+            DoBatch();
     }
 
-    // Hands the listed batch to the helpers once they are done with the one before, which is then
-    // finished while they work.
-    void HandOver()
+    void DoBatch()
     {
-        workers_.Wait();
-        std::vector<Step> done = std::exchange(deleting_, std::move(listed_));
-        next_ = 0;
-        workers_.Start([this] { DeleteFiles(); });
-        FinishBatch(done);
-        listed_ = std::move(done);
+        DeleteFiles();
+        FinishBatch(listed_);
         listed_.clear();
     }
 
-    // Each file waits mostly for the system, so a few threads keep it busy.
     void DeleteFiles()
     {
-        for (size_t index; (index = next_++) < deleting_.size() && !options_.StopRequested();) {
-            Step& file = deleting_[index];
+        for (Step& file : listed_) {
+            if (options_.StopRequested())
+                return;
             if (file.kind == Step::File)
                 file.result = options_.Preview() ? deleter_.Preview(file.path, file.attributes)
                                                  : deleter_.Delete(file.path, file.attributes);
@@ -259,16 +249,12 @@ private:
     static constexpr const char* kStillThere =
         "still there after its deletion: another program holds it open, or the file system keeps it";
 
-    // Enough files at a time to keep every thread busy; few enough to keep the memory flat.
+    // Told as handled a batch at a time, so that a bar moves inside a folder of thousands; few enough
+    // to keep the memory flat.
     static constexpr size_t kMostPending = 256;
-    // Two deleting while the walk lists: more only add switching between threads.
-    static constexpr size_t kHelpers = 2;
 
     FileDeleter deleter_;
-    std::vector<Step> listed_;     // reached, not yet handed over
-    std::vector<Step> deleting_;   // handed to the helpers
-    std::atomic<size_t> next_ = 0; // the next step of deleting_ for a helper to take
-    WorkerTeam workers_;
+    std::vector<Step> listed_;     // reached, not yet done
     std::vector<Deleted> deleted_; // deleted, not yet seen gone
     uint64_t& files_;
     uint64_t& bytes_;
