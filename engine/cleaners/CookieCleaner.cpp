@@ -11,9 +11,6 @@
 
 namespace {
 
-// Long enough to pass a checkpoint of the browser, short enough that a running browser cannot stall a run.
-const int kBusyMilliseconds = 250;
-
 struct CookieTable {
     const char* table;
     const char* hostColumn;
@@ -50,13 +47,9 @@ void ClearCookiesExcept(const std::string& path, const KeptSites& sites, uint64_
 {
     if (!IsPlainFile(path))
         return;
-    SqliteDatabase db(path, kBusyMilliseconds,
-                      options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
-    // The first read also tells whether the browser holds the file.
-    if (!db || !db.Integer("SELECT count(*) FROM sqlite_master")) {
-        ReportDatabaseFailure(path, db, options);
+    SqliteDatabase db(path, kBrowserBusyMilliseconds, EditAccess(options));
+    if (!IsReadyForEdit(db, path, options))
         return;
-    }
     const CookieTable* kind = TableOf(db);
     if (!kind) {
         options.Listener().OnFailure(path, "holds no browser cookies");
@@ -93,7 +86,7 @@ void AddHostsOf(const std::string& path, std::set<std::string>& hosts)
 {
     if (!IsPlainFile(path))
         return;
-    SqliteDatabase db(path, kBusyMilliseconds, SqliteAccess::ReadOnly);
+    SqliteDatabase db(path, kBrowserBusyMilliseconds, SqliteAccess::ReadOnly);
     const CookieTable* kind = db ? TableOf(db) : nullptr;
     if (!kind)
         return;

@@ -13,6 +13,19 @@ void ReportDatabaseFailure(const std::string& path, SqliteDatabase& db, const Er
                                                         : db.ErrorText());
 }
 
+SqliteAccess EditAccess(const EraseOptions& options)
+{
+    return options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite;
+}
+
+bool IsReadyForEdit(SqliteDatabase& db, const std::string& path, const EraseOptions& options)
+{
+    if (db && db.Integer("SELECT count(*) FROM sqlite_master"))
+        return true;
+    ReportDatabaseFailure(path, db, options);
+    return false;
+}
+
 bool IsPlainFile(const std::string& path)
 {
     DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());

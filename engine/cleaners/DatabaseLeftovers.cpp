@@ -2,18 +2,16 @@
 
 #include "engine/cleaners/DatabaseEdit.h"
 #include "engine/files/EditedFile.h"
+#include "engine/files/Overwrite.h"
 #include "framework/ErrorText.h"
 #include "framework/Owners.h"
 #include "framework/Utf8.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
-
-const DWORD kZeroChunk = 64 * 1024;
 
 std::string LastErrorText()
 {
@@ -47,18 +45,8 @@ bool OverwriteWithZeros(const std::string& path, bool thenEmpty, std::string& fa
         return false;
     }
     uint64_t size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    std::vector<char> zeros(kZeroChunk);
-    for (uint64_t done = 0; done < size;) {
-        DWORD part = static_cast<DWORD>(std::min<uint64_t>(kZeroChunk, size - done));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), zeros.data(), part, &written, nullptr) || written != part) {
-            failure = LastErrorText();
-            return false;
-        }
-        done += part;
-    }
     LARGE_INTEGER start{};
-    if (!FlushFileBuffers(file.get()) ||
+    if (!WriteZerosOver(file.get(), size) ||
         (thenEmpty &&
          (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())))) {
         failure = LastErrorText();

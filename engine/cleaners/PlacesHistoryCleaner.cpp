@@ -9,9 +9,6 @@
 
 namespace {
 
-// Long enough to pass a checkpoint of the browser, short enough that a running browser cannot stall a run.
-const int kBusyMilliseconds = 250;
-
 // Tables that hold nothing but history; each is emptied where this version of the schema has it.
 const char* const kHistoryTables[] = {"moz_historyvisits", "moz_historyvisits_extra", "moz_inputhistory",
                                       "moz_places_metadata", "moz_places_metadata_search_queries"};
@@ -94,7 +91,7 @@ void ClearIconsOfGonePages(const std::string& placesPath, const EraseOptions& op
     std::string path = placesPath.substr(0, placesPath.find_last_of('\\') + 1) + "favicons.sqlite";
     if (!IsPlainFile(path))
         return;
-    SqliteDatabase db(path, kBusyMilliseconds);
+    SqliteDatabase db(path, kBrowserBusyMilliseconds);
     if (!db && db.WasRefused())
         ReportDatabaseFailure(path, db, options);
     if (!db || !db.HasTable("moz_pages_w_icons") || !db.HasTable("moz_icons_to_pages") ||
@@ -126,18 +123,9 @@ void ClearPlacesHistory(const std::string& path, const EraseOptions& options)
     if (!IsPlainFile(path))
         return;
     EraseListener& listener = options.Listener();
-    // A preview must not even move the write-ahead log into the file.
-    SqliteDatabase db(path, kBusyMilliseconds,
-                      options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
-    if (!db) {
-        ReportDatabaseFailure(path, db, options);
+    SqliteDatabase db(path, kBrowserBusyMilliseconds, EditAccess(options));
+    if (!IsReadyForEdit(db, path, options))
         return;
-    }
-    // The first read also tells whether the browser holds the file.
-    if (!db.Integer("SELECT count(*) FROM sqlite_master")) {
-        ReportDatabaseFailure(path, db, options);
-        return;
-    }
     if (!db.HasTable("moz_places")) {
         listener.OnFailure(path, "holds no Firefox-family browsing history");
         return;

@@ -6,9 +6,6 @@
 
 namespace {
 
-// Long enough to pass a checkpoint of the browser, short enough that a running browser cannot stall a run.
-const int kBusyMilliseconds = 250;
-
 std::string Identifier(const std::string& name)
 {
     std::string quoted = "\"";
@@ -42,13 +39,9 @@ void EmptyDatabaseTable(const std::string& path, const std::string& table, const
 {
     if (!IsPlainFile(path))
         return;
-    SqliteDatabase db(path, kBusyMilliseconds,
-                      options.Preview() ? SqliteAccess::ReadOnly : SqliteAccess::ReadWrite);
-    // The first read also tells whether the browser holds the file.
-    if (!db || !db.Integer("SELECT count(*) FROM sqlite_master")) {
-        ReportDatabaseFailure(path, db, options);
+    SqliteDatabase db(path, kBrowserBusyMilliseconds, EditAccess(options));
+    if (!IsReadyForEdit(db, path, options))
         return;
-    }
     if (!db.HasTable(table))
         return;
     EraseListener& listener = options.Listener();

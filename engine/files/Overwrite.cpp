@@ -14,23 +14,6 @@ constexpr DWORD kChunk = 1 << 20;
 // Only ever read: what every overwrite writes.
 char zeros[kChunk];
 
-// Writes zeros over the first size bytes of the stream and flushes it to the disk. Each write names its
-// offset, so the handle's own position does not matter.
-bool OverwriteStream(HANDLE stream, uint64_t size)
-{
-    for (uint64_t offset = 0; offset < size;) {
-        DWORD part = static_cast<DWORD>(std::min<uint64_t>(size - offset, kChunk));
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD written = 0;
-        if (!WriteFile(stream, zeros, part, &written, &at) || written == 0)
-            return false;
-        offset += written;
-    }
-    return FlushFileBuffers(stream);
-}
-
 // The names of the file's streams other than its unnamed one (":name:$DATA") with their sizes; none
 // where the file system has no streams or cannot tell.
 std::vector<std::pair<std::wstring, uint64_t>> OtherStreams(HANDLE file)
@@ -59,7 +42,7 @@ bool OverwriteOtherStreams(HANDLE file, const std::wstring& path)
     for (const auto& [name, size] : OtherStreams(file)) {
         UniqueHandle stream(
             CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!stream || !OverwriteStream(stream.get(), size))
+        if (!stream || !WriteZerosOver(stream.get(), size))
             return false;
     }
     return true;
@@ -152,6 +135,21 @@ bool IsEmptyFolder(const std::wstring& path)
 
 } // namespace
 
+bool WriteZerosOver(HANDLE stream, uint64_t size)
+{
+    for (uint64_t offset = 0; offset < size;) {
+        DWORD part = static_cast<DWORD>(std::min<uint64_t>(size - offset, kChunk));
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD written = 0;
+        if (!WriteFile(stream, zeros, part, &written, &at) || written == 0)
+            return false;
+        offset += written;
+    }
+    return FlushFileBuffers(stream);
+}
+
 FileResult NotOverwritten(DWORD error)
 {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
@@ -172,7 +170,7 @@ FileResult OverwriteAndDelete(HANDLE handle, const std::wstring& path)
         return NotOverwritten(GetLastError());
     if (standard.NumberOfLinks > 1)
         return {FileOutcome::Failed, ERROR_ACCESS_DENIED, "not overwritten: the file has other names"};
-    if (!OverwriteStream(handle, standard.EndOfFile.QuadPart) || !OverwriteOtherStreams(handle, path))
+    if (!WriteZerosOver(handle, standard.EndOfFile.QuadPart) || !OverwriteOtherStreams(handle, path))
         return NotOverwritten(GetLastError());
     std::wstring renamed = RenameAtRandom(handle, path);
     if (!MarkForDeletion(handle)) {

@@ -14,6 +14,10 @@
 // Deleted with a note where the file system may keep copies elsewhere (compressed, encrypted, sparse).
 FileResult OverwriteAndDelete(HANDLE handle, const std::wstring& path);
 
+// Writes zeros over the first size bytes of the stream, in place, and flushes them to the disk; the
+// handle's own position does not matter.
+bool WriteZerosOver(HANDLE stream, uint64_t size);
+
 // A file left because it could not be opened or overwritten, for the system's error: "not overwritten: in
 // use", "not overwritten: access denied", or the system's own words. A file that is gone is no failure.
 FileResult NotOverwritten(DWORD error);
