@@ -76,16 +76,10 @@ UniqueHandle StartWindowProgram(const std::string& folder, const std::string& mo
     const std::string copy = folder + "\\window_program.exe";
     if (!CopyFileForTest(TestProgramFolder() + "window_program.exe", copy))
         return {};
-    std::wstring line = ToWide("\"" + copy + "\" " + mode);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    UniqueHandle started = StartProgram("\"" + copy + "\" " + mode);
+    if (!started)
         return {};
-    CloseHandle(process.hThread);
-    UniqueHandle started(process.hProcess);
-    if (mode != "hidden" && !WindowShown(process.dwProcessId)) {
+    if (mode != "hidden" && !WindowShown(GetProcessId(started.get()))) {
         TerminateProcess(started.get(), 0);
         return {};
     }
