@@ -108,6 +108,15 @@ bool RemoveWipeFolder(const std::wstring& folder, const std::string& shownFolder
     return false;
 }
 
+// A running wipe holds its folder without delete sharing (MakeFolder): what is in it is not left over.
+bool IsHeldByRunningWipe(const std::wstring& folder)
+{
+    UniqueHandle probe(
+        CreateFileW(folder.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 class Wipe {
 public:
     Wipe(std::string root, const EraseOptions& options)
@@ -167,6 +176,11 @@ private:
             if (!IsPlainFolder(folder_)) {
                 listener_.OnFailure(shownFolder_,
                                     "free space not wiped: a link or a file has the wipe folder's name");
+                return false;
+            }
+            if (IsHeldByRunningWipe(folder_)) {
+                listener_.OnFailure(shownFolder_,
+                                    "free space not wiped: another wipe of this drive is running");
                 return false;
             }
             if (!RemoveWipeFolder(folder_, shownFolder_, listener_))
@@ -329,7 +343,7 @@ void RemoveInterruptedWipes(const std::vector<std::string>& driveRoots)
             continue;
         std::string shown = normal + kWipeFolderName;
         std::wstring folder = ToExtendedPath(shown);
-        if (IsPlainFolder(folder))
+        if (IsPlainFolder(folder) && !IsHeldByRunningWipe(folder))
             RemoveWipeFolder(folder, shown, EraseOptions{}.Listener());
     }
     SetThreadErrorMode(oldMode, nullptr);

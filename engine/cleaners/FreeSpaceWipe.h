@@ -32,5 +32,6 @@ FreeSpaceWipeResult WipeFreeSpace(const std::string& driveRoot, const EraseOptio
 std::string SystemDriveRoot();
 
 // Removes what a wipe that was ended before it could clean up (the process was killed, the machine went
-// off) left on the local drives among these roots: its folder with its files.
+// off) left on the local drives among these roots: its folder with its files. A wipe still running, in
+// this process or another, keeps its own.
 void RemoveInterruptedWipes(const std::vector<std::string>& driveRoots);
