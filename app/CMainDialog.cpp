@@ -649,7 +649,7 @@ void CMainDialog::OnSchedule()
     RunModal([&] {
         if (dialog.DoModal(GetHwnd()) != IDOK)
             return;
-        StoreSchedule(dialog.values, setup_.settingsKey);
+        StoreSchedule(dialog.values, setup_.policies, setup_.settingsKey);
         setup_.policies.ApplyTo(ProcessSettings()); // what the organization sets stays as it says
         UpdateEraseTaskOrSay(dialog.values.eraseWhenClosed);
     });

@@ -14,21 +14,23 @@ ScheduleValues CurrentSchedule()
     return values;
 }
 
-void StoreSchedule(const ScheduleValues& values, const std::string& keyPath)
+void StoreSchedule(const ScheduleValues& values, const Policies& policies, const std::string& keyPath)
 {
-    Settings& settings = ProcessSettings();
-    settings.enableSchedule = values.enableSchedule;
-    settings.eraseAtStartup = values.eraseAtStartup;
-    settings.eraseAtEvery = values.eraseAtEvery;
-    const bool chosen = values.erasePeriod < kSchedulePeriodCount;
-    if (chosen)
-        settings.erasePeriod = values.erasePeriod;
     RegKey key;
-    if (key.Create(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS)
-        return;
-    key.SetDword(settings.enableSchedule, kEnableScheduleValue);
-    key.SetDword(settings.eraseAtStartup, kEraseAtStartupValue);
-    key.SetDword(settings.eraseAtEvery, kEraseAtEveryValue);
-    if (chosen)
-        key.SetDword(settings.erasePeriod, kErasePeriodValue);
+    bool open = key.Create(HKEY_CURRENT_USER, keyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+    // The organization's values stay in force; the user's own stay stored underneath for when they go.
+    auto store = [&](uint32_t& setting, uint32_t value, const std::optional<uint32_t>& forced,
+                     const char* name) {
+        if (forced)
+            return;
+        setting = value;
+        if (open)
+            key.SetDword(value, name);
+    };
+    Settings& settings = ProcessSettings();
+    store(settings.enableSchedule, values.enableSchedule, policies.enableSchedule, kEnableScheduleValue);
+    store(settings.eraseAtStartup, values.eraseAtStartup, policies.eraseAtStartup, kEraseAtStartupValue);
+    store(settings.eraseAtEvery, values.eraseAtEvery, policies.eraseAtEvery, kEraseAtEveryValue);
+    if (values.erasePeriod < kSchedulePeriodCount)
+        store(settings.erasePeriod, values.erasePeriod, policies.erasePeriod, kErasePeriodValue);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/Policies.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
@@ -21,5 +22,7 @@ ScheduleValues CurrentSchedule();
 
 // Stores the values OK'd, creating the key when it is missing, and applies them at once, as the options'
 // are: the timer counts with the new period from its next tick. Without a chosen period the stored one and
-// the running copy stay as they were. keyPath is relative to HKEY_CURRENT_USER.
-void StoreSchedule(const ScheduleValues& values, const std::string& keyPath = kSettingsKeyPath);
+// the running copy stay as they were. A value the policies set is neither stored nor applied: the user's
+// own stays underneath. keyPath is relative to HKEY_CURRENT_USER.
+void StoreSchedule(const ScheduleValues& values, const Policies& policies,
+                   const std::string& keyPath = kSettingsKeyPath);

@@ -32,7 +32,7 @@ protected:
         CScheduleDialog dialog(CurrentSchedule(), policies);
         INT_PTR result = RunDialogWith(dialog, std::move(script));
         if (result == IDOK)
-            StoreSchedule(dialog.values, key_);
+            StoreSchedule(dialog.values, policies, key_);
         okd_ = dialog.values;
         return result;
     }
@@ -225,10 +225,11 @@ TEST_F(ScheduleDialogTest, AlsoWhenClosedGoesWithThePeriodicErase)
 // What the organization decides cannot be changed, and the dialog says who decided it.
 TEST_F(ScheduleDialogTest, ManagedOptionsStayDisabledAndSaySo)
 {
-    Store(1, 0, 1, 1);
+    Store(1, 0, 1, 3);
     Policies policies;
     policies.erasePeriod = 1;
     policies.commandLineEraseAllowed = false; // the task's erase would be refused
+    policies.ApplyTo(ProcessSettings());      // as at start-up
     auto script = [](HWND dialog) {
         EXPECT_EQ(Enabled(dialog), (Flags{true, true, false}));
         EXPECT_FALSE(IsEnabled(dialog, IDC_ERASE_WHEN_CLOSED));
@@ -242,6 +243,7 @@ TEST_F(ScheduleDialogTest, ManagedOptionsStayDisabledAndSaySo)
     EXPECT_EQ(Run(script, policies), IDOK);
     EXPECT_EQ(okd_.erasePeriod, 1u);
     EXPECT_FALSE(okd_.eraseWhenClosed);
+    EXPECT_EQ(Stored()[3], 3u) << "the user's own period is kept for when the policy goes";
 }
 
 TEST_F(ScheduleDialogTest, CancelWritesNothing)
