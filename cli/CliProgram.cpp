@@ -228,6 +228,11 @@ std::string CliProgram::Refusal(const CliRequest& request) const
     const Policies& policies = setup_.policies;
     if (request.command == CliCommand::Erase && !policies.MayEraseFromCommandLine())
         return "your organization does not allow erasing from the command line; erase in Vestrel's window";
+    // Named or not, an item the organization unticked is erased by no run.
+    for (const std::string& id : request.ids) {
+        if (request.command == CliCommand::Erase && policies.ForcedTick(id) == false)
+            return "your organization has unticked " + id + ", so no erase removes it";
+    }
     if (request.command == CliCommand::ImportRules && !policies.MayImportRules())
         return "your organization does not allow importing rules or changing the plug-in folder";
     return {};

@@ -284,6 +284,9 @@ TEST_F(CliProgramTest, OrganizationTicksRuleTheEraseAndARefusedEraseEndsWithFour
     EXPECT_EQ(Cli({"preview"}), kExitDone) << "a preview removes nothing and stays allowed";
 
     policies.commandLineEraseAllowed = true;
+    EXPECT_EQ(Cli({"erase", "third", "first"}), kExitNotAllowed) << "named, an unticked item still stays";
+    EXPECT_TRUE(Contains(err, "your organization has unticked first")) << err;
+    EXPECT_TRUE(ItemUntouched("first") && ItemUntouched("third"));
     ASSERT_EQ(Cli({"erase"}), kExitDone) << err;
     EXPECT_TRUE(ItemUntouched("first"));
     EXPECT_TRUE(ItemErased("second"));
