@@ -26,6 +26,7 @@
 #include "settings/ScheduledTask.h"
 #include "settings/Settings.h"
 #include "settings/UnfoldedGroups.h"
+#include "ui/HighContrast.h"
 #include "ui/SkinDrawing.h"
 
 #include <windowsx.h>
@@ -48,6 +49,8 @@ const POINT kManagedOrigin{117, 340}; // under the lists, which give way to it
 const int kManagedFontHeight = 12;    // the line fits the lists' width
 const COLORREF kManagedTextColour = RGB(0x40, 0x40, 0x40);
 const int kStatisticsLineStep = 15;
+const POINT kTitleOrigin{18, 12};
+const int kTitleFontHeight = 24;
 const UINT kTimerId = 1;
 const UINT kTimerPeriod = 300;
 const char* const kSelectAllRows[] = {"Internet Explorer (Select All)", "Windows (Select All)",
@@ -264,6 +267,7 @@ bool CMainDialog::OnInitDialog()
     RecordPolicyProblems(setup_.policies, setup_.recordPath);
     statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
     managedFont_ = CreateSkinFont(WindowDpi().Scale(kManagedFontHeight));
+    titleFont_ = CreateSkinFont(WindowDpi().Scale(kTitleFontHeight));
     SetTimer(GetHwnd(), kTimerId, kTimerPeriod, nullptr);
     RunModal([this] { CLoaderDialog().DoModal(GetHwnd()); });
     SetWindowTextW(GetItem(IDC_ABOUT_BUTTON), L"&About");
@@ -401,6 +405,8 @@ void CMainDialog::AttachButtons()
     }
     for (int page = 1; page <= kPageCount; ++page)
         ButtonOf(kPageButtons[page - 1]).SetPageTab("Alt+" + std::to_string(page));
+    ButtonOf(IDC_MINIMIZE).SetCaptionGlyph(CSkinButton::CaptionGlyph::Minimize);
+    ButtonOf(IDC_TITLE_CLOSE).SetCaptionGlyph(CSkinButton::CaptionGlyph::Close);
 }
 
 CSkinButton& CMainDialog::ButtonOf(int id)
@@ -756,6 +762,9 @@ std::vector<std::string> CMainDialog::FittedStatisticsLines(HDC dc) const
 
 void CMainDialog::PaintStatistics(HDC dc) const
 {
+    // The skin's band names the program; without the skin the window says it itself.
+    if (HighContrastOn())
+        DrawTextLines(dc, {titleFont_.get(), 0, WindowDpi().Scale(kTitleOrigin), 0}, {"Vestrel"});
     DrawTextLines(dc,
                   {statisticsFont_.get(), RGB(0, 0, 0), WindowDpi().Scale(kStatisticsOrigin),
                    WindowDpi().Scale(kStatisticsLineStep)},
@@ -855,6 +864,7 @@ void CMainDialog::Layout()
 {
     statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
     managedFont_ = CreateSkinFont(WindowDpi().Scale(kManagedFontHeight));
+    titleFont_ = CreateSkinFont(WindowDpi().Scale(kTitleFontHeight));
     PlaceControls();
     PlaceLists();
     ApplyButtonSkins();

@@ -154,6 +154,7 @@ private:
     GdiObject<HFONT> statisticsFont_;
     CTextPanel statisticsPanel_; // the statistics lines, for screen readers
     GdiObject<HFONT> managedFont_;
+    GdiObject<HFONT> titleFont_;
     int currentPage_ = 0;
     std::set<std::string> unfoldedGroups_; // as stored
     std::vector<Modal> modals_;            // innermost last

@@ -206,9 +206,58 @@ void CSkinButton::PaintPlain(HDC dc, const RECT& rect, const Face& face) const
         InflateRect(&focus, -1, -1);
         FrameRect(dc, &focus, SystemBrush(ink));
     }
+    if (captionGlyph_ != CaptionGlyph::None) {
+        DrawCaptionGlyph(dc, rect, GetSysColor(ink));
+        return;
+    }
     RECT text = rect;
     InflateRect(&text, -4, 0);
-    DrawCaption(dc, face.caption.empty() ? toolTipText_ : face.caption, text, GetSysColor(ink));
+    DrawPlainCaption(dc, face.caption.empty() ? toolTipText_ : face.caption, text, GetSysColor(ink));
+}
+
+// Lines in the caption's colour, a third of the button wide: a bar low down, or a cross.
+void CSkinButton::DrawCaptionGlyph(HDC dc, const RECT& rect, COLORREF colour) const
+{
+    const int width = std::max(1, CurrentDpi().Scale(2));
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, width, colour));
+    SelectedObject selected(dc, pen.get());
+    const int size = std::min(rect.right - rect.left, rect.bottom - rect.top) / 3;
+    const int left = (rect.left + rect.right - size) / 2;
+    const int top = (rect.top + rect.bottom - size) / 2;
+    if (captionGlyph_ == CaptionGlyph::Minimize) {
+        MoveToEx(dc, left, top + size, nullptr);
+        LineTo(dc, left + size, top + size);
+        return;
+    }
+    MoveToEx(dc, left, top, nullptr);
+    LineTo(dc, left + size, top + size);
+    MoveToEx(dc, left + size, top, nullptr);
+    LineTo(dc, left, top + size);
+}
+
+// Without the skin's pictures a caption may be wider than its button: it goes on two lines where they
+// fit, else it ends in an ellipsis, never cut at both sides.
+void CSkinButton::DrawPlainCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const
+{
+    std::wstring text = ToWide(caption);
+    const int length = static_cast<int>(text.size());
+    UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
+    RECT wrapped = area;
+    DrawTextW(dc, text.c_str(), length, &wrapped, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
+    SIZE single{};
+    GetTextExtentPoint32W(dc, text.c_str(), length, &single);
+    if (single.cx > area.right - area.left && wrapped.right - wrapped.left <= area.right - area.left &&
+        wrapped.bottom - wrapped.top <= area.bottom - area.top) {
+        const int height = wrapped.bottom - wrapped.top;
+        area.top += (area.bottom - area.top - height) / 2;
+        area.bottom = area.top + height;
+        format = DT_CENTER | DT_WORDBREAK;
+    }
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColour = ::SetTextColor(dc, colour);
+    DrawTextW(dc, text.c_str(), length, &area, format);
+    ::SetTextColor(dc, oldColour);
+    SetBkMode(dc, oldMode);
 }
 
 LRESULT CSkinButton::OnDrawItem(WPARAM, LPARAM lParam)
@@ -341,6 +390,7 @@ void CSkinButton::SetSelectedTab(bool selected)
     if (selectedTab_ == selected)
         return;
     selectedTab_ = selected;
+    Redraw(); // without the skin the selected tab has a face of its own
     Announce(EVENT_OBJECT_STATECHANGE);
     if (selected)
         Announce(EVENT_OBJECT_SELECTION);

@@ -59,6 +59,9 @@ public:
     // The page tab's key, or "" when the caption's "&" gives it.
     const std::string& Shortcut() const { return pageTabShortcut_; }
     const std::string& ToolTipText() const { return toolTipText_; }
+    // A window's own title-bar button, too small for its name: without the skin it shows the glyph.
+    enum class CaptionGlyph { None, Minimize, Close };
+    void SetCaptionGlyph(CaptionGlyph glyph) { captionGlyph_ = glyph; }
 
     Kind GetKind() const { return kind_; }
     bool IsChecked() const { return checked_; }
@@ -102,6 +105,8 @@ private:
     void DrawMasked(HDC dc, HBITMAP bitmap, const RECT& rect) const;
     void DrawCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
     void PaintPlain(HDC dc, const RECT& rect, const Face& face) const;
+    void DrawCaptionGlyph(HDC dc, const RECT& rect, COLORREF colour) const;
+    void DrawPlainCaption(HDC dc, const std::string& caption, RECT area, COLORREF colour) const;
 
     Kind kind_ = Kind::Push;
     bool checked_ = false;
@@ -124,6 +129,7 @@ private:
     std::string toolTipText_;
     std::string pageTabShortcut_;
     bool selectedTab_ = false;
+    CaptionGlyph captionGlyph_ = CaptionGlyph::None;
     ComPtr<SkinButtonAccessible> accessible_; // made when a reader first asks
 
     DECLARE_MESSAGE_MAP()

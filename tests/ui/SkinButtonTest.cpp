@@ -447,3 +447,24 @@ TEST_F(SkinButtonTest, HighContrastPaintsSystemColoursOnlyAndAPictureButtonWrite
     EXPECT_EQ(plain->Pixel(40, 2), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(skinned->Pixel(kSampleX, kSampleY), FacePixel(IDB_BUTTON));
 }
+
+// Without the skin a page tab's face is its own: it must follow its page, and a name wider than the tab
+// goes on two lines rather than being cut at both sides.
+TEST_F(SkinButtonTest, HighContrastPageTabsFollowTheirPageAndLongNamesWrap)
+{
+    CSkinButton& tab = AddButton(BS_PUSHBUTTON, RECT{20, 20, 96, 53}, L"Internet Explorer");
+    tab.SetPageTab("Alt+1");
+    SetHighContrast(true);
+    tab.SetSelectedTab(true);
+    auto selected = Print(tab);
+    ValidateRect(tab.GetHwnd(), nullptr);
+    tab.SetSelectedTab(false);
+    EXPECT_TRUE(GetUpdateRect(tab.GetHwnd(), nullptr, FALSE)) << "the tab of the page left keeps its face";
+    auto unselected = Print(tab);
+    SetHighContrast(false);
+
+    EXPECT_EQ(selected->Pixel(3, 3), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(unselected->Pixel(3, 3), GetSysColor(COLOR_BTNFACE));
+    EXPECT_GT(unselected->CountPixels(RECT{4, 0, 72, 33}, GetSysColor(COLOR_BTNTEXT)), 20);
+    EXPECT_EQ(unselected->CountPixels(RECT{4, 1, 8, 32}, GetSysColor(COLOR_BTNTEXT)), 0) << "cut at its left";
+}
