@@ -194,10 +194,10 @@ bool Detector::IsDetected(const EraseItem& item)
     return false;
 }
 
-const Detector::Listing* Detector::Listed(const std::string& place,
+const Detector::Listing* Detector::Listed(Listings& listings, const std::string& place,
                                           bool (*read)(const std::string&, std::set<std::string>&))
 {
-    Listing& listing = listings_[place]; // spelled alike by every path that names it: tokens expand alike
+    Listing& listing = listings[place]; // spelled alike by every path that names it: tokens expand alike
     if (!listing.listed && ++listing.asks == 2) {
         std::set<std::string> names;
         if (read(place, names)) {
@@ -211,10 +211,7 @@ const Detector::Listing* Detector::Listed(const std::string& place,
 bool Detector::RegistryEntryExists(const std::string& path)
 {
     RegistryPath registry = ParseRegistryPath(path);
-    size_t slash = path.find_last_of('\\');
-    const Listing* listing =
-        Listed("registry:" + path.substr(0, slash),
-               [](const std::string& place, auto& names) { return ReadKeyNames(place.substr(9), names); });
+    const Listing* listing = Listed(keys_, path.substr(0, path.find_last_of('\\')), ReadKeyNames);
     if (!listing)
         return RegistryPathExists(registry);
     return listing->names.contains(LowerCase(registry.name));
@@ -225,7 +222,7 @@ bool Detector::FileEntryExists(const std::string& path)
     std::optional<std::string> expanded = ExpandPathTokens(path);
     if (!expanded || expanded->starts_with('%'))
         return false;
-    std::string place = *expanded;
+    std::string place = std::move(*expanded);
     while (place.size() > 3 && place.back() == '\\')
         place.pop_back();
     if (place.find_first_of("*?") != std::string::npos || place.starts_with("\\\\"))
@@ -241,12 +238,20 @@ bool Detector::PlaceExists(const std::string& place)
     if (slash == std::string::npos || slash + 1 >= place.size() || place.size() <= 3)
         return GetFileAttributesW(ToExtendedPath(place).c_str()) != INVALID_FILE_ATTRIBUTES;
     std::string folder = place.substr(0, slash);
-    if (folder.size() > 3 && !PlaceExists(folder))
+    if (folder.size() > 3 && !FolderExists(folder))
         return false;
-    const Listing* listing = Listed("files:" + folder, [](const std::string& listed, auto& names) {
-        return ReadFolderNames(listed.substr(6), names);
-    });
+    const Listing* listing = Listed(folders_, folder, ReadFolderNames);
     if (!listing)
         return GetFileAttributesW(ToExtendedPath(place).c_str()) != INVALID_FILE_ATTRIBUTES;
     return listing->names.contains(LowerCase(place.substr(slash + 1)));
+}
+
+bool Detector::FolderExists(const std::string& folder)
+{
+    auto known = folderExists_.find(folder);
+    if (known != folderExists_.end())
+        return known->second;
+    bool exists = PlaceExists(folder);
+    folderExists_.emplace(folder, exists);
+    return exists;
 }
