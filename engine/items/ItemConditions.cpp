@@ -187,8 +187,9 @@ bool Detector::IsDetected(const EraseItem& item)
     if (item.detect.empty())
         return true;
     for (const std::string& path : item.detect) {
-        RegistryPath registry = ParseRegistryPath(path);
-        if (registry.valid && registry.root ? RegistryEntryExists(path) : FileEntryExists(path))
+        size_t first = path.find('\\');
+        bool registry = first != std::string::npos && RootKeyFromName(std::string_view(path).substr(0, first));
+        if (registry ? RegistryEntryExists(path) : FileEntryExists(path))
             return true;
     }
     return false;
