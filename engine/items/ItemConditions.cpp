@@ -247,12 +247,14 @@ bool Detector::PlaceExists(const std::string& place)
     return listing->names.contains(LowerCase(place.substr(slash + 1)));
 }
 
+// Only folders found are kept: thousands of missing ones are each a single item's, told at once from the
+// listing of a folder kept here, and keeping them cost more than asking again.
 bool Detector::FolderExists(const std::string& folder)
 {
-    auto known = folderExists_.find(folder);
-    if (known != folderExists_.end())
-        return known->second;
-    bool exists = PlaceExists(folder);
-    folderExists_.emplace(folder, exists);
-    return exists;
+    if (existingFolders_.contains(folder))
+        return true;
+    if (!PlaceExists(folder))
+        return false;
+    existingFolders_.insert(folder);
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -54,5 +55,5 @@ private:
 
     Listings keys_;
     Listings folders_;
-    std::map<std::string, bool> folderExists_;
+    std::unordered_set<std::string> existingFolders_;
 };
