@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -198,12 +199,12 @@ std::vector<PageEntry> PageEntries(const std::vector<EraseItem>& items, const st
 // An import cut short is settled first, so that none of its plug-ins shows up without its stored "false".
 // One that cannot be settled stays out of sight, and the next import says why. A wipe cut short left a
 // drive full of zeros: that goes too.
-std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup)
+std::unique_ptr<EraseItemList> LoadItems(const EraseRunSetup& setup, std::unique_ptr<ConfigSelection>& selection)
 {
     FinishInterruptedImport(setup.pluginFolder);
     RemoveInterruptedWipes(GetDriveRoots());
-    return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion,
-                                           ConfigSelection(setup.configPath, setup.policies.ForcedTicks()),
+    selection = std::make_unique<ConfigSelection>(setup.configPath, setup.policies.ForcedTicks());
+    return std::make_unique<EraseItemList>(setup.pluginFolder, setup.windowsVersion, *selection,
                                            setup.pluginCache);
 }
 
@@ -242,7 +243,7 @@ END_MESSAGE_MAP()
 CMainDialog::CMainDialog(EraseRunSetup setup)
     : CSkinDialog(IDD_MAIN, IDB_MAIN_BACKGROUND),
       setup_(std::move(setup)),
-      items_(LoadItems(setup_)),
+      items_(LoadItems(setup_, startSelection_)),
       selectionWriter_(setup_.configPath),
       buttons_(std::begin(kButtons), std::end(kButtons)),
       icon_(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)))
@@ -263,6 +264,7 @@ bool CMainDialog::OnInitDialog()
     AttachButtons();
     ApplyButtonSkins();
     ShowPage(1);
+    startSelection_.reset(); // from here on the pages write the file
     LoadSettings(setup_.settingsKey);
     RecordPolicyProblems(setup_.policies, setup_.recordPath);
     statisticsFont_ = CreateSkinFont(WindowDpi().Scale(kStatisticsFontHeight));
@@ -318,7 +320,9 @@ bool CMainDialog::CreateLists()
 
 void CMainDialog::FillLists()
 {
-    const ConfigSelection selection(setup_.configPath, setup_.policies.ForcedTicks());
+    std::optional<ConfigSelection> read;
+    const ConfigSelection& selection =
+        startSelection_ ? *startSelection_ : read.emplace(setup_.configPath, setup_.policies.ForcedTicks());
     for (int page = 1; page <= kPageCount; ++page) {
         CCheckListCtrl& list = List(page);
         list.ResetContent();
@@ -509,7 +513,7 @@ std::vector<SelectionPages::Row> CMainDialog::Rows(int page) const
 
 void CMainDialog::SaveSelection()
 {
-    selectionWriter_.SaveCurrentPage(*items_, *this);
+    selectionWriter_.SaveCurrentPage(*items_, *this, startSelection_.get());
     SaveUnfoldedGroups();
 }
 

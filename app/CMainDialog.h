@@ -4,6 +4,7 @@
 #include "framework/Owners.h"
 #include "run/EraseRunHooks.h"
 #include "run/EraseRunSetup.h"
+#include "settings/ConfigSelection.h"
 #include "settings/SelectionPages.h"
 #include "settings/SelectionWriter.h"
 #include "ui/CCheckListCtrl.h"
@@ -21,7 +22,6 @@
 
 // A row of the main window's buttons' table.
 struct MainButton;
-class ConfigSelection;
 
 // The program's main window: the three pages of erase items, the statistics, and the buttons that start
 // everything else. Ending it ends the program.
@@ -140,6 +140,9 @@ private:
     const CCheckListCtrl& List(int page) const { return lists_[page - 1]; }
 
     EraseRunSetup setup_;
+    // The stored selection read for the items at the start; it serves the lists and the first save too,
+    // and goes once the first page is shown.
+    std::unique_ptr<ConfigSelection> startSelection_;
     std::unique_ptr<EraseItemList> items_;
     SelectionWriter selectionWriter_;
     std::array<CCheckListCtrl, kPageCount> lists_;

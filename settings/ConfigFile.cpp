@@ -29,9 +29,10 @@ bool MayReplace(const std::wstring& target)
 
 } // namespace
 
-ConfigFile::ConfigFile(std::string path) : path_(std::move(path)), newPath_(path_ + ".new")
+ConfigFile::ConfigFile(std::string path, bool read) : path_(std::move(path)), newPath_(path_ + ".new")
 {
-    Load(path_);
+    if (read)
+        Load(path_);
 }
 
 ConfigFile::~ConfigFile()
@@ -69,6 +70,23 @@ void ConfigFile::WriteItem(std::string_view key, bool value)
 
 void ConfigFile::WriteElement(std::string_view key, std::string_view text)
 {
+    WriteLine(ElementLine(key, text));
+}
+
+void ConfigFile::WriteOpening()
+{
+    for (const std::string& line : OpeningLines())
+        WriteLine(line);
+}
+
+void ConfigFile::WriteClosing(int currentPage)
+{
+    for (const std::string& line : ClosingLines(currentPage))
+        WriteLine(line);
+}
+
+std::string ConfigFile::ElementLine(std::string_view key, std::string_view text)
+{
     std::string k(key);
     std::string line = "        <" + k + ">";
     for (char c : text) {
@@ -81,24 +99,37 @@ void ConfigFile::WriteElement(std::string_view key, std::string_view text)
         else
             line += c;
     }
-    WriteLine(line + "</" + k + ">");
+    return line + "</" + k + ">";
 }
 
-void ConfigFile::WriteOpening()
+std::vector<std::string> ConfigFile::OpeningLines()
 {
-    WriteLine("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    WriteLine("<vestrel-config>");
-    WriteLine(std::string("    <") + kItemsElement + ">");
+    return {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", "<vestrel-config>",
+            std::string("    <") + kItemsElement + ">"};
 }
 
-void ConfigFile::WriteClosing(int currentPage)
+std::vector<std::string> ConfigFile::ClosingLines(int currentPage)
 {
-    WriteLine(std::string("    </") + kItemsElement + ">");
-    WriteLine(std::string("    <") + kAppElement + ">");
-    WriteLine(std::string("        <") + kPageElement + ">" + std::to_string(currentPage) + "</" +
-              kPageElement + ">");
-    WriteLine(std::string("    </") + kAppElement + ">");
-    WriteLine("</vestrel-config>");
+    return {std::string("    </") + kItemsElement + ">", std::string("    <") + kAppElement + ">",
+            std::string("        <") + kPageElement + ">" + std::to_string(currentPage) + "</" + kPageElement +
+                ">",
+            std::string("    </") + kAppElement + ">", "</vestrel-config>"};
+}
+
+bool ConfigFile::Holds(const std::vector<std::string>& lines) const
+{
+    std::string expected;
+    for (const std::string& line : lines)
+        expected += line + "\r\n";
+    UniqueHandle file(CreateFileW(ToExtendedPath(path_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || static_cast<uint64_t>(size.QuadPart) != expected.size())
+        return false;
+    std::string held(expected.size(), '\0');
+    DWORD read = 0;
+    return ReadFile(file.get(), held.data(), static_cast<DWORD>(held.size()), &read, nullptr) &&
+           read == held.size() && held == expected;
 }
 
 bool ConfigFile::Close()

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The configuration file: which erase items are selected, and the current page. Read through the DOM on
 // construction; written line by line, CR LF, into a file beside it that replaces it only once complete,
@@ -13,7 +14,8 @@ public:
     // The element whose children, named by item id, hold the selection.
     static constexpr char kItemsElement[] = "erase-items";
 
-    explicit ConfigFile(std::string path);
+    // A writer that needs nothing of the old file does not read it.
+    explicit ConfigFile(std::string path, bool read = true);
     ~ConfigFile() override; // an unfinished write is dropped
 
     // Starts a new file; false when it cannot be created, or the file in place is read-only or a folder.
@@ -29,6 +31,13 @@ public:
     void WriteClosing(int currentPage);
     // Puts the new file in place of the old one; false, with the old file untouched, when anything failed.
     bool Close();
+
+    // The lines the writes above write, without their CR LF.
+    static std::string ElementLine(std::string_view key, std::string_view text);
+    static std::vector<std::string> OpeningLines();
+    static std::vector<std::string> ClosingLines(int currentPage);
+    // Whether the file in place holds exactly these lines, each ended by CR LF.
+    bool Holds(const std::vector<std::string>& lines) const;
 
 private:
     void Discard();

@@ -5,14 +5,10 @@
 ConfigSelection::ConfigSelection(const std::string& configPath, std::map<std::string, bool> forced)
     : items_(configPath), forced_(std::move(forced))
 {
-    hasItems_ = items_.SelectChild(ConfigFile::kItemsElement, items_);
-    for (const XmlReader::Element& element : StoredElements())
+    if (items_.SelectChild(ConfigFile::kItemsElement, items_))
+        elements_ = items_.ChildElements();
+    for (const XmlReader::Element& element : elements_)
         stored_.emplace(element.name, LowerCase(element.text) == "true"); // the first one counts
-}
-
-std::vector<XmlReader::Element> ConfigSelection::StoredElements() const
-{
-    return hasItems_ ? items_.ChildElements() : std::vector<XmlReader::Element>();
 }
 
 bool ConfigSelection::IsSelected(const std::string& id) const

@@ -23,7 +23,7 @@ public:
     // unsaved text) is never ticked without its own stored "true": it may be new since the ticks were stored.
     bool IsItemSelected(const EraseItem& item) const override;
     // The elements of erase-items as stored, in file order; none without a readable erase-items.
-    std::vector<XmlReader::Element> StoredElements() const;
+    const std::vector<XmlReader::Element>& StoredElements() const { return elements_; }
     // The organization's tick for the item, if it sets one.
     std::optional<bool> ForcedValue(const std::string& id) const;
     // The item's own stored tick (the first element of its id), or none when it has no element.
@@ -31,7 +31,7 @@ public:
 
 private:
     ConfigFile items_;
-    bool hasItems_ = false;
+    std::vector<XmlReader::Element> elements_; // read once: each walk of the document costs a call per node
     std::map<std::string, bool> stored_;
     std::map<std::string, bool> forced_;
 };

@@ -52,21 +52,21 @@ std::vector<KeptElement> KeptElements(const EraseItemList& list, const ConfigSel
     }
     std::vector<KeptElement> kept;
     std::string after;
-    for (XmlReader::Element& element : stored.StoredElements()) {
+    for (const XmlReader::Element& element : stored.StoredElements()) {
         if (loaded.count(element.name))
             after = element.name;
         else
-            kept.push_back({after, std::move(element)});
+            kept.push_back({after, element});
     }
     return kept;
 }
 
-// Writes the kept elements that followed the given id, or all still unwritten ones when it is null.
-void WriteKept(ConfigFile& file, std::vector<KeptElement>& kept, const std::string* after)
+// Adds the kept elements that followed the given id, or all still unwritten ones when it is null.
+void AddKept(std::vector<std::string>& lines, std::vector<KeptElement>& kept, const std::string* after)
 {
     for (KeptElement& element : kept) {
         if (!element.written && (!after || element.after == *after)) {
-            file.WriteElement(element.element.name, element.element.text);
+            lines.push_back(ConfigFile::ElementLine(element.element.name, element.element.text));
             element.written = true;
         }
     }
@@ -79,7 +79,8 @@ SelectionWriter::SelectionWriter(std::string configPath, ShowMessage showMessage
 {
 }
 
-bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const
+bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages& pages,
+                                      const ConfigSelection* given) const
 {
     int page = pages.CurrentPage();
     if (page != 0) {
@@ -89,7 +90,8 @@ bool SelectionWriter::SaveCurrentPage(const EraseItemList& list, SelectionPages&
     }
     // Before the first page is shown nobody has seen a tick: only the stored ones are written again.
     std::vector<SelectionPages::Row> rows = page == 0 ? std::vector<SelectionPages::Row>() : pages.Rows(page);
-    ConfigSelection stored(configPath_);
+    std::optional<ConfigSelection> read;
+    const ConfigSelection& stored = given ? *given : read.emplace(configPath_);
     // An item never stored keeps having no line: its tick is stored once the user leaves its own page.
     return Write(list, stored, [&](const EraseItem& item) -> std::optional<bool> {
         if (std::optional<bool> shown = RowState(rows, item.id))
@@ -129,26 +131,31 @@ bool SelectionWriter::Write(const EraseItemList& list, const ConfigSelection& st
         const std::string& id = element.element.name;
         element.written = std::find(unselected.begin(), unselected.end(), id) != unselected.end();
     }
-    ConfigFile file(configPath_);
+    std::vector<std::string> lines = ConfigFile::OpeningLines();
+    const std::string first;
+    AddKept(lines, kept, &first);
+    for (const EraseItem& item : list.Items()) {
+        if (!item.loaded)
+            continue;
+        if (std::optional<bool> value = valueOf(item))
+            lines.push_back(ConfigFile::ElementLine(item.id, *value ? "true" : "false"));
+        AddKept(lines, kept, &item.id);
+    }
+    AddKept(lines, kept, nullptr);
+    for (const std::string& id : unselected) {
+        auto loaded = [&id](const EraseItem& item) { return item.loaded && item.id == id; };
+        if (std::none_of(list.Items().begin(), list.Items().end(), loaded))
+            lines.push_back(ConfigFile::ElementLine(id, "false"));
+    }
+    for (std::string& line : ConfigFile::ClosingLines(0))
+        lines.push_back(std::move(line));
+    ConfigFile file(configPath_, false); // what it held is in stored already
     bool written = file.OpenForWrite();
-    if (written) {
-        file.WriteOpening();
-        const std::string first;
-        WriteKept(file, kept, &first);
-        for (const EraseItem& item : list.Items()) {
-            if (!item.loaded)
-                continue;
-            if (std::optional<bool> value = valueOf(item))
-                file.WriteItem(item.id, *value);
-            WriteKept(file, kept, &item.id);
-        }
-        WriteKept(file, kept, nullptr);
-        for (const std::string& id : unselected) {
-            auto loaded = [&id](const EraseItem& item) { return item.loaded && item.id == id; };
-            if (std::none_of(list.Items().begin(), list.Items().end(), loaded))
-                file.WriteItem(id, false);
-        }
-        file.WriteClosing(0);
+    // The window writes the selection again at every start, most often just as it is stored: the new file,
+    // opened to find what stands in the way of writing, is then dropped.
+    if (written && !file.Holds(lines)) {
+        for (const std::string& line : lines)
+            file.WriteLine(line);
         written = file.Close();
     }
     if (!written)

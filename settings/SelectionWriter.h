@@ -22,7 +22,9 @@ public:
     // and store their ticks; other items keep their stored value, and an item never stored stays without a
     // line. Before the first page is shown (page 0) only the stored values are written again.
     // False when the file could not be written.
-    bool SaveCurrentPage(const EraseItemList& list, SelectionPages& pages) const;
+    // stored: the file as read already, when nothing has written it since; without, it is read afresh.
+    bool SaveCurrentPage(const EraseItemList& list, SelectionPages& pages,
+                         const ConfigSelection* stored = nullptr) const;
     // Selects exactly the loaded items named in the default set and those their plug-in marks as default.
     // False when the file could not be written.
     bool WriteDefaults(const EraseItemList& list) const;

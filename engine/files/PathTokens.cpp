@@ -8,15 +8,6 @@
 
 namespace {
 
-std::string AsciiLower(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 std::string EnvironmentFolder(const wchar_t* name)
 {
     wchar_t value[MAX_PATH + 1];
@@ -91,14 +82,27 @@ namespace {
 // object with a destructor is freed at thread exit by MinGW's runtime in an order that corrupts the heap.
 thread_local PathTokenFolders* memo = nullptr;
 
-std::string FolderOf(size_t index)
+// The memo's answer, or without a memo the system's, kept in unmemoized.
+const std::string& FolderOf(size_t index, std::string& unmemoized)
 {
     if (!memo)
-        return kTokens[index].folder();
+        return unmemoized = kTokens[index].folder();
     std::optional<std::string>& known = memo->folders[index];
     if (!known)
         known = kTokens[index].folder();
     return *known;
+}
+
+// The token's text is lower case; the path's may be any case.
+bool IsToken(std::string_view text, const char* token)
+{
+    size_t i = 0;
+    for (; i < text.size() && token[i]; ++i) {
+        char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+        if (c != token[i])
+            return false;
+    }
+    return i == text.size() && !token[i];
 }
 
 } // namespace
@@ -110,17 +114,22 @@ std::optional<std::string> ExpandPathTokens(const std::string& path)
     size_t close = path.find('%', 1);
     if (close == std::string::npos)
         return path;
-    std::string token = AsciiLower(path.substr(0, close + 1));
+    // Thousands of detect paths pass here for each listing: the path is built in one piece.
+    const std::string_view token(path.data(), close + 1);
     for (size_t i = 0; i < std::size(kTokens); ++i) {
-        if (token != kTokens[i].text)
+        if (!IsToken(token, kTokens[i].text))
             continue;
-        std::string folder = FolderOf(i);
-        std::string rest = path.substr(close + 1);
-        if (folder.ends_with('\\') && rest.starts_with('\\'))
-            rest.erase(0, 1);
-        if (!folder.empty())
-            return folder + rest;
-        return i < kFirstAddedToken ? std::optional<std::string>(path) : std::nullopt;
+        std::string unmemoized;
+        const std::string& folder = FolderOf(i, unmemoized);
+        if (folder.empty())
+            return i < kFirstAddedToken ? std::optional<std::string>(path) : std::nullopt;
+        size_t rest = close + 1;
+        if (folder.ends_with('\\') && path.compare(rest, 1, "\\") == 0)
+            ++rest;
+        std::string expanded;
+        expanded.reserve(folder.size() + path.size() - rest);
+        expanded.append(folder).append(path, rest, std::string::npos);
+        return expanded;
     }
     return path;
 }

@@ -187,17 +187,18 @@ bool Detector::IsDetected(const EraseItem& item)
     if (item.detect.empty())
         return true;
     for (const std::string& path : item.detect) {
-        RegistryPath registry = ParseRegistryPath(path);
-        if (registry.valid && registry.root ? RegistryEntryExists(path) : FileEntryExists(path))
+        size_t first = path.find('\\');
+        bool registry = first != std::string::npos && RootKeyFromName(std::string_view(path).substr(0, first));
+        if (registry ? RegistryEntryExists(path) : FileEntryExists(path))
             return true;
     }
     return false;
 }
 
-const Detector::Listing* Detector::Listed(const std::string& place,
+const Detector::Listing* Detector::Listed(Listings& listings, const std::string& place,
                                           bool (*read)(const std::string&, std::set<std::string>&))
 {
-    Listing& listing = listings_[place]; // spelled alike by every path that names it: tokens expand alike
+    Listing& listing = listings[place]; // spelled alike by every path that names it: tokens expand alike
     if (!listing.listed && ++listing.asks == 2) {
         std::set<std::string> names;
         if (read(place, names)) {
@@ -211,10 +212,7 @@ const Detector::Listing* Detector::Listed(const std::string& place,
 bool Detector::RegistryEntryExists(const std::string& path)
 {
     RegistryPath registry = ParseRegistryPath(path);
-    size_t slash = path.find_last_of('\\');
-    const Listing* listing =
-        Listed("registry:" + path.substr(0, slash),
-               [](const std::string& place, auto& names) { return ReadKeyNames(place.substr(9), names); });
+    const Listing* listing = Listed(keys_, path.substr(0, path.find_last_of('\\')), ReadKeyNames);
     if (!listing)
         return RegistryPathExists(registry);
     return listing->names.contains(LowerCase(registry.name));
@@ -225,7 +223,7 @@ bool Detector::FileEntryExists(const std::string& path)
     std::optional<std::string> expanded = ExpandPathTokens(path);
     if (!expanded || expanded->starts_with('%'))
         return false;
-    std::string place = *expanded;
+    std::string place = std::move(*expanded);
     while (place.size() > 3 && place.back() == '\\')
         place.pop_back();
     if (place.find_first_of("*?") != std::string::npos || place.starts_with("\\\\"))
@@ -241,12 +239,22 @@ bool Detector::PlaceExists(const std::string& place)
     if (slash == std::string::npos || slash + 1 >= place.size() || place.size() <= 3)
         return GetFileAttributesW(ToExtendedPath(place).c_str()) != INVALID_FILE_ATTRIBUTES;
     std::string folder = place.substr(0, slash);
-    if (folder.size() > 3 && !PlaceExists(folder))
+    if (folder.size() > 3 && !FolderExists(folder))
         return false;
-    const Listing* listing = Listed("files:" + folder, [](const std::string& listed, auto& names) {
-        return ReadFolderNames(listed.substr(6), names);
-    });
+    const Listing* listing = Listed(folders_, folder, ReadFolderNames);
     if (!listing)
         return GetFileAttributesW(ToExtendedPath(place).c_str()) != INVALID_FILE_ATTRIBUTES;
     return listing->names.contains(LowerCase(place.substr(slash + 1)));
+}
+
+// Only folders found are kept: thousands of missing ones are each a single item's, told at once from the
+// listing of a folder kept here, and keeping them cost more than asking again.
+bool Detector::FolderExists(const std::string& folder)
+{
+    if (existingFolders_.contains(folder))
+        return true;
+    if (!PlaceExists(folder))
+        return false;
+    existingFolders_.insert(folder);
+    return true;
 }

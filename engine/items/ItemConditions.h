@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -41,11 +42,18 @@ private:
         std::set<std::string> names;
     };
 
+    using Listings = std::map<std::string, Listing>; // by place
+
     bool RegistryEntryExists(const std::string& path);
     bool FileEntryExists(const std::string& path);
     bool PlaceExists(const std::string& place);
+    // A folder that detect paths look into, asked of the system once: thousands name the same few.
+    bool FolderExists(const std::string& folder);
     // The listing when the place has been read (or has just been, on its second ask); null to ask directly.
-    const Listing* Listed(const std::string& place, bool (*read)(const std::string&, std::set<std::string>&));
+    static const Listing* Listed(Listings& listings, const std::string& place,
+                                 bool (*read)(const std::string&, std::set<std::string>&));
 
-    std::map<std::string, Listing> listings_; // by kind and place
+    Listings keys_;
+    Listings folders_;
+    std::unordered_set<std::string> existingFolders_;
 };

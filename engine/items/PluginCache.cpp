@@ -8,12 +8,13 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 // Raised whenever what a plug-in file gives an item, or how it is written here, changes.
-const char kFormat[] = "vestrel-plugin-cache 3";
+const char kFormat[] = "vestrel-plugin-cache 4";
 constexpr size_t kChecksumDigits = 16;
 constexpr uint64_t kTicksPerSecond = 10'000'000; // of a FILETIME
 // A file written this recently may change again within the same write time (its change time counts in
@@ -21,11 +22,20 @@ constexpr uint64_t kTicksPerSecond = 10'000'000; // of a FILETIME
 constexpr uint64_t kSettledTicks = 2 * kTicksPerSecond;
 constexpr DWORD kMaxCacheBytes = 256u << 20;
 
+// FNV-1a's steps over eight bytes at a time: a byte at a time took milliseconds over the cache of
+// thousands of imported items on a 32-bit processor, at every start. Multiplying by the odd prime loses
+// no difference, so one damaged word always changes the sum.
 uint64_t Checksum(std::string_view bytes)
 {
-    uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (unsigned char byte : bytes)
-        hash = (hash ^ byte) * 1099511628211ull;
+    uint64_t hash = 14695981039346656037ull;
+    size_t at = 0;
+    for (; at + sizeof(uint64_t) <= bytes.size(); at += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        hash = (hash ^ word) * 1099511628211ull;
+    }
+    for (; at < bytes.size(); ++at)
+        hash = (hash ^ static_cast<unsigned char>(bytes[at])) * 1099511628211ull;
     return hash;
 }
 

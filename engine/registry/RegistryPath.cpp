@@ -1,5 +1,7 @@
 #include "engine/registry/RegistryPath.h"
 
+#include <algorithm>
+
 RegistryPath ParseRegistryPath(const std::string& path)
 {
     RegistryPath parsed;
@@ -26,13 +28,13 @@ HKEY RootKeyFromName(std::string_view name)
         {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
         {"HKEY_USERS", HKEY_USERS},
     };
-    std::string upper(name);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    // Asked of every detect path, file paths too: compared in place rather than upper-cased in a copy.
     for (const auto& root : kRoots) {
-        if (upper == root.name)
+        std::string_view rootName = root.name;
+        if (name.size() == rootName.size() &&
+            std::equal(name.begin(), name.end(), rootName.begin(), [](char c, char r) {
+                return (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == r;
+            }))
             return root.key;
     }
     return nullptr;

@@ -1,6 +1,8 @@
 #include "app/CEraseProgressDialog.h"
 #include "app/CMainDialog.h"
 #include "framework/NumberText.h"
+#include "framework/Owners.h"
+#include "framework/Utf8.h"
 #include "run/EraseBusy.h"
 #include "resource.h"
 #include "tests/app/EraseRunFixture.h"
@@ -132,6 +134,32 @@ TEST_F(MainDialogTest, FirstStartChecksEveryItemAndHasWrittenTheFileWithoutStori
         EXPECT_EQ(PageRows(2), (Texts{"Windows (Select All) [1]", "Temp [1]"}));
         EXPECT_EQ(PageRows(3), (Texts{"Applications (Select All) [1]", "Office [1]"}));
     })});
+}
+
+// The ticks read once at the start fill the lists; a start that changes nothing leaves the file alone.
+TEST_F(MainDialogTest, AStartShowsTheStoredTicksAndWithNothingChangedLeavesTheFile)
+{
+    AddPageItem("cache", "Cache", "ie");
+    AddPageItem("temp", "Temp", "windows");
+    WriteFile("vestrel.conf", "<vestrel-config><erase-items><cache>true</cache><temp>false</temp>"
+                              "</erase-items></vestrel-config>");
+    auto shownTicks = Look([&] {
+        EXPECT_EQ(PageRows(1), (Texts{"Internet Explorer (Select All) [1]", "Cache [1]"}));
+        EXPECT_EQ(PageRows(2), (Texts{"Windows (Select All) [0]", "Temp [0]"}));
+    });
+    Run({shownTicks});
+    const std::string written = ReadFile("vestrel.conf");
+    const std::wstring path = ToExtendedPath(PathOf("vestrel.conf"));
+    const FILETIME old{0x12345678, 0x01c00000};
+    {
+        UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &old));
+    }
+    Run({shownTicks});
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, old.dwLowDateTime) << "written again";
+    EXPECT_EQ(ReadFile("vestrel.conf"), written);
 }
 
 TEST_F(MainDialogTest, SelectAllRowsFollowTheirPagesItems)

@@ -70,6 +70,19 @@ TEST_F(EraseItemListTest, OnlyPluginFilesDirectlyInTheFolderAreRead)
     }
 }
 
+// The system's order ignoring case, as it upper-cases: "_" comes after the letters, and a name beyond ASCII
+// takes its place among the others.
+TEST_F(EraseItemListTest, PluginFilesLoadInTheSystemsOrderIgnoringCase)
+{
+    for (const char* name : {"_tools.aep", "b.aep", "A.aep", "Ä.aep", "ab.aep", "Z.aep"})
+        WritePlugin(name, "x");
+    EraseItemList list(PluginFolder(), 6.1, SelectAll());
+    Texts names;
+    for (const std::string& path : list.FileNames())
+        names.push_back(path.substr(PluginFolder().size()));
+    EXPECT_EQ(names, (Texts{"A.aep", "ab.aep", "b.aep", "Z.aep", "_tools.aep", "Ä.aep"}));
+}
+
 // A row's tooltip and the erase dialog explain every item, also one whose plug-in has an empty head.
 TEST_F(EraseItemListTest, EveryItemHasAnExplanation)
 {

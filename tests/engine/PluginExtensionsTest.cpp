@@ -323,6 +323,7 @@ TEST_F(PluginExtensionsTest, ManyItemsLookingIntoOneFolderOrKeyAreEachFoundOnThe
     MakeFolder("plugins");
     MakeFolder("apps\\Present");
     WriteFile("apps\\file.txt", "x");
+    WriteFile("apps\\Present\\inner.txt", "x");
     RegKey key;
     ASSERT_EQ(key.Create(HKEY_CURRENT_USER, ScratchKey() + "\\Present", KEY_ALL_ACCESS), ERROR_SUCCESS);
     RegKey parent;
@@ -343,6 +344,10 @@ TEST_F(PluginExtensionsTest, ManyItemsLookingIntoOneFolderOrKeyAreEachFoundOnThe
         {hive + "value", true},
         {hive + "Missing\\Deeper", false},
         {hive + "Present", true},
+        // Asked again below a folder already known to be there, or not.
+        {PathOf("apps\\Present\\inner.txt"), true},
+        {PathOf("apps\\Present\\Gone"), false},
+        {PathOf("apps\\Missing1\\Deeper\\Still"), false},
     };
     for (size_t i = 0; i < detects.size(); ++i) {
         std::string text =

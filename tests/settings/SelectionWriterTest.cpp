@@ -1,4 +1,5 @@
 #include "settings/SelectionWriter.h"
+#include "framework/Owners.h"
 #include "tests/settings/SettingsTest.h"
 #include "tests/support/Processes.h"
 
@@ -132,6 +133,37 @@ TEST_F(SelectionWriterTest, AnUnchangedPageWritesNothing)
     EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages));
     EXPECT_EQ(ReadFile("clean.conf"), "<vestrel-config/>");
     EXPECT_TRUE(pages.modified[2]);
+}
+
+// The window saves at every start; with nothing changed the file is left as it is, yet a file that could
+// not be written is still reported.
+TEST_F(SelectionWriterTest, AStartWithNothingChangedLeavesTheFileAsItIs)
+{
+    pages.current = 0;
+    WriteFile("clean.conf",
+              "<vestrel-config><erase-items><ie-cache>true</ie-cache></erase-items></vestrel-config>");
+    auto list = LoadList();
+    ASSERT_TRUE(Writer().SaveCurrentPage(*list, pages));
+    const std::string written = ReadFile("clean.conf");
+    std::wstring path = ToExtendedPath(ConfigPath());
+    const FILETIME old{0x12345678, 0x01c00000};
+    {
+        UniqueHandle file(
+            CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &old));
+    }
+    ConfigSelection stored(ConfigPath());
+    EXPECT_TRUE(Writer().SaveCurrentPage(*list, pages, &stored));
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, old.dwLowDateTime) << "the file was written again";
+    EXPECT_EQ(ReadFile("clean.conf"), written);
+    EXPECT_FALSE(Exists("clean.conf.new"));
+
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(Writer().SaveCurrentPage(*list, pages));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(messages, (Lines{"config file can not open"}));
 }
 
 // Two items of one id share one tick: the first row's.
