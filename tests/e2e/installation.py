@@ -70,6 +70,14 @@ def package(program_dir, suffix):
     return found[0]
 
 
+def age_config(config):
+    """Leaves the configuration file as an older Vestrel wrote it (a blank line more at its end), dated 1970:
+    closing writes it again, which only a writable folder allows. An unchanged selection is left alone."""
+    with open(config, "ab") as f:
+        f.write(b"\r\n")
+    os.utime(config, ns=(0, 0))
+
+
 def start_and_close(exe):
     """Starts a Vestrel, sees its loader screen and then its main window, and closes it as a user would."""
     program = desktop.Program(exe)

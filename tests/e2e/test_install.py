@@ -73,7 +73,7 @@ def test_default_folder(prefix, setup, program_dir):
 
     # The per-user folder is writable: closing stores the selection in the configuration file there.
     config = os.path.join(host_folder, "Vestrel.conf")
-    os.utime(config, ns=(0, 0))
+    installation.age_config(config)
     installation.start_and_close(os.path.join(host_folder, "Vestrel.exe"))
     assert os.stat(config).st_mtime_ns > 0, "Vestrel did not write its configuration file"
 

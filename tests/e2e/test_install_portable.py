@@ -22,7 +22,7 @@ def test(args):
     archive.extractall(host_folder)
     copy = os.path.join(host_folder, "Vestrel")
     config = os.path.join(copy, "Vestrel.conf")
-    os.utime(config, ns=(0, 0))
+    installation.age_config(config)
     installation.start_and_close(os.path.join(copy, "Vestrel.exe"))
     assert os.stat(config).st_mtime_ns > 0, "the unzipped Vestrel did not write its configuration file"
 
